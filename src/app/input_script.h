@@ -1,0 +1,45 @@
+#pragma once
+// Scripts of input for a headless drive: one command per line, "FRAME COMMAND ARGS",
+// applied before that frame. "#" starts a comment line.
+//
+//   char C            a typed character ("space" for a blank)
+//   key NAME          a key pressed: Enter, Escape, PageUp, PageDown, Backspace,
+//   keyup NAME          ScrollLock, Up, Down, F1..F12, each optionally "Shift+NAME"
+//   hold K / release K   a held key: 3, 4 or 6
+//   wheel up|down     a mouse-wheel notch
+//   serial TEXT       a line from the serial master controller (the rest of the line)
+//   pad X Y BUTTONS   a game-controller snapshot: axes and the button bits
+//   menu ITEM         a menu item by name (start1: start / pause)
+//   station N         the station-jump menu, station index N
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/run.h"
+
+namespace velmora {
+
+struct ScriptCommand {
+  long long frame = 0;
+  int line = 0;       // line number in the script, for messages
+  std::string verb;   // "char", "key", ...
+  std::string arg;    // the argument text as written ("space" already made " ")
+  std::vector<int> numbers;  // pad: X, Y, BUTTONS; station: N; hold/release: K
+  std::string text;   // the command as written after the frame, for messages
+};
+
+struct ScriptError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// Parses a whole script; the commands come back ordered by frame, in file order within a
+// frame. Throws ScriptError "line N: ..." at the first bad line.
+std::vector<ScriptCommand> parse_input_script(std::string_view text);
+
+// Applies one command to the run. Returns false when nothing in this build acts on it
+// (the caller warns).
+bool apply_script_command(Run& run, const ScriptCommand& command);
+
+}  // namespace velmora

@@ -1,0 +1,74 @@
+#include "app/main_loop.h"
+
+#include "app/cab_fade.h"
+#include "app/film_advance.h"
+#include "app/load_compensation.h"
+#include "app/startup.h"
+#include "app/timer1.h"
+#include "common/rounding.h"
+#include "dynamics/cab_sway.h"
+#include "dynamics/keisan.h"
+
+namespace velmora {
+namespace {
+
+constexpr long double kFrameMs = 16.667L;       // the frame period: 60 frames a second
+constexpr long double kSleepUntilMs = 15.667L;  // sleep before this, yield after it
+constexpr long double kLateFrameMs = 20.0L;     // a frame after a pause or a dialog
+constexpr long double kLongestGapMs = 1000.0L;
+
+// Film decoding and the film's stop points. The film source fills this in; until then
+// the frame only records where the film stood.
+void show_film_frame(Run& run) { run.film.film_frame_prev = run.film.film_frame; }
+
+}  // namespace
+
+bool AppIdle(Run& run) {
+  FrameState& f = run.frame;
+  if (!f.app_ready) return false;
+
+  Clock& clock = run.platform.clock;
+  const std::int64_t counter = clock.counter();
+  const std::int64_t frequency = clock.frequency();
+  f.clock_now = static_cast<long double>(counter) / frequency;
+  f.frame_ms = static_cast<long double>(counter - f.counter_prev) * 1000.0L / frequency;
+  if (f.frame_ms > kLongestGapMs) f.frame_ms = kLateFrameMs;
+  if (f.frame_ms == 0) f.frame_ms = 1;  // no division by zero below
+  f.fps = static_cast<int>(round_half_even(1000.0L / f.frame_ms));
+
+  if (f.frame_ms < kFrameMs) {
+    clock.sleep_ms(f.frame_ms <= kSleepUntilMs ? 1 : 0);
+    return false;
+  }
+  f.clock_prev = f.clock_now;
+  f.counter_prev = counter;
+  run_frame(run);
+  // The window closes once the handler has returned, after the whole frame.
+  if (f.close_requested) FormCloseQuery(run);
+  return true;
+}
+
+void run_frame(Run& run) {
+  FrameState& f = run.frame;
+  ++f.frames_run;
+
+  compensate_load(run);
+  f.sway_offset = static_cast<int>(round_half_away(25 * run.sway.sway_pos)) - 10;
+  f.accel_prev = accel_from_forces(run.motion.traction_force, run.motion.resist_force,
+                                   run.load.total_mass);
+
+  advance_film_frame(run.film, run.motion, run.ui.film_fps, f.frame_ms);
+  show_film_frame(run);
+  // Painting (on-film texts, instruments, sound triggers, trackside markers) goes here.
+
+  CabScreen& screen = run.platform.screen;
+  if (!screen.can_draw()) return;
+  screen.compose();
+  step_fade(run);
+  screen.flip();
+
+  if (f.film_ready) keisan(run);
+  if (f.app_ready) Timer1(run);
+}
+
+}  // namespace velmora

@@ -1,0 +1,74 @@
+#pragma once
+// One drive: the loaded data, every subsystem's state and the platform services it was
+// given. A new drive is a new Run, so nothing leaks from one drive into the next.
+
+#include <cstdint>
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "app/frame_state.h"
+#include "app/load_state.h"
+#include "app/options.h"
+#include "data/mascon_codes.h"
+#include "data/route_data.h"
+#include "data/ui_texts.h"
+#include "data/vehicle_data.h"
+#include "dynamics/motion_state.h"
+#include "dynamics/sway_state.h"
+#include "platform/cab_screen.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/settings_store.h"
+#include "route/station_state.h"
+#include "view/film_state.h"
+
+namespace velmora {
+
+// What a run is asked to drive.
+struct RunConfig {
+  std::filesystem::path program_dir;  // data folder: velmora.dat, mascon.dat, route files
+  std::string route_file;             // name inside program_dir, as written
+  std::string vehicle_file;           // name inside vehicle_dir, as written
+  std::filesystem::path vehicle_dir;  // folder of a picked vehicle file; empty: program_dir
+  int first_station = 0;
+  int last_station = 999;
+  std::uint64_t seed = 0;  // the run's random engine starts from this
+};
+
+struct Services {
+  Clock& clock;
+  Dialogs& dialogs;
+  CabScreen& screen;
+  SettingsStore& settings;
+};
+
+struct Run {
+  Run(RunConfig config, Services services)
+      : config(std::move(config)), platform(services), rng(this->config.seed) {}
+  Run(const Run&) = delete;
+  Run& operator=(const Run&) = delete;
+
+  RunConfig config;
+  Services platform;
+
+  // Loaded data: read-only once start-up is over.
+  UiTexts ui;
+  MasconCodes mascon;
+  VehicleData vehicle;
+  RouteData route;
+
+  // State, one struct per owner.
+  FrameState frame;
+  LoadState load;
+  Options options;
+  MotionState motion;
+  SwayState sway;
+  FilmState film;
+  StationState station;
+
+  // The one source of randomness that affects the drive.
+  std::mt19937_64 rng;
+};
+
+}  // namespace velmora

@@ -1,0 +1,80 @@
+#include "app/startup.h"
+
+#include "common/paths.h"
+#include "data/load_failure.h"
+#include "data/text_file.h"
+
+namespace velmora {
+namespace {
+
+std::filesystem::path find_in(const std::filesystem::path& folder, const std::string& name) {
+  // A name that matches nothing is kept as written so the failure names it.
+  return resolve_data_file(folder, name).value_or(folder / name);
+}
+
+// Until the vehicle and route loaders exist, start-up still refuses files it cannot
+// read, with the message of that file.
+void require_readable(const std::filesystem::path& path, DataFileKind kind,
+                      const std::string& default_label) {
+  try {
+    read_text_lines(path);
+  } catch (const FileReadError& e) {
+    throw load_failure(kind, LoadError(e.what(), default_label, "", path, 0));
+  }
+}
+
+}  // namespace
+
+void FormCreate(Run& run) {
+  Dialogs& dialogs = run.platform.dialogs;
+  const std::filesystem::path& program_dir = run.config.program_dir;
+
+  // The 1 ms timer resolution and the window placement are the desktop program's.
+  dialogs.status("設定ファイルを読み込んでいます");
+  run.mascon = load_mascon_codes(find_in(program_dir, "mascon.dat"));
+  run.ui = load_ui_texts(find_in(program_dir, "velmora.dat"));
+
+  const std::filesystem::path vehicle_dir =
+      run.config.vehicle_dir.empty() ? program_dir : run.config.vehicle_dir;
+  require_readable(find_in(vehicle_dir, run.config.vehicle_file), DataFileKind::Vehicle,
+                   "- 列車の基本設定");
+  require_readable(find_in(program_dir, run.config.route_file), DataFileKind::Route, "その他");
+
+  dialogs.status("運転台を描画しています");
+  dialogs.status("DirectSoundオブジェクトを作成しています(走行音)");
+  dialogs.status("DirectSoundオブジェクトを作成しています(環境音)");
+  dialogs.status("DirectSoundオブジェクトを作成しています(喚呼)");
+  dialogs.status("サウンドを読み込んでいます");
+
+  dialogs.status("環境をセットアップしています");
+  run.frame.input_locked = true;
+  run.sway.sway_pos = 0.5L;
+
+  start1Click(run);
+}
+
+void start1Click(Run& run) {
+  FrameState& frame = run.frame;
+  if (frame.app_ready) {
+    frame.film_ready = false;
+    frame.app_ready = false;
+    frame.input_locked = false;
+    run.platform.dialogs.caption("運転再開(&S)");
+  } else {
+    frame.film_ready = true;
+    frame.app_ready = true;
+    frame.input_locked = false;
+    run.platform.dialogs.caption("一時停止(&S)");
+  }
+  // Decode and draw the current frame again on the next pass.
+  run.film.shown_frame -= 1;
+}
+
+void FormCloseQuery(Run& run) {
+  run.frame.film_ready = false;
+  run.frame.app_ready = false;
+  run.frame.fade_alpha = 0;
+  run.frame.ended = true;
+}
+
+}  // namespace velmora

@@ -1,0 +1,19 @@
+#pragma once
+// Building a run: the start-up sequence of the cab window, and the start / pause command.
+
+#include "app/run.h"
+
+namespace velmora {
+
+// The start-up sequence: reads the data files in order with their progress texts,
+// derives the initial state and starts the run. Throws LoadFailure when a file cannot
+// be loaded; the caller shows its messages and ends the process with a failure status.
+void FormCreate(Run& run);
+
+// Start / pause: pauses a running run, or starts or resumes one that is not running.
+void start1Click(Run& run);
+
+// End of the run (the cab window closed): the loop stops for good.
+void FormCloseQuery(Run& run);
+
+}  // namespace velmora

@@ -1,0 +1,17 @@
+#pragma once
+// The route and event step.
+
+namespace velmora {
+
+struct Run;
+
+// The route and event step, once a frame while the run is active: the blink counter,
+// then line speed, preceding train, texts, sounds, signals, protection, speed checks,
+// stations and doors, vigilance, film switching, transmission, windows, controllers,
+// calls and the labels, in that order.
+void Timer1(Run& run);
+
+// Adds the frame time to the tenth-second counter that drives everything that blinks.
+void count_tenths(Run& run);
+
+}  // namespace velmora

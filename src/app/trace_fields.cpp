@@ -1,0 +1,148 @@
+#include "app/trace_fields.h"
+
+#include <cstdio>
+
+namespace velmora {
+namespace {
+
+template <typename Get>
+TraceField scalar(const char* name, Get get) {
+  return {name, [get](const Run& run, std::size_t) -> TraceValue { return get(run); }, {}};
+}
+
+std::vector<TraceField> make_fields() {
+  std::vector<TraceField> f = {
+      scalar("app_ready", [](const Run& r) { return r.frame.app_ready; }),
+      scalar("film_ready", [](const Run& r) { return r.frame.film_ready; }),
+      scalar("input_locked", [](const Run& r) { return r.frame.input_locked; }),
+      scalar("clock_now", [](const Run& r) { return r.frame.clock_now; }),
+      scalar("clock_prev", [](const Run& r) { return r.frame.clock_prev; }),
+      scalar("frame_ms", [](const Run& r) { return r.frame.frame_ms; }),
+      scalar("fps", [](const Run& r) { return std::int64_t{r.frame.fps}; }),
+      scalar("accel_prev", [](const Run& r) { return r.frame.accel_prev; }),
+      scalar("sway_offset", [](const Run& r) { return std::int64_t{r.frame.sway_offset}; }),
+      scalar("fade_alpha", [](const Run& r) { return std::int64_t{r.frame.fade_alpha}; }),
+      scalar("tenth_count", [](const Run& r) { return r.frame.tenth_count; }),
+      scalar("frames_run", [](const Run& r) { return r.frame.frames_run; }),
+      scalar("total_mass", [](const Run& r) { return r.load.total_mass; }),
+      scalar("motor_mass", [](const Run& r) { return r.load.motor_mass; }),
+      scalar("trailer_mass", [](const Run& r) { return r.load.trailer_mass; }),
+      scalar("bc_max", [](const Run& r) { return std::int64_t{r.load.bc_max}; }),
+      scalar("bc_emergency", [](const Run& r) { return std::int64_t{r.load.bc_emergency}; }),
+      scalar("sap_max", [](const Run& r) { return std::int64_t{r.load.sap_max}; }),
+      scalar("opt_effects_off", [](const Run& r) { return std::int64_t{r.options.opt_effects_off}; }),
+      scalar("speed", [](const Run& r) { return r.motion.speed; }),
+      scalar("position_cm", [](const Run& r) { return r.motion.position_cm; }),
+      scalar("sim_ticks", [](const Run& r) { return std::int64_t{r.motion.sim_ticks}; }),
+      scalar("film_speed", [](const Run& r) { return r.motion.film_speed; }),
+      scalar("traction_force", [](const Run& r) { return r.motion.traction_force; }),
+      scalar("resist_force", [](const Run& r) { return r.motion.resist_force; }),
+      scalar("sway_pos", [](const Run& r) { return r.sway.sway_pos; }),
+      scalar("sway_vel", [](const Run& r) { return r.sway.sway_vel; }),
+      scalar("accel_now", [](const Run& r) { return r.sway.accel_now; }),
+      scalar("accel_change", [](const Run& r) { return r.sway.accel_change; }),
+      scalar("film_frame", [](const Run& r) { return std::int64_t{r.film.film_frame}; }),
+      scalar("film_frame_prev", [](const Run& r) { return std::int64_t{r.film.film_frame_prev}; }),
+      scalar("frame_accum", [](const Run& r) { return r.film.frame_accum; }),
+      scalar("shown_frame", [](const Run& r) { return std::int64_t{r.film.shown_frame}; }),
+      scalar("station_index", [](const Run& r) { return std::int64_t{r.station.station_index}; }),
+      scalar("film_fps", [](const Run& r) { return std::int64_t{r.ui.film_fps}; }),
+  };
+  f.push_back({"info_label",
+               [](const Run& r, std::size_t i) -> TraceValue { return r.ui.info_label[i]; },
+               [](const Run& r) { return r.ui.info_label.size(); }});
+  return f;
+}
+
+std::string known_names() {
+  std::string names = "frame";
+  for (const TraceField& field : trace_fields())
+    names += ", " + field.name + (field.size ? "[i]" : "");
+  return names;
+}
+
+const TraceField* find_field(const std::string& name) {
+  for (const TraceField& field : trace_fields())
+    if (field.name == name) return &field;
+  return nullptr;
+}
+
+std::string real_text(long double v) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.9Lf", v);
+  std::string s = buffer;
+  // Nine places keep the detail; zeros beyond the sixth say nothing.
+  const std::size_t dot = s.find('.');
+  if (dot != std::string::npos) {
+    std::size_t keep = s.size();
+    while (keep > dot + 7 && s[keep - 1] == '0') --keep;
+    s.resize(keep);
+  }
+  return s;
+}
+
+std::string quoted(const std::string& text) {
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  return out + "\"";
+}
+
+}  // namespace
+
+const std::vector<TraceField>& trace_fields() {
+  static const std::vector<TraceField> fields = make_fields();
+  return fields;
+}
+
+std::vector<TraceColumn> parse_trace_columns(const std::string& list) {
+  std::vector<TraceColumn> columns;
+  std::size_t start = 0;
+  while (start <= list.size()) {
+    std::size_t comma = list.find(',', start);
+    if (comma == std::string::npos) comma = list.size();
+    const std::string name = list.substr(start, comma - start);
+    start = comma + 1;
+    if (name.empty()) {
+      if (comma == list.size()) break;
+      throw TraceFieldError("an empty field name in \"" + list + "\"");
+    }
+    if (name == "frame") {
+      columns.push_back({name, nullptr, 0});
+      continue;
+    }
+    const std::size_t bracket = name.find('[');
+    const std::string base = name.substr(0, bracket);
+    const TraceField* field = find_field(base);
+    if (field == nullptr)
+      throw TraceFieldError("unknown field \"" + name + "\"; known fields: " + known_names());
+    TraceColumn column{name, field, 0};
+    if (field->size) {
+      if (bracket == std::string::npos || name.back() != ']' || bracket + 2 >= name.size())
+        throw TraceFieldError("\"" + base + "\" is an array: name an element, " + base + "[0]");
+      const std::string digits = name.substr(bracket + 1, name.size() - bracket - 2);
+      if (digits.size() > 6 || digits.find_first_not_of("0123456789") != std::string::npos)
+        throw TraceFieldError("\"" + name + "\": the index must be a number");
+      column.index = std::stoul(digits);
+    } else if (bracket != std::string::npos) {
+      throw TraceFieldError("\"" + base + "\" is not an array");
+    }
+    columns.push_back(column);
+  }
+  return columns;
+}
+
+std::string trace_cell(const TraceColumn& column, const Run& run, long long frame) {
+  if (column.field == nullptr) return std::to_string(frame);
+  if (column.field->size && column.index >= column.field->size(run)) return "";
+  const TraceValue value = column.field->get(run, column.index);
+  if (const auto* v = std::get_if<long double>(&value)) return real_text(*v);
+  if (const auto* v = std::get_if<std::int64_t>(&value)) return std::to_string(*v);
+  if (const auto* v = std::get_if<bool>(&value)) return *v ? "1" : "0";
+  if (const auto* v = std::get_if<Fixed4>(&value)) return v->to_string() + "00";
+  return quoted(std::get<std::string>(value));
+}
+
+}  // namespace velmora

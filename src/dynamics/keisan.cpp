@@ -1,0 +1,15 @@
+#include "dynamics/keisan.h"
+
+#include "app/run.h"
+#include "dynamics/cab_sway.h"
+
+namespace velmora {
+
+void keisan(Run& run) {
+  // Handles, traction, resistance, adhesion, brakes and the engine come before the sway.
+  const long double accel_now = accel_from_forces(
+      run.motion.traction_force, run.motion.resist_force, run.load.total_mass);
+  cab_sway_step(run.sway, run.frame.fps, accel_now, run.frame.accel_prev);
+}
+
+}  // namespace velmora

@@ -1,0 +1,18 @@
+#pragma once
+// Speed, position, clock and forces: written by the dynamics step (and by the film stop
+// points, which can stop the train dead).
+
+#include "common/fixed4.h"
+
+namespace velmora {
+
+struct MotionState {
+  long double speed = 0;        // km/h, signed: negative when running backwards
+  long double position_cm = 0;  // cm along the line
+  int sim_ticks = 0;            // 1/30 s ticks since midnight
+  long double film_speed = 0;   // km/h at which the film was taken at film_frame
+  Fixed4 traction_force;        // N, sum of the last dynamics step
+  Fixed4 resist_force;          // N, sum of the last dynamics step
+};
+
+}  // namespace velmora

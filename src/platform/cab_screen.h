@@ -1,0 +1,21 @@
+#pragma once
+// The cab window's drawing device as the frame sees it: whether it can draw, one
+// composed picture (black fill, film picture, sprites), the closing fade and the flip.
+
+namespace velmora {
+
+class CabScreen {
+ public:
+  virtual ~CabScreen() = default;
+  // False while the device is not initialised or has lost its surfaces; the frame is
+  // then skipped, simulation steps included.
+  virtual bool can_draw() = 0;
+  // Black fill, the film picture at (0, 0), then every visible sprite.
+  virtual void compose() = 0;
+  // Window opacity for the closing fade, 0 (clear) to 255 (opaque).
+  virtual void set_opacity(int opacity) = 0;
+  // Shows the composed picture.
+  virtual void flip() = 0;
+};
+
+}  // namespace velmora

@@ -1,0 +1,10 @@
+#pragma once
+// Where the train is in the station table.
+
+namespace velmora {
+
+struct StationState {
+  int station_index = 0;  // station the train is running to
+};
+
+}  // namespace velmora

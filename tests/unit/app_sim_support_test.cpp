@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include "app/input_script.h"
+#include "app/startup.h"
+#include "app/trace_fields.h"
+#include "test_rig.h"
+
+namespace velmora {
+namespace {
+
+std::string script_error(const std::string& text) {
+  try {
+    parse_input_script(text);
+  } catch (const ScriptError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+TEST(InputScript, ParsesEveryCommandAndOrdersThemByFrame) {
+  const auto commands = parse_input_script(
+      "# a drive\n"
+      "20 key Shift+F12\r\n"
+      "\n"
+      "5 char space\n"
+      "5 char ｱ\n"
+      "7 hold 4\n"
+      "8 release 4\n"
+      "9 wheel down\n"
+      "10 serial MC001  x\n"
+      "11 pad -1000 1000 5\n"
+      "12 menu start1\n"
+      "13 station 2\n"
+      "14 keyup PageDown\n");
+  ASSERT_EQ(commands.size(), 11u);
+  EXPECT_EQ(commands[0].frame, 5);
+  EXPECT_EQ(commands[0].arg, " ");
+  EXPECT_EQ(commands[1].arg, "ｱ");  // same frame: file order kept
+  EXPECT_EQ(commands[2].numbers, std::vector<int>{4});
+  EXPECT_EQ(commands[5].arg, "MC001  x");  // blanks inside the received text stay
+  EXPECT_EQ(commands[6].numbers, (std::vector<int>{-1000, 1000, 5}));
+  EXPECT_EQ(commands[9].arg, "PageDown");
+  EXPECT_EQ(commands[10].verb, "key");
+  EXPECT_EQ(commands[10].arg, "Shift+F12");
+  EXPECT_EQ(commands[10].line, 2);
+}
+
+TEST(InputScript, BadLinesAreErrorsWithTheirLineNumber) {
+  EXPECT_EQ(script_error("1 char a\n2 char\n"), "line 2: \"char\" takes 1 argument");
+  EXPECT_NE(script_error("1 char a\n\n3 teleport 5\n").find("line 3: unknown command \"teleport\""),
+            std::string::npos);
+  EXPECT_NE(script_error("x char a\n").find("line 1"), std::string::npos);
+  EXPECT_NE(script_error("-1 char a\n").find("negative"), std::string::npos);
+  EXPECT_NE(script_error("1 char ab\n").find("one character"), std::string::npos);
+  EXPECT_NE(script_error("1 key F13\n").find("unknown key"), std::string::npos);
+  EXPECT_NE(script_error("1 key Home\n").find("unknown key"), std::string::npos);
+  EXPECT_NE(script_error("1 hold 5\n").find("3, 4 and 6"), std::string::npos);
+  EXPECT_NE(script_error("1 wheel left\n").find("up or down"), std::string::npos);
+  EXPECT_NE(script_error("1 pad 0 0 70000\n").find("BUTTONS"), std::string::npos);
+  EXPECT_NE(script_error("1 pad 0 0\n").find("3 arguments"), std::string::npos);
+  EXPECT_NE(script_error("5\n").find("FRAME COMMAND"), std::string::npos);
+}
+
+TEST(InputScript, TheStartMenuItemPausesAndOtherCommandsWaitForTheirSubsystems) {
+  TestRig rig(fixture_config());
+  FormCreate(rig.run);
+  const auto commands = parse_input_script("0 menu start1\n0 char 8\n0 menu OFFV1\n");
+  EXPECT_TRUE(apply_script_command(rig.run, commands[0]));
+  EXPECT_FALSE(rig.run.frame.app_ready);
+  EXPECT_FALSE(apply_script_command(rig.run, commands[1]));
+  EXPECT_FALSE(apply_script_command(rig.run, commands[2]));
+}
+
+TEST(TraceColumns, NamesAreTheDocumentedStateNames) {
+  const auto columns = parse_trace_columns("frame,speed,sway_offset,info_label[1],total_mass,app_ready");
+  ASSERT_EQ(columns.size(), 6u);
+  TestRig rig(fixture_config());
+  FormCreate(rig.run);
+  rig.run.motion.speed = -12.5L;
+  rig.run.load.total_mass = Fixed4(35.25L);
+  rig.run.frame.sway_offset = -2;
+  EXPECT_EQ(trace_cell(columns[0], rig.run, 42), "42");
+  EXPECT_EQ(trace_cell(columns[1], rig.run, 0), "-12.500000");
+  EXPECT_EQ(trace_cell(columns[2], rig.run, 0), "-2");
+  EXPECT_EQ(trace_cell(columns[3], rig.run, 0), "\"ワンマン運転です。ドアを確認してください\"");
+  EXPECT_EQ(trace_cell(columns[4], rig.run, 0), "35.250000");
+  EXPECT_EQ(trace_cell(columns[5], rig.run, 0), "1");
+
+  rig.run.sway.sway_pos = 0.4031234567L;
+  EXPECT_EQ(trace_cell(parse_trace_columns("sway_pos")[0], rig.run, 0), "0.403123457");
+  EXPECT_EQ(trace_cell(parse_trace_columns("info_label[99]")[0], rig.run, 0), "");
+}
+
+TEST(TraceColumns, UnknownNamesListTheKnownOnes) {
+  try {
+    parse_trace_columns("frame,speeed");
+    FAIL();
+  } catch (const TraceFieldError& e) {
+    const std::string what = e.what();
+    EXPECT_NE(what.find("\"speeed\""), std::string::npos);
+    EXPECT_NE(what.find("position_cm"), std::string::npos);
+    EXPECT_NE(what.find("info_label[i]"), std::string::npos);
+  }
+  EXPECT_THROW(parse_trace_columns("info_label"), TraceFieldError);
+  EXPECT_THROW(parse_trace_columns("info_label[x]"), TraceFieldError);
+  EXPECT_THROW(parse_trace_columns("speed[0]"), TraceFieldError);
+  EXPECT_THROW(parse_trace_columns("speed,,fps"), TraceFieldError);
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "app/main_loop.h"
+#include "app/startup.h"
+#include "data/load_failure.h"
+#include "test_rig.h"
+
+namespace velmora {
+namespace {
+
+std::vector<std::string> events_of(const EventLog& log, const std::string& kind) {
+  std::vector<std::string> out;
+  for (const Event& e : log.events)
+    if (e.kind == kind) out.push_back(e.detail);
+  return out;
+}
+
+// A copy of the fixture folder that a test may break.
+RunConfig copied_fixture(const std::string& name) {
+  const auto dir = scratch_dir(name);
+  std::filesystem::copy(fixture_config().program_dir, dir);
+  RunConfig c = fixture_config();
+  c.program_dir = dir;
+  return c;
+}
+
+std::vector<std::string> start_failure(RunConfig config) {
+  TestRig rig(std::move(config));
+  try {
+    FormCreate(rig.run);
+  } catch (const LoadFailure& f) {
+    EXPECT_FALSE(rig.run.frame.app_ready);
+    return f.messages;
+  }
+  ADD_FAILURE() << "start-up did not fail";
+  return {};
+}
+
+TEST(StartUp, ReadsTheFilesInOrderWithItsProgressTextsAndStartsTheRun) {
+  TestRig rig(fixture_config());
+  FormCreate(rig.run);
+  EXPECT_EQ(events_of(rig.log, "status"),
+            (std::vector<std::string>{"設定ファイルを読み込んでいます", "運転台を描画しています",
+                                      "DirectSoundオブジェクトを作成しています(走行音)",
+                                      "DirectSoundオブジェクトを作成しています(環境音)",
+                                      "DirectSoundオブジェクトを作成しています(喚呼)",
+                                      "サウンドを読み込んでいます", "環境をセットアップしています"}));
+  EXPECT_EQ(events_of(rig.log, "caption"), std::vector<std::string>{"一時停止(&S)"});
+  EXPECT_TRUE(rig.run.frame.app_ready);
+  EXPECT_TRUE(rig.run.frame.film_ready);
+  EXPECT_FALSE(rig.run.frame.input_locked);
+  EXPECT_EQ(rig.run.ui.film_fps, 30);
+  EXPECT_EQ(rig.run.mascon.codes.size(), 23u);
+  EXPECT_EQ(rig.run.film.shown_frame, 0);  // one less than the frame decoded at set-up
+}
+
+TEST(StartUp, FindsDataFilesWhoseLetterCaseDiffers) {
+  RunConfig c = copied_fixture("startup_case");
+  std::filesystem::rename(c.program_dir / "velmora.dat", c.program_dir / "VELMORA.DAT");
+  c.vehicle_file = "TRAIN_FIXTURE.DAT";
+  TestRig rig(c);
+  FormCreate(rig.run);
+  EXPECT_TRUE(rig.run.frame.app_ready);
+}
+
+TEST(StartUp, EachMissingFileStopsTheStartWithItsOwnMessages) {
+  RunConfig no_ui = copied_fixture("startup_no_ui");
+  std::filesystem::remove(no_ui.program_dir / "velmora.dat");
+  EXPECT_EQ(start_failure(no_ui), std::vector<std::string>{"stringファイルに誤りがあります"});
+
+  RunConfig no_mascon = copied_fixture("startup_no_mascon");
+  std::filesystem::remove(no_mascon.program_dir / "mascon.dat");
+  EXPECT_EQ(start_failure(no_mascon), std::vector<std::string>{"mascon.datファイルに誤りがあります"});
+
+  RunConfig no_vehicle = fixture_config();
+  no_vehicle.vehicle_file = "train_none.dat";
+  EXPECT_EQ(start_failure(no_vehicle), std::vector<std::string>{"車両ファイルに誤りがあります- 列車の基本設定"});
+
+  RunConfig no_route = fixture_config();
+  no_route.route_file = "line_none.dat";
+  const std::vector<std::string> route = start_failure(no_route);
+  ASSERT_EQ(route.size(), 2u);
+  EXPECT_EQ(route[0], "路線ファイルに誤りがあります。その他:");
+  EXPECT_NE(route[1].find("line_none.dat"), std::string::npos);
+}
+
+TEST(StartPause, PausesAndResumesWithCaptionsAndRedrawsTheCurrentFrame) {
+  TestRig rig(fixture_config());
+  FormCreate(rig.run);
+  rig.run.frame.input_locked = true;
+  start1Click(rig.run);
+  EXPECT_FALSE(rig.run.frame.app_ready);
+  EXPECT_FALSE(rig.run.frame.film_ready);
+  EXPECT_FALSE(rig.run.frame.input_locked);
+  EXPECT_EQ(rig.run.film.shown_frame, -1);
+  start1Click(rig.run);
+  EXPECT_TRUE(rig.run.frame.app_ready);
+  EXPECT_EQ(rig.run.film.shown_frame, -2);
+  EXPECT_EQ(events_of(rig.log, "caption"),
+            (std::vector<std::string>{"一時停止(&S)", "運転再開(&S)", "一時停止(&S)"}));
+}
+
+TEST(StartPause, NoSimulationTimePassesWhilePaused) {
+  TestRig rig(fixture_config());
+  FormCreate(rig.run);
+  rig.clock.advance_ns(17'000'000);
+  ASSERT_TRUE(AppIdle(rig.run));
+  start1Click(rig.run);
+  for (int i = 0; i < 100; ++i) {
+    rig.clock.advance_ns(17'000'000);
+    EXPECT_FALSE(AppIdle(rig.run));
+  }
+  EXPECT_EQ(rig.run.frame.frames_run, 1);
+  EXPECT_EQ(rig.run.frame.tenth_count, 0);
+}
+
+}  // namespace
+}  // namespace velmora

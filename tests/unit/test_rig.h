@@ -1,0 +1,46 @@
+#pragma once
+// A run on the fake platform, for tests that drive the core directly.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "app/run.h"
+#include "platform/fake/fake_platform.h"
+
+namespace velmora {
+
+struct TestRig {
+  explicit TestRig(RunConfig config = {}) : run(std::move(config), {clock, dialogs, screen, settings}) {}
+
+  FakeClock clock;
+  EventLog log;
+  FakeDialogs dialogs{log};
+  FakeCabScreen screen;
+  MemorySettings settings;
+  Run run;
+};
+
+inline RunConfig fixture_config() {
+  RunConfig c;
+  c.program_dir = std::filesystem::path(VELMORA_FIXTURES) / "basic";
+  c.vehicle_file = "train_fixture.dat";
+  c.route_file = "line_fixture.dat";
+  return c;
+}
+
+// A scratch folder of the running test, emptied first. Tests run as parallel processes,
+// so the folder carries the test's own name and the process id.
+inline std::filesystem::path scratch_dir(const std::string& name) {
+  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  const std::string owner = test != nullptr ? std::string(test->test_suite_name()) + "." + test->name() : "none";
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                    ("velmora_test_" + std::to_string(getpid())) / owner / name;
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  return dir;
+}
+
+}  // namespace velmora

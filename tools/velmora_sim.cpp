@@ -1,0 +1,237 @@
+// velmora-sim: the simulator's run without a window. A fixed frame time, a script of
+// inputs by frame and a trace of named state variables make every drive reproducible.
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/input_script.h"
+#include "app/main_loop.h"
+#include "app/run.h"
+#include "app/startup.h"
+#include "app/trace_fields.h"
+#include "common/numbers.h"
+#include "data/load_failure.h"
+#include "platform/fake/fake_platform.h"
+#include "platform/settings/ini_settings.h"
+
+namespace {
+
+using namespace velmora;
+
+constexpr int kUsageError = 2;
+constexpr const char* kDefaultFields = "frame,sim_ticks,speed,position_cm,film_frame";
+
+const char* const kUsage =
+    "usage: velmora-sim --data DIR --vehicle FILE --route FILE [options]\n"
+    "\n"
+    "Runs a drive without a window, with a fixed frame time.\n"
+    "\n"
+    "  --data DIR            data folder (velmora.dat, mascon.dat, route files)\n"
+    "  --vehicle FILE        vehicle file in the data folder, or a path with a folder\n"
+    "  --route FILE          route file in the data folder\n"
+    "  --start-station N     first station index (default 0)\n"
+    "  --last-station N      last station index (default 999)\n"
+    "  --frames N            frames to run (default 600); the run may end earlier\n"
+    "  --frame-ms X          milliseconds between passes (default 16.667)\n"
+    "  --seed N              seed of the run's random engine (default 0)\n"
+    "  --input SCRIPT        input commands by frame (see README)\n"
+    "  --trace FILE          CSV trace of --fields, every --every frames\n"
+    "  --fields a,b,c        traced names (default frame,sim_ticks,speed,position_cm,film_frame)\n"
+    "  --every K             trace every K-th frame (default 1)\n"
+    "  --events FILE         events: FRAME<TAB>KIND<TAB>DETAIL per line\n"
+    "  --settings FILE       user settings (INI) to start from; never written\n"
+    "  --film real|fake      film frame source (default fake)\n"
+    "  --screenshot F:FILE   save the cab picture of frame F\n"
+    "  --help                this text\n";
+
+struct SimOptions {
+  RunConfig config;
+  long long frames = 600;
+  long double frame_ms = 16.667L;
+  std::string input_path, trace_path, events_path, settings_path;
+  std::string fields = kDefaultFields;
+  long long every = 1;
+};
+
+[[noreturn]] void usage_error(const std::string& why) {
+  std::cerr << "velmora-sim: " << why << "\n(velmora-sim --help lists the options)\n";
+  std::exit(kUsageError);
+}
+
+long long whole_number(const std::string& option, const std::string& text, long long low) {
+  try {
+    const int n = to_int(text);
+    if (n < low) usage_error(option + " must be at least " + std::to_string(low));
+    return n;
+  } catch (const ConversionError& e) {
+    usage_error(option + ": " + e.what());
+  }
+}
+
+SimOptions parse_options(int argc, char** argv) {
+  SimOptions o;
+  std::string data, vehicle, route;
+  for (int i = 1; i < argc; ++i) {
+    const std::string option = argv[i];
+    if (option == "--help" || option == "-h") {
+      std::cout << kUsage;
+      std::exit(0);
+    }
+    if (i + 1 >= argc) usage_error(option + " needs a value");
+    const std::string value = argv[++i];
+    if (option == "--data") data = value;
+    else if (option == "--vehicle") vehicle = value;
+    else if (option == "--route") route = value;
+    else if (option == "--start-station") o.config.first_station = static_cast<int>(whole_number(option, value, 0));
+    else if (option == "--last-station") o.config.last_station = static_cast<int>(whole_number(option, value, 0));
+    else if (option == "--frames") o.frames = whole_number(option, value, 0);
+    else if (option == "--seed") o.config.seed = static_cast<std::uint64_t>(whole_number(option, value, 0));
+    else if (option == "--every") o.every = whole_number(option, value, 1);
+    else if (option == "--input") o.input_path = value;
+    else if (option == "--trace") o.trace_path = value;
+    else if (option == "--fields") o.fields = value;
+    else if (option == "--events") o.events_path = value;
+    else if (option == "--settings") o.settings_path = value;
+    else if (option == "--frame-ms") {
+      try {
+        o.frame_ms = to_real(value);
+      } catch (const ConversionError& e) {
+        usage_error("--frame-ms: " + std::string(e.what()));
+      }
+      if (!(o.frame_ms > 0) || o.frame_ms > 3'600'000) usage_error("--frame-ms must be above 0 and at most 3600000");
+    } else if (option == "--film") {
+      if (value == "real") usage_error("--film real: this build has no film decoder yet; use --film fake");
+      if (value != "fake") usage_error("--film takes real or fake");
+    } else if (option == "--screenshot") {
+      usage_error("--screenshot: this build draws no cab picture yet");
+    } else {
+      usage_error("unknown option " + option);
+    }
+  }
+  if (data.empty() || vehicle.empty() || route.empty())
+    usage_error("--data, --vehicle and --route are required");
+  o.config.program_dir = data;
+  o.config.route_file = route;
+  if (vehicle.find('/') != std::string::npos) {
+    // A vehicle file picked from elsewhere: its pictures and sounds lie beside it.
+    const std::filesystem::path p = std::filesystem::absolute(vehicle);
+    o.config.vehicle_dir = p.parent_path();
+    o.config.vehicle_file = p.filename().string();
+  } else {
+    o.config.vehicle_file = vehicle;
+  }
+  return o;
+}
+
+std::string read_whole(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) usage_error("cannot read " + path);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::ofstream open_output(const std::string& path) {
+  std::ofstream out(path, std::ios::trunc);
+  if (!out) usage_error("cannot write " + path);
+  return out;
+}
+
+void write_events(const std::string& path, const EventLog& log) {
+  if (path.empty()) return;
+  std::ofstream out = open_output(path);
+  for (const Event& e : log.events) out << e.frame << '\t' << e.kind << '\t' << e.detail << '\n';
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  SimOptions o = parse_options(argc, argv);
+
+  std::vector<ScriptCommand> script;
+  if (!o.input_path.empty()) {
+    try {
+      script = parse_input_script(read_whole(o.input_path));
+    } catch (const ScriptError& e) {
+      usage_error(o.input_path + ": " + e.what());
+    }
+  }
+  std::vector<TraceColumn> columns;
+  try {
+    columns = parse_trace_columns(o.fields);
+  } catch (const TraceFieldError& e) {
+    usage_error(std::string("--fields: ") + e.what());
+  }
+
+  FakeClock clock;
+  EventLog log;
+  FakeDialogs dialogs(log);
+  FakeCabScreen screen;
+  MemorySettings settings;
+  if (!o.settings_path.empty()) {
+    std::string warnings;
+    const bool ok = read_ini_settings(o.settings_path, settings.values, warnings);
+    std::cerr << warnings;
+    if (!ok) usage_error("--settings: " + o.settings_path + " cannot be used");
+  }
+
+  Run run(o.config, Services{clock, dialogs, screen, settings});
+  try {
+    FormCreate(run);
+  } catch (const LoadFailure& failure) {
+    for (const std::string& m : failure.messages) {
+      dialogs.message(m);
+      std::cerr << "message: " << m << '\n';
+    }
+    std::cerr << "velmora-sim: " << failure.detail << '\n';
+    write_events(o.events_path, log);
+    return 1;
+  }
+
+  std::optional<std::ofstream> trace;
+  if (!o.trace_path.empty()) {
+    trace = open_output(o.trace_path);
+    for (std::size_t i = 0; i < columns.size(); ++i) *trace << (i ? "," : "") << columns[i].header;
+    *trace << '\n';
+  }
+
+  const auto frame_ns = static_cast<std::int64_t>(std::llround(o.frame_ms * 1'000'000.0L));
+  std::size_t next_command = 0;
+  long long frame = 0;
+  for (; frame < o.frames && !run.frame.ended; ++frame) {
+    log.frame = frame;
+    for (; next_command < script.size() && script[next_command].frame <= frame; ++next_command) {
+      const ScriptCommand& c = script[next_command];
+      if (!apply_script_command(run, c))
+        std::cerr << "velmora-sim: warning: " << o.input_path << ": line " << c.line << ": \""
+                  << c.text << "\" does nothing in this build; ignored\n";
+    }
+    clock.advance_ns(frame_ns);
+    // Pass until a frame runs, as the idle loop does; a paused run passes once.
+    for (int pass = 0; pass < 100000 && run.frame.app_ready; ++pass)
+      if (AppIdle(run)) break;
+    if (run.frame.ended) log.add("end");
+    if (trace && frame % o.every == 0) {
+      for (std::size_t i = 0; i < columns.size(); ++i)
+        *trace << (i ? "," : "") << trace_cell(columns[i], run, frame);
+      *trace << '\n';
+    }
+  }
+  write_events(o.events_path, log);
+
+  std::printf("velmora-sim: %lld frames, %lld run, %.3Lf s on the clock; %s\n", frame,
+              static_cast<long long>(run.frame.frames_run),
+              static_cast<long double>(clock.now_ns) / 1e9L,
+              run.frame.ended ? "the run ended" : "the run goes on");
+  std::string final_values;
+  for (const TraceColumn& c : columns)
+    if (c.field != nullptr) final_values += " " + c.header + "=" + trace_cell(c, run, frame);
+  if (!final_values.empty()) std::printf("final:%s\n", final_values.c_str());
+  return 0;
+}
