@@ -195,7 +195,7 @@ struct VehicleData {
   std::vector<MotorSoundData> engine_sound1;     // [EngineSound1]
   std::array<int, 4> engine_sound2{};            // [EngineSound2]
   std::vector<HensokuSoundData> engine_sound3;   // [EngineSound3]
-  std::vector<std::string> drive_sound;          // [DriveSound] file names, numbered from 1
+  std::vector<std::string> drive_sound;          // [DriveSound] file names; their order numbers them
 };
 
 }  // namespace velmora
