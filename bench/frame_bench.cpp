@@ -21,7 +21,8 @@ void BM_Frame(benchmark::State& state) {
   FakeDialogs dialogs(log);
   FakeCabScreen screen;
   MemorySettings settings;
-  Run run(RunConfig{}, Services{clock, dialogs, screen, settings});
+  FakeKeyboard keyboard;
+  Run run(RunConfig{}, Services{clock, dialogs, screen, settings, keyboard});
   run.frame.app_ready = run.frame.film_ready = true;
   run.ui.film_fps = 30;
   run.load.total_mass = Fixed4(30);

@@ -174,6 +174,7 @@ int main(int argc, char** argv) {
   FakeDialogs dialogs(log);
   FakeCabScreen screen;
   MemorySettings settings;
+  FakeKeyboard keyboard;
   if (!o.settings_path.empty()) {
     std::string warnings;
     const bool ok = read_ini_settings(o.settings_path, settings.values, warnings);
@@ -181,7 +182,7 @@ int main(int argc, char** argv) {
     if (!ok) usage_error("--settings: " + o.settings_path + " cannot be used");
   }
 
-  Run run(o.config, Services{clock, dialogs, screen, settings});
+  Run run(o.config, Services{clock, dialogs, screen, settings, keyboard});
   try {
     FormCreate(run);
   } catch (const LoadFailure& failure) {
@@ -208,6 +209,11 @@ int main(int argc, char** argv) {
     log.frame = frame;
     for (; next_command < script.size() && script[next_command].frame <= frame; ++next_command) {
       const ScriptCommand& c = script[next_command];
+      if (c.verb == "hold" || c.verb == "release") {
+        const HeldKey key = c.arg == "3" ? HeldKey::Key3 : c.arg == "4" ? HeldKey::Key4 : HeldKey::Key6;
+        keyboard.set(key, c.verb == "hold");
+        continue;
+      }
       if (!apply_script_command(run, c))
         std::cerr << "velmora-sim: warning: " << o.input_path << ": line " << c.line << ": \""
                   << c.text << "\" does nothing in this build; ignored\n";

@@ -6,22 +6,36 @@
 
 #include "app/startup.h"
 #include "common/numbers.h"
+#include "input/keyboard.h"
 
 namespace velmora {
 namespace {
 
+constexpr std::array<std::string_view, 20> kKeyNames = {
+    "Enter", "Escape", "PageUp", "PageDown", "Backspace", "ScrollLock", "Up", "Down", "F1", "F2",
+    "F3",    "F4",     "F5",     "F6",       "F7",        "F8",         "F9", "F10",  "F11", "F12"};
+
 bool is_key_name(std::string_view name) {
   if (name.substr(0, 6) == "Shift+") name.remove_prefix(6);
-  static constexpr std::array<std::string_view, 8> plain = {
-      "Enter", "Escape", "PageUp", "PageDown", "Backspace", "ScrollLock", "Up", "Down"};
-  if (std::find(plain.begin(), plain.end(), name) != plain.end()) return true;
-  if (name.size() < 2 || name[0] != 'F') return false;
-  try {
-    const int n = to_int(name.substr(1));
-    return n >= 1 && n <= 12 && name[1] != ' ' && name[1] != '+' && name[1] != '-';
-  } catch (const ConversionError&) {
-    return false;
-  }
+  return std::find(kKeyNames.begin(), kKeyNames.end(), name) != kKeyNames.end();
+}
+
+// Names in the order of the Key enumeration.
+Key key_named(std::string_view name) {
+  const auto at = std::find(kKeyNames.begin(), kKeyNames.end(), name);
+  return static_cast<Key>(at - kKeyNames.begin());
+}
+
+char32_t first_code_point(std::string_view s) {
+  const auto byte = [&](std::size_t i) { return static_cast<char32_t>(static_cast<unsigned char>(s[i])); };
+  if (s.empty()) return 0;
+  const char32_t b0 = byte(0);
+  if (b0 < 0x80) return b0;
+  const std::size_t length = b0 >= 0xF0 ? 4 : b0 >= 0xE0 ? 3 : 2;
+  if (s.size() < length) return 0xFFFD;
+  char32_t c = b0 & (0x7F >> length);
+  for (std::size_t i = 1; i < length; ++i) c = (c << 6) | (byte(i) & 0x3F);
+  return c;
 }
 
 // One UTF-8 character.
@@ -128,7 +142,28 @@ std::vector<ScriptCommand> parse_input_script(std::string_view text) {
 }
 
 bool apply_script_command(Run& run, const ScriptCommand& command) {
-  if (command.verb == "menu" && command.arg == "start1") {
+  const std::string& verb = command.verb;
+  if (verb == "char") {
+    AsciiDown(run, first_code_point(command.arg));
+    return true;
+  }
+  if (verb == "key" || verb == "keyup") {
+    const bool shift = command.arg.rfind("Shift+", 0) == 0;
+    const Key key = key_named(shift ? command.arg.substr(6) : command.arg);
+    if (verb == "key")
+      key_pressed(run, key, shift);
+    else
+      keyups(run, key, shift);
+    return true;
+  }
+  if (verb == "wheel") {
+    if (command.arg == "up")
+      WheelU(run);
+    else
+      WheelD(run);
+    return true;
+  }
+  if (verb == "menu" && command.arg == "start1") {
     start1Click(run);
     return true;
   }

@@ -8,6 +8,7 @@
 #include "common/rounding.h"
 #include "dynamics/cab_sway.h"
 #include "dynamics/keisan.h"
+#include "input/keyboard.h"
 
 namespace velmora {
 namespace {
@@ -59,7 +60,9 @@ void run_frame(Run& run) {
 
   advance_film_frame(run.film, run.motion, run.ui.film_fps, f.frame_ms);
   show_film_frame(run);
-  // Painting (on-film texts, instruments, sound triggers, trackside markers) goes here.
+  // Painting (on-film texts, instruments, sound triggers, trackside markers) goes here;
+  // the held keys are read for the sound triggers.
+  read_held_keys(run);
 
   CabScreen& screen = run.platform.screen;
   if (!screen.can_draw()) return;

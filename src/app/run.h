@@ -14,12 +14,18 @@
 #include "data/route_data.h"
 #include "data/ui_texts.h"
 #include "data/vehicle_data.h"
+#include "dynamics/brake_state.h"
+#include "dynamics/engine_state.h"
+#include "dynamics/handle_state.h"
 #include "dynamics/motion_state.h"
+#include "input/input_state.h"
 #include "dynamics/sway_state.h"
 #include "platform/cab_screen.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/keyboard_state.h"
 #include "platform/settings_store.h"
+#include "route/protection_state.h"
 #include "route/station_state.h"
 #include "view/film_state.h"
 
@@ -41,6 +47,7 @@ struct Services {
   Dialogs& dialogs;
   CabScreen& screen;
   SettingsStore& settings;
+  KeyboardState& keyboard;
 };
 
 struct Run {
@@ -62,10 +69,15 @@ struct Run {
   FrameState frame;
   LoadState load;
   Options options;
+  HandleState handles;
   MotionState motion;
+  BrakeState brakes;
+  EngineState engine;
   SwayState sway;
   FilmState film;
   StationState station;
+  ProtectionState protection;
+  InputState input;
 
   // The one source of randomness that affects the drive.
   std::mt19937_64 rng;

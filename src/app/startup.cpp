@@ -3,6 +3,7 @@
 #include "common/paths.h"
 #include "data/load_failure.h"
 #include "data/text_file.h"
+#include "dynamics/handles.h"
 
 namespace velmora {
 namespace {
@@ -49,6 +50,7 @@ void FormCreate(Run& run) {
   dialogs.status("環境をセットアップしています");
   run.frame.input_locked = true;
   run.sway.sway_pos = 0.5L;
+  reset_handles(run);
 
   start1Click(run);
 }

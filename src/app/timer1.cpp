@@ -2,6 +2,7 @@
 
 #include "app/run.h"
 #include "common/rounding.h"
+#include "dynamics/handles.h"
 
 namespace velmora {
 
@@ -17,6 +18,7 @@ void count_tenths(Run& run) {
 void Timer1(Run& run) {
   count_tenths(run);
   // The route subsystems join here in the order above as they are built.
+  rollback_protection(run);
 }
 
 }  // namespace velmora

@@ -26,6 +26,8 @@ struct StationData {
 
 struct RouteData {
   std::vector<StationData> stations;
+  int one_man = 0;          // [OneMan] 0 conductor-operated, >= 1 one-man
+  int one_man_display = 0;  // [OneMan] second value: 1 shows the one-man texts
 };
 
 }  // namespace velmora

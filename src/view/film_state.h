@@ -8,6 +8,7 @@ struct FilmState {
   int film_frame_prev = 0;    // film_frame at the end of the previous frame
   long double frame_accum = 0;  // advance not yet whole frames, in units of film_speed
   int shown_frame = 1;        // frame last decoded; any other value forces a decode
+  int movie_state = 0;        // 0 route film, 1 stop film, 2 running film, 9 switching
 };
 
 }  // namespace velmora

@@ -13,13 +13,14 @@
 namespace velmora {
 
 struct TestRig {
-  explicit TestRig(RunConfig config = {}) : run(std::move(config), {clock, dialogs, screen, settings}) {}
+  explicit TestRig(RunConfig config = {}) : run(std::move(config), {clock, dialogs, screen, settings, keyboard}) {}
 
   FakeClock clock;
   EventLog log;
   FakeDialogs dialogs{log};
   FakeCabScreen screen;
   MemorySettings settings;
+  FakeKeyboard keyboard;
   Run run;
 };
 

@@ -9,6 +9,7 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/fake/event_log.h"
+#include "platform/keyboard_state.h"
 #include "platform/settings_store.h"
 
 namespace velmora {
@@ -53,6 +54,15 @@ class FakeCabScreen final : public CabScreen {
   int composed = 0;
   int flips = 0;
   int opacity = 255;
+};
+
+// Held keys set by the driver of the run ("hold 4" in a script).
+class FakeKeyboard final : public KeyboardState {
+ public:
+  bool held(HeldKey key) override { return down[static_cast<int>(key)]; }
+  void set(HeldKey key, bool is_down) { down[static_cast<int>(key)] = is_down; }
+
+  bool down[3] = {false, false, false};
 };
 
 class MemorySettings final : public SettingsStore {

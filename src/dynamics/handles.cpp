@@ -1,0 +1,204 @@
+#include "dynamics/handles.h"
+
+#include "app/run.h"
+#include "common/rounding.h"
+#include "sound/vehicle_sounds.h"
+
+namespace velmora {
+namespace {
+
+int frame_ms_whole(const Run& run) { return static_cast<int>(round_half_even(run.frame.frame_ms)); }
+
+std::string brake_text_of(const Run& run) {
+  const HandleState& h = run.handles;
+  const VehicleData& v = run.vehicle;
+  const UiTexts& ui = run.ui;
+  if (h.brake_handle == -v.brake) return ui.eb;
+  if (h.hold_active) return ui.hold2;
+  if (h.brake_handle == 0) return ui.neut;
+  const int n = -h.brake_handle;
+  if (v.brake_type >= 1) return "B" + std::to_string(n);
+  // The automatic air brake names its brake-valve positions.
+  switch (n) {
+    case 1: return ui.maintain;
+    case 2: return ui.hold;
+    case 3: return ui.apply;
+    case 5: return ui.remove;
+    default: return {};
+  }
+}
+
+std::string power_text_of(const Run& run) {
+  const HandleState& h = run.handles;
+  const VehicleData& v = run.vehicle;
+  if (h.const_active != 0) return run.ui.const_speed;
+  if (h.power_handle == 0) return run.ui.neut2;
+  if (h.power_handle < 0 || h.power_handle > v.power) return {};
+  const auto group = static_cast<std::size_t>(h.notch_group_sel);
+  const std::string name = group < v.power_mode.size() ? v.power_mode[group].name : std::string();
+  const int first = group < v.notch_first_row.size() ? v.notch_first_row[group] : 0;
+  return name + std::to_string(h.power_handle - first);
+}
+
+std::string reverser_text_of(const Run& run) {
+  switch (run.handles.reverser) {
+    case 1: return run.ui.forward;
+    case -1: return run.ui.reverse;
+    default: return run.ui.neutral;
+  }
+}
+
+// The diesel gear lever's text, from the three [Gears] texts.
+std::string lever_text(const Run& run) {
+  const auto& gears = run.ui.gears;
+  const int gear_pos = run.engine.gear_pos;
+  const auto positions = run.vehicle.engine.size();
+  if (gear_pos == 0) return gears[0];
+  if (gear_pos == 1) return gears[1];
+  if (gear_pos == 2 && positions == 3) return gears[2];
+  if (gear_pos >= 2 && gear_pos <= 5) return gears[2] + std::to_string(gear_pos - 1);
+  return {};
+}
+
+}  // namespace
+
+void reset_handles(Run& run) {
+  HandleState& h = run.handles;
+  h = HandleState{};
+  h.brake_handle = -run.vehicle.brake;
+  h.brake_notch = -run.vehicle.brake;
+  h.sap_notch = -run.vehicle.brake;
+  masconupdate(run);
+}
+
+int brake_target(const Run& run) {
+  const HandleState& h = run.handles;
+  const int emergency = -run.vehicle.brake;
+  if (h.ats_eb || h.eb_device) return emergency;
+  if (h.ats_service && h.brake_handle != emergency) return 1 - run.vehicle.brake;
+  return h.brake_handle;
+}
+
+void masconupdate(Run& run) {
+  HandleState& h = run.handles;
+  const VehicleData& v = run.vehicle;
+  // The reverser lamps and the notch indicators are the cab picture's sprites.
+
+  if (h.const_active == 1 && (h.brake_handle != h.brake_notch || h.power_handle != h.power_notch)) {
+    h.const_active = 0;
+    h.power_notch = h.power_handle;
+  }
+  // The handle has just come back one notch from above the constant-speed notch and the
+  // delay has not passed yet: hold the speed from here.
+  if (run.motion.speed >= v.const_speed && h.const_active == 0 && v.const_notch >= 2 &&
+      h.power_handle == v.const_notch && h.power_notch == v.const_notch + 1) {
+    h.const_active = 1;
+  }
+  if (v.hold >= 2 && h.brake_handle == 1 - v.hold && h.brake_notch == -v.hold) h.hold_active = true;
+  if (h.const_active == 1 && (h.ats_eb || h.eb_device || h.ats_service)) {
+    h.const_active = 0;
+    h.power_notch = h.power_handle;
+  }
+
+  h.brake_text = brake_text_of(run);
+  h.power_text = power_text_of(run);
+  h.reverser_text = reverser_text_of(run);
+  // The departure call when power is taken after a station stop joins with the stations.
+
+  if (v.engine_type == 0) {
+    h.mode_text = lever_text(run);
+  } else if (v.suppress.empty()) {
+    const auto group = static_cast<std::size_t>(h.notch_group_sel);
+    h.mode_text = group < v.power_mode.size() ? v.power_mode[group].mode : std::string();
+  } else {
+    h.mode_text.clear();
+  }
+}
+
+void power_delay_step(Run& run) {
+  HandleState& h = run.handles;
+  if (!h.power_pending) return;
+  h.power_timer += frame_ms_whole(run);
+  if (h.power_timer < run.vehicle.power_delay) return;
+  h.power_timer = 0;
+  h.power_pending = false;
+  // While a stop film plays (or the film is being switched) the change is dropped.
+  const int movie_state = run.film.movie_state;
+  if (movie_state != 0 && movie_state != 2) return;
+  if (h.power_handle >= h.power_notch)
+    h.power_notch = h.power_handle;
+  else if (h.power_handle >= run.vehicle.notch_back)
+    h.power_notch = h.power_handle;
+  else if (h.power_handle == 0)
+    h.power_notch = 0;
+  // Otherwise a partial notching-down below [NotchBack] waits for the handle to reach off.
+}
+
+void brake_delay_step(Run& run) {
+  HandleState& h = run.handles;
+  const VehicleData& v = run.vehicle;
+  const int dt = frame_ms_whole(run);
+
+  if (h.brake_pending) {
+    h.brake_timer += dt;
+    // A brake that already acts reacts in 70 % of the delay.
+    const bool filled = run.brakes.bc_t.raw() > 0;
+    if ((!filled && h.brake_timer >= v.brake_delay) || (filled && h.brake_timer >= 0.7L * v.brake_delay)) {
+      h.brake_timer = 0;
+      h.brake_pending = false;
+      h.brake_notch = brake_target(run);
+    }
+  }
+  if (h.sap_pending) {
+    h.sap_timer += dt;
+    if (h.sap_timer >= v.sap_delay) {
+      h.sap_timer = 0;
+      h.sap_pending = false;
+      h.sap_notch = brake_target(run);
+    }
+  }
+  if (h.ebrake_pending) {
+    if (h.ebrake_notch == 0 && run.motion.speed < v.lose_elec[0]) {
+      // Too slow to start the electric brake: the change never reaches it.
+      h.ebrake_pending = false;
+    } else {
+      // A change while the electric brake acts takes effect at once.
+      if (h.ebrake_notch == 0)
+        h.ebrake_timer += dt;
+      else
+        h.ebrake_timer = v.ebrake_delay;
+      if (h.ebrake_timer >= v.ebrake_delay) {
+        h.ebrake_timer = 0;
+        h.ebrake_pending = false;
+        h.ebrake_notch = brake_target(run);
+      }
+    }
+  }
+}
+
+void rollback_protection(Run& run) {
+  HandleState& h = run.handles;
+  if (run.vehicle.back != 1 || h.ats_eb) return;
+  if (h.reverser * run.motion.speed >= -7) return;
+  vehicle_sound_restart(run, run.vehicle.sound_atc);
+  h.ats_eb = true;
+  masconupdate(run);
+  h.brake_pending = true;
+  h.sap_pending = true;
+  h.ebrake_pending = true;
+}
+
+void set_handle_latches(Run& run) {
+  HandleState& h = run.handles;
+  h.power_pending = h.brake_pending = h.sap_pending = h.ebrake_pending = true;
+}
+
+void update_gear_label(Run& run) {
+  HandleState& h = run.handles;
+  if (run.vehicle.engine_type == 0)
+    h.mode_text = lever_text(run);
+  else if (!run.vehicle.suppress.empty())
+    h.mode_text = h.suppress_state > 0 ? "抑速" + std::to_string(h.suppress_state) : std::string();
+}
+
+}  // namespace velmora

@@ -1,0 +1,394 @@
+#include "input/keyboard.h"
+
+#include <cmath>
+
+#include "app/run.h"
+#include "dynamics/handles.h"
+#include "route/driver_commands.h"
+#include "sound/vehicle_sounds.h"
+
+namespace velmora {
+namespace {
+
+// Group of the [Notch] row a power handle position stands on. Position 0 stands on no
+// row and counts as group 0, so the first group notches up from off like any other.
+int row_group(const Run& run, int position) {
+  const auto& rows = run.vehicle.notch;
+  if (position < 1 || static_cast<std::size_t>(position) > rows.size()) return 0;
+  return rows[static_cast<std::size_t>(position - 1)].group;
+}
+
+int first_row_of_selected_group(const Run& run) {
+  const auto group = static_cast<std::size_t>(run.handles.notch_group_sel);
+  return group < run.vehicle.notch_first_row.size() ? run.vehicle.notch_first_row[group] : 0;
+}
+
+void power_up(Run& run, bool with_brake_and_hold_conditions) {
+  HandleState& h = run.handles;
+  const bool free = !with_brake_and_hold_conditions || (h.brake_handle == 0 && !h.hold_active);
+  if (free && h.power_handle < run.vehicle.power &&
+      row_group(run, h.power_handle) == h.notch_group_sel) {
+    h.power_handle += 1;
+  } else if (free && h.power_handle == 0 && h.notch_group_sel > 0) {
+    h.power_handle = first_row_of_selected_group(run) + 1;
+  }
+}
+
+void suppression_reset(Run& run) {
+  HandleState& h = run.handles;
+  if (h.suppress_state > 0 && h.power_handle > 0) {
+    h.suppress_state = 0;
+    masconupdate(run);
+  }
+}
+
+void power_down(Run& run, bool only_with_brake_released) {
+  HandleState& h = run.handles;
+  const bool free = !only_with_brake_released || h.brake_handle == 0;
+  if (h.power_handle > 1 && free && row_group(run, h.power_handle) == h.notch_group_sel) {
+    h.power_handle -= 1;
+  } else if (h.power_handle > 0 && h.notch_group_sel >= 0 &&
+             h.power_handle == first_row_of_selected_group(run) + 1) {
+    h.power_handle = 0;
+  }
+}
+
+// One brake step applied: leaves hold-back straight to B1, enters it from release when
+// [Hold] is 1, and never reaches emergency.
+void brake_apply(Run& run, bool with_power_condition) {
+  HandleState& h = run.handles;
+  InputState& in = run.input;
+  const VehicleData& v = run.vehicle;
+  if (h.hold_active) {
+    h.hold_active = false;
+    h.brake_handle = -1;
+    in.hold_lock = true;
+  }
+  if ((!with_power_condition || h.power_handle == 0) && h.brake_handle > 1 - v.brake &&
+      !h.hold_active) {
+    if (v.hold == 1 && h.brake_handle == 0) h.hold_active = true;
+    if (v.hold == 1 && h.brake_handle < 0 && !in.hold_lock) h.brake_handle -= 1;
+    if (v.hold != 1) h.brake_handle -= 1;
+    if (v.hold == 1) in.hold_lock = false;
+  }
+}
+
+void brake_release(Run& run) {
+  HandleState& h = run.handles;
+  if (h.brake_handle < 0) {
+    h.brake_handle += 1;
+    if (run.vehicle.hold == 1 && h.brake_handle == 0) h.hold_active = true;
+  }
+}
+
+void set_brake_latches(Run& run) {
+  HandleState& h = run.handles;
+  h.brake_pending = h.sap_pending = h.ebrake_pending = true;
+}
+
+void combined_up(Run& run) {
+  HandleState& h = run.handles;
+  power_up(run, true);
+  h.hold_active = false;
+  if (h.power_handle == 0 && h.brake_handle < 0) brake_release(run);
+  suppression_reset(run);
+  set_handle_latches(run);
+}
+
+void combined_down(Run& run, bool power_only_with_brake_released) {
+  brake_apply(run, true);
+  power_down(run, power_only_with_brake_released);
+  set_handle_latches(run);
+}
+
+void emergency(Run& run) {
+  HandleState& h = run.handles;
+  h.hold_active = false;
+  h.brake_handle = -run.vehicle.brake;
+  h.power_handle = 0;
+  set_handle_latches(run);
+}
+
+void neutral(Run& run) {
+  HandleState& h = run.handles;
+  h.hold_active = false;
+  h.brake_handle = 0;
+  h.power_handle = 0;
+  set_handle_latches(run);
+}
+
+void move_reverser(Run& run, int to, int sound) {
+  HandleState& h = run.handles;
+  const VehicleData& v = run.vehicle;
+  const bool at_rest = std::fabs(run.motion.speed) <= 1;
+  const bool unlocked = v.interlock == 0 || (v.interlock == 1 && h.brake_handle == -v.brake);
+  if (!at_rest || !unlocked) return;
+  if (h.reverser != to) vehicle_sound_play(run, sound);
+  h.reverser = to;
+}
+
+// The handle rows of the character table (f to 0).
+void handle_commands(Run& run, char32_t ch) {
+  const VehicleData& v = run.vehicle;
+  HandleState& h = run.handles;
+  const bool one_lever = v.handle == 0;
+  const bool two_handles = v.handle == 1;
+  switch (ch) {
+    case U'f': move_reverser(run, 1, v.sound_rev[0]); break;
+    case U'b': move_reverser(run, -1, v.sound_rev[1]); break;
+    case U'n': move_reverser(run, 0, v.sound_rev[2]); break;
+    case U'z':
+      if (one_lever) {
+        combined_up(run);
+      } else if (two_handles) {
+        power_up(run, false);
+        suppression_reset(run);
+        h.power_pending = true;
+      }
+      break;
+    case U'a':
+      if (one_lever) {
+        combined_down(run, false);
+      } else if (two_handles) {
+        power_down(run, false);
+        h.power_pending = true;
+      }
+      break;
+    case U'q':
+      if (one_lever) emergency(run);
+      break;
+    case U',':
+      if (two_handles) {
+        h.hold_active = false;
+        brake_release(run);
+        set_brake_latches(run);
+      }
+      break;
+    case U'.':
+      if (two_handles) {
+        brake_apply(run, false);
+        set_brake_latches(run);
+      }
+      break;
+    case U'/':
+      if (two_handles) {
+        h.hold_active = false;
+        h.brake_handle = -v.brake;
+        set_brake_latches(run);
+      }
+      break;
+    case U'8': combined_up(run); break;
+    case U'2': combined_down(run, true); break;
+    case U'5': neutral(run); break;
+    case U'0': emergency(run); break;
+    default: break;
+  }
+}
+
+void ats_reset(Run& run) {
+  HandleState& h = run.handles;
+  const VehicleData& v = run.vehicle;
+  const bool standing = std::fabs(run.motion.speed) < 0.1L;
+  const bool allowed = standing && ((h.ats_eb && h.brake_handle == -v.brake) ||
+                                    (!h.ats_eb && h.ats_service && h.brake_handle < 0));
+  if (!allowed) return;
+  h.ats_eb = false;
+  h.ats_service = false;
+  if (vehicle_sound_playing(run, v.sound_ats1)) vehicle_sound_play(run, v.sound_ats3);
+  vehicle_sound_stop(run, v.sound_ats1);
+  ats_reset_indication(run);
+}
+
+void ats_confirmation(Run& run) {
+  const VehicleData& v = run.vehicle;
+  if (vehicle_sound_playing(run, v.sound_ats2)) {
+    vehicle_sound_stop(run, v.sound_ats2);
+    vehicle_sound_play(run, v.sound_ats3);
+    // The protection warning lamp goes out with it (cab picture).
+  }
+  if (v.brake_type == 0 && run.handles.brake_handle == -1) return;
+  ats_confirm(run);
+}
+
+// The rows after the handles: horns, doors, protection buttons, announcements, constant
+// speed, gears and hold-back notches.
+void other_commands(Run& run, char32_t ch) {
+  HandleState& h = run.handles;
+  const VehicleData& v = run.vehicle;
+  const bool diesel_manual = v.engine_type == 0 && v.gear_type == 1;
+  const bool electric_suppress = v.engine_type == 1 && !v.suppress.empty();
+  const int one_man = run.route.one_man;
+  switch (ch) {
+    case U'3':
+    case U'6':
+      if (!vehicle_sound_playing(run, v.sound_horn)) vehicle_sound_play(run, v.sound_horn);
+      break;
+    case U'9':
+      if (vehicle_sound_playing(run, v.sound_horn3))
+        vehicle_sound_stop(run, v.sound_horn3);
+      else
+        vehicle_sound_loop(run, v.sound_horn3);
+      break;
+    case U'd':
+    case U'7':
+      if (one_man > 0) Door_operate(run);
+      break;
+    case U'r': ats_reset(run); break;
+    case U' ':
+      if (v.ats_type == 0) ats_confirmation(run);
+      break;
+    case U'c':
+    case U'1':
+      if (one_man == 1) announce_next(run);
+      break;
+    case U'-':
+      if (one_man == 1) announce_previous(run);
+      break;
+    case U't':
+      if (h.power_handle == v.power && run.motion.speed >= v.const_speed && h.const_active == 0 &&
+          v.const_notch == 1) {
+        h.const_active = 1;
+        h.power_text = run.ui.const_speed;
+      }
+      break;
+    case U'w':
+      if (diesel_manual) run.engine.gear_pos = 2;
+      break;
+    case U's':
+      if (diesel_manual)
+        run.engine.gear_pos = 0;
+      else if (electric_suppress && h.suppress_state > 0)
+        h.suppress_state -= 1;
+      break;
+    case U'x':
+      if (diesel_manual) {
+        run.engine.gear_pos = 1;
+      } else if (electric_suppress && h.suppress_state < static_cast<int>(v.suppress.size())) {
+        h.suppress_state += 1;
+        if (h.power_handle > 0) {
+          h.power_handle = 0;
+          h.power_pending = true;
+          masconupdate(run);
+        }
+      }
+      break;
+    default: break;
+  }
+}
+
+}  // namespace
+
+void AsciiDown(Run& run, char32_t ch) {
+  HandleState& h = run.handles;
+  InputState& in = run.input;
+  if (!h.eb_device && ch != U'\r') {
+    run.protection.eb_timer = 0;
+    vehicle_sound_stop(run, run.vehicle.sound_ebring);
+    // The vigilance lamp goes out with it (cab picture).
+  }
+  if (in.handle_swap) {
+    if (ch == U'2')
+      ch = U'8';
+    else if (ch == U'8')
+      ch = U'2';
+  }
+  if (run.frame.input_locked) return;
+
+  handle_commands(run, ch);
+  masconupdate(run);
+  other_commands(run, ch);
+
+  update_gear_label(run);
+  handle_sounds(run, in.prev_power_handle, in.prev_brake_handle);
+  in.prev_power_handle = h.power_handle;
+  in.prev_brake_handle = h.brake_handle;
+}
+
+void keydowns(Run& run, Key key, bool shift) {
+  InputState& in = run.input;
+  MotionState& m = run.motion;
+  FilmState& film = run.film;
+  const auto clock_and_film = [&](int ticks, int frames) {
+    m.sim_ticks += ticks;
+    film.film_frame += frames;
+  };
+  switch (key) {
+    case Key::Backspace: back_from_film_stop(run); break;
+    case Key::ScrollLock: in.handle_swap = !in.handle_swap; break;
+    case Key::Escape: {
+      in.suppress_on = !in.suppress_on;
+      // Its lamp follows the switch (cab picture).
+      const SignalSuppressData& s = run.vehicle.signal_suppress;
+      vehicle_sound_stop(run, s.sound_on);
+      vehicle_sound_stop(run, s.sound_off);
+      vehicle_sound_play(run, in.suppress_on ? s.sound_on : s.sound_off);
+      break;
+    }
+    case Key::Up:
+      if (shift && in.screen_top >= -149) in.screen_top -= 50;
+      break;
+    case Key::Down:
+      if (shift && in.screen_top < 0) in.screen_top += 50;
+      break;
+    case Key::Enter: enter_call(run); break;
+    case Key::F1: in.auto_run = shift; break;
+    case Key::F2: in.starter_key = shift ? 2 : 1; break;
+    case Key::F3:
+      if (shift) back_to_block_start(run);
+      toggle_value_display(run);
+      break;
+    case Key::F5: if (shift) clock_and_film(-90, -100); break;
+    case Key::F6: if (shift) clock_and_film(90, 100); break;
+    case Key::F7: if (shift) clock_and_film(-900, -1000); break;
+    case Key::F8: if (shift) clock_and_film(900, 1000); break;
+    case Key::F9: if (shift) m.sim_ticks -= 900; break;
+    case Key::F10: if (shift) m.sim_ticks += 900; break;
+    case Key::F11:
+      if (shift && m.speed > 10) m.speed -= 10;
+      break;
+    case Key::F12:
+      if (shift && m.speed < 1000) m.speed += 10;
+      break;
+    case Key::PageUp:
+    case Key::PageDown:
+      if (!run.station.doors_open) {
+        const int side = key == Key::PageUp ? 0 : 1;
+        in.door_side = side;
+        if (run.route.one_man_display == 1) in.door_side_text = run.ui.doors[static_cast<std::size_t>(side)];
+        // The door-side picture shows for side 1 (cab picture).
+      }
+      break;
+    case Key::F4: break;
+  }
+}
+
+void keyups(Run& run, Key key, bool) {
+  if (key == Key::F2) run.input.starter_key = 0;
+}
+
+void key_pressed(Run& run, Key key, bool shift) {
+  keydowns(run, key, shift);
+  switch (key) {
+    case Key::Enter: AsciiDown(run, U'\r'); break;
+    case Key::Escape: AsciiDown(run, U'\x1b'); break;
+    case Key::Backspace: AsciiDown(run, U'\b'); break;
+    default: break;
+  }
+}
+
+void WheelD(Run& run) { AsciiDown(run, U'8'); }
+
+void WheelU(Run& run) {
+  const bool last_service = run.handles.brake_handle == 1 - run.vehicle.brake;
+  AsciiDown(run, last_service ? U'0' : U'2');
+}
+
+void read_held_keys(Run& run) {
+  KeyboardState& keys = run.platform.keyboard;
+  InputState& in = run.input;
+  in.key3_held = keys.held(HeldKey::Key3);
+  in.key4_held = keys.held(HeldKey::Key4);
+  in.key6_held = keys.held(HeldKey::Key6);
+}
+
+}  // namespace velmora

@@ -1,0 +1,15 @@
+#include "route/driver_commands.h"
+
+namespace velmora {
+
+void Door_operate(Run&) {}
+void ats_confirm(Run&) {}
+void ats_reset_indication(Run&) {}
+void announce_next(Run&) {}
+void announce_previous(Run&) {}
+void enter_call(Run&) {}
+void back_to_block_start(Run&) {}
+void back_from_film_stop(Run&) {}
+void toggle_value_display(Run&) {}
+
+}  // namespace velmora

@@ -1,0 +1,22 @@
+#pragma once
+// What the driver's keys ask of the route subsystems, the calls and the displays.
+//
+// These subsystems (doors, train protection, calls and announcements, signal blocks,
+// film stop points, the value display) are not built yet: until they are, the calls are
+// kept in place and do nothing.
+
+namespace velmora {
+
+struct Run;
+
+void Door_operate(Run& run);          // the door switch
+void ats_confirm(Run& run);           // the protection's confirmation button
+void ats_reset_indication(Run& run);  // protection lamps and pattern back to normal
+void announce_next(Run& run);         // one-man announcements
+void announce_previous(Run& run);
+void enter_call(Run& run);            // Enter: a call or an announcement
+void back_to_block_start(Run& run);   // Shift+F3: to the start of the current signal block
+void back_from_film_stop(Run& run);   // Backspace: back off a film stop point
+void toggle_value_display(Run& run);  // F3
+
+}  // namespace velmora
