@@ -20,6 +20,7 @@
 #include "dynamics/motion_state.h"
 #include "input/input_state.h"
 #include "dynamics/sway_state.h"
+#include "dynamics/traction_state.h"
 #include "platform/cab_screen.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
@@ -71,6 +72,7 @@ struct Run {
   Options options;
   HandleState handles;
   MotionState motion;
+  TractionState traction;
   BrakeState brakes;
   EngineState engine;
   SwayState sway;

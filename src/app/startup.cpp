@@ -3,6 +3,8 @@
 #include "common/paths.h"
 #include "data/load_failure.h"
 #include "data/text_file.h"
+#include "app/load_compensation.h"
+#include "dynamics/brakes.h"
 #include "dynamics/handles.h"
 
 namespace velmora {
@@ -50,7 +52,9 @@ void FormCreate(Run& run) {
   dialogs.status("環境をセットアップしています");
   run.frame.input_locked = true;
   run.sway.sway_pos = 0.5L;
+  compensate_load(run);
   reset_handles(run);
+  reset_brakes(run);
 
   start1Click(run);
 }

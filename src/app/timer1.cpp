@@ -2,6 +2,8 @@
 
 #include "app/run.h"
 #include "common/rounding.h"
+#include "dynamics/brakes.h"
+#include "dynamics/engine.h"
 #include "dynamics/handles.h"
 
 namespace velmora {
@@ -18,6 +20,9 @@ void count_tenths(Run& run) {
 void Timer1(Run& run) {
   count_tenths(run);
   // The route subsystems join here in the order above as they are built.
+  compressor_step(run);
+  transmission_step(run);
+  engine_state_step(run);
   rollback_protection(run);
 }
 

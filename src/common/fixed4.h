@@ -37,6 +37,10 @@ class Fixed4 {
   long double value() const { return static_cast<long double>(raw_) / kScale; }
   operator long double() const { return value(); }  // NOLINT: computed values read freely
 
+  // Compound assignment rounds like any other assignment.
+  Fixed4& operator+=(long double v) { return *this = Fixed4(value() + v); }
+  Fixed4& operator-=(long double v) { return *this = Fixed4(value() - v); }
+
   // Decimal text with exactly four places ("-1.2500").
   std::string to_string() const;
 

@@ -3,6 +3,8 @@
 // afterwards.
 
 #include <string>
+
+#include "common/fixed4.h"
 #include <vector>
 
 namespace velmora {
@@ -28,6 +30,8 @@ struct RouteData {
   std::vector<StationData> stations;
   int one_man = 0;          // [OneMan] 0 conductor-operated, >= 1 one-man
   int one_man_display = 0;  // [OneMan] second value: 1 shows the one-man texts
+  Fixed4 route_friction;    // [Friction] adhesion factor of the rails
+  int tunnel_r = 0;         // [TunnelR] tunnel resistance factor
 };
 
 }  // namespace velmora

@@ -13,6 +13,10 @@ struct MotionState {
   long double film_speed = 0;   // km/h at which the film was taken at film_frame
   Fixed4 traction_force;        // N, sum of the last dynamics step
   Fixed4 resist_force;          // N, sum of the last dynamics step
+  long double stop_distance = 0;  // cm to the stop position
+  Fixed4 gradient;              // per mille under the train, uphill positive
+  bool in_tunnel = false;       // inside a tunnel (set by the route step)
+  int speedunit_seg = -1;       // [SpeedUnit] segment of film_frame; -1 before the first
 };
 
 }  // namespace velmora

@@ -9,6 +9,8 @@ struct FilmState {
   long double frame_accum = 0;  // advance not yet whole frames, in units of film_speed
   int shown_frame = 1;        // frame last decoded; any other value forces a decode
   int movie_state = 0;        // 0 route film, 1 stop film, 2 running film, 9 switching
+  int switch_frame = 0;       // frame of a switched film
+  int switch_end = 0;         // its last frame
 };
 
 }  // namespace velmora

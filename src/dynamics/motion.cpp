@@ -1,0 +1,55 @@
+#include "dynamics/motion.h"
+
+#include <cmath>
+
+#include "app/run.h"
+#include "common/rounding.h"
+
+namespace velmora {
+
+void integrate_speed(Run& run) {
+  MotionState& m = run.motion;
+  TractionState& t = run.traction;
+  const HandleState& h = run.handles;
+  const long double M = run.load.total_mass;
+
+  if (m.resist_force > 0 && h.hold_active && m.gradient < 0) m.traction_force -= m.resist_force;
+  if (h.const_active == 1) m.traction_force = m.resist_force < 0 ? -m.resist_force.value() : 0.0L;
+  if (run.film.movie_state == 1) m.resist_force = Fixed4();
+  // A train without mass cannot be moved by any force.
+  if (!(M > 0)) return;
+
+  const long double tf = m.traction_force, rf = m.resist_force;
+  const long double frame_ms = run.frame.frame_ms;
+  t.speed_next = m.speed + tf / (M * 1000) * 3.6L / frame_ms + rf / (M * 1000) * 3.6L / frame_ms;
+  const long double brake = run.brakes.brake_force;
+  if (m.speed > 0 && tf < 0 && std::fabs(tf) > std::fabs(rf) && t.speed_next < 0) {
+    m.speed = 0;
+  } else if (m.speed < 0 && tf > 0 && std::fabs(tf) > std::fabs(rf) && t.speed_next > 0) {
+    m.speed = 0;
+  } else if (m.speed == 0 && std::fabs(brake) > std::fabs(static_cast<long double>(t.traction_only)) &&
+             std::fabs(brake) > std::fabs(rf)) {
+    // The brakes hold the standing train.
+  } else {
+    m.speed += (tf + rf) / (M * 1000) * 3.6L / run.frame.fps;
+  }
+}
+
+void advance_position_and_clock(Run& run) {
+  MotionState& m = run.motion;
+  TractionState& t = run.traction;
+  FilmState& film = run.film;
+  const long double frame_ms = run.frame.frame_ms;
+  if (m.speed != 0) m.position_cm += m.speed / 36 * frame_ms;
+  m.stop_distance = run.station.stop_position - m.position_cm;
+  t.tick_ms += frame_ms;
+  if (t.tick_ms > 33.3L) {
+    const std::int64_t k = round_half_away(t.tick_ms / 33.3L);
+    m.sim_ticks += static_cast<int>(k);
+    t.tick_ms -= k * 33.3L;
+    // A stop-type switched film runs at one frame per tick.
+    if (film.movie_state == 1 && film.switch_frame < film.switch_end) film.switch_frame += 1;
+  }
+}
+
+}  // namespace velmora
