@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include "dynamics/engine.h"
+#include "dynamics_fixtures.h"
+
+namespace velmora {
+namespace {
+
+VehicleData railcar(int gear_type) {
+  VehicleData v = table_emu();
+  v.engine_type = 0;
+  v.gear_type = gear_type;
+  v.engine = {{0, 20, 30, 2, 1.5L, 1}, {25, 40, 50, 1.5L, 1, 0.8L}, {45, 60, 70, 1, 0.8L, 0.5L},
+              {65, 80, 95, 0.8L, 0.6L, 0.3L}};
+  v.engine_rate = {{30, 2}, {30, 1.5L}, {30, 1}, {30, 0.8L}};
+  return v;
+}
+
+TEST(GearSelection, ClimbsSeveralPositionsInOnePassAndFallsOne) {
+  TestRig rig;
+  start_with(rig, railcar(0));
+  EngineState& e = rig.run.engine;
+  e.gear_pos = 0;
+  rig.run.motion.speed = 75;  // above speed2 of rows 0, 1 and 2
+  transmission_step(rig.run);
+  EXPECT_EQ(e.gear_pos, 3);
+  rig.run.motion.speed = 10;  // below speed0 of rows 3, 2 and 1
+  transmission_step(rig.run);
+  EXPECT_EQ(e.gear_pos, 2);
+  transmission_step(rig.run);
+  EXPECT_EQ(e.gear_pos, 1);
+}
+
+TEST(GearChange, PowerEngagesTheChosenPositionAtOnceAndTakingItOffReleases) {
+  TestRig rig;
+  start_with(rig, railcar(1));
+  EngineState& e = rig.run.engine;
+  HandleState& h = rig.run.handles;
+  e.gear_pos = 2;
+  h.power_notch = 1;
+  transmission_step(rig.run);
+  EXPECT_EQ(e.gear, 2);
+  EXPECT_EQ(e.shift_state, 0);
+  h.power_notch = 0;
+  transmission_step(rig.run);
+  EXPECT_EQ(e.gear, 0);
+  e.gear_pos = 0;  // position 0 is never engaged
+  h.power_notch = 1;
+  transmission_step(rig.run);
+  EXPECT_EQ(e.gear, 0);
+}
+
+TEST(EngineSpeed, IdlesAtThirtyAndRevsFreelyToNinetyFiveOutOfGear) {
+  TestRig rig;
+  start_with(rig, railcar(1));
+  EngineState& e = rig.run.engine;
+  for (int i = 0; i < 120; ++i) engine_speed_step(rig.run);
+  EXPECT_GE(e.engine_rpm, 30);
+  EXPECT_LT(e.engine_rpm, 31);
+  e.gear_pos = 0;
+  rig.run.handles.power_notch = 3;
+  for (int i = 0; i < 600; ++i) engine_speed_step(rig.run);
+  EXPECT_EQ(e.engine_rpm, 95);
+  rig.run.handles.power_notch = 0;
+  for (int i = 0; i < 600; ++i) engine_speed_step(rig.run);
+  EXPECT_LT(e.engine_rpm, 31);  // back at idle
+  EXPECT_GT(e.engine_rpm, 29);
+}
+
+TEST(Stall, PowerAtAStandstillInTheHighestPositionStopsTheEngine) {
+  TestRig rig;
+  start_with(rig, railcar(1));
+  rig.run.vehicle.engine.resize(3);
+  EngineState& e = rig.run.engine;
+  e.gear_pos = 2;
+  rig.run.handles.power_handle = rig.run.handles.power_notch = 1;
+  transmission_step(rig.run);  // engages position 2, the highest of three
+  engine_state_step(rig.run);
+  EXPECT_EQ(e.engine_run, 0);
+  EXPECT_EQ(rig.run.handles.power_notch, 0);
+}
+
+TEST(Starter, HeldFiftyPassesStartsReleasedAtFortyNineAborts) {
+  TestRig rig;
+  start_with(rig, railcar(1));
+  EngineState& e = rig.run.engine;
+  const auto hold_for = [&](int key, int passes) {
+    rig.run.input.starter_key = key;
+    for (int i = 0; i < passes; ++i) engine_state_step(rig.run);
+  };
+  e.engine_run = 0;
+  hold_for(1, 49);
+  EXPECT_EQ(e.engine_run, -1);
+  hold_for(0, 1);
+  EXPECT_EQ(e.engine_run, 0);  // let go with count 49: aborted
+
+  hold_for(1, 51);
+  EXPECT_EQ(e.engine_run, 1);  // still held when the count is 50
+
+  rig.run.handles.power_handle = 1;  // Shift plus the starter does nothing under power
+  hold_for(0, 1);
+  hold_for(2, 60);
+  EXPECT_EQ(e.engine_run, 1);
+  rig.run.handles.power_handle = 0;
+  hold_for(0, 1);
+  hold_for(2, 51);
+  EXPECT_EQ(e.engine_run, 0);
+}
+
+TEST(TrainSettings, TheDialogStartsTheEngineAfterItsPauseAndStopsIt) {
+  TestRig rig;
+  start_with(rig, railcar(1));
+  rig.run.engine.engine_run = 0;
+  const std::int64_t before = rig.clock.now_ns;
+  jump_engine_start(rig.run);
+  EXPECT_EQ(rig.run.engine.engine_run, 1);
+  EXPECT_EQ(rig.clock.now_ns - before, 700'000'000);
+  jump_engine_stop(rig.run);
+  EXPECT_EQ(rig.run.engine.engine_run, 0);
+  rig.run.options.opt_ats_reg = 1;
+  jump_ats(rig.run, true);
+  EXPECT_TRUE(rig.run.engine.ats_enabled);
+  EXPECT_EQ(rig.run.options.opt_ats_reg, 0);
+  jump_ats(rig.run, false);
+  EXPECT_FALSE(rig.run.engine.ats_enabled);
+}
+
+}  // namespace
+}  // namespace velmora
