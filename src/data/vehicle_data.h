@@ -103,6 +103,15 @@ constexpr std::size_t kNotchRowCapacity = 99;
 constexpr std::size_t kNotchGroupCapacity = 10;
 constexpr std::size_t kBrakeCurrentLimitCapacity = 17;
 constexpr std::size_t kSuppressCapacity = 10;
+constexpr std::size_t kPowerModeCapacity = kNotchGroupCapacity;  // one per notch group
+constexpr std::size_t kEngineGearCapacity = 6;  // transmission positions 0 to 5
+constexpr std::size_t kEngineRateCapacity = kEngineGearCapacity;
+constexpr std::size_t kMotorSoundCapacity = 100;
+constexpr std::size_t kHensokuSoundCapacity = 100;
+constexpr std::size_t kDriveSoundCapacity = 100;
+constexpr std::size_t kSwitchSoundCapacity = 100;
+constexpr std::size_t kCurrentPCapacity = 100;
+constexpr std::size_t kCurrentBCapacity = 100;
 
 struct VehicleData {
   int handle = 0;       // [Handle] 0: one lever, 1: separate power and brake handles
