@@ -106,7 +106,8 @@ int main(int argc, char** argv) {
     try {
       read_text_lines(route_path);
     } catch (const FileReadError& e) {
-      return report(load_failure(DataFileKind::Route, LoadError(e.what(), "その他", "", route_path, 0)));
+      return report(
+          load_failure(DataFileKind::Route, LoadError(e.what(), "その他", "", route_path, 0)));
     }
   }
 

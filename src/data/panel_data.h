@@ -21,15 +21,15 @@ struct Lamp {
 
 // One needle gauge or linear gauge.
 struct Meter {
-  std::string name;    // picture of the needle or of the moving mark; empty: no gauge
-  int Left = 0;        // px
-  int Top = 0;         // px; needle gauges only
-  int Width = 0;       // read, no effect: the drawn size is the picture's own
-  int Height = 0;      // as Width
-  int zero = 0;        // needle: degrees at value 0; linear: y of the mark at value 0
+  std::string name;     // picture of the needle or of the moving mark; empty: no gauge
+  int Left = 0;         // px
+  int Top = 0;          // px; needle gauges only
+  int Width = 0;        // read, no effect: the drawn size is the picture's own
+  int Height = 0;       // as Width
+  int zero = 0;         // needle: degrees at value 0; linear: y of the mark at value 0
   long double one = 0;  // needle: degrees per unit; linear: px of upward travel per unit
-  int sign = 0;        // ammeter only: 0 signed, 1 magnitude, 2 needle fixed at zero
-  long double c = 0;   // speedometer only: degrees per km/h below 10 km/h; 0: one slope
+  int sign = 0;         // ammeter only: 0 signed, 1 magnitude, 2 needle fixed at zero
+  long double c = 0;    // speedometer only: degrees per km/h below 10 km/h; 0: one slope
 };
 
 // A picture cut into equally sized patterns, numbered from 0.

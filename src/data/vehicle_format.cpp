@@ -86,8 +86,8 @@ void read_notch(Reader& r, VehicleData& v) {
     // another group.
     if (row.group < 0 || static_cast<std::size_t>(row.group) != group) {
       if (index == 0 || static_cast<std::size_t>(row.group) != group + 1)
-        throw DataError("[Notch] " + row_text(index) + " is in group " +
-                        std::to_string(row.group) + " after group " + std::to_string(group) +
+        throw DataError("[Notch] " + row_text(index) + " is in group " + std::to_string(row.group) +
+                        " after group " + std::to_string(group) +
                         ": groups are numbered 0, 1, 2, ... in blocks");
       if (group + 1 >= kNotchGroupCapacity)
         throw DataError("[Notch] has more than " + std::to_string(kNotchGroupCapacity) +
@@ -168,8 +168,8 @@ void read_engine_sound1(Reader& r, VehicleData& v) {
     m.index = *first;
     r.note_sound_file(m.index);
     m.kagen = r.integer();
-    for (long double* f : {&m.Speed1, &m.Speed2, &m.Speed3, &m.Speed4, &m.Rate1, &m.Rate2,
-                           &m.Rate3, &m.Rate4, &m.Volume1, &m.Volume2, &m.Volume3, &m.Volume4})
+    for (long double* f : {&m.Speed1, &m.Speed2, &m.Speed3, &m.Speed4, &m.Rate1, &m.Rate2, &m.Rate3,
+                           &m.Rate4, &m.Volume1, &m.Volume2, &m.Volume3, &m.Volume4})
       *f = r.real();
     v.engine_sound1.push_back(m);
   }
@@ -317,8 +317,8 @@ void add_train_sections(std::vector<Section>& s, const TargetPtr& t) {
     d.sound_off = r.sound();
   }));
   s.push_back(sound_values("[Sound_Hasten]", t, &V::sound_hasten));
-  s.push_back(section("[KEY4]", kDefault, t,
-                      [](Reader& r, Target& x) { x.vehicle.key4 = r.text(); }));
+  s.push_back(
+      section("[KEY4]", kDefault, t, [](Reader& r, Target& x) { x.vehicle.key4 = r.text(); }));
   s.push_back(sound_value("[Sound_EBring]", t, &V::sound_ebring));
   s.push_back(sound_value("[Sound_squeak]", t, &V::sound_squeak));
   s.push_back(sound_value("[CP_Start]", t, &V::cp_start));
@@ -336,8 +336,8 @@ void add_train_sections(std::vector<Section>& s, const TargetPtr& t) {
     list.clear();
     while (const std::string* line = r.list_line()) {
       check_list_capacity(r.section(), list.size(), kSwitchSoundCapacity);
-      list.push_back({r.sound_field(*line, 1), to_int(get_field(*line, 2)),
-                      to_int(get_field(*line, 3))});
+      list.push_back(
+          {r.sound_field(*line, 1), to_int(get_field(*line, 2)), to_int(get_field(*line, 3))});
     }
   }));
   s.push_back(section("[EngineRate]", kDefault, t, [](Reader& r, Target& x) {
@@ -354,8 +354,8 @@ void add_train_sections(std::vector<Section>& s, const TargetPtr& t) {
     if (text == "MT") x.vehicle.gear_type = 1;
   }));
   // From here on each section is its own error label.
-  s.push_back(section("[Notch]", "[Notch]", t,
-                      [](Reader& r, Target& x) { read_notch(r, x.vehicle); }));
+  s.push_back(
+      section("[Notch]", "[Notch]", t, [](Reader& r, Target& x) { read_notch(r, x.vehicle); }));
   s.push_back(section("[CurrentP]", "[CurrentP]", t,
                       [](Reader& r, Target& x) { read_current_p(r, x.vehicle); }));
   s.push_back(section("[BrakeCurrentLimit]", "[BrakeCurrentLimit]", t, [](Reader& r, Target& x) {
@@ -368,8 +368,8 @@ void add_train_sections(std::vector<Section>& s, const TargetPtr& t) {
   }));
   s.push_back(section("[CurrentB]", "[CurrentB]", t,
                       [](Reader& r, Target& x) { read_current_b(r, x.vehicle); }));
-  s.push_back(section("[Engine]", "[Engine]", t,
-                      [](Reader& r, Target& x) { read_engine(r, x.vehicle); }));
+  s.push_back(
+      section("[Engine]", "[Engine]", t, [](Reader& r, Target& x) { read_engine(r, x.vehicle); }));
   s.push_back(section("[PowerMode]", "[PowerMode]", t, [](Reader& r, Target& x) {
     auto& list = x.vehicle.power_mode;
     list.clear();

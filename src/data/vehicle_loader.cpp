@@ -66,8 +66,8 @@ void check_masses_and_pressures(const VehicleData& v, const Refusal& refuse) {
 }
 
 void check_traction(const VehicleData& v, const Refusal& refuse) {
-  if (v.engine_type == 1 && v.power_type == 1 && v.notch.size() < static_cast<std::size_t>(
-                                                      std::max(v.power, 0)))
+  if (v.engine_type == 1 && v.power_type == 1 &&
+      v.notch.size() < static_cast<std::size_t>(std::max(v.power, 0)))
     refuse("[Notch]", "[Notch]",
            "[Notch] has " + std::to_string(v.notch.size()) + " rows but [Power] is " +
                std::to_string(v.power) + ": every power notch needs its row");

@@ -27,10 +27,10 @@ struct VehicleSource {
     int line = 0;
     std::string text;
   };
-  std::vector<Number> sound_numbers;  // every value that names a [DriveSound] entry
-  std::vector<Text> pictures;         // panel pictures as written
-  std::vector<Text> sound_files;      // [DriveSound], [EngineSound1], [EngineSound3] names
-  std::vector<Text> stray_lines;      // lines read at the top of the pass that opened nothing
+  std::vector<Number> sound_numbers;        // every value that names a [DriveSound] entry
+  std::vector<Text> pictures;               // panel pictures as written
+  std::vector<Text> sound_files;            // [DriveSound], [EngineSound1], [EngineSound3] names
+  std::vector<Text> stray_lines;            // lines read at the top of the pass that opened nothing
   std::map<std::string, int> header_lines;  // section -> line of its header read last
 };
 

@@ -33,9 +33,9 @@ class Reader {
   long double real();
   Fixed4 fixed();
   std::string text();
-  int sound();              // an integer line that names a [DriveSound] entry
-  std::string picture();    // a panel picture name
-  std::string sound_file(); // a sound file name
+  int sound();               // an integer line that names a [DriveSound] entry
+  std::string picture();     // a panel picture name
+  std::string sound_file();  // a sound file name
 
   // Field k of `line` (the line read last) as an integer that names a sound.
   int sound_field(const std::string& line, int k);
@@ -58,12 +58,15 @@ using TargetPtr = std::shared_ptr<Target>;
 // A section whose handler gets a Reader and the target: body(Reader&, Target&).
 template <typename Body>
 Section section(const char* name, const char* label, const TargetPtr& t, Body body) {
-  return {name, label,
+  return {name,
+          label,
           [name, t, body](ValueLines& in) {
             Reader r(in, name, t->source);
             body(r, *t);
           },
-          {}, {}, 0};
+          {},
+          {},
+          0};
 }
 
 void add_train_sections(std::vector<Section>& sections, const TargetPtr& t);

@@ -112,8 +112,9 @@ std::vector<VehicleWarning> vehicle_warnings(const VehicleData& vehicle,
   sound_number_warnings(vehicle, source, out);
   missing_file_warnings(source.pictures, "picture", folder, out);
   missing_file_warnings(source.sound_files, "sound", folder, out);
-  std::stable_sort(out.begin(), out.end(),
-                   [](const VehicleWarning& a, const VehicleWarning& b) { return a.line < b.line; });
+  std::stable_sort(out.begin(), out.end(), [](const VehicleWarning& a, const VehicleWarning& b) {
+    return a.line < b.line;
+  });
   return out;
 }
 

@@ -21,9 +21,9 @@ bool within_capacities(const VehicleData& v, const PanelData& p) {
          v.engine_sound1.size() <= kMotorSoundCapacity &&
          v.engine_sound3.size() <= kHensokuSoundCapacity &&
          v.drive_sound.size() <= kDriveSoundCapacity &&
-         v.switch_sound.size() <= kSwitchSoundCapacity &&
-         v.current_p.size() <= kCurrentPCapacity && v.current_b.size() <= kCurrentBCapacity &&
-         p.Others.size() <= kOthersCapacity && p.lamp_signal_speeds.size() <= kLampSignalCapacity;
+         v.switch_sound.size() <= kSwitchSoundCapacity && v.current_p.size() <= kCurrentPCapacity &&
+         v.current_b.size() <= kCurrentBCapacity && p.Others.size() <= kOthersCapacity &&
+         p.lamp_signal_speeds.size() <= kLampSignalCapacity;
 }
 
 bool settled(const VehicleData& v) {

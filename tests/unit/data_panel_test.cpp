@@ -46,15 +46,16 @@ TEST(CabPanel, LampsAndGaugesReadTheirLinesAndALaterCopyOverwrites) {
 }
 
 TEST(CabPanel, ALinearGaugeGivenAgainKeepsOnlyItsFourValues) {
-  const ReadVehicle r = read_vehicle_text(kMinimalVehicle +
-                                          "[Needle_MR_L]\na.bmp\n1\n2\n0.5\n[Needle_MR_L]\nb.bmp\n3\n4\n0.25\n");
+  const ReadVehicle r = read_vehicle_text(
+      kMinimalVehicle + "[Needle_MR_L]\na.bmp\n1\n2\n0.5\n[Needle_MR_L]\nb.bmp\n3\n4\n0.25\n");
   EXPECT_EQ(r.panel.Needle_MR_L.name, "b.bmp");
   EXPECT_EQ(r.panel.Needle_MR_L.zero, 4);
   EXPECT_EQ(r.panel.Needle_MR_L.one, 0.25L);
 }
 
 TEST(CabPanel, AnEmptyPanelPictureLeavesOnlyThatElementOut) {
-  const ReadVehicle r = read_vehicle_text(kMinimalVehicle + "[Panel]\n\n0\n440\n[Panel2]\np2.bmp\n0\n580\n");
+  const ReadVehicle r =
+      read_vehicle_text(kMinimalVehicle + "[Panel]\n\n0\n440\n[Panel2]\np2.bmp\n0\n580\n");
   EXPECT_EQ(r.panel.Panel.name, "");
   EXPECT_EQ(r.panel.Panel.Top, 440);
   EXPECT_EQ(r.panel.Panel2.name, "p2.bmp");
@@ -62,21 +63,21 @@ TEST(CabPanel, AnEmptyPanelPictureLeavesOnlyThatElementOut) {
 
 TEST(CabPanel, CabSignalSpeedsGivePatternsInOrder) {
   const ReadVehicle r = read_vehicle_text(kMinimalVehicle + lamp_signal({"0", "25", "45", "65"}));
-  EXPECT_EQ(r.panel.lamp_signal_speeds,
-            (std::vector<std::optional<int>>{0, 25, 45, 65}));
+  EXPECT_EQ(r.panel.lamp_signal_speeds, (std::vector<std::optional<int>>{0, 25, 45, 65}));
   EXPECT_EQ(r.panel.Lamp_signal.X, 10);
   EXPECT_EQ(r.panel.Lamp_signal.pattern_height, 16);
 
   // An empty line is an entry without a speed; a second copy starts again.
   const ReadVehicle gap = read_vehicle_text(kMinimalVehicle + lamp_signal({"0", "25", "45"}) +
                                             lamp_signal({"0", "", "45"}));
-  EXPECT_EQ(gap.panel.lamp_signal_speeds,
-            (std::vector<std::optional<int>>{0, std::nullopt, 45}));
+  EXPECT_EQ(gap.panel.lamp_signal_speeds, (std::vector<std::optional<int>>{0, std::nullopt, 45}));
 }
 
 TEST(CabPanel, CabSignalAndExtraPicturesHoldTheirCapacity) {
   const std::vector<std::string> twelve(kLampSignalCapacity, "30");
-  EXPECT_EQ(read_vehicle_text(kMinimalVehicle + lamp_signal(twelve)).panel.lamp_signal_speeds.size(), 12u);
+  EXPECT_EQ(
+      read_vehicle_text(kMinimalVehicle + lamp_signal(twelve)).panel.lamp_signal_speeds.size(),
+      12u);
   std::vector<std::string> thirteen = twelve;
   thirteen.push_back("");  // an empty line counts too
   EXPECT_EQ(vehicle_error(kMinimalVehicle + lamp_signal(thirteen)).label, "[Lamp_signal]");
@@ -91,7 +92,8 @@ TEST(CabPanel, CabSignalAndExtraPicturesHoldTheirCapacity) {
 }
 
 TEST(CabPanel, ExtraPicturesGivenTwiceStartAgain) {
-  const ReadVehicle r = read_vehicle_text(kMinimalVehicle + others(3) + "[Others]\nlast.bmp\n1\n2\n#\n");
+  const ReadVehicle r =
+      read_vehicle_text(kMinimalVehicle + others(3) + "[Others]\nlast.bmp\n1\n2\n#\n");
   ASSERT_EQ(r.panel.Others.size(), 1u);
   EXPECT_EQ(r.panel.Others[0].name, "last.bmp");
 }
@@ -109,7 +111,8 @@ TEST(CabPanel, AnImageStripPictureMustExistWhileTheFileIsRead) {
   load_vehicle(path, panel);
   EXPECT_EQ(panel.NotchImageB.name, "img\\notch.bmp");
   // Lamps and gauges are built later: a missing picture does not stop the read.
-  const auto lamp = write_vehicle("lamp_missing", kMinimalVehicle + "[Lamp_Door]\nnone.bmp\n1\n2\n");
+  const auto lamp =
+      write_vehicle("lamp_missing", kMinimalVehicle + "[Lamp_Door]\nnone.bmp\n1\n2\n");
   EXPECT_NO_THROW(load_vehicle(lamp, panel));
 }
 

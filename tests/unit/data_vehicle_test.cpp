@@ -56,8 +56,8 @@ TEST(VehicleFile, TheFixtureLoadsEverySection) {
 }
 
 TEST(VehicleFile, HeadersMatchWithTrailingTextButNotInOtherLetterCase) {
-  const ReadVehicle r = read_vehicle_text(kMinimalVehicle +
-                                          "[Cars] 編成両数\n6\n[length]\n20\n [MaxSpeed]\n120\n");
+  const ReadVehicle r =
+      read_vehicle_text(kMinimalVehicle + "[Cars] 編成両数\n6\n[length]\n20\n [MaxSpeed]\n120\n");
   EXPECT_EQ(r.vehicle.cars, 6);
   EXPECT_EQ(r.vehicle.length, 0);
   EXPECT_EQ(r.vehicle.max_speed, 0);
@@ -71,18 +71,22 @@ TEST(VehicleFile, LinesStartingWithSemicolonAreSkippedWhereTheFormatSaysSo) {
   const std::vector<Case> cases = {
       {"[EBrakeForce]\n3.5\n[EBrakeForce]\n;12\n",
        [](const VehicleData& v) { EXPECT_EQ(v.ebrake_force, 3.5L); }},
-      {"[Lose_elec]\n10\n;5\n", [](const VehicleData& v) {
+      {"[Lose_elec]\n10\n;5\n",
+       [](const VehicleData& v) {
          EXPECT_EQ(v.lose_elec, (std::array<int, 2>{10, 0}));
        }},
-      {"[Sound_EB]\n5\n20\n[Sound_EB]\n6\n; no speed\n", [](const VehicleData& v) {
+      {"[Sound_EB]\n5\n20\n[Sound_EB]\n6\n; no speed\n",
+       [](const VehicleData& v) {
          EXPECT_EQ(v.sound_eb, (std::array<int, 2>{6, 0}));
        }},
-      {"[Sound_Horn2]\n3\n;\n[Sound_Horn3]\n9\n", [](const VehicleData& v) {
+      {"[Sound_Horn2]\n3\n;\n[Sound_Horn3]\n9\n",
+       [](const VehicleData& v) {
          EXPECT_EQ(v.sound_horn2.sound, 3);
          EXPECT_EQ(v.sound_horn2.numbers, (std::array<int, 5>{}));
          EXPECT_EQ(v.sound_horn3, 9);  // the section after the skipped line is read
        }},
-      {"[Sound_Horn2]\n3\n4\n5\n6\n30\n0.25\n", [](const VehicleData& v) {
+      {"[Sound_Horn2]\n3\n4\n5\n6\n30\n0.25\n",
+       [](const VehicleData& v) {
          EXPECT_EQ(v.sound_horn2.numbers, (std::array<int, 5>{4, 5, 6, 30, 0}));
          EXPECT_EQ(v.sound_horn2.air.raw(), 2500);
        }},
@@ -97,8 +101,12 @@ TEST(VehicleFile, LinesStartingWithSemicolonAreSkippedWhereTheFormatSaysSo) {
 
 TEST(VehicleFile, GearTypeTakesOnlyATAndMT) {
   EXPECT_EQ(read_vehicle_text(kMinimalVehicle + "[Gear_Type]\nMT\n").vehicle.gear_type, 1);
-  EXPECT_EQ(read_vehicle_text(kMinimalVehicle + "[Gear_Type]\nMT\n[Gear_Type]\nAT\n").vehicle.gear_type, 0);
-  EXPECT_EQ(read_vehicle_text(kMinimalVehicle + "[Gear_Type]\nMT\n[Gear_Type]\nCVT\n").vehicle.gear_type, 1);
+  EXPECT_EQ(
+      read_vehicle_text(kMinimalVehicle + "[Gear_Type]\nMT\n[Gear_Type]\nAT\n").vehicle.gear_type,
+      0);
+  EXPECT_EQ(
+      read_vehicle_text(kMinimalVehicle + "[Gear_Type]\nMT\n[Gear_Type]\nCVT\n").vehicle.gear_type,
+      1);
 }
 
 TEST(VehicleFile, LineCountsFollowTheBrakeAndPowerReadBefore) {
@@ -133,16 +141,20 @@ TEST(VehicleFile, SpecialRefusalsShowTheirOwnMessageBox) {
     std::string message;
   };
   const std::vector<Case> cases = {
-      {kMinimalVehicle + "[BrakeType]\n1\n[Brake]\n2\n", "ブレーキの段数を3段以上に設定してください"},
+      {kMinimalVehicle + "[BrakeType]\n1\n[Brake]\n2\n",
+       "ブレーキの段数を3段以上に設定してください"},
       {kMinimalVehicle + "[BrakeType]\n2\n", "ブレーキの段数を3段以上に設定してください"},
-      {kMinimalVehicle + "[Engine_Type]\n0\n" + notch_rows({0}), "動力が気動車なのにNotch指定があります"},
+      {kMinimalVehicle + "[Engine_Type]\n0\n" + notch_rows({0}),
+       "動力が気動車なのにNotch指定があります"},
       // The check is made at the list's end, so [Engine_Type] must come first.
       {notch_rows({0}) + kMinimalVehicle, "動力が気動車なのにNotch指定があります"},
-      {kMinimalVehicle + "[Engine]\n0\n20\n40\n1.5\n1.2\n0.8\n#\n", "動力が電車なのにEngine指定があります"},
+      {kMinimalVehicle + "[Engine]\n0\n20\n40\n1.5\n1.2\n0.8\n#\n",
+       "動力が電車なのにEngine指定があります"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
-    EXPECT_EQ(vehicle_messages(write_vehicle("special", c.text)), std::vector<std::string>{c.message});
+    EXPECT_EQ(vehicle_messages(write_vehicle("special", c.text)),
+              std::vector<std::string>{c.message});
   }
 }
 
@@ -201,7 +213,8 @@ TEST(VehicleFile, ListsHoldTheirCapacityAndRefuseOneMore) {
 }
 
 TEST(VehicleFile, ListsReadTwiceStartAgainAndUnclosedListsAreErrors) {
-  const ReadVehicle r = read_vehicle_text(kMinimalVehicle + list_of("[Suppress]", 5) + list_of("[Suppress]", 2));
+  const ReadVehicle r =
+      read_vehicle_text(kMinimalVehicle + list_of("[Suppress]", 5) + list_of("[Suppress]", 2));
   EXPECT_EQ(r.vehicle.suppress, (std::vector<int>{0, 1}));
   const LoadError e = vehicle_error(kMinimalVehicle + "[DriveSound]\na.wav\nb.wav\n");
   EXPECT_EQ(e.label, "[DriveSound]");
@@ -244,18 +257,23 @@ TEST(VehicleFile, ABadValueNamesTheLabelOfItsPart) {
 TEST(VehicleFile, ValuesTheRunWouldDivideByZeroAreRefused) {
   const std::string diesel =
       "[Tons]\n30\n0\n[EBPress]\n400\n0\n[Cars]\n1\n[Engine_Type]\n0\n[EngineRate]\n30,0.5\n#\n";
-  const std::string current_model = "[Engine_Type]\n1\n[Power_Type]\n0\n[Tons]\n30\n0\n"
-                                    "[EBPress]\n400\n0\n[Cars]\n1\n";
+  const std::string current_model =
+      "[Engine_Type]\n1\n[Power_Type]\n0\n[Tons]\n30\n0\n"
+      "[EBPress]\n400\n0\n[Cars]\n1\n";
   const std::string notch4 = "[Power]\n4\n" + notch_rows({0, 0, 0, 0});
   struct Case {
     std::string refused, accepted, label;
   };
   const std::vector<Case> cases = {
-      {kMinimalVehicle + "[Tons]\n0\n0.5\n", kMinimalVehicle + "[Tons]\n1\n0.5\n", "- 列車の基本設定"},
-      {kMinimalVehicle + "[Tons]\n30\n-0.1\n", kMinimalVehicle + "[Tons]\n30\n0\n", "- 列車の基本設定"},
+      {kMinimalVehicle + "[Tons]\n0\n0.5\n", kMinimalVehicle + "[Tons]\n1\n0.5\n",
+       "- 列車の基本設定"},
+      {kMinimalVehicle + "[Tons]\n30\n-0.1\n", kMinimalVehicle + "[Tons]\n30\n0\n",
+       "- 列車の基本設定"},
       {"[Engine_Type]\n1\n[EBPress]\n400\n0\n[Cars]\n1\n", kMinimalVehicle, "- 列車の基本設定"},
-      {kMinimalVehicle + "[EBPress]\n0\n1.5\n", kMinimalVehicle + "[EBPress]\n1\n0\n", "- 列車の基本設定"},
-      {kMinimalVehicle + "[EBPress]\n400\n-1\n", kMinimalVehicle + "[EBPress]\n400\n1\n", "- 列車の基本設定"},
+      {kMinimalVehicle + "[EBPress]\n0\n1.5\n", kMinimalVehicle + "[EBPress]\n1\n0\n",
+       "- 列車の基本設定"},
+      {kMinimalVehicle + "[EBPress]\n400\n-1\n", kMinimalVehicle + "[EBPress]\n400\n1\n",
+       "- 列車の基本設定"},
       {kMinimalVehicle + "[Cars]\n0\n", kMinimalVehicle + "[Cars]\n10\n", "- 列車の基本設定"},
       {kMinimalVehicle + "[AirBrakeRate]\n4.2\n30\n[BrakeRate2]\n-0.04\n",
        kMinimalVehicle + "[AirBrakeRate]\n4.2\n30\n[BrakeRate2]\n-0.03\n", "- 列車の基本設定"},
@@ -263,7 +281,8 @@ TEST(VehicleFile, ValuesTheRunWouldDivideByZeroAreRefused) {
        kMinimalVehicle + "[Notch]\n-1.0\n1.0\n0\n40\n2\n0\n#\n", "[Notch]"},
       {kMinimalVehicle + "[Notch]\n1.0\n1.0\n20\n0\n2\n0\n#\n",
        kMinimalVehicle + "[Notch]\n1.0\n1.0\n20\n1\n2\n0\n#\n", "[Notch]"},
-      {kMinimalVehicle + "[Power]\n5\n" + notch_rows({0, 0, 0, 0}), kMinimalVehicle + notch4, "[Notch]"},
+      {kMinimalVehicle + "[Power]\n5\n" + notch_rows({0, 0, 0, 0}), kMinimalVehicle + notch4,
+       "[Notch]"},
       {kMinimalVehicle + notch4 + "[AmMeter]\n1\n100\n[Notch]\n1\n1\n20\n40\n2\n0\n" +
            "1\n1\n20\n40\n2\n0\n1\n1\n20\n40\n2\n0\n-1\n1\n0\n40\n2\n0\n#\n",
        kMinimalVehicle + notch4 + "[AmMeter]\n1\n100\n", "[Notch]"},
