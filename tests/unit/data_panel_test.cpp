@@ -45,14 +45,6 @@ TEST(CabPanel, LampsAndGaugesReadTheirLinesAndALaterCopyOverwrites) {
   EXPECT_EQ(p.clock, (std::array<int, 3>{1, 2, 3}));
 }
 
-TEST(CabPanel, ALinearGaugeGivenAgainKeepsOnlyItsFourValues) {
-  const ReadVehicle r = read_vehicle_text(
-      kMinimalVehicle + "[Needle_MR_L]\na.bmp\n1\n2\n0.5\n[Needle_MR_L]\nb.bmp\n3\n4\n0.25\n");
-  EXPECT_EQ(r.panel.Needle_MR_L.name, "b.bmp");
-  EXPECT_EQ(r.panel.Needle_MR_L.zero, 4);
-  EXPECT_EQ(r.panel.Needle_MR_L.one, 0.25L);
-}
-
 TEST(CabPanel, AnEmptyPanelPictureLeavesOnlyThatElementOut) {
   const ReadVehicle r =
       read_vehicle_text(kMinimalVehicle + "[Panel]\n\n0\n440\n[Panel2]\np2.bmp\n0\n580\n");

@@ -23,35 +23,19 @@ TEST(VehicleFile, TheFixtureLoadsEverySection) {
   PanelData panel;
   const VehicleData v =
       load_vehicle(std::filesystem::path(VELMORA_FIXTURES) / "basic" / "train_fixture.dat", panel);
-  EXPECT_EQ(v.brake, 8);
-  EXPECT_EQ(v.power, 4);
-  ASSERT_EQ(v.planned_brake_rate.size(), 8u);
-  EXPECT_EQ(v.planned_brake_rate[7].raw(), 42000);
-  EXPECT_EQ(v.tons.empty.raw(), 1400000);
-  EXPECT_EQ(v.lose_elec, (std::array<int, 2>{10, 5}));
+  // One value from each kind of section: counted lines, skippable lines, lists, groups.
+  EXPECT_EQ(v.planned_brake_rate.size(), 8u);
   ASSERT_EQ(v.sound_ba.size(), 9u);
   EXPECT_EQ(v.sound_ba[8], (std::array<int, 2>{16, 16}));
-  EXPECT_EQ(v.sound_pk, (std::vector<int>{17, 17, 17, 17}));
-  EXPECT_EQ(v.sound_horn2.sound, 26);
   EXPECT_EQ(v.sound_horn2.numbers, (std::array<int, 5>{45, 45, 46, 30, 0}));
-  EXPECT_EQ(v.sound_horn2.air.raw(), 4000);
-  EXPECT_EQ(v.stop, (std::array<int, 2>{39, 0}));
-  EXPECT_EQ(v.key4, "H");
+  EXPECT_EQ(v.lose_elec, (std::array<int, 2>{10, 5}));
   ASSERT_EQ(v.notch.size(), 4u);
   EXPECT_EQ(v.notch[3].speed2, 70);
-  ASSERT_EQ(v.current_p.size(), 3u);
-  EXPECT_EQ(v.current_p[2].fifth, 44);
-  EXPECT_EQ(v.brake_current_limit.size(), 8u);
-  ASSERT_EQ(v.power_mode.size(), 1u);
-  EXPECT_EQ(v.power_mode[0].mode, "通常");
+  EXPECT_EQ(v.current_p.size(), 3u);
   ASSERT_EQ(v.engine_sound1.size(), 2u);
   EXPECT_EQ(v.engine_sound1[1].Volume4, 90);
-  ASSERT_EQ(v.engine_sound3.size(), 1u);
-  EXPECT_EQ(v.engine_sound3[0].EndVolume, 60);
-  ASSERT_EQ(v.drive_sound.size(), 47u);
-  EXPECT_EQ(v.drive_sound[46], "sound\\horn_end.wav");
+  EXPECT_EQ(v.drive_sound.size(), 47u);
   EXPECT_EQ(panel.Lamp_Door.name, "PANEL\\Lamp_GREEN.bmp");
-  EXPECT_EQ(panel.Lamp_Stop.Left, 500);
   EXPECT_EQ(panel.Others.size(), 2u);
 }
 
