@@ -113,6 +113,9 @@ constexpr std::size_t kSwitchSoundCapacity = 100;
 constexpr std::size_t kCurrentPCapacity = 100;
 constexpr std::size_t kCurrentBCapacity = 100;
 
+// Tables indexed by a notch, a brake position or a group hold the lines the file gave:
+// counted from [Brake] or [Power] as they stood when the section was read (a section
+// before them reads none), so a reader must treat an index past the end as 0 or empty.
 struct VehicleData {
   int handle = 0;       // [Handle] 0: one lever, 1: separate power and brake handles
   int brake_type = 0;   // [BrakeType] 0: automatic air brake, 1/2: notch-controlled
