@@ -11,6 +11,7 @@
 #include "app/load_state.h"
 #include "app/options.h"
 #include "data/mascon_codes.h"
+#include "data/panel_data.h"
 #include "data/route_data.h"
 #include "data/ui_texts.h"
 #include "data/vehicle_data.h"
@@ -64,6 +65,7 @@ struct Run {
   UiTexts ui;
   MasconCodes mascon;
   VehicleData vehicle;
+  PanelData panel;
   RouteData route;
 
   // State, one struct per owner.

@@ -1,9 +1,10 @@
 #include "app/startup.h"
 
+#include "app/load_compensation.h"
 #include "common/paths.h"
 #include "data/load_failure.h"
 #include "data/text_file.h"
-#include "app/load_compensation.h"
+#include "data/vehicle_loader.h"
 #include "dynamics/brakes.h"
 #include "dynamics/handles.h"
 
@@ -15,8 +16,8 @@ std::filesystem::path find_in(const std::filesystem::path& folder, const std::st
   return resolve_data_file(folder, name).value_or(folder / name);
 }
 
-// Until the vehicle and route loaders exist, start-up still refuses files it cannot
-// read, with the message of that file.
+// Until the route loader exists, start-up still refuses a route file it cannot read,
+// with the route file's messages.
 void require_readable(const std::filesystem::path& path, DataFileKind kind,
                       const std::string& default_label) {
   try {
@@ -39,8 +40,7 @@ void FormCreate(Run& run) {
 
   const std::filesystem::path vehicle_dir =
       run.config.vehicle_dir.empty() ? program_dir : run.config.vehicle_dir;
-  require_readable(find_in(vehicle_dir, run.config.vehicle_file), DataFileKind::Vehicle,
-                   "- 列車の基本設定");
+  run.vehicle = load_vehicle(find_in(vehicle_dir, run.config.vehicle_file), run.panel);
   require_readable(find_in(program_dir, run.config.route_file), DataFileKind::Route, "その他");
 
   dialogs.status("運転台を描画しています");

@@ -8,6 +8,7 @@ LoadFailure load_failure(DataFileKind kind, const LoadError& error) {
   detail += std::string(": ") + error.what();
 
   std::vector<std::string> messages;
+  if (!error.message.empty()) return LoadFailure({error.message}, std::move(detail));
   switch (kind) {
     case DataFileKind::UiTexts:
       messages = {"stringファイルに誤りがあります"};

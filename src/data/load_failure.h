@@ -19,7 +19,8 @@ struct LoadFailure : std::runtime_error {
   std::string detail;                 // "path:line: what went wrong"
 };
 
-// The message boxes of a failed file of that kind.
+// The message boxes of a failed file of that kind; a refusal with a message of its own
+// (LoadError::message) is that one message box instead.
 LoadFailure load_failure(DataFileKind kind, const LoadError& error);
 
 }  // namespace velmora

@@ -13,7 +13,7 @@ class Cursor final : public ValueLines {
   Cursor(const std::vector<std::string>& lines, const std::string& section)
       : lines_(lines), section_(&section) {}
 
-  bool at_end() const { return next_ >= lines_.size(); }
+  bool at_end() const override { return next_ >= lines_.size(); }
   const std::string& next() override {
     if (at_end()) throw DataError("the file ends inside " + *section_ + ": a value line is missing");
     return lines_[next_++];
@@ -22,7 +22,7 @@ class Cursor final : public ValueLines {
     static const std::string none;
     return next_ == 0 ? none : lines_[next_ - 1];
   }
-  int line_number() const { return static_cast<int>(next_); }
+  int line_number() const override { return static_cast<int>(next_); }
   void set_section(const std::string& name) { section_ = &name; }
 
  private:
@@ -33,21 +33,27 @@ class Cursor final : public ValueLines {
 
 void read_list(Cursor& in, const Section& section) {
   std::size_t count = 0;
-  for (;;) {
-    if (in.at_end())
-      throw DataError(section.name + " is not closed by a line starting with #");
-    const std::string& line = in.next();
-    if (!line.empty() && line[0] == '#') break;
-    if (count >= section.capacity)
-      throw DataError(section.name + " holds more than " + std::to_string(section.capacity) +
-                      " entries");
-    section.entry(line, count);
+  while (const std::string* line = next_list_line(in, section.name)) {
+    check_list_capacity(section.name, count, section.capacity);
+    section.entry(*line, count);
     ++count;
   }
   if (section.done) section.done(count);
 }
 
 }  // namespace
+
+const std::string* next_list_line(ValueLines& in, const std::string& section) {
+  if (in.at_end()) throw DataError(section + " is not closed by a line starting with #");
+  const std::string& line = in.next();
+  if (!line.empty() && line[0] == '#') return nullptr;
+  return &line;
+}
+
+void check_list_capacity(const std::string& section, std::size_t count, std::size_t capacity) {
+  if (count >= capacity)
+    throw DataError(section + " holds more than " + std::to_string(capacity) + " entries");
+}
 
 void read_sectioned(const std::vector<std::string>& lines, const SectionedFormat& format,
                     const std::filesystem::path& path) {
@@ -58,21 +64,24 @@ void read_sectioned(const std::vector<std::string>& lines, const SectionedFormat
     while (!in.at_end()) {
       in.next();
       label = format.default_label;
+      bool opened = false;
       for (const Section& section : format.sections) {
         if (!section.label.empty()) label = section.label;
         if (std::string_view(in.current()).substr(0, section.name.size()) != section.name)
           continue;
+        opened = true;
         in.set_section(section.name);
         if (section.entry)
           read_list(in, section);
         else
           section.read(in);
       }
+      if (!opened && format.skipped) format.skipped(in.current(), in.line_number());
     }
   } catch (const ConversionError& e) {
     throw LoadError(e.what(), label, in.current(), path, in.line_number());
   } catch (const DataError& e) {
-    throw LoadError(e.what(), label, in.current(), path, in.line_number());
+    throw LoadError(e.what(), label, in.current(), path, in.line_number(), e.message);
   }
 }
 

@@ -103,7 +103,19 @@ constexpr std::size_t kNotchRowCapacity = 99;
 constexpr std::size_t kNotchGroupCapacity = 10;
 constexpr std::size_t kBrakeCurrentLimitCapacity = 17;
 constexpr std::size_t kSuppressCapacity = 10;
+constexpr std::size_t kPowerModeCapacity = kNotchGroupCapacity;  // one per notch group
+constexpr std::size_t kEngineGearCapacity = 6;  // transmission positions 0 to 5
+constexpr std::size_t kEngineRateCapacity = kEngineGearCapacity;
+constexpr std::size_t kMotorSoundCapacity = 100;
+constexpr std::size_t kHensokuSoundCapacity = 100;
+constexpr std::size_t kDriveSoundCapacity = 100;
+constexpr std::size_t kSwitchSoundCapacity = 100;
+constexpr std::size_t kCurrentPCapacity = 100;
+constexpr std::size_t kCurrentBCapacity = 100;
 
+// Tables indexed by a notch, a brake position or a group hold the lines the file gave:
+// counted from [Brake] or [Power] as they stood when the section was read (a section
+// before them reads none), so a reader must treat an index past the end as 0 or empty.
 struct VehicleData {
   int handle = 0;       // [Handle] 0: one lever, 1: separate power and brake handles
   int brake_type = 0;   // [BrakeType] 0: automatic air brake, 1/2: notch-controlled

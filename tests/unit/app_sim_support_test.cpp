@@ -64,17 +64,19 @@ TEST(InputScript, BadLinesAreErrorsWithTheirLineNumber) {
 TEST(InputScript, CommandsReachTheirHandlersOrSayTheyWait) {
   TestRig rig(fixture_config());
   FormCreate(rig.run);
-  const int emergency = rig.run.handles.brake_handle;
   const auto commands = parse_input_script(
-      "0 char 8\n0 key ScrollLock\n0 wheel down\n0 key Shift+F1\n0 menu start1\n0 menu OFFV1\n0 station 1\n");
-  for (std::size_t i = 0; i < 5; ++i) EXPECT_TRUE(apply_script_command(rig.run, commands[i])) << i;
-  // 8 releases one brake step; with Scroll Lock on the wheel towards the driver brakes.
-  EXPECT_EQ(rig.run.handles.brake_handle, emergency);
+      "0 char 5\n0 char 8\n0 key ScrollLock\n0 wheel down\n0 key Shift+F1\n0 menu start1\n"
+      "0 menu OFFV1\n0 station 1\n");
+  for (std::size_t i = 0; i < 2; ++i) EXPECT_TRUE(apply_script_command(rig.run, commands[i])) << i;
+  EXPECT_EQ(rig.run.handles.power_handle, 1);
+  for (std::size_t i = 2; i < 6; ++i) EXPECT_TRUE(apply_script_command(rig.run, commands[i])) << i;
+  // With Scroll Lock on, the wheel towards the driver takes the notch back.
+  EXPECT_EQ(rig.run.handles.power_handle, 0);
   EXPECT_TRUE(rig.run.input.handle_swap);
   EXPECT_TRUE(rig.run.input.auto_run);
   EXPECT_FALSE(rig.run.frame.app_ready);
-  EXPECT_FALSE(apply_script_command(rig.run, commands[5]));
   EXPECT_FALSE(apply_script_command(rig.run, commands[6]));
+  EXPECT_FALSE(apply_script_command(rig.run, commands[7]));
 }
 
 TEST(TraceColumns, NamesAreTheDocumentedStateNames) {

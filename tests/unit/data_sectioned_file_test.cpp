@@ -119,6 +119,34 @@ TEST(SectionedFile, AFixedSectionCutOffByTheEndOfTheFileIsAnError) {
   EXPECT_NE(std::string(e.what()).find("[B]"), std::string::npos);
 }
 
+TEST(SectionedFile, LinesThatOpenNoSectionAreToldWithTheirNumbers) {
+  Sample s;
+  SectionedFormat f = s.format();
+  std::vector<std::pair<int, std::string>> skipped;
+  f.skipped = [&](const std::string& line, int number) { skipped.emplace_back(number, line); };
+  read_sectioned(split_text_lines("title\n[A]\n5\n[List]\nx\n#\n[a]\n\n"), f, "f.dat");
+  EXPECT_EQ(skipped, (std::vector<std::pair<int, std::string>>{{1, "title"}, {7, "[a]"}, {8, ""}}));
+}
+
+TEST(SectionedFile, ARefusalWithItsOwnMessageKeepsItAndItsPlace) {
+  SectionedFormat f;
+  f.default_label = "default";
+  f.sections = {{"[X]", "", [](ValueLines& in) {
+                   while (next_list_line(in, "[X]") != nullptr) {
+                   }
+                   throw DataError("detail", "own message");
+                 },
+                 {}, {}, 0}};
+  try {
+    read_sectioned(split_text_lines("\n[X]\n1\n# end\n"), f, "f.dat");
+    FAIL();
+  } catch (const LoadError& e) {
+    EXPECT_EQ(e.message, "own message");
+    EXPECT_EQ(e.line_number, 4);
+    EXPECT_EQ(e.cur_line, "# end");
+  }
+}
+
 TEST(SectionedFile, AMissingFileIsALoadErrorWithTheDefaultLabel) {
   Sample s;
   try {

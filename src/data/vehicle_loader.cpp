@@ -1,0 +1,165 @@
+#include "data/vehicle_loader.h"
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+#include "common/paths.h"
+#include "data/load_failure.h"
+#include "data/text_file.h"
+#include "data/vehicle_reading.h"
+
+namespace velmora {
+namespace {
+
+const char* const kDefaultLabel = "- 列車の基本設定";
+
+std::string number(long double value) {
+  std::string s = std::to_string(value);
+  s.erase(s.find_last_not_of('0') + 1);
+  if (!s.empty() && s.back() == '.') s.pop_back();
+  return s;
+}
+
+// A settled value refused: names the line of the section's header when it was given.
+class Refusal {
+ public:
+  Refusal(const VehicleSource& source, const std::filesystem::path& path)
+      : source_(source), path_(path) {}
+
+  [[noreturn]] void operator()(const std::string& section, const std::string& label,
+                               const std::string& detail, std::string message = "") const {
+    const auto it = source_.header_lines.find(section);
+    const int line = it == source_.header_lines.end() ? 0 : it->second;
+    throw LoadError(detail, label, section, path_, line, std::move(message));
+  }
+
+ private:
+  const VehicleSource& source_;
+  const std::filesystem::path& path_;
+};
+
+// Every force becomes an acceleration through the total mass and every brake force is a
+// share of the emergency cylinder pressure, so neither may become 0 under any load.
+void check_masses_and_pressures(const VehicleData& v, const Refusal& refuse) {
+  if (v.tons.empty.raw() < Fixed4::kScale)
+    refuse("[Tons]", kDefaultLabel,
+           "[Tons]: the empty train mass is " + v.tons.empty.to_string() +
+               " t; it must be at least 1 t");
+  if (v.tons.per_percent.raw() < 0)
+    refuse("[Tons]", kDefaultLabel, "[Tons]: the mass must not fall as the load grows");
+  if (v.eb_press.empty < 1 || v.eb_press.per_percent < 0)
+    refuse("[EBPress]", kDefaultLabel,
+           "[EBPress]: the emergency cylinder pressure must be at least 1 kPa and must not fall "
+           "as the load grows");
+  // The gradient under the train is the mean over its cars.
+  if (v.cars < 1)
+    refuse("[Cars]", kDefaultLabel,
+           "[Cars] is " + std::to_string(v.cars) + "; a train has at least 1 car");
+  // The friction curve divides by 1 + k v for speeds up to the reference speed.
+  const long double r2 = v.air_brake_speed;
+  if (r2 > 0 && 1 + v.brake_rate2 * r2 <= 0)
+    refuse("[BrakeRate2]", kDefaultLabel,
+           "[BrakeRate2] " + v.brake_rate2.to_string() +
+               " makes the friction curve divide by zero below the [AirBrakeRate] speed " +
+               number(r2) + " km/h");
+}
+
+void check_traction(const VehicleData& v, const Refusal& refuse) {
+  if (v.engine_type == 1 && v.power_type == 1 &&
+      v.notch.size() < static_cast<std::size_t>(std::max(v.power, 0)))
+    refuse("[Notch]", "[Notch]",
+           "[Notch] has " + std::to_string(v.notch.size()) + " rows but [Power] is " +
+               std::to_string(v.power) + ": every power notch needs its row");
+  // The ammeter divides by the top notch's speed1, also while running backwards.
+  if (v.power_type == 1 && v.ammeter_mode == 1 && v.power >= 1) {
+    const auto top = static_cast<std::size_t>(v.power);
+    if (v.notch.size() < top || v.notch[top - 1].speed1 == 0)
+      refuse("[Notch]", "[Notch]",
+             "[AmMeter] mode 1 needs [Notch] row " + std::to_string(top) +
+                 " ([Power]) with a speed1 other than 0");
+  }
+  if (v.engine_type == 1 && v.power_type == 0) {
+    if (v.current_p_reference == 0)
+      refuse("[CurrentP]", "[CurrentP]", "[CurrentP]: the reference current must not be 0 A");
+    // At or above this speed the force is divided by the speed, which may then be 0.
+    if (v.current_p_falloff_speed <= 0)
+      refuse("[CurrentP]", "[CurrentP]",
+             "[CurrentP]: the speed of the 1/speed region must be above 0 km/h");
+    if (v.current_p.empty())
+      refuse("[CurrentP]", "[CurrentP]", "[CurrentP] needs at least one step entry");
+  }
+  if (v.engine_type == 0) {
+    if (v.engine.empty())
+      refuse("[Engine]", "[Engine]", "a diesel vehicle needs at least one [Engine] gear");
+    if (v.engine_rate.size() < v.engine.size())
+      refuse("[EngineRate]", kDefaultLabel,
+             "[EngineRate] has " + std::to_string(v.engine_rate.size()) + " rows for " +
+                 std::to_string(v.engine.size()) + " [Engine] gears");
+  }
+}
+
+}  // namespace
+
+SectionedFormat vehicle_format(VehicleData& vehicle, PanelData& panel, VehicleSource& source,
+                               PictureCheck picture_check) {
+  auto target = std::make_shared<vehicle_reading::Target>(
+      vehicle_reading::Target{vehicle, panel, source, std::move(picture_check)});
+  SectionedFormat f;
+  f.default_label = kDefaultLabel;
+  vehicle_reading::add_train_sections(f.sections, target);
+  vehicle_reading::add_panel_sections(f.sections, target);
+  f.skipped = [&source](const std::string& line, int line_number) {
+    source.stray_lines.push_back({"", line_number, line});
+  };
+  return f;
+}
+
+void settle_vehicle(VehicleData& v, const VehicleSource& source,
+                    const std::filesystem::path& path) {
+  const Refusal refuse(source, path);
+  // The automatic air brake always has its four brake-valve positions.
+  if (v.brake_type == 0) {
+    v.brake = 4;
+  } else if (v.brake < 3) {
+    refuse("[Brake]", kDefaultLabel,
+           "[Brake] is " + std::to_string(v.brake) + "; [BrakeType] " +
+               std::to_string(v.brake_type) + " needs at least 3 brake positions",
+           "ブレーキの段数を3段以上に設定してください");
+  }
+  check_masses_and_pressures(v, refuse);
+  check_traction(v, refuse);
+}
+
+VehicleData read_vehicle(const std::vector<std::string>& lines, const std::filesystem::path& path,
+                         PanelData& panel, VehicleSource& source, PictureCheck picture_check) {
+  VehicleData vehicle;
+  panel = PanelData{};
+  source = VehicleSource{};
+  read_sectioned(lines, vehicle_format(vehicle, panel, source, std::move(picture_check)), path);
+  settle_vehicle(vehicle, source, path);
+  return vehicle;
+}
+
+VehicleData load_vehicle(const std::filesystem::path& path, PanelData& panel,
+                         VehicleSource* source) {
+  VehicleSource own;
+  VehicleSource& notes = source != nullptr ? *source : own;
+  const std::filesystem::path folder = path.parent_path();
+  try {
+    std::vector<std::string> lines;
+    try {
+      lines = read_text_lines(path);
+    } catch (const FileReadError& e) {
+      throw LoadError(e.what(), kDefaultLabel, "", path, 0);
+    }
+    return read_vehicle(lines, path, panel, notes, [&folder](const std::string& name) {
+      if (!resolve_data_file(folder, name))
+        throw DataError("the picture \"" + name + "\" is not in the vehicle's folder");
+    });
+  } catch (const LoadError& e) {
+    throw load_failure(DataFileKind::Vehicle, e);
+  }
+}
+
+}  // namespace velmora
