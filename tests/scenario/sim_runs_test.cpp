@@ -104,6 +104,41 @@ TEST(SimRun, PauseAndResumeFromAScript) {
   EXPECT_EQ(events[9], "80\tcaption\t一時停止(&S)");
 }
 
+// Row of a trace by its frame number.
+std::vector<std::string> row_at(const std::vector<std::vector<std::string>>& rows, const std::string& frame) {
+  for (const auto& row : rows)
+    if (!row.empty() && row[0] == frame) return row;
+  return {};
+}
+
+TEST(SimRun, TheFixtureTrainsHandlesFollowTheKeysAfterTheirDelays) {
+  const fs::path dir = scratch("handles");
+  // Two handles: release the brake step by step, two power notches, one brake step,
+  // emergency, then everything off.
+  std::ofstream(dir / "drive.txt") << "# notch up, brake, emergency, off\n"
+                                   << std::string("10 char ,\n") + "10 char ,\n10 char ,\n10 char ,\n"
+                                   << "10 char ,\n10 char ,\n10 char ,\n10 char ,\n"
+                                   << "20 char z\n21 char z\n60 char .\n80 char /\n120 char 5\n";
+  const Result r = run_sim(kPair + "--frames 150 --input " + (dir / "drive.txt").string() + " --trace " +
+                           (dir / "t.csv").string() +
+                           " --fields frame,power_handle,power_notch,brake_handle,brake_notch,brake_text");
+  ASSERT_EQ(r.status, 0) << r.output;
+  const auto rows = read_csv(dir / "t.csv");
+  const auto cells = [&](const char* frame) { return row_at(rows, frame); };
+  using Row = std::vector<std::string>;
+  EXPECT_EQ(cells("9"), (Row{"9", "0", "0", "-8", "-8", "\"非常\""}));
+  // The cylinders are filled, so the release takes 70 % of [BrakeDelay] 500: 21 steps.
+  EXPECT_EQ(cells("29"), (Row{"29", "2", "0", "0", "-8", "\"ブレーキ 切\""}));
+  EXPECT_EQ(cells("30"), (Row{"30", "2", "0", "0", "0", "\"ブレーキ 切\""}));
+  // [PowerDelay] 300 in 17 ms steps: the 18th step from frame 20.
+  EXPECT_EQ(cells("36")[2], "0");
+  EXPECT_EQ(cells("37")[2], "2");
+  EXPECT_EQ(cells("60"), (Row{"60", "2", "2", "-1", "0", "\"B1\""}));
+  EXPECT_EQ(cells("80"), (Row{"80", "2", "2", "-8", "-8", "\"非常\""}));
+  EXPECT_EQ(cells("120")[2], "2");  // power still in effect until the delay has passed
+  EXPECT_EQ(cells("149"), (Row{"149", "0", "0", "0", "0", "\"ブレーキ 切\""}));
+}
+
 TEST(SimRun, ALoadFailureShowsItsMessageAndExitsWithFailure) {
   const fs::path dir = scratch("fail");
   const Result r = run_sim("--vehicle train_missing.dat --route line_fixture.dat --events " +
