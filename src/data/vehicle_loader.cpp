@@ -71,8 +71,9 @@ void check_traction(const VehicleData& v, const Refusal& refuse) {
     refuse("[Notch]", "[Notch]",
            "[Notch] has " + std::to_string(v.notch.size()) + " rows but [Power] is " +
                std::to_string(v.power) + ": every power notch needs its row");
-  // The ammeter divides by the top notch's speed1, also while running backwards.
-  if (v.power_type == 1 && v.ammeter_mode == 1 && v.power >= 1) {
+  // The ammeter divides by the top notch's speed1, also while running backwards. Diesel
+  // cars have no notch table; their ammeter reads 0 there instead.
+  if (v.engine_type == 1 && v.power_type == 1 && v.ammeter_mode == 1 && v.power >= 1) {
     const auto top = static_cast<std::size_t>(v.power);
     if (v.notch.size() < top || v.notch[top - 1].speed1 == 0)
       refuse("[Notch]", "[Notch]",
