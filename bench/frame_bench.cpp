@@ -22,7 +22,8 @@ void BM_Frame(benchmark::State& state) {
   FakeCabScreen screen;
   MemorySettings settings;
   FakeKeyboard keyboard;
-  Run run(RunConfig{}, Services{clock, dialogs, screen, settings, keyboard});
+  FakeImageList images;
+  Run run(RunConfig{}, Services{clock, dialogs, screen, settings, keyboard, images});
   run.frame.app_ready = run.frame.film_ready = true;
   run.ui.film_fps = 30;
   run.load.total_mass = Fixed4(30);

@@ -175,6 +175,7 @@ int main(int argc, char** argv) {
   FakeCabScreen screen;
   MemorySettings settings;
   FakeKeyboard keyboard;
+  FakeImageList images;
   if (!o.settings_path.empty()) {
     std::string warnings;
     const bool ok = read_ini_settings(o.settings_path, settings.values, warnings);
@@ -182,7 +183,7 @@ int main(int argc, char** argv) {
     if (!ok) usage_error("--settings: " + o.settings_path + " cannot be used");
   }
 
-  Run run(o.config, Services{clock, dialogs, screen, settings, keyboard});
+  Run run(o.config, Services{clock, dialogs, screen, settings, keyboard, images});
   try {
     FormCreate(run);
   } catch (const LoadFailure& failure) {

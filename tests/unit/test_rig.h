@@ -13,7 +13,7 @@
 namespace velmora {
 
 struct TestRig {
-  explicit TestRig(RunConfig config = {}) : run(std::move(config), {clock, dialogs, screen, settings, keyboard}) {}
+  explicit TestRig(RunConfig config = {}) : run(std::move(config), {clock, dialogs, screen, settings, keyboard, images}) {}
 
   FakeClock clock;
   EventLog log;
@@ -21,6 +21,7 @@ struct TestRig {
   FakeCabScreen screen;
   MemorySettings settings;
   FakeKeyboard keyboard;
+  FakeImageList images;
   Run run;
 };
 
