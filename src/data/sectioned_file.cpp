@@ -63,6 +63,7 @@ void read_sectioned(const std::vector<std::string>& lines, const SectionedFormat
         if (std::string_view(in.current()).substr(0, section.name.size()) != section.name)
           continue;
         in.set_section(section.name);
+        if (format.opened) format.opened(section, in.line_number());
         if (section.entry)
           read_list(in, section);
         else

@@ -61,6 +61,9 @@ struct Section {
 struct SectionedFormat {
   std::string default_label;
   std::vector<Section> sections;  // in checking order
+  // Optional: told of each header that opens a section, with its 1-based line number,
+  // before the section is read (so loaders can name the lines of their entries).
+  std::function<void(const Section& section, int line_number)> opened;
 };
 
 // Reads decoded lines by the format. Throws LoadError.
