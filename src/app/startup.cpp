@@ -2,6 +2,8 @@
 
 #include "common/paths.h"
 #include "data/load_failure.h"
+#include "data/route_loader.h"
+#include "data/route_tables.h"
 #include "data/text_file.h"
 #include "dynamics/handles.h"
 
@@ -39,7 +41,10 @@ void FormCreate(Run& run) {
       run.config.vehicle_dir.empty() ? program_dir : run.config.vehicle_dir;
   require_readable(find_in(vehicle_dir, run.config.vehicle_file), DataFileKind::Vehicle,
                    "- 列車の基本設定");
-  require_readable(find_in(program_dir, run.config.route_file), DataFileKind::Route, "その他");
+  RouteLoadContext route_context{program_dir,          run.config.vehicle_file,
+                                 run.ui.film_width,    run.ui.film_height,
+                                 run.platform.images,  run.rng};
+  run.route = load_route(find_in(program_dir, run.config.route_file), route_context);
 
   dialogs.status("運転台を描画しています");
   dialogs.status("DirectSoundオブジェクトを作成しています(走行音)");
@@ -48,6 +53,7 @@ void FormCreate(Run& run) {
   dialogs.status("サウンドを読み込んでいます");
 
   dialogs.status("環境をセットアップしています");
+  build_route_tables(run.route, run.ui.film_fps);
   run.frame.input_locked = true;
   run.sway.sway_pos = 0.5L;
   reset_handles(run);
