@@ -20,7 +20,7 @@ std::vector<std::string> events_of(const EventLog& log, const std::string& kind)
 // A copy of the fixture folder that a test may break.
 RunConfig copied_fixture(const std::string& name) {
   const auto dir = scratch_dir(name);
-  std::filesystem::copy(fixture_config().program_dir, dir);
+  std::filesystem::copy(fixture_config().program_dir, dir, std::filesystem::copy_options::recursive);
   RunConfig c = fixture_config();
   c.program_dir = dir;
   return c;
