@@ -27,7 +27,8 @@ const char* const kUsage =
     "  --help           this text\n";
 
 [[noreturn]] void usage_error(const std::string& why) {
-  std::cerr << "velmora-check-route: " << why << "\n(velmora-check-route --help lists the options)\n";
+  std::cerr << "velmora-check-route: " << why
+            << "\n(velmora-check-route --help lists the options)\n";
   std::exit(kUsageError);
 }
 
@@ -44,10 +45,14 @@ int main(int argc, char** argv) {
     }
     if (i + 1 >= argc) usage_error(option + " needs a value");
     const std::string value = argv[++i];
-    if (option == "--data") data = value;
-    else if (option == "--route") route = value;
-    else if (option == "--vehicle") vehicle = std::filesystem::path(value).filename().string();
-    else usage_error("unknown option " + option);
+    if (option == "--data")
+      data = value;
+    else if (option == "--route")
+      route = value;
+    else if (option == "--vehicle")
+      vehicle = std::filesystem::path(value).filename().string();
+    else
+      usage_error("unknown option " + option);
   }
   if (data.empty() || route.empty()) usage_error("--data and --route are required");
 

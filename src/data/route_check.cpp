@@ -126,10 +126,10 @@ class Checker {
         const int from = std::max(s[i].show_from, s[j].show_from);
         const int to = std::min(s[i].frame, s[j].frame);
         if (from < to)
-          warn(line_of("[Signal]", j),
-               "signals " + std::to_string(i) + " and " + std::to_string(j) +
-                   " are both drawn from frame " + std::to_string(from) + " to " +
-                   std::to_string(to) + "; only signal " + std::to_string(j) + " shows there");
+          warn(line_of("[Signal]", j), "signals " + std::to_string(i) + " and " +
+                                           std::to_string(j) + " are both drawn from frame " +
+                                           std::to_string(from) + " to " + std::to_string(to) +
+                                           "; only signal " + std::to_string(j) + " shows there");
       }
   }
 
@@ -155,7 +155,8 @@ class Checker {
   void letter_case() {
     std::set<int> read;  // lines the sections took as headers, values or entries
     for (const auto& [name, line] : route_.source.opened) read.insert(line);
-    for (const auto& [name, lines] : route_.source.lines_of) read.insert(lines.begin(), lines.end());
+    for (const auto& [name, lines] : route_.source.lines_of)
+      read.insert(lines.begin(), lines.end());
     const std::vector<std::string>& names = route_section_names();
     const std::vector<std::string>& lines = route_.source.lines;
     for (std::size_t n = 0; n < lines.size(); ++n) {
@@ -207,8 +208,8 @@ LoadedRoute load_route_for_check(const std::filesystem::path& program_dir,
   loaded.ui = load_ui_texts(find_in(program_dir, "velmora.dat"));
   // The delays drawn here change no check.
   std::mt19937_64 rng(0);
-  RouteLoadContext context{program_dir, vehicle_file, loaded.ui.film_width,
-                           loaded.ui.film_height, images, rng};
+  RouteLoadContext context{program_dir,           vehicle_file, loaded.ui.film_width,
+                           loaded.ui.film_height, images,       rng};
   loaded.route = load_route(find_in(program_dir, route_file), context);
   build_route_tables(loaded.route, loaded.ui.film_fps);
   return loaded;

@@ -23,14 +23,14 @@ constexpr std::size_t kStafSwitchCapacity = 10;  // first line included
 constexpr std::size_t kMovieStopCapacity = 100;
 constexpr std::size_t kMovieSwitchCapacity = 100;
 constexpr std::size_t kSpeedSignalCapacity = 11;
-constexpr std::size_t kAnnounceCapacity = 500;   // entries 1..500; index 0 is the header's
+constexpr std::size_t kAnnounceCapacity = 500;  // entries 1..500; index 0 is the header's
 constexpr std::size_t kDopplerCapacity = 500;
 constexpr std::size_t kCallListCapacity = 1000;  // [OtherKanko], [LimitKanko]
 constexpr std::size_t kCrossCapacity = 1000;
 constexpr std::size_t kTimeCapacity = 100;
 constexpr std::size_t kSwitchCapacity = 101;
 constexpr std::size_t kRouteEventCapacity = 501;
-constexpr std::size_t kFixedCallSlots = 22;      // [KankoSound1]
+constexpr std::size_t kFixedCallSlots = 22;  // [KankoSound1]
 
 // Where the values came from, for messages and for velmora-check.
 struct RouteSource {
@@ -63,23 +63,23 @@ struct RouteData {
   std::vector<int> staf_switch;     // [StafSwitch]: read, no effect
   std::vector<int> movie_stop;      // [MovieStop]: film frames where the train is held
   std::vector<MovieSwitchData> movie_switch;
-  std::vector<int> speed_signal;    // [Speed_Signal]: km/h per aspect; its size is the aspect count
-  std::string data_name;            // [DataName]: base name of the route film
-  long double perspective_p = 0;    // [Perspective] line 1: m to the half-way point
-  int perspective_h = 0;            // [Perspective] line 2: px, horizon above the bottom edge
-  int pre_train_frame = 0;          // [Pre_Train]: the preceding train's frame at start; 0 none
-  int pre_train_end = 0;            // film frame beyond which it is removed
+  std::vector<int> speed_signal;  // [Speed_Signal]: km/h per aspect; its size is the aspect count
+  std::string data_name;          // [DataName]: base name of the route film
+  long double perspective_p = 0;  // [Perspective] line 1: m to the half-way point
+  int perspective_h = 0;          // [Perspective] line 2: px, horizon above the bottom edge
+  int pre_train_frame = 0;        // [Pre_Train]: the preceding train's frame at start; 0 none
+  int pre_train_end = 0;          // film frame beyond which it is removed
   std::vector<PreTrainData> pre_train;
-  int one_man = 0;          // [OneMan] 0 conductor-operated, >= 1 one-man
-  int one_man_display = 0;  // [OneMan] second value: 1 shows the one-man texts
+  int one_man = 0;                      // [OneMan] 0 conductor-operated, >= 1 one-man
+  int one_man_display = 0;              // [OneMan] second value: 1 shows the one-man texts
   std::vector<std::string> sound_data;  // [SoundData]: sound number = index; "" no sound
   MonitorData monitor;
   int announce_open_sound = 0;  // [Announce] header field 2 (field 1 is announce[0].sound)
   std::vector<AnnounceData> announce{AnnounceData{}};  // entries from index 1
   // The call voices: [KankoSound1] in slots 0..21, [KankoSound2] from slot 22.
   std::vector<Kanko> call_voice = std::vector<Kanko>(kFixedCallSlots);
-  std::vector<TrackSoundData> sounds;          // [Sound]
-  std::vector<StationRangeSoundData> sound2;   // [Sound2]
+  std::vector<TrackSoundData> sounds;         // [Sound]
+  std::vector<StationRangeSoundData> sound2;  // [Sound2]
   std::vector<DopplerData> doppler;
   std::vector<TunnelData> tunnels;
   std::vector<AttenData> atten;
@@ -100,10 +100,10 @@ struct RouteData {
   std::array<OverlayPictureLine, 9> sign_images;    // [SignImageList], as read
   int signal_offset_x = 0, signal_offset_y = 0;     // px, [SignalImageList] line 1
   std::array<OverlayPictureLine, 4> signal_images;  // [SignalImageList]: main, S, L, R
-  std::vector<std::string> other_kanko;  // [OtherKanko]: call voices by sign picture
-  std::vector<std::string> limit_kanko;  // [LimitKanko]: call voices by limit picture
-  std::vector<std::string> anim_images;  // [AnimImageList]; its size is the count
-  std::vector<std::string> traffic_signal_images;  // [TrafficSignalImageList]
+  std::vector<std::string> other_kanko;             // [OtherKanko]: call voices by sign picture
+  std::vector<std::string> limit_kanko;             // [LimitKanko]: call voices by limit picture
+  std::vector<std::string> anim_images;             // [AnimImageList]; its size is the count
+  std::vector<std::string> traffic_signal_images;   // [TrafficSignalImageList]
   std::vector<SpeedUnitData> speed_units;
   std::vector<CrossData> crossings;
   std::vector<TimeCheckData> time_checks;

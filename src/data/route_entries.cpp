@@ -108,11 +108,31 @@ StationData parse_station(const std::string& line) {
 SignalData parse_signal(const std::string& line) {
   SignalData s;
   int k = 1;
-  for (int* field : {&s.kind, &s.sub_frame, &s.call_voice, &s.head, &s.show_from, &s.frame,
-                     &s.bell_frame, &s.check_frame, &s.fixed_aspect, &s.release_time,
-                     &s.set_aspect, &s.station, &s.x, &s.y, &s.left_frame, &s.left_x, &s.left_y,
-                     &s.right_frame, &s.right_x, &s.right_y, &s.sub_x, &s.sub_y, &s.extra_frame,
-                     &s.left_stop_frame, &s.right_stop_frame})
+  for (int* field : {&s.kind,
+                     &s.sub_frame,
+                     &s.call_voice,
+                     &s.head,
+                     &s.show_from,
+                     &s.frame,
+                     &s.bell_frame,
+                     &s.check_frame,
+                     &s.fixed_aspect,
+                     &s.release_time,
+                     &s.set_aspect,
+                     &s.station,
+                     &s.x,
+                     &s.y,
+                     &s.left_frame,
+                     &s.left_x,
+                     &s.left_y,
+                     &s.right_frame,
+                     &s.right_x,
+                     &s.right_y,
+                     &s.sub_x,
+                     &s.sub_y,
+                     &s.extra_frame,
+                     &s.left_stop_frame,
+                     &s.right_stop_frame})
     *field = int_field(line, k++);
   return s;
 }
@@ -225,6 +245,8 @@ TimeCheckData parse_time_check(const std::string& line) {
   return {int_field(line, 1), int_field(line, 2), int_field(line, 3)};
 }
 
-SwitchData parse_switch(const std::string& line) { return {int_field(line, 1), int_field(line, 2)}; }
+SwitchData parse_switch(const std::string& line) {
+  return {int_field(line, 1), int_field(line, 2)};
+}
 
 }  // namespace velmora

@@ -14,20 +14,25 @@ namespace velmora {
 
 Section RouteReader::fixed(const std::string& name, const std::string& label,
                            std::function<void(ValueLines&)> read) {
-  return {name, label,
+  return {name,
+          label,
           [this, name, read](ValueLines& in) {
             std::vector<int>& lines = lines_of(name);
             lines.clear();
             RecordedLines recorded(in, lines, header_line_ + 1);
             read(recorded);
           },
-          {}, {}, 0};
+          {},
+          {},
+          0};
 }
 
 template <typename T, typename Parse>
-Section RouteReader::list(const std::string& name, const std::string& label,
-                          std::vector<T>& table, std::size_t capacity, Parse parse) {
-  return {name, label, {},
+Section RouteReader::list(const std::string& name, const std::string& label, std::vector<T>& table,
+                          std::size_t capacity, Parse parse) {
+  return {name,
+          label,
+          {},
           [this, name, &table, parse](const std::string& entry, std::size_t index) {
             std::vector<int>& lines = lines_of(name);
             if (index == 0) {
@@ -51,7 +56,9 @@ Section RouteReader::commented_list(const std::string& name, std::vector<T>& tab
                                     std::size_t capacity, Parse parse) {
   // The reader counts every line; comment lines are left out here, and so is the capacity
   // check, which counts stored entries only.
-  return {name, name, {},
+  return {name,
+          name,
+          {},
           [this, name, &table, capacity, parse](const std::string& entry, std::size_t index) {
             std::vector<int>& lines = lines_of(name);
             if (index == 0) {
@@ -76,7 +83,8 @@ Section RouteReader::headed_list(
     const std::string& name, const std::string& label, std::size_t capacity,
     std::function<void(const std::string& first)> head,
     std::function<void(const std::string& entry, std::size_t index)> entry) {
-  return {name, label,
+  return {name,
+          label,
           [this, name, capacity, head, entry](ValueLines& in) {
             std::vector<int>& lines = lines_of(name);
             lines.clear();
@@ -97,7 +105,9 @@ Section RouteReader::headed_list(
               entry(*line, count);
             }
           },
-          {}, {}, 0};
+          {},
+          {},
+          0};
 }
 
 void RouteReader::read_pre_train_entry(const std::string& line, std::size_t index) {
@@ -168,7 +178,9 @@ SectionedFormat RouteReader::format() {
             r.pre_train_end = int_field(first, 2);
             r.pre_train.clear();
           },
-          [this](const std::string& entry, std::size_t index) { read_pre_train_entry(entry, index); }),
+          [this](const std::string& entry, std::size_t index) {
+            read_pre_train_entry(entry, index);
+          }),
       fixed("[OneMan]", "",
             [&r](ValueLines& in) {
               r.one_man = to_int(in.next());
@@ -183,14 +195,18 @@ SectionedFormat RouteReader::format() {
             r.announce[0].sound = int_field(first, 1);
             r.announce_open_sound = int_field(first, 2);
           },
-          [&r](const std::string& entry, std::size_t) { r.announce.push_back(parse_announce(entry)); }),
+          [&r](const std::string& entry, std::size_t) {
+            r.announce.push_back(parse_announce(entry));
+          }),
       fixed("[KankoSound1]", "[KankoSound1]",
             [&r](ValueLines& in) {
               // Always 22 lines, whatever they hold: slot = line number - 1.
               for (std::size_t slot = 0; slot < kFixedCallSlots; ++slot)
                 r.call_voice[slot] = {static_cast<int>(slot), in.next()};
             }),
-      {"[KankoSound2]", "[KankoSound2]", {},
+      {"[KankoSound2]",
+       "[KankoSound2]",
+       {},
        [this](const std::string& entry, std::size_t index) {
          std::vector<int>& lines = lines_of("[KankoSound2]");
          if (index == 0) lines.clear();

@@ -19,7 +19,7 @@ struct RouteLoadContext {
   int film_width = 0;                 // px, film surface: overlay places
   int film_height = 0;                // px
   ImageList& images;
-  std::mt19937_64& rng;               // the run's engine: the preceding train's delays
+  std::mt19937_64& rng;  // the run's engine: the preceding train's delays
 };
 
 // Loads the route file at `path`. Throws LoadFailure with the simulator's messages: the

@@ -162,8 +162,8 @@ void RouteReader::read_signal_images(ValueLines& in) {
     request.transparent = true;
     request.pattern_width = read.width;
     request.pattern_height = read.height;
-    request.sprites.push_back({0, 0, k == 1 ? kSmallSignalDepth : kOverlayDepth, read.width,
-                               read.height, true, 255});
+    request.sprites.push_back(
+        {0, 0, k == 1 ? kSmallSignalDepth : kOverlayDepth, read.width, read.height, true, 255});
     const int line_number = first_line + static_cast<int>(k);
     if (read.width <= 0 || read.height <= 0)
       picture_failure(kSignalLines[k].message,

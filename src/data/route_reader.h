@@ -72,8 +72,8 @@ class RouteReader {
   [[noreturn]] void picture_failure(const std::string& message, const std::string& why,
                                     int line) const;
 
-  int header_line_ = 0;      // line of the header being read
-  int anim_pictures_ = 0;    // pictures in the animation list so far
+  int header_line_ = 0;       // line of the header being read
+  int anim_pictures_ = 0;     // pictures in the animation list so far
   int traffic_pictures_ = 0;  // pictures in the traffic-light list so far
 };
 

@@ -20,28 +20,28 @@ struct StationData {
   int Start = 0;     // film frame of the stop position
   int genkai = 0;    // cm, stop tolerance
   int arrsound = 0, depsound = 0, bcksound = 0;  // sound numbers
-  int deptime = 0;   // clock ticks (0: none)
-  int position = 0;  // cm, derived stop position
-  int position_s = 0, position_e = 0;  // cm, position ∓ genkai
-  int maxspeed = 0;  // km/h to the next station
-  int pattern = 0;   // m beyond the stop position where the stop pattern ends
+  int deptime = 0;                               // clock ticks (0: none)
+  int position = 0;                              // cm, derived stop position
+  int position_s = 0, position_e = 0;            // cm, position ∓ genkai
+  int maxspeed = 0;                              // km/h to the next station
+  int pattern = 0;  // m beyond the stop position where the stop pattern ends
   int door = 0, prob = 0, time = 0, person = 0, doorprob = 0;
-  int tail = 0;      // film frame of the preceding train stopped here
-  int percent = 0;   // passenger load, percent, for the run to the next station
+  int tail = 0;     // film frame of the preceding train stopped here
+  int percent = 0;  // passenger load, percent, for the run to the next station
 };
 
 // [MovieSwitch]: a film spliced into the route film or played at a station.
 struct MovieSwitchData {
-  int swtype = 0;    // 2 stop type (at a station); up to 1 running type
-  int Start = 0;     // running type: first route-film frame replaced
-  int Stop = 0;      // running type: last route-film frame replaced
-  std::string name;  // film base name
-  int endf = 0;      // usable frames of the switched film
+  int swtype = 0;     // 2 stop type (at a station); up to 1 running type
+  int Start = 0;      // running type: first route-film frame replaced
+  int Stop = 0;       // running type: last route-film frame replaced
+  std::string name;   // film base name
+  int endf = 0;       // usable frames of the switched film
   bool done = false;  // played in this run; never read from the file
-  int next = 0;      // running type: frame where the route film resumes; stop type: station
-  int time = 0;      // stop type: clock ticks after which it may start
-  int soundf = 0;    // stop type: switched-film frame at which `sound` starts
-  int sound = 0;     // stop type: sound number
+  int next = 0;       // running type: frame where the route film resumes; stop type: station
+  int time = 0;       // stop type: clock ticks after which it may start
+  int soundf = 0;     // stop type: switched-film frame at which `sound` starts
+  int sound = 0;      // stop type: sound number
 };
 
 // [Pre_Train] entries: the preceding train's stops.
@@ -111,14 +111,14 @@ struct AttenData {
 
 // [Signal]: line fields 1..23, then the run-time `aspect` and `image`, then fields 24, 25.
 struct SignalData {
-  int kind = 0;          // 0 block, 1 held until release_time, 2 fixed, >= 3 departure signal
-  int sub_frame = 0;     // picture frame of the small sub-head
-  int call_voice = 0;    // [KankoSound2] voice naming this signal
-  int head = 0;          // head type 0..9; 0 and -1 are repeaters
-  int show_from = 0;     // film frame from which it is drawn
-  int frame = 0;         // film frame of the signal (the block boundary)
-  int bell_frame = 0;    // film frame of the warning point
-  int check_frame = 0;   // film frame of the speed check point
+  int kind = 0;         // 0 block, 1 held until release_time, 2 fixed, >= 3 departure signal
+  int sub_frame = 0;    // picture frame of the small sub-head
+  int call_voice = 0;   // [KankoSound2] voice naming this signal
+  int head = 0;         // head type 0..9; 0 and -1 are repeaters
+  int show_from = 0;    // film frame from which it is drawn
+  int frame = 0;        // film frame of the signal (the block boundary)
+  int bell_frame = 0;   // film frame of the warning point
+  int check_frame = 0;  // film frame of the speed check point
   int fixed_aspect = 0;
   int release_time = 0;  // clock ticks
   int set_aspect = 0;    // nonzero replaces the block aspect
@@ -126,12 +126,12 @@ struct SignalData {
   int x = 0, y = 0;      // px, main head, plus the [SignalImageList] offsets
   int left_frame = 0;    // 0: none
   int left_x = 0, left_y = 0;
-  int right_frame = 0;   // 0: none
+  int right_frame = 0;  // 0: none
   int right_x = 0, right_y = 0;
   int sub_x = 0, sub_y = 0;
-  int extra_frame = 0;   // read, no effect
-  int aspect = 0;        // run-time: 0 stop
-  int image = 0;         // run-time: picture frame of the main head
+  int extra_frame = 0;       // read, no effect
+  int aspect = 0;            // run-time: 0 stop
+  int image = 0;             // run-time: picture frame of the main head
   int left_stop_frame = 0;   // left sub-head frame while the main head shows stop (0: same)
   int right_stop_frame = 0;  // likewise for the right sub-head
 };
@@ -150,26 +150,26 @@ struct TrafficPhase {
 };
 
 struct TrafficSignalData {
-  int stop_frame = 0;                // field 1: film frame of the stop line
-  int first_frame = 0;               // field 2
-  int end_frame = 0;                 // field 3
+  int stop_frame = 0;                    // field 1: film frame of the stop line
+  int first_frame = 0;                   // field 2
+  int end_frame = 0;                     // field 3
   std::array<TrafficPhase, 6> phases{};  // fields 4..21
-  int second_frame = 0;              // field 22: film frame of the distance-text point
-  int warn_until_frame = 0;          // field 23
-  int state_stop = 0;                // field 24: stop-line state while passing is forbidden
-  int state_go = 0;                  // field 25: ... while it is permitted
-  int no_distance_text = 0;          // field 26: nonzero suppresses the distance text
-  std::array<int, 6> phase_count{};  // run-time: passes left in each phase
-  int phase = 1;                     // run-time: current phase 1..6
-  int stop_position = 0;             // cm, derived from field 1
-  int second_position = 0;           // cm, derived from field 22
+  int second_frame = 0;                  // field 22: film frame of the distance-text point
+  int warn_until_frame = 0;              // field 23
+  int state_stop = 0;                    // field 24: stop-line state while passing is forbidden
+  int state_go = 0;                      // field 25: ... while it is permitted
+  int no_distance_text = 0;              // field 26: nonzero suppresses the distance text
+  std::array<int, 6> phase_count{};      // run-time: passes left in each phase
+  int phase = 1;                         // run-time: current phase 1..6
+  int stop_position = 0;                 // cm, derived from field 1
+  int second_position = 0;               // cm, derived from field 22
 };
 
 // [Slope]
 struct SlopeData {
-  Fixed4 gradient;      // ‰, uphill positive
-  int from_frame = 0;   // film frame where it starts
-  int end_frame = 0;    // film frame where it ends
+  Fixed4 gradient;     // ‰, uphill positive
+  int from_frame = 0;  // film frame where it starts
+  int end_frame = 0;   // film frame where it ends
 };
 
 // [Sign]: a trackside sign over the film.
@@ -204,16 +204,16 @@ struct StationKankoData {
 
 // One record type for [SpeedLimit] and [SpeedCheck1..3]; each table uses some fields.
 struct SpeedCheckData {
-  int speed = 0;       // km/h
-  int speed2 = 0;      // km/h ([SpeedCheck1]: the trip speed)
-  int sign_image = 0;  // [SpeedLimit]: limit-sign pattern
-  int kind = 0;        // [SpeedLimit]: 1 a pattern check point
-  int from_frame = 0;  // film frame
-  int to_frame = 0;    // film frame
-  int position = 0;    // cm, derived from from_frame
+  int speed = 0;        // km/h
+  int speed2 = 0;       // km/h ([SpeedCheck1]: the trip speed)
+  int sign_image = 0;   // [SpeedLimit]: limit-sign pattern
+  int kind = 0;         // [SpeedLimit]: 1 a pattern check point
+  int from_frame = 0;   // film frame
+  int to_frame = 0;     // film frame
+  int position = 0;     // cm, derived from from_frame
   bool passed = false;  // run-time
-  int signal = 0;      // [SpeedCheck1]: applies only while this signal shows stop (>= 1)
-  int end_image = 0;   // [SpeedLimit]: pattern shown after to_frame (0 none)
+  int signal = 0;       // [SpeedCheck1]: applies only while this signal shows stop (>= 1)
+  int end_image = 0;    // [SpeedLimit]: pattern shown after to_frame (0 none)
 };
 
 // [SpeedUnit]: the filming train's speed, linear in the frame number within an entry.
@@ -264,10 +264,10 @@ struct OverlayPictureLine {
 
 // [Monitor], when it names the vehicle being driven.
 struct MonitorData {
-  bool present = false;  // the section named this vehicle
-  int x = 0, y = 0;      // px
+  bool present = false;       // the section named this vehicle
+  int x = 0, y = 0;           // px
   int width = 0, height = 0;  // px, one pattern
-  std::string file;      // empty: no picture
+  std::string file;           // empty: no picture
 };
 
 }  // namespace velmora

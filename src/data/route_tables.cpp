@@ -15,8 +15,8 @@ constexpr int kSignalEventKind = 2;
 constexpr int kStationEventKind = 3;
 constexpr int kSignalEventTarget = 10;  // km/h
 
-[[noreturn]] void table_failure(const RouteData& route, const std::string& section,
-                                std::size_t k, const std::string& why) {
+[[noreturn]] void table_failure(const RouteData& route, const std::string& section, std::size_t k,
+                                const std::string& why) {
   const int line = route.source.line_of(section, k);
   throw load_failure(DataFileKind::Route,
                      LoadError(why, section, route.source.text_of(line), route.source.path, line));
@@ -110,7 +110,8 @@ std::optional<long double> distance_in_unit(const SpeedUnitData& unit, int frame
 std::optional<std::int64_t> frame_to_distance(const RouteData& route, int frame, int film_fps) {
   std::optional<std::int64_t> found;
   for (std::size_t i = 0; i < route.speed_units.size(); ++i) {
-    const std::optional<long double> offset = distance_in_unit(route.speed_units[i], frame, film_fps);
+    const std::optional<long double> offset =
+        distance_in_unit(route.speed_units[i], frame, film_fps);
     if (!offset || std::fabs(*offset) > 9e18L) continue;
     const std::int64_t start = i == 0 ? 0 : route.speed_units[i - 1].distance_end;
     found = start + round_half_even(*offset);
@@ -127,47 +128,59 @@ void build_route_tables(RouteData& route, int film_fps) {
   measure_speed_units(route, film_fps);
   Converter convert(route, film_fps);
 
-  convert.each(route.signals.size(), [&](std::size_t k) { return route.signals[k].frame; },
-               [&](std::size_t k, int cm) {
-                 add_event(route, "[Signal]", k,
-                           {cm, kSignalEventTarget, static_cast<int>(k), 0, kSignalEventKind});
-               });
-  convert.each(route.speed_limits.size(), [&](std::size_t k) { return route.speed_limits[k].from_frame; },
-               [&](std::size_t k, int cm) {
-                 SpeedCheckData& limit = route.speed_limits[k];
-                 limit.position = cm;
-                 add_event(route, "[SpeedLimit]", k, {cm, limit.speed, 0, 0, limit.kind});
-               });
+  convert.each(
+      route.signals.size(), [&](std::size_t k) { return route.signals[k].frame; },
+      [&](std::size_t k, int cm) {
+        add_event(route, "[Signal]", k,
+                  {cm, kSignalEventTarget, static_cast<int>(k), 0, kSignalEventKind});
+      });
+  convert.each(
+      route.speed_limits.size(), [&](std::size_t k) { return route.speed_limits[k].from_frame; },
+      [&](std::size_t k, int cm) {
+        SpeedCheckData& limit = route.speed_limits[k];
+        limit.position = cm;
+        add_event(route, "[SpeedLimit]", k, {cm, limit.speed, 0, 0, limit.kind});
+      });
   for (auto* table : {&route.speed_check1, &route.speed_check2, &route.speed_check3})
-    convert.each(table->size(), [&](std::size_t k) { return (*table)[k].from_frame; },
-                 [&](std::size_t k, int cm) { (*table)[k].position = cm; });
-  convert.each(route.stations.size(), [&](std::size_t k) { return route.stations[k].Start; },
-               [&](std::size_t k, int cm) {
-                 StationData& s = route.stations[k];
-                 if (s.trntype == 0 && s.pattern >= 1) {
-                   const std::int64_t end = cm + static_cast<std::int64_t>(s.pattern) * 100;
-                   if (!fits_int(end))
-                     table_failure(route, "[Station]", k, "the stop pattern ends too far along the line");
-                   add_event(route, "[Station]", k,
-                             {static_cast<int>(end), 0, 0, static_cast<int>(k), kStationEventKind});
-                 }
-                 s.position = cm;
-               });
-  convert.each(route.traffic_signals.size(), [&](std::size_t k) { return route.traffic_signals[k].stop_frame; },
-               [&](std::size_t k, int cm) { route.traffic_signals[k].stop_position = cm; });
-  convert.each(route.traffic_signals.size(), [&](std::size_t k) { return route.traffic_signals[k].second_frame; },
-               [&](std::size_t k, int cm) { route.traffic_signals[k].second_position = cm; });
-  convert.each(route.doppler.size(), [&](std::size_t k) { return route.doppler[k].frame; },
-               [&](std::size_t k, int cm) { route.doppler[k].position = cm; });
-  convert.each(route.tunnels.size(), [&](std::size_t k) { return route.tunnels[k].entrance_frame; },
-               [&](std::size_t k, int cm) { route.tunnels[k].entrance = cm; });
-  convert.each(route.tunnels.size(), [&](std::size_t k) { return route.tunnels[k].exit_frame; },
-               [&](std::size_t k, int cm) { route.tunnels[k].exit = cm; });
+    convert.each(
+        table->size(), [&](std::size_t k) { return (*table)[k].from_frame; },
+        [&](std::size_t k, int cm) { (*table)[k].position = cm; });
+  convert.each(
+      route.stations.size(), [&](std::size_t k) { return route.stations[k].Start; },
+      [&](std::size_t k, int cm) {
+        StationData& s = route.stations[k];
+        if (s.trntype == 0 && s.pattern >= 1) {
+          const std::int64_t end = cm + static_cast<std::int64_t>(s.pattern) * 100;
+          if (!fits_int(end))
+            table_failure(route, "[Station]", k, "the stop pattern ends too far along the line");
+          add_event(route, "[Station]", k,
+                    {static_cast<int>(end), 0, 0, static_cast<int>(k), kStationEventKind});
+        }
+        s.position = cm;
+      });
+  convert.each(
+      route.traffic_signals.size(),
+      [&](std::size_t k) { return route.traffic_signals[k].stop_frame; },
+      [&](std::size_t k, int cm) { route.traffic_signals[k].stop_position = cm; });
+  convert.each(
+      route.traffic_signals.size(),
+      [&](std::size_t k) { return route.traffic_signals[k].second_frame; },
+      [&](std::size_t k, int cm) { route.traffic_signals[k].second_position = cm; });
+  convert.each(
+      route.doppler.size(), [&](std::size_t k) { return route.doppler[k].frame; },
+      [&](std::size_t k, int cm) { route.doppler[k].position = cm; });
+  convert.each(
+      route.tunnels.size(), [&](std::size_t k) { return route.tunnels[k].entrance_frame; },
+      [&](std::size_t k, int cm) { route.tunnels[k].entrance = cm; });
+  convert.each(
+      route.tunnels.size(), [&](std::size_t k) { return route.tunnels[k].exit_frame; },
+      [&](std::size_t k, int cm) { route.tunnels[k].exit = cm; });
 
   // A stable sort: events at the same place keep the order they were listed in (signals,
   // then limits, then stations), which the protection's walk relies on.
-  std::stable_sort(route.events.begin(), route.events.end(),
-                   [](const RouteEvent& a, const RouteEvent& b) { return a.position < b.position; });
+  std::stable_sort(
+      route.events.begin(), route.events.end(),
+      [](const RouteEvent& a, const RouteEvent& b) { return a.position < b.position; });
 
   for (std::size_t k = 0; k < route.stations.size(); ++k) {
     StationData& s = route.stations[k];

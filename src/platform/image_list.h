@@ -19,16 +19,16 @@ struct SpritePlace {
   int z = 0;                  // drawing order: higher is drawn later, in front
   int width = 0, height = 0;  // px; the pattern is stretched to this size
   bool visible = true;
-  int opacity = 255;          // 0..255
+  int opacity = 255;  // 0..255
 };
 
 struct PictureRequest {
   PictureList list = PictureList::Cab;
-  std::string name;             // "img_unten_limit"; in the other lists the index in decimal
-  std::filesystem::path file;   // an existing file
-  int pattern_width = 0;        // px, one pattern; 0 with pattern_height 0: the whole picture
-  int pattern_height = 0;       // px
-  bool transparent = false;     // the colour of the bottom-left pixel is transparent
+  std::string name;            // "img_unten_limit"; in the other lists the index in decimal
+  std::filesystem::path file;  // an existing file
+  int pattern_width = 0;       // px, one pattern; 0 with pattern_height 0: the whole picture
+  int pattern_height = 0;      // px
+  bool transparent = false;    // the colour of the bottom-left pixel is transparent
   std::vector<SpritePlace> sprites;
 };
 

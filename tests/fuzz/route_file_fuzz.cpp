@@ -22,14 +22,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                  "line_fuzz.dat", context);
     if (route.signals.size() != route.signal_chain.size()) __builtin_trap();
     if (route.stations.size() > kStationCapacity || route.sound_data.size() > kSoundDataCapacity ||
-        route.speed_signal.size() > kSpeedSignalCapacity || route.staf_switch.size() > kStafSwitchCapacity ||
+        route.speed_signal.size() > kSpeedSignalCapacity ||
+        route.staf_switch.size() > kStafSwitchCapacity ||
         route.announce.size() > kAnnounceCapacity + 1 || route.sounds.size() > kRouteListCapacity ||
         route.call_voice.size() > kFixedCallSlots + kRouteListCapacity)
       __builtin_trap();
     build_route_tables(route, 30);
     if (route.events.size() > kRouteEventCapacity) __builtin_trap();
-    if (!std::is_sorted(route.events.begin(), route.events.end(),
-                        [](const RouteEvent& a, const RouteEvent& b) { return a.position < b.position; }))
+    if (!std::is_sorted(
+            route.events.begin(), route.events.end(),
+            [](const RouteEvent& a, const RouteEvent& b) { return a.position < b.position; }))
       __builtin_trap();
   } catch (const LoadFailure& f) {
     if (f.messages.empty()) __builtin_trap();

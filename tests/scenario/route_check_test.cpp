@@ -22,7 +22,8 @@ struct Result {
 };
 
 Result run(const std::string& program, const std::string& args) {
-  const fs::path err_file = fs::temp_directory_path() / ("velmora_check_err_" + std::to_string(getpid()));
+  const fs::path err_file =
+      fs::temp_directory_path() / ("velmora_check_err_" + std::to_string(getpid()));
   const std::string command = program + " " + args + " 2>" + err_file.string();
   Result r;
   FILE* pipe = popen(command.c_str(), "r");
@@ -46,40 +47,52 @@ std::vector<std::string> lines(const std::string& text) {
 }
 
 TEST(RouteCheck, TheFixtureRouteLoadsWithoutAWarning) {
-  const Result r = run(VELMORA_CHECK_ROUTE,
-                       "--data " VELMORA_FIXTURES "/basic --route line_fixture.dat --vehicle train_fixture.dat");
+  const Result r =
+      run(VELMORA_CHECK_ROUTE,
+          "--data " VELMORA_FIXTURES "/basic --route line_fixture.dat --vehicle train_fixture.dat");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err, "");
 }
 
 TEST(RouteCheck, EachPlantedMistakeIsWarnedAboutAtItsLine) {
-  const Result r = run(VELMORA_CHECK_ROUTE, "--data " VELMORA_FIXTURES "/route_mistakes --route line_mistakes.dat");
+  const Result r = run(VELMORA_CHECK_ROUTE,
+                       "--data " VELMORA_FIXTURES "/route_mistakes --route line_mistakes.dat");
   EXPECT_EQ(r.status, 0) << r.err;
   const std::string w = "line_mistakes.dat:";
   const std::vector<std::string> expected = {
-      w + "4: warning: [LineName] appears again (first at line 2); this copy replaces the values read there",
+      w + "4: warning: [LineName] appears again (first at line 2); this copy replaces the values "
+          "read there",
       w + "8: warning: the picture \"image\\missing.bmp\" does not exist",
       w + "14: warning: the sound \"sound\\nothing.wav\" does not exist",
       w + "17: warning: the call \"kanko\\silent.wav\" does not exist",
       w + "21: warning: station 1 \"途中駅\" stops with doors (type 0) but has no departure time",
-      w + "22: warning: station 2 \"彼方駅\" at frame 9000 lies in no [SpeedUnit] entry, so it sits at position 0",
-      w + "27: warning: signals 0 and 1 are both drawn from frame 400 to 500; only signal 1 shows there",
-      w + "28: warning: signal 2 at frame 9600 lies in no [SpeedUnit] entry, so it sits at position 0",
+      w + "22: warning: station 2 \"彼方駅\" at frame 9000 lies in no [SpeedUnit] entry, so it "
+          "sits at position 0",
+      w + "27: warning: signals 0 and 1 are both drawn from frame 400 to 500; only signal 1 shows "
+          "there",
+      w + "28: warning: signal 2 at frame 9600 lies in no [SpeedUnit] entry, so it sits at "
+          "position 0",
       w + "35: warning: \"[slope]\" opens no section: it is written [Slope], in that letter case",
-      w + "39: warning: the speed limit at frame 9100 lies in no [SpeedUnit] entry, so it sits at position 0",
-      w + "42: warning: the speed check at frame 9150 lies in no [SpeedUnit] entry, so it sits at position 0",
+      w + "39: warning: the speed limit at frame 9100 lies in no [SpeedUnit] entry, so it sits at "
+          "position 0",
+      w + "42: warning: the speed check at frame 9150 lies in no [SpeedUnit] entry, so it sits at "
+          "position 0",
       w + "45: warning: the level crossing at frame 9700 lies in no [SpeedUnit] entry",
-      w + "48: warning: the passing-sound source at frame 9800 lies in no [SpeedUnit] entry, so it sits at position 0",
-      w + "51: warning: the tunnel exit at frame 9900 lies in no [SpeedUnit] entry, so it sits at position 0",
+      w + "48: warning: the passing-sound source at frame 9800 lies in no [SpeedUnit] entry, so it "
+          "sits at position 0",
+      w + "51: warning: the tunnel exit at frame 9900 lies in no [SpeedUnit] entry, so it sits at "
+          "position 0",
       w + "55: warning: the [SpeedUnit] entry runs backwards, from frame 1000 to frame 900",
-      w + "56: warning: the [SpeedUnit] entry starts at frame 1200, not where the one before ends (frame 900)",
+      w + "56: warning: the [SpeedUnit] entry starts at frame 1200, not where the one before ends "
+          "(frame 900)",
   };
   EXPECT_EQ(lines(r.out), expected);
 }
 
 TEST(RouteCheck, AFileTheSimulatorRefusesPrintsItsMessagesAndFails) {
-  const fs::path dir = fs::temp_directory_path() / ("velmora_check_refused_" + std::to_string(getpid()));
+  const fs::path dir =
+      fs::temp_directory_path() / ("velmora_check_refused_" + std::to_string(getpid()));
   fs::remove_all(dir);
   fs::create_directories(dir);
   fs::copy_file(VELMORA_FIXTURES "/basic/velmora.dat", dir / "velmora.dat");
@@ -110,15 +123,19 @@ TEST(RouteCheck, AFileTheSimulatorRefusesPrintsItsMessagesAndFails) {
 }
 
 TEST(RouteCheck, VelmoraSimTracesTheDerivedPositions) {
-  const Result r = run(VELMORA_SIM,
-                       "--data " VELMORA_FIXTURES "/basic --vehicle train_fixture.dat --route line_fixture.dat "
-                       "--frames 1 --fields station_position[2],station_position_s[2],event_position[0],"
-                       "event_kind[0],event_kind[1],event_station[1],speed_unit_end[5],tunnel_entrance[0]");
+  const Result r =
+      run(VELMORA_SIM,
+          "--data " VELMORA_FIXTURES
+          "/basic --vehicle train_fixture.dat --route line_fixture.dat "
+          "--frames 1 --fields station_position[2],station_position_s[2],event_position[0],"
+          "event_kind[0],event_kind[1],event_station[1],speed_unit_end[5],tunnel_entrance[0]");
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.out.find("final: station_position[2]=90000 station_position_s[2]=89700 event_position[0]=200 "
-                       "event_kind[0]=2 event_kind[1]=3 event_station[1]=0 speed_unit_end[5]=176667 "
-                       "tunnel_entrance[0]=98333"),
-            std::string::npos)
+  EXPECT_NE(
+      r.out.find(
+          "final: station_position[2]=90000 station_position_s[2]=89700 event_position[0]=200 "
+          "event_kind[0]=2 event_kind[1]=3 event_station[1]=0 speed_unit_end[5]=176667 "
+          "tunnel_entrance[0]=98333"),
+      std::string::npos)
       << r.out;
 }
 

@@ -10,9 +10,19 @@ namespace {
 TEST(RouteFile, ReadsEverySectionOfTheFixtureRoute) {
   FakeImageList images;
   std::mt19937_64 rng(1);
-  RouteLoadContext c{std::filesystem::path(VELMORA_FIXTURES) / "basic", "train_fixture.dat", 800, 600,
-                     images, rng};
+  RouteLoadContext c{std::filesystem::path(VELMORA_FIXTURES) / "basic",
+                     "train_fixture.dat",
+                     800,
+                     600,
+                     images,
+                     rng};
   const RouteData r = load_route(c.program_dir / "line_fixture.dat", c);
+
+  // The fixture gives each of the 49 sections once, in checking order.
+  std::vector<std::string> opened;
+  for (const auto& [name, line] : r.source.opened) opened.push_back(name);
+  EXPECT_EQ(route_section_names().size(), 49u);
+  EXPECT_EQ(opened, route_section_names());
 
   EXPECT_EQ(r.line_name, "試験線");
   EXPECT_EQ(r.staf[1], "image\\standby.bmp");
@@ -71,7 +81,7 @@ TEST(RouteFile, AnErrorNamesTheContextLabelInForceAndTheLine) {
       {"[MaxSpeedCheck]\nz\n", "[MaxSpeedCheck]", "z"},
       {"[Slope]\n1.5,,3\n#\n", "[Slope]", "1.5,,3"},  // an empty field is not a zero
       {"[SpeedUnit]\n300,300,10,10\n#\n", "[SpeedUnit]", "300,300,10,10"},  // no length
-      {"[Pre_Train]\n10,20\n1,2,3,4\n", "[Pre_Train]", "1,2,3,4"},  // never closed
+      {"[Pre_Train]\n10,20\n1,2,3,4\n", "[Pre_Train]", "1,2,3,4"},          // never closed
   };
   for (const Case& c : cases) {
     RouteReading reading;
@@ -105,17 +115,19 @@ TEST(RouteFile, ListsHoldTheirCapacityAndRejectOneMore) {
     EXPECT_NO_THROW(reading.read(full + "#\n")) << c.header;
     const auto messages = reading.failure(full + c.entry + "\n#\n");
     ASSERT_EQ(messages.size(), 2u) << c.header;
-    EXPECT_EQ(messages[1], std::string(c.header) + " holds more than " + std::to_string(c.capacity) +
-                               " entries");
+    EXPECT_EQ(messages[1], std::string(c.header) + " holds more than " +
+                               std::to_string(c.capacity) + " entries");
   }
   // Comment lines take no place in a sound list.
   RouteReading reading;
-  EXPECT_EQ(reading.read("[Sound]\n" + lines_of(501, "1,0,0,0,0,0,0,0,0") + ";\n#\n").sounds.size(), 501u);
+  EXPECT_EQ(reading.read("[Sound]\n" + lines_of(501, "1,0,0,0,0,0,0,0,0") + ";\n#\n").sounds.size(),
+            501u);
 }
 
 TEST(RouteFile, SemicolonLinesAreCommentsOnlyInTheSoundLists) {
   RouteReading reading;
-  const RouteData r = reading.read("[Sound]\n;2,0,0\n2,10,20,60,1,0,1,0,1\n#\n[Sound2]\n;x\n4,1,3\n#\n");
+  const RouteData r =
+      reading.read("[Sound]\n;2,0,0\n2,10,20,60,1,0,1,0,1\n#\n[Sound2]\n;x\n4,1,3\n#\n");
   ASSERT_EQ(r.sounds.size(), 1u);
   EXPECT_EQ(r.sounds[0].end_frame, 20);
   EXPECT_EQ(r.sounds[0].fade_flag, 1);
@@ -159,13 +171,15 @@ TEST(RouteFile, SignalAndSignal2CountsMustAgree) {
   EXPECT_EQ(reading.failure("[Signal]\n" + lines_of(12, "0,0,0,2,0,100") + "#\n[Signal2]\n" +
                             lines_of(11, "1234412344") + "#\n"),
             std::vector<std::string>{"信号機数不一致:12:11"});
-  EXPECT_EQ(reading.failure("[Signal2]\n1234412344\n#\n"), std::vector<std::string>{"信号機数不一致:0:1"});
+  EXPECT_EQ(reading.failure("[Signal2]\n1234412344\n#\n"),
+            std::vector<std::string>{"信号機数不一致:0:1"});
 }
 
 TEST(RouteFile, KankoSound1AlwaysTakesTwentyTwoLines) {
   RouteReading reading;
   std::string text = "[KankoSound1]\n";
-  for (int slot = 0; slot < 22; ++slot) text += slot == 4 ? "#\n" : "k" + std::to_string(slot) + ".wav\n";
+  for (int slot = 0; slot < 22; ++slot)
+    text += slot == 4 ? "#\n" : "k" + std::to_string(slot) + ".wav\n";
   text += "[LineName]\n線\n[KankoSound2]\nv0.wav\nv1.wav\n#\n";
   const RouteData r = reading.read(text);
   ASSERT_EQ(r.call_voice.size(), 24u);
@@ -185,7 +199,8 @@ TEST(RouteFile, MonitorIsReadOnlyForTheVehicleItNames) {
     std::string vehicle;
     bool loads;
   };
-  for (const Case& c : {Case{"train_b.dat", true}, Case{"TRAIN_A.DAT", true}, Case{"train_a.dat", false}}) {
+  for (const Case& c :
+       {Case{"train_b.dat", true}, Case{"TRAIN_A.DAT", true}, Case{"train_a.dat", false}}) {
     RouteReading reading;
     reading.vehicle = c.vehicle;
     if (c.loads) {
@@ -212,7 +227,8 @@ TEST(RouteFile, AnnounceEntriesAreNumberedFromOne) {
 
 TEST(RouteFile, ASectionReadAgainReplacesItsList) {
   RouteReading reading;
-  const RouteData r = reading.read("[MovieStop]\n1\n2\n3\n#\n[MovieStop]\n9\n#\n[Speed_Signal]\n0\n#\n[Speed_Signal]\n#\n");
+  const RouteData r = reading.read(
+      "[MovieStop]\n1\n2\n3\n#\n[MovieStop]\n9\n#\n[Speed_Signal]\n0\n#\n[Speed_Signal]\n#\n");
   EXPECT_EQ(r.movie_stop, std::vector<int>{9});
   EXPECT_TRUE(r.speed_signal.empty());
   EXPECT_EQ(r.source.line_of("[MovieStop]", 0), 7);
@@ -228,11 +244,12 @@ TEST(RouteFile, PreTrainDelaysAccumulateAlongTheList) {
     ASSERT_EQ(r.pre_train.size(), 3u);
     const auto& p = r.pre_train;
     EXPECT_GE(p[0].delay, 0);
-    EXPECT_LT(p[0].delay, 30);  // drawn in [0, width)
+    EXPECT_LT(p[0].delay, 30);          // drawn in [0, width)
     EXPECT_EQ(p[1].delay, p[0].delay);  // a width of 0 adds nothing
     EXPECT_GE(p[2].delay - p[1].delay, 0);
     EXPECT_LT(p[2].delay - p[1].delay, 50);
-    for (std::size_t k = 0; k < 3; ++k) EXPECT_EQ(p[k].departure, 1000 * static_cast<int>(k + 1) + p[k].delay);
+    for (std::size_t k = 0; k < 3; ++k)
+      EXPECT_EQ(p[k].departure, 1000 * static_cast<int>(k + 1) + p[k].delay);
     EXPECT_EQ(p[2].rate, -20);
     varied = varied || p[2].delay != p[0].delay;
   }

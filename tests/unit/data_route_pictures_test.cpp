@@ -23,7 +23,8 @@ TEST(OverlayPictures, AreCutAndPlacedByTheFilmSize) {
     std::vector<Place> places;
   };
   const Case cases[] = {
-      {800, 600,
+      {800,
+       600,
        {{"img_unten_teimoku", 760, 0, 100, 40, 40, true, 40, 40},
         {"img_unten_teimokuS", 0, 0, 100, 800, 6, false, 0, 0},
         {"img_unten_teimokuE", 0, 0, 100, 800, 6, false, 0, 0},
@@ -36,7 +37,8 @@ TEST(OverlayPictures, AreCutAndPlacedByTheFilmSize) {
         {"img_unten_signal_S", 0, 0, 101, 16, 16, true, 16, 16},
         {"img_unten_signal_R", 0, 0, 100, 12, 24, true, 12, 24}}},
       // Products are rounded to whole pixels: 660.825 -> 661, 330.55 -> 331, 210.35 -> 210.
-      {801, 601,
+      {801,
+       601,
        {{"img_unten_slope", 661, 331, 100, 40, 40, true, 40, 40},
         {"img_unten_limit", 661, 210, 100, 40, 40, true, 40, 40},
         {"img_unten_cross", 0, 240, 100, 40, 40, true, 40, 40},
@@ -94,7 +96,8 @@ TEST(OverlayPictures, OnePictureThatCannotBeMadeStopsWithItsOwnMessage) {
   RouteReading reading;
   EXPECT_EQ(reading.failure("[SignalImageList]\n0,0,32,48,a.bmp\n16,16,none.bmp\n"),
             std::vector<std::string>{"サブ信号機0の生成エラー"});
-  EXPECT_EQ(reading.failure("[SignImageList]\na.bmp,0\n"), std::vector<std::string>{"停目の生成エラー"});
+  EXPECT_EQ(reading.failure("[SignImageList]\na.bmp,0\n"),
+            std::vector<std::string>{"停目の生成エラー"});
 }
 
 TEST(OverlayPictures, MonitorAndListPicturesFailWithTheRouteFileMessage) {
@@ -117,7 +120,9 @@ TEST(OverlayPictures, MonitorAndListPicturesFailWithTheRouteFileMessage) {
 
 TEST(OverlayPictures, MonitorForThisVehicleIsASpriteAtItsPlace) {
   RouteReading reading({"Image/Mon.BMP"});
-  const RouteData r = reading.read("[Monitor]\ntrain_a.dat\n600\n20\n48\n32\nimage\\mon.bmp\n[AnimImageList]\nimage\\mon.bmp\nimage\\mon.bmp\n#\n");
+  const RouteData r = reading.read(
+      "[Monitor]\ntrain_a.dat\n600\n20\n48\n32\nimage\\mon.bmp\n[AnimImageList]\nimage\\mon."
+      "bmp\nimage\\mon.bmp\n#\n");
   EXPECT_TRUE(r.monitor.present);
   const PictureRequest* mon = reading.images.find("img_mon");
   ASSERT_NE(mon, nullptr);

@@ -40,16 +40,18 @@ TEST(RouteTables, FramesBecomeDistancesAlongALinearSpeedRise) {
 
 TEST(RouteTables, AFrameInTwoEntriesIsConvertedInBoth) {
   // A shared boundary: both events lie at the same distance.
-  const RouteData r = built("[SpeedUnit]\n0,300,0,36\n300,600,36,36\n#\n[Signal]\n" + signal_at(300) +
-                            "#\n[Signal2]\n1234412344\n#\n[Station]\n" + station_at(300, 1) + "#\n");
+  const RouteData r =
+      built("[SpeedUnit]\n0,300,0,36\n300,600,36,36\n#\n[Signal]\n" + signal_at(300) +
+            "#\n[Signal2]\n1234412344\n#\n[Station]\n" + station_at(300, 1) + "#\n");
   ASSERT_EQ(r.events.size(), 2u);
   EXPECT_EQ(r.events[0].position, 5000);
   EXPECT_EQ(r.events[1].position, 5000);
   EXPECT_EQ(r.stations[0].position, 5000);
 
   // Overlapping entries: the later entry's conversion is the stored one.
-  const RouteData o = built("[SpeedUnit]\n0,300,0,36\n200,600,36,36\n#\n[Signal]\n" + signal_at(250) +
-                            "#\n[Signal2]\n1234412344\n#\n[Station]\n" + station_at(250, 1) + "#\n");
+  const RouteData o =
+      built("[SpeedUnit]\n0,300,0,36\n200,600,36,36\n#\n[Signal]\n" + signal_at(250) +
+            "#\n[Signal2]\n1234412344\n#\n[Station]\n" + station_at(250, 1) + "#\n");
   ASSERT_EQ(o.events.size(), 2u);
   EXPECT_EQ(o.events[0].position, 3472);  // in the first entry
   EXPECT_EQ(o.events[1].position, 6667);  // 5000 + 50 frames at 36 km/h
@@ -58,9 +60,11 @@ TEST(RouteTables, AFrameInTwoEntriesIsConvertedInBoth) {
 }
 
 TEST(RouteTables, PlacesNoEntryCoversStayAtZeroWithoutEvents) {
-  const RouteData r = built(kRise + "[Station]\n" + station_at(-10) + station_at(400) + station_at(150) +
-                            "#\n[Signal]\n" + signal_at(900) + "#\n[Signal2]\n1234412344\n#\n[Doppler]\n1,500,100,0,0\n#\n"
-                            "[Tunnel]\n100,800,50\n#\n[SpeedLimit]\n" + limit_at(700) + "#\n");
+  const RouteData r = built(kRise + "[Station]\n" + station_at(-10) + station_at(400) +
+                            station_at(150) + "#\n[Signal]\n" + signal_at(900) +
+                            "#\n[Signal2]\n1234412344\n#\n[Doppler]\n1,500,100,0,0\n#\n"
+                            "[Tunnel]\n100,800,50\n#\n[SpeedLimit]\n" +
+                            limit_at(700) + "#\n");
   for (std::size_t k : {0u, 1u}) {
     EXPECT_EQ(r.stations[k].position, 0);
     EXPECT_EQ(r.stations[k].position_s, -300);
@@ -85,26 +89,26 @@ TEST(RouteTables, OnlyStoppingStationsWithAPatternGiveAStopEvent) {
     int type, pattern;
     bool event;
   };
-  for (const Case& c : {Case{0, 20, true}, Case{0, 0, false}, Case{0, -5, false}, Case{2, 20, false},
-                        Case{1, 20, false}, Case{3, 20, false}}) {
+  for (const Case& c : {Case{0, 20, true}, Case{0, 0, false}, Case{0, -5, false},
+                        Case{2, 20, false}, Case{1, 20, false}, Case{3, 20, false}}) {
     const RouteData r = built(kRise + "[Station]\n" + station_at(150, c.type, c.pattern) + "#\n");
     EXPECT_EQ(r.events.size(), c.event ? 1u : 0u) << c.type << "," << c.pattern;
   }
 }
 
 TEST(RouteTables, EventsAreSortedByPositionAndTiesKeepListOrder) {
-  const RouteData r = built(kRise + "[Signal]\n" + signal_at(150) + signal_at(300) + "#\n[Signal2]\n" +
-                            lines_of(2, "1234412344") + "#\n[SpeedLimit]\n" + limit_at(150, 45, 1) +
-                            limit_at(30, 25, 0) + "#\n[Station]\n" + station_at(0, 0, 10) + "#\n");
+  const RouteData r =
+      built(kRise + "[Signal]\n" + signal_at(150) + signal_at(300) + "#\n[Signal2]\n" +
+            lines_of(2, "1234412344") + "#\n[SpeedLimit]\n" + limit_at(150, 45, 1) +
+            limit_at(30, 25, 0) + "#\n[Station]\n" + station_at(0, 0, 10) + "#\n");
   struct Expected {
     int position, kind, target, signal, station;
   };
   const Expected expected[] = {
-      {50, 0, 25, 0, 0},   // the limit at frame 30
-      {1000, 3, 0, 0, 0},  // the station's stop pattern, 10 m beyond frame 0
-      {1250, 2, 10, 0, 0}, // signal 0 before the limit at the same place
-      {1250, 1, 45, 0, 0},
-      {5000, 2, 10, 1, 0},
+      {50, 0, 25, 0, 0},    // the limit at frame 30
+      {1000, 3, 0, 0, 0},   // the station's stop pattern, 10 m beyond frame 0
+      {1250, 2, 10, 0, 0},  // signal 0 before the limit at the same place
+      {1250, 1, 45, 0, 0}, {5000, 2, 10, 1, 0},
   };
   ASSERT_EQ(r.events.size(), std::size(expected));
   for (std::size_t k = 0; k < std::size(expected); ++k) {
@@ -126,7 +130,8 @@ TEST(RouteTables, DistancesOutsideTheTablesAreRejectedNotWrapped) {
   const Case cases[] = {
       {"[SpeedUnit]\n0,2000000000,1E30,1E30\n#\n",
        route_message("[SpeedUnit]", "0,2000000000,1E30,1E30")},
-      {"[SpeedUnit]\n0,300,1E4000,1E4000\n#\n", route_message("[SpeedUnit]", "0,300,1E4000,1E4000")},
+      {"[SpeedUnit]\n0,300,1E4000,1E4000\n#\n",
+       route_message("[SpeedUnit]", "0,300,1E4000,1E4000")},
       {kRise + "[Station]\n駅,0,150,2147483000,0,0,0,0,80,0\n#\n",
        route_message("[Station]", "駅,0,150,2147483000,0,0,0,0,80,0")},
       {kRise + "[Station]\n駅,0,150,300,0,0,0,0,80,21474837\n#\n",
@@ -152,8 +157,12 @@ TEST(RouteTables, DistancesOutsideTheTablesAreRejectedNotWrapped) {
 TEST(RouteTables, TheFixtureRouteHasItsStationsWhereItsProfilePutsThem) {
   FakeImageList images;
   std::mt19937_64 rng(1);
-  RouteLoadContext c{std::filesystem::path(VELMORA_FIXTURES) / "basic", "train_fixture.dat", 800, 600,
-                     images, rng};
+  RouteLoadContext c{std::filesystem::path(VELMORA_FIXTURES) / "basic",
+                     "train_fixture.dat",
+                     800,
+                     600,
+                     images,
+                     rng};
   RouteData r = load_route(c.program_dir / "line_fixture.dat", c);
   build_route_tables(r, 30);
   const int expected[] = {0, 45000, 90000, 176667};
@@ -161,8 +170,9 @@ TEST(RouteTables, TheFixtureRouteHasItsStationsWhereItsProfilePutsThem) {
   EXPECT_EQ(r.speed_units.back().distance_end, 176667);
   EXPECT_EQ(r.traffic_signals[0].stop_position, 55000);
   EXPECT_EQ(r.events.size(), 9u);  // 4 signals, 1 limit, 3 stops (one on a shared boundary)
-  EXPECT_TRUE(std::is_sorted(r.events.begin(), r.events.end(),
-                             [](const RouteEvent& a, const RouteEvent& b) { return a.position < b.position; }));
+  EXPECT_TRUE(std::is_sorted(
+      r.events.begin(), r.events.end(),
+      [](const RouteEvent& a, const RouteEvent& b) { return a.position < b.position; }));
 }
 
 }  // namespace
