@@ -75,7 +75,7 @@ struct RouteData {
   std::vector<std::string> sound_data;  // [SoundData]: sound number = index; "" no sound
   MonitorData monitor;
   int announce_open_sound = 0;  // [Announce] header field 2 (field 1 is announce[0].sound)
-  std::vector<AnnounceData> announce{AnnounceData{}};  // entries from index 1
+  std::vector<AnnounceData> announce{AnnounceData{}};  // entries from 1; count: size() - 1
   // The call voices: [KankoSound1] in slots 0..21, [KankoSound2] from slot 22.
   std::vector<Kanko> call_voice = std::vector<Kanko>(kFixedCallSlots);
   std::vector<TrackSoundData> sounds;         // [Sound]
