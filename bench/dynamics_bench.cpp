@@ -3,11 +3,11 @@
 #include <benchmark/benchmark.h>
 
 #include "app/load_compensation.h"
+#include "app/headless_platform.h"
 #include "app/run.h"
 #include "dynamics/brakes.h"
 #include "dynamics/handles.h"
 #include "dynamics/keisan.h"
-#include "platform/fake/fake_platform.h"
 
 namespace {
 
@@ -47,13 +47,8 @@ VehicleData vehicle_for(Model model) {
 }
 
 void run_model(benchmark::State& state, Model model) {
-  FakeClock clock;
-  EventLog log;
-  FakeDialogs dialogs(log);
-  FakeCabScreen screen;
-  MemorySettings settings;
-  FakeKeyboard keyboard;
-  Run run(RunConfig{}, Services{clock, dialogs, screen, settings, keyboard});
+  HeadlessPlatform platform;
+  Run run(RunConfig{}, platform.services());
   run.vehicle = vehicle_for(model);
   run.route.route_friction = Fixed4(0.3L);
   run.frame.frame_ms = 16.667L;

@@ -5,9 +5,9 @@
 #include <filesystem>
 
 #include "app/main_loop.h"
+#include "app/headless_platform.h"
 #include "app/run.h"
 #include "data/ui_texts.h"
-#include "platform/fake/fake_platform.h"
 
 namespace {
 
@@ -16,20 +16,15 @@ using namespace velmora;
 const std::filesystem::path kFixtures = std::filesystem::path(VELMORA_SOURCE_DIR) / "tests/fixtures/basic";
 
 void BM_Frame(benchmark::State& state) {
-  FakeClock clock;
-  EventLog log;
-  FakeDialogs dialogs(log);
-  FakeCabScreen screen;
-  MemorySettings settings;
-  FakeKeyboard keyboard;
-  Run run(RunConfig{}, Services{clock, dialogs, screen, settings, keyboard});
+  HeadlessPlatform platform;
+  Run run(RunConfig{}, platform.services());
   run.frame.app_ready = run.frame.film_ready = true;
   run.ui.film_fps = 30;
   run.load.total_mass = Fixed4(30);
   run.motion.speed = 80;
   run.motion.film_speed = 60;
   for (auto _ : state) {
-    clock.advance_ns(16'667'000);
+    platform.clock.advance_ns(16'667'000);
     benchmark::DoNotOptimize(AppIdle(run));
   }
 }

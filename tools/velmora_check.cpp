@@ -1,5 +1,6 @@
-// velmora-check: loads a vehicle file exactly as the simulator does and reports what the
-// simulator would say, plus warnings about things it would silently leave out.
+// velmora-check: loads a vehicle file and a route file exactly as the simulator does and
+// reports what the simulator would say, plus warnings about what it would silently leave
+// out or get wrong.
 
 #include <cstdlib>
 #include <filesystem>
@@ -8,9 +9,10 @@
 
 #include "common/paths.h"
 #include "data/load_failure.h"
-#include "data/text_file.h"
+#include "data/route_check.h"
 #include "data/vehicle_loader.h"
 #include "data/vehicle_warnings.h"
+#include "platform/fake/fake_platform.h"
 
 namespace {
 
@@ -21,13 +23,15 @@ constexpr int kLoadFailure = 1;
 constexpr int kUsageError = 2;
 
 const char* const kUsage =
-    "usage: velmora-check --data DIR --vehicle FILE [--route FILE]\n"
+    "usage: velmora-check --data DIR [--vehicle FILE] [--route FILE]\n"
     "\n"
-    "Loads a vehicle file as the simulator does and prints its messages and warnings.\n"
+    "Loads a vehicle file and a route file as the simulator does. Prints each warning\n"
+    "as FILE:LINE: warning: TEXT on stdout; a file the simulator refuses prints its\n"
+    "messages as message: TEXT on stderr.\n"
     "\n"
-    "  --data DIR       data folder (route files; vehicle files named without a folder)\n"
+    "  --data DIR       data folder (velmora.dat, route files, vehicles named without a folder)\n"
     "  --vehicle FILE   vehicle file in the data folder, or a path with a folder\n"
-    "  --route FILE     route file in the data folder; only checked to be readable\n"
+    "  --route FILE     route file in the data folder ([Monitor] is read for --vehicle)\n"
     "  --help           this text\n"
     "\n"
     "Exit status: 0 when the files load (warnings or not), 1 when one fails to load,\n"
@@ -65,7 +69,8 @@ CheckOptions parse_options(int argc, char** argv) {
       usage_error("unknown option " + option);
     }
   }
-  if (!have_data || o.vehicle.empty()) usage_error("--data and --vehicle are required");
+  if (!have_data || (o.vehicle.empty() && o.route.empty()))
+    usage_error("--data and at least one of --vehicle and --route are required");
   return o;
 }
 
@@ -82,36 +87,42 @@ int report(const LoadFailure& failure) {
   return kLoadFailure;
 }
 
+void print_warning(const std::string& file, int line, const std::string& text) {
+  std::cout << file;
+  if (line > 0) std::cout << ':' << line;
+  std::cout << ": warning: " << text << '\n';
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const CheckOptions o = parse_options(argc, argv);
 
-  const fs::path vehicle_path = find_in(o.data, o.vehicle);
-  VehicleData vehicle;
-  PanelData panel;
-  VehicleSource source;
-  try {
-    vehicle = load_vehicle(vehicle_path, panel, &source);
-  } catch (const LoadFailure& failure) {
-    return report(failure);
+  std::string vehicle_name;
+  if (!o.vehicle.empty()) {
+    const fs::path vehicle_path = find_in(o.data, o.vehicle);
+    vehicle_name = vehicle_path.filename().string();
+    VehicleData vehicle;
+    PanelData panel;
+    VehicleSource source;
+    try {
+      vehicle = load_vehicle(vehicle_path, panel, &source);
+    } catch (const LoadFailure& failure) {
+      return report(failure);
+    }
+    for (const VehicleWarning& w : vehicle_warnings(vehicle, source, vehicle_path.parent_path()))
+      print_warning(vehicle_path.string(), w.line, w.text);
   }
-  const std::vector<VehicleWarning> warnings =
-      vehicle_warnings(vehicle, source, vehicle_path.parent_path());
-  for (const VehicleWarning& w : warnings)
-    std::cerr << vehicle_path.string() << ':' << w.line << ": warning: " << w.text << '\n';
 
   if (!o.route.empty()) {
-    const fs::path route_path = find_in(o.data, o.route);
+    FakeImageList images;  // pictures are checked for being there, not drawn
     try {
-      read_text_lines(route_path);
-    } catch (const FileReadError& e) {
-      return report(
-          load_failure(DataFileKind::Route, LoadError(e.what(), "その他", "", route_path, 0)));
+      const LoadedRoute loaded = load_route_for_check(o.data, o.route, vehicle_name, images);
+      for (const RouteWarning& w : check_route(loaded.route, o.data, loaded.ui.data_path))
+        print_warning(w.file, w.line, w.text);
+    } catch (const LoadFailure& failure) {
+      return report(failure);
     }
   }
-
-  std::cout << "velmora-check: " << vehicle_path.string() << " loads; " << warnings.size()
-            << (warnings.size() == 1 ? " warning" : " warnings") << '\n';
   return 0;
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/headless_platform.h"
 #include "app/input_script.h"
 #include "app/main_loop.h"
 #include "app/run.h"
@@ -19,7 +20,6 @@
 #include "app/trace_fields.h"
 #include "common/numbers.h"
 #include "data/load_failure.h"
-#include "platform/fake/fake_platform.h"
 #include "platform/settings/ini_settings.h"
 
 namespace {
@@ -169,25 +169,22 @@ int main(int argc, char** argv) {
     usage_error(std::string("--fields: ") + e.what());
   }
 
-  FakeClock clock;
-  EventLog log;
-  FakeDialogs dialogs(log);
-  FakeCabScreen screen;
-  MemorySettings settings;
-  FakeKeyboard keyboard;
+  HeadlessPlatform platform;
+  FakeClock& clock = platform.clock;
+  EventLog& log = platform.log;
   if (!o.settings_path.empty()) {
     std::string warnings;
-    const bool ok = read_ini_settings(o.settings_path, settings.values, warnings);
+    const bool ok = read_ini_settings(o.settings_path, platform.settings.values, warnings);
     std::cerr << warnings;
     if (!ok) usage_error("--settings: " + o.settings_path + " cannot be used");
   }
 
-  Run run(o.config, Services{clock, dialogs, screen, settings, keyboard});
+  Run run(o.config, platform.services());
   try {
     FormCreate(run);
   } catch (const LoadFailure& failure) {
     for (const std::string& m : failure.messages) {
-      dialogs.message(m);
+      platform.dialogs.message(m);
       std::cerr << "message: " << m << '\n';
     }
     std::cerr << "velmora-sim: " << failure.detail << '\n';
@@ -211,7 +208,7 @@ int main(int argc, char** argv) {
       const ScriptCommand& c = script[next_command];
       if (c.verb == "hold" || c.verb == "release") {
         const HeldKey key = c.arg == "3" ? HeldKey::Key3 : c.arg == "4" ? HeldKey::Key4 : HeldKey::Key6;
-        keyboard.set(key, c.verb == "hold");
+        platform.keyboard.set(key, c.verb == "hold");
         continue;
       }
       if (!apply_script_command(run, c))

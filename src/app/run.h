@@ -25,6 +25,7 @@
 #include "platform/cab_screen.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/image_list.h"
 #include "platform/keyboard_state.h"
 #include "platform/settings_store.h"
 #include "route/protection_state.h"
@@ -50,6 +51,7 @@ struct Services {
   CabScreen& screen;
   SettingsStore& settings;
   KeyboardState& keyboard;
+  ImageList& images;
 };
 
 struct Run {

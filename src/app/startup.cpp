@@ -3,7 +3,8 @@
 #include "app/load_compensation.h"
 #include "common/paths.h"
 #include "data/load_failure.h"
-#include "data/text_file.h"
+#include "data/route_loader.h"
+#include "data/route_tables.h"
 #include "data/vehicle_loader.h"
 #include "dynamics/brakes.h"
 #include "dynamics/handles.h"
@@ -14,17 +15,6 @@ namespace {
 std::filesystem::path find_in(const std::filesystem::path& folder, const std::string& name) {
   // A name that matches nothing is kept as written so the failure names it.
   return resolve_data_file(folder, name).value_or(folder / name);
-}
-
-// Until the route loader exists, start-up still refuses a route file it cannot read,
-// with the route file's messages.
-void require_readable(const std::filesystem::path& path, DataFileKind kind,
-                      const std::string& default_label) {
-  try {
-    read_text_lines(path);
-  } catch (const FileReadError& e) {
-    throw load_failure(kind, LoadError(e.what(), default_label, "", path, 0));
-  }
 }
 
 }  // namespace
@@ -41,7 +31,10 @@ void FormCreate(Run& run) {
   const std::filesystem::path vehicle_dir =
       run.config.vehicle_dir.empty() ? program_dir : run.config.vehicle_dir;
   run.vehicle = load_vehicle(find_in(vehicle_dir, run.config.vehicle_file), run.panel);
-  require_readable(find_in(program_dir, run.config.route_file), DataFileKind::Route, "その他");
+  RouteLoadContext route_context{program_dir,          run.config.vehicle_file,
+                                 run.ui.film_width,    run.ui.film_height,
+                                 run.platform.images,  run.rng};
+  run.route = load_route(find_in(program_dir, run.config.route_file), route_context);
 
   dialogs.status("運転台を描画しています");
   dialogs.status("DirectSoundオブジェクトを作成しています(走行音)");
@@ -50,6 +43,7 @@ void FormCreate(Run& run) {
   dialogs.status("サウンドを読み込んでいます");
 
   dialogs.status("環境をセットアップしています");
+  build_route_tables(run.route, run.ui.film_fps);
   run.frame.input_locked = true;
   run.sway.sway_pos = 0.5L;
   compensate_load(run);

@@ -10,6 +10,16 @@ TraceField scalar(const char* name, Get get) {
   return {name, [get](const Run& run, std::size_t) -> TraceValue { return get(run); }, {}};
 }
 
+// An array field over one of the route's tables: name[i] is `value` of entry i.
+template <typename Table, typename Value>
+TraceField route_table(const char* name, Table table, Value value) {
+  return {name,
+          [table, value](const Run& r, std::size_t i) -> TraceValue {
+            return std::int64_t{value(table(r.route)[i])};
+          },
+          [table](const Run& r) { return table(r.route).size(); }};
+}
+
 std::vector<TraceField> make_fields() {
   std::vector<TraceField> f = {
       scalar("app_ready", [](const Run& r) { return r.frame.app_ready; }),
@@ -133,6 +143,27 @@ std::vector<TraceField> make_fields() {
   f.push_back({"info_label",
                [](const Run& r, std::size_t i) -> TraceValue { return r.ui.info_label[i]; },
                [](const Run& r) { return r.ui.info_label.size(); }});
+
+  // Positions derived from the route file, in cm along the line.
+  const auto stations = [](const RouteData& r) -> const auto& { return r.stations; };
+  const auto events = [](const RouteData& r) -> const auto& { return r.events; };
+  const auto limits = [](const RouteData& r) -> const auto& { return r.speed_limits; };
+  const auto doppler = [](const RouteData& r) -> const auto& { return r.doppler; };
+  const auto tunnels = [](const RouteData& r) -> const auto& { return r.tunnels; };
+  const auto units = [](const RouteData& r) -> const auto& { return r.speed_units; };
+  f.push_back(route_table("station_position", stations, [](const StationData& s) { return s.position; }));
+  f.push_back(route_table("station_position_s", stations, [](const StationData& s) { return s.position_s; }));
+  f.push_back(route_table("station_position_e", stations, [](const StationData& s) { return s.position_e; }));
+  f.push_back(route_table("event_position", events, [](const RouteEvent& e) { return e.position; }));
+  f.push_back(route_table("event_kind", events, [](const RouteEvent& e) { return e.kind; }));
+  f.push_back(route_table("event_target", events, [](const RouteEvent& e) { return e.target; }));
+  f.push_back(route_table("event_signal", events, [](const RouteEvent& e) { return e.signal; }));
+  f.push_back(route_table("event_station", events, [](const RouteEvent& e) { return e.station; }));
+  f.push_back(route_table("limit_position", limits, [](const SpeedCheckData& c) { return c.position; }));
+  f.push_back(route_table("doppler_position", doppler, [](const DopplerData& d) { return d.position; }));
+  f.push_back(route_table("tunnel_entrance", tunnels, [](const TunnelData& t) { return t.entrance; }));
+  f.push_back(route_table("tunnel_exit", tunnels, [](const TunnelData& t) { return t.exit; }));
+  f.push_back(route_table("speed_unit_end", units, [](const SpeedUnitData& u) { return u.distance_end; }));
   return f;
 }
 

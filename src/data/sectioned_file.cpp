@@ -71,6 +71,7 @@ void read_sectioned(const std::vector<std::string>& lines, const SectionedFormat
           continue;
         opened = true;
         in.set_section(section.name);
+        if (format.opened) format.opened(section, in.line_number());
         if (section.entry)
           read_list(in, section);
         else

@@ -82,6 +82,9 @@ struct SectionedFormat {
   // Told of every line read at the top of the pass that opened no section (checkers warn
   // about the ones that look like a misspelt header). May be empty.
   std::function<void(const std::string& line, int line_number)> skipped;
+  // Optional: told of each header that opens a section, with its 1-based line number,
+  // before the section is read (so loaders can name the lines of their entries).
+  std::function<void(const Section& section, int line_number)> opened;
 };
 
 // Reads decoded lines by the format. Throws LoadError.

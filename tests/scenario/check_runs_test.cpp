@@ -45,7 +45,6 @@ TEST(CheckRun, TheFixtureVehicleLoadsWithoutAWarning) {
                              "/basic --vehicle TRAIN_FIXTURE.DAT --route line_fixture.dat");
   EXPECT_EQ(r.status, 0) << r.output;
   EXPECT_TRUE(warning_lines(r.output).empty()) << r.output;
-  EXPECT_NE(r.output.find("loads; 0 warnings"), std::string::npos) << r.output;
 }
 
 TEST(CheckRun, PlantedMistakesAreWarnedAboutWithTheirLines) {

@@ -7,20 +7,13 @@
 #include <filesystem>
 #include <string>
 
-#include "app/run.h"
-#include "platform/fake/fake_platform.h"
+#include "app/headless_platform.h"
 
 namespace velmora {
 
-struct TestRig {
-  explicit TestRig(RunConfig config = {}) : run(std::move(config), {clock, dialogs, screen, settings, keyboard}) {}
+struct TestRig : HeadlessPlatform {
+  explicit TestRig(RunConfig config = {}) : run(std::move(config), services()) {}
 
-  FakeClock clock;
-  EventLog log;
-  FakeDialogs dialogs{log};
-  FakeCabScreen screen;
-  MemorySettings settings;
-  FakeKeyboard keyboard;
   Run run;
 };
 

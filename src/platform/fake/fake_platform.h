@@ -3,12 +3,15 @@
 // were asked to do. Used by the tests and by velmora-sim.
 
 #include <map>
+#include <set>
 #include <utility>
+#include <vector>
 
 #include "platform/cab_screen.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/fake/event_log.h"
+#include "platform/image_list.h"
 #include "platform/keyboard_state.h"
 #include "platform/settings_store.h"
 
@@ -54,6 +57,26 @@ class FakeCabScreen final : public CabScreen {
   int composed = 0;
   int flips = 0;
   int opacity = 255;
+};
+
+// Keeps every picture it was asked to load. A picture named in `refuse` fails as a
+// damaged file would.
+class FakeImageList final : public ImageList {
+ public:
+  bool load(const PictureRequest& request) override {
+    if (refuse.count(request.name) != 0) return false;
+    loaded.push_back(request);
+    return true;
+  }
+  // The picture loaded last under that name in the cab collection; null when none.
+  const PictureRequest* find(const std::string& name) const {
+    for (auto it = loaded.rbegin(); it != loaded.rend(); ++it)
+      if (it->list == PictureList::Cab && it->name == name) return &*it;
+    return nullptr;
+  }
+
+  std::vector<PictureRequest> loaded;
+  std::set<std::string> refuse;
 };
 
 // Held keys set by the driver of the run ("hold 4" in a script).
