@@ -43,7 +43,7 @@ const char* const kUsage =
     "  --frame-ms X          milliseconds between passes (default 16.667)\n"
     "  --seed N              seed of the run's random engine (default 0)\n"
     "  --input SCRIPT        input commands by frame (see README)\n"
-    "  --trace FILE          CSV trace of --fields, every --every frames\n"
+    "  --trace FILE          CSV trace of --fields, every --every frames (- for stdout)\n"
     "  --fields a,b,c        traced names (default frame,sim_ticks,speed,position_cm,film_frame)\n"
     "  --every K             trace every K-th frame (default 1)\n"
     "  --events FILE         events: FRAME<TAB>KIND<TAB>DETAIL per line\n"
@@ -192,9 +192,17 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  std::optional<std::ofstream> trace;
-  if (!o.trace_path.empty()) {
-    trace = open_output(o.trace_path);
+  // "-" is standard output: the same stream as the closing summary, so the two never
+  // overwrite each other when stdout is a file.
+  std::optional<std::ofstream> trace_file;
+  std::ostream* trace = nullptr;
+  if (o.trace_path == "-") {
+    trace = &std::cout;
+  } else if (!o.trace_path.empty()) {
+    trace_file = open_output(o.trace_path);
+    trace = &*trace_file;
+  }
+  if (trace != nullptr) {
     for (std::size_t i = 0; i < columns.size(); ++i) *trace << (i ? "," : "") << columns[i].header;
     *trace << '\n';
   }
@@ -228,13 +236,13 @@ int main(int argc, char** argv) {
   }
   write_events(o.events_path, log);
 
-  std::printf("velmora-sim: %lld frames, %lld run, %.3Lf s on the clock; %s\n", frame,
-              static_cast<long long>(run.frame.frames_run),
-              static_cast<long double>(clock.now_ns) / 1e9L,
-              run.frame.ended ? "the run ended" : "the run goes on");
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, "%.3Lf", static_cast<long double>(clock.now_ns) / 1e9L);
+  std::cout << "velmora-sim: " << frame << " frames, " << run.frame.frames_run << " run, " << seconds
+            << " s on the clock; " << (run.frame.ended ? "the run ended" : "the run goes on") << '\n';
   std::string final_values;
   for (const TraceColumn& c : columns)
     if (c.field != nullptr) final_values += " " + c.header + "=" + trace_cell(c, run, frame);
-  if (!final_values.empty()) std::printf("final:%s\n", final_values.c_str());
+  if (!final_values.empty()) std::cout << "final:" << final_values << '\n';
   return 0;
 }

@@ -5,6 +5,7 @@
 #include "dynamics/brakes.h"
 #include "dynamics/engine.h"
 #include "dynamics/handles.h"
+#include "dynamics/line_under_train.h"
 
 namespace velmora {
 
@@ -20,6 +21,8 @@ void count_tenths(Run& run) {
 void Timer1(Run& run) {
   count_tenths(run);
   // The route subsystems join here in the order above as they are built.
+  tunnel_step(run);
+  sample_gradient(run);
   compressor_step(run);
   transmission_step(run);
   engine_state_step(run);

@@ -103,6 +103,7 @@ std::vector<TraceField> make_fields() {
       scalar("stop_distance", [](const Run& r) { return r.motion.stop_distance; }),
       scalar("gradient", [](const Run& r) { return r.motion.gradient; }),
       scalar("in_tunnel", [](const Run& r) { return r.motion.in_tunnel; }),
+      scalar("tunnel_level", [](const Run& r) { return std::int64_t{r.motion.tunnel_level}; }),
       scalar("speedunit_seg", [](const Run& r) { return std::int64_t{r.motion.speedunit_seg}; }),
       scalar("traction_only", [](const Run& r) { return r.traction.traction_only; }),
       scalar("traction_delayed", [](const Run& r) { return r.traction.traction_delayed; }),

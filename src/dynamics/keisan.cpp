@@ -39,7 +39,8 @@ void keisan(Run& run) {
   brake_pressure_step(run);
   brake_delay_step(run);
   if (run.vehicle.engine_type == 0) engine_speed_step(run);
-  // The film speed and position anchoring and the preceding train come here.
+  anchor_film_speed(run);
+  // The preceding train's motion comes here.
   advance_position_and_clock(run);
   if (run.input.auto_run) m.speed = m.film_speed;
   ammeter_step(run);

@@ -35,6 +35,28 @@ void integrate_speed(Run& run) {
   }
 }
 
+void anchor_film_speed(Run& run) {
+  MotionState& m = run.motion;
+  const auto& units = run.route.speed_units;
+  const int frame = run.film.film_frame;
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    const SpeedUnitData& u = units[i];
+    if (!(u.first_frame <= frame && frame < u.last_frame)) continue;
+    const int segment = static_cast<int>(i);
+    if (m.speedunit_seg != segment && m.speedunit_seg != -1) {
+      if (segment == 0)
+        m.position_cm = 0;
+      else if (m.speedunit_seg < segment)
+        m.position_cm = units[i - 1].distance_end;
+      else
+        m.position_cm = u.distance_end;
+    }
+    m.film_speed = u.speed_first + (u.speed_last - u.speed_first) / (u.last_frame - u.first_frame) *
+                                       (frame - u.first_frame);
+    m.speedunit_seg = segment;
+  }
+}
+
 void advance_position_and_clock(Run& run) {
   MotionState& m = run.motion;
   TractionState& t = run.traction;
