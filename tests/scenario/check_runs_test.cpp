@@ -2,33 +2,18 @@
 // mistakes, and broken ones, as a vehicle author would.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "tool_run.h"
+
 namespace {
 
-struct Result {
-  int status = -1;
-  std::string output;  // stdout and stderr together
-};
+using namespace velmora_scenario;
 
-Result run_check(const std::string& args) {
-  const std::string command = std::string(VELMORA_CHECK) + " " + args + " 2>&1";
-  Result r;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return r;
-  std::array<char, 4096> buffer;
-  std::size_t n;
-  while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) r.output.append(buffer.data(), n);
-  const int status = pclose(pipe);
-  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
-}
+ToolResult run_check(const std::string& args) { return run_tool(VELMORA_CHECK, args); }
 
 std::vector<std::string> warning_lines(const std::string& output) {
   std::vector<std::string> lines;
@@ -41,14 +26,14 @@ std::vector<std::string> warning_lines(const std::string& output) {
 const std::string kChecker = "--data " VELMORA_FIXTURES "/checker ";
 
 TEST(CheckRun, TheFixtureVehicleLoadsWithoutAWarning) {
-  const Result r = run_check("--data " VELMORA_FIXTURES
+  const ToolResult r = run_check("--data " VELMORA_FIXTURES
                              "/basic --vehicle TRAIN_FIXTURE.DAT --route line_fixture.dat");
   EXPECT_EQ(r.status, 0) << r.output;
   EXPECT_TRUE(warning_lines(r.output).empty()) << r.output;
 }
 
 TEST(CheckRun, PlantedMistakesAreWarnedAboutWithTheirLines) {
-  const Result r = run_check(kChecker + "--vehicle train_mistakes.dat");
+  const ToolResult r = run_check(kChecker + "--vehicle train_mistakes.dat");
   EXPECT_EQ(r.status, 0) << r.output;
   const std::string file = VELMORA_FIXTURES "/checker/train_mistakes.dat:";
   const std::vector<std::string> expected = {
@@ -68,7 +53,7 @@ TEST(CheckRun, PlantedMistakesAreWarnedAboutWithTheirLines) {
 }
 
 TEST(CheckRun, ABrokenFileShowsTheSimulatorsMessageAndFails) {
-  const Result clock = run_check(kChecker + "--vehicle train_broken.dat");
+  const ToolResult clock = run_check(kChecker + "--vehicle train_broken.dat");
   EXPECT_EQ(clock.status, 1);
   EXPECT_NE(clock.output.find("message: 車両ファイルに誤りがあります- アナログ時計\n"),
             std::string::npos)
@@ -76,19 +61,19 @@ TEST(CheckRun, ABrokenFileShowsTheSimulatorsMessageAndFails) {
   EXPECT_NE(clock.output.find("train_broken.dat:6: \"noon\" is not an integer"), std::string::npos)
       << clock.output;
 
-  const Result missing = run_check(kChecker + "--vehicle train_none.dat");
+  const ToolResult missing = run_check(kChecker + "--vehicle train_none.dat");
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.output.find("message: 車両ファイルに誤りがあります- 列車の基本設定"),
             std::string::npos);
 
-  const Result route = run_check(kChecker + "--vehicle train_mistakes.dat --route line_none.dat");
+  const ToolResult route = run_check(kChecker + "--vehicle train_mistakes.dat --route line_none.dat");
   EXPECT_EQ(route.status, 1);
   EXPECT_NE(route.output.find("message: 路線ファイルに誤りがあります。その他:"), std::string::npos)
       << route.output;
 }
 
 TEST(CheckRun, AVehicleNamedWithAFolderIsTakenAsAPath) {
-  const Result r =
+  const ToolResult r =
       run_check("--data /nonexistent --vehicle " VELMORA_FIXTURES "/checker/train_mistakes.dat");
   EXPECT_EQ(r.status, 0) << r.output;
   EXPECT_EQ(warning_lines(r.output).size(), 8u) << r.output;
@@ -98,7 +83,7 @@ TEST(CheckRun, UsageErrorsAndHelp) {
   EXPECT_EQ(run_check("--vehicle train_fixture.dat").status, 2);
   EXPECT_EQ(run_check(kChecker + "--vehicle").status, 2);
   EXPECT_EQ(run_check(kChecker + "--vehicle x.dat --speed 3").status, 2);
-  const Result help = run_check("--help");
+  const ToolResult help = run_check("--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.output.find("--vehicle FILE"), std::string::npos);
 }

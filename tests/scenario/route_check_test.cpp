@@ -2,53 +2,21 @@
 // velmora-sim on the fixture to see the derived positions in its trace.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "tool_run.h"
+
 namespace {
 
-namespace fs = std::filesystem;
-
-struct Result {
-  int status = -1;
-  std::string out, err;
-};
-
-Result run(const std::string& program, const std::string& args) {
-  const fs::path err_file =
-      fs::temp_directory_path() / ("velmora_check_err_" + std::to_string(getpid()));
-  const std::string command = program + " " + args + " 2>" + err_file.string();
-  Result r;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return r;
-  std::array<char, 4096> buffer;
-  std::size_t n;
-  while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) r.out.append(buffer.data(), n);
-  const int status = pclose(pipe);
-  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  std::ifstream in(err_file);
-  r.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  fs::remove(err_file);
-  return r;
-}
-
-std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> out;
-  std::stringstream s(text);
-  for (std::string line; std::getline(s, line);) out.push_back(line);
-  return out;
-}
+using namespace velmora_scenario;
 
 TEST(RouteCheck, TheFixtureRouteLoadsWithoutAWarning) {
-  const Result r =
-      run(VELMORA_CHECK,
+  const ToolResult r =
+      run_tool(VELMORA_CHECK,
           "--data " VELMORA_FIXTURES "/basic --route line_fixture.dat --vehicle train_fixture.dat");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "");
@@ -56,7 +24,7 @@ TEST(RouteCheck, TheFixtureRouteLoadsWithoutAWarning) {
 }
 
 TEST(RouteCheck, EachPlantedMistakeIsWarnedAboutAtItsLine) {
-  const Result r = run(VELMORA_CHECK,
+  const ToolResult r = run_tool(VELMORA_CHECK,
                        "--data " VELMORA_FIXTURES "/route_mistakes --route line_mistakes.dat");
   EXPECT_EQ(r.status, 0) << r.err;
   const std::string w = "line_mistakes.dat:";
@@ -87,7 +55,7 @@ TEST(RouteCheck, EachPlantedMistakeIsWarnedAboutAtItsLine) {
       w + "56: warning: the [SpeedUnit] entry starts at frame 1200, not where the one before ends "
           "(frame 900)",
   };
-  EXPECT_EQ(lines(r.out), expected);
+  EXPECT_EQ(split_lines(r.out), expected);
 }
 
 TEST(RouteCheck, AFileTheSimulatorRefusesPrintsItsMessagesAndFails) {
@@ -111,20 +79,20 @@ TEST(RouteCheck, AFileTheSimulatorRefusesPrintsItsMessagesAndFails) {
   };
   for (const Case& c : cases) {
     std::ofstream(dir / "line_bad.dat", std::ios::binary) << c.route;
-    const Result r = run(VELMORA_CHECK, "--data " + dir.string() + " --route line_bad.dat");
+    const ToolResult r = run_tool(VELMORA_CHECK, "--data " + dir.string() + " --route line_bad.dat");
     EXPECT_EQ(r.status, 1);
-    const std::vector<std::string> err = lines(r.err);
+    const std::vector<std::string> err = split_lines(r.err);
     ASSERT_EQ(err.size(), c.messages.size() + 1) << r.err;
     for (std::size_t k = 0; k < c.messages.size(); ++k) EXPECT_EQ(err[k], c.messages[k]);
     EXPECT_NE(err.back().find("line_bad.dat"), std::string::npos);
   }
-  EXPECT_EQ(run(VELMORA_CHECK, "--data " + dir.string()).status, 2);
+  EXPECT_EQ(run_tool(VELMORA_CHECK, "--data " + dir.string()).status, 2);
   fs::remove_all(dir);
 }
 
 TEST(RouteCheck, VelmoraSimTracesTheDerivedPositions) {
-  const Result r =
-      run(VELMORA_SIM,
+  const ToolResult r =
+      run_tool(VELMORA_SIM,
           "--data " VELMORA_FIXTURES
           "/basic --vehicle train_fixture.dat --route line_fixture.dat "
           "--frames 1 --fields station_position[2],station_position_s[2],event_position[0],"

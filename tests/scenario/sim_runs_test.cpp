@@ -2,69 +2,26 @@
 // exit status, as a route author or a later test would use it.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "tool_run.h"
+
 namespace {
 
-namespace fs = std::filesystem;
+using namespace velmora_scenario;
 
-struct Result {
-  int status = -1;
-  std::string output;  // stdout and stderr together
-};
-
-Result run_sim(const std::string& args) {
-  const std::string command = std::string(VELMORA_SIM) + " --data " VELMORA_FIXTURES "/basic " + args + " 2>&1";
-  Result r;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return r;
-  std::array<char, 4096> buffer;
-  std::size_t n;
-  while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) r.output.append(buffer.data(), n);
-  const int status = pclose(pipe);
-  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
-}
-
-fs::path scratch(const std::string& name) {
-  const fs::path dir = fs::temp_directory_path() / ("velmora_scenario_" + name);
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
-
-std::vector<std::vector<std::string>> read_csv(const fs::path& path) {
-  std::ifstream in(path);
-  std::vector<std::vector<std::string>> rows;
-  for (std::string line; std::getline(in, line);) {
-    std::vector<std::string> cells;
-    std::stringstream s(line);
-    for (std::string cell; std::getline(s, cell, ',');) cells.push_back(cell);
-    rows.push_back(cells);
-  }
-  return rows;
-}
-
-std::vector<std::string> read_lines(const fs::path& path) {
-  std::ifstream in(path);
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
+ToolResult run_sim(const std::string& args) {
+  return run_tool(VELMORA_SIM, "--data " VELMORA_FIXTURES "/basic " + args);
 }
 
 const std::string kPair = "--vehicle train_fixture.dat --route line_fixture.dat ";
 
 TEST(SimRun, TracesTheFrameTimingAndTheSwaySettling) {
   const fs::path dir = scratch("trace");
-  const Result r = run_sim(kPair + "--frames 300 --every 10 --trace " + (dir / "t.csv").string() +
+  const ToolResult r = run_sim(kPair + "--frames 300 --every 10 --trace " + (dir / "t.csv").string() +
                            " --fields frame,frame_ms,fps,sway_offset,tenth_count,film_frame");
   ASSERT_EQ(r.status, 0) << r.output;
   EXPECT_NE(r.output.find("velmora-sim: 300 frames, 300 run"), std::string::npos) << r.output;
@@ -80,7 +37,7 @@ TEST(SimRun, TracesTheFrameTimingAndTheSwaySettling) {
 
 TEST(SimRun, PauseAndResumeFromAScript) {
   const fs::path dir = scratch("pause");
-  const Result r = run_sim(kPair + "--frames 100 --input " VELMORA_FIXTURES "/scripts/pause_resume.txt --trace " +
+  const ToolResult r = run_sim(kPair + "--frames 100 --input " VELMORA_FIXTURES "/scripts/pause_resume.txt --trace " +
                            (dir / "t.csv").string() + " --fields frame,app_ready,frames_run,frame_ms --events " +
                            (dir / "e.tsv").string());
   ASSERT_EQ(r.status, 0) << r.output;
@@ -119,7 +76,7 @@ TEST(SimRun, TheFixtureTrainsHandlesFollowTheKeysAfterTheirDelays) {
                                    << std::string("10 char ,\n") + "10 char ,\n10 char ,\n10 char ,\n"
                                    << "10 char ,\n10 char ,\n10 char ,\n10 char ,\n"
                                    << "20 char z\n21 char z\n60 char .\n80 char /\n120 char 5\n";
-  const Result r = run_sim(kPair + "--frames 150 --input " + (dir / "drive.txt").string() + " --trace " +
+  const ToolResult r = run_sim(kPair + "--frames 150 --input " + (dir / "drive.txt").string() + " --trace " +
                            (dir / "t.csv").string() +
                            " --fields frame,power_handle,power_notch,brake_handle,brake_notch,brake_text");
   ASSERT_EQ(r.status, 0) << r.output;
@@ -141,7 +98,7 @@ TEST(SimRun, TheFixtureTrainsHandlesFollowTheKeysAfterTheirDelays) {
 
 TEST(SimRun, ALoadFailureShowsItsMessageAndExitsWithFailure) {
   const fs::path dir = scratch("fail");
-  const Result r = run_sim("--vehicle train_missing.dat --route line_fixture.dat --events " +
+  const ToolResult r = run_sim("--vehicle train_missing.dat --route line_fixture.dat --events " +
                            (dir / "e.tsv").string());
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.output.find("message: 車両ファイルに誤りがあります- 列車の基本設定"), std::string::npos) << r.output;
@@ -152,13 +109,13 @@ TEST(SimRun, ALoadFailureShowsItsMessageAndExitsWithFailure) {
 }
 
 TEST(SimRun, UsageErrorsSayWhatToFix) {
-  const Result unknown_field = run_sim(kPair + "--fields frame,sped");
+  const ToolResult unknown_field = run_sim(kPair + "--fields frame,sped");
   EXPECT_EQ(unknown_field.status, 2);
   EXPECT_NE(unknown_field.output.find("unknown field \"sped\""), std::string::npos) << unknown_field.output;
 
   const fs::path dir = scratch("usage");
   std::ofstream(dir / "bad.txt") << "1 char a\n2 dance\n";
-  const Result bad_script = run_sim(kPair + "--input " + (dir / "bad.txt").string());
+  const ToolResult bad_script = run_sim(kPair + "--input " + (dir / "bad.txt").string());
   EXPECT_EQ(bad_script.status, 2);
   EXPECT_NE(bad_script.output.find("line 2: unknown command \"dance\""), std::string::npos) << bad_script.output;
 
