@@ -6,6 +6,7 @@
 
 #include "app/startup.h"
 #include "common/numbers.h"
+#include "dynamics/engine.h"
 #include "input/keyboard.h"
 
 namespace velmora {
@@ -163,8 +164,20 @@ bool apply_script_command(Run& run, const ScriptCommand& command) {
       WheelD(run);
     return true;
   }
-  if (verb == "menu" && command.arg == "start1") {
-    start1Click(run);
+  if (verb == "menu") {
+    // The train-settings dialog's choices count as menu items here: its window is the
+    // desktop program's, its actions are the run's.
+    const std::string& item = command.arg;
+    if (item == "start1")
+      start1Click(run);
+    else if (item == "jump_ats_on" || item == "jump_ats_off")
+      jump_ats(run, item == "jump_ats_on");
+    else if (item == "jump_engine_start")
+      jump_engine_start(run);
+    else if (item == "jump_engine_stop")
+      jump_engine_stop(run);
+    else
+      return false;
     return true;
   }
   return false;

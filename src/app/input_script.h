@@ -9,7 +9,9 @@
 //   wheel up|down     a mouse-wheel notch
 //   serial TEXT       a line from the serial master controller (the rest of the line)
 //   pad X Y BUTTONS   a game-controller snapshot: axes and the button bits
-//   menu ITEM         a menu item by name (start1: start / pause)
+//   menu ITEM         a menu item by name (start1: start / pause; the train-settings
+//                     dialog's jump_ats_on, jump_ats_off, jump_engine_start,
+//                     jump_engine_stop)
 //   station N         the station-jump menu, station index N
 
 #include <stdexcept>

@@ -77,6 +77,11 @@ TEST(InputScript, CommandsReachTheirHandlersOrSayTheyWait) {
   EXPECT_FALSE(rig.run.frame.app_ready);
   EXPECT_FALSE(apply_script_command(rig.run, commands[6]));
   EXPECT_FALSE(apply_script_command(rig.run, commands[7]));
+
+  const auto dialog = parse_input_script("0 menu jump_engine_stop\n0 menu jump_ats_off\n");
+  for (const ScriptCommand& c : dialog) EXPECT_TRUE(apply_script_command(rig.run, c));
+  EXPECT_EQ(rig.run.engine.engine_run, 0);
+  EXPECT_FALSE(rig.run.engine.ats_enabled);
 }
 
 TEST(TraceColumns, NamesAreTheDocumentedStateNames) {
