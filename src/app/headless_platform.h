@@ -4,6 +4,7 @@
 
 #include "app/run.h"
 #include "platform/fake/fake_platform.h"
+#include "platform/fake/fake_sound_device.h"
 
 namespace velmora {
 
@@ -13,10 +14,11 @@ struct HeadlessPlatform {
   FakeDialogs dialogs{log};
   FakeCabScreen screen;
   MemorySettings settings;
+  FakeSoundDevice sound{log, clock};
   FakeKeyboard keyboard;
   FakeImageList images;
 
-  Services services() { return {clock, dialogs, screen, settings, keyboard, images}; }
+  Services services() { return {clock, dialogs, screen, settings, sound, keyboard, images}; }
 };
 
 }  // namespace velmora

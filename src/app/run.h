@@ -28,8 +28,10 @@
 #include "platform/image_list.h"
 #include "platform/keyboard_state.h"
 #include "platform/settings_store.h"
+#include "platform/sound_device.h"
 #include "route/protection_state.h"
 #include "route/station_state.h"
+#include "sound/sound_state.h"
 #include "view/film_state.h"
 
 namespace velmora {
@@ -50,6 +52,7 @@ struct Services {
   Dialogs& dialogs;
   CabScreen& screen;
   SettingsStore& settings;
+  SoundDevice& sound;
   KeyboardState& keyboard;
   ImageList& images;
 };
@@ -84,6 +87,7 @@ struct Run {
   StationState station;
   ProtectionState protection;
   InputState input;
+  SoundState sound;
 
   // The one source of randomness that affects the drive.
   std::mt19937_64 rng;

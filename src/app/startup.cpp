@@ -8,6 +8,7 @@
 #include "data/vehicle_loader.h"
 #include "dynamics/brakes.h"
 #include "dynamics/handles.h"
+#include "sound/sound_loading.h"
 
 namespace velmora {
 namespace {
@@ -41,6 +42,7 @@ void FormCreate(Run& run) {
   dialogs.status("DirectSoundオブジェクトを作成しています(環境音)");
   dialogs.status("DirectSoundオブジェクトを作成しています(喚呼)");
   dialogs.status("サウンドを読み込んでいます");
+  load_sounds(run);
 
   dialogs.status("環境をセットアップしています");
   build_route_tables(run.route, run.ui.film_fps);

@@ -1,12 +1,38 @@
 #include "sound/vehicle_sounds.h"
 
-namespace velmora {
+#include "app/run.h"
 
-void vehicle_sound_play(Run&, int) {}
-void vehicle_sound_restart(Run&, int) {}
-void vehicle_sound_loop(Run&, int) {}
-void vehicle_sound_stop(Run&, int) {}
-bool vehicle_sound_playing(const Run&, int) { return false; }
+namespace velmora {
+namespace {
+
+// Sound number s of the vehicle is its [DriveSound] entry s, on channel s; 0 is none.
+bool has_sound(const Run& run, int number) { return number > 0 && number < run.sound.vehicle_count; }
+
+}  // namespace
+
+void vehicle_sound_play(Run& run, int number) {
+  if (has_sound(run, number)) run.platform.sound.play(number);
+}
+
+void vehicle_sound_restart(Run& run, int number) {
+  if (!has_sound(run, number)) return;
+  run.platform.sound.stop(number);
+  run.platform.sound.play(number);
+}
+
+void vehicle_sound_loop(Run& run, int number) {
+  if (has_sound(run, number)) run.platform.sound.loop(number);
+}
+
+void vehicle_sound_stop(Run& run, int number) {
+  if (has_sound(run, number)) run.platform.sound.stop(number);
+}
+
+bool vehicle_sound_playing(const Run& run, int number) {
+  return has_sound(run, number) && (run.platform.sound.status(number) & SoundDevice::kPlaying) != 0;
+}
+
+// The handle sounds follow the positions once the equipment sounds are built.
 void handle_sounds(Run&, int, int) {}
 
 }  // namespace velmora

@@ -1,15 +1,12 @@
 #pragma once
 // The vehicle's sounds by their sound number, as the driver's commands and the handle
 // logic ask for them. Sound number 0 (or one without a loaded sound) is silence.
-//
-// The sound channel layer is not built yet: until it is, these calls are kept in place
-// and do nothing, and no sound reports itself playing.
 
 namespace velmora {
 
 struct Run;
 
-void vehicle_sound_play(Run& run, int number);     // once, unless already playing
+void vehicle_sound_play(Run& run, int number);     // once from the start
 void vehicle_sound_restart(Run& run, int number);  // stop, then once from the start
 void vehicle_sound_loop(Run& run, int number);     // in a loop
 void vehicle_sound_stop(Run& run, int number);

@@ -1,0 +1,129 @@
+#pragma once
+// A sound device that plays nothing: it records every change of a channel as an event
+// ("play CH FILE", "loop CH FILE", "stop CH", "volume CH V", "pan CH P", "freq CH HZ") and
+// reports a sound played once as playing until its length has passed on the clock.
+
+#include <array>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "common/wav_seconds.h"
+#include "platform/clock.h"
+#include "platform/fake/event_log.h"
+#include "platform/sound_device.h"
+
+namespace velmora {
+
+class FakeSoundDevice final : public SoundDevice {
+ public:
+  FakeSoundDevice(EventLog& log, Clock& clock) : log_(log), clock_(clock) {}
+
+  int load(const std::string& path, std::string& error) override {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+      error = path + ": cannot be opened";
+      return -1;
+    }
+    std::string wav_error;
+    const int seconds = wav_seconds(in, wav_error);
+    if (!wav_error.empty()) {
+      error = path + ": " + wav_error;
+      return -1;
+    }
+    // The canonical header's sample rate; other layouts are taken as the device's rate.
+    in.clear();
+    in.seekg(24);
+    unsigned char rate[4] = {};
+    in.read(reinterpret_cast<char*>(rate), 4);
+    long long hz = rate[0] | rate[1] << 8 | rate[2] << 16 | static_cast<long long>(rate[3]) << 24;
+    if (!in || hz <= 0) hz = kSampleRate;
+    // Whole seconds are all the header walk gives; a short sound still plays a moment.
+    sounds_.push_back({path, seconds > 0 ? seconds : 1, hz});
+    return static_cast<int>(sounds_.size()) - 1;
+  }
+  void attach(int channel, int sound) override {
+    if (!valid(channel) || sound < 0 || sound >= static_cast<int>(sounds_.size())) return;
+    channels_[static_cast<std::size_t>(channel)] = Channel{sound};
+  }
+  void play(int channel) override { start(channel, false); }
+  void loop(int channel) override { start(channel, true); }
+  void stop(int channel) override {
+    if (!valid(channel)) return;
+    Channel& c = at(channel);
+    if (status(channel) != 0) log_.add("stop", std::to_string(channel));
+    c.playing = false;
+    c.looping = false;
+  }
+  int status(int channel) override {
+    if (!valid(channel)) return 0;
+    Channel& c = at(channel);
+    if (c.playing && !c.looping && now_s() >= c.started_s + sounds_[static_cast<std::size_t>(c.sound)].seconds)
+      c.playing = false;
+    return (c.playing ? kPlaying : 0) | (c.looping ? kLooping : 0);
+  }
+  void set_volume(int channel, int volume) override {
+    if (!valid(channel) || at(channel).volume == volume) return;
+    at(channel).volume = volume;
+    log_.add("volume", std::to_string(channel) + " " + std::to_string(volume));
+  }
+  int volume(int channel) override { return valid(channel) ? at(channel).volume : 0; }
+  void set_pan(int channel, int pan) override {
+    if (!valid(channel) || at(channel).pan == pan) return;
+    at(channel).pan = pan;
+    log_.add("pan", std::to_string(channel) + " " + std::to_string(pan));
+  }
+  void set_freq_rate(int channel, long double rate) override {
+    if (!valid(channel) || at(channel).sound < 0) return;
+    const auto hz = static_cast<long long>(sounds_[static_cast<std::size_t>(at(channel).sound)].hz * rate);
+    if (at(channel).hz == hz) return;
+    at(channel).hz = hz;
+    log_.add("freq", std::to_string(channel) + " " + std::to_string(hz));
+  }
+  void release_all() override {
+    channels_ = {};
+    sounds_.clear();
+  }
+
+  // The file attached to a channel, for tests; empty when none.
+  std::string file_of(int channel) const {
+    if (!valid(channel) || channels_[static_cast<std::size_t>(channel)].sound < 0) return {};
+    return sounds_[static_cast<std::size_t>(channels_[static_cast<std::size_t>(channel)].sound)].path;
+  }
+
+ private:
+  static constexpr long long kSampleRate = 22050;
+
+  struct Sound {
+    std::string path;
+    int seconds;
+    long long hz;  // its own sample rate
+  };
+  struct Channel {
+    int sound = -1;
+    bool playing = false, looping = false;
+    long double started_s = 0;
+    int volume = 0, pan = 0;
+    long long hz = 0;
+  };
+
+  static bool valid(int channel) { return channel >= 0 && channel < kChannels; }
+  Channel& at(int channel) { return channels_[static_cast<std::size_t>(channel)]; }
+  long double now_s() { return static_cast<long double>(clock_.counter()) / clock_.frequency(); }
+
+  void start(int channel, bool looping) {
+    if (!valid(channel) || at(channel).sound < 0) return;
+    Channel& c = at(channel);
+    c.playing = true;
+    c.looping = looping;
+    c.started_s = now_s();
+    log_.add(looping ? "loop" : "play", std::to_string(channel) + " " + file_of(channel));
+  }
+
+  EventLog& log_;
+  Clock& clock_;
+  std::vector<Sound> sounds_;
+  std::array<Channel, kChannels> channels_{};
+};
+
+}  // namespace velmora
