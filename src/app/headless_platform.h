@@ -17,8 +17,9 @@ struct HeadlessPlatform {
   FakeSoundDevice sound{log, clock};
   FakeKeyboard keyboard;
   FakeImageList images;
+  FakeEventSink events{log};
 
-  Services services() { return {clock, dialogs, screen, settings, sound, keyboard, images}; }
+  Services services() { return {clock, dialogs, screen, settings, sound, keyboard, images, events}; }
 };
 
 }  // namespace velmora

@@ -25,6 +25,7 @@
 #include "platform/cab_screen.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/event_sink.h"
 #include "platform/image_list.h"
 #include "platform/keyboard_state.h"
 #include "platform/settings_store.h"
@@ -55,6 +56,7 @@ struct Services {
   SoundDevice& sound;
   KeyboardState& keyboard;
   ImageList& images;
+  EventSink& events;
 };
 
 struct Run {

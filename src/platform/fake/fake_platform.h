@@ -10,6 +10,7 @@
 #include "platform/cab_screen.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/event_sink.h"
 #include "platform/fake/event_log.h"
 #include "platform/image_list.h"
 #include "platform/keyboard_state.h"
@@ -41,6 +42,15 @@ class FakeDialogs final : public Dialogs {
   void message(const std::string& text) override { log_.add("message", text); }
   void status(const std::string& text) override { log_.add("status", text); }
   void caption(const std::string& text) override { log_.add("caption", text); }
+
+ private:
+  EventLog& log_;
+};
+
+class FakeEventSink final : public EventSink {
+ public:
+  explicit FakeEventSink(EventLog& log) : log_(log) {}
+  void event(const std::string& kind, const std::string& detail) override { log_.add(kind, detail); }
 
  private:
   EventLog& log_;
