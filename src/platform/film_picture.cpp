@@ -4,6 +4,10 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace velmora {
 
 namespace {
@@ -29,11 +33,68 @@ inline void put_pixel(std::uint8_t* out, int luma, int r, int g, int b) {
   out[3] = 255;
 }
 
+#if defined(__SSE2__)
+// Eight pixels at a time with the same integer formula as the plain loop, so both give the
+// same bytes: products and sums in 32 bits through pmaddwd, clamped by saturating packs.
+int convert_row_sse2(const YuvFactors& f, const std::uint8_t* y, const std::uint8_t* u,
+                     const std::uint8_t* v, std::uint8_t* out, int width) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i offset = _mm_set1_epi16(static_cast<short>(f.y_offset));
+  const __m128i chroma_offset = _mm_set1_epi16(128);
+  const __m128i round = _mm_set1_epi32(128);
+  const __m128i alpha = _mm_set1_epi8(static_cast<char>(0xff));
+  // Pairs (luma gain, chroma factor) for pmaddwd over interleaved (luma, chroma) lanes.
+  const __m128i k_r = _mm_set1_epi32((f.r_v << 16) | f.y_gain);
+  const __m128i k_g = _mm_set1_epi32(((-f.g_u) << 16) | f.y_gain);
+  const __m128i k_gv = _mm_set1_epi32((-f.g_v) & 0xffff);
+  const __m128i k_b = _mm_set1_epi32((f.b_u << 16) | f.y_gain);
+  struct Sums {
+    __m128i lo, hi;  // pixels 0-3 and 4-7
+  };
+  auto channel = [&](__m128i luma, __m128i chroma, __m128i k) {
+    return Sums{_mm_madd_epi16(_mm_unpacklo_epi16(luma, chroma), k),
+                _mm_madd_epi16(_mm_unpackhi_epi16(luma, chroma), k)};
+  };
+  auto finish = [&](Sums sum) {
+    return _mm_packs_epi32(_mm_srai_epi32(_mm_add_epi32(sum.lo, round), 8),
+                           _mm_srai_epi32(_mm_add_epi32(sum.hi, round), 8));
+  };
+  int x = 0;
+  for (; x + 8 <= width; x += 8) {
+    std::int32_t u4, v4;
+    std::memcpy(&u4, u + x / 2, 4);
+    std::memcpy(&v4, v + x / 2, 4);
+    const __m128i luma = _mm_sub_epi16(
+        _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(y + x)), zero), offset);
+    __m128i d = _mm_sub_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(u4), zero), chroma_offset);
+    __m128i e = _mm_sub_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(v4), zero), chroma_offset);
+    d = _mm_unpacklo_epi16(d, d);  // one chroma sample per pixel pair
+    e = _mm_unpacklo_epi16(e, e);
+    const __m128i r = finish(channel(luma, e, k_r));
+    Sums g_sum = channel(luma, d, k_g);
+    const Sums g_v = channel(e, zero, k_gv);
+    g_sum.lo = _mm_add_epi32(g_sum.lo, g_v.lo);
+    g_sum.hi = _mm_add_epi32(g_sum.hi, g_v.hi);
+    const __m128i g = finish(g_sum);
+    const __m128i b = finish(channel(luma, d, k_b));
+    const __m128i bg = _mm_unpacklo_epi8(_mm_packus_epi16(b, zero), _mm_packus_epi16(g, zero));
+    const __m128i ra = _mm_unpacklo_epi8(_mm_packus_epi16(r, zero), alpha);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * x), _mm_unpacklo_epi16(bg, ra));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * x + 16), _mm_unpackhi_epi16(bg, ra));
+  }
+  return x;
+}
+#endif
+
 // One output row; the chroma terms of a sample are shared by the pixel pair it covers.
 void convert_row(const YuvFactors& f, const std::uint8_t* y, const std::uint8_t* u,
                  const std::uint8_t* v, std::uint8_t* out, int width) {
+  int done = 0;
+#if defined(__SSE2__)
+  done = convert_row_sse2(f, y, u, v, out, width);
+#endif
   const int pairs = width / 2;
-  for (int i = 0; i < pairs; ++i) {
+  for (int i = done / 2; i < pairs; ++i) {
     const int d = u[i] - 128;
     const int e = v[i] - 128;
     const int r = f.r_v * e + 128;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <set>
 #include <vector>
 
@@ -57,10 +58,10 @@ TEST(FilmPlanner, ChoosesBetweenDecodingOnAndSeeking) {
     int request, decoder_slot, decoder_next, target, slot;
     FilmPlanStep::Kind kind;
   } cases[] = {
-      {0, -1, -1, 0, 0, FilmPlanStep::Kind::kSeek},   // not positioned
-      {5, 0, 3, 5, 0, FilmPlanStep::Kind::kDecode},   // on the way
-      {5, 0, 7, 5, 0, FilmPlanStep::Kind::kSeek},     // already past it
-      {95, 0, 7, 95, 3, FilmPlanStep::Kind::kSeek},   // a jump: the keyframe before it
+      {0, -1, -1, 0, 0, FilmPlanStep::Kind::kSeek},     // not positioned
+      {5, 0, 3, 5, 0, FilmPlanStep::Kind::kDecode},     // on the way
+      {5, 0, 7, 5, 0, FilmPlanStep::Kind::kSeek},       // already past it
+      {95, 0, 7, 95, 3, FilmPlanStep::Kind::kSeek},     // a jump: the keyframe before it
       {31, 0, 25, 31, 1, FilmPlanStep::Kind::kDecode},  // a keyframe between, but close
       {31, 0, 21, 31, 1, FilmPlanStep::Kind::kSeek},    // ... and farther than the margin
       {65, 2, -1, 65, 2, FilmPlanStep::Kind::kDecode},  // numbering not known yet, same slot
@@ -159,7 +160,8 @@ void reference_bgr(int y, int u, int v, bool full, int out[3]) {
   const double g = l - (full ? 0.344136 : 0.391762) * d - (full ? 0.714136 : 0.812968) * e;
   const double b = l + (full ? 1.772 : 2.017232) * d;
   const double bgr[3] = {b, g, r};
-  for (int i = 0; i < 3; ++i) out[i] = static_cast<int>(std::lround(std::clamp(bgr[i], 0.0, 255.0)));
+  for (int i = 0; i < 3; ++i)
+    out[i] = static_cast<int>(std::lround(std::clamp(bgr[i], 0.0, 255.0)));
 }
 
 TEST(FilmPicture, BgraConversionFollowsBt601InBothRanges) {
@@ -184,10 +186,38 @@ TEST(FilmPicture, BgraConversionFollowsBt601InBothRanges) {
         int want[3];
         reference_bgr(ys[y * 5 + x], us[c], vs[c], full, want);
         const std::uint8_t* px = &out[y * stride + x * 4];
-        for (int i = 0; i < 3; ++i) EXPECT_NEAR(px[i], want[i], 1) << x << "," << y << " full " << full;
+        for (int i = 0; i < 3; ++i)
+          EXPECT_NEAR(px[i], want[i], 1) << x << "," << y << " full " << full;
         EXPECT_EQ(px[3], 255);
       }
       EXPECT_EQ(out[y * stride + 20], 7) << "wrote past the row";
+    }
+  }
+}
+
+TEST(FilmPicture, BgraConversionOfWideRowsMatchesTheFormulaAtEveryPixel) {
+  // Rows long enough for the vector path plus a tail it leaves to the plain loop.
+  std::mt19937 random(3);
+  for (bool full : {false, true}) {
+    NewFilmPicture made = make_film_picture(37, 6);
+    made.picture->full_range = full;
+    for (int i = 0; i < 37 * 6; ++i) made.planes[0][i] = static_cast<std::uint8_t>(random());
+    for (int i = 0; i < 19 * 3; ++i) {
+      made.planes[1][i] = static_cast<std::uint8_t>(random());
+      made.planes[2][i] = static_cast<std::uint8_t>(random());
+    }
+    std::vector<std::uint8_t> out(37 * 4 * 6);
+    film_picture_to_bgra(*made.picture, out.data(), 37 * 4);
+    for (int y = 0; y < 6; ++y) {
+      for (int x = 0; x < 37; ++x) {
+        const int c = (y / 2) * 19 + x / 2;
+        int want[3];
+        reference_bgr(made.planes[0][y * 37 + x], made.planes[1][c], made.planes[2][c], full, want);
+        for (int i = 0; i < 3; ++i) {
+          ASSERT_NEAR(out[(y * 37 + x) * 4 + i], want[i], 1) << x << "," << y << " full " << full;
+        }
+        ASSERT_EQ(out[(y * 37 + x) * 4 + 3], 255);
+      }
     }
   }
 }
