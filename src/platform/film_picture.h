@@ -16,9 +16,9 @@ struct FilmPicture {
   int width = 0;   // px, the film's own size
   int height = 0;  // px
   const std::uint8_t* planes[3] = {nullptr, nullptr, nullptr};  // Y, U (Cb), V (Cr)
-  int strides[3] = {0, 0, 0};  // bytes from one row to the next, per plane
-  bool full_range = false;     // samples span 0..255 (JPEG) instead of 16..235 (video)
-  std::size_t bytes = 0;       // memory held by storage, for the cache's bound
+  int strides[3] = {0, 0, 0};           // bytes from one row to the next, per plane
+  bool full_range = false;              // samples span 0..255 (JPEG) instead of 16..235 (video)
+  std::size_t bytes = 0;                // memory held by storage, for the cache's bound
   std::shared_ptr<const void> storage;  // owns the planes
 };
 

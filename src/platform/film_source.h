@@ -20,13 +20,13 @@ namespace velmora {
 // avi_open's result codes; start-up chooses its message by them.
 enum FilmOpenResult : int {
   kFilmOpened = 0,
-  kFilmBadFormat = 1,    // not a film this source reads
+  kFilmBadFormat = 1,  // not a film this source reads
   kFilmOutOfMemory = 2,
   kFilmReadError = 3,
-  kFilmCannotOpen = 4,   // missing, unreadable, or not a regular file
-  kFilmNoInfo = 5,       // the video stream's information cannot be read
-  kFilmNoVideo = 6,      // the file holds no video stream
-  kFilmNoDecoder = 7,    // no decoder opens for the video stream
+  kFilmCannotOpen = 4,  // missing, unreadable, or not a regular file
+  kFilmNoInfo = 5,      // the video stream's information cannot be read
+  kFilmNoVideo = 6,     // the file holds no video stream
+  kFilmNoDecoder = 7,   // no decoder opens for the video stream
 };
 
 enum class FilmFrameStatus {
@@ -42,10 +42,10 @@ struct FilmFrame {
 
 // Counters for tests and benchmarks. They run on across films.
 struct FilmSourceStats {
-  std::int64_t requests = 0;       // avi_getframe calls that asked for a different frame
-  std::int64_t decoded = 0;        // pictures that came out of the decoder
-  std::int64_t seeks = 0;          // keyframe seeks
-  std::size_t cache_bytes = 0;     // decoded frames held now
+  std::int64_t requests = 0;    // avi_getframe calls that asked for a different frame
+  std::int64_t decoded = 0;     // pictures that came out of the decoder
+  std::int64_t seeks = 0;       // keyframe seeks
+  std::size_t cache_bytes = 0;  // decoded frames held now
   std::size_t cache_peak_bytes = 0;
   int cache_frames = 0;
 };

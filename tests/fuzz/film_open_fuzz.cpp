@@ -14,8 +14,7 @@
 namespace {
 
 const std::string& input_path() {
-  static const std::string path =
-      "/tmp/velmora-fuzz-film-" + std::to_string(::getpid()) + ".avi";
+  static const std::string path = "/tmp/velmora-fuzz-film-" + std::to_string(::getpid()) + ".avi";
   return path;
 }
 

@@ -109,9 +109,8 @@ inline std::vector<Planes> straight_decode(const std::string& path) {
       const auto fmt = static_cast<AVPixelFormat>(frame->format);
       AVFrame* src = frame;
       if (fmt != AV_PIX_FMT_YUV420P && fmt != AV_PIX_FMT_YUVJ420P) {
-        sws = sws_getCachedContext(sws, frame->width, frame->height, fmt, par->width,
-                                   par->height, AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr,
-                                   nullptr, nullptr);
+        sws = sws_getCachedContext(sws, frame->width, frame->height, fmt, par->width, par->height,
+                                   AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr);
         av_frame_unref(converted);
         converted->format = AV_PIX_FMT_YUV420P;
         converted->width = par->width;

@@ -233,7 +233,8 @@ TEST_F(FilmSourceTest, RunningNeedsFewSeeks) {
   // window of frames a keyframe group at a time instead of seeking for every frame.
   FfmpegFilmSource source;
   ASSERT_EQ(source.avi_open(film("a.avi", xvid_like(620))), kFilmOpened);
-  for (int n = 0; n < 620; ++n) ASSERT_EQ(source.avi_getframe(n, kPatience).status, FilmFrameStatus::kReady);
+  for (int n = 0; n < 620; ++n)
+    ASSERT_EQ(source.avi_getframe(n, kPatience).status, FilmFrameStatus::kReady);
   EXPECT_EQ(source.stats().seeks, 1);
   const std::int64_t seeks = source.stats().seeks;
   const std::int64_t decoded = source.stats().decoded;

@@ -48,11 +48,11 @@ class FakeFilmSource final : public FilmSource {
   bool frame_busy() const override { return busy_left_ > 0; }
   FilmSourceStats stats() const override { return stats_; }
 
-  int open_result = kFilmOpened;  // what avi_open answers
-  int length = 1000;              // frames
-  int width = 160;                // px
-  int height = 120;               // px
-  int busy_calls = 0;  // a newly asked frame answers busy on this many calls first
+  int open_result = kFilmOpened;    // what avi_open answers
+  int length = 1000;                // frames
+  int width = 160;                  // px
+  int height = 120;                 // px
+  int busy_calls = 0;               // a newly asked frame answers busy on this many calls first
   std::vector<std::string> opened;  // every path avi_open was given
   int calls = 0;                    // avi_getframe calls, repeated frames included
 

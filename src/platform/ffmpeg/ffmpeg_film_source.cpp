@@ -144,9 +144,8 @@ void FfmpegFilmSource::run() {
       idle_ = true;
       done_.notify_all();
       const std::uint64_t serial = request_serial_;
-      work_.wait(lock, [&] {
-        return stop_ || command_ != Command::kNone || request_serial_ != serial;
-      });
+      work_.wait(lock,
+                 [&] { return stop_ || command_ != Command::kNone || request_serial_ != serial; });
       continue;
     }
     run_step(lock, step);

@@ -27,7 +27,7 @@ class FilmDecoder;
 
 struct FilmSourceSettings {
   std::size_t cache_bytes = 256u << 20;  // bytes of decoded frames kept; 256 MiB
-  FilmWindow window;  // shrunk to fit the bound: at most a quarter ahead, half behind
+  FilmWindow window;        // shrunk to fit the bound: at most a quarter ahead, half behind
   int decoder_threads = 1;  // FFmpeg's own threads per decoder
 };
 
@@ -69,8 +69,8 @@ class FfmpegFilmSource final : public FilmSource {
   std::unique_ptr<FilmDecoder> decoder_;  // worker only
 
   mutable std::mutex mutex_;
-  std::condition_variable work_;   // to the worker: a command or a new request
-  std::condition_variable done_;   // from the worker: a frame, a result, idleness
+  std::condition_variable work_;  // to the worker: a command or a new request
+  std::condition_variable done_;  // from the worker: a frame, a result, idleness
   bool stop_ = false;
   Command command_ = Command::kNone;
   std::string command_path_;
@@ -88,7 +88,7 @@ class FfmpegFilmSource final : public FilmSource {
   FilmFrameCache cache_;
   std::set<int> failed_;  // frames the film cannot give
   FilmSourceStats stats_;
-  FilmPlanner planner_;   // worker only
+  FilmPlanner planner_;  // worker only
   int last_seek_slot_ = -1;
   int last_seek_target_ = -1;
 

@@ -12,8 +12,8 @@ std::shared_ptr<const FilmPicture> FilmFrameCache::find(int n) {
   return it->second.picture;
 }
 
-void FilmFrameCache::insert(std::shared_ptr<const FilmPicture> picture, int playhead,
-                            int keep_lo, int keep_hi) {
+void FilmFrameCache::insert(std::shared_ptr<const FilmPicture> picture, int playhead, int keep_lo,
+                            int keep_hi) {
   const int n = picture->frame;
   auto [it, added] = entries_.try_emplace(n, Entry{nullptr, 0});
   if (!added) bytes_ -= it->second.picture->bytes;
@@ -36,8 +36,9 @@ void FilmFrameCache::evict(int playhead, int keep_lo, int keep_hi) {
         victim = it;
         victim_kept = kept;
       } else if (kept == victim_kept) {
-        const bool older = kept ? std::abs(it->first - playhead) > std::abs(victim->first - playhead)
-                                : it->second.used < victim->second.used;
+        const bool older = kept
+                               ? std::abs(it->first - playhead) > std::abs(victim->first - playhead)
+                               : it->second.used < victim->second.used;
         if (older) victim = it;
       }
     }

@@ -22,8 +22,7 @@ class FilmFrameCache {
   // Adds (or replaces) picture->frame, then drops pictures until the bound holds: first the
   // least recently used outside [keep_lo, keep_hi] (the frames about to be shown), then
   // those inside it farthest from the playhead. The playhead's own picture is never dropped.
-  void insert(std::shared_ptr<const FilmPicture> picture, int playhead, int keep_lo,
-              int keep_hi);
+  void insert(std::shared_ptr<const FilmPicture> picture, int playhead, int keep_lo, int keep_hi);
   void clear();
 
   std::size_t budget() const { return budget_; }

@@ -166,8 +166,9 @@ int FilmDecoder::build_packet_table(const std::string& path) {
     int error = 0;
     while ((error = av_read_frame(scan, packet_)) >= 0) {
       if (packet_->stream_index == stream_) {
-        packet_dts_.push_back(packet_->dts != AV_NOPTS_VALUE ? packet_->dts
-                                                             : static_cast<std::int64_t>(packet_dts_.size()));
+        packet_dts_.push_back(packet_->dts != AV_NOPTS_VALUE
+                                  ? packet_->dts
+                                  : static_cast<std::int64_t>(packet_dts_.size()));
         keys.push_back((packet_->flags & AV_PKT_FLAG_KEY) != 0);
       }
       av_packet_unref(packet_);
@@ -303,8 +304,7 @@ void FilmDecoder::receive(const std::function<bool(int)>& wanted, Out& out) {
   }
 }
 
-void FilmDecoder::take_picture(AVFrame* frame, const std::function<bool(int)>& wanted,
-                               Out& out) {
+void FilmDecoder::take_picture(AVFrame* frame, const std::function<bool(int)>& wanted, Out& out) {
   if (frame->pts == AV_NOPTS_VALUE) return;
   const int place = static_cast<int>(frame->pts);
   if (!key_seen_) {
@@ -389,8 +389,7 @@ std::shared_ptr<const FilmPicture> FilmDecoder::make_picture(AVFrame* frame, int
       av_frame_free(&kept);
       return nullptr;
     }
-    sws_scale(sws_, frame->data, frame->linesize, 0, frame->height, kept->data,
-              kept->linesize);
+    sws_scale(sws_, frame->data, frame->linesize, 0, frame->height, kept->data, kept->linesize);
   }
   if (kept == nullptr) return nullptr;
   auto picture = std::make_shared<FilmPicture>();

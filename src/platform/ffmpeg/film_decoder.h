@@ -58,7 +58,7 @@ class FilmDecoder {
 
   // Starts a run at a keyframe slot. False when the film cannot be positioned there.
   bool seek(int slot);
-  int slot() const { return slot_; }  // where the current run started; -1 with none
+  int slot() const { return slot_; }                // where the current run started; -1 with none
   int next_number() const { return next_number_; }  // -1 until the run's numbering is known
 
   // Feeds the next packet of the run. Pictures numbered by it for which wanted(number)
@@ -72,10 +72,10 @@ class FilmDecoder {
 
  private:
   struct Slot {
-    int decode_index;   // the keyframe's place in decoding order
-    int number;         // its picture's number, when known
+    int decode_index;  // the keyframe's place in decoding order
+    int number;        // its picture's number, when known
     bool known;
-    bool usable;        // false once a seek to it failed
+    bool usable;  // false once a seek to it failed
   };
   struct Pending {
     AVFrame* frame;
@@ -115,9 +115,9 @@ class FilmDecoder {
 
   // The current run.
   int slot_ = -1;
-  int next_decode_ = 0;   // decoding place of the next packet read
-  bool started_ = false;  // the run's keyframe packet has been read
-  bool key_seen_ = false; // the keyframe's picture has come out
+  int next_decode_ = 0;    // decoding place of the next packet read
+  bool started_ = false;   // the run's keyframe packet has been read
+  bool key_seen_ = false;  // the keyframe's picture has come out
   int next_number_ = -1;
   std::vector<Pending> pending_;
 

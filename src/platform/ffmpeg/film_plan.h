@@ -51,8 +51,8 @@ class FilmPlanner {
   int target(const FilmPlanView& view, int length, const FilmWindow& window);
 
   int request_ = -1;
-  int direction_ = 1;     // +1 forward, -1 backward
-  int fill_floor_ = -1;   // backward refill under way down to this frame; -1 when none
+  int direction_ = 1;    // +1 forward, -1 backward
+  int fill_floor_ = -1;  // backward refill under way down to this frame; -1 when none
 };
 
 }  // namespace velmora

@@ -11,10 +11,10 @@ namespace velmora {
 
 struct FilmWriterSettings {
   std::string encoder = "mpeg4";  // FFmpeg encoder name: mpeg4, mjpeg, libx264, rawvideo
-  std::string fourcc;        // AVI codec tag such as "XVID"; empty: the muxer's own
-  std::string pixel_format;  // what the encoder takes, e.g. "bgr24"; empty: its first
-  int width = 160;           // px
-  int height = 120;          // px
+  std::string fourcc;             // AVI codec tag such as "XVID"; empty: the muxer's own
+  std::string pixel_format;       // what the encoder takes, e.g. "bgr24"; empty: its first
+  int width = 160;                // px
+  int height = 120;               // px
   int fps = 30;
   int frames = 300;
   int keyframe_interval = 300;  // frames from one keyframe to the next
