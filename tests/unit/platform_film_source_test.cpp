@@ -247,6 +247,39 @@ TEST_F(FilmSourceTest, RunningNeedsFewSeeks) {
   EXPECT_LE(source.stats().decoded - decoded, 620 * 4);
 }
 
+// Overwrites the payload of the video packet at decoding place `index` with zeros, keeping
+// its start code, as a damaged disc sector would.
+void damage_packet(const std::string& path, int index) {
+  AVFormatContext* format = nullptr;
+  ASSERT_GE(avformat_open_input(&format, path.c_str(), nullptr, nullptr), 0);
+  avformat_find_stream_info(format, nullptr);
+  AVStream* stream =
+      format->streams[av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0)];
+  const AVIndexEntry* e = avformat_index_get_entry(stream, index);
+  ASSERT_NE(e, nullptr);
+  const std::int64_t payload = e->pos + 8 + 4;  // chunk header, then the start code
+  const int size = e->size - 4;
+  avformat_close_input(&format);
+  std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+  file.seekp(payload);
+  const std::vector<char> zeros(size, 0);
+  file.write(zeros.data(), size);
+}
+
+TEST_F(FilmSourceTest, DamagedKeyframeStillGivesTheFramesAStraightDecodeGives) {
+  const std::string path = film("damaged.avi", xvid_like(620));
+  damage_packet(path, 298);  // the keyframe of frame 300 (B-frames before it come after it)
+  const std::vector<Planes> reference = film_test::straight_decode(path);
+  ASSERT_GT(reference.size(), 400u);
+  FfmpegFilmSource source;
+  ASSERT_EQ(source.avi_open(path), kFilmOpened);
+  for (int n : {320, 305, 299, 450, 301}) {
+    const FilmFrame f = source.avi_getframe(n, kPatience);
+    ASSERT_EQ(f.status, FilmFrameStatus::kReady) << n;
+    EXPECT_TRUE(film_test::same_planes(film_test::planes_of(*f.picture), reference[n])) << n;
+  }
+}
+
 TEST_F(FilmSourceTest, OpeningAnotherFilmWhileDecodingSwitchesCleanly) {
   FilmWriterSettings other = xvid_like(100);
   other.width = 96;

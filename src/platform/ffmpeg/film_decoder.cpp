@@ -264,6 +264,11 @@ bool FilmDecoder::step(const std::function<bool(int)>& wanted, Out& out) {
     }
     packet_->pts = packet_->dts = place;
     feed(packet_, wanted, out);
+    if ((!key_seen_ || next_number_ < 0) && place - slots_[slot_].decode_index > kMaxUnsettled) {
+      if (slot_ > 0) slots_[slot_].usable = false;
+      end_run();
+      return false;
+    }
     return true;
   }
 }

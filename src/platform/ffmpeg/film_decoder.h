@@ -37,6 +37,10 @@ class FilmDecoder {
   // unreadable rather than trusted with gigabytes of frame memory.
   static constexpr int kMaxSide = 8192;
   static constexpr std::int64_t kMaxArea = 4096LL * 2304;
+  // Packets after a keyframe within which its picture must have come out and its run's
+  // numbering be known; a damaged keyframe is given up rather than decoded past to the
+  // film's end with every picture held back.
+  static constexpr int kMaxUnsettled = 64;
 
   explicit FilmDecoder(int threads = 1) : threads_(threads) {}
   ~FilmDecoder();
