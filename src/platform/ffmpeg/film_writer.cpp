@@ -1,0 +1,250 @@
+#include "platform/ffmpeg/film_writer.h"
+
+#include <cstring>
+#include <memory>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/imgutils.h>
+#include <libavutil/opt.h>
+#include <libswscale/swscale.h>
+}
+
+namespace velmora {
+
+namespace {
+
+constexpr int kSoundRate = 8000;  // Hz; silence needs no more
+
+std::string error_text(const std::string& what, int error) {
+  char text[AV_ERROR_MAX_STRING_SIZE] = {};
+  av_strerror(error, text, sizeof text);
+  return what + ": " + text;
+}
+
+struct OutputDeleter {
+  void operator()(AVFormatContext* out) const {
+    if (out->pb != nullptr) avio_closep(&out->pb);
+    avformat_free_context(out);
+  }
+};
+struct CodecDeleter {
+  void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
+};
+struct FrameDeleter {
+  void operator()(AVFrame* f) const { av_frame_free(&f); }
+};
+struct PacketDeleter {
+  void operator()(AVPacket* p) const { av_packet_free(&p); }
+};
+using Output = std::unique_ptr<AVFormatContext, OutputDeleter>;
+using Codec = std::unique_ptr<AVCodecContext, CodecDeleter>;
+using Frame = std::unique_ptr<AVFrame, FrameDeleter>;
+using Packet = std::unique_ptr<AVPacket, PacketDeleter>;
+
+struct Track {
+  Codec codec;
+  AVStream* stream = nullptr;
+};
+
+// Sends one frame (null: the end) and writes every packet that comes out.
+int encode(AVFormatContext* out, Track& track, const AVFrame* frame, AVPacket* packet) {
+  int r = avcodec_send_frame(track.codec.get(), frame);
+  if (r < 0) return r;
+  while ((r = avcodec_receive_packet(track.codec.get(), packet)) == 0) {
+    av_packet_rescale_ts(packet, track.codec->time_base, track.stream->time_base);
+    packet->stream_index = track.stream->index;
+    r = av_interleaved_write_frame(out, packet);
+    if (r < 0) return r;
+  }
+  return r == AVERROR(EAGAIN) || r == AVERROR_EOF ? 0 : r;
+}
+
+std::string open_output(Output& out, const std::string& path) {
+  AVFormatContext* raw = nullptr;
+  const int r = avformat_alloc_output_context2(&raw, nullptr, "avi", path.c_str());
+  if (r < 0) return error_text("output", r);
+  out.reset(raw);
+  // Allows codec tags the muxer does not list, for films no decoder reads.
+  out->strict_std_compliance = FF_COMPLIANCE_UNOFFICIAL;
+  return {};
+}
+
+std::string add_sound(AVFormatContext* out, Track& track) {
+  const AVCodec* pcm = avcodec_find_encoder(AV_CODEC_ID_PCM_S16LE);
+  if (pcm == nullptr) return "no PCM encoder";
+  track.codec.reset(avcodec_alloc_context3(pcm));
+  track.codec->sample_fmt = AV_SAMPLE_FMT_S16;
+  track.codec->sample_rate = kSoundRate;
+  av_channel_layout_default(&track.codec->ch_layout, 1);
+  track.codec->time_base = AVRational{1, kSoundRate};
+  int r = avcodec_open2(track.codec.get(), pcm, nullptr);
+  if (r < 0) return error_text("sound encoder", r);
+  track.stream = avformat_new_stream(out, nullptr);
+  if (track.stream == nullptr) return "no memory";
+  avcodec_parameters_from_context(track.stream->codecpar, track.codec.get());
+  track.stream->time_base = track.codec->time_base;
+  return {};
+}
+
+Frame silence(const Track& track, int samples) {
+  Frame frame(av_frame_alloc());
+  frame->format = AV_SAMPLE_FMT_S16;
+  frame->nb_samples = samples;
+  frame->sample_rate = kSoundRate;
+  av_channel_layout_copy(&frame->ch_layout, &track.codec->ch_layout);
+  if (av_frame_get_buffer(frame.get(), 0) < 0) return nullptr;
+  std::memset(frame->data[0], 0, static_cast<std::size_t>(samples) * 2);
+  return frame;
+}
+
+std::string configure_video(AVCodecContext* c, const AVCodec* codec, const FilmWriterSettings& s) {
+  c->width = s.width;
+  c->height = s.height;
+  c->time_base = AVRational{1, s.fps};
+  c->framerate = AVRational{s.fps, 1};
+  c->gop_size = s.keyframe_interval;
+  // Intra-only encoders refuse B-frames rather than ignore them.
+  if ((codec->capabilities & AV_CODEC_CAP_DELAY) != 0) c->max_b_frames = s.b_frames;
+  AVPixelFormat format = AV_PIX_FMT_YUV420P;
+  if (!s.pixel_format.empty()) {
+    format = av_get_pix_fmt(s.pixel_format.c_str());
+    if (format == AV_PIX_FMT_NONE) return "unknown pixel format " + s.pixel_format;
+  } else if (codec->pix_fmts != nullptr) {
+    format = codec->pix_fmts[0];
+  }
+  c->pix_fmt = format;
+  const std::string name = codec->name;
+  if (name == "libx264") {
+    av_opt_set(c->priv_data, "preset", "veryfast", 0);
+    av_opt_set_int(c->priv_data, "crf", s.quality, 0);
+    const std::string params = "keyint=" + std::to_string(s.keyframe_interval) +
+                               ":min-keyint=" + std::to_string(s.keyframe_interval) +
+                               ":scenecut=0:bframes=" + std::to_string(s.b_frames) +
+                               (s.closed_gop ? "" : ":open-gop=1");
+    av_opt_set(c->priv_data, "x264-params", params.c_str(), 0);
+  } else if (name == "mpeg4" || name == "mjpeg") {
+    c->flags |= AV_CODEC_FLAG_QSCALE;
+    c->global_quality = FF_QP2LAMBDA * s.quality;
+    if (s.closed_gop) c->flags |= AV_CODEC_FLAG_CLOSED_GOP;
+    // Keyframes exactly every keyframe_interval frames, never at scene changes.
+    av_opt_set_int(c, "sc_threshold", 1000000000, AV_OPT_SEARCH_CHILDREN);
+  }
+  return {};
+}
+
+}  // namespace
+
+bool film_encoder_available(const std::string& encoder) {
+  return avcodec_find_encoder_by_name(encoder.c_str()) != nullptr;
+}
+
+std::string write_film(const std::string& path, const FilmWriterSettings& s,
+                       const FilmPainter& paint) {
+  const AVCodec* codec = avcodec_find_encoder_by_name(s.encoder.c_str());
+  if (codec == nullptr) return "no encoder " + s.encoder;
+  Output out;
+  if (std::string e = open_output(out, path); !e.empty()) return e;
+
+  Track video;
+  video.codec.reset(avcodec_alloc_context3(codec));
+  if (!video.codec) return "no memory";
+  if (std::string e = configure_video(video.codec.get(), codec, s); !e.empty()) return e;
+  int r = avcodec_open2(video.codec.get(), codec, nullptr);
+  if (r < 0) return error_text("video encoder", r);
+  video.stream = avformat_new_stream(out.get(), nullptr);
+  if (video.stream == nullptr) return "no memory";
+  avcodec_parameters_from_context(video.stream->codecpar, video.codec.get());
+  video.stream->time_base = video.codec->time_base;
+  // Without a tag of its own the muxer writes its standard one; for uncompressed pictures
+  // that is the plain DIB, not the tag the raw encoder suggests, which AVI readers refuse.
+  video.stream->codecpar->codec_tag =
+      s.fourcc.size() == 4 ? MKTAG(s.fourcc[0], s.fourcc[1], s.fourcc[2], s.fourcc[3]) : 0;
+  Track sound;
+  if (s.with_sound) {
+    if (std::string e = add_sound(out.get(), sound); !e.empty()) return e;
+  }
+
+  r = avio_open(&out->pb, path.c_str(), AVIO_FLAG_WRITE);
+  if (r < 0) return error_text("open " + path, r);
+  r = avformat_write_header(out.get(), nullptr);
+  if (r < 0) return error_text("header", r);
+
+  // Painted as 4:2:0, then converted when the encoder takes something else; the JPEG
+  // variant has the same layout.
+  Frame painted(av_frame_alloc());
+  painted->format = AV_PIX_FMT_YUV420P;
+  painted->width = s.width;
+  painted->height = s.height;
+  if (av_frame_get_buffer(painted.get(), 0) < 0) return "no memory";
+  const AVPixelFormat target = video.codec->pix_fmt;
+  const bool convert = target != AV_PIX_FMT_YUV420P && target != AV_PIX_FMT_YUVJ420P;
+  Frame converted;
+  SwsContext* sws = nullptr;
+  if (convert) {
+    converted.reset(av_frame_alloc());
+    converted->format = target;
+    converted->width = s.width;
+    converted->height = s.height;
+    if (av_frame_get_buffer(converted.get(), 0) < 0) return "no memory";
+    sws = sws_getContext(s.width, s.height, AV_PIX_FMT_YUV420P, s.width, s.height, target,
+                         SWS_BILINEAR, nullptr, nullptr, nullptr);
+    if (sws == nullptr) return "no conversion to " + s.pixel_format;
+  }
+  std::unique_ptr<SwsContext, void (*)(SwsContext*)> sws_owner(sws, sws_freeContext);
+  Packet packet(av_packet_alloc());
+  const int sound_samples = kSoundRate / s.fps;
+  Frame quiet = s.with_sound ? silence(sound, sound_samples) : nullptr;
+  if (s.with_sound && !quiet) return "no memory";
+
+  for (int i = 0; i < s.frames; ++i) {
+    if (av_frame_make_writable(painted.get()) < 0) return "no memory";
+    paint(i, painted->data, painted->linesize);
+    AVFrame* frame = painted.get();
+    if (convert) {
+      if (av_frame_make_writable(converted.get()) < 0) return "no memory";
+      sws_scale(sws, painted->data, painted->linesize, 0, s.height, converted->data,
+                converted->linesize);
+      frame = converted.get();
+    }
+    frame->format = target;
+    frame->pts = i;
+    r = encode(out.get(), video, frame, packet.get());
+    if (r < 0) return error_text("encode", r);
+    if (s.with_sound) {
+      quiet->pts = static_cast<std::int64_t>(i) * sound_samples;
+      r = encode(out.get(), sound, quiet.get(), packet.get());
+      if (r < 0) return error_text("encode sound", r);
+    }
+  }
+  r = encode(out.get(), video, nullptr, packet.get());
+  if (r < 0) return error_text("encode", r);
+  if (s.with_sound) encode(out.get(), sound, nullptr, packet.get());
+  r = av_write_trailer(out.get());
+  return r < 0 ? error_text("trailer", r) : std::string();
+}
+
+std::string write_sound_only_avi(const std::string& path, int seconds) {
+  Output out;
+  if (std::string e = open_output(out, path); !e.empty()) return e;
+  Track sound;
+  if (std::string e = add_sound(out.get(), sound); !e.empty()) return e;
+  int r = avio_open(&out->pb, path.c_str(), AVIO_FLAG_WRITE);
+  if (r < 0) return error_text("open " + path, r);
+  r = avformat_write_header(out.get(), nullptr);
+  if (r < 0) return error_text("header", r);
+  Packet packet(av_packet_alloc());
+  Frame quiet = silence(sound, kSoundRate / 10);
+  if (!quiet) return "no memory";
+  for (int i = 0; i < seconds * 10; ++i) {
+    quiet->pts = static_cast<std::int64_t>(i) * (kSoundRate / 10);
+    r = encode(out.get(), sound, quiet.get(), packet.get());
+    if (r < 0) return error_text("encode sound", r);
+  }
+  encode(out.get(), sound, nullptr, packet.get());
+  r = av_write_trailer(out.get());
+  return r < 0 ? error_text("trailer", r) : std::string();
+}
+
+}  // namespace velmora
