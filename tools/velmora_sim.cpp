@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -20,6 +21,7 @@
 #include "app/trace_fields.h"
 #include "common/numbers.h"
 #include "data/load_failure.h"
+#include "platform/ffmpeg/ffmpeg_film_source.h"
 #include "platform/settings/ini_settings.h"
 
 namespace {
@@ -48,7 +50,7 @@ const char* const kUsage =
     "  --every K             trace every K-th frame (default 1)\n"
     "  --events FILE         events: FRAME<TAB>KIND<TAB>DETAIL per line\n"
     "  --settings FILE       user settings (INI) to start from; never written\n"
-    "  --film real|fake      film frame source (default fake)\n"
+    "  --film real|fake      film frame source: the films themselves, or synthetic frames (default)\n"
     "  --screenshot F:FILE   save the cab picture of frame F\n"
     "  --help                this text\n";
 
@@ -59,6 +61,7 @@ struct SimOptions {
   std::string input_path, trace_path, events_path, settings_path;
   std::string fields = kDefaultFields;
   long long every = 1;
+  bool real_film = false;
 };
 
 [[noreturn]] void usage_error(const std::string& why) {
@@ -108,8 +111,8 @@ SimOptions parse_options(int argc, char** argv) {
       }
       if (!(o.frame_ms > 0) || o.frame_ms > 3'600'000) usage_error("--frame-ms must be above 0 and at most 3600000");
     } else if (option == "--film") {
-      if (value == "real") usage_error("--film real: this build has no film decoder yet; use --film fake");
-      if (value != "fake") usage_error("--film takes real or fake");
+      if (value != "real" && value != "fake") usage_error("--film takes real or fake");
+      o.real_film = value == "real";
     } else if (option == "--screenshot") {
       usage_error("--screenshot: this build draws no cab picture yet");
     } else {
@@ -170,6 +173,13 @@ int main(int argc, char** argv) {
   }
 
   HeadlessPlatform platform;
+  std::unique_ptr<FfmpegFilmSource> real_film;
+  if (o.real_film) {
+    real_film = std::make_unique<FfmpegFilmSource>();
+    platform.film = real_film.get();
+    // Wait for every frame, so the replay shows the same pictures on any machine.
+    o.config.film_wait = std::chrono::seconds(2);
+  }
   FakeClock& clock = platform.clock;
   EventLog& log = platform.log;
   if (!o.settings_path.empty()) {

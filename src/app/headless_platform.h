@@ -3,10 +3,18 @@
 // the tests and the benchmarks.
 
 #include "app/run.h"
+#include "platform/fake/fake_film_source.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/fake/fake_sound_device.h"
 
 namespace velmora {
+
+// A synthetic film long enough for any route.
+inline FakeFilmSource long_fake_film() {
+  FakeFilmSource film;
+  film.length = 1'000'000;
+  return film;
+}
 
 struct HeadlessPlatform {
   FakeClock clock;
@@ -15,11 +23,13 @@ struct HeadlessPlatform {
   FakeCabScreen screen;
   MemorySettings settings;
   FakeSoundDevice sound{log, clock};
+  FakeFilmSource fake_film = long_fake_film();
+  FilmSource* film = &fake_film;  // a real source may take its place (velmora-sim --film real)
   FakeKeyboard keyboard;
   FakeImageList images;
   FakeEventSink events{log};
 
-  Services services() { return {clock, dialogs, screen, settings, sound, keyboard, images, events}; }
+  Services services() { return {clock, dialogs, screen, settings, sound, *film, keyboard, images, events}; }
 };
 
 }  // namespace velmora

@@ -9,6 +9,7 @@
 #include "dynamics/cab_sway.h"
 #include "dynamics/keisan.h"
 #include "input/keyboard.h"
+#include "view/film.h"
 
 namespace velmora {
 namespace {
@@ -17,10 +18,6 @@ constexpr long double kFrameMs = 16.667L;       // the frame period: 60 frames a
 constexpr long double kSleepUntilMs = 15.667L;  // sleep before this, yield after it
 constexpr long double kLateFrameMs = 20.0L;     // a frame after a pause or a dialog
 constexpr long double kLongestGapMs = 1000.0L;
-
-// Film decoding and the film's stop points. The film source fills this in; until then
-// the frame only records where the film stood.
-void show_film_frame(Run& run) { run.film.film_frame_prev = run.film.film_frame; }
 
 }  // namespace
 

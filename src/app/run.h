@@ -2,6 +2,7 @@
 // One drive: the loaded data, every subsystem's state and the platform services it was
 // given. A new drive is a new Run, so nothing leaks from one drive into the next.
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <random>
@@ -26,6 +27,7 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/event_sink.h"
+#include "platform/film_source.h"
 #include "platform/image_list.h"
 #include "platform/keyboard_state.h"
 #include "platform/settings_store.h"
@@ -46,6 +48,10 @@ struct RunConfig {
   int first_station = 0;
   int last_station = 999;
   std::uint64_t seed = 0;  // the run's random engine starts from this
+  // How long a pass may wait for a film frame being decoded. The desktop program never
+  // waits (it shows the last picture meanwhile); a headless replay waits so that its
+  // pictures do not depend on the machine's speed.
+  std::chrono::microseconds film_wait{0};
 };
 
 struct Services {
@@ -54,6 +60,7 @@ struct Services {
   CabScreen& screen;
   SettingsStore& settings;
   SoundDevice& sound;
+  FilmSource& film;
   KeyboardState& keyboard;
   ImageList& images;
   EventSink& events;

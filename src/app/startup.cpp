@@ -9,6 +9,7 @@
 #include "dynamics/brakes.h"
 #include "dynamics/handles.h"
 #include "sound/sound_loading.h"
+#include "view/film.h"
 
 namespace velmora {
 namespace {
@@ -38,6 +39,7 @@ void FormCreate(Run& run) {
   run.route = load_route(find_in(program_dir, run.config.route_file), route_context);
 
   dialogs.status("運転台を描画しています");
+  open_route_film(run);
   dialogs.status("DirectSoundオブジェクトを作成しています(走行音)");
   dialogs.status("DirectSoundオブジェクトを作成しています(環境音)");
   dialogs.status("DirectSoundオブジェクトを作成しています(喚呼)");
@@ -51,6 +53,7 @@ void FormCreate(Run& run) {
   compensate_load(run);
   reset_handles(run);
   reset_brakes(run);
+  setup_film(run);
 
   start1Click(run);
 }

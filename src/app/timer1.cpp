@@ -6,6 +6,7 @@
 #include "dynamics/engine.h"
 #include "dynamics/handles.h"
 #include "dynamics/line_under_train.h"
+#include "view/film.h"
 
 namespace velmora {
 
@@ -24,6 +25,7 @@ void Timer1(Run& run) {
   tunnel_step(run);
   sample_gradient(run);
   compressor_step(run);
+  movie_switching(run);
   transmission_step(run);
   engine_state_step(run);
   rollback_protection(run);

@@ -139,6 +139,12 @@ std::vector<TraceField> make_fields() {
       scalar("starter_count", [](const Run& r) { return std::int64_t{r.engine.starter_count}; }),
       scalar("ats_enabled", [](const Run& r) { return r.engine.ats_enabled; }),
       scalar("switch_frame", [](const Run& r) { return std::int64_t{r.film.switch_frame}; }),
+      scalar("switch_base", [](const Run& r) { return std::int64_t{r.film.switch_base}; }),
+      scalar("switch_end", [](const Run& r) { return std::int64_t{r.film.switch_end}; }),
+      scalar("film_length", [](const Run& r) { return std::int64_t{r.film.film_length}; }),
+      scalar("film_reversed", [](const Run& r) { return std::int64_t{r.film.film_reversed}; }),
+      scalar("picture_frame",
+             [](const Run& r) { return std::int64_t{r.film.picture ? r.film.picture->frame : -1}; }),
       scalar("stop_position", [](const Run& r) { return r.station.stop_position; }),
   };
   f.push_back({"info_label",

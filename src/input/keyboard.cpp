@@ -6,6 +6,7 @@
 #include "dynamics/handles.h"
 #include "route/driver_commands.h"
 #include "sound/vehicle_sounds.h"
+#include "view/film.h"
 
 namespace velmora {
 namespace {
@@ -313,7 +314,7 @@ void keydowns(Run& run, Key key, bool shift) {
     film.film_frame += frames;
   };
   switch (key) {
-    case Key::Backspace: back_from_film_stop(run); break;
+    case Key::Backspace: reverse_at_film_stop(run); break;
     case Key::ScrollLock: in.handle_swap = !in.handle_swap; break;
     case Key::Escape: {
       in.suppress_on = !in.suppress_on;

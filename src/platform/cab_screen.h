@@ -2,11 +2,18 @@
 // The cab window's drawing device as the frame sees it: whether it can draw, one
 // composed picture (black fill, film picture, sprites), the closing fade and the flip.
 
+#include <memory>
+
+#include "platform/film_picture.h"
+
 namespace velmora {
 
 class CabScreen {
  public:
   virtual ~CabScreen() = default;
+  // The picture of the film area for this pass (the same one again when nothing new was
+  // decoded); the on-film texts are drawn over it.
+  virtual void set_film_picture(const std::shared_ptr<const FilmPicture>& picture) = 0;
   // False while the device is not initialised or has lost its surfaces; the frame is
   // then skipped, simulation steps included.
   virtual bool can_draw() = 0;

@@ -9,7 +9,6 @@ void announce_next(Run&) {}
 void announce_previous(Run&) {}
 void enter_call(Run&) {}
 void back_to_block_start(Run&) {}
-void back_from_film_stop(Run&) {}
 void toggle_value_display(Run&) {}
 
 }  // namespace velmora

@@ -16,7 +16,6 @@ void announce_next(Run& run);         // one-man announcements
 void announce_previous(Run& run);
 void enter_call(Run& run);            // Enter: a call or an announcement
 void back_to_block_start(Run& run);   // Shift+F3: to the start of the current signal block
-void back_from_film_stop(Run& run);   // Backspace: back off a film stop point
 void toggle_value_display(Run& run);  // F3
 
 }  // namespace velmora

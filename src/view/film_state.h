@@ -1,5 +1,10 @@
 #pragma once
-// The train's place on the film: the frame counter the picture follows.
+// The train's place on the film, the picture shown, and the films spliced into the run.
+
+#include <memory>
+#include <vector>
+
+#include "platform/film_picture.h"
 
 namespace velmora {
 
@@ -10,7 +15,12 @@ struct FilmState {
   int shown_frame = 1;        // frame last decoded; any other value forces a decode
   int movie_state = 0;        // 0 route film, 1 stop film, 2 running film, 9 switching
   int switch_frame = 0;       // frame of a switched film
-  int switch_end = 0;         // its last frame
+  int switch_base = 0;        // film_frame at frame 0 of a running-type switched film
+  int switch_end = 0;         // frames 0 .. switch_end - 1 of the switched film are shown
+  int film_length = 0;        // route film frames × film_length_factor
+  int film_reversed = 0;      // 1 after reversing at the first film stop point
+  std::vector<bool> switch_done;  // per [MovieSwitch] entry: played in this run
+  std::shared_ptr<const FilmPicture> picture;  // the frame last decoded (what the film area shows)
 };
 
 }  // namespace velmora

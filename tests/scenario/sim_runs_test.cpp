@@ -122,8 +122,20 @@ TEST(SimRun, UsageErrorsSayWhatToFix) {
   EXPECT_EQ(run_sim("--vehicle train_fixture.dat").status, 2);
   EXPECT_EQ(run_sim(kPair + "--frame-ms 0").status, 2);
   EXPECT_EQ(run_sim(kPair + "--screenshot 5:x.png").status, 2);
-  EXPECT_EQ(run_sim(kPair + "--film real").status, 2);
+  EXPECT_EQ(run_sim(kPair + "--film film").status, 2);
   EXPECT_EQ(run_sim(kPair + "--frames 3 --film fake").status, 0);
+}
+
+TEST(SimRun, TheRealFilmSourceSaysWhenTheRouteFilmCannotBeShownAndTheRunGoesOn) {
+  const fs::path dir = scratch("real_film");
+  // The fixture's route film is an empty placeholder: not a film at all.
+  const ToolResult r = run_sim(kPair + "--frames 30 --film real --events " + (dir / "e.tsv").string());
+  EXPECT_EQ(r.status, 0) << r.output;
+  bool told = false;
+  for (const std::string& line : read_lines(dir / "e.tsv"))
+    told = told || line.find("message\t映像ファイルを開けません") != std::string::npos;
+  EXPECT_TRUE(told);
+  EXPECT_NE(r.out.find("30 frames, 30 run"), std::string::npos) << r.out;
 }
 
 TEST(SimRun, ALongFrameTimeIsCappedAndAShortOneWaitsForTheFrame) {

@@ -58,11 +58,15 @@ class FakeEventSink final : public EventSink {
 
 class FakeCabScreen final : public CabScreen {
  public:
+  void set_film_picture(const std::shared_ptr<const FilmPicture>& picture) override {
+    film_frame_shown = picture ? picture->frame : -1;
+  }
   bool can_draw() override { return drawable; }
   void compose() override { ++composed; }
   void set_opacity(int value) override { opacity = value; }
   void flip() override { ++flips; }
 
+  int film_frame_shown = -1;  // frame number of the film picture last given; -1 none
   bool drawable = true;
   int composed = 0;
   int flips = 0;
