@@ -58,8 +58,9 @@ void StationClick(Run& run, int t) {
   st.door_lamp_lit = true;
   st.station_text = "ただいま " + s.Name;
   if (run.route.one_man >= 1) st.train_info_text.clear();
-  // 7.
+  // 7. The clock text is rebuilt on the next pass even when the seconds happen to match.
   jump_clock(run, t);
+  st.clock_sec_prev = -1;
   // 8. A conductor train is released by the departure rule, not by the start-station one.
   if (r.one_man == 0) flag(st.st_doors_done, t) = true;
   // 9. The preceding train is placed by the signals once they are built.
