@@ -230,6 +230,8 @@ TEST(StationJump, StandsAtTheStationOnTheServiceBrakeAndWaitsForTheDeparture) {
 
 TEST(StationJump, KeepsAStationPositionInsideAFilmSpeedSegment) {
   StationRig rig;
+  rig.run.frame.frame_ms = 16.667L;  // a frame's time, as the main loop gives it
+  rig.run.frame.fps = 60;
   keisan(rig.run);           // standing in the first [SpeedUnit] entry
   StationClick(rig.run, 1);  // 450 m, halfway along the second
   keisan(rig.run);
