@@ -95,18 +95,5 @@ TEST(Doors, OneManDoorSoundsPlayOnlyWhenTheDrawIsWithinTheChance) {
   }
 }
 
-TEST(Doors, TheZoneDrawComesFromTheRunsSeed) {
-  int draws[2];
-  for (int& draw : draws) {
-    StationRig rig;
-    one_man_at_central(rig, 0);
-    EXPECT_EQ(rig.run.station.door_chance, 100);  // 中央駅's doorprob
-    draw = rig.run.station.door_draw;
-    EXPECT_GE(draw, 0);
-    EXPECT_LT(draw, 100);
-  }
-  EXPECT_EQ(draws[0], draws[1]);
-}
-
 }  // namespace
 }  // namespace velmora
