@@ -8,6 +8,7 @@
 #include "common/numbers.h"
 #include "dynamics/engine.h"
 #include "input/keyboard.h"
+#include "route/station_jump.h"
 
 namespace velmora {
 namespace {
@@ -176,8 +177,17 @@ bool apply_script_command(Run& run, const ScriptCommand& command) {
       jump_engine_start(run);
     else if (item == "jump_engine_stop")
       jump_engine_stop(run);
+    else if (item == "kotai_stop")
+      kotai_stop_click(run);
     else
       return false;
+    return true;
+  }
+  if (verb == "station") {
+    // Only the stations the Move menu lists.
+    const int station = command.numbers.at(0);
+    if (!station_in_menu(run, station)) return false;
+    StationClick(run, station);
     return true;
   }
   return false;

@@ -8,6 +8,8 @@
 #include "data/vehicle_loader.h"
 #include "dynamics/brakes.h"
 #include "dynamics/handles.h"
+#include "route/station_step.h"
+#include "route/timetable.h"
 #include "sound/sound_loading.h"
 #include "view/film.h"
 
@@ -45,9 +47,12 @@ void FormCreate(Run& run) {
   dialogs.status("DirectSoundオブジェクトを作成しています(喚呼)");
   dialogs.status("サウンドを読み込んでいます");
   load_sounds(run);
+  // The run's start time, from the first station: it needs the route sounds' lengths.
+  start_clock(run);
 
   dialogs.status("環境をセットアップしています");
   build_route_tables(run.route, run.ui.film_fps);
+  start_stations(run);
   run.frame.input_locked = true;
   run.sway.sway_pos = 0.5L;
   compensate_load(run);

@@ -6,6 +6,9 @@
 #include "dynamics/engine.h"
 #include "dynamics/handles.h"
 #include "dynamics/line_under_train.h"
+#include "route/doors.h"
+#include "route/station_step.h"
+#include "route/timetable.h"
 #include "view/film.h"
 
 namespace velmora {
@@ -19,12 +22,24 @@ void count_tenths(Run& run) {
   }
 }
 
+// Stations, doors and the clock, after the signals and the protection.
+void station_rules(Run& run) {
+  station_step(run);
+  door_closing_step(run);
+  forced_door_closing(run);
+  overrun_step(run);
+  door_text_step(run);
+  timecalc(run, run.motion.sim_ticks);
+}
+
 void Timer1(Run& run) {
+  line_max_speed_step(run);
   count_tenths(run);
   // The route subsystems join here in the order above as they are built.
   tunnel_step(run);
   sample_gradient(run);
   compressor_step(run);
+  station_rules(run);
   movie_switching(run);
   transmission_step(run);
   engine_state_step(run);

@@ -11,6 +11,9 @@ struct Run;
 // calls and the labels, in that order.
 void Timer1(Run& run);
 
+// The station rules, the doors, the overrun announcement and the clock text.
+void station_rules(Run& run);
+
 // Adds the frame time to the tenth-second counter that drives everything that blinks.
 void count_tenths(Run& run);
 

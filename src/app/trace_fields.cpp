@@ -20,6 +20,13 @@ TraceField route_table(const char* name, Table table, Value value) {
           [table](const Run& r) { return table(r.route).size(); }};
 }
 
+// A per-station flag array: name[i] is the flag of station i.
+template <typename Flags>
+TraceField station_flags(const char* name, Flags flags) {
+  return {name, [flags](const Run& r, std::size_t i) -> TraceValue { return bool{flags(r.station)[i]}; },
+          [flags](const Run& r) { return flags(r.station).size(); }};
+}
+
 std::vector<TraceField> make_fields() {
   std::vector<TraceField> f = {
       scalar("app_ready", [](const Run& r) { return r.frame.app_ready; }),
@@ -146,7 +153,44 @@ std::vector<TraceField> make_fields() {
       scalar("picture_frame",
              [](const Run& r) { return std::int64_t{r.film.picture ? r.film.picture->frame : -1}; }),
       scalar("stop_position", [](const Run& r) { return r.station.stop_position; }),
+      scalar("door_cmd", [](const Run& r) { return r.station.door_cmd; }),
+      scalar("door_lamp_lit", [](const Run& r) { return r.station.door_lamp_lit; }),
+      scalar("cur_station", [](const Run& r) { return std::int64_t{r.station.cur_station}; }),
+      scalar("zone_station", [](const Run& r) { return std::int64_t{r.station.zone_station}; }),
+      scalar("line_max_speed", [](const Run& r) { return std::int64_t{r.station.line_max_speed}; }),
+      scalar("announce_next", [](const Run& r) { return std::int64_t{r.station.announce_next}; }),
+      scalar("arrival_tick", [](const Run& r) { return std::int64_t{r.station.arrival_tick}; }),
+      scalar("door_draw", [](const Run& r) { return std::int64_t{r.station.door_draw}; }),
+      scalar("door_chance", [](const Run& r) { return std::int64_t{r.station.door_chance}; }),
+      scalar("run_ended", [](const Run& r) { return r.station.run_ended; }),
+      scalar("departure_call_armed", [](const Run& r) { return r.station.departure_call_armed; }),
+      scalar("teimoku_frame", [](const Run& r) { return std::int64_t{r.station.teimoku_frame}; }),
+      scalar("monitor_frame", [](const Run& r) { return std::int64_t{r.station.monitor_frame}; }),
+      scalar("station_text", [](const Run& r) { return r.station.station_text; }),
+      scalar("maxspeed_text", [](const Run& r) { return r.station.maxspeed_text; }),
+      scalar("clock_text", [](const Run& r) { return r.station.clock_text; }),
+      scalar("door_text", [](const Run& r) { return r.station.door_text; }),
+      scalar("this_station_text", [](const Run& r) { return r.station.this_station_text; }),
+      scalar("next_stop_text", [](const Run& r) { return r.station.next_stop_text; }),
+      scalar("train_info_text", [](const Run& r) { return r.station.train_info_text; }),
   };
+  f.push_back(station_flags("st_arrived", [](const StationState& s) -> const auto& { return s.st_arrived; }));
+  f.push_back(station_flags("st_doors_done", [](const StationState& s) -> const auto& { return s.st_doors_done; }));
+  f.push_back(station_flags("st_departed", [](const StationState& s) -> const auto& { return s.st_departed; }));
+  f.push_back(station_flags("st_stop_done", [](const StationState& s) -> const auto& { return s.st_stop_done; }));
+  f.push_back(
+      station_flags("st_oneman_called", [](const StationState& s) -> const auto& { return s.st_oneman_called; }));
+  f.push_back(station_flags("st_announce_pending",
+                            [](const StationState& s) -> const auto& { return s.st_announce_pending; }));
+  f.push_back(
+      station_flags("st_overrun_called", [](const StationState& s) -> const auto& { return s.st_overrun_called; }));
+  // The clock face's hands (hour, minute, second), px from its top-left corner.
+  f.push_back({"clock_hand_x",
+               [](const Run& r, std::size_t i) -> TraceValue { return std::int64_t{r.station.clock_hands[i].x}; },
+               [](const Run& r) { return r.station.clock_face_drawn ? r.station.clock_hands.size() : 0; }});
+  f.push_back({"clock_hand_y",
+               [](const Run& r, std::size_t i) -> TraceValue { return std::int64_t{r.station.clock_hands[i].y}; },
+               [](const Run& r) { return r.station.clock_face_drawn ? r.station.clock_hands.size() : 0; }});
   f.push_back({"info_label",
                [](const Run& r, std::size_t i) -> TraceValue { return r.ui.info_label[i]; },
                [](const Run& r) { return r.ui.info_label.size(); }});

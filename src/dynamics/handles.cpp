@@ -2,6 +2,7 @@
 
 #include "app/run.h"
 #include "common/rounding.h"
+#include "sound/calls.h"
 #include "sound/vehicle_sounds.h"
 
 namespace velmora {
@@ -103,7 +104,12 @@ void masconupdate(Run& run) {
   h.brake_text = brake_text_of(run);
   h.power_text = power_text_of(run);
   h.reverser_text = reverser_text_of(run);
-  // The departure call when power is taken after a station stop joins with the stations.
+  // The call of a stop's departure: the first time power is taken with the doors shut.
+  StationState& st = run.station;
+  if (!st.doors_open && h.power_handle > 0 && st.departure_call_armed) {
+    st.departure_call_armed = false;
+    station_call(run, 4, st.departure_call_station);
+  }
 
   if (v.engine_type == 0) {
     h.mode_text = lever_text(run);

@@ -4,6 +4,7 @@
 
 #include "app/run.h"
 #include "dynamics/handles.h"
+#include "route/doors.h"
 #include "route/driver_commands.h"
 #include "sound/vehicle_sounds.h"
 #include "view/film.h"

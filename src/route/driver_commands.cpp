@@ -2,7 +2,6 @@
 
 namespace velmora {
 
-void Door_operate(Run&) {}
 void ats_confirm(Run&) {}
 void ats_reset_indication(Run&) {}
 void announce_next(Run&) {}

@@ -1,15 +1,14 @@
 #pragma once
 // What the driver's keys ask of the route subsystems, the calls and the displays.
 //
-// These subsystems (doors, train protection, calls and announcements, signal blocks,
-// film stop points, the value display) are not built yet: until they are, the calls are
-// kept in place and do nothing.
+// These subsystems (train protection, calls and announcements, signal blocks, film stop
+// points, the value display) are not built yet: until they are, the calls are kept in
+// place and do nothing. The door switch is Door_operate (route/doors.h).
 
 namespace velmora {
 
 struct Run;
 
-void Door_operate(Run& run);          // the door switch
 void ats_confirm(Run& run);           // the protection's confirmation button
 void ats_reset_indication(Run& run);  // protection lamps and pattern back to normal
 void announce_next(Run& run);         // one-man announcements

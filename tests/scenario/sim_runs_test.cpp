@@ -56,9 +56,11 @@ TEST(SimRun, PauseAndResumeFromAScript) {
   const auto events = read_lines(dir / "e.tsv");
   ASSERT_GE(events.size(), 10u);
   EXPECT_EQ(events[0], "0\tstatus\t設定ファイルを読み込んでいます");
-  EXPECT_EQ(events[7], "0\tcaption\t一時停止(&S)");
-  EXPECT_EQ(events[8], "10\tcaption\t運転再開(&S)");
-  EXPECT_EQ(events[9], "80\tcaption\t一時停止(&S)");
+  std::vector<std::string> captions;
+  for (const std::string& e : events)
+    if (e.find("\tcaption\t") != std::string::npos) captions.push_back(e);
+  EXPECT_EQ(captions, (std::vector<std::string>{"0\tcaption\t一時停止(&S)", "10\tcaption\t運転再開(&S)",
+                                                "80\tcaption\t一時停止(&S)"}));
 }
 
 // Row of a trace by its frame number.

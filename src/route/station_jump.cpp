@@ -1,0 +1,97 @@
+#include "route/station_jump.h"
+
+#include <algorithm>
+
+#include "app/cab_fade.h"
+#include "app/run.h"
+#include "dynamics/handles.h"
+#include "route/station_table.h"
+#include "route/timetable.h"
+#include "view/film.h"
+
+namespace velmora {
+
+bool station_in_menu(const Run& run, int i) {
+  const StationData& s = station_at(run.route, i);
+  return i >= 0 && i <= station_count(run.route) - 2 && (s.trntype == 0 || s.trntype == 2) &&
+         run.config.first_station <= i && i < run.config.last_station;
+}
+
+void StationClick(Run& run, int t) {
+  RouteData& r = run.route;
+  const int count = station_count(r);
+  if (t < 0 || t >= count) return;
+  const StationData& s = station_at(r, t);
+  StationState& st = run.station;
+  FilmState& film = run.film;
+  MotionState& m = run.motion;
+
+  // 1. The next announcement is the first one after leaving a station from here on.
+  for (std::size_t k = 1; k < r.announce.size(); ++k) {
+    if (r.announce[k].station >= t && r.announce[k].kind == 0) {
+      st.announce_next = static_cast<int>(k);
+      break;
+    }
+  }
+  // 2. Back to the route film at the station's frame, decoded on the next pass.
+  if (film.movie_state > 0) {
+    reopen_route_film(run);
+    film.movie_state = 0;
+    film.switch_frame = 0;
+    film.shown_frame = -1;
+  }
+  film.film_frame = s.Start;
+  film.shown_frame = film.film_frame - 1;
+  // 3.
+  run.platform.events.event("window_caption", r.line_name);
+  m.speed = 0;
+  // 4. Every stop starts afresh. The pass flags of [Switch], [SoundData], [Announce] and
+  // [Time] are cleared by their own subsystems once those are built.
+  clear_station_flags(st, count);
+  for (MovieSwitchData& e : r.movie_switch) e.done = false;
+  for (int channel = 1; channel < SoundDevice::kChannels; ++channel)
+    run.platform.sound.stop(channel);
+  st.departure_call_armed = false;
+  // 5., 6.
+  st.doors_open = false;
+  st.door_cmd = false;
+  st.door_lamp_lit = true;
+  st.station_text = "ただいま " + s.Name;
+  if (run.route.one_man >= 1) st.train_info_text.clear();
+  // 7. The clock text is rebuilt on the next pass even when the seconds happen to match.
+  jump_clock(run, t);
+  st.clock_sec_prev = -1;
+  // 8. A conductor train is released by the departure rule, not by the start-station one.
+  if (r.one_man == 0) flag(st.st_doors_done, t) = true;
+  // 9. The preceding train is placed by the signals once they are built.
+  // 10.
+  st.cur_station = t;
+  m.gradient = Fixed4();
+  std::fill(m.car_gradients.begin(), m.car_gradients.end(), 0);
+  HandleState& h = run.handles;
+  h.power_handle = 0;
+  h.power_notch = 0;
+  h.brake_handle = 1 - run.vehicle.brake;  // the highest service notch
+  h.brake_notch = h.brake_handle;
+  h.sap_notch = h.brake_handle;
+  m.position_cm = s.position;
+  m.stop_distance = 0;
+  st.stop_position = s.position;
+  st.station_index = t;
+  st.run_ended = false;
+  // The position is set here, not carried over from the segment the train left: without
+  // this the next step would move it to the boundary of the film's speed segment.
+  m.speedunit_seg = -1;
+  // 11. The protection's lamps and the crossing list are reset by their own subsystems.
+  for (SpeedCheckData& c : r.speed_check1) c.passed = c.position < m.position_cm;
+  film.movie_state = 0;
+  // 12. The signal and traffic-light sprites are refreshed by the signals.
+  // 13.
+  masconupdate(run);
+}
+
+void BackClick(Run& run) { start_fade(run); }
+
+void kotai_stop_click(Run& run) { StationClick(run, run.station.zone_station); }
+
+}  // namespace velmora
