@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "route/driver_commands.h"
 #include "route/signals.h"
 #include "test_rig.h"
 
@@ -317,6 +318,22 @@ TEST(SignalView, AStationJumpRedrawsNearASignalAndForgetsTheViewElsewhere) {
   EXPECT_EQ(st.signal_image_shown, kNoSignal);
   EXPECT_EQ(st.signal_call_voice, kNoSignal);
   EXPECT_EQ(st.heads[0].pattern, 0);
+}
+
+TEST(SignalBlocks, BackToTheBlockStartGoesToJustBeforeTheSignalBehindTheTrain) {
+  struct Case {
+    int from, to;
+  };
+  const Case cases[] = {{999, 999},   {1000, 990},  {1999, 990},
+                        {2000, 1990}, {8000, 7990}, {12000, 7990}};
+  for (const Case& c : cases) {
+    SignalRig rig;
+    rig.run.film.film_frame = c.from;
+    rig.run.signals.signal_call_voice = 101;
+    back_to_block_start(rig.run);
+    EXPECT_EQ(rig.run.film.film_frame, c.to) << c.from;
+    EXPECT_EQ(rig.run.signals.signal_call_voice, c.from == c.to ? 101 : kNoSignal) << c.from;
+  }
 }
 
 }  // namespace
