@@ -4,9 +4,11 @@
 
 #include <vector>
 
+#include "app/timer1.h"
 #include "route/driver_commands.h"
+#include "route/station_jump.h"
 #include "route/signals.h"
-#include "test_rig.h"
+#include "station_rig.h"
 
 namespace velmora {
 namespace {
@@ -334,6 +336,23 @@ TEST(SignalBlocks, BackToTheBlockStartGoesToJustBeforeTheSignalBehindTheTrain) {
     EXPECT_EQ(rig.run.film.film_frame, c.to) << c.from;
     EXPECT_EQ(rig.run.signals.signal_call_voice, c.from == c.to ? 101 : kNoSignal) << c.from;
   }
+}
+
+TEST(SignalView, TheStationJumpPlacesThePrecedingTrainAndRedrawsOnTheNextPass) {
+  StationRig rig(fixture_config());
+  const SignalState& st = rig.run.signals;
+  EXPECT_EQ(st.pre_train_frame, 2400);  // the route's start value
+  StationClick(rig.run, 2);
+  // The clock stands between the preceding train's two departures: it waits at the stop of
+  // the second record's station.
+  EXPECT_EQ(st.pre_train_frame, rig.run.route.stations[2].tail);
+  EXPECT_EQ(st.signal_image_shown, kNoSignal);  // no signal stretch holds frame 3000 inside it
+  EXPECT_EQ(st.light2_frame_shown, kNoSignal);
+  Timer1(rig.run);
+  EXPECT_EQ(st.shown_signal, 3);
+  EXPECT_EQ(st.signal_image_now, 7);  // its departure is not given yet
+  EXPECT_EQ(st.signal_image_shown, 7);
+  EXPECT_EQ(rig.run.route.signals[2].aspect, 0);  // the preceding train is in its block
 }
 
 }  // namespace
