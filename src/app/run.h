@@ -33,6 +33,7 @@
 #include "platform/settings_store.h"
 #include "platform/sound_device.h"
 #include "route/protection_state.h"
+#include "route/signal_state.h"
 #include "route/station_state.h"
 #include "sound/sound_state.h"
 #include "view/film_state.h"
@@ -95,6 +96,7 @@ struct Run {
   FilmState film;
   StationState station;
   ProtectionState protection;
+  SignalState signals;
   InputState input;
   SoundState sound;
 

@@ -8,6 +8,7 @@
 #include "data/vehicle_loader.h"
 #include "dynamics/brakes.h"
 #include "dynamics/handles.h"
+#include "route/signals.h"
 #include "route/station_step.h"
 #include "route/timetable.h"
 #include "sound/sound_loading.h"
@@ -53,6 +54,7 @@ void FormCreate(Run& run) {
   dialogs.status("環境をセットアップしています");
   build_route_tables(run.route, run.ui.film_fps);
   start_stations(run);
+  start_signals(run);
   run.frame.input_locked = true;
   run.sway.sway_pos = 0.5L;
   compensate_load(run);

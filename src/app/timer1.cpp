@@ -7,6 +7,7 @@
 #include "dynamics/handles.h"
 #include "dynamics/line_under_train.h"
 #include "route/doors.h"
+#include "route/signals.h"
 #include "route/station_step.h"
 #include "route/timetable.h"
 #include "view/film.h"
@@ -33,12 +34,15 @@ void station_rules(Run& run) {
 }
 
 void Timer1(Run& run) {
+  pre_train_remove(run);
   line_max_speed_step(run);
   count_tenths(run);
   // The route subsystems join here in the order above as they are built.
   tunnel_step(run);
   sample_gradient(run);
   compressor_step(run);
+  signal_step(run);
+  traffic_light_step(run);
   station_rules(run);
   movie_switching(run);
   transmission_step(run);

@@ -1,6 +1,8 @@
 #include "app/trace_fields.h"
 
 #include <cstdio>
+#include <initializer_list>
+#include <utility>
 
 namespace velmora {
 namespace {
@@ -194,6 +196,30 @@ std::vector<TraceField> make_fields() {
   f.push_back({"info_label",
                [](const Run& r, std::size_t i) -> TraceValue { return r.ui.info_label[i]; },
                [](const Run& r) { return r.ui.info_label.size(); }});
+
+  // Signals, the preceding train and the road traffic lights.
+  for (const auto& field : std::initializer_list<std::pair<const char*, int (*)(const SignalState&)>>{
+           {"signal_image_now", [](const SignalState& s) { return s.signal_image_now; }},
+           {"signal_image_shown", [](const SignalState& s) { return s.signal_image_shown; }},
+           {"shown_signal", [](const SignalState& s) { return s.shown_signal; }},
+           {"signal_call_voice", [](const SignalState& s) { return s.signal_call_voice; }},
+           {"pre_train_frame", [](const SignalState& s) { return s.pre_train_frame; }},
+           {"pre_train_rate", [](const SignalState& s) { return s.pre_train_rate; }},
+           {"pre_train_film_speed", [](const SignalState& s) { return s.pre_train_film_speed; }},
+           {"pre_train_accum", [](const SignalState& s) { return s.pre_train_accum; }},
+           {"light2_frame_now", [](const SignalState& s) { return s.light2_frame_now; }},
+           {"light2_frame_shown", [](const SignalState& s) { return s.light2_frame_shown; }}})
+    f.push_back(scalar(field.first, [get = field.second](const Run& r) { return std::int64_t{get(r.signals)}; }));
+  f.push_back(scalar("distance_text", [](const Run& r) { return r.signals.distance_text; }));
+  f.push_back(scalar("signal_info_text", [](const Run& r) { return r.signals.signal_info_text; }));
+  const auto signals = [](const RouteData& r) -> const auto& { return r.signals; };
+  const auto lights = [](const RouteData& r) -> const auto& { return r.traffic_signals; };
+  f.push_back(route_table("aspect", signals, [](const SignalData& s) { return s.aspect; }));
+  f.push_back(route_table("signal_image", signals, [](const SignalData& s) { return s.image; }));
+  f.push_back(route_table("light_phase", lights, [](const TrafficSignalData& t) { return t.phase; }));
+  f.push_back(route_table("light_count", lights, [](const TrafficSignalData& t) {
+    return t.phase_count[static_cast<std::size_t>(t.phase >= 1 && t.phase <= 6 ? t.phase - 1 : 0)];
+  }));
 
   // Positions derived from the route file, in cm along the line.
   const auto stations = [](const RouteData& r) -> const auto& { return r.stations; };

@@ -8,6 +8,7 @@
 #include "dynamics/motion.h"
 #include "dynamics/resistance.h"
 #include "dynamics/traction.h"
+#include "route/signals.h"
 
 namespace velmora {
 
@@ -40,7 +41,7 @@ void keisan(Run& run) {
   brake_delay_step(run);
   if (run.vehicle.engine_type == 0) engine_speed_step(run);
   anchor_film_speed(run);
-  // The preceding train's motion comes here.
+  pre_train_step(run);
   advance_position_and_clock(run);
   if (run.input.auto_run) m.speed = m.film_speed;
   ammeter_step(run);

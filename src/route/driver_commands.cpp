@@ -1,5 +1,7 @@
 #include "route/driver_commands.h"
 
+#include "app/run.h"
+
 namespace velmora {
 
 void ats_confirm(Run&) {}
@@ -7,7 +9,22 @@ void ats_reset_indication(Run&) {}
 void announce_next(Run&) {}
 void announce_previous(Run&) {}
 void enter_call(Run&) {}
-void back_to_block_start(Run&) {}
+void back_to_block_start(Run& run) {
+  const auto& sig = run.route.signals;
+  int& ff = run.film.film_frame;
+  // The block the train is in starts at the last signal at or behind it; the train goes
+  // to just before that signal so that the driver sees it again. Before the first signal
+  // there is no block to go back to.
+  for (std::size_t i = sig.size(); i-- > 0;) {
+    if (sig[i].frame <= ff) {
+      ff = sig[i].frame - 10;
+      run.signals.signal_call_voice = kNoSignal;
+      run.signals.signal_image_shown = 1000;  // drawn again on the next pass
+      return;
+    }
+  }
+}
+
 void toggle_value_display(Run&) {}
 
 }  // namespace velmora

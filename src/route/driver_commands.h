@@ -1,8 +1,8 @@
 #pragma once
 // What the driver's keys ask of the route subsystems, the calls and the displays.
 //
-// These subsystems (train protection, calls and announcements, signal blocks, film stop
-// points, the value display) are not built yet: until they are, the calls are kept in
+// These subsystems (train protection, calls and announcements, film stop points, the value
+// display) are not built yet: until they are, the calls are kept in
 // place and do nothing. The door switch is Door_operate (route/doors.h).
 
 namespace velmora {
@@ -14,7 +14,7 @@ void ats_reset_indication(Run& run);  // protection lamps and pattern back to no
 void announce_next(Run& run);         // one-man announcements
 void announce_previous(Run& run);
 void enter_call(Run& run);            // Enter: a call or an announcement
-void back_to_block_start(Run& run);   // Shift+F3: to the start of the current signal block
+void back_to_block_start(Run& run);   // Shift+F3: to just before the signal behind the train
 void toggle_value_display(Run& run);  // F3
 
 }  // namespace velmora

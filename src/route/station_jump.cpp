@@ -5,6 +5,7 @@
 #include "app/cab_fade.h"
 #include "app/run.h"
 #include "dynamics/handles.h"
+#include "route/signals.h"
 #include "route/station_table.h"
 #include "route/timetable.h"
 #include "view/film.h"
@@ -63,7 +64,8 @@ void StationClick(Run& run, int t) {
   st.clock_sec_prev = -1;
   // 8. A conductor train is released by the departure rule, not by the start-station one.
   if (r.one_man == 0) flag(st.st_doors_done, t) = true;
-  // 9. The preceding train is placed by the signals once they are built.
+  // 9.
+  place_pre_train(run);
   // 10.
   st.cur_station = t;
   m.gradient = Fixed4();
@@ -85,7 +87,8 @@ void StationClick(Run& run, int t) {
   // 11. The protection's lamps and the crossing list are reset by their own subsystems.
   for (SpeedCheckData& c : r.speed_check1) c.passed = c.position < m.position_cm;
   film.movie_state = 0;
-  // 12. The signal and traffic-light sprites are refreshed by the signals.
+  // 10., 12. The signal and traffic-light displays, for the new place.
+  refresh_views(run);
   // 13.
   masconupdate(run);
 }
