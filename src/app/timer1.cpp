@@ -7,6 +7,7 @@
 #include "dynamics/handles.h"
 #include "dynamics/line_under_train.h"
 #include "route/doors.h"
+#include "route/protection.h"
 #include "route/signals.h"
 #include "route/station_step.h"
 #include "route/timetable.h"
@@ -44,6 +45,7 @@ void Timer1(Run& run) {
   signal_step(run);
   traffic_light_step(run);
   station_rules(run);
+  vigilance_step(run);
   movie_switching(run);
   transmission_step(run);
   engine_state_step(run);

@@ -98,6 +98,7 @@ std::vector<TraceField> make_fields() {
       scalar("bc_t", [](const Run& r) { return r.brakes.bc_t; }),
       scalar("gear_pos", [](const Run& r) { return std::int64_t{r.engine.gear_pos}; }),
       scalar("eb_timer", [](const Run& r) { return std::int64_t{r.protection.eb_timer}; }),
+      scalar("eb_lamp", [](const Run& r) { return r.protection.eb_lamp; }),
       scalar("handle_swap", [](const Run& r) { return r.input.handle_swap; }),
       scalar("hold_lock", [](const Run& r) { return r.input.hold_lock; }),
       scalar("suppress_on", [](const Run& r) { return r.input.suppress_on; }),

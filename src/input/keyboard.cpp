@@ -286,7 +286,7 @@ void AsciiDown(Run& run, char32_t ch) {
   if (!h.eb_device && ch != U'\r') {
     run.protection.eb_timer = 0;
     vehicle_sound_stop(run, run.vehicle.sound_ebring);
-    // The vigilance lamp goes out with it (cab picture).
+    run.protection.eb_lamp = false;
   }
   if (in.handle_swap) {
     if (ch == U'2')

@@ -4,7 +4,8 @@
 namespace velmora {
 
 struct ProtectionState {
-  int eb_timer = 0;  // ms since the driver last touched a key while running
+  int eb_timer = 0;      // ms since the driver last touched a key while running
+  bool eb_lamp = false;  // emergency-brake lamp of the vigilance device
 };
 
 }  // namespace velmora

@@ -1,0 +1,32 @@
+#pragma once
+// A run on the fixture route with its sounds loaded, for the protection tests. Each test sets
+// the protection settings it depends on in code.
+
+#include "app/startup.h"
+#include "dynamics/handles.h"
+#include "route/protection.h"
+#include "sound/vehicle_sounds.h"
+#include "test_rig.h"
+
+namespace velmora {
+
+struct ProtectionRig : TestRig {
+  ProtectionRig() : TestRig(fixture_config()) {
+    FormCreate(run);
+    run.frame.frame_ms = 16.5L;  // counts as 17 ms
+    run.handles = HandleState{};
+    run.handles.brake_handle = 0;
+  }
+  void emergency_handle() { run.handles.brake_handle = -run.vehicle.brake; }
+  bool playing(int number) const { return vehicle_sound_playing(run, number); }
+  void clear_latches() {
+    HandleState& h = run.handles;
+    h.power_pending = h.brake_pending = h.sap_pending = h.ebrake_pending = false;
+  }
+  bool all_latches() const {
+    const HandleState& h = run.handles;
+    return h.power_pending && h.brake_pending && h.sap_pending && h.ebrake_pending;
+  }
+};
+
+}  // namespace velmora
