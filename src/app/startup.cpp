@@ -8,6 +8,7 @@
 #include "data/vehicle_loader.h"
 #include "dynamics/brakes.h"
 #include "dynamics/handles.h"
+#include "route/protection.h"
 #include "route/signals.h"
 #include "route/station_step.h"
 #include "route/timetable.h"
@@ -55,6 +56,7 @@ void FormCreate(Run& run) {
   build_route_tables(run.route, run.ui.film_fps);
   start_stations(run);
   start_signals(run);
+  start_protection(run);
   run.frame.input_locked = true;
   run.sway.sway_pos = 0.5L;
   compensate_load(run);

@@ -34,6 +34,13 @@ void station_rules(Run& run) {
   timecalc(run, run.motion.sim_ticks);
 }
 
+// Protection, the speed-restriction preview and the speed checks, after the signals.
+void protection_rules(Run& run) {
+  if (run.engine.ats_enabled && run.protection.ats_alarm) alarm_timer(run);
+  limit_preview_step(run);
+  speed_checks(run);
+}
+
 void Timer1(Run& run) {
   pre_train_remove(run);
   line_max_speed_step(run);
@@ -44,6 +51,7 @@ void Timer1(Run& run) {
   compressor_step(run);
   signal_step(run);
   traffic_light_step(run);
+  protection_rules(run);
   station_rules(run);
   vigilance_step(run);
   movie_switching(run);

@@ -14,7 +14,180 @@ constexpr int kVigilanceBrakeMs = 65001;
 
 bool brake_at_emergency(const Run& run) { return run.handles.brake_handle == -run.vehicle.brake; }
 
+void brake_changes_pending(HandleState& h) { h.brake_pending = h.sap_pending = h.ebrake_pending = true; }
+
+void raise_alarm(ProtectionState& p) {
+  p.ats_alarm = true;
+  p.ats_ack = false;
+}
+
+// A speed check that trips: the alarm with its time already run out, so the emergency brake
+// follows in the next pass.
+void trip(Run& run) {
+  raise_alarm(run.protection);
+  run.protection.ats_timer = run.vehicle.ats_time;
+}
+
+bool shows_stop(const Run& run, int signal) {
+  const auto& sig = run.route.signals;
+  return signal >= 0 && static_cast<std::size_t>(signal) < sig.size() &&
+         sig[static_cast<std::size_t>(signal)].aspect == 0;
+}
+
+// A [SpeedCheck1] entry with a signal acts only while that signal shows stop; a negative
+// signal never acts.
+bool check_applies(const Run& run, const SpeedCheckData& c) {
+  return c.signal == 0 || (c.signal >= 1 && shows_stop(run, c.signal));
+}
+
+// The cab signal shows the pattern of every [Lamp_signal] entry equal to the offered speed
+// (the last one wins); true when some entry matched.
+bool offer_cab_signal(Run& run, int speed) {
+  const auto& lamps = run.panel.lamp_signal_speeds;
+  bool matched = false;
+  for (std::size_t i = 0; i < lamps.size(); ++i) {
+    if (lamps[i] && *lamps[i] == speed) {
+      run.protection.cabsignal_shown = static_cast<int>(i) + 1;
+      matched = true;
+    }
+  }
+  return matched;
+}
+
+// One continuous table: offers its speeds to the cab signal and hides it when none matched;
+// on_check sees every entry in force that is below the signal's speed.
+template <typename OnCheck>
+void continuous_table(Run& run, const std::vector<SpeedCheckData>& table, OnCheck on_check) {
+  const ProtectionState& p = run.protection;
+  const int ff = run.film.film_frame;
+  bool matched = false;
+  for (const SpeedCheckData& c : table) {
+    if (c.from_frame < ff && ff < c.to_frame && c.speed < p.signal_speed) {
+      matched = offer_cab_signal(run, c.speed) || matched;
+      on_check(c);
+    } else if (p.signal_speed < kNoSpeedCheck) {
+      matched = offer_cab_signal(run, p.signal_speed) || matched;
+    }
+  }
+  if (!matched) run.protection.cabsignal_shown = 0;
+}
+
+LimitPreview preview_record(int index, int limit, int kind, long double to_cm, long double v) {
+  LimitPreview r;
+  r.index = index;
+  r.speed = limit;
+  r.kind = kind;
+  r.distance = round_half_even(to_cm);
+  const long double L = limit;
+  // Braking distance from v to L at 3 km/h/s, plus v metres of reaction, in cm.
+  r.need = v > L ? 100 * round_half_even((L + v) * (v - L) / 21.6L + v) : round_half_away(200 * v);
+  return r;
+}
+
+// The first entry of a table whose position lies ahead of the train.
+std::size_t first_ahead(const std::vector<SpeedCheckData>& table, long double position_cm) {
+  std::size_t j = 0;
+  while (j < table.size() && !(table[j].position > position_cm)) ++j;
+  return j;
+}
+
+void mark_passed_checks(Run& run) {
+  for (SpeedCheckData& c : run.route.speed_check1) c.passed = c.position < run.motion.position_cm;
+}
+
 }  // namespace
+
+void start_protection(Run& run) {
+  run.protection = ProtectionState{};
+  mark_passed_checks(run);
+}
+
+void protection_after_jump(Run& run) {
+  run.protection.signal_speed = kNoSpeedCheck;
+  run.protection.cabsignal_shown = 0;
+  mark_passed_checks(run);
+}
+
+void alarm_timer(Run& run) {
+  ProtectionState& p = run.protection;
+  HandleState& h = run.handles;
+  p.ats_timer += static_cast<int>(round_half_away(run.frame.frame_ms));
+  if (p.ats_timer >= run.vehicle.ats_time && !h.ats_eb) {
+    h.ats_eb = true;
+    h.power_notch = 0;
+    brake_changes_pending(h);
+    masconupdate(run);
+    p.ats_timer = 0;
+  }
+}
+
+void limit_preview_step(Run& run) {
+  ProtectionState& p = run.protection;
+  const RouteData& r = run.route;
+  const long double pos = run.motion.position_cm;
+  const long double v = run.motion.speed;
+  int next_film_stop = 999999;
+  for (int f : r.movie_stop) {
+    if (f > run.film.film_frame) {
+      next_film_stop = f;
+      break;
+    }
+  }
+  const std::size_t lim = first_ahead(r.speed_limits, pos);
+  const std::size_t chk = first_ahead(r.speed_check1, pos);
+  for (std::size_t k = 0; k < 3; ++k) {
+    p.limit_preview[k] = LimitPreview{};
+    if (lim + k < r.speed_limits.size()) {
+      const SpeedCheckData& e = r.speed_limits[lim + k];
+      if (e.from_frame < next_film_stop)
+        p.limit_preview[k] = preview_record(static_cast<int>(lim + k), e.speed, 0, e.position - pos, v);
+    }
+    p.limit_preview[3 + k] = LimitPreview{};
+    if (chk + k < r.speed_check1.size()) {
+      const SpeedCheckData& e = r.speed_check1[chk + k];
+      if (check_applies(run, e))
+        p.limit_preview[3 + k] = preview_record(static_cast<int>(chk + k), e.speed, 1, e.position - pos, v);
+    }
+  }
+}
+
+void speed_checks(Run& run) {
+  if (!run.engine.ats_enabled) return;
+  ProtectionState& p = run.protection;
+  HandleState& h = run.handles;
+  const long double v = run.motion.speed;
+  for (SpeedCheckData& c : run.route.speed_check1) {
+    if (!(c.position < run.motion.position_cm) || c.passed) continue;
+    if (!check_applies(run, c)) continue;  // looked at again in a later pass
+    if (c.speed2 < v) trip(run);
+    c.passed = true;
+  }
+  if (run.vehicle.ats_type >= 2) return;
+
+  continuous_table(run, run.route.speed_check2, [&](const SpeedCheckData& c) {
+    if (c.speed < v) trip(run);
+  });
+  int limit = kNoSpeedCheck;
+  continuous_table(run, run.route.speed_check3, [&](const SpeedCheckData& c) { limit = c.speed; });
+
+  const int line_max = run.station.line_max_speed;
+  const int max_check = run.route.max_speed_check;
+  if (v > limit || (max_check == 1 && v > line_max)) {
+    if (!h.ats_service) {
+      h.ats_service = true;
+      brake_changes_pending(h);
+    }
+  } else if (max_check == 2 && v > line_max) {
+    if (!h.ats_eb) {
+      p.ats_alarm = true;
+      h.ats_eb = true;
+      brake_changes_pending(h);
+    }
+  } else if (h.ats_service && p.ats_p_state < 2) {
+    h.ats_service = false;
+    brake_changes_pending(h);
+  }
+}
 
 void vigilance_step(Run& run) {
   ProtectionState& p = run.protection;

@@ -1,11 +1,37 @@
 #pragma once
 // Train protection and the driver-vigilance device.
 
+#include <array>
+
 namespace velmora {
+
+constexpr int kNoSpeedCheck = 999;  // signal_speed: no signal check in force
+
+// One entry of the preview of the next speed restrictions.
+struct LimitPreview {
+  int index = 0;     // entry of [SpeedLimit] (kind 0) or [SpeedCheck1] (kind 1)
+  int speed = 0;     // km/h
+  long long need = 0;      // cm the train needs to come down to `speed`
+  long long distance = 0;  // cm from the train to the restriction
+  int kind = 9;      // 0 speed limit, 1 one-point check, 9 none
+
+  // Close enough that the driver must start braking for it.
+  bool due() const { return kind != 9 && distance < need; }
+};
 
 struct ProtectionState {
   int eb_timer = 0;      // ms since the driver last touched a key while running
   bool eb_lamp = false;  // emergency-brake lamp of the vigilance device
+
+  int signal_speed = kNoSpeedCheck;  // km/h allowed by the last signal check; 998 warning point
+  bool ats_alarm = false;            // the alarm is raised: the bell rings, ats_timer runs
+  bool ats_ack = false;              // the alarm has been confirmed; the chime is to start
+  int ats_timer = 0;                 // ms since the alarm was raised
+  int ats_p_state = 0;               // pattern: 0 none, 1 approach, 2 brake, 3 stop brake
+
+  int cabsignal_shown = 0;  // cab signal: 0 hidden, else its pattern + 1
+
+  std::array<LimitPreview, 6> limit_preview{};  // 0-2 speed limits, 3-5 one-point checks
 };
 
 }  // namespace velmora

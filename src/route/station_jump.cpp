@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/cab_fade.h"
+#include "route/protection.h"
 #include "app/run.h"
 #include "dynamics/handles.h"
 #include "route/signals.h"
@@ -84,8 +85,8 @@ void StationClick(Run& run, int t) {
   // The position is set here, not carried over from the segment the train left: without
   // this the next step would move it to the boundary of the film's speed segment.
   m.speedunit_seg = -1;
-  // 11. The protection's lamps and the crossing list are reset by their own subsystems.
-  for (SpeedCheckData& c : r.speed_check1) c.passed = c.position < m.position_cm;
+  // 11. The crossing list is reset by its own subsystem.
+  protection_after_jump(run);
   film.movie_state = 0;
   // 10., 12. The signal and traffic-light displays, for the new place.
   refresh_views(run);

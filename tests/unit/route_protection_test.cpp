@@ -99,3 +99,299 @@ TEST(Vigilance, AutomaticRunningSwitchesTheDeviceOffForGood) {
 
 }  // namespace
 }  // namespace velmora
+
+namespace velmora {
+namespace {
+
+SpeedCheckData one_point(int position_cm, int speed2, int signal = 0) {
+  SpeedCheckData c;
+  c.speed = speed2 - 5;
+  c.speed2 = speed2;
+  c.position = position_cm;
+  c.signal = signal;
+  return c;
+}
+
+SpeedCheckData stretch(int speed, int from_frame, int to_frame) {
+  SpeedCheckData c;
+  c.speed = speed;
+  c.from_frame = from_frame;
+  c.to_frame = to_frame;
+  return c;
+}
+
+// A rig with an empty set of route checks, two signals (0 clear, 1 at stop) and the alarm
+// running out after 5 s.
+struct CheckRig : ProtectionRig {
+  CheckRig() {
+    RouteData& r = run.route;
+    r.speed_check1.clear();
+    r.speed_check2.clear();
+    r.speed_check3.clear();
+    r.speed_limits.clear();
+    r.movie_stop.clear();
+    r.max_speed_check = 0;
+    r.signals.assign(3, SignalData{});
+    r.signals[0].aspect = 2;
+    r.signals[1].aspect = 0;
+    r.signals[2].aspect = 3;
+    run.vehicle.ats_type = 0;
+    run.vehicle.ats_time = 5000;
+    run.engine.ats_enabled = true;
+    run.panel.lamp_signal_speeds = {0, 25, std::nullopt, 45, 65, 45};
+    run.station.line_max_speed = 120;
+    run.film.film_frame = 1000;
+  }
+  void at(long double position_cm, long double speed) {
+    run.motion.position_cm = position_cm;
+    run.motion.speed = speed;
+  }
+  // One route-step pass of the protection: the alarm timer, then the checks.
+  void pass() {
+    if (run.engine.ats_enabled && run.protection.ats_alarm) alarm_timer(run);
+    speed_checks(run);
+  }
+};
+
+TEST(OnePointCheck, TripsOnlyAboveItsSpeedAndIsLookedAtOnce) {
+  struct Case {
+    long double speed;
+    bool alarm;
+  } cases[] = {{61, true}, {60.01L, true}, {60, false}, {-70, false}};
+  for (const Case& c : cases) {
+    CheckRig rig;
+    rig.run.route.speed_check1 = {one_point(10000, 60)};
+    rig.at(9999, c.speed);
+    rig.pass();
+    EXPECT_FALSE(rig.run.protection.ats_alarm) << "not yet reached";
+    rig.at(10001, c.speed);
+    rig.pass();
+    EXPECT_EQ(rig.run.protection.ats_alarm, c.alarm) << c.speed;
+    EXPECT_TRUE(rig.run.route.speed_check1[0].passed);
+    EXPECT_FALSE(rig.run.handles.ats_eb);
+    rig.pass();  // the alarm's time has already run out
+    EXPECT_EQ(rig.run.handles.ats_eb, c.alarm) << c.speed;
+  }
+  CheckRig rig;
+  rig.run.route.speed_check1 = {one_point(10000, 60)};
+  rig.at(10001, 60);
+  rig.pass();
+  rig.at(10100, 100);
+  rig.pass();
+  EXPECT_FALSE(rig.run.protection.ats_alarm);  // passed once, never again
+}
+
+TEST(OnePointCheck, ASignalCheckWaitsForItsSignalAtStop) {
+  CheckRig rig;
+  rig.run.route.speed_check1 = {one_point(10000, 30, 2), one_point(10000, 30, -1), one_point(10000, 30, 9)};
+  rig.at(10500, 50);
+  rig.pass();
+  EXPECT_FALSE(rig.run.protection.ats_alarm);
+  for (const auto& c : rig.run.route.speed_check1) EXPECT_FALSE(c.passed);
+  rig.run.route.signals[2].aspect = 0;
+  rig.pass();
+  EXPECT_TRUE(rig.run.protection.ats_alarm);
+  EXPECT_TRUE(rig.run.route.speed_check1[0].passed);
+  EXPECT_FALSE(rig.run.route.speed_check1[1].passed);  // a negative signal never acts
+  EXPECT_FALSE(rig.run.route.speed_check1[2].passed);  // nor one the route does not have
+}
+
+TEST(OnePointCheck, NothingWhileProtectionIsOffAndOnlyOnePointChecksInCabSignalling) {
+  CheckRig off;
+  off.run.engine.ats_enabled = false;
+  off.run.route.speed_check1 = {one_point(10000, 30)};
+  off.run.route.speed_check3 = {stretch(40, 900, 1100)};
+  off.at(10500, 80);
+  off.pass();
+  EXPECT_FALSE(off.run.protection.ats_alarm);
+  EXPECT_FALSE(off.run.route.speed_check1[0].passed);
+  EXPECT_FALSE(off.run.handles.ats_service);
+
+  CheckRig cab;
+  cab.run.vehicle.ats_type = 2;
+  cab.run.route.speed_check1 = {one_point(10000, 30)};
+  cab.run.route.speed_check2 = {stretch(40, 900, 1100)};
+  cab.run.route.speed_check3 = {stretch(40, 900, 1100)};
+  cab.at(10500, 80);
+  cab.pass();
+  EXPECT_TRUE(cab.run.protection.ats_alarm);
+  EXPECT_FALSE(cab.run.handles.ats_service);
+  EXPECT_EQ(cab.run.protection.cabsignal_shown, 0);
+}
+
+TEST(ContinuousCheck, TripsInsideItsStretchBelowTheSignalSpeed) {
+  struct Case {
+    int film_frame;
+    long double speed;
+    int signal_speed;
+    bool alarm;
+  } cases[] = {
+      {1000, 45.1L, 999, true},  {1000, 45, 999, false}, {900, 80, 999, false},
+      {1100, 80, 999, false},    {901, 80, 999, true},   {1000, 80, 45, false},  // signal is lower
+  };
+  for (const Case& c : cases) {
+    CheckRig rig;
+    rig.run.route.speed_check2 = {stretch(45, 900, 1100)};
+    rig.run.film.film_frame = c.film_frame;
+    rig.run.protection.signal_speed = c.signal_speed;
+    rig.at(0, c.speed);
+    rig.pass();
+    EXPECT_EQ(rig.run.protection.ats_alarm, c.alarm) << c.film_frame << " " << c.speed;
+    if (c.alarm) {
+      EXPECT_EQ(rig.run.protection.ats_timer, 5000);
+    }
+  }
+}
+
+TEST(ContinuousLimit, ServiceBrakeAboveTheLimitReleasedAtOrBelowIt) {
+  CheckRig rig;
+  HandleState& h = rig.run.handles;
+  rig.run.route.speed_check3 = {stretch(65, 900, 1100)};
+  rig.at(0, 65.1L);
+  rig.pass();
+  EXPECT_TRUE(h.ats_service);
+  EXPECT_TRUE(h.brake_pending && h.sap_pending && h.ebrake_pending);
+  EXPECT_FALSE(rig.run.protection.ats_alarm);  // a limit brakes, it does not ring
+  EXPECT_EQ(rig.run.protection.cabsignal_shown, 5);  // the last equal [Lamp_signal] entry
+  rig.clear_latches();
+  rig.pass();
+  EXPECT_FALSE(h.brake_pending);  // set once
+  rig.at(0, 65);
+  rig.pass();
+  EXPECT_FALSE(h.ats_service);
+  EXPECT_TRUE(h.brake_pending);
+
+  rig.run.film.film_frame = 1100;  // out of the stretch: no limit, no cab signal
+  rig.at(0, 100);
+  rig.pass();
+  EXPECT_FALSE(h.ats_service);
+  EXPECT_EQ(rig.run.protection.cabsignal_shown, 0);
+}
+
+TEST(ContinuousLimit, TheCabSignalShowsTheSignalSpeedWhereNoLimitIsLower) {
+  struct Case {
+    int limit;
+    int signal_speed;
+    int shown;
+  } cases[] = {{65, 999, 5}, {65, 25, 2}, {30, 999, 0}, {30, 25, 2}, {65, 0, 1}};
+  for (const Case& c : cases) {
+    CheckRig rig;
+    rig.run.route.speed_check3 = {stretch(c.limit, 900, 1100)};
+    rig.run.protection.signal_speed = c.signal_speed;
+    rig.at(0, 10);
+    rig.pass();
+    EXPECT_EQ(rig.run.protection.cabsignal_shown, c.shown) << c.limit << " " << c.signal_speed;
+  }
+}
+
+TEST(MaxSpeedCheck, ServiceOrEmergencyAboveTheLineMaximum) {
+  CheckRig service;
+  service.run.route.max_speed_check = 1;
+  service.run.station.line_max_speed = 90;
+  service.at(0, 90.1L);
+  service.pass();
+  EXPECT_TRUE(service.run.handles.ats_service);
+  service.run.protection.ats_p_state = 2;  // a pattern brake holds it
+  service.at(0, 90);
+  service.pass();
+  EXPECT_TRUE(service.run.handles.ats_service);
+  service.run.protection.ats_p_state = 0;
+  service.pass();
+  EXPECT_FALSE(service.run.handles.ats_service);
+
+  CheckRig eb;
+  eb.run.route.max_speed_check = 2;
+  eb.run.station.line_max_speed = 90;
+  eb.at(0, 90.1L);
+  eb.pass();
+  EXPECT_TRUE(eb.run.handles.ats_eb);
+  EXPECT_TRUE(eb.run.protection.ats_alarm);
+  EXPECT_FALSE(eb.run.handles.ats_service);
+
+  CheckRig none;
+  none.run.route.max_speed_check = 3;
+  none.run.station.line_max_speed = 90;
+  none.at(0, 150);
+  none.pass();
+  EXPECT_FALSE(none.run.handles.ats_service || none.run.handles.ats_eb);
+}
+
+TEST(LimitPreview, NeedIsTheBrakingDistancePlusReactionAndDueWithinIt) {
+  struct Case {
+    long double speed;
+    int limit;
+    long long need;
+  } cases[] = {{80, 40, 30200}, {40, 40, 8000}, {30.25L, 40, 6050}, {0, 40, 0}, {41, 40, 4500}};
+  for (const Case& c : cases) {
+    CheckRig rig;
+    SpeedCheckData lim;
+    lim.speed = c.limit;
+    lim.position = 100000;
+    rig.run.route.speed_limits = {lim};
+    rig.at(100000 - 30200, c.speed);
+    limit_preview_step(rig.run);
+    const LimitPreview& r = rig.run.protection.limit_preview[0];
+    EXPECT_EQ(r.kind, 0);
+    EXPECT_EQ(r.distance, 30200);
+    EXPECT_EQ(r.need, c.need) << c.speed;
+    EXPECT_FALSE(r.due());  // 302 m is not within 302 m
+    rig.at(100000 - 30199, c.speed);
+    limit_preview_step(rig.run);
+    EXPECT_EQ(rig.run.protection.limit_preview[0].due(), c.need == 30200) << c.speed;
+  }
+}
+
+TEST(LimitPreview, TheNextThreeAheadBeforeTheNextFilmStop) {
+  CheckRig rig;
+  RouteData& r = rig.run.route;
+  for (int i = 0; i < 5; ++i) {
+    SpeedCheckData lim;
+    lim.speed = 40 + i;
+    lim.position = 10000 * (i + 1);
+    lim.from_frame = 1000 + 100 * i;
+    r.speed_limits.push_back(lim);
+  }
+  r.movie_stop = {900, 1250};
+  r.speed_check1 = {one_point(5000, 30), one_point(15000, 35, 1), one_point(25000, 40, 2),
+                    one_point(35000, 45)};
+  rig.run.film.film_frame = 950;
+  rig.at(15000, 50);
+  limit_preview_step(rig.run);
+  const auto& p = rig.run.protection.limit_preview;
+  EXPECT_EQ(p[0].index, 1);
+  EXPECT_EQ(p[0].speed, 41);
+  EXPECT_EQ(p[0].distance, 5000);
+  EXPECT_EQ(p[1].index, 2);
+  EXPECT_EQ(p[2].kind, 9);  // starts beyond the film stop at 1250
+  EXPECT_EQ(p[3].kind, 9);  // signal 2 is clear
+  EXPECT_EQ(p[4].kind, 1);
+  EXPECT_EQ(p[4].index, 3);
+  EXPECT_EQ(p[4].speed, 40);
+  EXPECT_EQ(p[5].kind, 9);  // there is no fifth check
+
+  rig.run.film.film_frame = 1300;  // no film stop ahead
+  limit_preview_step(rig.run);
+  EXPECT_EQ(p[2].kind, 0);
+  EXPECT_EQ(p[2].index, 3);
+}
+
+TEST(ProtectionStart, OnePointChecksBehindTheTrainCountAsPassed) {
+  CheckRig rig;
+  rig.run.route.speed_check1 = {one_point(5000, 30), one_point(15000, 30)};
+  rig.run.protection.signal_speed = 0;
+  rig.run.protection.cabsignal_shown = 3;
+  rig.run.protection.ats_alarm = true;
+  rig.at(10000, 0);
+  protection_after_jump(rig.run);
+  EXPECT_TRUE(rig.run.route.speed_check1[0].passed);
+  EXPECT_FALSE(rig.run.route.speed_check1[1].passed);
+  EXPECT_EQ(rig.run.protection.signal_speed, 999);
+  EXPECT_EQ(rig.run.protection.cabsignal_shown, 0);
+  EXPECT_TRUE(rig.run.protection.ats_alarm);  // carries over a jump
+  start_protection(rig.run);
+  EXPECT_FALSE(rig.run.protection.ats_alarm);
+  EXPECT_TRUE(rig.run.route.speed_check1[0].passed);
+}
+
+}  // namespace
+}  // namespace velmora
