@@ -36,6 +36,7 @@ void station_rules(Run& run) {
 
 // Protection, the speed-restriction preview and the speed checks, after the signals.
 void protection_rules(Run& run) {
+  if (run.vehicle.ats_type == 0 && run.engine.ats_enabled) warning_alarm(run);
   if (run.engine.ats_enabled && run.protection.ats_alarm) alarm_timer(run);
   limit_preview_step(run);
   speed_checks(run);

@@ -11,6 +11,10 @@ struct Run;
 // calls and the labels, in that order.
 void Timer1(Run& run);
 
+// Protection after the signals: the warning-point alarm, the alarm timer, the restriction
+// preview and the speed checks.
+void protection_rules(Run& run);
+
 // The station rules, the doors, the overrun announcement and the clock text.
 void station_rules(Run& run);
 

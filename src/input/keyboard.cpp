@@ -206,7 +206,7 @@ void ats_confirmation(Run& run) {
   if (vehicle_sound_playing(run, v.sound_ats2)) {
     vehicle_sound_stop(run, v.sound_ats2);
     vehicle_sound_play(run, v.sound_ats3);
-    // The protection warning lamp goes out with it (cab picture).
+    run.protection.ats_lamps[2] = false;
   }
   if (v.brake_type == 0 && run.handles.brake_handle == -1) return;
   ats_confirm(run);

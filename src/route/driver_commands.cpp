@@ -1,11 +1,11 @@
 #include "route/driver_commands.h"
 
 #include "app/run.h"
+#include "route/protection.h"
 
 namespace velmora {
 
-void ats_confirm(Run&) {}
-void ats_reset_indication(Run&) {}
+void ats_reset_indication(Run& run) { ats_reset(run); }
 void announce_next(Run&) {}
 void announce_previous(Run&) {}
 void enter_call(Run&) {}

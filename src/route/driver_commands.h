@@ -9,7 +9,7 @@ namespace velmora {
 
 struct Run;
 
-void ats_confirm(Run& run);           // the protection's confirmation button
+void ats_confirm(Run& run);           // the protection's confirmation button (route/protection.h)
 void ats_reset_indication(Run& run);  // protection lamps and pattern back to normal
 void announce_next(Run& run);         // one-man announcements
 void announce_previous(Run& run);

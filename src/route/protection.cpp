@@ -1,5 +1,7 @@
 #include "route/protection.h"
 
+#include <cstdlib>
+
 #include "app/run.h"
 #include "common/rounding.h"
 #include "dynamics/handles.h"
@@ -91,6 +93,28 @@ std::size_t first_ahead(const std::vector<SpeedCheckData>& table, long double po
   return j;
 }
 
+// The speed a signal allows by the picture it shows; kNoSpeedCheck for a picture that allows
+// any speed, -1 for one that leaves the check as it was.
+int speed_of_picture(const Run& run, int picture) {
+  auto entry = [&](std::size_t k) {
+    const auto& table = run.route.speed_signal;
+    return k < table.size() ? table[k] : -1;  // a route with fewer aspects has no such speed
+  };
+  switch (picture) {
+    case 7: case 10: case 13: case 17: case 21: case 30: case 35: return 0;
+    case 18: case 22: return entry(1);
+    case 8: case 11: case 14: case 19: case 23: case 27: case 31: return entry(2);
+    case 15: case 24: return entry(3);
+    case 9: case 12: case 16: case 20: case 25: case 28: case 29: case 33: case 34: return entry(4);
+    case 26: case 32: return kNoSpeedCheck;
+    default: return -1;
+  }
+}
+
+void light_lamps(ProtectionState& p, bool alarm, bool confirmed) {
+  p.ats_lamps = {true, alarm, confirmed};
+}
+
 void mark_passed_checks(Run& run) {
   for (SpeedCheckData& c : run.route.speed_check1) c.passed = c.position < run.motion.position_cm;
 }
@@ -106,6 +130,91 @@ void protection_after_jump(Run& run) {
   run.protection.signal_speed = kNoSpeedCheck;
   run.protection.cabsignal_shown = 0;
   mark_passed_checks(run);
+}
+
+void signal_points(Run& run, std::size_t i) {
+  const SignalData& s = run.route.signals[i];
+  ProtectionState& p = run.protection;
+  const VehicleData& v = run.vehicle;
+  const int ff = run.film.film_frame;
+  if (std::abs(ff - s.bell_frame) < 15 && v.ats_type == 0 && v.ats_alert == 0 && s.head >= 1 &&
+      s.aspect == 0)
+    p.signal_speed = kWarningPoint;
+  if (s.check_frame <= ff && ff < s.check_frame + 20) {
+    const int allowed = speed_of_picture(run, run.signals.signal_image_now);
+    if (allowed >= 0) p.signal_speed = allowed;
+    if (v.ats_type == 0 && v.ats_alert == 1 && run.motion.speed > p.signal_speed) raise_alarm(p);
+    SignalState& st = run.signals;
+    st.signal_image_now = st.signal_image_shown = st.signal_call_voice = kNoSignal;
+  }
+}
+
+void warning_alarm(Run& run) {
+  ProtectionState& p = run.protection;
+  HandleState& h = run.handles;
+  const VehicleData& v = run.vehicle;
+  if (!brake_at_emergency(run) && v.ats_alert == 0 && (p.signal_speed == kWarningPoint || p.signal_speed == 0))
+    raise_alarm(p);
+  if (p.ats_alarm) {
+    if (!vehicle_sound_playing(run, v.sound_ats1)) {
+      vehicle_sound_stop(run, v.sound_ats2);
+      vehicle_sound_loop(run, v.sound_ats1);
+      light_lamps(p, true, false);
+    }
+    // Checked in every pass, not only when the bell starts: a train that rang at the warning
+    // point still meets the red signal's check point with the bell ringing.
+    if (p.signal_speed == 0 && !h.ats_eb) {
+      h.ats_eb = true;
+      brake_changes_pending(h);
+      masconupdate(run);
+    }
+  }
+  if (p.ats_ack) {
+    if (!vehicle_sound_playing(run, v.sound_ats2)) {
+      vehicle_sound_stop(run, v.sound_ats1);
+      if (v.ats_cnt == 0)
+        vehicle_sound_loop(run, v.sound_ats2);
+      else
+        vehicle_sound_restart(run, v.sound_ats2);
+    }
+    p.ats_ack = false;
+    light_lamps(p, false, true);
+  }
+}
+
+void ats_confirm(Run& run) {
+  ProtectionState& p = run.protection;
+  const HandleState& h = run.handles;
+  if (p.ats_ack) {
+    p.ats_ack = false;
+    p.ats_alarm = false;
+    return;
+  }
+  // An automatic air brake at its first position has not yet applied any brake.
+  const int applied_below = run.vehicle.brake_type == 0 ? -1 : 0;
+  if (p.ats_alarm && h.brake_handle < applied_below && !h.ats_eb) {
+    p.ats_alarm = false;
+    p.ats_ack = true;
+    p.ats_timer = 0;
+    p.signal_speed = kNoSpeedCheck;
+  }
+}
+
+void ats_reset(Run& run) {
+  ProtectionState& p = run.protection;
+  HandleState& h = run.handles;
+  h.ats_eb = false;
+  h.ats_service = false;
+  // The brakes follow the released flags at once, not at the driver's next handle move.
+  brake_changes_pending(h);
+  p.ats_p_state = 0;
+  vehicle_sound_stop(run, run.vehicle.sound_ats1);
+  p.ats_ack = true;
+  p.ats_alarm = false;
+  p.ats_timer = 0;
+  p.signal_speed = kNoSpeedCheck;
+  p.ats_lamps[0] = true;
+  p.ats_lamps[1] = false;
 }
 
 void alarm_timer(Run& run) {

@@ -1,6 +1,8 @@
 #pragma once
 // Train protection, the route's speed checks and the driver-vigilance device.
 
+#include <cstddef>
+
 namespace velmora {
 
 struct Run;
@@ -16,6 +18,20 @@ void protection_after_jump(Run& run);
 // Route step, after the station rules: the vigilance timer, its bell and its emergency
 // brake, released by putting the brake handle to emergency.
 void vigilance_step(Run& run);
+
+// Inside the signal loop, for signal i after its view: its warning point and its check point
+// (warning-point and pattern protection, while protection is on).
+void signal_points(Run& run, std::size_t i);
+
+// Route step, warning-point protection while on: the alarm from a signal at stop, the bell,
+// the emergency brake at a red signal's check point and the chime after a confirmation.
+void warning_alarm(Run& run);
+
+// The driver's confirmation of the alarm (a second press silences the chime's state).
+void ats_confirm(Run& run);
+
+// The reset after a protection stop: brakes released, alarm cleared, lamps back to normal.
+void ats_reset(Run& run);
 
 // Route step, while protection is on: the alarm's timer, which ends in the emergency brake
 // unless the driver confirms in time.

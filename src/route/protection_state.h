@@ -6,6 +6,7 @@
 namespace velmora {
 
 constexpr int kNoSpeedCheck = 999;  // signal_speed: no signal check in force
+constexpr int kWarningPoint = 998;  // signal_speed: the warning point of a signal at stop passed
 
 // One entry of the preview of the next speed restrictions.
 struct LimitPreview {
@@ -30,6 +31,8 @@ struct ProtectionState {
   int ats_p_state = 0;               // pattern: 0 none, 1 approach, 2 brake, 3 stop brake
 
   int cabsignal_shown = 0;  // cab signal: 0 hidden, else its pattern + 1
+  // Protection lamps 1-3 of the cab: 1 protection on, 2 alarm, 3 confirmed.
+  std::array<bool, 3> ats_lamps{};
 
   std::array<LimitPreview, 6> limit_preview{};  // 0-2 speed limits, 3-5 one-point checks
 };

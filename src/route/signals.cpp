@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "app/run.h"
+#include "route/protection.h"
 #include "route/signals.h"
 #include "route/station_table.h"
 #include "sound/vehicle_sounds.h"
@@ -178,7 +179,7 @@ void signal_step(Run& run) {
       st.shown_signal = static_cast<int>(i);
       if (st.signal_image_now != st.signal_image_shown) draw_heads(run, s);
     }
-    // The protection's checks of this signal come here.
+    if (run.vehicle.ats_type < 2 && run.engine.ats_enabled) signal_points(run, i);
     // Passing: the heads go dark as the train runs by the signal.
     if (s.frame <= ff && ff < s.frame + 20) {
       clear_heads(st);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "app/timer1.h"
 #include "input/keyboard.h"
+#include "route/signals.h"
 #include "protection_rig.h"
 
 namespace velmora {
@@ -391,6 +393,271 @@ TEST(ProtectionStart, OnePointChecksBehindTheTrainCountAsPassed) {
   start_protection(rig.run);
   EXPECT_FALSE(rig.run.protection.ats_alarm);
   EXPECT_TRUE(rig.run.route.speed_check1[0].passed);
+}
+
+}  // namespace
+}  // namespace velmora
+
+namespace velmora {
+namespace {
+
+// Warning-point protection on a red signal 1 (head 2): warning point at frame 1000, check
+// point at 1100; the alarm runs out after 5 s, 17 ms a pass.
+struct WarningRig : ProtectionRig {
+  WarningRig() {
+    RouteData& r = run.route;
+    r.speed_check1.clear();
+    r.speed_check2.clear();
+    r.speed_check3.clear();
+    r.max_speed_check = 0;
+    r.speed_signal = {0, 25, 45, 65, 90};
+    r.signals.assign(2, SignalData{});
+    r.signals[0].aspect = 4;
+    r.signals[1].head = 2;
+    r.signals[1].aspect = 0;
+    r.signals[1].bell_frame = 1000;
+    r.signals[1].check_frame = 1100;
+    VehicleData& v = run.vehicle;
+    v.ats_type = 0;
+    v.ats_alert = 0;
+    v.ats_time = 5000;
+    v.ats_cnt = 0;
+    v.brake_type = 1;
+    run.engine.ats_enabled = true;
+    run.station.line_max_speed = 120;
+    run.motion.speed = 60;
+    run.signals.signal_image_now = kNoSignal;
+  }
+  // One pass: the signal points, then the protection rules, as the route step runs them.
+  void pass(int film_frame) {
+    run.film.film_frame = film_frame;
+    for (std::size_t i = 0; i < run.route.signals.size(); ++i) signal_points(run, i);
+    protection_rules(run);
+  }
+  int passes_until_eb(int film_frame, int limit) {
+    for (int n = 1; n <= limit; ++n) {
+      pass(film_frame);
+      if (run.handles.ats_eb) return n;
+    }
+    return -1;
+  }
+  int bell() const { return run.vehicle.sound_ats1; }
+  int chime() const { return run.vehicle.sound_ats2; }
+};
+
+TEST(WarningPoint, TheBellRingsAtARedSignalAndTheBrakeFollowsAfterTheTime) {
+  WarningRig rig;
+  rig.pass(985);
+  EXPECT_FALSE(rig.run.protection.ats_alarm);  // 15 frames away is outside the point
+  rig.pass(986);
+  EXPECT_EQ(rig.run.protection.signal_speed, 998);
+  EXPECT_TRUE(rig.run.protection.ats_alarm);
+  EXPECT_TRUE(rig.playing(rig.bell()));
+  EXPECT_EQ(rig.run.protection.ats_lamps, (std::array<bool, 3>{true, true, false}));
+  rig.run.handles.power_notch = 3;
+  rig.clear_latches();
+  // 5000 ms at 17 ms a pass: the timer counted 17 in the first pass already.
+  const int n = rig.passes_until_eb(1010, 400);
+  EXPECT_EQ(n, 294);  // 295 passes in all: 294 * 17 = 4998 < 5000 <= 295 * 17
+  EXPECT_EQ(rig.run.handles.power_notch, 0);
+  EXPECT_TRUE(rig.run.handles.brake_pending && rig.run.handles.sap_pending && rig.run.handles.ebrake_pending);
+  EXPECT_EQ(rig.run.protection.ats_timer, 0);
+}
+
+TEST(WarningPoint, NoAlarmForAClearSignalARepeaterTheSpeedVariantOrTheEmergencyHandle) {
+  struct Case {
+    const char* what;
+    int aspect, head, alert;
+    bool emergency;
+  } cases[] = {{"clear", 1, 2, 0, false},
+               {"repeater", 0, 0, 0, false},
+               {"speed variant", 0, 2, 1, false},
+               {"emergency handle", 0, 2, 0, true}};
+  for (const Case& c : cases) {
+    WarningRig rig;
+    rig.run.route.signals[1].aspect = c.aspect;
+    rig.run.route.signals[1].head = c.head;
+    rig.run.vehicle.ats_alert = c.alert;
+    if (c.emergency) rig.emergency_handle();
+    rig.pass(1000);
+    EXPECT_FALSE(rig.run.protection.ats_alarm) << c.what;
+    EXPECT_FALSE(rig.playing(rig.bell())) << c.what;
+  }
+}
+
+TEST(WarningPoint, AConfirmationWithTheBrakeAppliedStopsTheCountAndStartsTheChime) {
+  WarningRig rig;
+  rig.pass(1000);
+  ASSERT_TRUE(rig.run.protection.ats_alarm);
+  ats_confirm(rig.run);  // refused: the brake handle is at 0
+  EXPECT_TRUE(rig.run.protection.ats_alarm);
+  EXPECT_FALSE(rig.run.protection.ats_ack);
+
+  rig.run.handles.brake_handle = -3;
+  for (int i = 0; i < 100; ++i) rig.pass(1010);
+  ats_confirm(rig.run);
+  EXPECT_FALSE(rig.run.protection.ats_alarm);
+  EXPECT_TRUE(rig.run.protection.ats_ack);
+  EXPECT_EQ(rig.run.protection.ats_timer, 0);
+  EXPECT_EQ(rig.run.protection.signal_speed, 999);
+  rig.pass(1020);
+  EXPECT_FALSE(rig.playing(rig.bell()));
+  EXPECT_TRUE(rig.playing(rig.chime()));
+  EXPECT_FALSE(rig.run.protection.ats_ack);
+  EXPECT_EQ(rig.run.protection.ats_lamps, (std::array<bool, 3>{true, false, true}));
+  rig.clock.advance_ns(30'000'000'000);
+  EXPECT_TRUE(rig.playing(rig.chime()));  // [ATS_Cnt] 0 loops it
+  EXPECT_EQ(rig.passes_until_eb(1020, 400), -1);
+  AsciiDown(rig.run, U' ');  // the confirmation key silences the chime
+  EXPECT_FALSE(rig.playing(rig.chime()));
+  EXPECT_FALSE(rig.run.protection.ats_lamps[2]);
+  EXPECT_FALSE(rig.run.protection.ats_alarm);
+}
+
+TEST(WarningPoint, AnAutomaticAirBrakeAtItsFirstPositionDoesNotConfirm) {
+  struct Case {
+    int brake_type, handle;
+    bool accepted;
+  } cases[] = {{0, -1, false}, {0, -2, true}, {1, -1, true}, {1, 0, false}};
+  for (const Case& c : cases) {
+    WarningRig rig;
+    rig.run.vehicle.brake_type = c.brake_type;
+    rig.pass(1000);
+    rig.run.handles.brake_handle = c.handle;
+    ats_confirm(rig.run);
+    EXPECT_EQ(rig.run.protection.ats_ack, c.accepted) << c.brake_type << " " << c.handle;
+  }
+  WarningRig tripped;
+  tripped.pass(1000);
+  tripped.run.handles.ats_eb = true;
+  tripped.run.handles.brake_handle = -3;
+  ats_confirm(tripped.run);
+  EXPECT_TRUE(tripped.run.protection.ats_alarm);  // too late once the brake is on
+}
+
+TEST(WarningPoint, AChimePlayedOnceWithCountOne) {
+  WarningRig rig;
+  rig.run.vehicle.ats_cnt = 1;
+  rig.pass(1000);
+  rig.run.handles.brake_handle = -3;
+  ats_confirm(rig.run);
+  rig.pass(1020);  // beyond the warning point, which would raise the alarm again
+  EXPECT_TRUE(rig.playing(rig.chime()));
+  rig.clock.advance_ns(30'000'000'000);
+  EXPECT_FALSE(rig.playing(rig.chime()));
+  ats_confirm(rig.run);  // the second press: nothing is pending any more
+  EXPECT_FALSE(rig.run.protection.ats_alarm);
+  EXPECT_FALSE(rig.run.protection.ats_ack);
+}
+
+TEST(CheckPoint, TheSignalPictureGivesTheAllowedSpeed) {
+  struct Case {
+    int picture, speed;
+  } cases[] = {{7, 0},  {35, 0},  {18, 25}, {22, 25}, {8, 45},  {31, 45},  {15, 65},
+               {24, 65}, {9, 90}, {34, 90}, {26, 999}, {32, 999}, {5, 123}, {kNoSignal, 123}};
+  for (const Case& c : cases) {
+    WarningRig rig;
+    rig.run.vehicle.ats_type = 1;  // no warning point
+    rig.run.route.signals[1].aspect = 2;
+    rig.run.protection.signal_speed = 123;
+    rig.run.signals.signal_image_now = c.picture;
+    rig.run.signals.signal_call_voice = 3;
+    rig.run.film.film_frame = 1119;
+    signal_points(rig.run, 1);
+    EXPECT_EQ(rig.run.protection.signal_speed, c.speed) << c.picture;
+    EXPECT_EQ(rig.run.signals.signal_image_now, kNoSignal);
+    EXPECT_EQ(rig.run.signals.signal_call_voice, kNoSignal);
+  }
+  WarningRig short_table;  // a route of three aspects has no entry 4
+  short_table.run.route.speed_signal = {0, 25, 45};
+  short_table.run.protection.signal_speed = 123;
+  short_table.run.signals.signal_image_now = 9;
+  short_table.run.film.film_frame = 1100;
+  signal_points(short_table.run, 1);
+  EXPECT_EQ(short_table.run.protection.signal_speed, 123);
+}
+
+TEST(CheckPoint, ARedSignalsCheckPointBrakesAtOnceEvenWithTheBellRinging) {
+  WarningRig rig;
+  rig.pass(1000);
+  ASSERT_TRUE(rig.playing(rig.bell()));
+  rig.run.signals.signal_image_now = 7;
+  rig.pass(1100);
+  EXPECT_EQ(rig.run.protection.signal_speed, 0);
+  EXPECT_TRUE(rig.run.handles.ats_eb);
+
+  WarningRig quiet;  // without a warning point before it
+  quiet.run.route.signals[1].bell_frame = 0;
+  quiet.run.signals.signal_image_now = 7;
+  quiet.pass(1100);
+  EXPECT_TRUE(quiet.run.handles.ats_eb);
+  EXPECT_TRUE(quiet.run.protection.ats_alarm);
+}
+
+TEST(CheckPoint, TheSpeedVariantRingsAboveTheSignalSpeed) {
+  struct Case {
+    long double speed;
+    bool alarm;
+  } cases[] = {{45.5L, true}, {45, false}};
+  for (const Case& c : cases) {
+    WarningRig rig;
+    rig.run.vehicle.ats_alert = 1;
+    rig.run.route.signals[1].aspect = 2;
+    rig.run.motion.speed = c.speed;
+    rig.run.signals.signal_image_now = 8;
+    rig.pass(1100);
+    EXPECT_EQ(rig.run.protection.ats_alarm, c.alarm) << c.speed;
+    EXPECT_FALSE(rig.run.handles.ats_eb);
+  }
+}
+
+TEST(CheckPoint, NothingWhileProtectionIsOff) {
+  WarningRig rig;
+  rig.run.engine.ats_enabled = false;
+  rig.run.signals.signal_image_now = 7;
+  rig.run.film.film_frame = 1100;
+  signal_step(rig.run);
+  protection_rules(rig.run);
+  EXPECT_EQ(rig.run.protection.signal_speed, 999);
+  EXPECT_FALSE(rig.run.handles.ats_eb);
+}
+
+TEST(ProtectionReset, ClearsTheBrakesAndTheAlarmAndPutsTheLampsBack) {
+  WarningRig rig;
+  rig.pass(1000);
+  rig.run.signals.signal_image_now = 7;
+  rig.pass(1100);
+  ASSERT_TRUE(rig.run.handles.ats_eb);
+  rig.run.handles.ats_service = true;
+  rig.run.protection.ats_p_state = 3;
+  rig.clear_latches();
+  ats_reset(rig.run);
+  const ProtectionState& p = rig.run.protection;
+  EXPECT_FALSE(rig.run.handles.ats_eb || rig.run.handles.ats_service);
+  EXPECT_TRUE(rig.run.handles.brake_pending);
+  EXPECT_EQ(p.ats_p_state, 0);
+  EXPECT_FALSE(p.ats_alarm);
+  EXPECT_TRUE(p.ats_ack);
+  EXPECT_EQ(p.ats_timer, 0);
+  EXPECT_EQ(p.signal_speed, 999);
+  EXPECT_FALSE(rig.playing(rig.bell()));
+  EXPECT_TRUE(p.ats_lamps[0]);
+  EXPECT_FALSE(p.ats_lamps[1]);
+}
+
+TEST(ProtectionReset, TheResetKeyAfterAnEmergencyStop) {
+  WarningRig rig;
+  rig.run.signals.signal_image_now = 7;
+  rig.pass(1100);
+  ASSERT_TRUE(rig.run.handles.ats_eb);
+  rig.run.motion.speed = 0;
+  AsciiDown(rig.run, U'r');  // refused: the handle is not at emergency
+  EXPECT_TRUE(rig.run.handles.ats_eb);
+  rig.emergency_handle();
+  AsciiDown(rig.run, U'r');
+  EXPECT_FALSE(rig.run.handles.ats_eb);
+  EXPECT_FALSE(rig.run.protection.ats_alarm);
+  EXPECT_FALSE(rig.playing(rig.bell()));
 }
 
 }  // namespace
