@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <sstream>
 #include <stdexcept>
 
@@ -265,8 +263,6 @@ DriveResult drive_route(const std::filesystem::path& data_dir, const LineModel& 
   long long frame = 0;
   for (; frame < kMaxFrames && !run.frame.ended && !controller.finished(); ++frame) {
     platform.log.frame = frame;
-    if (std::getenv("MAKE_DEMO_DRIVE_TRACE") != nullptr && frame % 60 == 0)
-      std::fprintf(stderr, "%lld %s\n", frame, controller.where().c_str());
     for (char c : controller.decide(frame)) {
       const std::string line_text = std::to_string(frame) + " char " + std::string(1, c);
       std::vector<ScriptCommand> cmd = parse_input_script(line_text);
