@@ -46,7 +46,7 @@ TEST(DemoSound, TheLengthReaderMeasuresTheWrittenFiles) {
     w.samples.assign(static_cast<std::size_t>(seconds * kSoundRate), 0.25f);
     save_wave(w, dir / "w.wav");
     // Whole seconds, cut off, as the simulator counts a sound's length.
-    EXPECT_EQ(wav_seconds(dir / "w.wav"), static_cast<int>(seconds)) << seconds;
+    EXPECT_EQ(wav_seconds(dir / "w.wav", [](const std::string&) {}), static_cast<int>(seconds)) << seconds;
     EXPECT_EQ(fs::file_size(dir / "w.wav"), 44 + w.samples.size() * 2);
   }
 }

@@ -74,6 +74,7 @@ class Controller {
   bool finished_ = false;
   int stops_made_ = 0;
   long long stood_since_ = 0;
+  int stood_ticks_ = 0;
   long long last_key_frame_ = 0;
   bool doors_opened_ = false, doors_closed_ = false;
   std::size_t hold_ = 0;
@@ -120,6 +121,7 @@ double Controller::allowed_speed(double at, double target) const {
 void Controller::on_arrival(long long frame) {
   standing_ = true;
   stood_since_ = frame;
+  stood_ticks_ = ticks();
   doors_opened_ = doors_closed_ = false;
   const DriveStop& s = facts_.stops[stop_];
   if (std::fabs(metres() - s.at_m) <= s.window_m) ++stops_made_;
@@ -140,7 +142,11 @@ std::vector<char> Controller::decide(long long frame) {
       return keys;
     }
     const bool one_man = facts_.one_man >= 1;
-    const int leave = here.departure + static_cast<int>((here.dwell_extra_s + facts_.door_close_s + 2) * 30);
+    // Not before the timetable, and never before the arrival and departure sounds and the
+    // doors have had their time, however late the train came in.
+    const int sounds = static_cast<int>((here.arrival_s + here.dwell_extra_s + facts_.door_close_s + 3) * 30);
+    const int leave = std::max(here.departure + static_cast<int>((here.dwell_extra_s + facts_.door_close_s + 2) * 30),
+                               stood_ticks_ + sounds);
     if (one_man && !doors_opened_ && stop_ > 0 && frame - stood_since_ > 30) {
       keys.push_back('d');  // the driver's door switch: open
       doors_opened_ = true;
@@ -215,12 +221,12 @@ std::vector<char> Controller::decide(long long frame) {
     } else {
       want_brake = std::clamp(static_cast<int>(std::ceil(need / h_.decel_per_notch)) + (v > allow + 3 ? 1 : 0), 1, h_.brake_max);
     }
-  } else if (v < allow - 6 && d > 40) {
-    want_power = h_.power_max;
+  } else if (v < allow - 6 && d > 15) {
+    want_power = d > 60 ? h_.power_max : std::max(2, h_.power_max / 2);
     aab_apply_frames_ = 0;
-  } else if (v < allow - 1.5 && d > 40 && power() > 0) {
+  } else if (v < allow - 1.5 && d > 15 && power() > 0) {
     want_power = power();  // keep notching up to the speed
-  } else if (d < 40 && v < 4 && need < 0.5) {
+  } else if (d < 15 && v < 4 && need < 0.5) {
     // Creeping the last metres to the mark, with more power where a grade holds it back.
     if (v < 1) ++creep_frames_;
     else creep_frames_ = 0;
@@ -228,7 +234,7 @@ std::vector<char> Controller::decide(long long frame) {
     if (creep_frames_ > 90) creep_frames_ = 0;
     want_power = v < 2 ? creep_power_ : 0;
   }
-  if (d >= 40) creep_power_ = 1;
+  if (d >= 15) creep_power_ = 1;
   steer(want_power, want_brake, keys);
   // The vigilance device wants a key at least once a minute while moving.
   if (keys.empty() && frame - last_key_frame_ > 30 * 60 && std::fabs(v) > 1 && !h_.one_lever && power() == 0)

@@ -78,7 +78,7 @@ RouteDesign express_design(bool short_mode) {
       {s.at(0, 520), SignalRole::block, 6, 0, "2344423444", 1},
       {s.at(1, -230), SignalRole::home, 6, 1, "2344423444", 2},
       {s.at(1, 160), SignalRole::departure, 2, 1, "2344423444", 0},
-      {s.at(1, 660), SignalRole::repeater, 0, 0, "2344423444", 1},
+      {s.at(1, 520), SignalRole::repeater, 0, 0, "2344423444", 1},
       {s.at(2, -160), SignalRole::block, 6, 0, "2344423444", 1},
       {s.at(2, 380), SignalRole::block, 6, 0, "1344413444", 1},
       {s.at(3, -300), SignalRole::home, 6, 3, "2344423444", 2},

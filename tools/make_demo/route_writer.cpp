@@ -4,6 +4,7 @@
 #include <cmath>
 #include <functional>
 #include <map>
+#include <stdexcept>
 
 #include "data_writer.h"
 #include "overlay_pictures.h"
@@ -287,7 +288,11 @@ RouteFacts write_route(const LineModel& line, const std::filesystem::path& data_
   for (const SignalDesign& s : d.signals) {
     const double at = line.place(s.at);
     const int f = w.frame(at);
-    const int show = std::max({0, w.frame(at - (line.short_mode ? 60 : 400)), previous_frame + 21});
+    // Each signal is drawn from where it comes into view, after the one before has been
+    // passed (and its heads cleared) and never over it.
+    int show = std::max({0, w.frame(at - (line.short_mode ? 60 : 400)), previous_frame + 21});
+    if (show >= f) show = std::max(previous_frame + 1, f - 10);
+    if (show >= f) throw std::runtime_error(d.key + ": two signals stand at one place");
     previous_frame = f;
     const bool departure_signal = s.role == SignalRole::departure;
     const int bell = departure_signal ? f : w.frame(std::max(at - (line.short_mode ? 50 : 600), 20.0));
@@ -427,7 +432,10 @@ RouteFacts write_route(const LineModel& line, const std::filesystem::path& data_
   // The clock starts so that the first stop ends at its departure time.
   const int first_dep = line.stations[0].departure;
   facts.start_ticks = first_dep - 30 * static_cast<int>(sounds.seconds(departure[0])) - 30 * static_cast<int>(sounds.seconds(arrival[0]));
-  for (DriveStop& s : facts.stops) s.dwell_extra_s = sounds.seconds(departure[static_cast<std::size_t>(s.station)]);
+  for (DriveStop& s : facts.stops) {
+    s.dwell_extra_s = sounds.seconds(departure[static_cast<std::size_t>(s.station)]);
+    s.arrival_s = sounds.seconds(arrival[static_cast<std::size_t>(s.station)]);
+  }
   return facts;
 }
 

@@ -18,7 +18,8 @@ struct DriveStop {
   double at_m = 0;        // stop position
   double window_m = 0;    // half the stop zone
   int departure = 0;      // ticks; 0 for the last stop
-  double dwell_extra_s = 0;  // seconds after the departure time before the doors are shut
+  double dwell_extra_s = 0;  // s: the departure sound, which ends before the doors shut
+  double arrival_s = 0;      // s: the arrival sound, which plays before the departure
 };
 
 struct SignalHold {
