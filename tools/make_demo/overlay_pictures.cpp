@@ -1,5 +1,6 @@
 #include "overlay_pictures.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -99,7 +100,8 @@ void draw_head(cairo_t* cr, int p, double x0, double w, double h) {
     return;
   }
   const HeadPicture hp = head_picture(p);
-  const double lamp = w * 0.62;
+  // Five lamps must fit the frame's height as well as three.
+  const double lamp = std::min(w * 0.62, (h - 12) / static_cast<double>(hp.lamps.size()));
   const double top = 4, height = lamp * hp.lamps.size() + 8;
   cairo_rectangle(cr, x0 + (w - lamp - 8) / 2, top, lamp + 8, height);
   cairo_set_source_rgb(cr, 0.06, 0.06, 0.07);
