@@ -30,8 +30,7 @@ struct Handles {
 
 class Controller {
  public:
-  Controller(Run& run, const LineModel& line, const RouteFacts& facts)
-      : run_(run), line_(line), facts_(facts) {
+  Controller(Run& run, const RouteFacts& facts) : run_(run), facts_(facts) {
     const VehicleData& v = run.vehicle;
     h_.one_lever = v.handle == 0;
     h_.aab = v.brake_type == 0;
@@ -66,7 +65,6 @@ class Controller {
   void on_arrival(long long frame);
 
   Run& run_;
-  const LineModel& line_;
   const RouteFacts& facts_;
   Handles h_;
   std::size_t stop_ = 0;  // index in facts.stops of where the train stands or runs to
@@ -261,7 +259,7 @@ DriveResult drive_route(const std::filesystem::path& data_dir, const LineModel& 
     throw std::runtime_error(text);
   }
 
-  Controller controller(run, line, facts);
+  Controller controller(run, facts);
   std::ostringstream script;
   script << "# " << line.design.route_file << " with " << line.design.vehicle_file
          << ": the demo's scripted drive (make-demo)\n";

@@ -48,7 +48,7 @@ void dial_face(cairo_t* cr, const Dial& d) {
       text_at(cr, text, x + std::sin(a) * d.r * 0.64, y - std::cos(a) * d.r * 0.64, d.r * 0.17, true, false);
     }
   }
-  text_at(cr, d.label, x, y + d.r * 0.45, d.r * 0.15, true, false);
+  text_at(cr, d.label, x, y + d.r * 0.82, d.r * 0.16, true, false);
 }
 
 NeedlePlace needle(const std::filesystem::path& dir, const std::string& rel, const Dial& d,
@@ -109,13 +109,13 @@ PanelLayout draw_panel(const PanelSpec& spec, const std::filesystem::path& data_
   const std::filesystem::path dir = data_dir / "cab" / spec.key;
   const std::string rel = "cab\\" + spec.key + "\\";
 
-  const Dial speed{400, 672, 86, 0, static_cast<double>(spec.speed_max), -135, 270, "km/h",
+  const Dial speed{400, 678, 76, 0, static_cast<double>(spec.speed_max), -135, 270, "km/h",
                    spec.speed_max > 130 ? 20 : 10, spec.speed_max > 130 ? 5 : 5};
-  const Dial air1{178, 672, 66, 0, 1000, -135, 270, "MR / BC  kPa", 200, 50};
-  const Dial erbp{58, 686, 48, 0, 700, -135, 270, "ER / BP", 100, 50};
-  const Dial amps{612, 672, 62, -500, 1000, -90, 225, "A", 250, 125};
-  const Dial volts{730, 640, 44, 0, 2000, -120, 240, "kV", 500, 250};
-  const Dial brake_cmd{730, 732, 40, 0, 5, -120, 240, "B", 1, 1};
+  const Dial air1{178, 678, 60, 0, 1000, -135, 270, "MR/BC kPa", 200, 50};
+  const Dial erbp{281, 712, 36, 0, 700, -135, 270, "ER/BP", 200, 50};
+  const Dial amps{600, 678, 56, -500, 1000, -90, 225, "A", 250, 125};
+  const Dial volts{720, 640, 36, 0, 2000, -120, 240, "V", 1000, 250};
+  const Dial brake_cmd{720, 722, 36, 0, 5, -120, 240, "B", 1, 1};
 
   const std::vector<LampDef> lamp_defs = {
       {"Lamp_Door", "戸閉", 0x30e060},  {"Lamp_Power", "力行", 0xf0d020},
@@ -130,10 +130,10 @@ PanelLayout draw_panel(const PanelSpec& spec, const std::filesystem::path& data_
       {"Lamp_Back", "後", 0xf0f0f0},    {"Lamp_Const", "定速", 0x30e060},
       {"Lamp_Stop", "停通", 0xff3020},
   };
-  const int lamp_w = 34, lamp_h = 18;
+  const int lamp_w = 32, lamp_h = 18;
   std::vector<std::pair<const LampDef*, Placed>> lamp_places;
   for (std::size_t i = 0; i < lamp_defs.size(); ++i) {
-    const int x = 8 + static_cast<int>(i) * 39, y = kPanelTop + 8;
+    const int x = 8 + static_cast<int>(i) * 38, y = kPanelTop + 8;
     lamp_places.push_back({&lamp_defs[i], {rel + "lamp_" + std::to_string(i) + ".png", x, y}});
   }
 
@@ -168,9 +168,6 @@ PanelLayout draw_panel(const PanelSpec& spec, const std::filesystem::path& data_
       dial_face(cr, volts);
     }
     if (!spec.aab) dial_face(cr, brake_cmd);
-    cairo_set_source_rgb(cr, 0.85, 0.85, 0.8);
-    text_at(cr, spec.title, 120, 206, 13, false, true);
-    // The bottom-left pixel names the key colour: one pixel of the desk gives way.
   });
   L.panel = {rel + "panel.png", 0, kPanelTop};
 
@@ -186,7 +183,9 @@ PanelLayout draw_panel(const PanelSpec& spec, const std::filesystem::path& data_
   });
   L.panel2 = {rel + "panel2.png", 0, 0};
 
-  for (const auto& [def, at] : lamp_places) {
+  for (const auto& entry : lamp_places) {
+    const LampDef* def = entry.first;
+    const Placed& at = entry.second;
     draw_keyed(dir / at.file.substr(at.file.rfind('\\') + 1), lamp_w, lamp_h + 2, [&](cairo_t* cr) {
       cairo_rectangle(cr, 0, 0, lamp_w, lamp_h);
       fill_rgb(cr, def->colour);
@@ -196,14 +195,14 @@ PanelLayout draw_panel(const PanelSpec& spec, const std::filesystem::path& data_
     });
     L.lamps.push_back({def->key, at});
   }
-  draw_keyed(dir / "suppress.png", 34, 20, [&](cairo_t* cr) {
-    cairo_rectangle(cr, 0, 0, 34, 18);
+  draw_keyed(dir / "suppress.png", 32, 20, [&](cairo_t* cr) {
+    cairo_rectangle(cr, 0, 0, 32, 18);
     fill_rgb(cr, 0xff9020);
     cairo_fill(cr);
     cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
-    text_at(cr, "抑止", 17, 9, 11);
+    text_at(cr, "抑止", 16, 9, 11);
   });
-  L.suppress = {rel + "suppress.png", 8 + 20 * 39, kPanelTop + 8};
+  L.suppress = {rel + "suppress.png", 8 + 20 * 38, kPanelTop + 8};
 
   L.speed = needle(dir, rel + "needle_speed.png", speed, 4, 0.92, 0xf4f4f4);
   L.bc = needle(dir, rel + "needle_bc.png", air1, 3, 0.85, 0xf0f0f0);
@@ -220,7 +219,7 @@ PanelLayout draw_panel(const PanelSpec& spec, const std::filesystem::path& data_
 
   // Notch strips: a row of cells, the current notch lit.
   const auto notch_strip = [&](const std::string& name, int cells, bool brake, int x, int y) {
-    const int cw = 20, h = 22, w = cw * cells;
+    const int cw = 20, h = 16, w = cw * cells;
     draw_keyed(dir / name, w * (cells + 1), h, [&](cairo_t* cr) {
       for (int p = 0; p <= cells; ++p)
         for (int c = 0; c < cells; ++c) {
@@ -238,10 +237,11 @@ PanelLayout draw_panel(const PanelSpec& spec, const std::filesystem::path& data_
     });
     return StripPlace{rel + name, x, y, w, h};
   };
-  L.notch_p = notch_strip("notch_p.png", spec.power, false, 470, 730);
-  L.notch_b = notch_strip("notch_b.png", spec.aab ? 5 : spec.brake, true, 470, 754);
+  L.notch_p = notch_strip("notch_p.png", spec.power, false, 492, 744);
+  L.notch_b = notch_strip("notch_b.png", spec.aab ? 5 : spec.brake, true, 492, 762);
 
-  L.digits = {rel + "digits.png", 352, 726, 96, 36};
+  // Inside the speedometer, below its hub.
+  L.digits = {rel + "digits.png", 352, 692, 96, 36};
   draw_keyed(dir / "digits.png", 96 * 10, 36 * 20, [&](cairo_t* cr) { draw_digits(cr, 10, 96, 36); });
 
   if (spec.diesel) {
@@ -257,7 +257,7 @@ PanelLayout draw_panel(const PanelSpec& spec, const std::filesystem::path& data_
         text_at(cr, names[g], g * gw + gw / 2.0, gh / 2.0, 12);
       }
     });
-    L.gear = {rel + "gear.png", 620, 640, gw, gh};
+    L.gear = {rel + "gear.png", 560, 640, gw, gh};
     draw_keyed(dir / "gear_lever.png", gw * 6, gh, [&](cairo_t* cr) {
       for (int g = 0; g < 6; ++g) {
         cairo_rectangle(cr, g * gw + 1, 1, gw - 2, gh - 2);
@@ -267,7 +267,7 @@ PanelLayout draw_panel(const PanelSpec& spec, const std::filesystem::path& data_
         text_at(cr, names[g], g * gw + gw / 2.0, gh / 2.0, 12);
       }
     });
-    L.gear_lever = {rel + "gear_lever.png", 620, 668, gw, gh};
+    L.gear_lever = {rel + "gear_lever.png", 560, 666, gw, gh};
   }
   if (!spec.cab_signal_speeds.empty()) {
     const int cs = 56;
@@ -286,7 +286,7 @@ PanelLayout draw_panel(const PanelSpec& spec, const std::filesystem::path& data_
         text_at(cr, v == 0 ? "×" : std::to_string(v), i * cs + cs / 2.0, cs / 2.0, cs * 0.36);
       }
     });
-    L.cab_signal = {rel + "cab_signal.png", 716, 580, cs, cs};
+    L.cab_signal = {rel + "cab_signal.png", 690, 600, cs, cs};
   }
 
   // Extra pictures by slot: door-side lamps, the door-side picture, the engine lamp, the
@@ -303,8 +303,9 @@ PanelLayout draw_panel(const PanelSpec& spec, const std::filesystem::path& data_
       cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
       text_at(cr, other_text[i], w / 2.0, h / 2.0, 11);
     });
-    const int x = i < 6 ? 8 + i * 50 : 560 + (i - 6) * 116;
-    const int y = i < 6 ? kPanelTop + 192 : kPanelTop + 194;
+    // Slots 0 to 5 along the desk's lower edge, the two plates left of the gauges.
+    const int x = i < 6 ? 8 + i * 50 : 8;
+    const int y = i < 6 ? kPanelTop + 192 : kPanelTop + 140 + (i - 6) * 24;
     L.others.push_back({rel + name, x, y});
   }
   return L;
