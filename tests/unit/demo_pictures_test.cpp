@@ -200,4 +200,12 @@ TEST(DemoPanel, StripsHoldAPatternPerPosition) {
             p.at(0 * L.notch_p.width + 4 * cell + cell / 2, L.notch_p.height / 2));
 }
 
+// The font caches are freed once every test has drawn, so the leak checker sees only
+// real leaks.
+class FontCaches : public ::testing::Environment {
+ public:
+  void TearDown() override { release_font_caches(); }
+};
+[[maybe_unused]] ::testing::Environment* const font_caches = ::testing::AddGlobalTestEnvironment(new FontCaches);
+
 }  // namespace

@@ -15,6 +15,7 @@
 #include "driver.h"
 #include "films.h"
 #include "interface_files.h"
+#include "pictures.h"
 #include "route_designs.h"
 #include "route_writer.h"
 #include "sounds.h"
@@ -156,6 +157,7 @@ int main(int argc, char** argv) {
     run_film_jobs(std::move(jobs), o.jobs);
 
     std::cout << "make-demo: done, " << folder_bytes(o.out) / (1024 * 1024) << " MiB in " << o.out.string() << '\n';
+    release_font_caches();
   } catch (const std::exception& e) {
     std::cerr << "make-demo: " << e.what() << '\n';
     return 1;

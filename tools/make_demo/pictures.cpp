@@ -1,5 +1,7 @@
 #include "pictures.h"
 
+#include <fontconfig/fontconfig.h>
+
 #include <algorithm>
 #include <stdexcept>
 #include <vector>
@@ -157,6 +159,11 @@ void text_at(cairo_t* cr, const std::string& text, double x, double y, double si
 
 void fill_rgb(cairo_t* cr, std::uint32_t c) {
   cairo_set_source_rgb(cr, ((c >> 16) & 255) / 255.0, ((c >> 8) & 255) / 255.0, (c & 255) / 255.0);
+}
+
+void release_font_caches() {
+  cairo_debug_reset_static_data();
+  FcFini();
 }
 
 }  // namespace velmora::demo
