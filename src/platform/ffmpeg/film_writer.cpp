@@ -1,5 +1,6 @@
 #include "platform/ffmpeg/film_writer.h"
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -71,14 +72,14 @@ std::string open_output(Output& out, const std::string& path) {
   return {};
 }
 
-std::string add_sound(AVFormatContext* out, Track& track) {
+std::string add_sound(AVFormatContext* out, Track& track, int rate = kSoundRate) {
   const AVCodec* pcm = avcodec_find_encoder(AV_CODEC_ID_PCM_S16LE);
   if (pcm == nullptr) return "no PCM encoder";
   track.codec.reset(avcodec_alloc_context3(pcm));
   track.codec->sample_fmt = AV_SAMPLE_FMT_S16;
-  track.codec->sample_rate = kSoundRate;
+  track.codec->sample_rate = rate;
   av_channel_layout_default(&track.codec->ch_layout, 1);
-  track.codec->time_base = AVRational{1, kSoundRate};
+  track.codec->time_base = AVRational{1, rate};
   int r = avcodec_open2(track.codec.get(), pcm, nullptr);
   if (r < 0) return error_text("sound encoder", r);
   track.stream = avformat_new_stream(out, nullptr);
@@ -92,7 +93,7 @@ Frame silence(const Track& track, int samples) {
   Frame frame(av_frame_alloc());
   frame->format = AV_SAMPLE_FMT_S16;
   frame->nb_samples = samples;
-  frame->sample_rate = kSoundRate;
+  frame->sample_rate = track.codec->sample_rate;
   av_channel_layout_copy(&frame->ch_layout, &track.codec->ch_layout);
   if (av_frame_get_buffer(frame.get(), 0) < 0) return nullptr;
   std::memset(frame->data[0], 0, static_cast<std::size_t>(samples) * 2);
@@ -163,7 +164,7 @@ std::string write_film(const std::string& path, const FilmWriterSettings& s,
       s.fourcc.size() == 4 ? MKTAG(s.fourcc[0], s.fourcc[1], s.fourcc[2], s.fourcc[3]) : 0;
   Track sound;
   if (s.with_sound) {
-    if (std::string e = add_sound(out.get(), sound); !e.empty()) return e;
+    if (std::string e = add_sound(out.get(), sound, s.sound_rate); !e.empty()) return e;
   }
 
   r = avio_open(&out->pb, path.c_str(), AVIO_FLAG_WRITE);
@@ -194,7 +195,7 @@ std::string write_film(const std::string& path, const FilmWriterSettings& s,
   }
   std::unique_ptr<SwsContext, void (*)(SwsContext*)> sws_owner(sws, sws_freeContext);
   Packet packet(av_packet_alloc());
-  const int sound_samples = kSoundRate / s.fps;
+  const int sound_samples = s.sound_rate / s.fps;
   Frame quiet = s.with_sound ? silence(sound, sound_samples) : nullptr;
   if (s.with_sound && !quiet) return "no memory";
 
@@ -213,6 +214,12 @@ std::string write_film(const std::string& path, const FilmWriterSettings& s,
     r = encode(out.get(), video, frame, packet.get());
     if (r < 0) return error_text("encode", r);
     if (s.with_sound) {
+      if (av_frame_make_writable(quiet.get()) < 0) return "no memory";
+      auto* samples = reinterpret_cast<std::int16_t*>(quiet->data[0]);
+      for (int k = 0; k < sound_samples; ++k) {
+        const std::size_t at = static_cast<std::size_t>(i) * sound_samples + k;
+        samples[k] = at < s.sound.size() ? s.sound[at] : 0;
+      }
       quiet->pts = static_cast<std::int64_t>(i) * sound_samples;
       r = encode(out.get(), sound, quiet.get(), packet.get());
       if (r < 0) return error_text("encode sound", r);
@@ -223,6 +230,41 @@ std::string write_film(const std::string& path, const FilmWriterSettings& s,
   if (s.with_sound) encode(out.get(), sound, nullptr, packet.get());
   r = av_write_trailer(out.get());
   return r < 0 ? error_text("trailer", r) : std::string();
+}
+
+std::string write_jpeg(const std::string& path, int width, int height, const FilmPainter& paint,
+                       int quality) {
+  const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_MJPEG);
+  if (codec == nullptr) return "no JPEG encoder";
+  Codec c(avcodec_alloc_context3(codec));
+  if (!c) return "no memory";
+  c->width = width;
+  c->height = height;
+  c->time_base = AVRational{1, 25};
+  c->pix_fmt = AV_PIX_FMT_YUVJ420P;
+  c->flags |= AV_CODEC_FLAG_QSCALE;
+  c->global_quality = FF_QP2LAMBDA * quality;
+  int r = avcodec_open2(c.get(), codec, nullptr);
+  if (r < 0) return error_text("JPEG encoder", r);
+  Frame frame(av_frame_alloc());
+  frame->format = AV_PIX_FMT_YUVJ420P;
+  frame->width = width;
+  frame->height = height;
+  if (av_frame_get_buffer(frame.get(), 0) < 0) return "no memory";
+  paint(0, frame->data, frame->linesize);
+  frame->pts = 0;
+  frame->quality = c->global_quality;
+  Packet packet(av_packet_alloc());
+  r = avcodec_send_frame(c.get(), frame.get());
+  if (r >= 0) r = avcodec_send_frame(c.get(), nullptr);
+  if (r < 0) return error_text("encode", r);
+  r = avcodec_receive_packet(c.get(), packet.get());
+  if (r < 0) return error_text("encode", r);
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return "cannot write " + path;
+  const bool ok = std::fwrite(packet->data, 1, static_cast<std::size_t>(packet->size), file) ==
+                  static_cast<std::size_t>(packet->size);
+  return std::fclose(file) == 0 && ok ? std::string() : "cannot write " + path;
 }
 
 std::string write_sound_only_avi(const std::string& path, int seconds) {

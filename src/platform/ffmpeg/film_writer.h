@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -21,7 +22,10 @@ struct FilmWriterSettings {
   int b_frames = 2;             // consecutive B-frames at most
   bool closed_gop = false;      // B-frames before a keyframe refer only backwards
   int quality = 4;  // mpeg4 and mjpeg: quantiser, 2 (best) .. 31; libx264: constant rate factor
-  bool with_sound = false;  // interleave a silent PCM track, as cameras record
+  bool with_sound = false;  // interleave a PCM track, as cameras record
+  // The track's samples, mono 16-bit at sound_rate; silence where they run out.
+  std::vector<std::int16_t> sound;
+  int sound_rate = 8000;  // Hz
 };
 
 // Paints frame `frame` into Y, U and V planes of the settings' size.
@@ -33,6 +37,9 @@ bool film_encoder_available(const std::string& encoder);
 // Empty on success, otherwise what went wrong.
 std::string write_film(const std::string& path, const FilmWriterSettings& settings,
                        const FilmPainter& paint);
+// A JPEG picture (baseline, 4:2:0) painted like a film frame; quality as for mjpeg.
+std::string write_jpeg(const std::string& path, int width, int height, const FilmPainter& paint,
+                       int quality = 3);
 // An AVI with one PCM sound stream and no video.
 std::string write_sound_only_avi(const std::string& path, int seconds);
 

@@ -1,0 +1,192 @@
+// The data files make-demo writes, read back with the simulator's own loaders: every place
+// of a route lies where the line model put it, and every file loads without a warning.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <unistd.h>
+
+#include "common/paths.h"
+#include "data/mascon_codes.h"
+#include "data/route_check.h"
+#include "data/ui_texts.h"
+#include "data/vehicle_loader.h"
+#include "data/vehicle_warnings.h"
+#include "data_writer.h"
+#include "interface_files.h"
+#include "platform/fake/fake_platform.h"
+#include "route_designs.h"
+#include "route_writer.h"
+#include "vehicle_writer.h"
+
+namespace {
+
+using namespace velmora;
+using namespace velmora::demo;
+namespace fs = std::filesystem;
+
+fs::path folder(const std::string& name) {
+  const fs::path d = fs::temp_directory_path() / ("velmora_demo_" + std::to_string(getpid())) / name;
+  fs::remove_all(d);
+  fs::create_directories(d);
+  return d;
+}
+
+std::string bytes_of(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// One short route written with its interface files, as make-demo writes it.
+struct Written {
+  fs::path dir;
+  LineModel line;
+  RouteFacts facts;
+};
+
+Written write_short(const RouteDesign& design, const std::string& name) {
+  Written w{folder(name), build_line(design, true), {}};
+  write_velmora_dat(w.dir, {256, 192, 800});
+  Voices voices(w.dir / ".voices", false);
+  write_call_sounds(w.dir, voices);
+  w.facts = write_route(w.line, w.dir, {256, 192}, voices);
+  return w;
+}
+
+TEST(DemoFiles, TheInterfaceFilesLoadWithTheirSettings) {
+  const fs::path dir = folder("interface");
+  write_velmora_dat(dir, {800, 600, 800});
+  write_mascon_dat(dir);
+  write_operation_dat(dir);
+  const UiTexts ui = load_ui_texts(dir / "velmora.dat");
+  EXPECT_EQ(ui.film_fps, 30);
+  EXPECT_EQ(ui.film_length_factor, 1);
+  EXPECT_EQ(ui.film_width, 800);
+  EXPECT_EQ(ui.film_height, 600);
+  EXPECT_EQ(ui.data_path, "movie\\");
+  ASSERT_GE(ui.info_label.size(), 28u);
+  for (std::size_t k = 8; k < 28; ++k) EXPECT_GT(ui.info_label[k].size(), 20u) << "entry " << k << " explains";
+  EXPECT_EQ(ui.menu_start, "運転開始(&S)");
+  EXPECT_EQ(ui.gears[1], "変速");
+  const MasconCodes codes = load_mascon_codes(dir / "mascon.dat");
+  ASSERT_EQ(codes.codes.size(), 23u);
+  for (const std::string& c : codes.codes) EXPECT_EQ(c.size(), 5u) << c;
+  // operation.dat: the caption line, then the keys in Japanese and in English.
+  const std::string help = bytes_of(dir / "operation.dat");
+  EXPECT_NE(help.find("\r\n"), std::string::npos);
+  EXPECT_NE(help.find("Z: power up"), std::string::npos);
+}
+
+TEST(DemoFiles, EveryPlaceOfARouteLiesWhereTheLineModelPutIt) {
+  for (const RouteDesign& d : demo_designs(true)) {
+    SCOPED_TRACE(d.key);
+    const Written w = write_short(d, "route_" + d.key);
+    FakeImageList images;
+    const LoadedRoute loaded = load_route_for_check(w.dir, d.route_file, d.vehicle_file, images);
+    const RouteData& r = loaded.route;
+    ASSERT_EQ(r.stations.size(), d.stations.size());
+    for (std::size_t i = 0; i < r.stations.size(); ++i) {
+      EXPECT_EQ(r.stations[i].Name, d.stations[i].name);
+      EXPECT_EQ(r.stations[i].Start, w.line.stations[i].frame);
+      // The simulator's stop is the camera's stop, to the centimetre.
+      EXPECT_NEAR(r.stations[i].position, w.line.stations[i].at_m * 100, 1.0) << "station " << i;
+    }
+    ASSERT_EQ(r.signals.size(), d.signals.size());
+    for (std::size_t k = 0; k < r.signals.size(); ++k) {
+      const double at = w.line.place(d.signals[k].at);
+      EXPECT_NEAR(w.line.at_frame(r.signals[k].frame), at, 1.0) << "signal " << k;
+      EXPECT_LT(r.signals[k].show_from, r.signals[k].frame);
+    }
+    ASSERT_EQ(r.crossings.size(), d.crossings.size());
+    for (std::size_t k = 0; k < r.crossings.size(); ++k)
+      EXPECT_LT(r.crossings[k].announce_frame, r.crossings[k].passed_frame);
+    EXPECT_EQ(r.speed_units.back().last_frame, w.line.frame_count - 1);
+    // The signal table and its chains are parallel, and the route event list is sorted.
+    EXPECT_EQ(r.signal_chain.size(), r.signals.size());
+    for (std::size_t e = 1; e < r.events.size(); ++e) EXPECT_LE(r.events[e - 1].position, r.events[e].position);
+  }
+}
+
+TEST(DemoFiles, ARouteWarnsOnlyAboutItsFilmBeforeTheFilmIsWritten) {
+  const RouteDesign d = rapid_design(true);
+  const Written w = write_short(d, "warnings");
+  FakeImageList images;
+  const LoadedRoute loaded = load_route_for_check(w.dir, d.route_file, d.vehicle_file, images);
+  const std::vector<RouteWarning> warnings = check_route(loaded.route, w.dir, loaded.ui.data_path);
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_NE(warnings[0].text.find("rapid.avi"), std::string::npos) << warnings[0].text;
+}
+
+TEST(DemoFiles, TheDriverLearnsTheStopsTimesAndTheHeldSignal) {
+  const Written w = write_short(express_design(true), "facts");
+  ASSERT_EQ(w.facts.stops.size(), 4u);  // one of the five stations is passed
+  EXPECT_EQ(w.facts.stops[0].station, 0);
+  EXPECT_EQ(w.facts.stops[2].station, 3);
+  EXPECT_EQ(w.facts.stops.back().departure, 0);
+  // The preceding train holds the home signal before the fourth station at stop.
+  ASSERT_EQ(w.facts.holds.size(), 1u);
+  EXPECT_LT(w.facts.holds[0].stop_before_m, w.line.stations[3].at_m);
+  EXPECT_GT(w.facts.holds[0].stop_before_m, w.line.stations[2].at_m);
+  EXPECT_GT(w.facts.holds[0].until, w.line.stations[1].departure);
+  // The run starts before the first departure by the departure and arrival sounds.
+  EXPECT_LT(w.facts.start_ticks, w.line.stations[0].departure);
+}
+
+TEST(DemoFiles, TheVehiclesLoadWithoutAWarning) {
+  const fs::path dir = folder("vehicles");
+  write_train_85(dir);
+  write_train_75(dir);
+  write_train_313(dir);
+  struct Expect {
+    const char* file;
+    int engine_type, brake_type, handle, power_type;
+  };
+  for (const Expect& e : {Expect{"train_85.dat", 1, 1, 1, 1}, Expect{"train_75.dat", 1, 0, 1, 0},
+                          Expect{"train_313_2cars.dat", 0, 2, 0, 1}}) {
+    SCOPED_TRACE(e.file);
+    PanelData panel;
+    VehicleSource source;
+    const VehicleData v = load_vehicle(dir / e.file, panel, &source);
+    EXPECT_EQ(v.engine_type, e.engine_type);
+    EXPECT_EQ(v.brake_type, e.brake_type);
+    EXPECT_EQ(v.handle, e.handle);
+    EXPECT_EQ(v.power_type, e.power_type);
+    EXPECT_TRUE(vehicle_warnings(v, source, dir).empty());
+    EXPECT_EQ(panel.Digi_Speed.pattern_width, 96);
+    EXPECT_FALSE(panel.Panel.name.empty());
+    EXPECT_EQ(v.drive_sound.size() >= 49, true);
+  }
+  // The diesel's cab signal shows the speeds its route limits to.
+  PanelData panel;
+  load_vehicle(dir / "train_313_2cars.dat", panel);
+  int count = 0;
+  const int* speeds = diesel_cab_signal_speeds(count);
+  ASSERT_EQ(panel.lamp_signal_speeds.size(), static_cast<std::size_t>(count));
+  EXPECT_EQ(panel.lamp_signal_speeds[3], speeds[3]);
+}
+
+TEST(DemoFiles, TheSameVersionWritesTheSameBytes) {
+  const Written a = write_short(local_design(true), "same_a");
+  const Written b = write_short(local_design(true), "same_b");
+  for (const char* f : {"line_local.dat", "image/local/teimoku.png", "image/local/signal.png",
+                        "image/local/staff.png", "kanko/fixed/k05.wav", "sound/local/depart_0.wav"})
+    EXPECT_EQ(bytes_of(a.dir / f), bytes_of(b.dir / f)) << f;
+}
+
+TEST(DemoFiles, DataFilesAreShiftJisWithCrlfAndRefuseWhatShiftJisCannotHold) {
+  DataFile f;
+  f.section("[LineName]").line("白砂急行線");
+  f.fields("港町", 0, 1.5, -8.0);
+  EXPECT_EQ(f.bytes(), "[LineName]\r\n\x94\x92\x8d\xbb\x8b\x7d\x8d\x73\x90\xfc\r\n\x8d\x60\x92\xac,0,1.5,-8.0\r\n");
+  DataFile bad;
+  bad.line("emoji \xF0\x9F\x9A\x86");
+  EXPECT_THROW(bad.save(folder("bad") / "x.dat"), std::runtime_error);
+  EXPECT_EQ(decimal(36.0833333), "36.0833");
+  EXPECT_EQ(decimal(2.0), "2.0");
+  EXPECT_EQ(decimal(-0.00001), "0.0");
+}
+
+}  // namespace

@@ -1,0 +1,314 @@
+#include "panel_pictures.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "pictures.h"
+
+namespace velmora::demo {
+namespace {
+
+constexpr int kPanelTop = 560;  // px on the cab surface: the desk's upper edge
+constexpr double kPi = 3.14159265358979323846;
+
+struct Dial {
+  int cx, cy, r;
+  double from, to;  // scale values at the ends
+  int zero;         // degrees of the first mark, clockwise from up
+  double sweep;     // degrees the scale covers
+  const char* label;
+  int major;        // value between numbered marks
+  int minor;
+};
+
+double angle_of(const Dial& d, double value) {
+  return (d.zero + (value - d.from) / (d.to - d.from) * d.sweep) * kPi / 180;
+}
+
+void dial_face(cairo_t* cr, const Dial& d) {
+  const double x = d.cx, y = d.cy - kPanelTop;
+  cairo_arc(cr, x, y, d.r + 5, 0, 2 * kPi);
+  cairo_set_source_rgb(cr, 0.55, 0.56, 0.58);
+  cairo_fill(cr);
+  cairo_arc(cr, x, y, d.r, 0, 2 * kPi);
+  cairo_set_source_rgb(cr, 0.07, 0.07, 0.08);
+  cairo_fill(cr);
+  cairo_set_source_rgb(cr, 0.95, 0.95, 0.95);
+  for (double v = d.from; v <= d.to + 1e-9; v += d.minor) {
+    const double a = angle_of(d, v);
+    const bool big = std::fmod(v - d.from, d.major) < 1e-9;
+    const double r0 = d.r * (big ? 0.80 : 0.87);
+    cairo_move_to(cr, x + std::sin(a) * r0, y - std::cos(a) * r0);
+    cairo_line_to(cr, x + std::sin(a) * d.r * 0.95, y - std::cos(a) * d.r * 0.95);
+    cairo_set_line_width(cr, big ? 2.2 : 1.0);
+    cairo_stroke(cr);
+    if (big) {
+      char text[16];
+      std::snprintf(text, sizeof text, "%g", v);
+      text_at(cr, text, x + std::sin(a) * d.r * 0.64, y - std::cos(a) * d.r * 0.64, d.r * 0.17, true, false);
+    }
+  }
+  text_at(cr, d.label, x, y + d.r * 0.82, d.r * 0.16, true, false);
+}
+
+NeedlePlace needle(const std::filesystem::path& dir, const std::string& rel, const Dial& d,
+                   double thick, double length, std::uint32_t colour) {
+  const int size = 2 * d.r;
+  draw_keyed(dir / rel.substr(rel.rfind('\\') + 1), size, size, [&](cairo_t* cr) {
+    const double c = d.r;
+    cairo_move_to(cr, c - thick, c + d.r * 0.15);
+    cairo_line_to(cr, c - thick * 0.4, c - d.r * length);
+    cairo_line_to(cr, c + thick * 0.4, c - d.r * length);
+    cairo_line_to(cr, c + thick, c + d.r * 0.15);
+    cairo_close_path(cr);
+    fill_rgb(cr, colour);
+    cairo_fill(cr);
+    cairo_arc(cr, c, c, thick * 1.6, 0, 2 * kPi);
+    cairo_set_source_rgb(cr, 0.6, 0.6, 0.62);
+    cairo_fill(cr);
+  });
+  NeedlePlace n;
+  n.file = rel;
+  n.left = d.cx - d.r;
+  n.top = d.cy - d.r;
+  n.size = size;
+  n.zero = d.zero;
+  n.one = d.sweep / (d.to - d.from);
+  return n;
+}
+
+struct LampDef {
+  const char* key;
+  const char* label;
+  std::uint32_t colour;
+};
+
+// A digit strip: pattern k shows k in seven-segment style (blank below 10 for the tens).
+void draw_digits(cairo_t* cr, int columns, int w, int h) {
+  for (int k = 0; k < 200; ++k) {
+    const int x0 = (k % columns) * w, y0 = (k / columns) * h;
+    cairo_rectangle(cr, x0, y0, w, h);
+    cairo_set_source_rgb(cr, 0.05, 0.06, 0.05);
+    cairo_fill(cr);
+    char text[8];
+    std::snprintf(text, sizeof text, "%3d", k);
+    cairo_select_font_face(cr, "IPAGothic", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+    cairo_set_font_size(cr, h * 0.8);
+    cairo_text_extents_t e;
+    cairo_text_extents(cr, "888", &e);
+    cairo_move_to(cr, x0 + w - e.width - e.x_bearing - 4, y0 + h * 0.82);
+    cairo_set_source_rgb(cr, 0.15, 1.0, 0.35);
+    cairo_show_text(cr, text);
+  }
+}
+
+}  // namespace
+
+PanelLayout draw_panel(const PanelSpec& spec, const std::filesystem::path& data_dir) {
+  PanelLayout L;
+  const std::filesystem::path dir = data_dir / "cab" / spec.key;
+  const std::string rel = "cab\\" + spec.key + "\\";
+
+  const Dial speed{400, 678, 76, 0, static_cast<double>(spec.speed_max), -135, 270, "km/h",
+                   spec.speed_max > 130 ? 20 : 10, spec.speed_max > 130 ? 5 : 5};
+  const Dial air1{178, 678, 60, 0, 1000, -135, 270, "MR/BC kPa", 200, 50};
+  const Dial erbp{281, 712, 36, 0, 700, -135, 270, "ER/BP", 200, 50};
+  const Dial amps{600, 678, 56, -500, 1000, -90, 225, "A", 250, 125};
+  const Dial volts{720, 640, 36, 0, 2000, -120, 240, "V", 1000, 250};
+  const Dial brake_cmd{720, 722, 36, 0, 5, -120, 240, "B", 1, 1};
+
+  const std::vector<LampDef> lamp_defs = {
+      {"Lamp_Door", "戸閉", 0x30e060},  {"Lamp_Power", "力行", 0xf0d020},
+      {"Lamp_EB", "非常", 0xff3020},    {"Lamp_Gen", "電制", 0xf0a020},
+      {"Lamp_Air", "常用", 0xf0f0f0},   {"Lamp_Fin", "ノッチ", 0xa0e0ff},
+      {"Lamp_Ele", "電気", 0x30e060},   {"Lamp_Ats1", "ATS", 0xf0f0f0},
+      {"Lamp_Ats2", "ATS", 0xff3020},   {"Lamp_Ats3", "確認", 0xf0d020},
+      {"Lamp_TASC1", "TASC", 0xf0f0f0}, {"Lamp_TASC2", "TASC", 0x30e060},
+      {"Lamp_TASC3", "TASC", 0xf0d020}, {"Lamp_ATSP1", spec.ats_p ? "P電源" : "P", 0xf0f0f0},
+      {"Lamp_ATSP2", spec.ats_p ? "ブレーキ" : "P", 0xff3020},
+      {"Lamp_Fwd", "前", 0xf0f0f0},     {"Lamp_Neut", "切", 0xf0f0f0},
+      {"Lamp_Back", "後", 0xf0f0f0},    {"Lamp_Const", "定速", 0x30e060},
+      {"Lamp_Stop", "停通", 0xff3020},
+  };
+  const int lamp_w = 32, lamp_h = 18;
+  std::vector<std::pair<const LampDef*, Placed>> lamp_places;
+  for (std::size_t i = 0; i < lamp_defs.size(); ++i) {
+    const int x = 8 + static_cast<int>(i) * 38, y = kPanelTop + 8;
+    lamp_places.push_back({&lamp_defs[i], {rel + "lamp_" + std::to_string(i) + ".png", x, y}});
+  }
+
+  // The desk.
+  draw_keyed(dir / "panel.png", 800, 220, [&](cairo_t* cr) {
+    cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, 0, 220);
+    cairo_pattern_add_color_stop_rgb(g, 0, 0.30, 0.34, 0.34);
+    cairo_pattern_add_color_stop_rgb(g, 1, 0.18, 0.20, 0.21);
+    cairo_rectangle(cr, 0, 0, 800, 220);
+    cairo_set_source(cr, g);
+    cairo_fill(cr);
+    cairo_pattern_destroy(g);
+    cairo_rectangle(cr, 0, 0, 800, 3);
+    cairo_set_source_rgb(cr, 0.12, 0.12, 0.13);
+    cairo_fill(cr);
+    for (const auto& [def, at] : lamp_places) {
+      const double x = at.x, y = at.y - kPanelTop;
+      cairo_rectangle(cr, x - 1, y - 1, lamp_w + 2, lamp_h + 2);
+      cairo_set_source_rgb(cr, 0.08, 0.08, 0.08);
+      cairo_fill(cr);
+      cairo_rectangle(cr, x, y, lamp_w, lamp_h);
+      fill_rgb(cr, 0x2a2c2c);
+      cairo_fill(cr);
+      cairo_set_source_rgb(cr, 0.8, 0.8, 0.8);
+      text_at(cr, def->label, x + lamp_w / 2.0, y + lamp_h + 8, 9, true, false);
+    }
+    dial_face(cr, speed);
+    dial_face(cr, air1);
+    if (spec.aab) dial_face(cr, erbp);
+    if (!spec.diesel) {
+      dial_face(cr, amps);
+      dial_face(cr, volts);
+    }
+    if (!spec.aab) dial_face(cr, brake_cmd);
+  });
+  L.panel = {rel + "panel.png", 0, kPanelTop};
+
+  // Inside tunnels the cab's lights show the window frame.
+  draw_keyed(dir / "panel2.png", 800, kPanelTop, [&](cairo_t* cr) {
+    cairo_set_source_rgba(cr, 0.75, 0.72, 0.55, 1);
+    cairo_set_line_width(cr, 3);
+    cairo_rectangle(cr, 14, 10, 772, kPanelTop - 20);
+    cairo_stroke(cr);
+    cairo_move_to(cr, 400, 10);
+    cairo_line_to(cr, 400, kPanelTop - 10);
+    cairo_stroke(cr);
+  });
+  L.panel2 = {rel + "panel2.png", 0, 0};
+
+  for (const auto& entry : lamp_places) {
+    const LampDef* def = entry.first;
+    const Placed& at = entry.second;
+    draw_keyed(dir / at.file.substr(at.file.rfind('\\') + 1), lamp_w, lamp_h + 2, [&](cairo_t* cr) {
+      cairo_rectangle(cr, 0, 0, lamp_w, lamp_h);
+      fill_rgb(cr, def->colour);
+      cairo_fill(cr);
+      cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
+      text_at(cr, def->label, lamp_w / 2.0, lamp_h / 2.0, 11, true, true);
+    });
+    L.lamps.push_back({def->key, at});
+  }
+  draw_keyed(dir / "suppress.png", 32, 20, [&](cairo_t* cr) {
+    cairo_rectangle(cr, 0, 0, 32, 18);
+    fill_rgb(cr, 0xff9020);
+    cairo_fill(cr);
+    cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
+    text_at(cr, "抑止", 16, 9, 11);
+  });
+  L.suppress = {rel + "suppress.png", 8 + 20 * 38, kPanelTop + 8};
+
+  L.speed = needle(dir, rel + "needle_speed.png", speed, 4, 0.92, 0xf4f4f4);
+  L.bc = needle(dir, rel + "needle_bc.png", air1, 3, 0.85, 0xf0f0f0);
+  L.mr = needle(dir, rel + "needle_mr.png", air1, 3, 0.7, 0xff4030);
+  if (spec.aab) {
+    L.er = needle(dir, rel + "needle_er.png", erbp, 2.5, 0.85, 0xff4030);
+    L.bp = needle(dir, rel + "needle_bp.png", erbp, 2.5, 0.7, 0xf0f0f0);
+  }
+  if (!spec.diesel) {
+    L.ammeter = needle(dir, rel + "needle_amp.png", amps, 3, 0.88, 0xf4f4f4);
+    L.volt = needle(dir, rel + "needle_volt.png", volts, 2.5, 0.85, 0xf4f4f4);
+  }
+  if (!spec.aab) L.brake_cmd = needle(dir, rel + "needle_brake.png", brake_cmd, 2.5, 0.85, 0xffc020);
+
+  // Notch strips: a row of cells, the current notch lit.
+  const auto notch_strip = [&](const std::string& name, int cells, bool brake, int x, int y) {
+    const int cw = 20, h = 16, w = cw * cells;
+    draw_keyed(dir / name, w * (cells + 1), h, [&](cairo_t* cr) {
+      for (int p = 0; p <= cells; ++p)
+        for (int c = 0; c < cells; ++c) {
+          const bool lit = brake ? c < p : c < p;
+          const bool emergency = brake && p == cells && cells > 1;
+          cairo_rectangle(cr, p * w + c * cw + 1, 1, cw - 2, h - 2);
+          if (!lit)
+            fill_rgb(cr, 0x303232);
+          else if (emergency)
+            fill_rgb(cr, 0xff2010);
+          else
+            fill_rgb(cr, brake ? 0xff7040 : 0x40d0ff);
+          cairo_fill(cr);
+        }
+    });
+    return StripPlace{rel + name, x, y, w, h};
+  };
+  L.notch_p = notch_strip("notch_p.png", spec.power, false, 492, 744);
+  L.notch_b = notch_strip("notch_b.png", spec.aab ? 5 : spec.brake, true, 492, 762);
+
+  // Inside the speedometer, below its hub.
+  L.digits = {rel + "digits.png", 352, 692, 96, 36};
+  draw_keyed(dir / "digits.png", 96 * 10, 36 * 20, [&](cairo_t* cr) { draw_digits(cr, 10, 96, 36); });
+
+  if (spec.diesel) {
+    const char* names[] = {"中立", "変速", "直結1", "直結2", "直結3", "直結4"};
+    const int gw = 64, gh = 22;
+    const int count = std::max(2, spec.gears);
+    draw_keyed(dir / "gear.png", gw * count, gh, [&](cairo_t* cr) {
+      for (int g = 0; g < count; ++g) {
+        cairo_rectangle(cr, g * gw + 1, 1, gw - 2, gh - 2);
+        fill_rgb(cr, g == 0 ? 0x404444 : 0x30c060);
+        cairo_fill(cr);
+        cairo_set_source_rgb(cr, 0.05, 0.05, 0.05);
+        text_at(cr, names[g], g * gw + gw / 2.0, gh / 2.0, 12);
+      }
+    });
+    L.gear = {rel + "gear.png", 560, 640, gw, gh};
+    draw_keyed(dir / "gear_lever.png", gw * 6, gh, [&](cairo_t* cr) {
+      for (int g = 0; g < 6; ++g) {
+        cairo_rectangle(cr, g * gw + 1, 1, gw - 2, gh - 2);
+        fill_rgb(cr, 0xd0d0c0);
+        cairo_fill(cr);
+        cairo_set_source_rgb(cr, 0.05, 0.05, 0.05);
+        text_at(cr, names[g], g * gw + gw / 2.0, gh / 2.0, 12);
+      }
+    });
+    L.gear_lever = {rel + "gear_lever.png", 560, 666, gw, gh};
+  }
+  if (!spec.cab_signal_speeds.empty()) {
+    const int cs = 56;
+    const int n = static_cast<int>(spec.cab_signal_speeds.size());
+    draw_keyed(dir / "cab_signal.png", cs * n, cs, [&](cairo_t* cr) {
+      for (int i = 0; i < n; ++i) {
+        const int v = spec.cab_signal_speeds[static_cast<std::size_t>(i)];
+        cairo_rectangle(cr, i * cs + 2, 2, cs - 4, cs - 4);
+        cairo_set_source_rgb(cr, 0.05, 0.05, 0.06);
+        cairo_fill(cr);
+        cairo_arc(cr, i * cs + cs / 2.0, cs / 2.0, cs * 0.38, 0, 2 * kPi);
+        fill_rgb(cr, v == 0 ? 0xff2010 : 0xffb020);
+        cairo_set_line_width(cr, 3);
+        cairo_stroke(cr);
+        fill_rgb(cr, v == 0 ? 0xff2010 : 0xffe060);
+        text_at(cr, v == 0 ? "×" : std::to_string(v), i * cs + cs / 2.0, cs / 2.0, cs * 0.36);
+      }
+    });
+    L.cab_signal = {rel + "cab_signal.png", 690, 600, cs, cs};
+  }
+
+  // Extra pictures by slot: door-side lamps, the door-side picture, the engine lamp, the
+  // announcement picture, the protection-type lamp and two always-shown plates.
+  const char* other_text[] = {"左扉", "右扉", "扉選択", "機関", "案内", "ATS-P", spec.title.c_str(), "運転士"};
+  const std::uint32_t other_colour[] = {0xffa020, 0xffa020, 0xa0d0ff, 0x30e060, 0xf0f0f0, 0x40a0ff, 0xb0b0a8, 0xb0b0a8};
+  for (int i = 0; i < 8; ++i) {
+    const std::string name = "other_" + std::to_string(i) + ".png";
+    const int w = i >= 6 ? 110 : 44, h = 18;
+    draw_keyed(dir / name, w, h + 2, [&](cairo_t* cr) {
+      cairo_rectangle(cr, 0, 0, w, h);
+      fill_rgb(cr, other_colour[i]);
+      cairo_fill(cr);
+      cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
+      text_at(cr, other_text[i], w / 2.0, h / 2.0, 11);
+    });
+    // Slots 0 to 5 along the desk's lower edge, the two plates left of the gauges.
+    const int x = i < 6 ? 8 + i * 50 : 8;
+    const int y = i < 6 ? kPanelTop + 192 : kPanelTop + 140 + (i - 6) * 24;
+    L.others.push_back({rel + name, x, y});
+  }
+  return L;
+}
+
+}  // namespace velmora::demo
