@@ -48,7 +48,12 @@ class Controller {
   std::string where() const {
     return "stop " + std::to_string(stop_) + (standing_ ? " standing" : " running") + " at " +
            std::to_string(metres()) + " m, " + std::to_string(speed()) + " km/h, power " +
-           std::to_string(power()) + ", brake " + std::to_string(brake()) + ", clock " + std::to_string(ticks());
+           std::to_string(power()) + ", brake " + std::to_string(brake()) + ", clock " + std::to_string(ticks()) +
+           (run_.station.doors_open ? ", doors open" : "") + (run_.handles.ats_eb ? ", protection emergency" : "") +
+           (run_.handles.ats_service ? ", protection service brake" : "") +
+           (run_.handles.eb_device ? ", vigilance emergency" : "") + ", brake notch " +
+           std::to_string(run_.handles.brake_notch) + ", cylinders " + run_.brakes.bc_t.to_string() +
+           " kPa, main reservoir " + run_.brakes.mr_press.to_string() + " kPa";
   }
   int stops_made() const { return stops_made_; }
 

@@ -272,9 +272,11 @@ void write_train_85(const std::filesystem::path& data_dir) {
   v.number("[MaxBrakeCurr]", 500);
   v.value("[EBrakeForce]", {"24.0"});
   v.number("[BPReturn]", 150);
-  v.value("[MAXPress]", {"400", "1.0"});
-  v.value("[EBPress]", {"480", "1.2"});
-  v.value("[SAPPress]", {"400", "1.0"});
+  // Loaded pressures stay under the 490 kPa of a charged pipe, or the brakes could not
+  // release after a stop with a full train.
+  v.value("[MAXPress]", {"360", "0.5"});
+  v.value("[EBPress]", {"420", "0.6"});
+  v.value("[SAPPress]", {"360", "0.5"});
   v.number("[HighAirPress]", 880);
   v.number("[LowAirPress]", 780);
   v.out.line("- 車両");
@@ -360,9 +362,9 @@ void write_train_75(const std::filesystem::path& data_dir) {
   v.number("[MaxBrakeCurr]", 0);
   v.value("[EBrakeForce]", {"0.0"});
   v.number("[BPReturn]", 180);
-  v.value("[MAXPress]", {"360", "1.0"});
-  v.value("[EBPress]", {"430", "1.2"});
-  v.value("[SAPPress]", {"360", "1.0"});
+  v.value("[MAXPress]", {"340", "0.5"});
+  v.value("[EBPress]", {"400", "0.6"});
+  v.value("[SAPPress]", {"340", "0.5"});
   v.number("[HighAirPress]", 880);
   v.number("[LowAirPress]", 780);
   v.out.line("- 車両");
@@ -453,8 +455,8 @@ void write_train_313(const std::filesystem::path& data_dir) {
   v.number("[MaxBrakeCurr]", 0);
   v.value("[EBrakeForce]", {"0.0"});
   v.number("[BPReturn]", 150);
-  v.value("[MAXPress]", {"360", "1.0"});
-  v.value("[EBPress]", {"440", "1.2"});
+  v.value("[MAXPress]", {"340", "0.5"});
+  v.value("[EBPress]", {"400", "0.6"});
   v.value("[SAPPress]", {"0", "0.0"});
   v.number("[HighAirPress]", 880);
   v.number("[LowAirPress]", 780);
