@@ -156,10 +156,10 @@ TEST(DemoOverlay, TheRemainingDistanceTapeReadsZeroAtTheTopWhenStanding) {
 
 TEST(DemoPanel, NeedlesPointUpAndTurnAboutTheirCentre) {
   const fs::path dir = folder("panel");
-  PanelSpec spec;
-  spec.key = "t";
-  spec.title = "試験車";
-  const PanelLayout L = draw_panel(spec, dir);
+  PanelSpec design;
+  design.key = "t";
+  design.title = "試験車";
+  const PanelLayout L = draw_panel(design, dir);
   const Png needle(dir / "cab" / "t" / "needle_speed.png");
   ASSERT_TRUE(needle.ok());
   EXPECT_EQ(needle.width(), needle.height());
@@ -170,32 +170,32 @@ TEST(DemoPanel, NeedlesPointUpAndTurnAboutTheirCentre) {
   EXPECT_EQ(needle.at(3, c), kKeyColour);
   // The scale: 0 at -135 degrees, the full scale 270 degrees further.
   EXPECT_EQ(L.speed.zero, -135);
-  EXPECT_DOUBLE_EQ(L.speed.one * spec.speed_max, 270.0);
+  EXPECT_DOUBLE_EQ(L.speed.one * design.speed_max, 270.0);
 }
 
 TEST(DemoPanel, StripsHoldAPatternPerPosition) {
   const fs::path dir = folder("strips");
-  PanelSpec spec;
-  spec.key = "d";
-  spec.title = "気動車";
-  spec.power = 5;
-  spec.brake = 8;
-  spec.diesel = true;
-  spec.gears = 4;
-  spec.cab_signal_speeds = {0, 15, 25, 35};
-  const PanelLayout L = draw_panel(spec, dir);
+  PanelSpec design;
+  design.key = "d";
+  design.title = "気動車";
+  design.power = 5;
+  design.brake = 8;
+  design.diesel = true;
+  design.gears = 4;
+  design.cab_signal_speeds = {0, 15, 25, 35};
+  const PanelLayout L = draw_panel(design, dir);
   const Png digits(dir / "cab" / "d" / "digits.png");
   EXPECT_EQ(digits.width() / L.digits.width * (digits.height() / L.digits.height), 200);
   const Png p(dir / "cab" / "d" / "notch_p.png"), b(dir / "cab" / "d" / "notch_b.png");
-  EXPECT_EQ(p.width() / L.notch_p.width, spec.power + 1);
-  EXPECT_EQ(b.width() / L.notch_b.width, spec.brake + 1);
+  EXPECT_EQ(p.width() / L.notch_p.width, design.power + 1);
+  EXPECT_EQ(b.width() / L.notch_b.width, design.brake + 1);
   const Png gear(dir / "cab" / "d" / "gear.png"), cab(dir / "cab" / "d" / "cab_signal.png");
-  EXPECT_EQ(gear.width() / L.gear.width, spec.gears);
+  EXPECT_EQ(gear.width() / L.gear.width, design.gears);
   EXPECT_EQ(cab.width() / L.cab_signal.width, 4);
   EXPECT_TRUE(L.ammeter.file.empty()) << "a diesel has no ammeter";
   EXPECT_EQ(L.others.size(), 8u);
   // A lit notch cell: pattern 0 dark, pattern 5 lights its fifth cell.
-  const int cell = L.notch_p.width / spec.power;
+  const int cell = L.notch_p.width / design.power;
   EXPECT_NE(p.at(5 * L.notch_p.width + 4 * cell + cell / 2, L.notch_p.height / 2),
             p.at(0 * L.notch_p.width + 4 * cell + cell / 2, L.notch_p.height / 2));
 }

@@ -104,13 +104,13 @@ void draw_digits(cairo_t* cr, int columns, int w, int h) {
 
 }  // namespace
 
-PanelLayout draw_panel(const PanelSpec& spec, const std::filesystem::path& data_dir) {
+PanelLayout draw_panel(const PanelSpec& design, const std::filesystem::path& data_dir) {
   PanelLayout L;
-  const std::filesystem::path dir = data_dir / "cab" / spec.key;
-  const std::string rel = "cab\\" + spec.key + "\\";
+  const std::filesystem::path dir = data_dir / "cab" / design.key;
+  const std::string rel = "cab\\" + design.key + "\\";
 
-  const Dial speed{400, 678, 76, 0, static_cast<double>(spec.speed_max), -135, 270, "km/h",
-                   spec.speed_max > 130 ? 20 : 10, spec.speed_max > 130 ? 5 : 5};
+  const Dial speed{400, 678, 76, 0, static_cast<double>(design.speed_max), -135, 270, "km/h",
+                   design.speed_max > 130 ? 20 : 10, design.speed_max > 130 ? 5 : 5};
   const Dial air1{178, 678, 60, 0, 1000, -135, 270, "MR/BC kPa", 200, 50};
   const Dial erbp{281, 712, 36, 0, 700, -135, 270, "ER/BP", 200, 50};
   const Dial amps{600, 678, 56, -500, 1000, -90, 225, "A", 250, 125};
@@ -124,8 +124,8 @@ PanelLayout draw_panel(const PanelSpec& spec, const std::filesystem::path& data_
       {"Lamp_Ele", "電気", 0x30e060},   {"Lamp_Ats1", "ATS", 0xf0f0f0},
       {"Lamp_Ats2", "ATS", 0xff3020},   {"Lamp_Ats3", "確認", 0xf0d020},
       {"Lamp_TASC1", "TASC", 0xf0f0f0}, {"Lamp_TASC2", "TASC", 0x30e060},
-      {"Lamp_TASC3", "TASC", 0xf0d020}, {"Lamp_ATSP1", spec.ats_p ? "P電源" : "P", 0xf0f0f0},
-      {"Lamp_ATSP2", spec.ats_p ? "ブレーキ" : "P", 0xff3020},
+      {"Lamp_TASC3", "TASC", 0xf0d020}, {"Lamp_ATSP1", design.ats_p ? "P電源" : "P", 0xf0f0f0},
+      {"Lamp_ATSP2", design.ats_p ? "ブレーキ" : "P", 0xff3020},
       {"Lamp_Fwd", "前", 0xf0f0f0},     {"Lamp_Neut", "切", 0xf0f0f0},
       {"Lamp_Back", "後", 0xf0f0f0},    {"Lamp_Const", "定速", 0x30e060},
       {"Lamp_Stop", "停通", 0xff3020},
@@ -162,12 +162,12 @@ PanelLayout draw_panel(const PanelSpec& spec, const std::filesystem::path& data_
     }
     dial_face(cr, speed);
     dial_face(cr, air1);
-    if (spec.aab) dial_face(cr, erbp);
-    if (!spec.diesel) {
+    if (design.aab) dial_face(cr, erbp);
+    if (!design.diesel) {
       dial_face(cr, amps);
       dial_face(cr, volts);
     }
-    if (!spec.aab) dial_face(cr, brake_cmd);
+    if (!design.aab) dial_face(cr, brake_cmd);
   });
   L.panel = {rel + "panel.png", 0, kPanelTop};
 
@@ -207,15 +207,15 @@ PanelLayout draw_panel(const PanelSpec& spec, const std::filesystem::path& data_
   L.speed = needle(dir, rel + "needle_speed.png", speed, 4, 0.92, 0xf4f4f4);
   L.bc = needle(dir, rel + "needle_bc.png", air1, 3, 0.85, 0xf0f0f0);
   L.mr = needle(dir, rel + "needle_mr.png", air1, 3, 0.7, 0xff4030);
-  if (spec.aab) {
+  if (design.aab) {
     L.er = needle(dir, rel + "needle_er.png", erbp, 2.5, 0.85, 0xff4030);
     L.bp = needle(dir, rel + "needle_bp.png", erbp, 2.5, 0.7, 0xf0f0f0);
   }
-  if (!spec.diesel) {
+  if (!design.diesel) {
     L.ammeter = needle(dir, rel + "needle_amp.png", amps, 3, 0.88, 0xf4f4f4);
     L.volt = needle(dir, rel + "needle_volt.png", volts, 2.5, 0.85, 0xf4f4f4);
   }
-  if (!spec.aab) L.brake_cmd = needle(dir, rel + "needle_brake.png", brake_cmd, 2.5, 0.85, 0xffc020);
+  if (!design.aab) L.brake_cmd = needle(dir, rel + "needle_brake.png", brake_cmd, 2.5, 0.85, 0xffc020);
 
   // Notch strips: a row of cells, the current notch lit.
   const auto notch_strip = [&](const std::string& name, int cells, bool brake, int x, int y) {
@@ -237,17 +237,17 @@ PanelLayout draw_panel(const PanelSpec& spec, const std::filesystem::path& data_
     });
     return StripPlace{rel + name, x, y, w, h};
   };
-  L.notch_p = notch_strip("notch_p.png", spec.power, false, 492, 744);
-  L.notch_b = notch_strip("notch_b.png", spec.aab ? 5 : spec.brake, true, 492, 762);
+  L.notch_p = notch_strip("notch_p.png", design.power, false, 492, 744);
+  L.notch_b = notch_strip("notch_b.png", design.aab ? 5 : design.brake, true, 492, 762);
 
   // Inside the speedometer, below its hub.
   L.digits = {rel + "digits.png", 352, 692, 96, 36};
   draw_keyed(dir / "digits.png", 96 * 10, 36 * 20, [&](cairo_t* cr) { draw_digits(cr, 10, 96, 36); });
 
-  if (spec.diesel) {
+  if (design.diesel) {
     const char* names[] = {"中立", "変速", "直結1", "直結2", "直結3", "直結4"};
     const int gw = 64, gh = 22;
-    const int count = std::max(2, spec.gears);
+    const int count = std::max(2, design.gears);
     draw_keyed(dir / "gear.png", gw * count, gh, [&](cairo_t* cr) {
       for (int g = 0; g < count; ++g) {
         cairo_rectangle(cr, g * gw + 1, 1, gw - 2, gh - 2);
@@ -269,12 +269,12 @@ PanelLayout draw_panel(const PanelSpec& spec, const std::filesystem::path& data_
     });
     L.gear_lever = {rel + "gear_lever.png", 560, 666, gw, gh};
   }
-  if (!spec.cab_signal_speeds.empty()) {
+  if (!design.cab_signal_speeds.empty()) {
     const int cs = 56;
-    const int n = static_cast<int>(spec.cab_signal_speeds.size());
+    const int n = static_cast<int>(design.cab_signal_speeds.size());
     draw_keyed(dir / "cab_signal.png", cs * n, cs, [&](cairo_t* cr) {
       for (int i = 0; i < n; ++i) {
-        const int v = spec.cab_signal_speeds[static_cast<std::size_t>(i)];
+        const int v = design.cab_signal_speeds[static_cast<std::size_t>(i)];
         cairo_rectangle(cr, i * cs + 2, 2, cs - 4, cs - 4);
         cairo_set_source_rgb(cr, 0.05, 0.05, 0.06);
         cairo_fill(cr);
@@ -291,7 +291,7 @@ PanelLayout draw_panel(const PanelSpec& spec, const std::filesystem::path& data_
 
   // Extra pictures by slot: door-side lamps, the door-side picture, the engine lamp, the
   // announcement picture, the protection-type lamp and two always-shown plates.
-  const char* other_text[] = {"左扉", "右扉", "扉選択", "機関", "案内", "ATS-P", spec.title.c_str(), "運転士"};
+  const char* other_text[] = {"左扉", "右扉", "扉選択", "機関", "案内", "ATS-P", design.title.c_str(), "運転士"};
   const std::uint32_t other_colour[] = {0xffa020, 0xffa020, 0xa0d0ff, 0x30e060, 0xf0f0f0, 0x40a0ff, 0xb0b0a8, 0xb0b0a8};
   for (int i = 0; i < 8; ++i) {
     const std::string name = "other_" + std::to_string(i) + ".png";

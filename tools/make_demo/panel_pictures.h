@@ -50,6 +50,6 @@ struct PanelLayout {
 };
 
 // Draws every picture below `data_dir` / cab / key and returns where they go.
-PanelLayout draw_panel(const PanelSpec& spec, const std::filesystem::path& data_dir);
+PanelLayout draw_panel(const PanelSpec& design, const std::filesystem::path& data_dir);
 
 }  // namespace velmora::demo
