@@ -140,6 +140,12 @@ std::vector<char> Controller::decide(long long frame) {
     const bool last = stop_ + 1 == facts_.stops.size();
     const int hold_brake = h_.aab ? 2 : std::max(2, h_.brake_max / 2);
     if (last) {
+      // A one-man train ends its run only once its driver has opened the doors.
+      if (facts_.one_man >= 1 && !doors_opened_ && frame - stood_since_ > 30) {
+        keys.push_back('d');
+        doors_opened_ = true;
+        return keys;
+      }
       steer(0, hold_brake, keys);
       if (frame - stood_since_ > 20 * 60) finished_ = true;
       return keys;
