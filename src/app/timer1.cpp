@@ -7,6 +7,7 @@
 #include "dynamics/handles.h"
 #include "dynamics/line_under_train.h"
 #include "route/doors.h"
+#include "route/pattern_protection.h"
 #include "route/protection.h"
 #include "route/signals.h"
 #include "route/station_step.h"
@@ -36,8 +37,12 @@ void station_rules(Run& run) {
 
 // Protection, the speed-restriction preview and the speed checks, after the signals.
 void protection_rules(Run& run) {
-  if (run.vehicle.ats_type == 0 && run.engine.ats_enabled) warning_alarm(run);
-  if (run.engine.ats_enabled && run.protection.ats_alarm) alarm_timer(run);
+  const int type = run.vehicle.ats_type;
+  const bool on = run.engine.ats_enabled;
+  if (type == 2) cab_signal_check(run);
+  if (type == 0 && on) warning_alarm(run);
+  if (on && run.protection.ats_alarm) alarm_timer(run);
+  if (type == 1 && on && run.handles.reverser == 1) pattern_step(run);
   limit_preview_step(run);
   speed_checks(run);
 }
@@ -55,6 +60,7 @@ void Timer1(Run& run) {
   protection_rules(run);
   station_rules(run);
   vigilance_step(run);
+  protect_text_step(run);
   movie_switching(run);
   transmission_step(run);
   engine_state_step(run);

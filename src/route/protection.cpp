@@ -5,6 +5,7 @@
 #include "app/run.h"
 #include "common/rounding.h"
 #include "dynamics/handles.h"
+#include "route/pattern_protection.h"
 #include "sound/vehicle_sounds.h"
 
 namespace velmora {
@@ -123,6 +124,7 @@ void mark_passed_checks(Run& run) {
 
 void start_protection(Run& run) {
   run.protection = ProtectionState{};
+  release_pattern(run);
   mark_passed_checks(run);
 }
 
@@ -147,6 +149,28 @@ void signal_points(Run& run, std::size_t i) {
     SignalState& st = run.signals;
     st.signal_image_now = st.signal_image_shown = st.signal_call_voice = kNoSignal;
   }
+}
+
+void cab_signal_check(Run& run) {
+  ProtectionState& p = run.protection;
+  HandleState& h = run.handles;
+  const int image = run.signals.signal_image_now;
+  const auto& lamps = run.panel.lamp_signal_speeds;
+  const int m = image - 35;
+  const bool over = m >= 0 && m <= 7 && static_cast<std::size_t>(m) < lamps.size() && lamps[m] &&
+                    run.motion.speed > *lamps[m] - 0.4L;
+  if (over) {
+    if (p.atc_brake) return;
+    // A stop aspect brakes to a stand and stays until the reset key.
+    (image == 35 ? h.ats_eb : h.ats_service) = true;
+    p.atc_brake = true;
+  } else {
+    if (!p.atc_brake) return;
+    h.ats_service = false;
+    p.atc_brake = false;
+  }
+  set_handle_latches(run);
+  masconupdate(run);
 }
 
 void warning_alarm(Run& run) {

@@ -23,6 +23,14 @@ void vigilance_step(Run& run);
 // (warning-point and pattern protection, while protection is on).
 void signal_points(Run& run, std::size_t i);
 
+// Route step, cab signalling: the brake while the train runs faster than the speed shown in
+// the cab, released once it is below (a stop aspect's emergency brake waits for the reset).
+void cab_signal_check(Run& run);
+
+// Route step, every pass, late: the driver's two lines about the pattern or the speed
+// restrictions he must brake for now.
+void protect_text_step(Run& run);
+
 // Route step, warning-point protection while on: the alarm from a signal at stop, the bell,
 // the emergency brake at a red signal's check point and the chime after a confirmation.
 void warning_alarm(Run& run);

@@ -2,11 +2,13 @@
 // Train protection and the driver-vigilance device.
 
 #include <array>
+#include <string>
 
 namespace velmora {
 
 constexpr int kNoSpeedCheck = 999;  // signal_speed: no signal check in force
 constexpr int kWarningPoint = 998;  // signal_speed: the warning point of a signal at stop passed
+constexpr int kNoEvent = 999;       // ats_event: no stop signal set the pattern
 
 // One entry of the preview of the next speed restrictions.
 struct LimitPreview {
@@ -29,12 +31,24 @@ struct ProtectionState {
   bool ats_ack = false;              // the alarm has been confirmed; the chime is to start
   int ats_timer = 0;                 // ms since the alarm was raised
   int ats_p_state = 0;               // pattern: 0 none, 1 approach, 2 brake, 3 stop brake
+  int ats_p_state_prev = 0;          // ats_p_state at the end of the previous pass
+
+  // The pattern: its target speed (line_max_speed + 10 for none), its target point (cm, 0 for
+  // none), the route event whose stop signal set it (kNoEvent for none), and this pass's
+  // braking and warning curves.
+  int ats_target = 0;
+  long double ats_target_pos = 0;
+  int ats_event = kNoEvent;
+  int pattern_speed = 0, warning_speed = 0;
+  bool atc_brake = false;                // cab signalling has applied its brake
+  std::array<bool, 2> atsp_lamps{};      // ATS-P lamps 1 (pattern) and 2 (braking)
 
   int cabsignal_shown = 0;  // cab signal: 0 hidden, else its pattern + 1
   // Protection lamps 1-3 of the cab: 1 protection on, 2 alarm, 3 confirmed.
   std::array<bool, 3> ats_lamps{};
 
   std::array<LimitPreview, 6> limit_preview{};  // 0-2 speed limits, 3-5 one-point checks
+  std::string protect_text, protect_text2;       // the driver's lines about what is ahead
 };
 
 }  // namespace velmora

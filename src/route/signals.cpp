@@ -208,6 +208,7 @@ void refresh_views(Run& run) {
     clear_heads(st);
     st.signal_image_now = st.signal_image_shown = kNoSignal;
     st.signal_call_voice = st.shown_signal = kNoSignal;
+    run.protection.signal_speed = kNoSpeedCheck;
   }
   const auto& lights = run.route.traffic_signals;
   const bool light_near = std::any_of(lights.begin(), lights.end(), [ff](const TrafficSignalData& t) {
