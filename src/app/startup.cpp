@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/load_compensation.h"
+#include "app/options.h"
 #include "common/paths.h"
 #include "data/load_failure.h"
 #include "data/route_loader.h"
@@ -30,6 +31,7 @@ void FormCreate(Run& run) {
   const std::filesystem::path& program_dir = run.config.program_dir;
 
   // The 1 ms timer resolution and the window placement are the desktop program's.
+  read_view_options(run);
   dialogs.status("設定ファイルを読み込んでいます");
   run.mascon = load_mascon_codes(find_in(program_dir, "mascon.dat"));
   run.ui = load_ui_texts(find_in(program_dir, "velmora.dat"));
@@ -57,6 +59,7 @@ void FormCreate(Run& run) {
   start_stations(run);
   start_signals(run);
   start_protection(run);
+  run.engine.ats_enabled = run.options.opt_ats_reg != 1;
   run.frame.input_locked = true;
   run.sway.sway_pos = 0.5L;
   compensate_load(run);
@@ -85,6 +88,7 @@ void start1Click(Run& run) {
 }
 
 void FormCloseQuery(Run& run) {
+  write_view_options(run);
   run.frame.film_ready = false;
   run.frame.app_ready = false;
   run.frame.fade_alpha = 0;

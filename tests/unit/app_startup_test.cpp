@@ -118,3 +118,50 @@ TEST(StartPause, NoSimulationTimePassesWhilePaused) {
 
 }  // namespace
 }  // namespace velmora
+
+namespace velmora {
+namespace {
+
+constexpr const char* kOptions = "Software\\Velmora\\sorano";
+
+void store(MemorySettings& s, int kanko, int info, int ats, int tunnel, int moji) {
+  const std::pair<const char*, int> values[] = {
+      {"Kanko", kanko}, {"Information", info}, {"ATS", ats}, {"Tunnel", tunnel}, {"Moji", moji}};
+  for (const auto& [name, value] : values) s.write_int(kOptions, name, value);
+}
+
+TEST(ViewOptions, TheSettingsSwitchProtectionOffAndComeBackUnchangedAtTheEnd) {
+  TestRig rig(fixture_config());
+  store(rig.settings, 1, 0, 1, 2, 0);
+  FormCreate(rig.run);
+  EXPECT_FALSE(rig.run.engine.ats_enabled);
+  EXPECT_EQ(rig.run.options.opt_kanko_off, 1);
+  EXPECT_EQ(rig.run.options.opt_moji, 0);
+  rig.settings.values.clear();
+  FormCloseQuery(rig.run);
+  // A value other than 0 or 1 is kept as it was.
+  EXPECT_EQ(rig.settings.read_int(kOptions, "Tunnel"), 2);
+  EXPECT_EQ(rig.settings.read_int(kOptions, "ATS"), 1);
+  EXPECT_EQ(rig.settings.read_int(kOptions, "Moji"), 0);
+}
+
+TEST(ViewOptions, AFirstRunOrAnIncompleteSetTakesTheDefaults) {
+  TestRig first(fixture_config());
+  FormCreate(first.run);
+  EXPECT_TRUE(first.run.engine.ats_enabled);
+  FormCloseQuery(first.run);
+  for (const char* name : {"Kanko", "Information", "ATS", "Tunnel"})
+    EXPECT_EQ(first.settings.read_int(kOptions, name), 0) << name;
+  EXPECT_EQ(first.settings.read_int(kOptions, "Moji"), 1);
+
+  TestRig partial(fixture_config());
+  store(partial.settings, 1, 1, 1, 1, 0);
+  partial.settings.values.erase({kOptions, "Moji"});  // the last one read is missing
+  FormCreate(partial.run);
+  EXPECT_TRUE(partial.run.engine.ats_enabled);
+  EXPECT_EQ(partial.run.options.opt_kanko_off, 0);
+  EXPECT_EQ(partial.run.options.opt_moji, 1);
+}
+
+}  // namespace
+}  // namespace velmora
