@@ -8,6 +8,7 @@
 #include "common/rounding.h"
 #include "dynamics/cab_sway.h"
 #include "dynamics/keisan.h"
+#include "sound/sound_step.h"
 #include "input/keyboard.h"
 #include "view/film.h"
 
@@ -57,9 +58,10 @@ void run_frame(Run& run) {
 
   advance_film_frame(run.film, run.motion, run.ui.film_fps, f.frame_ms);
   show_film_frame(run);
-  // Painting (on-film texts, instruments, sound triggers, trackside markers) goes here;
-  // the held keys are read for the sound triggers.
+  // Painting (on-film texts, instruments, trackside markers) goes here; the held keys are
+  // read for the sounds, which start and stop with it.
   read_held_keys(run);
+  sound_step(run);
 
   CabScreen& screen = run.platform.screen;
   if (!screen.can_draw()) return;

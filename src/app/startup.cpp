@@ -14,6 +14,7 @@
 #include "route/station_step.h"
 #include "route/timetable.h"
 #include "sound/sound_loading.h"
+#include "sound/sound_step.h"
 #include "view/film.h"
 
 namespace velmora {
@@ -64,6 +65,7 @@ void FormCreate(Run& run) {
   run.sway.sway_pos = 0.5L;
   compensate_load(run);
   reset_handles(run);
+  start_sounds(run);
   reset_brakes(run);
   setup_film(run);
 

@@ -9,6 +9,7 @@
 #include "route/signals.h"
 #include "route/station_table.h"
 #include "route/timetable.h"
+#include "sound/sound_step.h"
 #include "view/film.h"
 
 namespace velmora {
@@ -47,9 +48,9 @@ void StationClick(Run& run, int t) {
   // 3.
   run.platform.events.event("window_caption", r.line_name);
   m.speed = 0;
-  // 4. Every stop starts afresh. The pass flags of [Switch], [SoundData], [Announce] and
-  // [Time] are cleared by their own subsystems once those are built.
+  // 4. Every stop starts afresh, and the points and trackside sounds sound again.
   clear_station_flags(st, count);
+  sounds_after_jump(run);
   for (MovieSwitchData& e : r.movie_switch) e.done = false;
   for (int channel = 1; channel < SoundDevice::kChannels; ++channel)
     run.platform.sound.stop(channel);

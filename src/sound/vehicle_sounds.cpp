@@ -32,7 +32,4 @@ bool vehicle_sound_playing(const Run& run, int number) {
   return has_sound(run, number) && (run.platform.sound.status(number) & SoundDevice::kPlaying) != 0;
 }
 
-// The handle sounds follow the positions once the equipment sounds are built.
-void handle_sounds(Run&, int, int) {}
-
 }  // namespace velmora

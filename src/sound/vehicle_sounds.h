@@ -12,7 +12,8 @@ void vehicle_sound_loop(Run& run, int number);     // in a loop
 void vehicle_sound_stop(Run& run, int number);
 bool vehicle_sound_playing(const Run& run, int number);
 
-// The handle sounds for a change of handle positions.
+// The handle sounds for a change of handle positions made by a typed command, from the
+// positions the last such command left (controllers make no handle sound).
 void handle_sounds(Run& run, int power_before, int brake_before);
 
 }  // namespace velmora

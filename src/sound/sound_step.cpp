@@ -1,0 +1,49 @@
+#include "sound/sound_step.h"
+
+#include "app/run.h"
+#include "sound/equipment_sounds.h"
+#include "sound/running_sounds.h"
+#include "sound/trackside_sounds.h"
+
+namespace velmora {
+
+void sound_step(Run& run) {
+  brake_squeal_step(run);
+  air_valve_step(run);
+  emergency_valve_step(run);
+  brake_step_sounds(run);
+  horn_step(run);
+  stop_alert_step(run);
+  key4_sounds_step(run);
+  notching_sound_step(run);
+  ats_warn_step(run);
+
+  trackside_atten(run);
+  track_sounds_step(run);
+  doppler_step(run);
+  points_sounds_step(run);
+  running_noise_step(run);
+  if (run.vehicle.engine_type == 1) {
+    electric_motor_step(run);
+  } else {
+    diesel_engine_step(run);
+    engine_idle_step(run);
+    gear_sounds_step(run);
+  }
+}
+
+void start_sounds(Run& run) {
+  reset_running_sounds(run);
+  clear_trackside_marks(run);
+  SoundState& s = run.sound;
+  s.eb_latch = s.step_latch = s.stop_latch = s.stop_lamp = s.notch_sound_pending = false;
+  s.horn_noted = 0;
+  s.notch_step_seen = 0;
+  s.atten = 1;
+  run.input.prev_power_handle = 0;
+  run.input.prev_brake_handle = -run.vehicle.brake;
+}
+
+void sounds_after_jump(Run& run) { clear_trackside_marks(run); }
+
+}  // namespace velmora
