@@ -14,14 +14,18 @@ std::uint32_t le32(const unsigned char* p) {
          static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
 }
 
-}  // namespace
+struct DataMeasure {
+  std::uint32_t bytes = 0, bytes_per_second = 0;
+};
 
-int wav_seconds(std::istream& in, std::string& error) {
+// The data chunk's size and the format's byte rate; false with `error` set when the file
+// has none usable.
+bool measure(std::istream& in, std::string& error, DataMeasure& m) {
   unsigned char riff[12];
   if (!in.read(reinterpret_cast<char*>(riff), sizeof riff) || std::memcmp(riff, "RIFF", 4) != 0 ||
       std::memcmp(riff + 8, "WAVE", 4) != 0) {
     error = "not a RIFF/WAVE file";
-    return 0;
+    return false;
   }
   std::uint32_t bytes_per_second = 0;
   bool have_format = false;
@@ -41,10 +45,10 @@ int wav_seconds(std::istream& in, std::string& error) {
       if (!have_format) break;
       if (bytes_per_second == 0) {
         error = "the format gives 0 bytes per second";
-        return 0;
+        return false;
       }
-      // One byte a second and 4 GB of data still fits the result.
-      return static_cast<int>(std::min<std::uint32_t>(size / bytes_per_second, INT32_MAX));
+      m = {size, bytes_per_second};
+      return true;
     } else {
       // Chunks are padded to an even size.
       in.seekg(static_cast<std::streamoff>(size) + (size & 1), std::ios::cur);
@@ -52,7 +56,22 @@ int wav_seconds(std::istream& in, std::string& error) {
     if (!in) break;
   }
   error = "no format and data chunk in this WAVE file";
-  return 0;
+  return false;
+}
+
+}  // namespace
+
+int wav_seconds(std::istream& in, std::string& error) {
+  DataMeasure m;
+  if (!measure(in, error, m)) return 0;
+  // One byte a second and 4 GB of data still fits the result.
+  return static_cast<int>(std::min<std::uint32_t>(m.bytes / m.bytes_per_second, INT32_MAX));
+}
+
+long double wav_length(std::istream& in, std::string& error) {
+  DataMeasure m;
+  if (!measure(in, error, m)) return 0;
+  return static_cast<long double>(m.bytes) / m.bytes_per_second;
 }
 
 int wav_seconds(const std::filesystem::path& path,

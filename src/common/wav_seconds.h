@@ -19,4 +19,7 @@ int wav_seconds(const std::filesystem::path& path,
 // The same measure of a WAVE file already open; on failure gives 0 and sets `error`.
 int wav_seconds(std::istream& in, std::string& error);
 
+// The exact play length in seconds of a WAVE file already open; 0 with `error` on failure.
+long double wav_length(std::istream& in, std::string& error);
+
 }  // namespace velmora

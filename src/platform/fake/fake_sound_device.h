@@ -2,6 +2,7 @@
 // A sound device that plays nothing: it records every change of a channel as an event
 // ("play CH FILE", "loop CH FILE", "stop CH", "volume CH V", "pan CH P", "freq CH HZ") and
 // reports a sound played once as playing until its length has passed on the clock.
+// A sound of no length still counts as playing in the pass it was started.
 
 #include <array>
 #include <fstream>
@@ -26,7 +27,7 @@ class FakeSoundDevice final : public SoundDevice {
       return -1;
     }
     std::string wav_error;
-    const int seconds = wav_seconds(in, wav_error);
+    const long double seconds = wav_length(in, wav_error);
     if (!wav_error.empty()) {
       error = path + ": " + wav_error;
       return -1;
@@ -38,8 +39,7 @@ class FakeSoundDevice final : public SoundDevice {
     in.read(reinterpret_cast<char*>(rate), 4);
     long long hz = rate[0] | rate[1] << 8 | rate[2] << 16 | static_cast<long long>(rate[3]) << 24;
     if (!in || hz <= 0) hz = kSampleRate;
-    // Whole seconds are all the header walk gives; a short sound still plays a moment.
-    sounds_.push_back({path, seconds > 0 ? seconds : 1, hz});
+    sounds_.push_back({path, seconds, hz});
     return static_cast<int>(sounds_.size()) - 1;
   }
   void attach(int channel, int sound) override {
@@ -58,7 +58,8 @@ class FakeSoundDevice final : public SoundDevice {
   int status(int channel) override {
     if (!valid(channel)) return 0;
     Channel& c = at(channel);
-    if (c.playing && !c.looping && now_s() >= c.started_s + sounds_[static_cast<std::size_t>(c.sound)].seconds)
+    if (c.playing && !c.looping && now_s() > c.started_s &&
+        now_s() >= c.started_s + sounds_[static_cast<std::size_t>(c.sound)].seconds)
       c.playing = false;
     return (c.playing ? kPlaying : 0) | (c.looping ? kLooping : 0);
   }
@@ -96,7 +97,7 @@ class FakeSoundDevice final : public SoundDevice {
 
   struct Sound {
     std::string path;
-    int seconds;
+    long double seconds;
     long long hz;  // its own sample rate
   };
   struct Channel {
