@@ -172,14 +172,8 @@ void stop_alert_step(Run& run) {
   SoundState& s = run.sound;
   const int sound = run.vehicle.stop[0], mode = run.vehicle.stop[1];
   const long double v = run.motion.speed;
-  const long double to_stop = run.motion.stop_distance;
-  if (to_stop > 0 && v * v / 18 > to_stop / 100 - 125 && !vehicle_sound_playing(run, sound)) {
-    if (mode == 1 || !s.stop_latch) {
-      vehicle_sound_play(run, sound);
-      s.stop_lamp = true;
-    }
-    s.stop_latch = true;
-  }
+  // Standing, the alert is over; checked first so that a train standing short of its stop
+  // does not start an alert only to cut it off in the same pass.
   if (std::fabs(v) < 1) {
     if (vehicle_sound_playing(run, sound)) {
       vehicle_sound_stop(run, sound);
@@ -187,6 +181,15 @@ void stop_alert_step(Run& run) {
     }
     s.stop_lamp = false;
     s.stop_latch = false;
+    return;
+  }
+  const long double to_stop = run.motion.stop_distance;
+  if (to_stop > 0 && v * v / 18 > to_stop / 100 - 125 && !vehicle_sound_playing(run, sound)) {
+    if (mode == 1 || !s.stop_latch) {
+      vehicle_sound_play(run, sound);
+      s.stop_lamp = true;
+    }
+    s.stop_latch = true;
   }
 }
 

@@ -126,3 +126,38 @@ TEST(StationsRun, TheMoveMenuPutsTheTrainAtAStationReadyForItsDeparture) {
 }
 
 }  // namespace
+
+namespace {
+
+// The same drive, heard: the sound device's calls in the events.
+TEST(StationsRun, TheDriveIsHeard) {
+  const Drive d = drive("heard", "--frames 16000 --input " VELMORA_FIXTURES "/scripts/stations_drive.txt");
+  ASSERT_EQ(d.result.status, 0) << d.result.output;
+  ASSERT_GT(d.rows.size(), 10000u);
+  const auto first = [&](const std::string& kind, const std::string& file) {
+    const auto frames = event_frames(d.events, kind, file);
+    return frames.empty() ? std::size_t{999999} : frames.front();
+  };
+  // Standing, the lowest running-noise band sounds from the start.
+  EXPECT_EQ(first("loop", "run00.wav"), 0u);
+  // The motors start with power: the first notch is typed at frame 420.
+  const std::size_t motor = first("loop", "motor_low.wav");
+  EXPECT_GE(motor, 420u);
+  EXPECT_LT(motor, 480u);
+  // Braking for 中央駅: the application hiss, then the squeal, silent before the doors open.
+  const std::size_t door_open = first("play", "door_open.wav");
+  ASSERT_LT(door_open, d.rows.size());
+  EXPECT_EQ(d.rows[door_open][kSpeed], "0.000000");
+  bool applied = false, squealed = false;
+  for (std::size_t f : event_frames(d.events, "play", "brake_apply.wav")) applied |= f > motor && f < door_open;
+  for (std::size_t f : event_frames(d.events, "loop", "squeak.wav")) squealed |= f > motor + 1000 && f < door_open;
+  EXPECT_TRUE(applied);
+  EXPECT_TRUE(squealed);
+  // The doors close with their sound, and only after it are they shut.
+  const std::size_t door_close = first("play", "door_close.wav");
+  ASSERT_LT(door_close, d.rows.size());
+  EXPECT_EQ(d.rows[door_close][kDoors], "1");
+  EXPECT_EQ(d.rows[door_close + 60][kDoors], "0");
+}
+
+}  // namespace
