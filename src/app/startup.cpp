@@ -75,6 +75,7 @@ void FormCreate(Run& run) {
 void start1Click(Run& run) {
   FrameState& frame = run.frame;
   if (frame.app_ready) {
+    pause_sounds(run);
     frame.film_ready = false;
     frame.app_ready = false;
     frame.input_locked = false;
@@ -84,6 +85,7 @@ void start1Click(Run& run) {
     frame.app_ready = true;
     frame.input_locked = false;
     run.platform.dialogs.caption("一時停止(&S)");
+    resume_sounds(run);
   }
   // Decode and draw the current frame again on the next pass.
   run.film.shown_frame -= 1;

@@ -2,7 +2,10 @@
 // How the sounds lie on the device's channels, what is known of each, and the state of the
 // running and equipment sound models.
 
+#include <array>
 #include <vector>
+
+#include "platform/sound_device.h"
 
 namespace velmora {
 
@@ -40,6 +43,9 @@ struct SoundState {
   int horn_noted = 0;          // sim ticks when the horn sequence last moved on
   bool notch_sound_pending = false;  // a motor-current step was taken
   int notch_step_seen = 0;           // the motor-current step the last pass saw
+
+  // What each channel was doing when the run was paused: 0 nothing, 1 once, 2 in a loop.
+  std::array<char, SoundDevice::kChannels> paused_channel_state{};
 };
 
 }  // namespace velmora

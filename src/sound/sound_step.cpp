@@ -46,4 +46,28 @@ void start_sounds(Run& run) {
 
 void sounds_after_jump(Run& run) { clear_trackside_marks(run); }
 
+void pause_sounds(Run& run) {
+  SoundDevice& device = run.platform.sound;
+  for (int channel = 0; channel < SoundDevice::kChannels; ++channel) {
+    const int status = device.status(channel);
+    char& state = run.sound.paused_channel_state[static_cast<std::size_t>(channel)];
+    state = (status & SoundDevice::kLooping) ? 2 : (status & SoundDevice::kPlaying) ? 1 : 0;
+    if (state != 0) device.stop(channel);
+  }
+}
+
+void resume_sounds(Run& run) {
+  SoundDevice& device = run.platform.sound;
+  for (int channel = 0; channel < SoundDevice::kChannels; ++channel) {
+    char& state = run.sound.paused_channel_state[static_cast<std::size_t>(channel)];
+    if (state == 0) continue;
+    device.stop(channel);
+    if (state == 1)
+      device.play(channel);
+    else
+      device.loop(channel);
+    state = 0;
+  }
+}
+
 }  // namespace velmora

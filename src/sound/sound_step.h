@@ -14,4 +14,9 @@ void start_sounds(Run& run);
 // A station jump: the trackside and points sounds may sound again.
 void sounds_after_jump(Run& run);
 
+// Pausing silences every channel, noting what it did; resuming starts each again from its
+// beginning, once or in a loop as it was (a sound that had ended stays silent).
+void pause_sounds(Run& run);
+void resume_sounds(Run& run);
+
 }  // namespace velmora

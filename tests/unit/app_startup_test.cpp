@@ -102,6 +102,27 @@ TEST(StartPause, PausesAndResumesWithCaptionsAndRedrawsTheCurrentFrame) {
             (std::vector<std::string>{"一時停止(&S)", "運転再開(&S)", "一時停止(&S)"}));
 }
 
+TEST(StartPause, SoundsStopWhilePausedAndStartAgainFromTheirBeginning) {
+  TestRig rig(fixture_config());
+  FormCreate(rig.run);
+  SoundDevice& device = rig.run.platform.sound;
+  device.loop(1);   // a running-noise band
+  device.play(28);  // a door sound of one second, half played
+  device.play(25);  // a horn blast that will have ended
+  rig.clock.advance_ns(500'000'000);
+  start1Click(rig.run);
+  for (int channel : {1, 28, 25}) EXPECT_EQ(device.status(channel), 0) << channel;
+  rig.log.events.clear();
+  rig.clock.advance_ns(10'000'000'000);
+  start1Click(rig.run);
+  EXPECT_EQ(device.status(1), SoundDevice::kPlaying | SoundDevice::kLooping);
+  EXPECT_EQ(device.status(28), SoundDevice::kPlaying);  // from its start
+  rig.clock.advance_ns(900'000'000);
+  EXPECT_EQ(device.status(28), SoundDevice::kPlaying);
+  EXPECT_EQ(device.status(25), 0);
+  EXPECT_EQ(events_of(rig.log, "play").size(), 1u);
+}
+
 TEST(StartPause, NoSimulationTimePassesWhilePaused) {
   TestRig rig(fixture_config());
   FormCreate(rig.run);
