@@ -97,6 +97,11 @@ void FormCloseQuery(Run& run) {
   run.frame.app_ready = false;
   run.frame.fade_alpha = 0;
   run.frame.ended = true;
+  // Nothing of this run may sound on in the title window, and the next run loads afresh.
+  SoundDevice& device = run.platform.sound;
+  for (int channel = 0; channel < SoundDevice::kChannels; ++channel)
+    if (device.status(channel) != 0) device.stop(channel);
+  device.release_all();
 }
 
 }  // namespace velmora

@@ -159,7 +159,11 @@ TEST(ViewOptions, TheSettingsSwitchProtectionOffAndComeBackUnchangedAtTheEnd) {
   EXPECT_EQ(rig.run.options.opt_kanko_off, 1);
   EXPECT_EQ(rig.run.options.opt_moji, 0);
   rig.settings.values.clear();
+  rig.run.platform.sound.loop(1);
   FormCloseQuery(rig.run);
+  EXPECT_EQ(rig.run.platform.sound.status(1), 0);  // silent, its sound released
+  rig.run.platform.sound.loop(1);
+  EXPECT_EQ(rig.run.platform.sound.status(1), 0);
   // A value other than 0 or 1 is kept as it was.
   EXPECT_EQ(rig.settings.read_int(kOptions, "Tunnel"), 2);
   EXPECT_EQ(rig.settings.read_int(kOptions, "ATS"), 1);
