@@ -14,6 +14,7 @@
 #include "route/station_table.h"
 #include "sound/calls.h"
 #include "sound/route_sounds.h"
+#include "sound/sound_levels.h"
 #include "sound/vehicle_sounds.h"
 
 namespace velmora {
@@ -220,13 +221,7 @@ int distance_board(long double d) {
   return 0;
 }
 
-int background_volume(long double distance) {
-  constexpr int kSilent = -10000;  // the lowest volume the sound device takes
-  const long double left = 2000 - std::fabs(distance);
-  if (!(left > 0)) return kSilent;
-  const auto volume = round_half_even(2000 * std::log10(left / 2000));
-  return static_cast<int>(std::max<std::int64_t>(volume, kSilent));
-}
+int background_volume(long double distance) { return level_of(2000, (2000 - std::fabs(distance)) / 2000); }
 
 void start_stations(Run& run) {
   const RouteData& r = run.route;
