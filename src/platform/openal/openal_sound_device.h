@@ -1,0 +1,101 @@
+#pragma once
+// The sound device on OpenAL Soft. Each sound is one OpenAL buffer; a channel that holds a
+// sound gets a source of its own playing that shared buffer, so 320 channels cost only as
+// many sources as channels in use.
+//
+// A machine without sound output keeps running: the device reports why once and every call
+// after that changes nothing (status 0). OpenAL's current context belongs to the process,
+// so only one device may exist at a time.
+//
+// Pan: a mono sound is placed on the front half circle around the listener. A stereo sound
+// plays its left and right as recorded whatever the pan (OpenAL places only mono sounds);
+// the pan is still kept and read back.
+//
+// Frequency: a rate of 0 or less plays at 1 Hz, next to still, instead of stopping: a running
+// sound slowed to a standstill still counts as playing, so nothing starts it over.
+//
+// Reported: a channel number out of range (every time), a channel the device has no source
+// for (once), and an output that cannot be opened (once, at start).
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/sound_device.h"
+
+namespace velmora {
+
+// Shows a sound device error to the user (a message box in the desktop program).
+using SoundErrorReport = std::function<void(const std::string& message)>;
+
+struct OpenAlSettings {
+  std::string device;      // output device name; empty: the system's default
+  int frequency = 22050;   // Hz asked of the device; it may mix at another rate (and 8-bit
+                           // output cannot be asked of it at all)
+  int mono_sources = 400;  // sources asked of the device: 320 channels need 320 at most
+};
+
+class OpenAlSoundDevice final : public SoundDevice {
+ public:
+  // Opens the output device; `on_error` hears every error (may be empty to drop them).
+  explicit OpenAlSoundDevice(SoundErrorReport on_error, const OpenAlSettings& settings = {});
+  ~OpenAlSoundDevice() override;
+  OpenAlSoundDevice(const OpenAlSoundDevice&) = delete;
+  OpenAlSoundDevice& operator=(const OpenAlSoundDevice&) = delete;
+
+  int load(const std::string& path, std::string& error) override;
+  void attach(int channel, int sound) override;
+  void play(int channel) override;
+  void loop(int channel) override;
+  void stop(int channel) override;
+  int status(int channel) override;
+  void set_volume(int channel, int volume) override;
+  int volume(int channel) override;
+  void set_pan(int channel, int pan) override;
+  void set_freq_rate(int channel, long double rate) override;
+  void release_all() override;
+
+  // False when no output could be opened: every call is then a no-op.
+  bool working() const { return output_ != nullptr; }
+  // Hz the device mixes at; 0 when not working.
+  int output_rate() const;
+  // The channel's pan as last set (clamped), and its frequency in Hz (0 without a sound).
+  int pan(int channel) const;
+  long long frequency(int channel) const;
+  // Sample frames of its sound the channel has played; 0 without a playing source.
+  int position(int channel);
+
+ private:
+  struct Output;  // the OpenAL device and context
+  struct Sound {
+    unsigned int buffer = 0;  // 0: none (not working)
+    int rate = 0;             // Hz, the sound's own
+  };
+  struct Channel {
+    bool sourced = false;  // has a source of its own
+    unsigned int source = 0;
+    int sound = -1;
+    bool looping = false;
+    int volume = 0;  // hundredths of a dB, clamped
+    int pan = 0;     // -10000..10000
+    long long hz = 0;
+  };
+
+  // The channel, or null after reporting a number out of range.
+  Channel* channel_at(int channel);
+  // The channel when it has a source to drive, else null (an invalid number is reported).
+  Channel* sourced_at(int channel);
+  void start(int channel, bool looping);
+  void give_source(Channel& c, const Sound& sound);
+  void report(const std::string& message) const;
+
+  SoundErrorReport report_;
+  std::unique_ptr<Output> output_;
+  std::vector<Sound> sounds_;
+  std::array<Channel, kChannels> channels_{};
+  bool source_failure_reported_ = false;
+};
+
+}  // namespace velmora
