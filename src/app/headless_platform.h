@@ -26,10 +26,11 @@ struct HeadlessPlatform {
   FakeFilmSource fake_film = long_fake_film();
   FilmSource* film = &fake_film;  // a real source may take its place (velmora-sim --film real)
   FakeKeyboard keyboard;
-  FakeImageList images;
+  FakeSpriteEngine sprites;
+  FakeImageList images{sprites};
   FakeEventSink events{log};
 
-  Services services() { return {clock, dialogs, screen, settings, sound, *film, keyboard, images, events}; }
+  Services services() { return {clock, dialogs, screen, settings, sound, *film, keyboard, images, sprites, events}; }
 };
 
 }  // namespace velmora

@@ -31,6 +31,7 @@
 #include "platform/image_list.h"
 #include "platform/keyboard_state.h"
 #include "platform/settings_store.h"
+#include "platform/sprite_engine.h"
 #include "platform/sound_device.h"
 #include "route/protection_state.h"
 #include "route/signal_state.h"
@@ -64,6 +65,7 @@ struct Services {
   FilmSource& film;
   KeyboardState& keyboard;
   ImageList& images;
+  SpriteEngine& sprites;
   EventSink& events;
 };
 

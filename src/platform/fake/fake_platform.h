@@ -3,7 +3,9 @@
 // were asked to do. Used by the tests and by velmora-sim.
 
 #include <map>
+#include <memory>
 #include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -15,6 +17,7 @@
 #include "platform/image_list.h"
 #include "platform/keyboard_state.h"
 #include "platform/settings_store.h"
+#include "platform/sprite_engine.h"
 
 namespace velmora {
 
@@ -75,11 +78,74 @@ class FakeCabScreen final : public CabScreen {
 
 // Keeps every picture it was asked to load. A picture named in `refuse` fails as a
 // damaged file would.
+// Records every sprite the cab makes and its state; draws nothing. A picture's pattern count
+// is not read from its file: tests set it where it matters (`patterns`), 1000 otherwise.
+class FakeSpriteEngine final : public SpriteEngine {
+ public:
+  struct Sprite {
+    std::string picture;
+    SpritePlace place;
+    int pattern = 0;
+    long double angle = 0;
+  };
+
+  std::vector<int> sprites_of(const std::string& picture) override {
+    std::vector<int> out;
+    for (std::size_t i = 0; i < sprites.size(); ++i)
+      if (same_name(sprites[i].picture, picture)) out.push_back(static_cast<int>(i));
+    return out;
+  }
+  int pattern_count(int sprite) override {
+    if (!valid(sprite)) return 0;
+    const auto it = patterns.find(lower(sprites[static_cast<std::size_t>(sprite)].picture));
+    return it != patterns.end() ? it->second : 1000;
+  }
+  void set_visible(int sprite, bool visible) override {
+    if (valid(sprite)) at(sprite).place.visible = visible;
+  }
+  void set_pattern(int sprite, int pattern) override {
+    if (valid(sprite)) at(sprite).pattern = pattern;
+  }
+  void set_position(int sprite, int x, int y) override {
+    if (!valid(sprite)) return;
+    at(sprite).place.x = x;
+    at(sprite).place.y = y;
+  }
+  void set_angle(int sprite, long double units) override {
+    if (valid(sprite)) at(sprite).angle = units;
+  }
+
+  // The first sprite of a picture; null when none.
+  const Sprite* find(const std::string& picture) const {
+    for (const Sprite& s : sprites)
+      if (same_name(s.picture, picture)) return &s;
+    return nullptr;
+  }
+
+  std::vector<Sprite> sprites;
+  std::map<std::string, int> patterns;  // by lower-case picture name
+
+ private:
+  static std::string lower(std::string s) {
+    for (char& c : s)
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+  }
+  static bool same_name(const std::string& a, const std::string& b) { return lower(a) == lower(b); }
+  bool valid(int sprite) const { return sprite >= 0 && static_cast<std::size_t>(sprite) < sprites.size(); }
+  Sprite& at(int sprite) { return sprites[static_cast<std::size_t>(sprite)]; }
+};
+
 class FakeImageList final : public ImageList {
  public:
+  // Its sprites go to `sprites`; without one, to an engine of its own nobody looks at.
+  FakeImageList() : own_(std::make_unique<FakeSpriteEngine>()), sprites_(*own_) {}
+  explicit FakeImageList(FakeSpriteEngine& sprites) : sprites_(sprites) {}
   bool load(const PictureRequest& request) override {
     if (refuse.count(request.name) != 0) return false;
     loaded.push_back(request);
+    if (request.list == PictureList::Cab)
+      for (const SpritePlace& place : request.sprites) sprites_.sprites.push_back({request.name, place, 0, 0});
     return true;
   }
   // The picture loaded last under that name in the cab collection; null when none.
@@ -91,6 +157,10 @@ class FakeImageList final : public ImageList {
 
   std::vector<PictureRequest> loaded;
   std::set<std::string> refuse;
+
+ private:
+  std::unique_ptr<FakeSpriteEngine> own_;
+  FakeSpriteEngine& sprites_;
 };
 
 // Held keys set by the driver of the run ("hold 4" in a script).
