@@ -9,6 +9,7 @@
 #include "dynamics/cab_sway.h"
 #include "dynamics/keisan.h"
 #include "sound/sound_step.h"
+#include "view/instruments.h"
 #include "input/keyboard.h"
 #include "view/film.h"
 
@@ -60,6 +61,7 @@ void run_frame(Run& run) {
   show_film_frame(run);
   // Painting (on-film texts, instruments, trackside markers) goes here; the held keys are
   // read for the sounds, which start and stop with it.
+  instruments_step(run);
   read_held_keys(run);
   sound_step(run);
 
@@ -68,6 +70,7 @@ void run_frame(Run& run) {
   screen.compose();
   step_fade(run);
   screen.flip();
+  CommonUtil(run, f.sway_offset);
 
   if (f.film_ready) keisan(run);
   if (f.app_ready) Timer1(run);

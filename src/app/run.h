@@ -37,6 +37,7 @@
 #include "route/signal_state.h"
 #include "route/station_state.h"
 #include "sound/sound_state.h"
+#include "view/cab_state.h"
 #include "view/film_state.h"
 
 namespace velmora {
@@ -101,6 +102,7 @@ struct Run {
   SignalState signals;
   InputState input;
   SoundState sound;
+  CabState cab;
 
   // The one source of randomness that affects the drive.
   std::mt19937_64 rng;

@@ -15,6 +15,7 @@
 #include "route/timetable.h"
 #include "sound/sound_loading.h"
 #include "sound/sound_step.h"
+#include "view/cab_build.h"
 #include "view/film.h"
 
 namespace velmora {
@@ -46,6 +47,7 @@ void FormCreate(Run& run) {
   run.route = load_route(find_in(program_dir, run.config.route_file), route_context);
 
   dialogs.status("運転台を描画しています");
+  build_cab(run);
   open_route_film(run);
   dialogs.status("DirectSoundオブジェクトを作成しています(走行音)");
   dialogs.status("DirectSoundオブジェクトを作成しています(環境音)");
@@ -61,6 +63,7 @@ void FormCreate(Run& run) {
   start_signals(run);
   start_protection(run);
   run.engine.ats_enabled = run.options.opt_ats_reg != 1;
+  run.protection.ats_lamps[0] = run.engine.ats_enabled;
   run.frame.input_locked = true;
   run.sway.sway_pos = 0.5L;
   compensate_load(run);

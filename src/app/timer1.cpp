@@ -13,6 +13,7 @@
 #include "route/station_step.h"
 #include "route/timetable.h"
 #include "view/film.h"
+#include "view/instruments.h"
 
 namespace velmora {
 
@@ -65,6 +66,7 @@ void Timer1(Run& run) {
   transmission_step(run);
   engine_state_step(run);
   rollback_protection(run);
+  cab_lamps_step(run);
 }
 
 }  // namespace velmora

@@ -156,6 +156,7 @@ void jump_ats(Run& run, bool on) {
   run.engine.ats_enabled = on;
   // Switching protection on in the dialog also clears the saved "protection off" option.
   if (on) run.options.opt_ats_reg = 0;
+  run.protection.ats_lamps[0] = on;
 }
 
 void jump_engine_start(Run& run) {

@@ -4,6 +4,7 @@
 #include "common/rounding.h"
 #include "sound/calls.h"
 #include "sound/vehicle_sounds.h"
+#include "view/instruments.h"
 
 namespace velmora {
 namespace {
@@ -83,8 +84,6 @@ int brake_target(const Run& run) {
 void masconupdate(Run& run) {
   HandleState& h = run.handles;
   const VehicleData& v = run.vehicle;
-  // The reverser lamps and the notch indicators are the cab picture's sprites.
-
   if (h.const_active == 1 && (h.brake_handle != h.brake_notch || h.power_handle != h.power_notch)) {
     h.const_active = 0;
     h.power_notch = h.power_handle;
@@ -119,6 +118,7 @@ void masconupdate(Run& run) {
   } else {
     h.mode_text.clear();
   }
+  indicators_update(run);
 }
 
 void power_delay_step(Run& run) {
