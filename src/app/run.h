@@ -35,8 +35,10 @@
 #include "route/protection_state.h"
 #include "route/signal_state.h"
 #include "route/station_state.h"
+#include "sound/call_state.h"
 #include "sound/sound_state.h"
 #include "view/film_state.h"
+#include "view/overlay_state.h"
 
 namespace velmora {
 
@@ -99,6 +101,8 @@ struct Run {
   SignalState signals;
   InputState input;
   SoundState sound;
+  CallState calls;
+  OverlayState overlays;
 
   // The one source of randomness that affects the drive.
   std::mt19937_64 rng;

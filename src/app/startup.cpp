@@ -13,6 +13,7 @@
 #include "route/signals.h"
 #include "route/station_step.h"
 #include "route/timetable.h"
+#include "sound/call_sounds.h"
 #include "sound/sound_loading.h"
 #include "view/film.h"
 
@@ -53,6 +54,7 @@ void FormCreate(Run& run) {
   load_sounds(run);
   // The run's start time, from the first station: it needs the route sounds' lengths.
   start_clock(run);
+  load_call_sounds(run);
 
   dialogs.status("環境をセットアップしています");
   build_route_tables(run.route, run.ui.film_fps);

@@ -12,6 +12,8 @@
 #include "route/signals.h"
 #include "route/station_step.h"
 #include "route/timetable.h"
+#include "sound/call_queue.h"
+#include "sound/crossing_list.h"
 #include "view/film.h"
 
 namespace velmora {
@@ -60,11 +62,15 @@ void Timer1(Run& run) {
   protection_rules(run);
   station_rules(run);
   vigilance_step(run);
+  // The crossings waiting for their call, with the other sounds.
+  crossing_list_step(run);
   protect_text_step(run);
   movie_switching(run);
   transmission_step(run);
   engine_state_step(run);
   rollback_protection(run);
+  // Last, so that a call asked for anywhere in this pass starts in it.
+  kanko_queue_play(run);
 }
 
 }  // namespace velmora

@@ -1,9 +1,9 @@
 #pragma once
 // What the driver's keys ask of the route subsystems, the calls and the displays.
 //
-// These subsystems (train protection, calls and announcements, film stop points, the value
-// display) are not built yet: until they are, the calls are kept in
-// place and do nothing. The door switch is Door_operate (route/doors.h).
+// The announcements and the value display are not built yet: until they are, their keys
+// do nothing. The door switch is Door_operate (route/doors.h); Enter is the calls'
+// (sound/enter_call.h).
 
 namespace velmora {
 
@@ -13,7 +13,6 @@ void ats_confirm(Run& run);           // the protection's confirmation button (r
 void ats_reset_indication(Run& run);  // protection lamps and pattern back to normal
 void announce_next(Run& run);         // one-man announcements
 void announce_previous(Run& run);
-void enter_call(Run& run);            // Enter: a call or an announcement
 void back_to_block_start(Run& run);   // Shift+F3: to just before the signal behind the train
 void toggle_value_display(Run& run);  // F3
 
