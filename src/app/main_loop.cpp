@@ -9,6 +9,7 @@
 #include "dynamics/cab_sway.h"
 #include "dynamics/keisan.h"
 #include "input/keyboard.h"
+#include "sound/announcements.h"
 #include "view/film.h"
 
 namespace velmora {
@@ -60,6 +61,7 @@ void run_frame(Run& run) {
   // Painting (on-film texts, instruments, sound triggers, trackside markers) goes here;
   // the held keys are read for the sound triggers.
   read_held_keys(run);
+  answer_call_step(run);
 
   CabScreen& screen = run.platform.screen;
   if (!screen.can_draw()) return;

@@ -35,6 +35,7 @@
 #include "route/protection_state.h"
 #include "route/signal_state.h"
 #include "route/station_state.h"
+#include "sound/announce_state.h"
 #include "sound/call_state.h"
 #include "sound/sound_state.h"
 #include "view/film_state.h"
@@ -102,6 +103,7 @@ struct Run {
   InputState input;
   SoundState sound;
   CallState calls;
+  AnnounceState announce;
   OverlayState overlays;
 
   // The one source of randomness that affects the drive.

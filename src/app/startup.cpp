@@ -13,6 +13,7 @@
 #include "route/signals.h"
 #include "route/station_step.h"
 #include "route/timetable.h"
+#include "sound/announcements.h"
 #include "sound/call_sounds.h"
 #include "sound/sound_loading.h"
 #include "view/film.h"
@@ -59,6 +60,7 @@ void FormCreate(Run& run) {
   dialogs.status("環境をセットアップしています");
   build_route_tables(run.route, run.ui.film_fps);
   start_stations(run);
+  clear_announce_latches(run);
   start_signals(run);
   start_protection(run);
   run.engine.ats_enabled = run.options.opt_ats_reg != 1;

@@ -9,6 +9,7 @@
 #include "route/signals.h"
 #include "route/station_table.h"
 #include "route/timetable.h"
+#include "sound/announcements.h"
 #include "sound/call_queue.h"
 #include "sound/crossing_list.h"
 #include "view/film.h"
@@ -49,14 +50,15 @@ void StationClick(Run& run, int t) {
   // 3.
   run.platform.events.event("window_caption", r.line_name);
   m.speed = 0;
-  // 4. Every stop starts afresh. The pass flags of [Switch], [SoundData], [Announce] and
-  // [Time] are cleared by their own subsystems once those are built.
+  // 4. Every stop starts afresh. The pass flags of [Switch], [SoundData] and [Time] are
+  // cleared by their own subsystems once those are built.
   clear_station_flags(st, count);
   for (MovieSwitchData& e : r.movie_switch) e.done = false;
   for (int channel = 1; channel < SoundDevice::kChannels; ++channel)
     run.platform.sound.stop(channel);
   // Calls waiting for the old place would be said at the new one.
   clear_call_queue(run);
+  clear_announce_latches(run);
   st.departure_call_armed = false;
   // 5., 6.
   st.doors_open = false;

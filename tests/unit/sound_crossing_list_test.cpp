@@ -56,7 +56,7 @@ TEST(CrossingList, ACrossingAnnouncedWhileACalledOneIsPassedStillJoins) {
   EXPECT_EQ(waiting(rig.run), (std::vector<int>{1, 2}));
 }
 
-TEST(CrossingList, AStationJumpRebuildsTheListAndForgetsTheWaitingCalls) {
+TEST(CrossingList, AStationJumpRebuildsTheListAndForgetsTheCalls) {
   CallRig rig;
   const int frame = rig.run.route.stations[2].Start;
   rig.run.route.crossings = {{1, 3, frame - 100, frame + 100, 0},
@@ -66,10 +66,12 @@ TEST(CrossingList, AStationJumpRebuildsTheListAndForgetsTheWaitingCalls) {
   rig.run.calls.cross_pending[0] = 3;
   for (int slot : {0, 1}) kanko_queue_add(rig.run, slot);
   kanko_queue_play(rig.run);
+  rig.run.announce.announce_played.assign(rig.run.route.announce.size(), true);
   StationClick(rig.run, 2);
   EXPECT_EQ(waiting(rig.run), (std::vector<int>{0, 1}));
   EXPECT_TRUE(rig.run.calls.call_queue.empty());
   EXPECT_FALSE(rig.run.calls.call_playing);
+  EXPECT_EQ(rig.run.announce.announce_played, std::vector<bool>(rig.run.route.announce.size(), false));
 }
 
 }  // namespace
