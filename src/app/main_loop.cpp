@@ -8,10 +8,11 @@
 #include "common/rounding.h"
 #include "dynamics/cab_sway.h"
 #include "dynamics/keisan.h"
-#include "sound/sound_step.h"
-#include "view/instruments.h"
 #include "input/keyboard.h"
+#include "sound/announcements.h"
+#include "sound/sound_step.h"
 #include "view/film.h"
+#include "view/instruments.h"
 
 namespace velmora {
 namespace {
@@ -64,6 +65,7 @@ void run_frame(Run& run) {
   instruments_step(run);
   read_held_keys(run);
   sound_step(run);
+  answer_call_step(run);
 
   CabScreen& screen = run.platform.screen;
   if (!screen.can_draw()) return;

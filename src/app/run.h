@@ -36,9 +36,12 @@
 #include "route/protection_state.h"
 #include "route/signal_state.h"
 #include "route/station_state.h"
+#include "sound/announce_state.h"
+#include "sound/call_state.h"
 #include "sound/sound_state.h"
 #include "view/cab_state.h"
 #include "view/film_state.h"
+#include "view/overlay_state.h"
 
 namespace velmora {
 
@@ -102,6 +105,9 @@ struct Run {
   SignalState signals;
   InputState input;
   SoundState sound;
+  CallState calls;
+  AnnounceState announce;
+  OverlayState overlays;
   CabState cab;
 
   // The one source of randomness that affects the drive.

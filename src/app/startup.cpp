@@ -13,6 +13,8 @@
 #include "route/signals.h"
 #include "route/station_step.h"
 #include "route/timetable.h"
+#include "sound/announcements.h"
+#include "sound/call_sounds.h"
 #include "sound/sound_loading.h"
 #include "sound/sound_step.h"
 #include "view/cab_build.h"
@@ -56,10 +58,12 @@ void FormCreate(Run& run) {
   load_sounds(run);
   // The run's start time, from the first station: it needs the route sounds' lengths.
   start_clock(run);
+  load_call_sounds(run);
 
   dialogs.status("環境をセットアップしています");
   build_route_tables(run.route, run.ui.film_fps);
   start_stations(run);
+  clear_announce_latches(run);
   start_signals(run);
   start_protection(run);
   run.engine.ats_enabled = run.options.opt_ats_reg != 1;

@@ -12,6 +12,9 @@
 #include "route/signals.h"
 #include "route/station_step.h"
 #include "route/timetable.h"
+#include "sound/announcements.h"
+#include "sound/call_queue.h"
+#include "sound/crossing_list.h"
 #include "view/film.h"
 #include "view/instruments.h"
 
@@ -61,12 +64,18 @@ void Timer1(Run& run) {
   protection_rules(run);
   station_rules(run);
   vigilance_step(run);
+  // The crossings waiting for their call and the announcements, with the other sounds.
+  crossing_list_step(run);
+  announce_event_step(run);
+  conductor_announcements(run);
   protect_text_step(run);
   movie_switching(run);
   transmission_step(run);
   engine_state_step(run);
   rollback_protection(run);
   cab_lamps_step(run);
+  // Last, so that a call asked for anywhere in this pass starts in it.
+  kanko_queue_play(run);
 }
 
 }  // namespace velmora

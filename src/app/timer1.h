@@ -7,8 +7,9 @@ struct Run;
 
 // The route and event step, once a frame while the run is active: the blink counter,
 // then line speed, preceding train, texts, sounds, signals, protection, speed checks,
-// stations and doors, vigilance, film switching, transmission, windows, controllers,
-// calls and the labels, in that order.
+// stations and doors, vigilance, the crossings waiting for their call and the
+// announcements, film switching, transmission, windows, controllers, the call queue and
+// the labels, in that order.
 void Timer1(Run& run);
 
 // Protection after the signals: the warning-point alarm, the alarm timer, the restriction

@@ -212,6 +212,25 @@ std::vector<TraceField> make_fields() {
                [](const Run& r, std::size_t i) -> TraceValue { return r.ui.info_label[i]; },
                [](const Run& r) { return r.ui.info_label.size(); }});
 
+  // The calls and announcements, and the overlay values the Enter key reads.
+  f.push_back(scalar("call_queue_length", [](const Run& r) { return std::int64_t(r.calls.call_queue.size()); }));
+  f.push_back(scalar("call_playing", [](const Run& r) { return r.calls.call_playing; }));
+  f.push_back(scalar("call_channel", [](const Run& r) { return std::int64_t{r.sound.call_channel()}; }));
+  f.push_back({"cross_pending",
+               [](const Run& r, std::size_t i) -> TraceValue { return std::int64_t{r.calls.cross_pending[i]}; },
+               [](const Run& r) { return r.calls.cross_pending.size(); }});
+  f.push_back(scalar("announce_event", [](const Run& r) { return r.announce.announce_event; }));
+  f.push_back(scalar("extra_picture4_shown", [](const Run& r) { return r.announce.extra_picture4_shown; }));
+  f.push_back({"announce_played",
+               [](const Run& r, std::size_t i) -> TraceValue { return bool{r.announce.announce_played[i]}; },
+               [](const Run& r) { return r.announce.announce_played.size(); }});
+  f.push_back({"announce_answered",
+               [](const Run& r, std::size_t i) -> TraceValue { return bool{r.announce.announce_answered[i]}; },
+               [](const Run& r) { return r.announce.announce_answered.size(); }});
+  f.push_back(scalar("sign_shown", [](const Run& r) { return std::int64_t{r.overlays.sign_shown}; }));
+  f.push_back(scalar("cross_shown", [](const Run& r) { return std::int64_t{r.overlays.cross_shown}; }));
+  f.push_back(scalar("last_call_id", [](const Run& r) { return std::int64_t{r.overlays.last_call_id}; }));
+
   // Signals, the preceding train and the road traffic lights.
   for (const auto& field : std::initializer_list<std::pair<const char*, int (*)(const SignalState&)>>{
            {"signal_image_now", [](const SignalState& s) { return s.signal_image_now; }},

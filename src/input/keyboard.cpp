@@ -6,6 +6,8 @@
 #include "dynamics/handles.h"
 #include "route/doors.h"
 #include "route/driver_commands.h"
+#include "sound/announcements.h"
+#include "sound/enter_call.h"
 #include "sound/vehicle_sounds.h"
 #include "view/film.h"
 

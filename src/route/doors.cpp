@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/run.h"
+#include "sound/call_queue.h"
 #include "sound/calls.h"
 #include "sound/vehicle_sounds.h"
 

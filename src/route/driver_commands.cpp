@@ -6,9 +6,6 @@
 namespace velmora {
 
 void ats_reset_indication(Run& run) { ats_reset(run); }
-void announce_next(Run&) {}
-void announce_previous(Run&) {}
-void enter_call(Run&) {}
 void back_to_block_start(Run& run) {
   const auto& sig = run.route.signals;
   int& ff = run.film.film_frame;

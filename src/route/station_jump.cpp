@@ -9,6 +9,9 @@
 #include "route/signals.h"
 #include "route/station_table.h"
 #include "route/timetable.h"
+#include "sound/announcements.h"
+#include "sound/call_queue.h"
+#include "sound/crossing_list.h"
 #include "sound/sound_step.h"
 #include "view/film.h"
 
@@ -54,6 +57,9 @@ void StationClick(Run& run, int t) {
   for (MovieSwitchData& e : r.movie_switch) e.done = false;
   for (int channel = 1; channel < SoundDevice::kChannels; ++channel)
     run.platform.sound.stop(channel);
+  // Calls waiting for the old place would be said at the new one.
+  clear_call_queue(run);
+  clear_announce_latches(run);
   st.departure_call_armed = false;
   // 5., 6.
   st.doors_open = false;
@@ -86,11 +92,16 @@ void StationClick(Run& run, int t) {
   // The position is set here, not carried over from the segment the train left: without
   // this the next step would move it to the boundary of the film's speed segment.
   m.speedunit_seg = -1;
-  // 11. The crossing list is reset by its own subsystem.
+  // 11.
   protection_after_jump(run);
+  rebuild_crossing_list(run);
   film.movie_state = 0;
-  // 10., 12. The signal and traffic-light displays, for the new place.
+  // 10., 12. The signal and traffic-light displays, for the new place; the sign and the
+  // crossing lights are drawn anew on the next pass.
   refresh_views(run);
+  run.overlays.sign_shown = kNoSign;
+  run.overlays.cross_shown = kNoCrossing;
+  run.overlays.cross_light2_shown = false;
   // 13.
   masconupdate(run);
 }

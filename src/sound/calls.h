@@ -1,16 +1,24 @@
 #pragma once
-// The calls (kanko) and station announcements that the route rules ask for. The call queue
-// and its player are not built yet: until they are, each request is recorded as a "call"
-// event of the run, so a headless drive shows what would have been said.
+// The calls the route asks for: signal calls of [SignalKanko], the time call, the time check
+// of [Time] and the station calls of [StationKanko]. They only queue voices (call_queue.h).
 
 namespace velmora {
 
 struct Run;
 
-// Queues the call voice in slot `slot` ("call SLOT FILE").
-void kanko_queue_add(Run& run, int slot);
+// The [SignalKanko] calls of the signal in view: kind 1 runs the entries of type 0, kind 2
+// those of types 2 and 1 (a type 1 value of 999 or more is a time call).
+void kanko_add(Run& run, int kind);
 
-// The station calls of `event` (0..5) at station `station` ("call station EVENT STATION").
+// How far the clock is from `scheduled` (ticks): "on time" within 15 s, else the amount in
+// 15 s steps and whether late or early (type 0 or 1 pick the words); 195 s or more off, none.
+void Timekanko(Run& run, int scheduled, int type);
+
+// The time call of the [Time] entries the train stands at; does nothing unless t is 0.
+void Timecheck(Run& run, int t);
+
+// The [StationKanko] calls of `event` (0..5) at `station`; event 4 first queues the call of
+// powering away. Each is also written as a "station_call EVENT STATION" event.
 void station_call(Run& run, int event, int station);
 
 }  // namespace velmora

@@ -100,8 +100,19 @@ TEST(StationsRun, AScriptedDriverStopsAtEveryStopAndTheRunEndsAtTheLast) {
 
   EXPECT_EQ(d.rows.back()[kStation], "ただいま 終点駅");
   EXPECT_EQ(d.rows.back()[kDoors], "1");
-  EXPECT_EQ(event_frames(d.events, "call", "station 4 0").size(), 1u);  // power after the stop
-  EXPECT_EQ(event_frames(d.events, "call", "station 3 2").size(), 1u);  // doors shut at 中央駅
+  EXPECT_EQ(event_frames(d.events, "station_call", "4 0").size(), 1u);  // power after the stop
+  EXPECT_EQ(event_frames(d.events, "station_call", "3 2").size(), 1u);  // doors shut at 中央駅
+  // Powering away from 始発駅 and from 中央駅 is called, each call then spoken on the call
+  // channel behind the calls queued before it.
+  EXPECT_EQ(event_frames(d.events, "station_call", "4 2").size(), 1u);
+  const auto away = event_frames(d.events, "call", "20 kanko\\k20.wav");
+  const auto spoken = event_frames(d.events, "play", "kanko/k20.wav");
+  ASSERT_EQ(away.size(), 2u);
+  ASSERT_EQ(spoken.size(), 2u);
+  for (std::size_t i = 0; i < away.size(); ++i) {
+    EXPECT_GE(spoken[i], away[i]);
+    EXPECT_LT(spoken[i], away[i] + 600) << "ten seconds at most behind the calls before it";
+  }
 }
 
 TEST(StationsRun, TheMoveMenuPutsTheTrainAtAStationReadyForItsDeparture) {

@@ -70,8 +70,11 @@ TEST(Doors, OpenDoorsCloseByThemselvesAboveFiveKmh) {
   EXPECT_EQ(st.door_text, "");
   EXPECT_EQ(st.cur_station, cur + 1);
   EXPECT_EQ(rig.count("play", "dep_sign.wav"), 1);
-  EXPECT_EQ(rig.count("call", "19"), 1);
-  EXPECT_EQ(rig.count("call", "station 3 2"), 1);
+  // After the arrival's calls: the doors-shut call, then the station's calls of event 3 (its
+  // type 2 entry, slot 3).
+  EXPECT_EQ(rig.details("station_call"), (std::vector<std::string>{"0 2", "1 2", "3 2"}));
+  EXPECT_EQ(rig.details("call"), (std::vector<std::string>{"0 kanko\\k00.wav", "1 kanko\\k01.wav",
+                                                           "19 kanko\\k19.wav", "3 kanko\\k03.wav"}));
 }
 
 TEST(Doors, OneManDoorSoundsPlayOnlyWhenTheDrawIsWithinTheChance) {

@@ -33,8 +33,11 @@ TEST(StationStop, ConductorTrainOpensDoorsOnlyStandingInsideTheZone) {
     EXPECT_EQ(st.door_cmd, c.open);
     EXPECT_EQ(rig.count("play", "door_open.wav"), c.open ? 1 : 0);
     EXPECT_EQ(rig.count("play", "arrival_2s.wav"), c.open ? 1 : 0);
-    EXPECT_EQ(rig.count("call", "station 0 2"), c.open ? 1 : 0);
-    EXPECT_EQ(rig.count("call", "station 1 2"), c.open ? 1 : 0);
+    // Events 0 (just before the doors open) and 1 (the arrival sound started), in that order.
+    EXPECT_EQ(rig.details("station_call"), c.open ? (std::vector<std::string>{"0 2", "1 2"})
+                                                  : std::vector<std::string>{});
+    EXPECT_EQ(rig.details("call"), c.open ? (std::vector<std::string>{"0 kanko\\k00.wav", "1 kanko\\k01.wav"})
+                                          : std::vector<std::string>{});
     EXPECT_EQ(st.st_doors_done[2], c.open);
   }
 }
@@ -157,7 +160,8 @@ TEST(StationStop, OneManDriverOpensAndTheStopCompletesWhenShutAfterTheMelody) {
   rig.passes(2);
   StationState& st = rig.run.station;
   EXPECT_FALSE(st.doors_open);
-  EXPECT_EQ(rig.count("call", "station 0 2"), 1);
+  EXPECT_EQ(rig.details("station_call"), (std::vector<std::string>{"0 2"}));
+  EXPECT_EQ(rig.details("call"), (std::vector<std::string>{"0 kanko\\k00.wav"}));
 
   Door_operate(rig.run);
   rig.passes();
@@ -187,12 +191,15 @@ TEST(StationStop, DepartureCallWhenPowerIsFirstTakenWithTheDoorsShut) {
   rig.passes();
   ASSERT_TRUE(rig.run.station.doors_open);
   AsciiDown(rig.run, U'z');
-  EXPECT_EQ(rig.count("call", "station 4 2"), 0);
+  EXPECT_EQ(rig.count("station_call", "4 2"), 0);
   AsciiDown(rig.run, U'a');
   rig.run.station.doors_open = rig.run.station.door_cmd = false;
   AsciiDown(rig.run, U'z');
   AsciiDown(rig.run, U'z');
-  EXPECT_EQ(rig.count("call", "station 4 2"), 1);
+  EXPECT_EQ(rig.details("station_call"), (std::vector<std::string>{"0 2", "1 2", "4 2"}));
+  // After the arrival's calls: powering away first, then the station's type 3 entry.
+  EXPECT_EQ(rig.details("call"), (std::vector<std::string>{"0 kanko\\k00.wav", "1 kanko\\k01.wav",
+                                                           "20 kanko\\k20.wav", "4 kanko\\k04.wav"}));
 }
 
 TEST(StationJump, StandsAtTheStationOnTheServiceBrakeAndWaitsForTheDeparture) {

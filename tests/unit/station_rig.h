@@ -3,6 +3,7 @@
 // place the train and to let the clock and the sound device's clock run together.
 
 #include <string>
+#include <vector>
 
 #include "app/startup.h"
 #include "app/timer1.h"
@@ -13,6 +14,8 @@ namespace velmora {
 
 // line_stations.dat: 始発駅 (0 m, 10:00:00), 通過駅 (450 m, passed), 中央駅 (900 m, 10:02:00),
 // 終点駅 (1766.67 m, no time); stop zones ±3 m; arrival sound 2 s, departure melody 3 s.
+// The station calls at 中央駅 are slots 0..5 for events 0..5; 19 is the doors-shut call and
+// 20 the call of powering away.
 inline RunConfig stations_config() {
   RunConfig c = fixture_config();
   c.route_file = "line_stations.dat";
@@ -53,6 +56,13 @@ struct StationRig : TestRig {
     for (const Event& e : log.events)
       if (e.kind == kind && e.detail.find(text) != std::string::npos) ++n;
     return n;
+  }
+  // The details of the events of that kind, in order.
+  std::vector<std::string> details(const std::string& kind) const {
+    std::vector<std::string> out;
+    for (const Event& e : log.events)
+      if (e.kind == kind) out.push_back(e.detail);
+    return out;
   }
 };
 
