@@ -14,6 +14,7 @@
 #include "route/station_step.h"
 #include "route/timetable.h"
 #include "sound/announcements.h"
+#include "sound/call_queue.h"
 #include "sound/call_sounds.h"
 #include "sound/sound_loading.h"
 #include "sound/sound_step.h"
@@ -109,6 +110,7 @@ void FormCloseQuery(Run& run) {
   for (int channel = 0; channel < SoundDevice::kChannels; ++channel)
     if (device.status(channel) != 0) device.stop(channel);
   device.release_all();
+  clear_call_queue(run);
 }
 
 }  // namespace velmora
