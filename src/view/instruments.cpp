@@ -184,6 +184,7 @@ void cab_lamps_step(Run& run) {
   if (slot(2)) show(run, *slot(2), run.input.door_side == 1);
   const int e = run.engine.engine_run;
   if (slot(3)) show(run, *slot(3), e == 1 || e == -1 || e == -2);
+  if (slot(4) && run.announce.extra_picture4_shown) show(run, *slot(4), true);
   if (slot(5)) show(run, *slot(5), v.ats_type == 1);
   if (slot(6)) show(run, *slot(6), true);
   if (slot(7)) show(run, *slot(7), true);
