@@ -9,6 +9,7 @@
 #include "dynamics/engine.h"
 #include "input/keyboard.h"
 #include "route/station_jump.h"
+#include "view/overlays.h"
 
 namespace velmora {
 namespace {
@@ -179,6 +180,8 @@ bool apply_script_command(Run& run, const ScriptCommand& command) {
       jump_engine_stop(run);
     else if (item == "kotai_stop")
       kotai_stop_click(run);
+    else if (item == "OFF2")
+      toggle_stop_lines(run);
     else
       return false;
     return true;

@@ -11,7 +11,8 @@
 //   pad X Y BUTTONS   a game-controller snapshot: axes and the button bits
 //   menu ITEM         a menu item by name (start1: start / pause; the train-settings
 //                     dialog's jump_ats_on, jump_ats_off, jump_engine_start,
-//                     jump_engine_stop; the overrun dialog's kotai_stop)
+//                     jump_engine_stop; the overrun dialog's kotai_stop; OFF2: the Display
+//                     menu's "no stop-position lines")
 //   station N         the station-jump menu, station index N (only stations it lists)
 
 #include <stdexcept>

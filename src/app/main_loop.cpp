@@ -13,6 +13,7 @@
 #include "sound/sound_step.h"
 #include "view/film.h"
 #include "view/instruments.h"
+#include "view/overlays.h"
 
 namespace velmora {
 namespace {
@@ -63,6 +64,7 @@ void run_frame(Run& run) {
   // Painting (on-film texts, instruments, trackside markers) goes here; the held keys are
   // read for the sounds, which start and stop with it.
   instruments_step(run);
+  overlay_frame_step(run);
   read_held_keys(run);
   sound_step(run);
   answer_call_step(run);

@@ -20,6 +20,7 @@
 #include "sound/sound_step.h"
 #include "view/cab_build.h"
 #include "view/film.h"
+#include "view/overlays.h"
 
 namespace velmora {
 namespace {
@@ -51,6 +52,7 @@ void FormCreate(Run& run) {
 
   dialogs.status("運転台を描画しています");
   build_cab(run);
+  start_overlays(run);
   open_route_film(run);
   dialogs.status("DirectSoundオブジェクトを作成しています(走行音)");
   dialogs.status("DirectSoundオブジェクトを作成しています(環境音)");

@@ -17,6 +17,7 @@
 #include "sound/crossing_list.h"
 #include "view/film.h"
 #include "view/instruments.h"
+#include "view/overlays.h"
 
 namespace velmora {
 
@@ -74,6 +75,7 @@ void Timer1(Run& run) {
   engine_state_step(run);
   rollback_protection(run);
   cab_lamps_step(run);
+  overlay_route_step(run);
   // Last, so that a call asked for anywhere in this pass starts in it.
   kanko_queue_play(run);
 }

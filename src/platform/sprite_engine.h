@@ -21,6 +21,8 @@ class SpriteEngine {
   virtual void set_visible(int sprite, bool visible) = 0;
   virtual void set_pattern(int sprite, int pattern) = 0;
   virtual void set_position(int sprite, int x, int y) = 0;
+  // The size the pattern is stretched to, px.
+  virtual void set_size(int sprite, int width, int height) = 0;
   // Rotation about the picture's centre in 1/1024 turns, clockwise on screen; the layer
   // rounds it to the nearest unit.
   virtual void set_angle(int sprite, long double units) = 0;

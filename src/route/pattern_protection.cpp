@@ -32,6 +32,7 @@ void brake_changes_pending(HandleState& h) { h.brake_pending = h.sap_pending = h
 void set_pattern(ProtectionState& p, int target, int position) {
   p.ats_target = target;
   p.ats_target_pos = position;
+  p.limit_entry = -1;
 }
 
 // The speed v reached after `cm` of braking down to `target` on the pattern's deceleration.
@@ -97,6 +98,10 @@ std::optional<int> beacon_walk(Run& run) {
     if (ev.kind == 1) {
       if (in_beacon_window(d)) {
         set_pattern(p, ev.target + 5, ev.position);
+        // The limit sign shows the limit the pattern protects.
+        const auto& limits = r.speed_limits;
+        for (std::size_t k = 0; k < limits.size(); ++k)
+          if (limits[k].position == ev.position && limits[k].speed == ev.target) p.limit_entry = static_cast<int>(k);
         log(run, std::to_string(p.ats_target) + "km/h照査まで" + metres(d) + "m");
       }
       // Within the last 5 m the limit itself takes over.
@@ -220,6 +225,7 @@ void release_pattern(Run& run) {
   p.ats_target = run.station.line_max_speed + 10;
   p.ats_target_pos = 0;
   p.ats_event = kNoEvent;
+  p.limit_entry = -1;
 }
 
 void pattern_step(Run& run) {

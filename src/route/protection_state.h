@@ -39,6 +39,7 @@ struct ProtectionState {
   int ats_target = 0;
   long double ats_target_pos = 0;
   int ats_event = kNoEvent;
+  int limit_entry = -1;  // [SpeedLimit] entry whose beacon set the pattern; -1 none
   int pattern_speed = 0, warning_speed = 0;
   bool atc_brake = false;                // cab signalling has applied its brake
   std::array<bool, 2> atsp_lamps{};      // ATS-P lamps 1 (pattern) and 2 (braking)

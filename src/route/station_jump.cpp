@@ -14,6 +14,7 @@
 #include "sound/crossing_list.h"
 #include "sound/sound_step.h"
 #include "view/film.h"
+#include "view/overlays.h"
 
 namespace velmora {
 
@@ -99,9 +100,7 @@ void StationClick(Run& run, int t) {
   // 10., 12. The signal and traffic-light displays, for the new place; the sign and the
   // crossing lights are drawn anew on the next pass.
   refresh_views(run);
-  run.overlays.sign_shown = kNoSign;
-  run.overlays.cross_shown = kNoCrossing;
-  run.overlays.cross_light2_shown = false;
+  overlays_after_jump(run);
   // 13.
   masconupdate(run);
 }

@@ -15,6 +15,7 @@
 #include "sound/calls.h"
 #include "sound/route_sounds.h"
 #include "sound/sound_levels.h"
+#include "view/overlays.h"
 #include "sound/vehicle_sounds.h"
 
 namespace velmora {
@@ -177,7 +178,7 @@ void stop_sequence(Run& run, int i) {
     set_next_stop(run, i);
     route_sound_restart(run, s.depsound);
     flag(st.st_departed, i) = true;
-    // The second crossing light goes out here once the trackside overlays draw it.
+    hide_crossing_light2(run);
     st.arrival_tick = now;
     station_call(run, 2, i);
     if (type == 2) vehicle_sound_restart(run, run.vehicle.dep_sign);

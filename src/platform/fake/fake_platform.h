@@ -111,6 +111,11 @@ class FakeSpriteEngine final : public SpriteEngine {
     at(sprite).place.x = x;
     at(sprite).place.y = y;
   }
+  void set_size(int sprite, int width, int height) override {
+    if (!valid(sprite)) return;
+    at(sprite).place.width = width;
+    at(sprite).place.height = height;
+  }
   void set_angle(int sprite, long double units) override {
     if (valid(sprite)) at(sprite).angle = units;
   }
