@@ -44,26 +44,26 @@ bool read_pcm_wav(const std::string& path, PcmSound& sound, std::string& error) 
     error = path + ": cannot be opened (" + SDL_GetError() + ")";
     return false;
   }
-  SDL_AudioSpec spec{};
+  SDL_AudioSpec format{};
   Uint8* raw = nullptr;
   Uint32 bytes = 0;
-  if (SDL_LoadWAV_RW(file, 1, &spec, &raw, &bytes) == nullptr) {
+  if (SDL_LoadWAV_RW(file, 1, &format, &raw, &bytes) == nullptr) {
     error = path + ": not a WAV sound that can be read (" + SDL_GetError() + ")";
     return false;
   }
   const std::unique_ptr<Uint8, WavDeleter> data(raw);
-  if (spec.channels != 1 && spec.channels != 2) {
-    error = path + ": has " + std::to_string(spec.channels) +
+  if (format.channels != 1 && format.channels != 2) {
+    error = path + ": has " + std::to_string(format.channels) +
             " channels; only mono and stereo sounds can be played";
     return false;
   }
-  if (spec.freq <= 0) {
+  if (format.freq <= 0) {
     error = path + ": has no sample rate";
     return false;
   }
-  sound.channels = spec.channels;
-  sound.rate = spec.freq;
-  switch (spec.format) {
+  sound.channels = format.channels;
+  sound.rate = format.freq;
+  switch (format.format) {
     case AUDIO_U8:
       sound.bits = 8;
       sound.samples.assign(raw, raw + bytes);
@@ -75,10 +75,10 @@ bool read_pcm_wav(const std::string& path, PcmSound& sound, std::string& error) 
     case AUDIO_S32LSB:
     case AUDIO_F32LSB:
       sound.bits = 16;
-      narrow_to_16(raw, bytes, spec.format, sound.samples);
+      narrow_to_16(raw, bytes, format.format, sound.samples);
       break;
     default:
-      error = path + ": has " + std::to_string(SDL_AUDIO_BITSIZE(spec.format)) +
+      error = path + ": has " + std::to_string(SDL_AUDIO_BITSIZE(format.format)) +
               "-bit samples in a layout that cannot be played";
       return false;
   }
