@@ -232,6 +232,9 @@ void CommonUtil(Run& run, int offset) {
   for_each_item(run.cab, [&](const CabItem& item) {
     if (item.exists() && item.sways) sprites.set_position(item.sprite, item.left, item.top + offset);
   });
+  // The route's monitor sits on the desk too.
+  const MonitorData& m = run.route.monitor;
+  if (run.overlays.sprites.monitor >= 0) sprites.set_position(run.overlays.sprites.monitor, m.x, m.y + offset);
 }
 
 }  // namespace velmora
