@@ -22,6 +22,7 @@
 #include "common/numbers.h"
 #include "data/load_failure.h"
 #include "platform/ffmpeg/ffmpeg_film_source.h"
+#include "platform/sdl/sdl_cab_screen.h"
 #include "platform/settings/ini_settings.h"
 
 namespace {
@@ -51,8 +52,13 @@ const char* const kUsage =
     "  --events FILE         events: FRAME<TAB>KIND<TAB>DETAIL per line\n"
     "  --settings FILE       user settings (INI) to start from; never written\n"
     "  --film real|fake      film frame source: the films themselves, or synthetic frames (default)\n"
-    "  --screenshot F:FILE   save the cab picture of frame F\n"
+    "  --screenshot F:FILE   save the cab picture as PNG after frame F has run (repeatable)\n"
     "  --help                this text\n";
+
+struct Screenshot {
+  long long frame;
+  std::string file;
+};
 
 struct SimOptions {
   RunConfig config;
@@ -62,6 +68,7 @@ struct SimOptions {
   std::string fields = kDefaultFields;
   long long every = 1;
   bool real_film = false;
+  std::vector<Screenshot> screenshots;
 };
 
 [[noreturn]] void usage_error(const std::string& why) {
@@ -114,13 +121,24 @@ SimOptions parse_options(int argc, char** argv) {
       if (value != "real" && value != "fake") usage_error("--film takes real or fake");
       o.real_film = value == "real";
     } else if (option == "--screenshot") {
-      usage_error("--screenshot: this build draws no cab picture yet");
+      const std::size_t colon = value.find(':');
+      if (colon == std::string::npos || colon == 0 || colon + 1 == value.size())
+        usage_error("--screenshot takes FRAME:FILE, e.g. --screenshot 120:cab.png");
+      o.screenshots.push_back({whole_number(option, value.substr(0, colon), 0), value.substr(colon + 1)});
     } else {
       usage_error("unknown option " + option);
     }
   }
   if (data.empty() || vehicle.empty() || route.empty())
     usage_error("--data, --vehicle and --route are required");
+  for (const Screenshot& s : o.screenshots) {
+    if (s.frame >= o.frames)
+      usage_error("--screenshot " + std::to_string(s.frame) + ":" + s.file + ": frame " + std::to_string(s.frame) +
+                  " is not reached in " + std::to_string(o.frames) + " frames; ask for more with --frames");
+    const std::filesystem::path folder = std::filesystem::path(s.file).parent_path();
+    if (!folder.empty() && !std::filesystem::is_directory(folder))
+      usage_error("--screenshot: the folder " + folder.string() + " does not exist");
+  }
   o.config.program_dir = data;
   o.config.route_file = route;
   if (vehicle.find('/') != std::string::npos) {
@@ -180,6 +198,18 @@ int main(int argc, char** argv) {
     // Wait for every frame, so the replay shows the same pictures on any machine.
     o.config.film_wait = std::chrono::seconds(2);
   }
+  // Screenshots need the cab drawn: the drawing layer takes the fakes' place, in memory.
+  std::unique_ptr<SdlCabScreen> cab;
+  if (!o.screenshots.empty()) {
+    try {
+      cab = SdlCabScreen::offscreen();
+    } catch (const SdlError& e) {
+      usage_error(std::string("--screenshot: ") + e.what());
+    }
+    platform.cab_screen = cab.get();
+    platform.image_list = &cab->images();
+    platform.sprite_engine = &cab->sprites();
+  }
   FakeClock& clock = platform.clock;
   EventLog& log = platform.log;
   if (!o.settings_path.empty()) {
@@ -198,6 +228,7 @@ int main(int argc, char** argv) {
       std::cerr << "message: " << m << '\n';
     }
     std::cerr << "velmora-sim: " << failure.detail << '\n';
+    if (cab && !cab->images().last_error().empty()) std::cerr << "velmora-sim: " << cab->images().last_error() << '\n';
     write_events(o.events_path, log);
     return 1;
   }
@@ -219,6 +250,7 @@ int main(int argc, char** argv) {
 
   const auto frame_ns = static_cast<std::int64_t>(std::llround(o.frame_ms * 1'000'000.0L));
   std::size_t next_command = 0;
+  int status = 0;
   long long frame = 0;
   for (; frame < o.frames && !run.frame.ended; ++frame) {
     log.frame = frame;
@@ -243,7 +275,18 @@ int main(int argc, char** argv) {
         *trace << (i ? "," : "") << trace_cell(columns[i], run, frame);
       *trace << '\n';
     }
+    for (const Screenshot& s : o.screenshots) {
+      std::string error;
+      if (s.frame == frame && !cab->save_png(s.file, error)) {
+        std::cerr << "velmora-sim: " << error << '\n';
+        status = kUsageError;
+      }
+    }
   }
+  for (const Screenshot& s : o.screenshots)
+    if (s.frame >= frame)
+      std::cerr << "velmora-sim: warning: no screenshot " << s.file << ": the run ended before frame " << s.frame
+                << '\n';
   write_events(o.events_path, log);
 
   char seconds[32];
@@ -254,5 +297,5 @@ int main(int argc, char** argv) {
   for (const TraceColumn& c : columns)
     if (c.field != nullptr) final_values += " " + c.header + "=" + trace_cell(c, run, frame);
   if (!final_values.empty()) std::cout << "final:" << final_values << '\n';
-  return 0;
+  return status;
 }

@@ -29,8 +29,15 @@ struct HeadlessPlatform {
   FakeSpriteEngine sprites;
   FakeImageList images{sprites};
   FakeEventSink events{log};
+  // A drawing layer may take the fakes' place (velmora-sim --screenshot); the three belong
+  // together, since the screen draws the sprites the image list makes.
+  CabScreen* cab_screen = &screen;
+  ImageList* image_list = &images;
+  SpriteEngine* sprite_engine = &sprites;
 
-  Services services() { return {clock, dialogs, screen, settings, sound, *film, keyboard, images, sprites, events}; }
+  Services services() {
+    return {clock, dialogs, *cab_screen, settings, sound, *film, keyboard, *image_list, *sprite_engine, events};
+  }
 };
 
 }  // namespace velmora

@@ -123,7 +123,7 @@ TEST(SimRun, UsageErrorsSayWhatToFix) {
 
   EXPECT_EQ(run_sim("--vehicle train_fixture.dat").status, 2);
   EXPECT_EQ(run_sim(kPair + "--frame-ms 0").status, 2);
-  EXPECT_EQ(run_sim(kPair + "--screenshot 5:x.png").status, 2);
+  EXPECT_EQ(run_sim(kPair + "--screenshot 5").status, 2);
   EXPECT_EQ(run_sim(kPair + "--film film").status, 2);
   EXPECT_EQ(run_sim(kPair + "--frames 3 --film fake").status, 0);
 }

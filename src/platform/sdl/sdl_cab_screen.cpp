@@ -1,0 +1,141 @@
+#include "platform/sdl/sdl_cab_screen.h"
+
+#include <SDL_image.h>
+
+#include <algorithm>
+
+namespace velmora {
+
+std::unique_ptr<SdlCabScreen> SdlCabScreen::offscreen(int width, int height) {
+  if (width <= 0 || height <= 0)
+    throw SdlError("a cab picture of " + std::to_string(width) + " x " + std::to_string(height) +
+                   " px cannot be drawn");
+  SurfacePtr memory(SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888));
+  if (!memory) throw SdlError(with_sdl_reason("no memory for the cab picture"));
+  RendererPtr renderer(SDL_CreateSoftwareRenderer(memory.get()));
+  if (!renderer) throw SdlError(with_sdl_reason("the cab picture cannot be drawn in memory"));
+  TexturePtr cab(SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                   width, height));
+  if (!cab) throw SdlError(with_sdl_reason("the cab picture's texture cannot be made"));
+  return std::unique_ptr<SdlCabScreen>(
+      new SdlCabScreen(std::move(memory), std::move(renderer), std::move(cab), width, height));
+}
+
+SdlCabScreen::SdlCabScreen(SurfacePtr memory, RendererPtr renderer, TexturePtr cab, int width,
+                           int height)
+    : memory_(std::move(memory)),
+      renderer_(std::move(renderer)),
+      cab_(std::move(cab)),
+      width_(width),
+      height_(height),
+      film_area_{0, 0, std::min(kFilmWidth, width), std::min(kFilmHeight, height)},
+      images_(renderer_.get(), sprites_) {}
+
+// Members go in reverse order: text, pictures and textures before the renderer.
+SdlCabScreen::~SdlCabScreen() = default;
+
+void SdlCabScreen::set_film_picture(const std::shared_ptr<const FilmPicture>& picture) {
+  picture_ = picture;
+}
+
+void SdlCabScreen::set_film_area(int width, int height) {
+  film_area_ = {0, 0, std::clamp(width, 0, width_), std::clamp(height, 0, height_)};
+}
+
+void SdlCabScreen::set_opacity(int opacity) { opacity_ = std::clamp(opacity, 0, 255); }
+
+void SdlCabScreen::draw_text(int x, int y, const std::string& utf8, int size, SDL_Color colour,
+                             bool shadow) {
+  texts_.push_back({x, y, utf8, size, colour, shadow});
+}
+
+void SdlCabScreen::compose() {
+  SDL_Renderer* r = renderer_.get();
+  SDL_SetRenderTarget(r, cab_.get());
+  SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
+  SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
+  SDL_RenderClear(r);
+  draw_film();
+  draw_texts();
+  sprites_.draw(r);
+  if (opacity_ < 255) {
+    SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
+    SDL_SetRenderDrawColor(r, 0, 0, 0, static_cast<Uint8>(255 - opacity_));
+    SDL_RenderFillRect(r, nullptr);
+  }
+}
+
+void SdlCabScreen::draw_film() {
+  if (!picture_ || picture_->width <= 0 || picture_->height <= 0) return;
+  if (picture_ != uploaded_) {
+    int w = 0, h = 0;
+    if (film_) SDL_QueryTexture(film_.get(), nullptr, nullptr, &w, &h);
+    if (!film_ || w != picture_->width || h != picture_->height) {
+      uploaded_.reset();
+      film_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_IYUV, SDL_TEXTUREACCESS_STREAMING,
+                                    picture_->width, picture_->height));
+      if (!film_) return;
+    }
+    // The same BT.601 factors as film_picture_to_bgra, whatever the picture's size; the
+    // software renderer converts on upload, so the mode is set just before it.
+    SDL_SetYUVConversionMode(picture_->full_range ? SDL_YUV_CONVERSION_JPEG : SDL_YUV_CONVERSION_BT601);
+    const FilmPicture& p = *picture_;
+    if (SDL_UpdateYUVTexture(film_.get(), nullptr, p.planes[0], p.strides[0], p.planes[1], p.strides[1],
+                             p.planes[2], p.strides[2]) != 0)
+      return;
+    uploaded_ = picture_;
+  }
+  SDL_RenderCopy(renderer_.get(), film_.get(), nullptr, &film_area_);
+}
+
+void SdlCabScreen::draw_texts() {
+  text_error_.clear();
+  if (texts_.empty()) return;
+  SDL_Renderer* r = renderer_.get();
+  SDL_RenderSetClipRect(r, &film_area_);
+  for (const QueuedText& t : texts_)
+    if (!text_.draw(r, t.x, t.y, t.utf8, t.size, t.colour, t.shadow)) text_error_ = text_.error();
+  SDL_RenderSetClipRect(r, nullptr);
+  texts_.clear();
+}
+
+void SdlCabScreen::flip() {
+  SDL_Renderer* r = renderer_.get();
+  SDL_SetRenderTarget(r, nullptr);
+  SDL_RenderCopy(r, cab_.get(), nullptr, nullptr);
+  SDL_RenderPresent(r);
+}
+
+CabPixels SdlCabScreen::read_back() {
+  CabPixels out;
+  out.width = width_;
+  out.height = height_;
+  out.rgb.resize(static_cast<std::size_t>(width_) * height_ * 3);
+  SDL_SetRenderTarget(renderer_.get(), cab_.get());
+  if (SDL_RenderReadPixels(renderer_.get(), nullptr, SDL_PIXELFORMAT_RGB24, out.rgb.data(), width_ * 3) != 0)
+    throw SdlError(with_sdl_reason("the cab picture cannot be read back"));
+  return out;
+}
+
+bool SdlCabScreen::save_png(const std::filesystem::path& file, std::string& error) {
+  CabPixels pixels;
+  try {
+    pixels = read_back();
+  } catch (const SdlError& e) {
+    error = e.what();
+    return false;
+  }
+  const SurfacePtr surface(SDL_CreateRGBSurfaceWithFormatFrom(
+      pixels.rgb.data(), pixels.width, pixels.height, 24, pixels.width * 3, SDL_PIXELFORMAT_RGB24));
+  if (!surface) {
+    error = with_sdl_reason("no memory for the screenshot");
+    return false;
+  }
+  if (IMG_SavePNG(surface.get(), file.string().c_str()) != 0) {
+    error = with_sdl_reason(file.string() + ": the screenshot cannot be written; check the folder exists and may be written to");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace velmora

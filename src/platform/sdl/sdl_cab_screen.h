@@ -1,0 +1,116 @@
+#pragma once
+// The cab's drawing device on SDL. The whole cab (800 x 780 px: the film area at the top,
+// the desk below) is composed into a texture of its own, so that a window can later scale
+// it to its size; flip copies it out. The screen owns the renderer, so it also holds the
+// image list and the sprite engine whose textures belong to that renderer.
+//
+// Without a window (tests, velmora-sim) it draws with SDL's software renderer into memory:
+// no video driver is needed, and the same input always gives the same pixels.
+//
+// Opacity: without a window the closing fade is drawn into the picture, as black over the
+// whole cab at 255 - opacity, from the next compose on.
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/cab_screen.h"
+#include "platform/sdl/sdl_handles.h"
+#include "platform/sdl/sdl_images.h"
+#include "platform/sdl/sdl_sprites.h"
+#include "platform/sdl/sdl_text.h"
+
+namespace velmora {
+
+// A composed cab picture read back, 3 bytes a pixel (R, G, B), rows top to bottom.
+struct CabPixels {
+  struct Rgb {
+    std::uint8_t r, g, b;
+  };
+  int width = 0, height = 0;
+  std::vector<std::uint8_t> rgb;
+
+  Rgb at(int x, int y) const {
+    const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
+    return {rgb[i], rgb[i + 1], rgb[i + 2]};
+  }
+};
+
+class SdlCabScreen final : public CabScreen {
+ public:
+  static constexpr int kWidth = 800;  // px, the cab surface
+  static constexpr int kHeight = 780;
+  static constexpr int kFilmWidth = 800;  // px, the film area at the surface's top-left corner
+  static constexpr int kFilmHeight = 600;
+
+  // A screen without a window, drawing in memory. Throws SdlError when it cannot be made.
+  static std::unique_ptr<SdlCabScreen> offscreen(int width = kWidth, int height = kHeight);
+  ~SdlCabScreen() override;
+  SdlCabScreen(const SdlCabScreen&) = delete;
+  SdlCabScreen& operator=(const SdlCabScreen&) = delete;
+
+  SdlImages& images() { return images_; }
+  SdlSprites& sprites() { return sprites_; }
+
+  void set_film_picture(const std::shared_ptr<const FilmPicture>& picture) override;
+  bool can_draw() override { return renderer_ != nullptr; }
+  // Black fill, the film picture stretched over the film area, the texts asked for since the
+  // last compose, every visible sprite, then the fade.
+  void compose() override;
+  void set_opacity(int opacity) override;
+  void flip() override;
+
+  // The area the film picture is stretched over, from (0, 0); 800 x 600 unless changed, and
+  // never beyond the surface. Texts stay inside it too.
+  void set_film_area(int width, int height);
+  // A text for the next compose, over the film picture (see SdlText::draw). Texts are drawn
+  // once: the frame asks for them again on every pass, as it gives the film picture.
+  void draw_text(int x, int y, const std::string& utf8, int size, SDL_Color colour, bool shadow);
+  // Why a text could not be drawn at the last compose; empty when all were.
+  const std::string& text_error() const { return text_error_; }
+
+  int width() const { return width_; }
+  int height() const { return height_; }
+  int opacity() const { return opacity_; }
+
+  // The picture the last compose made. Throws SdlError when it cannot be read.
+  CabPixels read_back();
+  // Saves that picture as a PNG file; the same picture always gives the same bytes. False
+  // with the reason in `error` when it cannot be saved.
+  bool save_png(const std::filesystem::path& file, std::string& error);
+
+ private:
+  struct QueuedText {
+    int x, y;
+    std::string utf8;
+    int size;
+    SDL_Color colour;
+    bool shadow;
+  };
+
+  SdlCabScreen(SurfacePtr memory, RendererPtr renderer, TexturePtr cab, int width, int height);
+  void draw_film();
+  void draw_texts();
+
+  // Declared in the order they are made; the renderer must outlive every texture.
+  SurfacePtr memory_;  // what the software renderer draws into
+  RendererPtr renderer_;
+  TexturePtr cab_;  // the composed cab
+  TexturePtr film_;
+  int width_, height_;
+  SDL_Rect film_area_;
+  std::shared_ptr<const FilmPicture> picture_;   // to be drawn
+  std::shared_ptr<const FilmPicture> uploaded_;  // in film_ now
+  int opacity_ = 255;
+  SdlSprites sprites_;
+  SdlImages images_;
+  SdlText text_;
+  std::vector<QueuedText> texts_;
+  std::string text_error_;
+};
+
+}  // namespace velmora

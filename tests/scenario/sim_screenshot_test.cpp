@@ -1,0 +1,109 @@
+// velmora-sim's screenshots of the fixture route: the cab drawn by the SDL layer in memory
+// and saved as PNG after the frame asked for.
+
+#include <SDL.h>
+#include <SDL_image.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "platform/film_picture.h"
+#include "tool_run.h"
+
+namespace {
+
+using namespace velmora_scenario;
+
+ToolResult run_sim(const std::string& args) {
+  return run_tool(VELMORA_SIM, "--data " VELMORA_FIXTURES "/basic " + args);
+}
+
+const std::string kPair = "--vehicle train_fixture.dat --route line_fixture.dat ";
+
+struct SurfaceFree {
+  void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
+};
+using Picture = std::unique_ptr<SDL_Surface, SurfaceFree>;
+
+Picture read_png(const fs::path& file) {
+  Picture decoded(IMG_Load(file.string().c_str()));
+  if (!decoded) return nullptr;
+  return Picture(SDL_ConvertSurfaceFormat(decoded.get(), SDL_PIXELFORMAT_RGB24, 0));
+}
+
+const std::uint8_t* pixel(const Picture& p, int x, int y) {
+  return static_cast<const std::uint8_t*>(p->pixels) + std::ptrdiff_t(y) * p->pitch + 3 * x;
+}
+
+bool near(const std::uint8_t* px, int r, int g, int b, int tolerance) {
+  return std::abs(px[0] - r) <= tolerance && std::abs(px[1] - g) <= tolerance &&
+         std::abs(px[2] - b) <= tolerance;
+}
+
+// The number a synthetic film picture carries in its marks (two rows of eight blocks across
+// its top quarter), read from the middle of each block as stretched over the film area.
+int film_mark(const Picture& cab) {
+  int number = 0;
+  for (int bit = 0; bit < 16; ++bit)
+    if (pixel(cab, (bit % 8) * 100 + 50, (bit / 8) * 75 + 37)[0] > 127) number |= 1 << bit;
+  return number;
+}
+
+TEST(SimScreenshot, TheFixtureCabIsSavedAfterItsFrameWithTheFilmAboveAndTheDeskBelow) {
+  const fs::path dir = scratch("shots");
+  // The train starts moving near frame 400; the film shows its pictures from then on.
+  const std::string drive = kPair + "--frames 500 --input " VELMORA_FIXTURES "/scripts/emu_run_and_stop.txt ";
+  const ToolResult r = run_sim(drive + "--screenshot 2:" + (dir / "early.png").string() + " --screenshot 499:" +
+                               (dir / "cab.png").string() + " --trace " + (dir / "t.csv").string() +
+                               " --fields picture_frame");
+  ASSERT_EQ(r.status, 0) << r.output;
+  ASSERT_TRUE(fs::exists(dir / "early.png"));
+  const Picture cab = read_png(dir / "cab.png");
+  ASSERT_NE(cab, nullptr) << SDL_GetError();
+  ASSERT_EQ(cab->w, 800);
+  ASSERT_EQ(cab->h, 780);
+
+  // The desk: at least its panel, in its colour, below the film.
+  int desk = 0;
+  for (int y = 600; y < 780; ++y)
+    for (int x = 0; x < 800; ++x) desk += pixel(cab, x, y)[0] | pixel(cab, x, y)[1] | pixel(cab, x, y)[2] ? 1 : 0;
+  EXPECT_GT(desk, 0);
+  EXPECT_TRUE(near(pixel(cab, 80, 640), 0x5a, 0x5a, 0x64, 0));
+
+  // The fake film's mid-grey, where no sign or instrument covers it, and the picture of the
+  // frame the run had reached.
+  const velmora::NewFilmPicture grey = velmora::make_film_picture(2, 2);
+  std::uint8_t bgra[2 * 2 * 4];
+  velmora::film_picture_to_bgra(*grey.picture, bgra, 8);
+  for (const auto& [x, y] : {std::pair{400, 300}, {300, 550}, {700, 590}})
+    EXPECT_TRUE(near(pixel(cab, x, y), bgra[2], bgra[1], bgra[0], 2)) << x << "," << y;
+  const auto trace = read_csv(dir / "t.csv");
+  ASSERT_EQ(trace.size(), 501u);
+  EXPECT_GT(std::stoi(trace.back()[0]), 0);
+  EXPECT_EQ(std::to_string(film_mark(cab)), trace.back()[0]);
+
+  // The same run draws the same picture.
+  ASSERT_EQ(run_sim(drive + "--screenshot 499:" + (dir / "again.png").string()).status, 0);
+  EXPECT_EQ(read_file(dir / "again.png"), read_file(dir / "cab.png"));
+}
+
+TEST(SimScreenshot, AScreenshotThatCannotBeTakenIsAUsageErrorThatSaysWhy) {
+  const ToolResult no_file = run_sim(kPair + "--screenshot 5");
+  EXPECT_EQ(no_file.status, 2);
+  EXPECT_NE(no_file.err.find("FRAME:FILE"), std::string::npos) << no_file.err;
+
+  const ToolResult too_late = run_sim(kPair + "--frames 10 --screenshot 10:x.png");
+  EXPECT_EQ(too_late.status, 2);
+  EXPECT_NE(too_late.err.find("--frames"), std::string::npos) << too_late.err;
+
+  const ToolResult no_folder = run_sim(kPair + "--frames 10 --screenshot 3:/nonexistent/velmora/x.png");
+  EXPECT_EQ(no_folder.status, 2);
+  EXPECT_NE(no_folder.err.find("/nonexistent/velmora"), std::string::npos) << no_folder.err;
+
+  EXPECT_EQ(run_sim(kPair + "--screenshot -1:x.png").status, 2);
+}
+
+}  // namespace
