@@ -152,6 +152,13 @@ TEST(CabSprites, APatternIsStretchedToItsSpriteAndMovesWithIt) {
   EXPECT_TRUE(colour_near(p, 10, 10, kBlack, 0));
   EXPECT_TRUE(colour_near(p, 60, 70, kRed, 0));
   EXPECT_TRUE(colour_near(p, 79, 81, kWhite, 0));
+
+  // A new size stretches it anew (a stop line thinning as it comes nearer).
+  rig.screen->sprites().set_size(s, 40, 2);
+  p = rig.compose();
+  EXPECT_TRUE(colour_near(p, 60, 70, kRed, 0));
+  EXPECT_TRUE(colour_near(p, 99, 71, kWhite, 0));
+  EXPECT_TRUE(colour_near(p, 60, 72, kBlack, 0));
 }
 
 TEST(CabSprites, VisibilityShowsAndHides) {

@@ -62,6 +62,12 @@ void SdlSprites::set_position(int sprite, int x, int y) {
   place.y = y;
 }
 
+void SdlSprites::set_size(int sprite, int width, int height) {
+  if (!valid(sprite)) return;
+  sprites_[static_cast<std::size_t>(sprite)].place.width = width;
+  sprites_[static_cast<std::size_t>(sprite)].place.height = height;
+}
+
 void SdlSprites::set_angle(int sprite, long double units) {
   if (valid(sprite)) sprites_[static_cast<std::size_t>(sprite)].angle = whole_units(units);
 }

@@ -26,6 +26,7 @@ class SdlSprites final : public SpriteEngine {
   void set_visible(int sprite, bool visible) override;
   void set_pattern(int sprite, int pattern) override;
   void set_position(int sprite, int x, int y) override;
+  void set_size(int sprite, int width, int height) override;
   void set_angle(int sprite, long double units) override;
 
   // Draws every visible sprite onto the renderer's current target. A sprite whose pattern is
