@@ -11,6 +11,7 @@
 #include "input/keyboard.h"
 #include "sound/announcements.h"
 #include "sound/sound_step.h"
+#include "view/drive_texts.h"
 #include "view/film.h"
 #include "view/instruments.h"
 #include "view/overlays.h"
@@ -61,6 +62,7 @@ void run_frame(Run& run) {
 
   advance_film_frame(run.film, run.motion, run.ui.film_fps, f.frame_ms);
   show_film_frame(run);
+  draw_film_texts(run);
   // Painting (on-film texts, instruments, trackside markers) goes here; the held keys are
   // read for the sounds, which start and stop with it.
   instruments_step(run);

@@ -40,6 +40,7 @@
 #include "sound/call_state.h"
 #include "sound/sound_state.h"
 #include "view/cab_state.h"
+#include "view/text_state.h"
 #include "view/film_state.h"
 #include "view/overlay_state.h"
 
@@ -109,6 +110,7 @@ struct Run {
   AnnounceState announce;
   OverlayState overlays;
   CabState cab;
+  TextState texts;
 
   // The one source of randomness that affects the drive.
   std::mt19937_64 rng;

@@ -19,6 +19,7 @@
 #include "sound/sound_loading.h"
 #include "sound/sound_step.h"
 #include "view/cab_build.h"
+#include "view/drive_texts.h"
 #include "view/film.h"
 #include "view/overlays.h"
 
@@ -76,6 +77,7 @@ void FormCreate(Run& run) {
   compensate_load(run);
   reset_handles(run);
   start_sounds(run);
+  start_texts(run);
   reset_brakes(run);
   setup_film(run);
 

@@ -15,6 +15,7 @@
 #include "sound/announcements.h"
 #include "sound/call_queue.h"
 #include "sound/crossing_list.h"
+#include "view/drive_texts.h"
 #include "view/film.h"
 #include "view/instruments.h"
 #include "view/overlays.h"
@@ -55,6 +56,7 @@ void protection_rules(Run& run) {
 void Timer1(Run& run) {
   pre_train_remove(run);
   line_max_speed_step(run);
+  drive_texts_step(run);
   count_tenths(run);
   // The route subsystems join here in the order above as they are built.
   tunnel_step(run);
@@ -76,8 +78,11 @@ void Timer1(Run& run) {
   rollback_protection(run);
   cab_lamps_step(run);
   overlay_route_step(run);
-  // Last, so that a call asked for anywhere in this pass starts in it.
+  caption_step(run);
+  hint_step(run);
+  // Late, so that a call asked for anywhere in this pass starts in it.
   kanko_queue_play(run);
+  label_step(run);
 }
 
 }  // namespace velmora

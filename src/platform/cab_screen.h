@@ -3,6 +3,7 @@
 // composed picture (black fill, film picture, sprites), the closing fade and the flip.
 
 #include <memory>
+#include <string>
 
 #include "platform/film_picture.h"
 
@@ -17,7 +18,12 @@ class CabScreen {
   // False while the device is not initialised or has lost its surfaces; the frame is
   // then skipped, simulation steps included.
   virtual bool can_draw() = 0;
-  // Black fill, the film picture at (0, 0), then every visible sprite.
+  // A text over the film picture for the next compose only: white, `size` px to the em, its
+  // top-left corner at (x, y), after a black copy `shadow` px right of and below it (0: none).
+  virtual void draw_text(int x, int y, const std::string& utf8, int size, int shadow) = 0;
+  // The width in px a text takes at that size.
+  virtual int text_width(const std::string& utf8, int size) = 0;
+  // Black fill, the film picture at (0, 0), its texts, then every visible sprite.
   virtual void compose() = 0;
   // Window opacity for the closing fade, 0 (clear) to 255 (opaque).
   virtual void set_opacity(int opacity) = 0;

@@ -86,15 +86,17 @@ TEST(CabScreen, TextsDrawOverTheFilmOnceWithADarkShadowAndStayInTheFilmArea) {
     return c;
   };
 
-  screen->draw_text(10, 10, "運転 ATS", 24, white, false);
+  EXPECT_GT(screen->text_width("運転 ATS", 24), screen->text_width("運転", 24));
+  EXPECT_EQ(screen->text_width("", 24), 0);
+  screen->draw_text(10, 10, "運転 ATS", 24, white, 0);
   screen->compose();
   const Count plain = count(screen->read_back());
   EXPECT_EQ(screen->text_error(), "");
   EXPECT_GT(plain.bright, 20);
   EXPECT_EQ(plain.dark, 0);
 
-  screen->draw_text(10, 10, "運転 ATS", 24, white, true);
-  screen->draw_text(10, 85, "停車", 40, white, true);  // runs past the film area's bottom
+  screen->draw_text(10, 10, "運転 ATS", 24, white, 1);
+  screen->draw_text(10, 85, "停車", 40, white, 1);  // runs past the film area's bottom
   screen->compose();
   const Count shadowed = count(screen->read_back());
   EXPECT_GT(shadowed.bright, plain.bright);
@@ -113,7 +115,7 @@ TEST(CabScreen, TextsSayWhenTheFontIsMissing) {
   EXPECT_NE(text.error().find("/nonexistent/velmora-font.ttf"), std::string::npos) << text.error();
 
   const auto screen = SdlCabScreen::offscreen(50, 50);
-  screen->draw_text(0, 0, "x", 0, {255, 255, 255, 255}, false);
+  screen->draw_text(0, 0, "x", 0, {255, 255, 255, 255}, 0);
   screen->compose();
   EXPECT_NE(screen->text_error(), "");
 }
@@ -139,7 +141,7 @@ TEST(CabScreen, AScreenshotIsTheComposedCabAndTheSameEveryTime) {
   TestPicture lamp(8, 8, 0x28e628);
   lamp.fill(0, 7, 1, 1, 0xff00ff);
   rig.sprite("img_lamp", lamp, "lamp.bmp", at(100, 650), 0, 0, true);
-  rig.screen->draw_text(20, 20, "東京 12:34", 28, {255, 255, 0, 255}, true);
+  rig.screen->draw_text(20, 20, "東京 12:34", 28, {255, 255, 0, 255}, 1);
   const CabPixels composed = rig.compose();
   rig.screen->flip();  // showing it leaves it as it is
 

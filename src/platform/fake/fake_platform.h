@@ -65,19 +65,37 @@ class FakeCabScreen final : public CabScreen {
     film_frame_shown = picture ? picture->frame : -1;
   }
   bool can_draw() override { return drawable; }
-  void compose() override { ++composed; }
+  struct Text {
+    int x, y;
+    std::string utf8;
+    int size, shadow;
+  };
+  void draw_text(int x, int y, const std::string& utf8, int size, int shadow) override {
+    pending.push_back({x, y, utf8, size, shadow});
+  }
+  // Half the size per character: enough to tell a centred text from one that is not.
+  int text_width(const std::string& utf8, int size) override {
+    int chars = 0;
+    for (unsigned char c : utf8) chars += (c & 0xC0) != 0x80;
+    return chars * size / 2;
+  }
+  void compose() override {
+    ++composed;
+    texts = std::move(pending);
+    pending.clear();
+  }
   void set_opacity(int value) override { opacity = value; }
   void flip() override { ++flips; }
 
   int film_frame_shown = -1;  // frame number of the film picture last given; -1 none
+  std::vector<Text> texts;    // drawn by the last compose
+  std::vector<Text> pending;  // asked for since
   bool drawable = true;
   int composed = 0;
   int flips = 0;
   int opacity = 255;
 };
 
-// Keeps every picture it was asked to load. A picture named in `refuse` fails as a
-// damaged file would.
 // Records every sprite the cab makes and its state; draws nothing. A picture's pattern count
 // is not read from its file: tests set it where it matters (`patterns`), 1000 otherwise.
 class FakeSpriteEngine final : public SpriteEngine {
@@ -141,6 +159,8 @@ class FakeSpriteEngine final : public SpriteEngine {
   Sprite& at(int sprite) { return sprites[static_cast<std::size_t>(sprite)]; }
 };
 
+// Keeps every picture it was asked to load. A picture named in `refuse` fails as a
+// damaged file would.
 class FakeImageList final : public ImageList {
  public:
   // Its sprites go to `sprites`; without one, to an engine of its own nobody looks at.

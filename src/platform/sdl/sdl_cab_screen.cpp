@@ -45,9 +45,15 @@ void SdlCabScreen::set_film_area(int width, int height) {
 void SdlCabScreen::set_opacity(int opacity) { opacity_ = std::clamp(opacity, 0, 255); }
 
 void SdlCabScreen::draw_text(int x, int y, const std::string& utf8, int size, SDL_Color colour,
-                             bool shadow) {
+                             int shadow) {
   texts_.push_back({x, y, utf8, size, colour, shadow});
 }
+
+void SdlCabScreen::draw_text(int x, int y, const std::string& utf8, int size, int shadow) {
+  draw_text(x, y, utf8, size, SDL_Color{255, 255, 255, 255}, shadow);
+}
+
+int SdlCabScreen::text_width(const std::string& utf8, int size) { return text_.width(utf8, size); }
 
 void SdlCabScreen::compose() {
   SDL_Renderer* r = renderer_.get();

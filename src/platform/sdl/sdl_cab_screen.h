@@ -69,7 +69,9 @@ class SdlCabScreen final : public CabScreen {
   void set_film_area(int width, int height);
   // A text for the next compose, over the film picture (see SdlText::draw). Texts are drawn
   // once: the frame asks for them again on every pass, as it gives the film picture.
-  void draw_text(int x, int y, const std::string& utf8, int size, SDL_Color colour, bool shadow);
+  void draw_text(int x, int y, const std::string& utf8, int size, int shadow) override;
+  int text_width(const std::string& utf8, int size) override;
+  void draw_text(int x, int y, const std::string& utf8, int size, SDL_Color colour, int shadow);
   // Why a text could not be drawn at the last compose; empty when all were.
   const std::string& text_error() const { return text_error_; }
 
@@ -89,7 +91,7 @@ class SdlCabScreen final : public CabScreen {
     std::string utf8;
     int size;
     SDL_Color colour;
-    bool shadow;
+    int shadow;
   };
 
   SdlCabScreen(SurfacePtr memory, RendererPtr renderer, TexturePtr cab, int width, int height);

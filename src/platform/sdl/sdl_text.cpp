@@ -41,11 +41,11 @@ TTF_Font* SdlText::font(int size) {
 }
 
 bool SdlText::draw(SDL_Renderer* renderer, int x, int y, const std::string& utf8, int size,
-                   SDL_Color colour, bool shadow) {
+                   SDL_Color colour, int shadow) {
   if (utf8.empty()) return true;
   TTF_Font* f = font(size);
   if (f == nullptr) return false;
-  if (shadow && !draw_once(renderer, f, x + 1, y + 1, utf8, kShadow)) return false;
+  if (shadow > 0 && !draw_once(renderer, f, x + shadow, y + shadow, utf8, kShadow)) return false;
   return draw_once(renderer, f, x, y, utf8, colour);
 }
 
@@ -64,6 +64,13 @@ bool SdlText::draw_once(SDL_Renderer* renderer, TTF_Font* f, int x, int y,
   SDL_SetTextureBlendMode(texture.get(), SDL_BLENDMODE_BLEND);
   const SDL_Rect place{x, y, pixels->w, pixels->h};
   return SDL_RenderCopy(renderer, texture.get(), nullptr, &place) == 0;
+}
+
+int SdlText::width(const std::string& utf8, int size) {
+  TTF_Font* f = font(size);
+  int w = 0, h = 0;
+  if (f == nullptr || utf8.empty() || TTF_SizeUTF8(f, utf8.c_str(), &w, &h) != 0) return 0;
+  return w;
 }
 
 }  // namespace velmora

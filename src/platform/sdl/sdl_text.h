@@ -1,5 +1,5 @@
 #pragma once
-// Text on the film: UTF-8 strings in the cab's font, bold and italic, with a 1 px dark drop
+// Text on the film: UTF-8 strings in the cab's font, bold and italic, with a dark drop
 // shadow, drawn straight onto the renderer's current target. Fonts open at first use, one
 // per size.
 
@@ -23,12 +23,14 @@ class SdlText {
   SdlText(const SdlText&) = delete;
   SdlText& operator=(const SdlText&) = delete;
 
-  // Draws `utf8` with its top-left corner at (x, y), `size` px to the em, in `colour`; with
-  // `shadow`, a dark copy 1 px right of and below it goes first. An empty string draws
+  // Draws `utf8` with its top-left corner at (x, y), `size` px to the em, in `colour`; a
+  // dark copy `shadow` px right of and below it goes first (0: none). An empty string draws
   // nothing. False when the font cannot be opened or the text cannot be made; error() says
   // why.
   bool draw(SDL_Renderer* renderer, int x, int y, const std::string& utf8, int size,
-            SDL_Color colour, bool shadow);
+            SDL_Color colour, int shadow);
+  // The width in px of the text at that size; 0 when the font cannot be opened.
+  int width(const std::string& utf8, int size);
   const std::string& error() const { return error_; }
 
  private:
