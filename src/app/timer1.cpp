@@ -78,6 +78,7 @@ void Timer1(Run& run) {
   rollback_protection(run);
   cab_lamps_step(run);
   overlay_route_step(run);
+  easy_cab_step(run);
   caption_step(run);
   hint_step(run);
   // Late, so that a call asked for anywhere in this pass starts in it.

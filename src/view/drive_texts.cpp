@@ -65,6 +65,16 @@ void drive_texts_step(Run& run) {
   run.texts.stop_distance_text = stop_distance_text(run.motion.stop_distance);
 }
 
+void easy_cab_step(Run& run) {
+  EasyCab& e = run.texts.easy_cab;
+  const HandleState& h = run.handles;
+  e.neutral = h.power_handle == 0 && h.brake_handle == 0;
+  for (std::size_t n = 0; n < e.power.size(); ++n) e.power[n] = h.power_handle >= static_cast<int>(n) + 1;
+  for (std::size_t n = 0; n < e.brake.size(); ++n) e.brake[n] = h.brake_handle <= -(static_cast<int>(n) + 1);
+  const StationState& st = run.station;
+  e.status = st.door_cmd ? "ドアが開いています" : st.doors_open ? "ドアを閉めています" : "";
+}
+
 void caption_step(Run& run) {
   if (run.texts.caption_set) return;
   run.platform.events.event("window_caption", run.route.line_name);

@@ -15,6 +15,10 @@ void start_texts(Run& run);
 // Route step, first: the speed and stop-distance texts.
 void drive_texts_step(Run& run);
 
+// Route step, near the end: the easy-cab window's column and status bar, whether or not the
+// window is shown.
+void easy_cab_step(Run& run);
+
 // Route step, near the end: the window caption, then the explanation line.
 void caption_step(Run& run);
 void hint_step(Run& run);

@@ -14,7 +14,17 @@ enum CabLabel {
   kLabelMaxSpeed = 15
 };
 
+// The easy-cab window's handle column: which rectangles are lit (neutral green, power
+// yellow, brake red; white when dark) and its status bar.
+struct EasyCab {
+  bool neutral = false;
+  std::array<bool, 5> power{};  // KP1..KP5
+  std::array<bool, 8> brake{};  // KB1..KB8 (KB8 is never shown)
+  std::string status;
+};
+
 struct TextState {
+  EasyCab easy_cab;
   std::string speed_text;          // "%5.1f km/h"
   std::string stop_distance_text;  // whole metres, one or two decimals near the stop
   std::string hint_now, hint_prev;  // the explanation line of this and the previous pass

@@ -126,5 +126,29 @@ TEST(Labels, TheInformationLabelOfAOneManTrain) {
   EXPECT_EQ(run.texts.labels[kLabelInfo], "説明1");
 }
 
+TEST(EasyCab, TheColumnFollowsTheHandlesAndTheStatusTheDoors) {
+  TextRig rig;
+  velmora::Run& run = rig.run;
+  run.handles.power_handle = 0;
+  run.handles.brake_handle = -3;
+  run.station.door_cmd = false;
+  run.station.doors_open = true;
+  easy_cab_step(run);
+  const EasyCab& e = run.texts.easy_cab;
+  EXPECT_FALSE(e.neutral);
+  EXPECT_EQ(e.brake, (std::array<bool, 8>{true, true, true, false, false, false, false, false}));
+  EXPECT_EQ(e.status, "ドアを閉めています");
+  run.handles.brake_handle = 0;
+  run.handles.power_handle = 2;
+  run.station.doors_open = false;
+  easy_cab_step(run);
+  EXPECT_EQ(e.power, (std::array<bool, 5>{true, true, false, false, false}));
+  EXPECT_FALSE(e.neutral);
+  EXPECT_EQ(e.status, "");
+  run.handles.power_handle = 0;
+  easy_cab_step(run);
+  EXPECT_TRUE(e.neutral);
+}
+
 }  // namespace
 }  // namespace velmora
