@@ -179,16 +179,12 @@ void stop_alert_step(Run& run) {
       vehicle_sound_stop(run, sound);
       set_level(run, sound, kFullLevel);
     }
-    s.stop_lamp = false;
     s.stop_latch = false;
     return;
   }
   const long double to_stop = run.motion.stop_distance;
   if (to_stop > 0 && v * v / 18 > to_stop / 100 - 125 && !vehicle_sound_playing(run, sound)) {
-    if (mode == 1 || !s.stop_latch) {
-      vehicle_sound_play(run, sound);
-      s.stop_lamp = true;
-    }
+    if (mode == 1 || !s.stop_latch) vehicle_sound_play(run, sound);
     s.stop_latch = true;
   }
 }

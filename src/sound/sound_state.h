@@ -39,7 +39,6 @@ struct SoundState {
   bool eb_latch = false;       // the emergency valve has sounded for this application
   bool step_latch = false;     // an electro-pneumatic step sound has sounded
   bool stop_latch = false;     // the stop alert of mode 0 has sounded
-  bool stop_lamp = false;      // the stop-alert lamp
   int horn_noted = 0;          // sim ticks when the horn sequence last moved on
   bool notch_sound_pending = false;  // a motor-current step was taken
   int notch_step_seen = 0;           // the motor-current step the last pass saw

@@ -36,7 +36,7 @@ void start_sounds(Run& run) {
   reset_running_sounds(run);
   clear_trackside_marks(run);
   SoundState& s = run.sound;
-  s.eb_latch = s.step_latch = s.stop_latch = s.stop_lamp = s.notch_sound_pending = false;
+  s.eb_latch = s.step_latch = s.stop_latch = s.notch_sound_pending = false;
   s.horn_noted = 0;
   s.notch_step_seen = 0;
   s.atten = 1;

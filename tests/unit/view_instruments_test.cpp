@@ -154,6 +154,27 @@ TEST(CabLamps, PowerAndBrakeLampsFollowTheAmmeterModeAndTheNotches) {
   EXPECT_FALSE(rig.of(run.cab.lamp_air).place.visible);
 }
 
+TEST(CabLamps, TheStopAlertLampBlinksWhileTheAlertSoundsAndGoesOutAtAStand) {
+  CabRig rig;
+  velmora::Run& run = rig.run;
+  const CabItem& lamp = run.cab.lamp_stop;
+  ASSERT_TRUE(lamp.exists());
+  run.platform.sound.play(run.vehicle.stop[0]);
+  run.motion.speed = 30;
+  run.frame.tenth_count = 20;
+  cab_lamps_step(run);
+  EXPECT_TRUE(rig.of(lamp).place.visible);
+  run.frame.tenth_count = 25;
+  cab_lamps_step(run);
+  EXPECT_FALSE(rig.of(lamp).place.visible);
+  run.frame.tenth_count = 30;
+  cab_lamps_step(run);
+  EXPECT_TRUE(rig.of(lamp).place.visible);
+  run.motion.speed = 0.5L;
+  cab_lamps_step(run);
+  EXPECT_FALSE(rig.of(lamp).place.visible);
+}
+
 TEST(CabLamps, TheVoltmeterClimbsInSixPassesAndTheBrakeGaugeHalvesItsWay) {
   CabRig rig;
   velmora::Run& run = rig.run;
