@@ -58,7 +58,6 @@ void Timer1(Run& run) {
   line_max_speed_step(run);
   drive_texts_step(run);
   count_tenths(run);
-  // The route subsystems join here in the order above as they are built.
   tunnel_step(run);
   sample_gradient(run);
   compressor_step(run);
@@ -71,14 +70,15 @@ void Timer1(Run& run) {
   crossing_list_step(run);
   announce_event_step(run);
   conductor_announcements(run);
-  protect_text_step(run);
   movie_switching(run);
   transmission_step(run);
   engine_state_step(run);
   rollback_protection(run);
   cab_lamps_step(run);
   overlay_route_step(run);
+  // The displays, last: they show this pass's state.
   easy_cab_step(run);
+  protect_text_step(run);
   caption_step(run);
   hint_step(run);
   // Late, so that a call asked for anywhere in this pass starts in it.
