@@ -36,15 +36,21 @@ void move_on(Run& run, long long i) {
   run.frame.tenth_count = static_cast<int>(i);
 }
 
+// The fixture run on the fake platform, started.
+struct FixtureRun {
+  HeadlessPlatform platform;
+  Run run{fixture(), platform.services()};
+  FixtureRun() { FormCreate(run); }
+};
+
 void worst(benchmark::internal::Benchmark* b) {
   b->Repetitions(20)->ReportAggregatesOnly(true)->ComputeStatistics(
       "max", [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); });
 }
 
 void BM_CabInstruments(benchmark::State& state) {
-  HeadlessPlatform platform;
-  Run run(fixture(), platform.services());
-  FormCreate(run);
+  FixtureRun f;
+  Run& run = f.run;
   long long i = 0;
   for (auto _ : state) {
     move_on(run, ++i);
@@ -56,9 +62,8 @@ void BM_CabInstruments(benchmark::State& state) {
 BENCHMARK(BM_CabInstruments)->Apply(worst);
 
 void BM_CabOverlays(benchmark::State& state) {
-  HeadlessPlatform platform;
-  Run run(fixture(), platform.services());
-  FormCreate(run);
+  FixtureRun f;
+  Run& run = f.run;
   long long i = 0;
   for (auto _ : state) {
     move_on(run, ++i);
@@ -69,9 +74,8 @@ void BM_CabOverlays(benchmark::State& state) {
 BENCHMARK(BM_CabOverlays)->Apply(worst);
 
 void BM_CabTexts(benchmark::State& state) {
-  HeadlessPlatform platform;
-  Run run(fixture(), platform.services());
-  FormCreate(run);
+  FixtureRun f;
+  Run& run = f.run;
   long long i = 0;
   for (auto _ : state) {
     move_on(run, ++i);
@@ -79,7 +83,7 @@ void BM_CabTexts(benchmark::State& state) {
     hint_step(run);
     label_step(run);
     draw_film_texts(run);
-    platform.screen.compose();
+    f.platform.screen.compose();
   }
 }
 BENCHMARK(BM_CabTexts)->Apply(worst);

@@ -43,6 +43,12 @@ struct UiTexts {
   std::vector<std::string> info_label;  // [InfoLabel] entries 0..102
   // Main-menu captions
   std::string menu_start, menu_move, menu_display, menu_control;
+
+  // [InfoLabel] entry k; empty when a short velmora.dat has no such entry.
+  const std::string& info(std::size_t k) const {
+    static const std::string none;
+    return k < info_label.size() ? info_label[k] : none;
+  }
 };
 
 constexpr std::size_t kInfoLabelCapacity = 103;

@@ -8,13 +8,6 @@ namespace velmora {
 
 namespace {
 
-// An [InfoLabel] entry; a short velmora.dat simply leaves the words out.
-const std::string& info(const Run& run, std::size_t k) {
-  static const std::string none;
-  const auto& labels = run.ui.info_label;
-  return k < labels.size() ? labels[k] : none;
-}
-
 std::string whole(long double value) { return std::to_string(round_half_even(value)); }
 
 // The second restriction the driver must already brake for, if any: the next one-point check,
@@ -35,22 +28,22 @@ void protect_text_step(Run& run) {
   const int T = p.ats_target;
   const long double D = p.ats_target_pos - run.motion.position_cm;
   if (T == 1 && v > 1 && D > 0) {
-    p.protect_text = info(run, 2);
+    p.protect_text = run.ui.info(2);
     return;
   }
   if (p.pattern_speed - v < 30 && T == 10 && v > 10 && D > 0) {
-    p.protect_text = std::to_string(T) + "km/h " + info(run, 3) + whole((D - 1000) / 100) + "m";
+    p.protect_text = std::to_string(T) + "km/h " + run.ui.info(3) + whole((D - 1000) / 100) + "m";
     return;
   }
   const LimitPreview& limit = p.limit_preview[0];
   const LimitPreview& check = p.limit_preview[3];
   const LimitPreview* next = second_due(p);
   if (limit.due()) {
-    p.protect_text = std::to_string(limit.speed) + "km/h " + info(run, 4) + whole(limit.distance / 100.0L) + "m";
-    if (next) p.protect_text2 = info(run, 5) + std::to_string(next->speed) + "km/h " + info(run, 7) + ")";
+    p.protect_text = std::to_string(limit.speed) + "km/h " + run.ui.info(4) + whole(limit.distance / 100.0L) + "m";
+    if (next) p.protect_text2 = run.ui.info(5) + std::to_string(next->speed) + "km/h " + run.ui.info(7) + ")";
   } else if (check.due()) {
     p.protect_text = std::to_string(check.speed) + "km/h 照査まで" + whole(check.distance / 100.0L) + "m";
-    if (next) p.protect_text2 = info(run, 5) + std::to_string(next->speed) + "km/h " + info(run, 6) + ")";
+    if (next) p.protect_text2 = run.ui.info(5) + std::to_string(next->speed) + "km/h " + run.ui.info(6) + ")";
   }
 }
 

@@ -46,7 +46,7 @@ std::optional<std::string> next_station_text(const Run& run, int j) {
     case 2:
       return kNext + s.Name + run.ui.stop2;
     case 3:
-      return run.ui.info_label.empty() ? std::string() : run.ui.info_label[0];
+      return run.ui.info(0);
     default:
       return std::nullopt;
   }
@@ -104,7 +104,7 @@ void one_man_hint(Run& run, int i) {
       !st.door_cmd)
     return;
   if (route_sound_playing(run, station_at(run.route, i).arrsound)) return;
-  if (run.ui.info_label.size() > 1) st.train_info_text = run.ui.info_label[1];
+  if (run.ui.info_label.size() > 1) st.train_info_text = run.ui.info(1);
 }
 
 // The [Sound2] sound runs between two stations only when the route has exactly one.

@@ -21,12 +21,6 @@ std::string formatted(const char* pattern, long double value) {
   return text;
 }
 
-const std::string& info(const Run& run, int k) {
-  static const std::string none;
-  const auto& labels = run.ui.info_label;
-  return k >= 0 && static_cast<std::size_t>(k) < labels.size() ? labels[static_cast<std::size_t>(k)] : none;
-}
-
 bool flag(const std::vector<bool>& flags, std::size_t i) { return i < flags.size() && flags[i]; }
 
 // At most `n` characters of a UTF-8 text.
@@ -87,7 +81,7 @@ std::string compose_hint(const Run& run) {
   const ProtectionState& p = run.protection;
   const auto v = static_cast<int>(round_half_even(run.motion.speed));
   std::string result;
-  const auto set = [&](int k) { result = "0" + info(run, k); };
+  const auto set = [&](int k) { result = "0" + run.ui.info(static_cast<std::size_t>(k)); };
 
   // 1. At the stations: the end of the run, and the doors of a one-man train.
   const auto& stations = run.route.stations;
@@ -142,7 +136,7 @@ std::string compose_hint(const Run& run) {
       if (result.empty())
         set(20);
       else
-        result += info(run, 20);
+        result += run.ui.info(20);
     }
   }
   // 6. A stalled engine overrides everything.
