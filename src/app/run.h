@@ -41,6 +41,7 @@
 #include "sound/sound_state.h"
 #include "view/cab_state.h"
 #include "view/text_state.h"
+#include "view/value_display_state.h"
 #include "view/film_state.h"
 #include "view/overlay_state.h"
 
@@ -111,6 +112,7 @@ struct Run {
   OverlayState overlays;
   CabState cab;
   TextState texts;
+  ValueDisplayState value_display;
 
   // The one source of randomness that affects the drive.
   std::mt19937_64 rng;

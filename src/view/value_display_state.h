@@ -1,0 +1,34 @@
+#pragma once
+// The value display (the diagnostic window of F3): what it shows, refreshed every route step
+// while it is visible, and its switches. Owned by the value display module; the window only
+// draws it and reports clicks.
+
+#include <array>
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+// One cell of the sound-channel monitor: channel 10 * row + column.
+struct ChannelCell {
+  bool holds = false;    // a sound is attached
+  bool playing = false;  // drawn aqua with its volume while it plays
+  int volume = 0;        // 1/100 dB, as the channel reports it
+};
+
+struct ValueDisplayState {
+  bool visible = false;
+  bool speed_hold = false;  // "抵抗解除": its caption is bold while on
+  // The value labels by their window names ("Label1", "Label42", ...), as shown.
+  std::map<std::string, std::string> values;
+  std::array<int, 3> bars{};                  // BC (T car), BC (M car), electric brake: 0..500
+  std::array<ChannelCell, 100> channels{};    // the sound-channel monitor, 10 x 10, read every pass
+  std::vector<std::string> signal_row;        // the signal table's row 1, one cell a signal
+  std::deque<std::string> log;                // the protection log, newest last
+  std::string jump_text;                      // what is typed beside "jump"
+  std::string message;                        // why "SU再読込" kept the old table; empty when it did not
+};
+
+}  // namespace velmora
