@@ -7,10 +7,14 @@ namespace velmora {
 namespace {
 
 constexpr SDL_Color kShadow = {0, 0, 0, 255};
+// Texts kept as textures; beyond this many the cache starts again (the clock and the
+// distances make new texts all the time).
+constexpr std::size_t kCachedTexts = 512;
 
 }  // namespace
 
 SdlText::~SdlText() {
+  cache_.clear();
   fonts_.clear();  // before the library goes
   if (ttf_started_) TTF_Quit();
 }
@@ -35,7 +39,7 @@ TTF_Font* SdlText::font(int size) {
                              ": the cab's font cannot be opened; install fonts-ipafont-gothic");
     return nullptr;
   }
-  TTF_SetFontStyle(opened, TTF_STYLE_BOLD | TTF_STYLE_ITALIC);
+  TTF_SetFontStyle(opened, style_);
   fonts_[size].reset(opened);
   return opened;
 }
@@ -45,25 +49,40 @@ bool SdlText::draw(SDL_Renderer* renderer, int x, int y, const std::string& utf8
   if (utf8.empty()) return true;
   TTF_Font* f = font(size);
   if (f == nullptr) return false;
-  if (shadow > 0 && !draw_once(renderer, f, x + shadow, y + shadow, utf8, kShadow)) return false;
-  return draw_once(renderer, f, x, y, utf8, colour);
+  if (shadow > 0 && !draw_once(renderer, f, size, x + shadow, y + shadow, utf8, kShadow)) return false;
+  return draw_once(renderer, f, size, x, y, utf8, colour);
 }
 
-bool SdlText::draw_once(SDL_Renderer* renderer, TTF_Font* f, int x, int y,
-                        const std::string& utf8, SDL_Color colour) {
+const SdlText::Drawn* SdlText::drawn(SDL_Renderer* renderer, TTF_Font* f, int size,
+                                     const std::string& utf8, SDL_Color colour) {
+  if (renderer != cached_for_ || cache_.size() >= kCachedTexts) {
+    cache_.clear();
+    cached_for_ = renderer;
+  }
+  std::string key = std::to_string(size) + ' ' + std::to_string(colour.r) + ',' + std::to_string(colour.g) +
+                    ',' + std::to_string(colour.b) + ',' + std::to_string(colour.a) + ' ' + utf8;
+  const auto known = cache_.find(key);
+  if (known != cache_.end()) return &known->second;
   const SurfacePtr pixels(TTF_RenderUTF8_Blended(f, utf8.c_str(), colour));
   if (!pixels) {
     error_ = with_sdl_reason("the text \"" + utf8 + "\" cannot be drawn");
-    return false;
+    return nullptr;
   }
-  const TexturePtr texture(SDL_CreateTextureFromSurface(renderer, pixels.get()));
+  TexturePtr texture(SDL_CreateTextureFromSurface(renderer, pixels.get()));
   if (!texture) {
     error_ = with_sdl_reason("the text \"" + utf8 + "\" cannot be put into a texture");
-    return false;
+    return nullptr;
   }
   SDL_SetTextureBlendMode(texture.get(), SDL_BLENDMODE_BLEND);
-  const SDL_Rect place{x, y, pixels->w, pixels->h};
-  return SDL_RenderCopy(renderer, texture.get(), nullptr, &place) == 0;
+  return &cache_.emplace(std::move(key), Drawn{std::move(texture), pixels->w, pixels->h}).first->second;
+}
+
+bool SdlText::draw_once(SDL_Renderer* renderer, TTF_Font* f, int size, int x, int y,
+                        const std::string& utf8, SDL_Color colour) {
+  const Drawn* d = drawn(renderer, f, size, utf8, colour);
+  if (d == nullptr) return false;
+  const SDL_Rect place{x, y, d->width, d->height};
+  return SDL_RenderCopy(renderer, d->texture.get(), nullptr, &place) == 0;
 }
 
 int SdlText::width(const std::string& utf8, int size) {

@@ -1,7 +1,8 @@
 #pragma once
-// Text on the film: UTF-8 strings in the cab's font, bold and italic, with a dark drop
-// shadow, drawn straight onto the renderer's current target. Fonts open at first use, one
-// per size.
+// Text on the cab: UTF-8 strings in one face and style (the film's texts bold and italic,
+// with a dark drop shadow; the window's labels plain), drawn straight onto the renderer's
+// current target. Fonts open at first use, one per size; the drawn texts are kept as
+// textures, since most of them are the same from one frame to the next.
 
 #include <SDL.h>
 #include <SDL_ttf.h>
@@ -11,14 +12,20 @@
 #include <memory>
 #include <string>
 
+#include "platform/sdl/sdl_handles.h"
+
 namespace velmora {
 
-// IPA Gothic stands in for the cab's bold italic Japanese face (Debian: fonts-ipafont-gothic).
+// IPA Gothic stands in for the cab's Japanese faces (Debian: fonts-ipafont-gothic): the
+// fixed-width one for the film's texts, the proportional one for the labels.
 inline constexpr const char* kCabFontFile = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";
+inline constexpr const char* kLabelFontFile = "/usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf";
+inline constexpr int kFilmTextStyle = TTF_STYLE_BOLD | TTF_STYLE_ITALIC;
 
 class SdlText {
  public:
-  explicit SdlText(std::filesystem::path font_file = kCabFontFile) : font_file_(std::move(font_file)) {}
+  explicit SdlText(std::filesystem::path font_file = kCabFontFile, int style = kFilmTextStyle)
+      : font_file_(std::move(font_file)), style_(style) {}
   ~SdlText();
   SdlText(const SdlText&) = delete;
   SdlText& operator=(const SdlText&) = delete;
@@ -39,11 +46,22 @@ class SdlText {
   };
 
   TTF_Font* font(int size);
-  bool draw_once(SDL_Renderer* renderer, TTF_Font* font, int x, int y, const std::string& utf8,
-                 SDL_Color colour);
+  bool draw_once(SDL_Renderer* renderer, TTF_Font* font, int size, int x, int y,
+                 const std::string& utf8, SDL_Color colour);
+
+  struct Drawn {
+    TexturePtr texture;
+    int width, height;
+  };
+  // The texture of a text at a size in a colour, made at its first drawing.
+  const Drawn* drawn(SDL_Renderer* renderer, TTF_Font* font, int size, const std::string& utf8,
+                     SDL_Color colour);
 
   std::filesystem::path font_file_;
+  int style_;
   bool ttf_started_ = false;
+  SDL_Renderer* cached_for_ = nullptr;
+  std::map<std::string, Drawn> cache_;
   std::map<int, std::unique_ptr<TTF_Font, FontCloser>> fonts_;
   std::string error_;
 };
