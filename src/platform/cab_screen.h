@@ -2,12 +2,35 @@
 // The cab window's drawing device as the frame sees it: whether it can draw, one
 // composed picture (black fill, film picture, sprites), the closing fade and the flip.
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
 #include "platform/film_picture.h"
 
 namespace velmora {
+
+// The cab window: its client area, the cab surface at its top-left corner (the window cuts
+// the surface's last two rows), and the back button that ends the run.
+struct WindowRect {
+  int x, y, width, height;
+};
+inline constexpr int kCabWindowWidth = 1202;
+inline constexpr int kCabWindowHeight = 778;
+inline constexpr WindowRect kCabSurface{0, 0, 800, 780};
+inline constexpr WindowRect kBackButton{1174, 749, 20, 20};
+
+// The pictures the cab window shows beside the cab surface, named by the route.
+enum class WindowPicture { StaffTimetable, NotStarted, SubDisplay };
+
+// A label of the cab window: white text, `size` px to the em, its top-left corner at
+// (x, y). Cut to width x height px unless width is 0 (sized to its text); right-aligned
+// ones end at x + width.
+struct WindowLabel {
+  int x = 0, y = 0, width = 0, height = 0;
+  int size = 0;
+  bool right_aligned = false;
+};
 
 class CabScreen {
  public:
@@ -27,8 +50,15 @@ class CabScreen {
   virtual void compose() = 0;
   // Window opacity for the closing fade, 0 (clear) to 255 (opaque).
   virtual void set_opacity(int opacity) = 0;
-  // Shows the composed picture.
+  // Shows the composed picture in the cab window, with the window's pictures and the labels
+  // asked for since the last flip.
   virtual void flip() = 0;
+
+  // The cab window around the cab surface. A picture is read once, at start-up, and shown
+  // at its place (top-left corner, its own size) from then on; false when it cannot be read.
+  virtual bool load_window_picture(WindowPicture which, const std::filesystem::path& file, int x, int y) = 0;
+  // A label for the next flip only; an empty text draws nothing.
+  virtual void draw_label(const WindowLabel& label, const std::string& utf8) = 0;
 };
 
 }  // namespace velmora

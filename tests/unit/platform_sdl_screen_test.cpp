@@ -1,4 +1,5 @@
-// The cab screen on SDL: the film picture, the texts over it, the fade and the screenshot.
+// The cab screen on SDL: the film picture, the texts over it, the fade, the cab window around
+// the cab (pictures, labels, back button, what the window layer draws) and the screenshot.
 
 #include <gtest/gtest.h>
 
@@ -135,7 +136,7 @@ TEST(CabScreen, TheClosingFadeDarkensTheWholeCabFromTheNextCompose) {
   EXPECT_TRUE(colour_near(rig.compose(), 0, 0, 0xffffff, 0));
 }
 
-TEST(CabScreen, AScreenshotIsTheComposedCabAndTheSameEveryTime) {
+TEST(CabScreen, AScreenshotIsTheCabWindowWithTheComposedCabAtItsCornerAndTheSameEveryTime) {
   DrawingRig rig(800, 780);
   rig.screen->set_film_picture(film_of(160, 120, 100, 60, 200));
   TestPicture lamp(8, 8, 0x28e628);
@@ -156,18 +157,112 @@ TEST(CabScreen, AScreenshotIsTheComposedCabAndTheSameEveryTime) {
   SDL_Surface* rgb = SDL_ConvertSurfaceFormat(read, SDL_PIXELFORMAT_RGB24, 0);
   SDL_FreeSurface(read);
   ASSERT_NE(rgb, nullptr);
-  ASSERT_EQ(rgb->w, 800);
-  ASSERT_EQ(rgb->h, 780);
+  ASSERT_EQ(rgb->w, 1202);
+  ASSERT_EQ(rgb->h, 778);
+  // The window cuts the cab's last two rows.
   bool same = true;
-  for (int y = 0; y < 780 && same; ++y)
+  for (int y = 0; y < 778 && same; ++y)
     same = std::memcmp(static_cast<std::uint8_t*>(rgb->pixels) + std::ptrdiff_t(y) * rgb->pitch,
                        composed.rgb.data() + std::size_t(y) * 800 * 3, 800 * 3) == 0;
   SDL_FreeSurface(rgb);
-  EXPECT_TRUE(same) << "the saved picture differs from the composed one";
+  EXPECT_TRUE(same) << "the saved picture's cab differs from the composed one";
   EXPECT_TRUE(colour_near(composed, 102, 652, 0x28e628, 0));
 
   EXPECT_FALSE(rig.screen->save_png(rig.dir / "no_folder" / "c.png", error));
   EXPECT_NE(error.find("no_folder"), std::string::npos) << error;
+}
+
+// Light pixels in a box: the labels' white text (the pictures under them are darker).
+int drawn_in(const CabPixels& p, int x0, int y0, int x1, int y1) {
+  int n = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) {
+      const CabPixels::Rgb c = p.at(x, y);
+      n += c.r > 0x90 && c.g > 0x90 && c.b > 0x90;
+    }
+  return n;
+}
+
+TEST(CabWindow, PicturesLieBesideTheCabWhichCoversThemAndLabelsStayInTheirBoxes) {
+  DrawingRig rig(800, 780);
+  const auto grey = TestPicture(480, 360, 0x404040).save(rig.dir / "sub.png");
+  const auto card = TestPicture(300, 400, 0xe0e0c0).save(rig.dir / "staff.png");
+  ASSERT_TRUE(rig.screen->load_window_picture(WindowPicture::SubDisplay, grey, 798, 457));
+  ASSERT_TRUE(rig.screen->load_window_picture(WindowPicture::StaffTimetable, card, 1000, 0));
+  EXPECT_FALSE(rig.screen->load_window_picture(WindowPicture::NotStarted, rig.dir / "none.png", 0, 0));
+  std::ofstream(rig.dir / "broken.png") << "not a picture";
+  EXPECT_FALSE(rig.screen->load_window_picture(WindowPicture::NotStarted, rig.dir / "broken.png", 0, 0));
+
+  rig.screen->set_film_picture(film_of(16, 12, 81, 90, 240));
+  rig.screen->compose();
+  // A long text in a small fixed box, a right-aligned one and one sized to its text.
+  rig.screen->draw_label({820, 475, 60, 29, 24, false}, "ただいま 港町駅 到着");
+  rig.screen->draw_label({836, 622, 166, 30, 27, true}, "12.3 km/h");
+  rig.screen->draw_label({808, 340, 0, 0, 13, false}, "踏切まで 120 m");
+  int overlay_calls = 0;
+  rig.screen->set_window_overlay([&](SDL_Renderer* r) {
+    ++overlay_calls;
+    SDL_SetRenderDrawColor(r, 0, 0, 255, 255);
+    const SDL_Rect box{1000, 100, 10, 10};
+    SDL_RenderFillRect(r, &box);
+  });
+  rig.screen->flip();
+  const CabPixels w = rig.screen->read_window();
+  ASSERT_EQ(w.width, 1202);
+  ASSERT_EQ(w.height, 778);
+
+  // The cab's film covers the sub display's left edge; the desk's black covers it below.
+  EXPECT_TRUE(colour_near(w, 799, 500, converted(*film_of(16, 12, 81, 90, 240)), 2));
+  EXPECT_TRUE(colour_near(w, 799, 700, 0, 0));
+  EXPECT_TRUE(colour_near(w, 1250 - 60, 770, 0x404040, 0));
+  EXPECT_TRUE(colour_near(w, 1050, 10, 0xe0e0c0, 0));
+  EXPECT_TRUE(colour_near(w, 1005, 105, 0x0000ff, 0));
+  EXPECT_EQ(overlay_calls, 1);
+
+  // The cut label draws nothing beyond its box; the right-aligned one ends at its right edge.
+  EXPECT_GT(drawn_in(w, 820, 475, 880, 504), 20);
+  EXPECT_EQ(drawn_in(w, 880, 475, 1000, 504), 0);
+  EXPECT_GT(drawn_in(w, 1002 - 20, 622, 1002, 652), 5);
+  EXPECT_EQ(drawn_in(w, 836, 622, 860, 652), 0);
+  EXPECT_GT(drawn_in(w, 808, 340, 950, 360), 20);
+  // The back button.
+  EXPECT_GT(drawn_in(w, 1174, 749, 1194, 769), 100);
+
+  // Labels are asked for every frame: the next flip without them shows none.
+  rig.screen->set_window_overlay(nullptr);
+  rig.screen->flip();
+  EXPECT_EQ(drawn_in(rig.screen->read_window(), 808, 340, 950, 360), 0);
+}
+
+TEST(CabWindow, AWindowOfAnySizeShowsTheSameLayoutScaled) {
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+  SDL_Window* window = SDL_CreateWindow("cab", 0, 0, 601, 389, SDL_WINDOW_HIDDEN);
+  ASSERT_NE(window, nullptr) << SDL_GetError();
+  {
+    const auto screen = SdlCabScreen::in_window(window, true);
+    const auto reddish = film_of(16, 12, 81, 90, 240);
+    screen->set_film_picture(reddish);
+    screen->compose();
+    screen->draw_label({1040, 739, 0, 0, 24, false}, "12:34:56");
+    screen->flip();
+    const CabPixels w = screen->read_window();
+    ASSERT_EQ(w.width, 1202);
+    EXPECT_TRUE(colour_near(w, 400, 300, converted(*reddish), 2));
+    EXPECT_GT(drawn_in(w, 1040, 739, 1160, 770), 20);
+
+    // What the window itself shows: the same picture at half the size.
+    SDL_Surface* shown = SDL_GetWindowSurface(window);
+    ASSERT_NE(shown, nullptr) << SDL_GetError();
+    SDL_Surface* rgb = SDL_ConvertSurfaceFormat(shown, SDL_PIXELFORMAT_RGB24, 0);
+    ASSERT_NE(rgb, nullptr);
+    const auto* px = static_cast<const std::uint8_t*>(rgb->pixels) + 150 * rgb->pitch + 200 * 3;
+    const std::uint32_t film = converted(*reddish);
+    EXPECT_NEAR(px[0], int(film >> 16), 3);
+    EXPECT_NEAR(px[1], int(film >> 8 & 0xff), 3);
+    SDL_FreeSurface(rgb);
+  }
+  SDL_DestroyWindow(window);
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 }  // namespace

@@ -85,7 +85,28 @@ class FakeCabScreen final : public CabScreen {
     pending.clear();
   }
   void set_opacity(int value) override { opacity = value; }
-  void flip() override { ++flips; }
+  void flip() override {
+    ++flips;
+    labels = std::move(pending_labels);
+    pending_labels.clear();
+  }
+  struct Picture {
+    std::filesystem::path file;
+    int x, y;
+  };
+  // Reads nothing: a file that exists counts as a picture unless it is named in `unreadable`.
+  bool load_window_picture(WindowPicture which, const std::filesystem::path& file, int x, int y) override {
+    if (!std::filesystem::is_regular_file(file) || unreadable.count(file.filename().string())) return false;
+    pictures[which] = {file, x, y};
+    return true;
+  }
+  struct Label {
+    WindowLabel place;
+    std::string utf8;
+  };
+  void draw_label(const WindowLabel& label, const std::string& utf8) override {
+    pending_labels.push_back({label, utf8});
+  }
 
   int film_frame_shown = -1;  // frame number of the film picture last given; -1 none
   std::vector<Text> texts;    // drawn by the last compose
@@ -94,6 +115,10 @@ class FakeCabScreen final : public CabScreen {
   int composed = 0;
   int flips = 0;
   int opacity = 255;
+  std::map<WindowPicture, Picture> pictures;
+  std::set<std::string> unreadable;  // file names that load as broken pictures
+  std::vector<Label> labels;          // drawn by the last flip
+  std::vector<Label> pending_labels;
 };
 
 // Records every sprite the cab makes and its state; draws nothing. A picture's pattern count

@@ -10,22 +10,39 @@ std::unique_ptr<SdlCabScreen> SdlCabScreen::offscreen(int width, int height) {
   if (width <= 0 || height <= 0)
     throw SdlError("a cab picture of " + std::to_string(width) + " x " + std::to_string(height) +
                    " px cannot be drawn");
-  SurfacePtr memory(SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888));
+  SurfacePtr memory(
+      SDL_CreateRGBSurfaceWithFormat(0, kCabWindowWidth, kCabWindowHeight, 32, SDL_PIXELFORMAT_ARGB8888));
   if (!memory) throw SdlError(with_sdl_reason("no memory for the cab picture"));
   RendererPtr renderer(SDL_CreateSoftwareRenderer(memory.get()));
   if (!renderer) throw SdlError(with_sdl_reason("the cab picture cannot be drawn in memory"));
-  TexturePtr cab(SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
-                                   width, height));
-  if (!cab) throw SdlError(with_sdl_reason("the cab picture's texture cannot be made"));
-  return std::unique_ptr<SdlCabScreen>(
-      new SdlCabScreen(std::move(memory), std::move(renderer), std::move(cab), width, height));
+  return with_renderer(std::move(memory), std::move(renderer), width, height);
 }
 
-SdlCabScreen::SdlCabScreen(SurfacePtr memory, RendererPtr renderer, TexturePtr cab, int width,
-                           int height)
+std::unique_ptr<SdlCabScreen> SdlCabScreen::in_window(SDL_Window* window, bool software) {
+  RendererPtr renderer(SDL_CreateRenderer(window, -1, software ? SDL_RENDERER_SOFTWARE : 0));
+  if (!renderer) throw SdlError(with_sdl_reason("the cab window cannot be drawn"));
+  // The layout stays as it is at any window size; fullscreen letterboxes it.
+  SDL_RenderSetLogicalSize(renderer.get(), kCabWindowWidth, kCabWindowHeight);
+  return with_renderer(nullptr, std::move(renderer), kWidth, kHeight);
+}
+
+std::unique_ptr<SdlCabScreen> SdlCabScreen::with_renderer(SurfacePtr memory, RendererPtr renderer, int width,
+                                                          int height) {
+  TexturePtr cab(SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                   width, height));
+  TexturePtr window(SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                      kCabWindowWidth, kCabWindowHeight));
+  if (!cab || !window) throw SdlError(with_sdl_reason("the cab picture's texture cannot be made"));
+  return std::unique_ptr<SdlCabScreen>(new SdlCabScreen(std::move(memory), std::move(renderer), std::move(cab),
+                                                        std::move(window), width, height));
+}
+
+SdlCabScreen::SdlCabScreen(SurfacePtr memory, RendererPtr renderer, TexturePtr cab, TexturePtr window,
+                           int width, int height)
     : memory_(std::move(memory)),
       renderer_(std::move(renderer)),
       cab_(std::move(cab)),
+      window_(std::move(window)),
       width_(width),
       height_(height),
       film_area_{0, 0, std::min(kFilmWidth, width), std::min(kFilmHeight, height)},
@@ -105,11 +122,79 @@ void SdlCabScreen::draw_texts() {
   texts_.clear();
 }
 
+bool SdlCabScreen::load_window_picture(WindowPicture which, const std::filesystem::path& file, int x, int y) {
+  std::string error;
+  const SurfacePtr pixels = read_picture_pixels(file, false, error);
+  if (!pixels) return false;
+  TexturePtr texture(SDL_CreateTextureFromSurface(renderer_.get(), pixels.get()));
+  if (!texture) return false;
+  pictures_[static_cast<std::size_t>(which)] = {std::move(texture), {x, y, pixels->w, pixels->h}};
+  return true;
+}
+
+void SdlCabScreen::draw_label(const WindowLabel& label, const std::string& utf8) {
+  if (!utf8.empty()) labels_.push_back({label, utf8});
+}
+
 void SdlCabScreen::flip() {
   SDL_Renderer* r = renderer_.get();
+  SDL_SetRenderTarget(r, window_.get());
+  draw_window();
+  if (overlay_) overlay_(r);
+  // The window shows the layout at its own size.
   SDL_SetRenderTarget(r, nullptr);
-  SDL_RenderCopy(r, cab_.get(), nullptr, nullptr);
+  SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
+  SDL_RenderClear(r);
+  SDL_RenderCopy(r, window_.get(), nullptr, nullptr);
   SDL_RenderPresent(r);
+}
+
+// Beneath the cab the pictures beside it, over it the labels and the back button: the cab
+// surface covers whatever part of a picture lies in its area.
+void SdlCabScreen::draw_window() {
+  SDL_Renderer* r = renderer_.get();
+  SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
+  SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
+  SDL_RenderClear(r);
+  for (WindowPicture which : {WindowPicture::SubDisplay, WindowPicture::StaffTimetable}) {
+    const Shown& p = pictures_[static_cast<std::size_t>(which)];
+    if (p.texture) SDL_RenderCopy(r, p.texture.get(), nullptr, &p.place);
+  }
+  const SDL_Rect cab{kCabSurface.x, kCabSurface.y, width_, height_};
+  SDL_RenderCopy(r, cab_.get(), nullptr, &cab);
+  draw_labels();
+  draw_back_button();
+}
+
+void SdlCabScreen::draw_labels() {
+  SDL_Renderer* r = renderer_.get();
+  constexpr SDL_Color kWhite{255, 255, 255, 255};
+  for (const QueuedLabel& l : labels_) {
+    const WindowLabel& p = l.place;
+    int x = p.x;
+    if (p.width > 0) {
+      // A fixed-size label cuts its text at its edges.
+      const SDL_Rect box{p.x, p.y, p.width, p.height};
+      SDL_RenderSetClipRect(r, &box);
+      if (p.right_aligned) x = p.x + p.width - label_text_.width(l.utf8, p.size);
+    }
+    if (!label_text_.draw(r, x, p.y, l.utf8, p.size, kWhite, 0)) text_error_ = label_text_.error();
+    SDL_RenderSetClipRect(r, nullptr);
+  }
+  labels_.clear();
+}
+
+// A small grey key with a left-pointing arrow: back to the title window.
+void SdlCabScreen::draw_back_button() {
+  SDL_Renderer* r = renderer_.get();
+  const SDL_Rect key{kBackButton.x, kBackButton.y, kBackButton.width, kBackButton.height};
+  SDL_SetRenderDrawColor(r, 0x60, 0x60, 0x60, 255);
+  SDL_RenderFillRect(r, &key);
+  SDL_SetRenderDrawColor(r, 0xd0, 0xd0, 0xd0, 255);
+  SDL_RenderDrawRect(r, &key);
+  const int cx = key.x + key.w / 2, cy = key.y + key.h / 2;
+  for (int i = 0; i < 6; ++i) SDL_RenderDrawLine(r, cx - 5 + i, cy - i, cx - 5 + i, cy + i);
+  SDL_RenderDrawLine(r, cx, cy, cx + 5, cy);
 }
 
 CabPixels SdlCabScreen::read_back() {
@@ -123,10 +208,21 @@ CabPixels SdlCabScreen::read_back() {
   return out;
 }
 
+CabPixels SdlCabScreen::read_window() {
+  CabPixels out;
+  out.width = kCabWindowWidth;
+  out.height = kCabWindowHeight;
+  out.rgb.resize(static_cast<std::size_t>(out.width) * out.height * 3);
+  SDL_SetRenderTarget(renderer_.get(), window_.get());
+  if (SDL_RenderReadPixels(renderer_.get(), nullptr, SDL_PIXELFORMAT_RGB24, out.rgb.data(), out.width * 3) != 0)
+    throw SdlError(with_sdl_reason("the cab window cannot be read back"));
+  return out;
+}
+
 bool SdlCabScreen::save_png(const std::filesystem::path& file, std::string& error) {
   CabPixels pixels;
   try {
-    pixels = read_back();
+    pixels = read_window();
   } catch (const SdlError& e) {
     error = e.what();
     return false;

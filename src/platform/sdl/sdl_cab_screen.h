@@ -1,11 +1,13 @@
 #pragma once
-// The cab's drawing device on SDL. The whole cab (800 x 780 px: the film area at the top,
-// the desk below) is composed into a texture of its own, so that a window can later scale
-// it to its size; flip copies it out. The screen owns the renderer, so it also holds the
-// image list and the sprite engine whose textures belong to that renderer.
+// The cab window's drawing device on SDL. The cab (800 x 780 px: the film area at the top,
+// the desk below) is composed into a texture of its own; flip draws the cab window (1202 x
+// 778 px) around it: the pictures beside the film, the cab, the labels, the back button and
+// whatever the window layer draws over them (menus, dialogs). The screen owns the renderer,
+// so it also holds the image list and the sprite engine whose textures belong to it.
 //
 // Without a window (tests, velmora-sim) it draws with SDL's software renderer into memory:
-// no video driver is needed, and the same input always gives the same pixels.
+// no video driver is needed, and the same input always gives the same pixels. In a window
+// the renderer keeps the window's layout at any window size (a logical size, letterboxed).
 //
 // Opacity: without a window the closing fade is drawn into the picture, as black over the
 // whole cab at 255 - opacity, from the next compose on.
@@ -13,7 +15,9 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <array>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,8 +51,12 @@ class SdlCabScreen final : public CabScreen {
   static constexpr int kFilmWidth = 800;  // px, the film area at the surface's top-left corner
   static constexpr int kFilmHeight = 600;
 
-  // A screen without a window, drawing in memory. Throws SdlError when it cannot be made.
+  // A screen without a window, drawing in memory; the cab is width x height px. Throws
+  // SdlError when it cannot be made.
   static std::unique_ptr<SdlCabScreen> offscreen(int width = kWidth, int height = kHeight);
+  // A screen drawing into `window` (which must outlive it), the cab window's layout scaled
+  // to the window's size. `software` asks for SDL's software renderer.
+  static std::unique_ptr<SdlCabScreen> in_window(SDL_Window* window, bool software = false);
   ~SdlCabScreen() override;
   SdlCabScreen(const SdlCabScreen&) = delete;
   SdlCabScreen& operator=(const SdlCabScreen&) = delete;
@@ -63,6 +71,12 @@ class SdlCabScreen final : public CabScreen {
   void compose() override;
   void set_opacity(int opacity) override;
   void flip() override;
+  bool load_window_picture(WindowPicture which, const std::filesystem::path& file, int x, int y) override;
+  void draw_label(const WindowLabel& label, const std::string& utf8) override;
+  // Drawn by every flip over the cab window (in its layout's px, onto the renderer's current
+  // target), just before it is shown: the window layer's menus and dialogs. Empty: nothing.
+  void set_window_overlay(std::function<void(SDL_Renderer*)> overlay) { overlay_ = std::move(overlay); }
+  SDL_Renderer* renderer() { return renderer_.get(); }
 
   // The area the film picture is stretched over, from (0, 0); 800 x 600 unless changed, and
   // never beyond the surface. Texts stay inside it too.
@@ -79,10 +93,13 @@ class SdlCabScreen final : public CabScreen {
   int height() const { return height_; }
   int opacity() const { return opacity_; }
 
-  // The picture the last compose made. Throws SdlError when it cannot be read.
+  // The cab picture the last compose made. Throws SdlError when it cannot be read.
   CabPixels read_back();
-  // Saves that picture as a PNG file; the same picture always gives the same bytes. False
-  // with the reason in `error` when it cannot be saved.
+  // The cab window the last flip drew (1202 x 778 px, whatever the window's size).
+  // Throws SdlError when it cannot be read.
+  CabPixels read_window();
+  // Saves that window picture as a PNG file; the same picture always gives the same bytes.
+  // False with the reason in `error` when it cannot be saved.
   bool save_png(const std::filesystem::path& file, std::string& error);
 
  private:
@@ -94,14 +111,30 @@ class SdlCabScreen final : public CabScreen {
     int shadow;
   };
 
-  SdlCabScreen(SurfacePtr memory, RendererPtr renderer, TexturePtr cab, int width, int height);
+  struct Shown {
+    TexturePtr texture;
+    SDL_Rect place;
+  };
+  struct QueuedLabel {
+    WindowLabel place;
+    std::string utf8;
+  };
+
+  SdlCabScreen(SurfacePtr memory, RendererPtr renderer, TexturePtr cab, TexturePtr window, int width,
+               int height);
+  static std::unique_ptr<SdlCabScreen> with_renderer(SurfacePtr memory, RendererPtr renderer, int width,
+                                                     int height);
   void draw_film();
   void draw_texts();
+  void draw_window();
+  void draw_labels();
+  void draw_back_button();
 
   // Declared in the order they are made; the renderer must outlive every texture.
   SurfacePtr memory_;  // what the software renderer draws into
   RendererPtr renderer_;
-  TexturePtr cab_;  // the composed cab
+  TexturePtr cab_;     // the composed cab
+  TexturePtr window_;  // the cab window at its layout's size, as the last flip drew it
   TexturePtr film_;
   int width_, height_;
   SDL_Rect film_area_;
@@ -111,8 +144,12 @@ class SdlCabScreen final : public CabScreen {
   SdlSprites sprites_;
   SdlImages images_;
   SdlText text_;
+  SdlText label_text_{kLabelFontFile, TTF_STYLE_NORMAL};
   std::vector<QueuedText> texts_;
   std::string text_error_;
+  std::array<Shown, 3> pictures_{};  // by WindowPicture; the not-started one is not shown here
+  std::vector<QueuedLabel> labels_;
+  std::function<void(SDL_Renderer*)> overlay_;
 };
 
 }  // namespace velmora
