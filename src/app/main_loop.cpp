@@ -11,6 +11,7 @@
 #include "input/keyboard.h"
 #include "sound/announcements.h"
 #include "sound/sound_step.h"
+#include "view/cab_window.h"
 #include "view/drive_texts.h"
 #include "view/film.h"
 #include "view/instruments.h"
@@ -73,6 +74,7 @@ void run_frame(Run& run) {
 
   CabScreen& screen = run.platform.screen;
   if (!screen.can_draw()) return;
+  cab_window_step(run);
   screen.compose();
   step_fade(run);
   screen.flip();

@@ -19,6 +19,7 @@
 #include "sound/sound_loading.h"
 #include "sound/sound_step.h"
 #include "view/cab_build.h"
+#include "view/cab_window.h"
 #include "view/drive_texts.h"
 #include "view/film.h"
 #include "view/overlays.h"
@@ -54,6 +55,7 @@ void FormCreate(Run& run) {
   dialogs.status("運転台を描画しています");
   build_cab(run);
   start_overlays(run);
+  load_window_pictures(run);
   open_route_film(run);
   dialogs.status("DirectSoundオブジェクトを作成しています(走行音)");
   dialogs.status("DirectSoundオブジェクトを作成しています(環境音)");

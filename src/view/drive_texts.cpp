@@ -51,6 +51,18 @@ std::string stop_distance_text(long double d) {
 
 void start_texts(Run& run) {
   run.texts = TextState{};
+  // The labels' captions until the first route step writes them.
+  auto& l = run.texts.labels;
+  l[kLabelReverser] = "前進";
+  l[kLabelPower] = "P1";
+  l[kLabelBrake] = "B1";
+  l[kLabelMode] = "変速";
+  l[kLabelDoorSide] = "自車ドア";
+  l[kLabelClock] = "00:00:00";
+  l[kLabelInfo] = "乗降完了";
+  l[kLabelSpeed] = "0.0 km/h";
+  l[kLabelStopDistance] = "0 m";
+  l[kLabelMaxSpeed] = "最高 110 km/h";
   if (run.route.one_man == 0) run.station.train_info_text = std::to_string(run.vehicle.cars) + run.ui.cars;
 }
 

@@ -1,10 +1,11 @@
-// velmora-sim's screenshots of the fixture route: the cab drawn by the SDL layer in memory
-// and saved as PNG after the frame asked for.
+// velmora-sim's screenshots of the fixture route: the cab window drawn by the SDL layer in
+// memory and saved as PNG after the frame asked for.
 
 #include <SDL.h>
 #include <SDL_image.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -63,12 +64,12 @@ TEST(SimScreenshot, TheFixtureCabIsSavedAfterItsFrameWithTheFilmAboveAndTheDeskB
   ASSERT_TRUE(fs::exists(dir / "early.png"));
   const Picture cab = read_png(dir / "cab.png");
   ASSERT_NE(cab, nullptr) << SDL_GetError();
-  ASSERT_EQ(cab->w, 800);
-  ASSERT_EQ(cab->h, 780);
+  ASSERT_EQ(cab->w, 1202);
+  ASSERT_EQ(cab->h, 778);
 
   // The desk: at least its panel, in its colour, below the film.
   int desk = 0;
-  for (int y = 600; y < 780; ++y)
+  for (int y = 600; y < 778; ++y)
     for (int x = 0; x < 800; ++x) desk += pixel(cab, x, y)[0] | pixel(cab, x, y)[1] | pixel(cab, x, y)[2] ? 1 : 0;
   EXPECT_GT(desk, 0);
   EXPECT_TRUE(near(pixel(cab, 80, 640), 0x5a, 0x5a, 0x64, 0));
@@ -88,6 +89,71 @@ TEST(SimScreenshot, TheFixtureCabIsSavedAfterItsFrameWithTheFilmAboveAndTheDeskB
   // The same run draws the same picture.
   ASSERT_EQ(run_sim(drive + "--screenshot 499:" + (dir / "again.png").string()).status, 0);
   EXPECT_EQ(read_file(dir / "again.png"), read_file(dir / "cab.png"));
+}
+
+// The direction of the light pixels around (cx, cy), in degrees clockwise from straight up,
+// as a line (0 to 180): the axis along which they spread most.
+double needle_axis(const Picture& p, int cx, int cy, int half) {
+  double n = 0, sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
+  for (int y = cy - half; y <= cy + half; ++y)
+    for (int x = cx - half; x <= cx + half; ++x) {
+      const std::uint8_t* px = pixel(p, x, y);
+      if (px[0] < 0xe0 || px[1] < 0xe0 || px[2] < 0xe0) continue;
+      const double dx = x - cx, dy = cy - y;  // y up
+      n += 1, sx += dx, sy += dy, sxx += dx * dx, syy += dy * dy, sxy += dx * dy;
+    }
+  if (n < 10) return -1;
+  const double vx = sxx / n - (sx / n) * (sx / n), vy = syy / n - (sy / n) * (sy / n);
+  const double cxy = sxy / n - (sx / n) * (sy / n);
+  // The principal axis, measured from the x axis counter-clockwise, then turned into the
+  // dial's measure.
+  const double from_x = 0.5 * std::atan2(2 * cxy, vx - vy) * 180 / M_PI;
+  return std::fmod(90 - from_x + 360, 180);
+}
+
+int light_pixels(const Picture& p, int x0, int y0, int x1, int y1) {
+  int n = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) n += pixel(p, x, y)[0] > 0x90 && pixel(p, x, y)[1] > 0x90 && pixel(p, x, y)[2] > 0x90;
+  return n;
+}
+
+TEST(SimScreenshot, TheSpeedNeedleLampsAndLabelsShowTheStateOfTheRun) {
+  const fs::path dir = scratch("instrument_shots");
+  const std::string drive = kPair + "--input " VELMORA_FIXTURES "/scripts/emu_run_and_stop.txt --fields speed ";
+  const ToolResult r = run_sim(drive + "--frames 900 --screenshot 899:" + (dir / "moving.png").string() +
+                               " --screenshot 250:" + (dir / "standing.png").string() + " --trace " +
+                               (dir / "t.csv").string());
+  ASSERT_EQ(r.status, 0) << r.output;
+  const auto trace = read_csv(dir / "t.csv");
+  ASSERT_EQ(trace.size(), 901u);
+  const Picture moving = read_png(dir / "moving.png"), standing = read_png(dir / "standing.png");
+  ASSERT_NE(moving, nullptr);
+  ASSERT_NE(standing, nullptr);
+
+  // The fixture's speedometer: a 4 x 40 needle at (120, 470) turning about its middle,
+  // -135 degrees at rest and 2.25 degrees a km/h. The picture was drawn from the speed the
+  // frame before had reached.
+  const double v = std::stod(trace[899][0]);
+  ASSERT_GT(v, 10) << "the drive should be under way by then";
+  const double want = std::fmod(-135 + 2.25 * v + 360, 180);
+  const double got = needle_axis(moving, 122, 490, 19);
+  ASSERT_GE(got, 0) << "no needle drawn";
+  EXPECT_LT(std::min(std::fabs(got - want), 180 - std::fabs(got - want)), 4) << got << " vs " << want;
+  const double at_rest = needle_axis(standing, 122, 490, 19);
+  EXPECT_LT(std::min(std::fabs(at_rest - 45), 180 - std::fabs(at_rest - 45)), 4) << at_rest;
+
+  // The door lamp (green, 20, 450) is lit with the doors shut; the emergency-brake lamp
+  // (red, 60, 450) is dark and the film shows through.
+  EXPECT_TRUE(near(pixel(moving, 23, 453), 0x28, 0xe6, 0x28, 0));
+  EXPECT_FALSE(near(pixel(moving, 63, 453), 0xe6, 0x28, 0x28, 40));
+
+  // The speed label (836, 622, 166 x 30, right-aligned) holds its text at its right end.
+  EXPECT_GT(light_pixels(moving, 836, 622, 1002, 652), 40);
+  EXPECT_GT(light_pixels(moving, 980, 622, 1002, 652), 5);
+  EXPECT_EQ(light_pixels(moving, 836, 622, 850, 652), 0);
+  // The clock label is drawn.
+  EXPECT_NE(light_pixels(moving, 1040, 739, 1202, 778), 0);
 }
 
 TEST(SimScreenshot, AScreenshotThatCannotBeTakenIsAUsageErrorThatSaysWhy) {
