@@ -10,6 +10,7 @@
 #include "input/keyboard.h"
 #include "route/station_jump.h"
 #include "view/overlays.h"
+#include "view/value_display.h"
 
 namespace velmora {
 namespace {
@@ -129,13 +130,33 @@ std::vector<ScriptCommand> parse_input_script(std::string_view text) {
     } else if (c.verb == "menu") {
       need_args(1);
       c.arg = words[2];
+    } else if (c.verb == "value") {
+      if (words.size() < 3) throw fail("\"value\" takes su_reload, hold, jump TEXT or stop_channel C R");
+      c.arg = words[2];
+      if (c.arg == "su_reload" || c.arg == "hold") {
+        need_args(1);
+      } else if (c.arg == "jump") {
+        // What is typed, as it stands after the item: a jump to a bad text is part of what
+        // a replay may try.
+        const std::size_t item = line.find(words[2], line.find(words[1]) + words[1].size());
+        std::string_view rest = line.substr(item + words[2].size());
+        if (!rest.empty() && (rest[0] == ' ' || rest[0] == '\t')) rest.remove_prefix(1);
+        c.typed = std::string(rest);
+      } else if (c.arg == "stop_channel") {
+        need_args(3);
+        c.numbers = {number(words[3], line_number), number(words[4], line_number)};
+        if (c.numbers[0] < 0 || c.numbers[0] > 9 || c.numbers[1] < 0 || c.numbers[1] > 9)
+          throw fail("the channel monitor's columns and rows are 0 to 9");
+      } else {
+        throw fail("unknown value display item \"" + c.arg + "\" (known: su_reload, hold, jump, stop_channel)");
+      }
     } else if (c.verb == "station") {
       need_args(1);
       c.numbers = {number(words[2], line_number)};
       if (c.numbers[0] < 0) throw fail("the station index must not be negative");
     } else {
       throw fail("unknown command \"" + c.verb +
-                 "\" (known: char, key, keyup, hold, release, wheel, serial, pad, menu, station)");
+                 "\" (known: char, key, keyup, hold, release, wheel, serial, pad, menu, station, value)");
     }
     commands.push_back(std::move(c));
   }
@@ -184,6 +205,19 @@ bool apply_script_command(Run& run, const ScriptCommand& command) {
       toggle_stop_lines(run);
     else
       return false;
+    return true;
+  }
+  if (verb == "value") {
+    if (command.arg == "su_reload") {
+      su_reload(run);
+    } else if (command.arg == "hold") {
+      toggle_speed_hold(run);
+    } else if (command.arg == "jump") {
+      run.value_display.jump_text = command.typed;
+      value_jump(run);
+    } else {
+      channel_cell_click(run, command.numbers.at(0), command.numbers.at(1));
+    }
     return true;
   }
   if (verb == "station") {

@@ -14,6 +14,10 @@
 //                     jump_engine_stop; the overrun dialog's kotai_stop; OFF2: the Display
 //                     menu's "no stop-position lines")
 //   station N         the station-jump menu, station index N (only stations it lists)
+//   value ITEM        the value display's buttons, shown or not: su_reload (SU再読込),
+//                     hold (抵抗解除), jump TEXT (TEXT, the rest of the line, typed into the
+//                     box, then jump), stop_channel C R (a click on the channel monitor's
+//                     cell of column C and row R, 0..9: stops channel 10 R + C)
 
 #include <stdexcept>
 #include <string>
@@ -29,7 +33,8 @@ struct ScriptCommand {
   int line = 0;       // line number in the script, for messages
   std::string verb;   // "char", "key", ...
   std::string arg;    // the argument text as written ("space" already made " ")
-  std::vector<int> numbers;  // pad: X, Y, BUTTONS; station: N; hold/release: K
+  std::vector<int> numbers;  // pad: X, Y, BUTTONS; station: N; hold/release: K; stop_channel: C, R
+  std::string typed;  // value jump: the text typed into the box
   std::string text;   // the command as written after the frame, for messages
 };
 

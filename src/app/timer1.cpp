@@ -19,6 +19,7 @@
 #include "view/film.h"
 #include "view/instruments.h"
 #include "view/overlays.h"
+#include "view/value_display.h"
 
 namespace velmora {
 
@@ -80,6 +81,7 @@ void Timer1(Run& run) {
   easy_cab_step(run);
   protect_text_step(run);
   caption_step(run);
+  value_display_step(run);
   hint_step(run);
   // Late, so that a call asked for anywhere in this pass starts in it.
   kanko_queue_play(run);

@@ -275,6 +275,11 @@ std::vector<TraceField> make_fields() {
   f.push_back(route_table("tunnel_entrance", tunnels, [](const TunnelData& t) { return t.entrance; }));
   f.push_back(route_table("tunnel_exit", tunnels, [](const TunnelData& t) { return t.exit; }));
   f.push_back(route_table("speed_unit_end", units, [](const SpeedUnitData& u) { return u.distance_end; }));
+
+  // The value display's switches, and why its last SU再読込 or jump changed nothing.
+  f.push_back(scalar("value_display_visible", [](const Run& r) { return r.value_display.visible; }));
+  f.push_back(scalar("speed_hold", [](const Run& r) { return r.value_display.speed_hold; }));
+  f.push_back(scalar("value_display_message", [](const Run& r) { return r.value_display.message; }));
   return f;
 }
 

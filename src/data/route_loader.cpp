@@ -13,6 +13,13 @@ class NoImages final : public ImageList {
   bool load(const PictureRequest&) override { return false; }
 };
 
+// Takes every picture without reading it: for a second reading of the file, whose
+// pictures are loaded already.
+class KeepNoImages final : public ImageList {
+ public:
+  bool load(const PictureRequest&) override { return true; }
+};
+
 }  // namespace
 
 RouteData read_route(std::vector<std::string> lines, const std::filesystem::path& path,
@@ -44,6 +51,14 @@ RouteData load_route(const std::filesystem::path& path, RouteLoadContext& contex
     throw load_failure(DataFileKind::Route, LoadError(e.what(), "その他", "", path, 0));
   }
   return read_route(std::move(lines), path, context);
+}
+
+RouteData reread_route(const std::filesystem::path& path, const std::filesystem::path& program_dir,
+                       const std::string& vehicle_file, int film_width, int film_height) {
+  KeepNoImages images;
+  std::mt19937_64 rng;
+  RouteLoadContext context{program_dir, vehicle_file, film_width, film_height, images, rng};
+  return load_route(path, context);
 }
 
 const std::vector<std::string>& route_section_names() {

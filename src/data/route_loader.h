@@ -28,6 +28,13 @@ struct RouteLoadContext {
 // own message, or the signal count mismatch.
 RouteData load_route(const std::filesystem::path& path, RouteLoadContext& context);
 
+// Reads the route file at `path` again while a run goes on, for its tables alone: no
+// picture is loaded (each must still exist) and the preceding train's delays are drawn
+// from an engine of its own, so the run's pictures and random engine stay as they were.
+// Throws LoadFailure as load_route does.
+RouteData reread_route(const std::filesystem::path& path, const std::filesystem::path& program_dir,
+                       const std::string& vehicle_file, int film_width, int film_height);
+
 // The same on decoded lines; `path` only names the file in messages.
 RouteData read_route(std::vector<std::string> lines, const std::filesystem::path& path,
                      RouteLoadContext& context);

@@ -2,6 +2,7 @@
 
 #include "app/run.h"
 #include "route/protection.h"
+#include "view/value_display.h"
 
 namespace velmora {
 
@@ -22,6 +23,11 @@ void back_to_block_start(Run& run) {
   }
 }
 
-void toggle_value_display(Run&) {}
+void toggle_value_display(Run& run) {
+  ValueDisplayState& d = run.value_display;
+  d.visible = !d.visible;
+  // The window opens with this pass's values rather than blank ones.
+  value_display_step(run);
+}
 
 }  // namespace velmora

@@ -9,6 +9,7 @@
 #include "common/rounding.h"
 #include "dynamics/handles.h"
 #include "sound/vehicle_sounds.h"
+#include "view/value_display.h"
 
 namespace velmora {
 
@@ -23,7 +24,10 @@ constexpr int kSignalFloor = 10, kStationFloor = 1;
 
 enum Variant { kAtsP = 0, kAtsPT = 1, kDAtsP = 2 };
 
-void log(Run& run, const std::string& line) { run.platform.events.event("log", line); }
+void log(Run& run, const std::string& line) {
+  run.platform.events.event("log", line);
+  value_display_log(run.value_display, line);
+}
 
 std::string metres(long double d) { return std::to_string(round_half_even(d / 100)); }
 

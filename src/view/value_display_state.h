@@ -1,7 +1,7 @@
 #pragma once
 // The value display (the diagnostic window of F3): what it shows, refreshed every route step
-// while it is visible, and its switches. Owned by the value display module; the window only
-// draws it and reports clicks.
+// while it is visible, and its switches. Owned by the value display module
+// (view/value_display.h); the window only draws it and reports clicks.
 
 #include <array>
 #include <deque>
@@ -11,11 +11,11 @@
 
 namespace velmora {
 
-// One cell of the sound-channel monitor: channel 10 * row + column.
+// One cell of the sound-channel monitor: channel 10 * row + column. A silent channel's cell
+// is blank whether or not it holds a sound, so only playing is told.
 struct ChannelCell {
-  bool holds = false;    // a sound is attached
   bool playing = false;  // drawn aqua with its volume while it plays
-  int volume = 0;        // 1/100 dB, as the channel reports it
+  int volume = 0;        // 1/100 dB, as the channel reports it; 0 while silent
 };
 
 struct ValueDisplayState {
@@ -28,7 +28,7 @@ struct ValueDisplayState {
   std::vector<std::string> signal_row;        // the signal table's row 1, one cell a signal
   std::deque<std::string> log;                // the protection log, newest last
   std::string jump_text;                      // what is typed beside "jump"
-  std::string message;                        // why "SU再読込" kept the old table; empty when it did not
+  std::string message;                        // why the last SU再読込 or jump changed nothing; empty after one that worked
 };
 
 }  // namespace velmora

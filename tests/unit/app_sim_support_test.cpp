@@ -84,6 +84,26 @@ TEST(InputScript, CommandsReachTheirHandlersOrSayTheyWait) {
   EXPECT_FALSE(rig.run.engine.ats_enabled);
 }
 
+TEST(InputScript, ValueDisplayButtons) {
+  EXPECT_NE(script_error("1 value stop_channel 10 0\n").find("0 to 9"), std::string::npos);
+  EXPECT_NE(script_error("1 value press\n").find("unknown value display item"), std::string::npos);
+  EXPECT_NE(script_error("1 value\n").find("su_reload"), std::string::npos);
+  TestRig rig(fixture_config());
+  FormCreate(rig.run);
+  rig.run.film.film_frame = 7;
+  rig.sound.attach(23, 0);
+  rig.sound.loop(23);
+  const auto commands = parse_input_script(
+      "0 value jump 12 x\n1 value jump  345\n2 value hold\n3 value stop_channel 3 2\n4 value su_reload\n");
+  for (const ScriptCommand& c : commands) EXPECT_TRUE(apply_script_command(rig.run, c)) << c.text;
+  EXPECT_EQ(commands[0].typed, "12 x");  // refused: the frame stays
+  EXPECT_EQ(commands[1].typed, " 345");
+  EXPECT_EQ(rig.run.film.film_frame, 345);
+  EXPECT_TRUE(rig.run.value_display.speed_hold);
+  EXPECT_EQ(rig.sound.status(23), 0);
+  EXPECT_EQ(trace_cell(parse_trace_columns("value_display_message")[0], rig.run, 0), "\"\"");
+}
+
 TEST(TraceColumns, NamesAreTheDocumentedStateNames) {
   const auto columns = parse_trace_columns("frame,speed,sway_offset,info_label[1],total_mass,app_ready");
   ASSERT_EQ(columns.size(), 6u);

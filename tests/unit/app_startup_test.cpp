@@ -17,15 +17,6 @@ std::vector<std::string> events_of(const EventLog& log, const std::string& kind)
   return out;
 }
 
-// A copy of the fixture folder that a test may break.
-RunConfig copied_fixture(const std::string& name) {
-  const auto dir = scratch_dir(name);
-  std::filesystem::copy(fixture_config().program_dir, dir, std::filesystem::copy_options::recursive);
-  RunConfig c = fixture_config();
-  c.program_dir = dir;
-  return c;
-}
-
 std::vector<std::string> start_failure(RunConfig config) {
   TestRig rig(std::move(config));
   try {

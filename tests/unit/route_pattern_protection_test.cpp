@@ -101,6 +101,9 @@ TEST(PatternStep, AStopSignalBeaconSetsThePatternAndTheLogSaysHowFar) {
   EXPECT_EQ(p.pattern_speed, 83);  // sqrt(272.5 × 25.2 + 100) = 83.47
   EXPECT_EQ(rig.logs().front(), "停止信号0まで282m");
   EXPECT_EQ(p.ats_p_state, 0);
+  // The value display's memo keeps the same lines.
+  const auto& memo = rig.run.value_display.log;
+  EXPECT_EQ(std::vector<std::string>(memo.begin(), memo.end()), rig.logs());
 }
 
 TEST(PatternStep, AtsPApproachesAtTheWarningCurveAndBrakesAboveBothToAStop) {

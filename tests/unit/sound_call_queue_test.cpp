@@ -51,14 +51,6 @@ TEST(CallQueue, WithCallsOffNothingIsSpokenAndEachCallTakesOnePass) {
   EXPECT_EQ(rig.spoken().size(), 1u);
 }
 
-// A data folder of our own, so that call files can be broken or removed.
-RunConfig copied_fixture(const std::string& name) {
-  RunConfig c = fixture_config();
-  c.program_dir = scratch_dir(name);
-  std::filesystem::copy(fixture_config().program_dir, c.program_dir, std::filesystem::copy_options::recursive);
-  return c;
-}
-
 TEST(CallSounds, AVoiceTheDeviceCannotReadIsReportedWhenItsTurnComesAndGivesWay) {
   const RunConfig c = copied_fixture("bad_voice");
   std::ofstream(c.program_dir / "kanko" / "broken.wav") << "not a sound";

@@ -37,4 +37,12 @@ inline std::filesystem::path scratch_dir(const std::string& name) {
   return dir;
 }
 
+// The fixture run on a copy of its data folder, which the test may change or break.
+inline RunConfig copied_fixture(const std::string& name) {
+  RunConfig c = fixture_config();
+  c.program_dir = scratch_dir(name);
+  std::filesystem::copy(fixture_config().program_dir, c.program_dir, std::filesystem::copy_options::recursive);
+  return c;
+}
+
 }  // namespace velmora

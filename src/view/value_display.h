@@ -1,0 +1,140 @@
+#pragma once
+// The value display: a diagnostic window (F3) that shows the run's inner values as text,
+// the brake-cylinder and electric-brake bars, the sound-channel monitor, the signal table
+// and the protection log, with four switches: SU再読込 (read the route's [SpeedUnit] table
+// again), jump (to a typed film frame), 抵抗解除, and a click on a channel that stops it.
+//
+// The window layer draws from the tables below and from ValueDisplayState; this module
+// fills the state and carries out the clicks.
+
+#include <array>
+#include <string>
+
+namespace velmora {
+
+struct Run;
+struct ValueDisplayState;
+
+// The window: client area and caption. Positions below are px from the client area's
+// top-left corner; a width or height of 0 means the control's natural size.
+constexpr int kValueWindowWidth = 707;
+constexpr int kValueWindowHeight = 430;
+constexpr int kValueWindowFontPx = 12;
+constexpr const char* kValueWindowCaption = "Value Display";
+constexpr int kValueBarMax = 500;            // the bars run from 0 to this
+constexpr std::size_t kValueLogLines = 200;  // the protection log keeps the newest lines
+
+// One value label with the fixed caption beside it. The label shows values[label] once it
+// has been filled, `initial` before that (and always, for a label that is never filled).
+struct ValueLabel {
+  const char* caption;  // "" for none
+  int caption_left, caption_top;
+  const char* label;  // key of ValueDisplayState::values; "" for a label never filled
+  int left, top;
+  const char* initial;
+};
+
+inline constexpr std::array<ValueLabel, 44> kValueLabels = {{
+    {"速度", 7, 10, "Label1", 100, 10, ""},
+    {"加速度", 7, 25, "Label6", 100, 25, ""},
+    {"", 0, 0, "Label76", 100, 39, ""},
+    {"勾配", 8, 55, "Label27", 101, 55, ""},
+    {"目標減速度", 8, 80, "Label75", 81, 80, ""},
+    {"車両", 8, 95, "Label7", 108, 95, ""},
+    {"抵抗", 8, 110, "Label25", 108, 110, ""},
+    {"電流", 8, 125, "Label50", 108, 125, ""},
+    {"エンジン回転数", 8, 140, "Label40", 108, 140, ""},
+    {"ギア", 8, 155, "Label52", 61, 155, ""},
+    {"摩擦", 8, 170, "Label65", 61, 170, ""},
+    {"乗車率", 8, 185, "Label78", 61, 185, ""},
+    {"Movie", 8, 199, "Label54", 61, 199, ""},
+    {"BP", 187, 10, "Label71", 220, 10, ""},
+    {"SAP ", 187, 25, "Label3", 220, 25, ""},
+    {"ER ", 187, 40, "Label4", 220, 40, ""},
+    {"MR ", 187, 55, "Label5", 220, 55, ""},
+    {"AR", 187, 70, "", 220, 70, "0 kPa"},
+    {"FPS", 187, 85, "Label63", 218, 85, ""},
+    {"ノッチ状態", 187, 113, "Label44", 233, 113, ""},
+    // These two captions are themselves the value labels.
+    {"", 0, 0, "Label57", 187, 140, "Sound"},
+    {"", 0, 0, "Label21", 187, 153, "signal_now"},
+    {"標識ID", 187, 170, "Label56", 272, 170, ""},
+    {"Frame", 313, 10, "Label30", 387, 10, ""},
+    {"Projected", 313, 25, "Label31", 374, 25, ""},
+    {"Frame_sub", 313, 40, "Label46", 387, 40, ""},
+    {"ブレーキ", 313, 55, "Label48", 387, 55, ""},
+    {"次駅", 313, 70, "Label37", 430, 70, ""},
+    {"残距離", 313, 85, "Label33", 430, 85, ""},
+    {"走行距離", 313, 100, "Label35", 430, 100, ""},
+    {"ATSP 距離/制限速度/パターン", 460, 10, "Label8", 493, 25, ""},
+    {"", 0, 0, "Label9", 533, 25, ""},
+    {"", 0, 0, "Label20", 573, 25, ""},
+    {"Limit 距離/制限速度/パターン", 460, 40, "Label60", 493, 55, ""},
+    {"", 0, 0, "Label61", 533, 55, ""},
+    {"", 0, 0, "Label62", 573, 55, ""},  // never filled
+    {"Check 距離/制限速度/パターン", 460, 70, "Label19", 493, 85, ""},
+    {"", 0, 0, "Label41", 533, 85, ""},
+    {"", 0, 0, "Label59", 573, 85, ""},  // never filled
+    {"先行列車", 460, 126, "Label23", 507, 126, ""},
+    {"", 0, 0, "Label42", 461, 139, ""},
+    {"BC圧(T車)", 337, 199, "Label11", 546, 199, ""},
+    {"BC圧(M車)", 337, 217, "Label2", 546, 216, ""},
+    {"電制", 337, 232, "Label69", 546, 233, ""},
+}};
+
+// A bar beside its value label: ValueDisplayState::bars[index], 0..kValueBarMax.
+struct ValueBar {
+  const char* name;
+  int left, top;
+  int index;
+};
+
+inline constexpr std::array<ValueBar, 3> kValueBars = {{
+    {"Bar_Press1", 405, 204, 0},  // BC, trailer cars
+    {"Bar_Press0", 405, 220, 1},  // BC, motor cars
+    {"Bar_Press6", 405, 237, 2},  // electric brake current
+}};
+
+// The other controls.
+struct ValueControl {
+  const char* name;
+  const char* caption;  // buttons only
+  int left, top, width, height;
+};
+
+inline constexpr std::array<ValueControl, 7> kValueControls = {{
+    {"StringGrid1", "", 7, 220, 322, 117},  // channel monitor, 10 x 10 cells
+    {"SignalGrid", "", 8, 377, 687, 45},    // signal table, 2 rows, a column per signal
+    {"Memo1", "", 336, 272, 233, 80},       // protection log
+    {"Edit1", "", 597, 208, 0, 0},          // film frame for "jump"
+    {"Button2", "jump", 597, 235, 0, 0},
+    {"Button1", "SU再読込", 597, 181, 0, 0},
+    {"Button3", "抵抗解除", 597, 261, 0, 0},  // caption bold while speed_hold is on
+}};
+
+constexpr int kMonitorColumns = 10, kMonitorRows = 10;  // cell (c, r) is channel 10 r + c
+
+// Route step, after the caption and before the explanation line; only while the window is
+// shown: every value, the bars, the signal table and the channel monitor.
+void value_display_step(Run& run);
+
+// "SU再読込": reads the route file again and replaces the [SpeedUnit] table and the places
+// derived from it. A file that fails keeps the old table and the run goes on; the failure's
+// messages go to ValueDisplayState::message.
+void su_reload(Run& run);
+
+// "jump": film_frame := the whole number typed into jump_text. Other text changes nothing
+// and is reported in `message`.
+void value_jump(Run& run);
+
+// "抵抗解除".
+void toggle_speed_hold(Run& run);
+
+// A click on the channel monitor: stops channel 10 row + column. Clicks outside the grid do
+// nothing.
+void channel_cell_click(Run& run, int column, int row);
+
+// The protection's log line, also kept for the window's memo (the newest kValueLogLines).
+void value_display_log(ValueDisplayState& display, const std::string& line);
+
+}  // namespace velmora
