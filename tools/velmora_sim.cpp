@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/cab_windows.h"
 #include "app/headless_platform.h"
 #include "app/input_script.h"
 #include "app/main_loop.h"
@@ -23,6 +24,7 @@
 #include "data/load_failure.h"
 #include "platform/ffmpeg/ffmpeg_film_source.h"
 #include "platform/sdl/sdl_cab_screen.h"
+#include "platform/sdl/sdl_imgui.h"
 #include "platform/settings/ini_settings.h"
 
 namespace {
@@ -52,7 +54,9 @@ const char* const kUsage =
     "  --events FILE         events: FRAME<TAB>KIND<TAB>DETAIL per line\n"
     "  --settings FILE       user settings (INI) to start from; never written\n"
     "  --film real|fake      film frame source: the films themselves, or synthetic frames (default)\n"
-    "  --screenshot F:FILE   save the cab picture as PNG after frame F has run (repeatable)\n"
+    "  --screenshot F:FILE   save the cab window as PNG after frame F has run (repeatable);\n"
+    "                        the value display (key F3) and the easy-cab window (menu N3)\n"
+    "                        are drawn in it when shown\n"
     "  --help                this text\n";
 
 struct Screenshot {
@@ -199,13 +203,18 @@ int main(int argc, char** argv) {
     o.config.film_wait = std::chrono::seconds(2);
   }
   // Screenshots need the cab drawn: the drawing layer takes the fakes' place, in memory.
+  // The small windows (value display, easy cab, dialogs) are drawn into them too.
   std::unique_ptr<SdlCabScreen> cab;
+  std::unique_ptr<SdlImGui> windows_layer;
+  CabWindows windows;
   if (!o.screenshots.empty()) {
     try {
       cab = SdlCabScreen::offscreen();
+      windows_layer = std::make_unique<SdlImGui>(cab->renderer());
     } catch (const SdlError& e) {
       usage_error(std::string("--screenshot: ") + e.what());
     }
+    cab->set_window_overlay([&](SDL_Renderer*) { windows_layer->draw(); });
     platform.cab_screen = cab.get();
     platform.image_list = &cab->images();
     platform.sprite_engine = &cab->sprites();
@@ -266,6 +275,12 @@ int main(int argc, char** argv) {
                   << c.text << "\" does nothing in this build; ignored\n";
     }
     clock.advance_ns(frame_ns);
+    if (windows_layer) {
+      windows_layer->begin_frame(static_cast<float>(o.frame_ms / 1000));
+      draw_cab_windows(run, windows);
+      windows_layer->end_frame();
+      deliver_posted(run, windows);
+    }
     // Pass until a frame runs, as the idle loop does; a paused run passes once.
     for (int pass = 0; pass < 100000 && run.frame.app_ready; ++pass)
       if (AppIdle(run)) break;

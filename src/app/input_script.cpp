@@ -203,6 +203,8 @@ bool apply_script_command(Run& run, const ScriptCommand& command) {
       kotai_stop_click(run);
     else if (item == "OFF2")
       toggle_stop_lines(run);
+    else if (item == "N3")
+      run.texts.easy_cab.visible = true;
     else
       return false;
     return true;

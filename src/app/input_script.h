@@ -12,7 +12,7 @@
 //   menu ITEM         a menu item by name (start1: start / pause; the train-settings
 //                     dialog's jump_ats_on, jump_ats_off, jump_engine_start,
 //                     jump_engine_stop; the overrun dialog's kotai_stop; OFF2: the Display
-//                     menu's "no stop-position lines")
+//                     menu's "no stop-position lines"; N3: its easy-cab window)
 //   station N         the station-jump menu, station index N (only stations it lists)
 //   value ITEM        the value display's buttons, shown or not: su_reload (SU再読込),
 //                     hold (抵抗解除), jump TEXT (TEXT, the rest of the line, typed into the

@@ -111,7 +111,9 @@ void FormCloseQuery(Run& run) {
   run.frame.app_ready = false;
   run.frame.fade_alpha = 0;
   run.frame.ended = true;
-  run.value_display.visible = false;  // the diagnostic window goes with the cab window
+  // The diagnostic and easy-cab windows go with the cab window.
+  run.value_display.visible = false;
+  run.texts.easy_cab.visible = false;
   // Nothing of this run may sound on in the title window, and the next run loads afresh.
   SoundDevice& device = run.platform.sound;
   for (int channel = 0; channel < SoundDevice::kChannels; ++channel)

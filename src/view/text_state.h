@@ -17,6 +17,7 @@ enum CabLabel {
 // The easy-cab window's handle column: which rectangles are lit (neutral green, power
 // yellow, brake red; white when dark) and its status bar.
 struct EasyCab {
+  bool visible = false;  // the Display menu shows it; closing the cab window hides it
   bool neutral = false;
   std::array<bool, 5> power{};  // KP1..KP5
   std::array<bool, 8> brake{};  // KB1..KB8 (KB8 is never shown)

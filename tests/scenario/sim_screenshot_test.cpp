@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -154,6 +155,39 @@ TEST(SimScreenshot, TheSpeedNeedleLampsAndLabelsShowTheStateOfTheRun) {
   EXPECT_EQ(light_pixels(moving, 836, 622, 850, 652), 0);
   // The clock label is drawn.
   EXPECT_NE(light_pixels(moving, 1040, 739, 1202, 778), 0);
+}
+
+TEST(SimScreenshot, TheValueDisplayAndTheEasyCabWindowAreDrawnWhileShown) {
+  const fs::path dir = scratch("window_shots");
+  std::ofstream(dir / "script.txt") << "0 menu N3\n10 key F3\n60 key F3\n";
+  const ToolResult r = run_sim(kPair + "--frames 100 --input " + (dir / "script.txt").string() + " --screenshot 5:" +
+                               (dir / "easy.png").string() + " --screenshot 30:" + (dir / "both.png").string() +
+                               " --screenshot 90:" + (dir / "closed.png").string());
+  ASSERT_EQ(r.status, 0) << r.output;
+  const Picture easy = read_png(dir / "easy.png"), both = read_png(dir / "both.png"),
+                closed = read_png(dir / "closed.png");
+  ASSERT_TRUE(easy && both && closed);
+  // Light window faces with dark writing, where the cab window is otherwise black: the
+  // easy-cab window at the right, the value display over the film's left.
+  const auto face = [](const Picture& p, int x0, int y0, int x1, int y1) {
+    int light = 0, dark = 0;
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) {
+        const std::uint8_t* px = pixel(p, x, y);
+        light += near(px, 0xf0, 0xf0, 0xf0, 0);
+        dark += px[0] < 0x60 && px[1] < 0x60 && px[2] < 0x60;
+      }
+    return std::pair{light, dark};
+  };
+  const auto [easy_light, easy_dark] = face(easy, 945, 70, 1175, 400);
+  EXPECT_GT(easy_light, 20000);
+  EXPECT_GT(easy_dark, 100);  // its texts
+  EXPECT_EQ(face(easy, 45, 60, 700, 120).first, 0);
+  EXPECT_GT(face(both, 45, 60, 700, 120).first, 20000);
+  EXPECT_GT(face(both, 45, 60, 700, 120).second, 300);
+  // F3 again hides the value display; the easy-cab window stays.
+  EXPECT_EQ(face(closed, 45, 60, 700, 120).first, 0);
+  EXPECT_GT(face(closed, 945, 70, 1175, 400).first, 20000);
 }
 
 TEST(SimScreenshot, AScreenshotThatCannotBeTakenIsAUsageErrorThatSaysWhy) {

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "platform/film_picture.h"
+#include "platform/sdl/sdl_imgui.h"
 #include "sdl_test_pictures.h"
 
 namespace velmora {
@@ -263,6 +264,27 @@ TEST(CabWindow, AWindowOfAnySizeShowsTheSameLayoutScaled) {
   }
   SDL_DestroyWindow(window);
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+}  // namespace
+}  // namespace velmora
+
+namespace velmora {
+namespace {
+
+TEST(CabWindow, TheDialogLayerSaysWhenItsFontIsMissing) {
+  const auto screen = SdlCabScreen::offscreen();
+  try {
+    SdlImGui layer(screen->renderer(), "/nonexistent/velmora-dialogs.ttf");
+    ADD_FAILURE() << "made without a font";
+  } catch (const SdlError& e) {
+    EXPECT_NE(std::string(e.what()).find("fonts-ipafont-gothic"), std::string::npos) << e.what();
+  }
+  // A layer that could be made draws nothing until a frame has ended.
+  SdlImGui layer(screen->renderer());
+  screen->set_window_overlay([&](SDL_Renderer*) { layer.draw(); });
+  screen->flip();
+  EXPECT_TRUE(colour_near(screen->read_window(), 1100, 100, 0, 0));
 }
 
 }  // namespace

@@ -2,6 +2,11 @@
 
 #include <imgui.h>
 
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+
 #include "platform/cab_screen.h"
 
 namespace velmora {
@@ -16,8 +21,21 @@ SdlImGui::SdlImGui(SDL_Renderer* renderer, const std::filesystem::path& font_fil
   io.LogFilename = nullptr;
   io.DisplaySize = ImVec2(kCabWindowWidth, kCabWindowHeight);
   ImGui::StyleColorsClassic();
-  ImFont* font = io.Fonts->AddFontFromFileTTF(font_file.string().c_str(), size, nullptr,
-                                              io.Fonts->GetGlyphRangesJapanese());
+  // Japanese, and the marks the windows use that the Japanese set leaves out.
+  ImFontGlyphRangesBuilder glyphs;
+  glyphs.AddRanges(io.Fonts->GetGlyphRangesJapanese());
+  glyphs.AddText("↑↓←→●○◎～");
+  ImVector<ImWchar> ranges;
+  glyphs.BuildRanges(&ranges);
+  // Read here: ImGui's own reading stops the program on a missing file.
+  ImFont* font = nullptr;
+  std::ifstream in(font_file, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in && !bytes.empty()) {
+    void* owned = IM_ALLOC(bytes.size());  // the atlas frees it
+    std::memcpy(owned, bytes.data(), bytes.size());
+    font = io.Fonts->AddFontFromMemoryTTF(owned, static_cast<int>(bytes.size()), size, nullptr, ranges.Data);
+  }
   unsigned char* pixels = nullptr;
   int width = 0, height = 0;
   if (font != nullptr) io.Fonts->GetTexDataAsRGBA32(&pixels, &width, &height);

@@ -1,0 +1,155 @@
+// The cab window's small windows, driven headless through Dear ImGui with a synthetic mouse:
+// a click on a control must reach the run's own command.
+
+#include <gtest/gtest.h>
+
+#include <imgui.h>
+
+#include "app/cab_windows.h"
+#include "app/main_loop.h"
+#include "app/startup.h"
+#include "route/station_jump.h"
+#include "test_rig.h"
+#include "view/value_display.h"
+
+namespace velmora {
+namespace {
+
+// An ImGui context without a renderer: frames are built and ended, nothing is drawn.
+struct Ui {
+  Ui() : context(ImGui::CreateContext()) {
+    ImGuiIO& io = ImGui::GetIO();
+    io.IniFilename = nullptr;
+    io.DisplaySize = ImVec2(1202, 778);
+    io.Fonts->AddFontDefault();
+    unsigned char* pixels = nullptr;
+    int w = 0, h = 0;
+    io.Fonts->GetTexDataAsRGBA32(&pixels, &w, &h);
+  }
+  ~Ui() { ImGui::DestroyContext(context); }
+
+  void frame(Run& run, CabWindows& w, ImVec2 mouse = ImVec2(-1, -1), bool down = false) {
+    ImGuiIO& io = ImGui::GetIO();
+    io.DeltaTime = 1.0f / 60;
+    io.MousePos = mouse;
+    io.MouseDown[0] = down;
+    ImGui::NewFrame();
+    draw_cab_windows(run, w);
+    ImGui::Render();
+  }
+  // Press and release over a point of a window's client area.
+  void click(Run& run, CabWindows& w, const ImVec2& origin, ImVec2 at) {
+    const ImVec2 p(origin.x + at.x, origin.y + at.y);
+    frame(run, w, p);
+    frame(run, w, p, true);
+    frame(run, w, p);
+  }
+
+  ImGuiContext* context;
+};
+
+struct WindowRig : TestRig {
+  WindowRig() : TestRig(fixture_config()) { FormCreate(run); }
+  Ui ui;
+  CabWindows windows;
+};
+
+ImVec2 middle_of(const EasyCabButton& b) { return ImVec2(b.x + b.width / 2, b.y + b.height / 2); }
+
+TEST(EasyCabWindow, ButtonsPostTheirCharactersAndTheReverserFollowsItsPosition) {
+  WindowRig rig;
+  rig.run.texts.easy_cab.visible = true;
+  rig.ui.frame(rig.run, rig.windows);
+  rig.ui.click(rig.run, rig.windows, rig.windows.easy_cab_origin, middle_of(kEasyCabButtons[0]));
+  EXPECT_EQ(rig.windows.posted, std::vector<char32_t>{U'8'});
+  const auto handles = [&] { return std::pair{rig.run.handles.power_handle, rig.run.handles.brake_handle}; };
+  const auto before = handles();
+  deliver_posted(rig.run, rig.windows);
+  EXPECT_TRUE(rig.windows.posted.empty());
+  EXPECT_NE(handles(), before);  // a handle moved through the key handler
+
+  const EasyCabButton& reverser = kEasyCabButtons[6];
+  rig.run.handles.reverser = 1;
+  rig.ui.click(rig.run, rig.windows, rig.windows.easy_cab_origin, middle_of(reverser));
+  rig.run.handles.reverser = 0;
+  rig.ui.click(rig.run, rig.windows, rig.windows.easy_cab_origin, middle_of(reverser));
+  rig.run.handles.reverser = -1;
+  rig.ui.click(rig.run, rig.windows, rig.windows.easy_cab_origin, middle_of(reverser));
+  EXPECT_EQ(rig.windows.posted, (std::vector<char32_t>{U'b', U'f'}));
+
+  // A hidden window takes no clicks.
+  rig.windows.posted.clear();
+  rig.run.texts.easy_cab.visible = false;
+  rig.ui.click(rig.run, rig.windows, rig.windows.easy_cab_origin, middle_of(kEasyCabButtons[1]));
+  EXPECT_TRUE(rig.windows.posted.empty());
+}
+
+TEST(ValueDisplayWindow, ItsButtonsActAndClosingItIsLikeF3) {
+  WindowRig rig;
+  ValueDisplayState& d = rig.run.value_display;
+  d.visible = true;
+  d.jump_text = "1234";
+  rig.ui.frame(rig.run, rig.windows);
+  const ValueControl& jump = kValueControls[4];
+  ASSERT_STREQ(jump.caption, "jump");
+  rig.ui.click(rig.run, rig.windows, rig.windows.value_origin, ImVec2(jump.left + 10, jump.top + 5));
+  EXPECT_EQ(rig.run.film.film_frame, 1234);
+  const ValueControl& hold = kValueControls[6];
+  rig.ui.click(rig.run, rig.windows, rig.windows.value_origin, ImVec2(hold.left + 10, hold.top + 5));
+  EXPECT_TRUE(d.speed_hold);
+
+  // The window's close box hides it.
+  const ImVec2 top_right(rig.windows.value_origin.x + kValueWindowWidth - 10, rig.windows.value_origin.y - 8);
+  rig.ui.frame(rig.run, rig.windows, top_right);
+  rig.ui.frame(rig.run, rig.windows, top_right, true);
+  rig.ui.frame(rig.run, rig.windows, top_right);
+  EXPECT_FALSE(d.visible);
+}
+
+TEST(TrainSettingsDialog, ProtectionAndEngineChoicesAndOk) {
+  WindowRig rig;
+  rig.windows.train_settings = true;
+  rig.ui.frame(rig.run, rig.windows);
+  ASSERT_TRUE(rig.run.engine.ats_enabled);
+  rig.ui.click(rig.run, rig.windows, rig.windows.settings_origin, ImVec2(kSettingsAtsOff.x + 6, kSettingsAtsOff.y + 6));
+  EXPECT_FALSE(rig.run.engine.ats_enabled);
+  EXPECT_FALSE(rig.run.protection.ats_lamps[0]);
+  rig.run.options.opt_ats_reg = 1;
+  rig.ui.click(rig.run, rig.windows, rig.windows.settings_origin, ImVec2(kSettingsAtsOn.x + 6, kSettingsAtsOn.y + 6));
+  EXPECT_TRUE(rig.run.engine.ats_enabled);
+  EXPECT_EQ(rig.run.options.opt_ats_reg, 0);
+
+  rig.ui.click(rig.run, rig.windows, rig.windows.settings_origin, ImVec2(kSettingsEngine[2].x + 6, kSettingsEngine[2].y + 6));
+  EXPECT_EQ(rig.run.engine.engine_run, 0);
+  EXPECT_EQ(rig.windows.engine_choice, 2);
+  const std::int64_t before = rig.clock.now_ns;
+  rig.ui.click(rig.run, rig.windows, rig.windows.settings_origin, ImVec2(kSettingsEngine[0].x + 6, kSettingsEngine[0].y + 6));
+  EXPECT_EQ(rig.run.engine.engine_run, 1);
+  EXPECT_EQ(rig.windows.engine_choice, 1);                  // back on 運転 once started
+  EXPECT_GE(rig.clock.now_ns - before, 700'000'000);        // the start holds the program
+
+  rig.ui.click(rig.run, rig.windows, rig.windows.settings_origin, ImVec2(kSettingsOk.x + 10, kSettingsOk.y + 5));
+  EXPECT_FALSE(rig.windows.train_settings);
+}
+
+TEST(OverrunDialog, OfferedOnceAnOverrunIsNoticedAndItsButtonMovesTheTrainBack) {
+  WindowRig rig;
+  rig.ui.frame(rig.run, rig.windows);
+  EXPECT_FALSE(rig.windows.overrun);
+  auto& called = rig.run.station.st_overrun_called;
+  ASSERT_GE(called.size(), 2u);
+  rig.run.station.zone_station = 0;
+  rig.run.film.film_frame = 600;  // well beyond the first stop
+  called[0] = true;
+  rig.ui.frame(rig.run, rig.windows);
+  ASSERT_TRUE(rig.windows.overrun);
+  rig.ui.click(rig.run, rig.windows, rig.windows.overrun_origin, ImVec2(kOverrunButton.x + 10, kOverrunButton.y + 5));
+  EXPECT_FALSE(rig.windows.overrun);
+  EXPECT_LT(rig.run.film.film_frame, 600);
+  // The same overrun is not offered again.
+  rig.ui.frame(rig.run, rig.windows);
+  EXPECT_FALSE(rig.windows.overrun);
+}
+
+}  // namespace
+}  // namespace velmora
