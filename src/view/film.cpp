@@ -103,7 +103,10 @@ void show_film_frame(Run& run) {
   const bool can_decode = f.movie_state <= 2 && run.platform.screen.can_draw() && f.film_frame >= 0;
   // A frame still being decoded is not waited for: asking for another one redirects the
   // source, and the one asked for last is shown once it is ready.
-  if (can_decode && f.movie_state == 0 && f.film_frame < f.film_length && f.film_frame != f.shown_frame)
+  // With no picture yet the current frame is wanted even when its number is the one last
+  // asked for: a run starting at film frame 0 would otherwise show black until it moved.
+  if (can_decode && f.movie_state == 0 && f.film_frame < f.film_length &&
+      (f.film_frame != f.shown_frame || !f.picture))
     decode(run, f.film_frame);
   if (can_decode && (f.movie_state == 1 || f.movie_state == 2)) {
     if (f.movie_state == 2) f.switch_frame = f.film_frame - f.switch_base;

@@ -45,6 +45,12 @@ TEST(StartUp, ReadsTheFilesInOrderWithItsProgressTextsAndStartsTheRun) {
   EXPECT_EQ(rig.run.ui.film_fps, 30);
   EXPECT_EQ(rig.run.mascon.codes.size(), 23u);
   EXPECT_EQ(rig.run.film.shown_frame, 0);  // one less than the frame decoded at set-up
+
+  // The fixture starts at film frame 0, the number the start left in shown_frame: the
+  // first frame still shows the film's picture rather than black.
+  ASSERT_EQ(rig.run.film.film_frame, 0);
+  run_frame(rig.run);
+  EXPECT_EQ(rig.screen.film_frame_shown, 0);
 }
 
 TEST(StartUp, FindsDataFilesWhoseLetterCaseDiffers) {
