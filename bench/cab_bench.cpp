@@ -1,6 +1,8 @@
 // The cost per frame of the cab picture's work on the fixture route: the instrument update,
-// the trackside overlays, the texts, and the SDL drawing of the whole 800 x 780 cab surface
-// with the software renderer. Each reports the median and the worst of its repetitions.
+// the trackside overlays, the texts, and the SDL drawing with the software renderer of the
+// whole cab window (1202 x 778: the 800 x 780 cab surface, texts on the film or the fifteen
+// labels beside it, and the value display and easy-cab window over it). Each reports the
+// median and the worst of its repetitions.
 // Run: build/release/bench/velmora_bench --benchmark_filter=Cab
 #include <benchmark/benchmark.h>
 
@@ -8,13 +10,17 @@
 #include <filesystem>
 #include <memory>
 
+#include "app/cab_windows.h"
 #include "app/headless_platform.h"
 #include "app/run.h"
 #include "app/startup.h"
 #include "platform/sdl/sdl_cab_screen.h"
+#include "platform/sdl/sdl_imgui.h"
+#include "view/cab_window.h"
 #include "view/drive_texts.h"
 #include "view/instruments.h"
 #include "view/overlays.h"
+#include "view/value_display.h"
 
 namespace {
 
@@ -88,7 +94,8 @@ void BM_CabTexts(benchmark::State& state) {
 }
 BENCHMARK(BM_CabTexts)->Apply(worst);
 
-// Film picture, texts and every sprite of the fixture's desk and overlays, drawn and flipped.
+// Film picture, texts on the film and every sprite of the fixture's desk and overlays, drawn
+// and shown in the window.
 void BM_CabDrawSdl(benchmark::State& state) {
   std::unique_ptr<SdlCabScreen> screen = SdlCabScreen::offscreen();
   HeadlessPlatform platform;
@@ -112,5 +119,42 @@ void BM_CabDrawSdl(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_CabDrawSdl)->Apply(worst)->Unit(benchmark::kMillisecond);
+
+// The same in label mode, with the labels beside the cab; with argument 1 the value display
+// and the easy-cab window are open too.
+void BM_CabWindowSdl(benchmark::State& state) {
+  std::unique_ptr<SdlCabScreen> screen = SdlCabScreen::offscreen();
+  SdlImGui windows_layer(screen->renderer());
+  screen->set_window_overlay([&](SDL_Renderer*) { windows_layer.draw(); });
+  HeadlessPlatform platform;
+  platform.cab_screen = screen.get();
+  platform.image_list = &screen->images();
+  platform.sprite_engine = &screen->sprites();
+  Run run(fixture(), platform.services());
+  FormCreate(run);
+  run.options.opt_moji = 1;
+  run.value_display.visible = state.range(0) == 1;
+  run.texts.easy_cab.visible = state.range(0) == 1;
+  CabWindows windows;
+  NewFilmPicture film = make_film_picture(800, 600);
+  screen->set_film_picture(film.picture);
+  long long i = 0;
+  for (auto _ : state) {
+    move_on(run, ++i);
+    drive_texts_step(run);
+    label_step(run);
+    value_display_step(run);
+    draw_film_texts(run);
+    instruments_step(run);
+    overlay_frame_step(run);
+    windows_layer.begin_frame(1.0f / 60);
+    draw_cab_windows(run, windows);
+    windows_layer.end_frame();
+    cab_window_step(run);
+    screen->compose();
+    screen->flip();
+  }
+}
+BENCHMARK(BM_CabWindowSdl)->Arg(0)->Arg(1)->Apply(worst)->Unit(benchmark::kMillisecond);
 
 }  // namespace
