@@ -150,13 +150,16 @@ std::vector<ScriptCommand> parse_input_script(std::string_view text) {
       } else {
         throw fail("unknown value display item \"" + c.arg + "\" (known: su_reload, hold, jump, stop_channel)");
       }
+    } else if (c.verb == "click") {
+      need_args(2);
+      c.numbers = {number(words[2], line_number), number(words[3], line_number)};
     } else if (c.verb == "station") {
       need_args(1);
       c.numbers = {number(words[2], line_number)};
       if (c.numbers[0] < 0) throw fail("the station index must not be negative");
     } else {
       throw fail("unknown command \"" + c.verb +
-                 "\" (known: char, key, keyup, hold, release, wheel, serial, pad, menu, station, value)");
+                 "\" (known: char, key, keyup, hold, release, wheel, serial, pad, menu, station, value, click)");
     }
     commands.push_back(std::move(c));
   }
@@ -178,6 +181,10 @@ bool apply_script_command(Run& run, const ScriptCommand& command) {
       key_pressed(run, key, shift);
     else
       keyups(run, key, shift);
+    return true;
+  }
+  if (verb == "click") {
+    cab_window_click(run, command.numbers.at(0), command.numbers.at(1));
     return true;
   }
   if (verb == "wheel") {

@@ -14,6 +14,8 @@
 //                     jump_engine_stop; the overrun dialog's kotai_stop; OFF2: the Display
 //                     menu's "no stop-position lines"; N3: its easy-cab window)
 //   station N         the station-jump menu, station index N (only stations it lists)
+//   click X Y         a left click on the cab window at (X, Y) px: the back button ends the
+//                     run, the cab surface starts a paused run
 //   value ITEM        the value display's buttons, shown or not: su_reload (SU再読込),
 //                     hold (抵抗解除), jump TEXT (TEXT, the rest of the line, typed into the
 //                     box, then jump), stop_channel C R (a click on the channel monitor's
@@ -33,7 +35,7 @@ struct ScriptCommand {
   int line = 0;       // line number in the script, for messages
   std::string verb;   // "char", "key", ...
   std::string arg;    // the argument text as written ("space" already made " ")
-  std::vector<int> numbers;  // pad: X, Y, BUTTONS; station: N; hold/release: K; stop_channel: C, R
+  std::vector<int> numbers;  // pad: X, Y, BUTTONS; station: N; hold/release: K; stop_channel: C, R; click: X, Y
   std::string typed;  // value jump: the text typed into the box
   std::string text;   // the command as written after the frame, for messages
 };

@@ -11,6 +11,7 @@
 #include "dynamics/handles.h"
 #include "route/protection.h"
 #include "route/signals.h"
+#include "route/station_jump.h"
 #include "route/station_step.h"
 #include "route/timetable.h"
 #include "sound/announcements.h"
@@ -103,6 +104,16 @@ void start1Click(Run& run) {
   }
   // Decode and draw the current frame again on the next pass.
   run.film.shown_frame -= 1;
+}
+
+void cab_window_click(Run& run, int x, int y) {
+  const auto inside = [x, y](const WindowRect& r) {
+    return r.x <= x && x < r.x + r.width && r.y <= y && y < r.y + r.height;
+  };
+  if (inside(kBackButton))
+    BackClick(run);
+  else if (inside(kCabSurface) && !run.frame.app_ready)
+    start1Click(run);
 }
 
 void FormCloseQuery(Run& run) {

@@ -99,6 +99,21 @@ TEST(StartPause, PausesAndResumesWithCaptionsAndRedrawsTheCurrentFrame) {
             (std::vector<std::string>{"一時停止(&S)", "運転再開(&S)", "一時停止(&S)"}));
 }
 
+TEST(StartPause, AClickOnTheCabResumesAPausedRunAndTheBackButtonEndsIt) {
+  TestRig rig(fixture_config());
+  FormCreate(rig.run);
+  cab_window_click(rig.run, 400, 300);  // running: a click on the film does nothing
+  EXPECT_TRUE(rig.run.frame.app_ready);
+  start1Click(rig.run);
+  cab_window_click(rig.run, 1000, 300);  // beside the cab
+  EXPECT_FALSE(rig.run.frame.app_ready);
+  cab_window_click(rig.run, 799, 777);
+  EXPECT_TRUE(rig.run.frame.app_ready);
+  EXPECT_EQ(rig.run.frame.fade_alpha, 0);
+  cab_window_click(rig.run, 1193, 768);
+  EXPECT_EQ(rig.run.frame.fade_alpha, 1);  // the closing fade has begun
+}
+
 TEST(StartPause, SoundsStopWhilePausedAndStartAgainFromTheirBeginning) {
   TestRig rig(fixture_config());
   FormCreate(rig.run);
