@@ -52,6 +52,13 @@ bool AppIdle(Run& run) {
   return true;
 }
 
+bool frame_due(Run& run) {
+  Clock& clock = run.platform.clock;
+  const long double ms =
+      static_cast<long double>(clock.counter() - run.frame.counter_prev) * 1000.0L / clock.frequency();
+  return ms >= kFrameMs;
+}
+
 void run_frame(Run& run) {
   FrameState& f = run.frame;
   ++f.frames_run;

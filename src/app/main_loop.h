@@ -9,6 +9,10 @@ namespace velmora {
 // the last one, otherwise sleeps briefly. Returns true when a frame ran.
 bool AppIdle(Run& run);
 
+// Whether the next pass would run a frame (the frame period has passed since the last one):
+// the desktop program reads its events and builds its menus only then.
+bool frame_due(Run& run);
+
 // One frame, in its fixed order: load compensation, film advance and decoding, painting,
 // output and fade, the dynamics step, the route and event step.
 void run_frame(Run& run);

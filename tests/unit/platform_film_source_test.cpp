@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <fstream>
 #include <random>
 #include <thread>
 
 #include "film_test_films.h"
 #include "platform/ffmpeg/ffmpeg_film_source.h"
+#include "platform/ffmpeg/film_sound.h"
 
 namespace velmora {
 namespace {
@@ -299,6 +301,41 @@ TEST_F(FilmSourceTest, OpeningAnotherFilmWhileDecodingSwitchesCleanly) {
   // A picture of the first film the caller kept is still whole.
   const Planes old = film_test::planes_of(*held.picture);
   EXPECT_EQ(read_frame_mark(old.y.data(), old.width, old.width, old.height), 10);
+}
+
+}  // namespace
+}  // namespace velmora
+
+namespace velmora {
+namespace {
+
+TEST_F(FilmSourceTest, TheSoundTrackOfAFilmIsWrittenAsAWavFileOrSaidToBeMissing) {
+  FilmWriterSettings s = xvid_like(30);  // one second
+  s.with_sound = true;
+  s.sound_rate = 8000;
+  for (int i = 0; i < 8000; ++i) s.sound.push_back(static_cast<std::int16_t>(i % 100 * 100 - 5000));
+  const std::string with = film("with.avi", s);
+  const std::string without = film("without.avi", xvid_like(30));
+  std::string error;
+  const std::string wav = scratch_.path("with.wav");
+  ASSERT_EQ(extract_film_sound(with, wav, error), FilmSound::Written) << error;
+  std::ifstream in(wav, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_GT(bytes.size(), 44u);
+  EXPECT_EQ(bytes.substr(0, 4), "RIFF");
+  const auto u32 = [&](std::size_t at) {
+    return std::uint32_t(std::uint8_t(bytes[at])) | std::uint32_t(std::uint8_t(bytes[at + 1])) << 8 |
+           std::uint32_t(std::uint8_t(bytes[at + 2])) << 16 | std::uint32_t(std::uint8_t(bytes[at + 3])) << 24;
+  };
+  EXPECT_EQ(u32(24), 8000u);                // its rate
+  EXPECT_NEAR(u32(40) / 2.0, 8000, 400);    // about a second of mono samples
+  std::int16_t second;
+  std::memcpy(&second, bytes.data() + 44 + 2, 2);
+  EXPECT_EQ(second, 100 - 5000);            // PCM comes through unchanged
+
+  EXPECT_EQ(extract_film_sound(without, scratch_.path("none.wav"), error), FilmSound::NoSound);
+  EXPECT_EQ(extract_film_sound(scratch_.path("missing.avi"), scratch_.path("x.wav"), error), FilmSound::Failed);
+  EXPECT_NE(error.find("missing.avi"), std::string::npos) << error;
 }
 
 }  // namespace

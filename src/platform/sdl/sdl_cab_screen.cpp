@@ -18,23 +18,26 @@ std::unique_ptr<SdlCabScreen> SdlCabScreen::offscreen(int width, int height) {
   return with_renderer(std::move(memory), std::move(renderer), width, height);
 }
 
-std::unique_ptr<SdlCabScreen> SdlCabScreen::in_window(SDL_Window* window, bool software) {
+std::unique_ptr<SdlCabScreen> SdlCabScreen::in_window(SDL_Window* window, bool software, int menu_height) {
   RendererPtr renderer(SDL_CreateRenderer(window, -1, software ? SDL_RENDERER_SOFTWARE : 0));
   if (!renderer) throw SdlError(with_sdl_reason("the cab window cannot be drawn"));
   // The layout stays as it is at any window size; fullscreen letterboxes it.
-  SDL_RenderSetLogicalSize(renderer.get(), kCabWindowWidth, kCabWindowHeight);
-  return with_renderer(nullptr, std::move(renderer), kWidth, kHeight);
+  SDL_RenderSetLogicalSize(renderer.get(), kCabWindowWidth, kCabWindowHeight + menu_height);
+  auto screen = with_renderer(nullptr, std::move(renderer), kWidth, kHeight, menu_height);
+  return screen;
 }
 
 std::unique_ptr<SdlCabScreen> SdlCabScreen::with_renderer(SurfacePtr memory, RendererPtr renderer, int width,
-                                                          int height) {
+                                                          int height, int menu_height) {
   TexturePtr cab(SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
                                    width, height));
   TexturePtr window(SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
-                                      kCabWindowWidth, kCabWindowHeight));
+                                      kCabWindowWidth, kCabWindowHeight + menu_height));
   if (!cab || !window) throw SdlError(with_sdl_reason("the cab picture's texture cannot be made"));
-  return std::unique_ptr<SdlCabScreen>(new SdlCabScreen(std::move(memory), std::move(renderer), std::move(cab),
+  std::unique_ptr<SdlCabScreen> screen(new SdlCabScreen(std::move(memory), std::move(renderer), std::move(cab),
                                                         std::move(window), width, height));
+  screen->menu_height_ = menu_height;
+  return screen;
 }
 
 SdlCabScreen::SdlCabScreen(SurfacePtr memory, RendererPtr renderer, TexturePtr cab, TexturePtr window,
@@ -139,7 +142,13 @@ void SdlCabScreen::draw_label(const WindowLabel& label, const std::string& utf8)
 void SdlCabScreen::flip() {
   SDL_Renderer* r = renderer_.get();
   SDL_SetRenderTarget(r, window_.get());
+  SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
+  SDL_RenderClear(r);
+  // The layout below the menu bar's strip; the overlay (menus, dialogs) over the whole.
+  const SDL_Rect layout{0, menu_height_, kCabWindowWidth, kCabWindowHeight};
+  SDL_RenderSetViewport(r, &layout);
   draw_window();
+  SDL_RenderSetViewport(r, nullptr);
   if (overlay_) overlay_(r);
   // The window shows the layout at its own size.
   SDL_SetRenderTarget(r, nullptr);
@@ -211,7 +220,7 @@ CabPixels SdlCabScreen::read_back() {
 CabPixels SdlCabScreen::read_window() {
   CabPixels out;
   out.width = kCabWindowWidth;
-  out.height = kCabWindowHeight;
+  out.height = kCabWindowHeight + menu_height_;
   out.rgb.resize(static_cast<std::size_t>(out.width) * out.height * 3);
   SDL_SetRenderTarget(renderer_.get(), window_.get());
   if (SDL_RenderReadPixels(renderer_.get(), nullptr, SDL_PIXELFORMAT_RGB24, out.rgb.data(), out.width * 3) != 0)

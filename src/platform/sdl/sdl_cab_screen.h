@@ -55,8 +55,9 @@ class SdlCabScreen final : public CabScreen {
   // SdlError when it cannot be made.
   static std::unique_ptr<SdlCabScreen> offscreen(int width = kWidth, int height = kHeight);
   // A screen drawing into `window` (which must outlive it), the cab window's layout scaled
-  // to the window's size. `software` asks for SDL's software renderer.
-  static std::unique_ptr<SdlCabScreen> in_window(SDL_Window* window, bool software = false);
+  // to the window's size, below a strip of `menu_height` px left for the menu bar.
+  // `software` asks for SDL's software renderer.
+  static std::unique_ptr<SdlCabScreen> in_window(SDL_Window* window, bool software = false, int menu_height = 0);
   ~SdlCabScreen() override;
   SdlCabScreen(const SdlCabScreen&) = delete;
   SdlCabScreen& operator=(const SdlCabScreen&) = delete;
@@ -90,12 +91,14 @@ class SdlCabScreen final : public CabScreen {
   const std::string& text_error() const { return text_error_; }
 
   int width() const { return width_; }
+  int menu_height() const { return menu_height_; }
   int height() const { return height_; }
   int opacity() const { return opacity_; }
 
   // The cab picture the last compose made. Throws SdlError when it cannot be read.
   CabPixels read_back();
-  // The cab window the last flip drew (1202 x 778 px, whatever the window's size).
+  // The cab window the last flip drew (1202 x 778 px below the menu bar's strip, whatever
+  // the window's size).
   // Throws SdlError when it cannot be read.
   CabPixels read_window();
   // Saves that window picture as a PNG file; the same picture always gives the same bytes.
@@ -123,7 +126,7 @@ class SdlCabScreen final : public CabScreen {
   SdlCabScreen(SurfacePtr memory, RendererPtr renderer, TexturePtr cab, TexturePtr window, int width,
                int height);
   static std::unique_ptr<SdlCabScreen> with_renderer(SurfacePtr memory, RendererPtr renderer, int width,
-                                                     int height);
+                                                     int height, int menu_height = 0);
   void draw_film();
   void draw_texts();
   void draw_window();
@@ -141,6 +144,7 @@ class SdlCabScreen final : public CabScreen {
   std::shared_ptr<const FilmPicture> picture_;   // to be drawn
   std::shared_ptr<const FilmPicture> uploaded_;  // in film_ now
   int opacity_ = 255;
+  int menu_height_ = 0;  // px above the layout, for the menu bar
   SdlSprites sprites_;
   SdlImages images_;
   SdlText text_;

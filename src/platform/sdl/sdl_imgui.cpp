@@ -12,7 +12,7 @@
 namespace velmora {
 
 SdlImGui::SdlImGui(SDL_Renderer* renderer, const std::filesystem::path& font_file, float size)
-    : renderer_(renderer) {
+    : renderer_(renderer), width_(kCabWindowWidth), height_(kCabWindowHeight) {
   ImGuiContext* before = ImGui::GetCurrentContext();
   context_ = ImGui::CreateContext();
   ImGui::SetCurrentContext(context_);
@@ -62,7 +62,7 @@ SdlImGui::~SdlImGui() {
 void SdlImGui::begin_frame(float seconds) {
   ImGui::SetCurrentContext(context_);
   ImGuiIO& io = ImGui::GetIO();
-  io.DisplaySize = ImVec2(kCabWindowWidth, kCabWindowHeight);
+  io.DisplaySize = ImVec2(static_cast<float>(width_), static_cast<float>(height_));
   io.DeltaTime = seconds > 0 ? seconds : 1.0f / 60;
   ImGui::NewFrame();
 }

@@ -30,6 +30,8 @@ class SdlImGui {
   ImGuiContext* context() { return context_; }
   // Makes this context current and starts a frame `seconds` after the last one.
   void begin_frame(float seconds);
+  // The area the windows may use, in px: the cab window's layout and the menu bar above it.
+  void set_display_size(int width, int height) { width_ = width, height_ = height; }
   // Ends the frame; its drawing is kept for draw().
   void end_frame();
   // Draws the last ended frame onto the renderer's current target.
@@ -38,6 +40,7 @@ class SdlImGui {
  private:
   SDL_Renderer* renderer_;
   ImGuiContext* context_ = nullptr;
+  int width_, height_;
   TexturePtr font_;
 };
 
