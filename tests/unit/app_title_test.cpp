@@ -146,22 +146,6 @@ TEST(TitleChoice, EachRouteButtonStartsItsFixedPair) {
   EXPECT_EQ(helpclick("/data"), std::filesystem::path("/data/readme.html"));
 }
 
-TEST(TitleChoice, AfterTheRunTheTitleComesBackWithItsButtons) {
-  TitleState t = created(false);
-  tick(t);
-  TitleEffects e;
-  TrainClick(t, TitleButton::Train1, "/data", 0, e);
-  title_hide(t);
-  EXPECT_EQ(t.stage, TitleStage::Hidden);
-  title_return(t);
-  EXPECT_EQ(t.stage, TitleStage::Title);
-  EXPECT_FALSE(t.loading_visible);
-  EXPECT_EQ(buttons_shown(t), 5);
-  EXPECT_EQ(std::make_pair(t.client_width, t.client_height), std::make_pair(800, 533));
-  const RunConfig again = TrainClick(t, TitleButton::train3, "/data", 0, e);
-  EXPECT_EQ(again.route_file, "line_local.dat");
-}
-
 TEST(TitleChoice, CancellingTheVehiclePickerStartsNothing) {
   TitleState t = created(false);
   tick(t);  // the opening ends
@@ -207,8 +191,15 @@ TEST(TitleChoice, APickedVehicleInAnotherFolderDrivesTheButtonsRoute) {
   EXPECT_TRUE(
       std::any_of(rig.images.loaded.begin(), rig.images.loaded.end(), in_trains));  // the panel's
 
-  // A later left click drives the pair's own vehicle from the data folder again.
+  // After the run the title comes back with its buttons, and a left click drives the
+  // pair's own vehicle from the data folder again.
+  title_hide(t);
+  EXPECT_EQ(t.stage, TitleStage::Hidden);
   title_return(t);
+  EXPECT_EQ(t.stage, TitleStage::Title);
+  EXPECT_FALSE(t.loading_visible);
+  EXPECT_EQ(buttons_shown(t), 5);
+  EXPECT_EQ(std::make_pair(t.client_width, t.client_height), std::make_pair(800, 533));
   EXPECT_TRUE(TrainClick(t, TitleButton::Train2, data, 5, e).vehicle_dir.empty());
 }
 
