@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
+#include <optional>
 #include <sstream>
 
 #include "app/startup.h"
@@ -42,6 +44,41 @@ char32_t first_code_point(std::string_view s) {
   return c;
 }
 
+std::string utf8_of(char32_t c) {
+  std::string out;
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+  return out;
+}
+
+bool is_scalar(char32_t c) { return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF); }
+
+// "U+XXXX": a character by its code point, for those a script line cannot hold as they are.
+std::optional<char32_t> code_point_named(std::string_view word) {
+  if (word.size() < 6 || word.size() > 8 || word.substr(0, 2) != "U+") return std::nullopt;
+  char32_t c = 0;
+  for (char h : word.substr(2)) {
+    const int digit = h >= '0' && h <= '9' ? h - '0' : h >= 'A' && h <= 'F' ? h - 'A' + 10 : -1;
+    if (digit < 0) return std::nullopt;
+    c = c * 16 + static_cast<char32_t>(digit);
+  }
+  if (!is_scalar(c)) return std::nullopt;
+  return c;
+}
+
 // One UTF-8 character.
 bool is_one_character(std::string_view s) {
   if (s.empty()) return false;
@@ -66,6 +103,22 @@ int number(const std::string& text, int line) {
 }
 
 }  // namespace
+
+std::string_view script_key_name(Key key) { return kKeyNames.at(static_cast<std::size_t>(key)); }
+
+std::string script_char(char32_t c) {
+  if (c == ' ') return "space";
+  if (c > ' ' && c < 0x7F) return std::string(1, static_cast<char>(c));
+  // A character no keyboard types still resets the vigilance timer: keep it as U+FFFD.
+  if (!is_scalar(c)) c = 0xFFFD;
+  // Controls (C0, DEL, C1) would split or end the line, or be lost to its trimming.
+  if (c < 0xA0) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "U+%04X", static_cast<unsigned>(c));
+    return hex;
+  }
+  return utf8_of(c);
+}
 
 std::vector<ScriptCommand> parse_input_script(std::string_view text) {
   std::vector<ScriptCommand> commands;
@@ -101,8 +154,10 @@ std::vector<ScriptCommand> parse_input_script(std::string_view text) {
 
     if (c.verb == "char") {
       need_args(1);
-      c.arg = words[2] == "space" ? " " : words[2];
-      if (!is_one_character(c.arg)) throw fail("\"char\" takes one character or \"space\"");
+      const std::optional<char32_t> named = code_point_named(words[2]);
+      c.arg = words[2] == "space" ? " " : named ? utf8_of(*named) : words[2];
+      if (!is_one_character(c.arg))
+        throw fail("\"char\" takes one character, \"space\" or U+XXXX (4 to 6 upper-case hex digits)");
     } else if (c.verb == "key" || c.verb == "keyup") {
       need_args(1);
       if (!is_key_name(words[2])) throw fail("unknown key \"" + words[2] + "\"");

@@ -2,7 +2,7 @@
 // Scripts of input for a headless drive: one command per line, "FRAME COMMAND ARGS",
 // applied before that frame. "#" starts a comment line.
 //
-//   char C            a typed character ("space" for a blank)
+//   char C            a typed character ("space" for a blank, U+XXXX by its code point)
 //   key NAME          a key pressed: Enter, Escape, PageUp, PageDown, Backspace,
 //   keyup NAME          ScrollLock, Up, Down, F1..F12, each optionally "Shift+NAME"
 //   hold K / release K   a held key: 3, 4 or 6
@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "app/run.h"
+#include "input/keyboard.h"
 
 namespace velmora {
 
@@ -47,6 +48,12 @@ struct ScriptError : std::runtime_error {
 // Parses a whole script; the commands come back ordered by frame, in file order within a
 // frame. Throws ScriptError "line N: ..." at the first bad line.
 std::vector<ScriptCommand> parse_input_script(std::string_view text);
+
+// A key's name as "key" and "keyup" write it (without "Shift+").
+std::string_view script_key_name(Key key);
+
+// A typed character as "char" writes it: itself, "space", or U+XXXX for the controls.
+std::string script_char(char32_t c);
 
 // Applies one command to the run. Returns false when nothing in this build acts on it
 // (the caller warns).

@@ -41,6 +41,7 @@ void FormCreate(Run& run) {
 
   // The 1 ms timer resolution and the window placement are the desktop program's.
   read_view_options(run);
+  read_dg_button_map(run);
   dialogs.status("設定ファイルを読み込んでいます");
   run.mascon = load_mascon_codes(find_in(program_dir, "mascon.dat"));
   run.ui = load_ui_texts(find_in(program_dir, "velmora.dat"));

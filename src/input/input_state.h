@@ -1,6 +1,7 @@
 #pragma once
 // Switches and latches of the keyboard and mouse commands.
 
+#include <array>
 #include <string>
 
 namespace velmora {
@@ -16,6 +17,9 @@ struct InputState {
   int screen_top = 0;         // px, top of the cab screen (Shift+Up / Shift+Down)
   bool key3_held = false, key4_held = false, key6_held = false;  // read every frame
   int prev_power_handle = 0, prev_brake_handle = 0;  // handle positions the sounds last saw
+  // Button values of the second game controller type, from the user's settings: the
+  // power notches P0..P5, then the brake steps B0..B8 and EB. 0 where never set.
+  std::array<int, 16> dg_button_map{};
 };
 
 }  // namespace velmora

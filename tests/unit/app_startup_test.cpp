@@ -202,3 +202,48 @@ TEST(ViewOptions, AFirstRunOrAnIncompleteSetTakesTheDefaults) {
 
 }  // namespace
 }  // namespace velmora
+
+namespace velmora {
+namespace {
+
+TEST(ViewOptions, AKankoOfTwoIsKeptWithTheOthersAndWrittenBackAsTwo) {
+  TestRig rig(fixture_config());
+  store(rig.settings, 2, 1, 0, 0, 1);
+  FormCreate(rig.run);
+  EXPECT_EQ(rig.run.options.opt_kanko_off, 2);
+  EXPECT_EQ(rig.run.options.opt_info_off, 1);
+  FormCloseQuery(rig.run);
+  EXPECT_EQ(rig.settings.read_int(kOptions, "Kanko"), 2);
+  EXPECT_EQ(rig.settings.read_int(kOptions, "Information"), 1);
+}
+
+constexpr const char* kController = "Software\\Velmora\\dgcontroller";
+constexpr const char* kButtonNames[] = {"P0", "P1", "P2", "P3", "P4", "P5", "B0", "B1",
+                                        "B2", "B3", "B4", "B5", "B6", "B7", "B8", "EB"};
+
+TEST(ControllerButtons, AllSixteenAreReadAtStartUpAndNeverWritten) {
+  TestRig rig(fixture_config());
+  for (int i = 0; i < 16; ++i) rig.settings.write_int(kController, kButtonNames[i], 100 + i);
+  FormCreate(rig.run);
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(rig.run.input.dg_button_map[static_cast<std::size_t>(i)], 100 + i) << i;
+  rig.settings.values.clear();
+  FormCloseQuery(rig.run);
+  for (const char* name : kButtonNames) EXPECT_FALSE(rig.settings.read_int(kController, name)) << name;
+}
+
+TEST(ControllerButtons, ReadingStopsAtTheFirstMissingValueAndTheRestStayZero) {
+  TestRig rig(fixture_config());
+  for (int i = 0; i < 16; ++i) rig.settings.write_int(kController, kButtonNames[i], 100 + i);
+  rig.settings.values.erase({kController, "B3"});
+  FormCreate(rig.run);
+  for (int i = 0; i < 16; ++i)
+    EXPECT_EQ(rig.run.input.dg_button_map[static_cast<std::size_t>(i)], i < 9 ? 100 + i : 0) << kButtonNames[i];
+
+  TestRig none(fixture_config());
+  none.run.input.dg_button_map.fill(7);
+  FormCreate(none.run);
+  for (int value : none.run.input.dg_button_map) EXPECT_EQ(value, 0);
+}
+
+}  // namespace
+}  // namespace velmora
