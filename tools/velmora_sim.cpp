@@ -263,8 +263,13 @@ int main(int argc, char** argv) {
   long long frame = 0;
   for (; frame < o.frames && !run.frame.ended; ++frame) {
     log.frame = frame;
+    std::int64_t advance = frame_ns;
     for (; next_command < script.size() && script[next_command].frame <= frame; ++next_command) {
       const ScriptCommand& c = script[next_command];
+      if (c.verb == "time") {
+        advance = c.ns;
+        continue;
+      }
       if (c.verb == "hold" || c.verb == "release") {
         const HeldKey key = c.arg == "3" ? HeldKey::Key3 : c.arg == "4" ? HeldKey::Key4 : HeldKey::Key6;
         platform.keyboard.set(key, c.verb == "hold");
@@ -274,7 +279,7 @@ int main(int argc, char** argv) {
         std::cerr << "velmora-sim: warning: " << o.input_path << ": line " << c.line << ": \""
                   << c.text << "\" does nothing in this build; ignored\n";
     }
-    clock.advance_ns(frame_ns);
+    clock.advance_ns(advance);
     if (windows_layer) {
       windows_layer->begin_frame(static_cast<float>(o.frame_ms / 1000));
       draw_cab_windows(run, windows);

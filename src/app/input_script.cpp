@@ -205,6 +205,17 @@ std::vector<ScriptCommand> parse_input_script(std::string_view text) {
       } else {
         throw fail("unknown value display item \"" + c.arg + "\" (known: su_reload, hold, jump, stop_channel)");
       }
+    } else if (c.verb == "time") {
+      // Nanoseconds, as the desktop's clock measured the frame: a replay takes the same steps.
+      need_args(1);
+      std::size_t used = 0;
+      long long ns = -1;
+      try {
+        ns = std::stoll(words[2], &used);
+      } catch (const std::exception&) {
+      }
+      if (ns < 0 || used != words[2].size()) throw fail("\"time\" takes the frame's length in nanoseconds");
+      c.ns = ns;
     } else if (c.verb == "click") {
       need_args(2);
       c.numbers = {number(words[2], line_number), number(words[3], line_number)};
@@ -214,7 +225,7 @@ std::vector<ScriptCommand> parse_input_script(std::string_view text) {
       if (c.numbers[0] < 0) throw fail("the station index must not be negative");
     } else {
       throw fail("unknown command \"" + c.verb +
-                 "\" (known: char, key, keyup, hold, release, wheel, serial, pad, menu, station, value, click)");
+                 "\" (known: char, key, keyup, hold, release, wheel, serial, pad, menu, station, value, click, time)");
     }
     commands.push_back(std::move(c));
   }

@@ -16,6 +16,9 @@
 //   station N         the station-jump menu, station index N (only stations it lists)
 //   click X Y         a left click on the cab window at (X, Y) px: the back button ends the
 //                     run, the cab surface starts a paused run
+//   time NS           this frame came NS nanoseconds after the last one (the desktop's real
+//                     clock, recorded so that a replay takes the same steps); velmora-sim
+//                     applies it, apply_script_command does not
 //   value ITEM        the value display's buttons, shown or not: su_reload (SU再読込),
 //                     hold (抵抗解除), jump TEXT (TEXT, the rest of the line, typed into the
 //                     box, then jump), stop_channel C R (a click on the channel monitor's
@@ -38,6 +41,7 @@ struct ScriptCommand {
   std::string arg;    // the argument text as written ("space" already made " ")
   std::vector<int> numbers;  // pad: X, Y, BUTTONS; station: N; hold/release: K; stop_channel: C, R; click: X, Y
   std::string typed;  // value jump: the text typed into the box
+  long long ns = 0;   // time: the frame's length
   std::string text;   // the command as written after the frame, for messages
 };
 

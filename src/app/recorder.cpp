@@ -106,6 +106,10 @@ void Recorder::stop_channel(long long frame, int column, int row) {
   line(frame, "value stop_channel " + std::to_string(column) + " " + std::to_string(row));
 }
 
+void Recorder::frame_time(long long frame, std::int64_t ns) { line(frame, "time " + std::to_string(ns)); }
+
+void Recorder::command(long long frame, std::string_view text) { line(frame, text); }
+
 void Recorder::finish(long long frames) {
   out_ << "# The drive ended after " << frames << " frames: replay with --frames " << frames
        << "\n";

@@ -55,6 +55,11 @@ class Recorder {
   void value_jump(long long frame, std::string_view text);
   void stop_channel(long long frame, int column, int row);
 
+  // The frame came `ns` nanoseconds after the one before, by the desktop's clock.
+  void frame_time(long long frame, std::int64_t ns);
+  // A command the windows carried out, as a script line writes it ("menu kotai_stop").
+  void command(long long frame, std::string_view text);
+
   // The run is over: a last comment with the number of frames to replay.
   void finish(long long frames);
 

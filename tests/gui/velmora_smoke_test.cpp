@@ -1,0 +1,120 @@
+// The desktop program itself, under SDL's offscreen video driver and OpenAL's null output:
+// the title window, a route chosen by a click, a short drive with keys, the window closed,
+// the title window back; then the recorded drive replayed headless must end where the
+// desktop's drive ended.
+
+#include <SDL.h>
+#include <SDL_image.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <string>
+
+#include "tool_run.h"
+
+namespace {
+
+using namespace velmora_scenario;
+
+struct SurfaceFree {
+  void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
+};
+using Picture = std::unique_ptr<SDL_Surface, SurfaceFree>;
+
+Picture read_png(const fs::path& file) {
+  Picture decoded(IMG_Load(file.string().c_str()));
+  if (!decoded) return nullptr;
+  return Picture(SDL_ConvertSurfaceFormat(decoded.get(), SDL_PIXELFORMAT_RGB24, 0));
+}
+
+// Pixels that are not black in a box.
+int lit(const Picture& p, int x0, int y0, int x1, int y1) {
+  int n = 0;
+  for (int y = y0; y < std::min(y1, p->h); ++y)
+    for (int x = x0; x < std::min(x1, p->w); ++x) {
+      const auto* px = static_cast<const std::uint8_t*>(p->pixels) + std::ptrdiff_t(y) * p->pitch + 3 * x;
+      n += px[0] > 16 || px[1] > 16 || px[2] > 16;
+    }
+  return n;
+}
+
+// "name=value" pairs of the line that starts with `prefix`.
+std::map<std::string, std::string> values_after(const std::string& text, const std::string& prefix) {
+  std::map<std::string, std::string> out;
+  for (const std::string& line : split_lines(text)) {
+    if (line.rfind(prefix, 0) != 0) continue;
+    static const std::regex pair(R"((\w+)=([-\d.]+))");
+    for (std::sregex_iterator it(line.begin(), line.end(), pair), end; it != end; ++it) out[(*it)[1]] = (*it)[2];
+  }
+  return out;
+}
+
+TEST(DesktopSmoke, TitleRouteDriveCloseTitleAndTheRecordedDriveReplaysTheSame) {
+  const fs::path dir = scratch("desktop_smoke");
+  const fs::path shots = dir / "shots";
+  fs::create_directories(shots);
+  // The opening is clicked away, the express route chosen, notches taken and given back, the
+  // cab window closed; the title window ends the program.
+  std::ofstream(dir / "automate.txt") << "0.8 click 100 100\n"
+                                         "3.0 click 650 375\n"
+                                         "9.0 text ,\n"
+                                         "9.2 text ,\n"
+                                         "9.4 text ,\n"
+                                         "9.6 text ,\n"
+                                         "9.8 text ,\n"
+                                         "10.0 text z\n"
+                                         "10.2 text z\n"
+                                         "10.4 text z\n"
+                                         "13.0 text .\n"
+                                         "13.2 text .\n"
+                                         "15.0 close\n"
+                                         "17.5 close\n";
+  const ToolResult r =
+      run_tool(VELMORA, std::string(DEMO_SHORT_DIR) + " --software --seed 7 --settings " + (dir / "settings.ini").string() +
+                            " --record " + (dir / "drive.txt").string() + " --automate " + (dir / "automate.txt").string() +
+                            " --screenshot-every 1 " + shots.string() + " --quit-after 30");
+  ASSERT_EQ(r.status, 0) << r.output;
+
+  // The title window, the cab window, the title window again.
+  const Picture first = read_png(shots / "velmora-0000.png");
+  ASSERT_NE(first, nullptr) << "no picture of the title window";
+  EXPECT_GT(lit(first, 0, 0, first->w, first->h), 1000);
+  Picture cab;
+  for (int k = 5; k < 16 && !cab; ++k) {
+    char name[32];
+    std::snprintf(name, sizeof name, "velmora-%04d.png", k);
+    Picture p = read_png(shots / name);
+    if (p && p->w == 1202) cab = std::move(p);
+  }
+  ASSERT_NE(cab, nullptr) << "no picture of the cab window";
+  EXPECT_GT(lit(cab, 0, 40, 800, 600), 100000);  // the film
+  EXPECT_GT(lit(cab, 820, 600, 1200, 790), 300);  // the labels
+  char last_name[32];
+  std::snprintf(last_name, sizeof last_name, "velmora-%04d.png", 17);
+  const Picture again = read_png(shots / last_name);
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(again->w, 800);
+
+  // The settings the drive wrote back.
+  const std::string settings = read_file(dir / "settings.ini");
+  for (const char* name : {"Kanko=0", "Information=0", "ATS=0", "Tunnel=0", "Moji=1"})
+    EXPECT_NE(settings.find(name), std::string::npos) << name << " in\n" << settings;
+
+  // The replay reaches the same state at the same frame.
+  const auto ended = values_after(r.out, "velmora: drive ended");
+  ASSERT_TRUE(ended.count("frames") && ended.count("speed") && ended.count("film_frame")) << r.out;
+  ASSERT_GT(std::stod(ended.at("speed")), 0.0) << "the drive never moved";
+  const ToolResult replay = run_tool(VELMORA_SIM, std::string("--data ") + DEMO_SHORT_DIR +
+                                                      " --vehicle train_85.dat --route line_exp.dat --seed 7 --input " +
+                                                      (dir / "drive.txt").string() + " --frames " + ended.at("frames") +
+                                                      " --fields speed,film_frame");
+  ASSERT_EQ(replay.status, 0) << replay.output;
+  const auto replayed = values_after(replay.out, "final:");
+  EXPECT_EQ(replayed.at("speed"), ended.at("speed"));
+  EXPECT_EQ(replayed.at("film_frame"), ended.at("film_frame"));
+}
+
+}  // namespace

@@ -1,0 +1,44 @@
+#pragma once
+// One drive in the cab window: the window is made, the run starts (its progress texts go
+// to whoever shows them), and the main loop runs with the real clock until the run ends,
+// the window is closed or the automation's time is up.
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "app/run.h"
+#include "automation.h"
+#include "desktop_services.h"
+
+namespace velmora {
+
+struct SessionOptions {
+  bool fullscreen = false;
+  float scale = 1;                        // the window's size over the layout's
+  bool software = false;                  // SDL's software renderer (no GPU)
+  std::filesystem::path record;           // a velmora-sim input script of the drive; empty: none
+  double quit_after = 0;                  // s after the program started, then it ends; 0: never
+  bool show_hidden_menu = false;          // offers the menu items the cab window keeps hidden
+  Automation* automation = nullptr;       // scripted events and screenshots; the program's clock
+};
+
+enum class SessionEnd {
+  NotStarted,  // the data could not be loaded; the messages were shown
+  Closed,      // the run ended or its window was closed: back to the title window
+  Quit,        // the program is to end (time up for automation, or asked to quit)
+};
+
+struct DesktopServices {
+  SdlDialogs& dialogs;
+  SettingsStore& settings;
+  SoundDevice& sound;
+  FilmSource& film;
+};
+
+SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& options, DesktopServices services);
+
+// Menu bar height in the layout's px, above the cab window's 1202 x 778.
+inline constexpr int kMenuBarHeight = 19;
+
+}  // namespace velmora

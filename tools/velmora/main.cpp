@@ -1,0 +1,194 @@
+// velmora: the desktop simulator. The title window offers the routes; a choice opens the
+// cab window for one drive, and closing it comes back to the title window.
+
+#include <SDL.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <random>
+#include <string>
+
+#include "app/run.h"
+#include "cab_session.h"
+#include "common/numbers.h"
+#include "desktop_services.h"
+#include "platform/ffmpeg/ffmpeg_film_source.h"
+#include "platform/openal/openal_sound_device.h"
+#include "platform/settings/ini_settings.h"
+#include "title_window.h"
+
+namespace fs = std::filesystem;
+using namespace velmora;
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: velmora [DATA_FOLDER] [options]\n"
+    "  DATA_FOLDER           the folder holding velmora.dat (default: the working folder when it\n"
+    "                        holds one, else the installed demo)\n"
+    "  --route FILE --vehicle FILE [--start-station N]\n"
+    "                        drive that pair at once, without the title window\n"
+    "  --fullscreen          the cab window fills the screen (its layout scaled, letterboxed)\n"
+    "  --scale X             the cab window at X times its size (default 1)\n"
+    "  --software            draw with SDL's software renderer\n"
+    "  --settings FILE       the settings file (default $XDG_CONFIG_HOME/velmora/settings.ini)\n"
+    "  --record FILE         write the drive's inputs as a velmora-sim input script\n"
+    "  --seed N              the drive's random seed (default: a new one each drive)\n"
+    "  --show-hidden-menu    offer the menu items the cab window keeps hidden (列車設定, 視覚効果OFF)\n"
+    "  --quit-after S        end the program after S seconds (automation)\n"
+    "  --screenshot-every S DIR  save the window as DIR/velmora-NNNN.png every S seconds\n"
+    "  --automate FILE       put scripted clicks, keys and texts into the event queue at\n"
+    "                        given seconds (lines \"SECONDS click X Y [right]\", \"SECONDS key\n"
+    "                        NAME\", \"SECONDS text CHARS\", \"SECONDS close\")\n"
+    "  --version             the program's version\n"
+    "  --help                this text\n";
+
+constexpr const char* kVersion = "velmora 0.1";
+
+[[noreturn]] void usage_error(const std::string& why) {
+  std::cerr << "velmora: " << why << "\n(velmora --help lists the options)\n";
+  std::exit(2);
+}
+
+struct CommandLine {
+  fs::path data;
+  std::string route, vehicle;
+  int start_station = 0;
+  fs::path settings;
+  bool seeded = false;
+  std::uint64_t seed = 0;
+  SessionOptions session;
+  fs::path automate;
+  fs::path screenshot_dir;
+  double screenshot_every = 0;
+};
+
+CommandLine parse(int argc, char** argv) {
+  CommandLine o;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    const auto value = [&]() -> std::string {
+      if (i + 1 >= argc) usage_error(a + " needs a value");
+      return argv[++i];
+    };
+    const auto number = [&](const std::string& text) -> double {
+      try {
+        const long double n = to_real(text);
+        if (n > 0) return static_cast<double>(n);
+      } catch (const ConversionError&) {
+      }
+      usage_error(a + " takes a positive number, not \"" + text + "\"");
+    };
+    const auto whole = [&](const std::string& text) -> int {
+      try {
+        const int n = to_int(text);
+        if (n >= 0) return n;
+      } catch (const ConversionError&) {
+      }
+      usage_error(a + " takes a whole number (0 or more), not \"" + text + "\"");
+    };
+    if (a == "--help") {
+      std::cout << kUsage;
+      std::exit(0);
+    } else if (a == "--version") {
+      std::cout << kVersion << '\n';
+      std::exit(0);
+    } else if (a == "--route") {
+      o.route = value();
+    } else if (a == "--vehicle") {
+      o.vehicle = value();
+    } else if (a == "--start-station") {
+      o.start_station = whole(value());
+    } else if (a == "--fullscreen") {
+      o.session.fullscreen = true;
+    } else if (a == "--scale") {
+      o.session.scale = static_cast<float>(number(value()));
+    } else if (a == "--software") {
+      o.session.software = true;
+    } else if (a == "--settings") {
+      o.settings = value();
+    } else if (a == "--record") {
+      o.session.record = value();
+    } else if (a == "--seed") {
+      o.seeded = true;
+      o.seed = static_cast<std::uint64_t>(whole(value()));
+    } else if (a == "--show-hidden-menu") {
+      o.session.show_hidden_menu = true;
+    } else if (a == "--quit-after") {
+      o.session.quit_after = number(value());
+    } else if (a == "--screenshot-every") {
+      o.screenshot_every = number(value());
+      o.screenshot_dir = value();
+      if (!fs::is_directory(o.screenshot_dir))
+        usage_error("--screenshot-every: the folder " + o.screenshot_dir.string() + " does not exist");
+    } else if (a == "--automate") {
+      o.automate = value();
+    } else if (!a.empty() && a[0] == '-') {
+      usage_error("unknown option " + a);
+    } else if (o.data.empty()) {
+      o.data = a;
+    } else {
+      usage_error("one data folder only (" + o.data.string() + " and " + a + ")");
+    }
+  }
+  if (o.route.empty() != o.vehicle.empty()) usage_error("--route and --vehicle go together");
+  return o;
+}
+
+// The data folder: the one asked for; else the working folder when it holds velmora.dat;
+// else the installed demo.
+fs::path data_folder(const CommandLine& o) {
+  if (!o.data.empty()) return fs::absolute(o.data);
+  if (fs::exists("velmora.dat")) return fs::current_path();
+  return VELMORA_DEMO_DIR;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CommandLine o = parse(argc, argv);
+  const fs::path data = data_folder(o);
+  Automation automation;
+  std::string error;
+  if (!o.automate.empty() && !automation.load(o.automate, error)) usage_error(error);
+  automation.screenshots(o.screenshot_dir, o.screenshot_every);
+  o.session.automation = &automation;
+
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
+    std::cerr << "velmora: no display to open a window on (" << SDL_GetError()
+              << "). Run it on a desktop, or under a virtual display, for example:\n"
+                 "  xvfb-run -a velmora\n";
+    return 1;
+  }
+  SdlDialogs dialogs;
+  if (!fs::exists(data / "velmora.dat")) {
+    dialogs.message("実行ファイルが正しい場所に配置されていません");
+    std::cerr << "velmora: " << (data / "velmora.dat").string() << " not found; give the data folder as the first argument\n";
+    SDL_Quit();
+    return 1;
+  }
+
+  IniSettings settings(o.settings.empty() ? default_settings_path() : o.settings);
+  OpenAlSoundDevice sound([&](const std::string& m) { std::cerr << "velmora: " << m << '\n'; });
+  FfmpegFilmSource film;
+  DesktopServices services{dialogs, settings, sound, film};
+  std::random_device entropy;
+  // Seeds stay below 2^31 so that velmora-sim --seed can replay any drive.
+  const auto seed = [&]() -> std::uint64_t { return o.seeded ? o.seed : entropy() & 0x7fffffffu; };
+
+  int status = 0;
+  if (!o.route.empty()) {
+    RunConfig config;
+    config.program_dir = data;
+    config.route_file = o.route;
+    config.vehicle_file = o.vehicle;
+    config.first_station = o.start_station;
+    config.seed = seed();
+    if (run_cab_session(config, o.session, services) == SessionEnd::NotStarted) status = 1;
+  } else {
+    status = run_title_window(data, o.session, services, seed);
+  }
+  SDL_Quit();
+  return status;
+}

@@ -1,0 +1,379 @@
+#include "title_window.h"
+
+#include <SDL_image.h>
+#include <imgui.h>
+
+#include <array>
+#include <chrono>
+#include <iostream>
+#include <memory>
+#include <random>
+
+#include "app/file_picker.h"
+#include "app/title.h"
+#include "common/paths.h"
+#include "platform/ffmpeg/film_sound.h"
+#include "platform/film_source.h"
+#include "platform/sdl/sdl_handles.h"
+#include "platform/sdl/sdl_imgui.h"
+#include "platform/sdl/sdl_text.h"
+
+namespace velmora {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kTitleChannel = 0;  // the player's one channel: the opening's sound, then the jingle
+
+// Where the title window's pictures lie (its resource layout).
+constexpr std::array<SDL_Rect, 5> kButtons = {{
+    {500, 350, 300, 50}, {500, 410, 300, 50}, {500, 460, 300, 50}, {683, 510, 50, 19}, {739, 510, 50, 19}}};
+constexpr std::array<const char*, 5> kButtonPictures = {"train1.png", "train2.png", "train3.png", "help.png",
+                                                        "quit.png"};
+constexpr std::array<const char*, 5> kButtonTexts = {"特急", "快速", "普通", "HELP", "Quit"};
+constexpr SDL_Point kLoadingAt{345, 271};
+
+struct WindowCloser {
+  void operator()(SDL_Window* w) const { SDL_DestroyWindow(w); }
+};
+
+TexturePtr load_texture(SDL_Renderer* r, const fs::path& data, const std::string& name, SDL_Point* size = nullptr) {
+  const auto found = resolve_data_file(data, name);
+  if (!found) return nullptr;
+  SurfacePtr pixels(IMG_Load(found->string().c_str()));
+  if (!pixels) return nullptr;
+  if (size != nullptr) *size = {pixels->w, pixels->h};
+  return TexturePtr(SDL_CreateTextureFromSurface(r, pixels.get()));
+}
+
+class TitleWindow {
+ public:
+  TitleWindow(const fs::path& data, const SessionOptions& options, DesktopServices services,
+              const std::function<std::uint64_t()>& seed)
+      : data_(data), options_(options), services_(services), seed_(seed) {}
+
+  int run();
+
+ private:
+  bool open();
+  void start_opening();
+  void apply(const TitleEffects& effects);
+  void place();
+  void draw(bool with_picker);
+  void show_film_frame();
+  void click(int x, int y, int button);
+  void start(const RunConfig& config);
+  void draw_picker();
+  void save_shot(const fs::path& file);
+
+  fs::path data_;
+  SessionOptions options_;
+  DesktopServices services_;
+  std::function<std::uint64_t()> seed_;
+  std::mt19937_64 rng_{std::random_device{}()};
+  std::unique_ptr<SDL_Window, WindowCloser> window_;
+  RendererPtr renderer_;
+  std::unique_ptr<SdlImGui> imgui_;
+  SdlText text_{kLabelFontFile, TTF_STYLE_NORMAL};
+  TexturePtr picture_, loading_, film_;
+  std::array<TexturePtr, 5> buttons_;
+  SDL_Rect screen_{0, 0, 1024, 768};
+  TitleState state_;
+  std::chrono::steady_clock::time_point film_started_;
+  int film_fps_ = 30;
+  bool quit_ = false;
+  std::optional<FilePicker> picker_;
+  TitleButton picker_button_ = TitleButton::Train1;
+  fs::path sound_file_;
+};
+
+bool TitleWindow::open() {
+  SDL_GetDisplayBounds(0, &screen_);
+  state_ = title_create(screen_.w, screen_.h, rng_);
+  window_.reset(SDL_CreateWindow(kAppTitle, state_.left, state_.top, state_.client_width, state_.client_height,
+                                 SDL_WINDOW_BORDERLESS));
+  if (!window_) {
+    services_.dialogs.message(std::string("the title window cannot be opened: ") + SDL_GetError());
+    return false;
+  }
+  renderer_.reset(SDL_CreateRenderer(window_.get(), -1, options_.software ? SDL_RENDERER_SOFTWARE : 0));
+  if (!renderer_) {
+    services_.dialogs.message(std::string("the title window cannot be drawn: ") + SDL_GetError());
+    return false;
+  }
+  SDL_RenderSetLogicalSize(renderer_.get(), state_.client_width, state_.client_height);
+  try {
+    imgui_ = std::make_unique<SdlImGui>(renderer_.get());
+  } catch (const SdlError& e) {
+    services_.dialogs.message(e.what());
+    return false;
+  }
+  imgui_->set_display_size(800, 533);
+  services_.dialogs.set_parent(window_.get());
+  picture_ = load_texture(renderer_.get(), data_, state_.picture);
+  loading_ = load_texture(renderer_.get(), data_, "image\\title\\loading.png");
+  for (std::size_t i = 0; i < buttons_.size(); ++i)
+    buttons_[i] = load_texture(renderer_.get(), data_, std::string("image\\title\\") + kButtonPictures[i]);
+  return true;
+}
+
+void TitleWindow::start_opening() {
+  const auto film = resolve_data_file(data_, kOpeningFilm);
+  if (!film) return;  // the first tick ends the opening
+  if (services_.film.avi_open(film->string()) != kFilmOpened) {
+    services_.dialogs.message(opening_film_failed(state_));
+    return;
+  }
+  opening_film_loaded(state_);
+  film_started_ = std::chrono::steady_clock::now();
+  // The film's sound plays on the player's channel beside its pictures.
+  std::string error;
+  sound_file_ = fs::temp_directory_path() / ("velmora-opening-" + std::to_string(SDL_GetTicks64()) + ".wav");
+  if (extract_film_sound(*film, sound_file_, error) == FilmSound::Written) {
+    const int sound = services_.sound.load(sound_file_.string(), error);
+    if (sound >= 0) {
+      services_.sound.attach(kTitleChannel, sound);
+      services_.sound.play(kTitleChannel);
+    }
+  }
+  if (!error.empty()) std::cerr << "velmora: " << error << '\n';
+}
+
+void TitleWindow::place() {
+  SDL_SetWindowSize(window_.get(), state_.client_width, state_.client_height);
+  SDL_SetWindowPosition(window_.get(), state_.left, state_.top);
+  SDL_RenderSetLogicalSize(renderer_.get(), state_.client_width, state_.client_height);
+}
+
+void TitleWindow::apply(const TitleEffects& e) {
+  if (e.close_film || e.stop_player) {
+    services_.film.avi_close();
+    film_.reset();
+    services_.sound.stop(kTitleChannel);
+  }
+  if (e.play_jingle) {
+    std::string error;
+    const auto jingle = resolve_data_file(data_, kTitleJingle);
+    const int sound = jingle ? services_.sound.load(jingle->string(), error) : -1;
+    if (sound >= 0) {
+      services_.sound.attach(kTitleChannel, sound);
+      services_.sound.play(kTitleChannel);
+    }
+  }
+  if (e.place_window) place();
+}
+
+void TitleWindow::show_film_frame() {
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - film_started_).count();
+  const int n = static_cast<int>(seconds * film_fps_);
+  if (n >= services_.film.avi_length()) {
+    apply(aviclick(state_, screen_.w, screen_.h));
+    return;
+  }
+  const FilmFrame got = services_.film.avi_getframe(n);
+  if (got.status != FilmFrameStatus::kReady || !got.picture) return;
+  const FilmPicture& p = *got.picture;
+  int w = 0, h = 0;
+  if (film_) SDL_QueryTexture(film_.get(), nullptr, nullptr, &w, &h);
+  if (!film_ || w != p.width || h != p.height)
+    film_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_IYUV, SDL_TEXTUREACCESS_STREAMING, p.width, p.height));
+  if (film_)
+    SDL_UpdateYUVTexture(film_.get(), nullptr, p.planes[0], p.strides[0], p.planes[1], p.strides[1], p.planes[2],
+                         p.strides[2]);
+}
+
+void TitleWindow::draw(bool with_picker) {
+  SDL_Renderer* r = renderer_.get();
+  SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
+  SDL_RenderClear(r);
+  if (state_.stage == TitleStage::Opening) {
+    if (state_.film_visible && film_) SDL_RenderCopy(r, film_.get(), nullptr, nullptr);
+  } else {
+    const SDL_Rect whole{0, 0, 800, 533};
+    if (picture_) SDL_RenderCopy(r, picture_.get(), nullptr, &whole);
+    for (std::size_t i = 0; i < buttons_.size(); ++i) {
+      if (!state_.button_visible[i]) continue;
+      if (buttons_[i]) {
+        SDL_RenderCopy(r, buttons_[i].get(), nullptr, &kButtons[i]);
+      } else {
+        // No picture in the data folder: a plain button with its name.
+        SDL_SetRenderDrawColor(r, 40, 40, 60, 255);
+        SDL_RenderFillRect(r, &kButtons[i]);
+        text_.draw(r, kButtons[i].x + 8, kButtons[i].y + 2, kButtonTexts[i], i < 3 ? 28 : 13, {255, 255, 255, 255}, 0);
+      }
+    }
+    if (state_.loading_visible) {
+      SDL_Point size{110, 40};
+      if (loading_) {
+        SDL_QueryTexture(loading_.get(), nullptr, nullptr, &size.x, &size.y);
+        const SDL_Rect at{kLoadingAt.x, kLoadingAt.y, size.x, size.y};
+        SDL_RenderCopy(r, loading_.get(), nullptr, &at);
+      }
+      // The start's progress, so a long load shows where it is.
+      if (!state_.status.empty()) text_.draw(r, 8, 533 - 24, state_.status, 16, {255, 255, 255, 255}, 1);
+    }
+  }
+  if (with_picker) {
+    imgui_->begin_frame(1.0f / 30);
+    draw_picker();
+    imgui_->end_frame();
+    imgui_->draw();
+  }
+  if (const fs::path shot = options_.automation->screenshot_due(); !shot.empty()) save_shot(shot);
+  SDL_RenderPresent(r);
+}
+
+// The picture drawn so far, before it is shown, at the window's own size.
+void TitleWindow::save_shot(const fs::path& file) {
+  SDL_Renderer* r = renderer_.get();
+  int w = 0, h = 0;
+  SDL_GetRendererOutputSize(r, &w, &h);
+  SurfacePtr pixels(SDL_CreateRGBSurfaceWithFormat(0, w, h, 24, SDL_PIXELFORMAT_RGB24));
+  // Read in the output's own px, whatever logical size the layout has.
+  SDL_Rect all{0, 0, w, h};
+  int lw = 0, lh = 0;
+  SDL_RenderGetLogicalSize(r, &lw, &lh);
+  SDL_RenderSetLogicalSize(r, 0, 0);
+  const bool read = pixels && SDL_RenderReadPixels(r, &all, SDL_PIXELFORMAT_RGB24, pixels->pixels, pixels->pitch) == 0;
+  SDL_RenderSetLogicalSize(r, lw, lh);
+  if (!read || IMG_SavePNG(pixels.get(), file.string().c_str()) != 0)
+    std::cerr << "velmora: " << file.string() << ": the screenshot cannot be written (" << SDL_GetError() << ")\n";
+}
+
+void TitleWindow::draw_picker() {
+  if (!picker_) return;
+  ImGui::SetNextWindowPos(ImVec2(100, 60), ImGuiCond_Appearing);
+  ImGui::SetNextWindowSize(ImVec2(600, 400), ImGuiCond_Appearing);
+  bool open = true;
+  std::optional<fs::path> picked;
+  bool cancelled = false;
+  if (ImGui::Begin(kPickerTitle, &open, ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoSavedSettings)) {
+    ImGui::TextUnformatted(picker_->folder.string().c_str());
+    ImGui::TextUnformatted(kPickerFilter);
+    if (!picker_->error.empty()) ImGui::TextColored(ImVec4(1, 0.3f, 0.3f, 1), "%s", picker_->error.c_str());
+    ImGui::BeginChild("files", ImVec2(0, -30), true);
+    const std::vector<PickerEntry> entries = picker_->entries;
+    for (const PickerEntry& e : entries) {
+      const std::string shown = e.folder ? "[" + e.name + "]" : e.name;
+      if (ImGui::Selectable(shown.c_str(), false, ImGuiSelectableFlags_AllowDoubleClick) &&
+          (ImGui::IsMouseDoubleClicked(0) || e.folder)) {
+        picked = choose(*picker_, e);
+        if (picked || e.folder) break;
+      }
+    }
+    ImGui::EndChild();
+    if (ImGui::Button("キャンセル")) cancelled = true;
+  }
+  ImGui::End();
+  if (!open || cancelled) {
+    picker_.reset();  // nothing starts
+    return;
+  }
+  if (picked) {
+    picker_.reset();
+    TitleEffects effects;
+    const auto config = Menumousedown(state_, picker_button_, picked, data_, seed_(), effects);
+    apply(effects);
+    if (config) start(*config);
+  }
+}
+
+void TitleWindow::start(const RunConfig& config) {
+  services_.sound.release_all();
+  services_.dialogs.set_status_sink([this](const std::string& s) {
+    state_.status = s;
+    draw(false);
+  });
+  draw(false);
+  title_hide(state_);
+  SDL_HideWindow(window_.get());
+  const SessionEnd end = run_cab_session(config, options_, services_);
+  services_.dialogs.set_status_sink(nullptr);
+  services_.dialogs.set_parent(window_.get());
+  if (end == SessionEnd::Quit) {
+    quit_ = true;
+    return;
+  }
+  title_return(state_);
+  place();
+  SDL_ShowWindow(window_.get());
+}
+
+void TitleWindow::click(int x, int y, int button) {
+  if (state_.stage == TitleStage::Opening) {
+    if (button == SDL_BUTTON_LEFT && state_.film_visible) apply(aviclick(state_, screen_.w, screen_.h));
+    return;
+  }
+  for (std::size_t i = 0; i < kButtons.size(); ++i) {
+    const SDL_Rect& b = kButtons[i];
+    if (!state_.button_visible[i] || x < b.x || x >= b.x + b.w || y < b.y || y >= b.y + b.h) continue;
+    const auto which = static_cast<TitleButton>(i);
+    if (which == TitleButton::Quit) {
+      if (button == SDL_BUTTON_LEFT) quit_ = true;
+    } else if (which == TitleButton::HELP) {
+      if (button == SDL_BUTTON_LEFT) {
+        const std::string url = "file://" + fs::absolute(helpclick(data_)).string();
+        if (SDL_OpenURL(url.c_str()) != 0) services_.dialogs.message(std::string("readme.html: ") + SDL_GetError());
+      }
+    } else if (button == SDL_BUTTON_LEFT) {
+      TitleEffects effects;
+      const RunConfig config = TrainClick(state_, which, data_, seed_(), effects);
+      apply(effects);
+      start(config);
+    } else if (button == SDL_BUTTON_RIGHT) {
+      picker_ = open_picker(data_);
+      picker_button_ = which;
+    }
+    return;
+  }
+}
+
+int TitleWindow::run() {
+  if (!open()) return 1;
+  start_opening();
+  auto next_tick = std::chrono::steady_clock::now();
+  Automation& automation = *options_.automation;
+  while (!quit_) {
+    automation.pump(automation.seconds(), window_.get());
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+      if (picker_) {
+        ImGui::SetCurrentContext(imgui_->context());
+        ImGuiIO& io = ImGui::GetIO();
+        if (e.type == SDL_MOUSEMOTION) io.MousePos = ImVec2(float(e.motion.x), float(e.motion.y));
+        if (e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP) {
+          io.MousePos = ImVec2(float(e.button.x), float(e.button.y));
+          if (e.button.button == SDL_BUTTON_LEFT) io.MouseDown[0] = e.type == SDL_MOUSEBUTTONDOWN;
+        }
+        if (e.type == SDL_MOUSEWHEEL) io.MouseWheel += float(e.wheel.y);
+      }
+      if (e.type == SDL_QUIT || (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE)) quit_ = true;
+      if (e.type == SDL_MOUSEBUTTONDOWN && !picker_) click(e.button.x, e.button.y, e.button.button);
+    }
+    if (quit_) break;
+    const auto now = std::chrono::steady_clock::now();
+    while (now >= next_tick && state_.timer_running) {
+      apply(title_tick(state_, screen_.w, screen_.h));
+      next_tick += std::chrono::milliseconds(100);
+    }
+    if (state_.stage == TitleStage::Opening && state_.film_loaded) show_film_frame();
+    draw(picker_.has_value());
+    if (options_.quit_after > 0 && automation.seconds() >= options_.quit_after) break;
+    SDL_Delay(state_.stage == TitleStage::Opening ? 10 : 30);
+  }
+  services_.sound.release_all();
+  if (!sound_file_.empty()) fs::remove(sound_file_);
+  services_.dialogs.set_parent(nullptr);
+  return 0;
+}
+
+}  // namespace
+
+int run_title_window(const fs::path& data, const SessionOptions& options, DesktopServices services,
+                     const std::function<std::uint64_t()>& seed) {
+  TitleWindow title(data, options, services, seed);
+  return title.run();
+}
+
+}  // namespace velmora
