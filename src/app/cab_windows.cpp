@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <string>
 
+#include "app/client_window.h"
+#include "app/menus.h"
 #include "app/run.h"
 #include "dynamics/engine.h"
 #include "input/keyboard.h"
@@ -16,58 +18,11 @@ namespace velmora {
 namespace {
 
 constexpr ImU32 kWhite = IM_COL32(255, 255, 255, 255);
-constexpr ImU32 kBlack = IM_COL32(0, 0, 0, 255);
 constexpr ImU32 kAqua = IM_COL32(0, 255, 255, 255);
 constexpr ImU32 kLine = IM_COL32(128, 128, 128, 255);
 constexpr ImU32 kRed = IM_COL32(255, 0, 0, 255);
 constexpr ImU32 kYellow = IM_COL32(255, 255, 0, 255);
 constexpr ImU32 kGreen = IM_COL32(0, 128, 0, 255);
-// The small windows keep the light face of desktop dialogs, whatever ImGui's theme.
-constexpr ImU32 kFace = IM_COL32(240, 240, 240, 255);
-
-// A window whose client area has a fixed size and whose controls are placed in px from the
-// client area's top-left corner.
-class Client {
- public:
-  // Begins the window; false when it is not to be drawn (then nothing else is called but
-  // end()).
-  bool begin(const char* caption, bool* open, float width, float height, ImVec2 first_place, ImVec2& origin) {
-    ImGui::SetNextWindowPos(first_place, ImGuiCond_FirstUseEver);
-    ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(0, 0));
-    ImGui::PushStyleColor(ImGuiCol_WindowBg, kFace);
-    const bool shown = ImGui::Begin(caption, open,
-                                    ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoCollapse |
-                                        ImGuiWindowFlags_NoScrollbar | ImGuiWindowFlags_NoSavedSettings);
-    ImGui::PopStyleColor();
-    ImGui::PopStyleVar();
-    origin_ = origin = ImGui::GetCursorScreenPos();
-    // The title bar comes on top of the client area.
-    ImGui::SetWindowSize(ImVec2(width, height + (origin_.y - ImGui::GetWindowPos().y)));
-    ImGui::PushStyleColor(ImGuiCol_Text, kBlack);
-    return shown;
-  }
-  void end() {
-    ImGui::PopStyleColor();
-    ImGui::End();
-  }
-  void at(float x, float y) const { ImGui::SetCursorScreenPos(point(x, y)); }
-  ImVec2 point(float x, float y) const { return ImVec2(origin_.x + x, origin_.y + y); }
-  void text(float x, float y, const std::string& s) const {
-    at(x, y);
-    ImGui::TextUnformatted(s.c_str());
-  }
-  // A text at its own size (px to the em), laid over the window.
-  void big_text(float x, float y, const char* s, float px) const {
-    ImGui::GetWindowDrawList()->AddText(ImGui::GetFont(), px, point(x, y), kBlack, s);
-  }
-  bool button(float x, float y, const char* caption, float width = 0, float height = 0) const {
-    at(x, y);
-    return ImGui::Button(caption, ImVec2(width, height));
-  }
-
- private:
-  ImVec2 origin_{};
-};
 
 void value_display_window(Run& run, CabWindows& w) {
   ValueDisplayState& d = run.value_display;
@@ -210,9 +165,9 @@ void train_settings_window(Run& run, CabWindows& w) {
     const bool on = run.engine.ats_enabled;
     c.text(8, 8, "ATS");
     c.at(kSettingsAtsOn.x, kSettingsAtsOn.y);
-    if (ImGui::RadioButton("入", on) && !on) jump_ats(run, true);
+    if (ImGui::RadioButton("入", on) && !on) settings_ats_click(run, true);
     c.at(kSettingsAtsOff.x, kSettingsAtsOff.y);
-    if (ImGui::RadioButton("切", !on) && on) jump_ats(run, false);
+    if (ImGui::RadioButton("切", !on) && on) settings_ats_click(run, false);
     c.text(8, 64, "機関始動");
     const char* const engine[3] = {"始動", "運転", "切##engine"};
     for (int k = 0; k < 3; ++k) {

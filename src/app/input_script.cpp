@@ -6,12 +6,12 @@
 #include <optional>
 #include <sstream>
 
+#include "app/menus.h"
 #include "app/startup.h"
 #include "common/numbers.h"
 #include "dynamics/engine.h"
 #include "input/keyboard.h"
 #include "route/station_jump.h"
-#include "view/overlays.h"
 #include "view/value_display.h"
 
 namespace velmora {
@@ -261,25 +261,21 @@ bool apply_script_command(Run& run, const ScriptCommand& command) {
     return true;
   }
   if (verb == "menu") {
-    // The train-settings dialog's choices count as menu items here: its window is the
-    // desktop program's, its actions are the run's.
+    // The dialogs' choices count as menu items here: their windows are the desktop
+    // program's, their actions are the run's.
     const std::string& item = command.arg;
-    if (item == "start1")
-      start1Click(run);
-    else if (item == "jump_ats_on" || item == "jump_ats_off")
-      jump_ats(run, item == "jump_ats_on");
+    if (item == "jump_ats_on" || item == "jump_ats_off")
+      settings_ats_click(run, item == "jump_ats_on");
     else if (item == "jump_engine_start")
       jump_engine_start(run);
     else if (item == "jump_engine_stop")
       jump_engine_stop(run);
     else if (item == "kotai_stop")
       kotai_stop_click(run);
-    else if (item == "OFF2")
-      toggle_stop_lines(run);
-    else if (item == "N3")
-      run.texts.easy_cab.visible = true;
     else
-      return false;
+      // Items that only open a window (help, train settings) change nothing in a run;
+      // they are accepted so that a recorded drive replays without warnings.
+      return menu_click(run, item).has_value();
     return true;
   }
   if (verb == "value") {
@@ -295,13 +291,7 @@ bool apply_script_command(Run& run, const ScriptCommand& command) {
     }
     return true;
   }
-  if (verb == "station") {
-    // Only the stations the Move menu lists.
-    const int station = command.numbers.at(0);
-    if (!station_in_menu(run, station)) return false;
-    StationClick(run, station);
-    return true;
-  }
+  if (verb == "station") return menu_click(run, "Sta" + std::to_string(command.numbers.at(0))).has_value();
   return false;
 }
 

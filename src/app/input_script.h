@@ -9,10 +9,12 @@
 //   wheel up|down     a mouse-wheel notch
 //   serial TEXT       a line from the serial master controller (the rest of the line)
 //   pad X Y BUTTONS   a game-controller snapshot: axes and the button bits
-//   menu ITEM         a menu item by name (start1: start / pause; the train-settings
-//                     dialog's jump_ats_on, jump_ats_off, jump_engine_start,
-//                     jump_engine_stop; the overrun dialog's kotai_stop; OFF2: the Display
-//                     menu's "no stop-position lines"; N3: its easy-cab window)
+//   menu ITEM         a menu item by name, as the desktop menu chooses it (app/menus.h):
+//                     start1 (start / pause), Sta<N> (a station jump), the Display menu's
+//                     menu_d1, D1, N3, OFF1, OFF2, P1, OFFV1, OFFC1 (menu_d1 and P1 only
+//                     open windows: no effect here); and the train-settings dialog's
+//                     jump_ats_on, jump_ats_off, jump_engine_start, jump_engine_stop, the
+//                     overrun dialog's kotai_stop
 //   station N         the station-jump menu, station index N (only stations it lists)
 //   click X Y         a left click on the cab window at (X, Y) px: the back button ends the
 //                     run, the cab surface starts a paused run

@@ -10,6 +10,7 @@
 
 #include "app/frame_state.h"
 #include "app/load_state.h"
+#include "app/menus.h"
 #include "app/options.h"
 #include "data/mascon_codes.h"
 #include "data/panel_data.h"
@@ -95,6 +96,7 @@ struct Run {
   FrameState frame;
   LoadState load;
   Options options;
+  MenuState menu;
   HandleState handles;
   MotionState motion;
   TractionState traction;

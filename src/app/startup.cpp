@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/load_compensation.h"
+#include "app/menus.h"
 #include "app/options.h"
 #include "common/paths.h"
 #include "data/load_failure.h"
@@ -76,6 +77,7 @@ void FormCreate(Run& run) {
   start_protection(run);
   run.engine.ats_enabled = run.options.opt_ats_reg != 1;
   run.protection.ats_lamps[0] = run.engine.ats_enabled;
+  set_menu_checks(run);
   run.frame.input_locked = true;
   run.sway.sway_pos = 0.5L;
   compensate_load(run);

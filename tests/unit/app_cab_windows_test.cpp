@@ -8,6 +8,7 @@
 #include "app/cab_windows.h"
 #include "app/main_loop.h"
 #include "app/startup.h"
+#include "headless_imgui.h"
 #include "route/station_jump.h"
 #include "test_rig.h"
 #include "view/value_display.h"
@@ -15,37 +16,15 @@
 namespace velmora {
 namespace {
 
-// An ImGui context without a renderer: frames are built and ended, nothing is drawn.
-struct Ui {
-  Ui() : context(ImGui::CreateContext()) {
-    ImGuiIO& io = ImGui::GetIO();
-    io.IniFilename = nullptr;
-    io.DisplaySize = ImVec2(1202, 778);
-    io.Fonts->AddFontDefault();
-    unsigned char* pixels = nullptr;
-    int w = 0, h = 0;
-    io.Fonts->GetTexDataAsRGBA32(&pixels, &w, &h);
-  }
-  ~Ui() { ImGui::DestroyContext(context); }
-
+// The cab windows drawn in each frame.
+struct Ui : HeadlessImGui {
   void frame(Run& run, CabWindows& w, ImVec2 mouse = ImVec2(-1, -1), bool down = false) {
-    ImGuiIO& io = ImGui::GetIO();
-    io.DeltaTime = 1.0f / 60;
-    io.MousePos = mouse;
-    io.MouseDown[0] = down;
-    ImGui::NewFrame();
-    draw_cab_windows(run, w);
-    ImGui::Render();
+    HeadlessImGui::frame([&] { draw_cab_windows(run, w); }, mouse, down);
   }
   // Press and release over a point of a window's client area.
   void click(Run& run, CabWindows& w, const ImVec2& origin, ImVec2 at) {
-    const ImVec2 p(origin.x + at.x, origin.y + at.y);
-    frame(run, w, p);
-    frame(run, w, p, true);
-    frame(run, w, p);
+    HeadlessImGui::click([&] { draw_cab_windows(run, w); }, ImVec2(origin.x + at.x, origin.y + at.y));
   }
-
-  ImGuiContext* context;
 };
 
 struct WindowRig : TestRig {

@@ -66,7 +66,7 @@ TEST(InputScript, CommandsReachTheirHandlersOrSayTheyWait) {
   FormCreate(rig.run);
   const auto commands = parse_input_script(
       "0 char 5\n0 char 8\n0 key ScrollLock\n0 wheel down\n0 key Shift+F1\n0 menu start1\n"
-      "0 menu OFFV1\n0 station 1\n");
+      "0 menu OFFV1\n0 station 1\n0 menu Sta1\n0 menu Controller1\n");
   for (std::size_t i = 0; i < 2; ++i) EXPECT_TRUE(apply_script_command(rig.run, commands[i])) << i;
   EXPECT_EQ(rig.run.handles.power_handle, 1);
   for (std::size_t i = 2; i < 6; ++i) EXPECT_TRUE(apply_script_command(rig.run, commands[i])) << i;
@@ -75,8 +75,10 @@ TEST(InputScript, CommandsReachTheirHandlersOrSayTheyWait) {
   EXPECT_TRUE(rig.run.input.handle_swap);
   EXPECT_TRUE(rig.run.input.auto_run);
   EXPECT_FALSE(rig.run.frame.app_ready);
-  EXPECT_FALSE(apply_script_command(rig.run, commands[6]));
-  EXPECT_FALSE(apply_script_command(rig.run, commands[7]));
+  EXPECT_TRUE(apply_script_command(rig.run, commands[6]));
+  EXPECT_EQ(rig.run.options.opt_effects_off, 1);
+  // A station the Move menu does not list (a pass), by either name, and a menu that is no item.
+  for (std::size_t i = 7; i < 10; ++i) EXPECT_FALSE(apply_script_command(rig.run, commands[i])) << i;
 
   const auto dialog = parse_input_script("0 menu jump_engine_stop\n0 menu jump_ats_off\n");
   for (const ScriptCommand& c : dialog) EXPECT_TRUE(apply_script_command(rig.run, c));

@@ -155,17 +155,9 @@ TEST(StartPause, NoSimulationTimePassesWhilePaused) {
 namespace velmora {
 namespace {
 
-constexpr const char* kOptions = "Software\\Velmora\\sorano";
-
-void store(MemorySettings& s, int kanko, int info, int ats, int tunnel, int moji) {
-  const std::pair<const char*, int> values[] = {
-      {"Kanko", kanko}, {"Information", info}, {"ATS", ats}, {"Tunnel", tunnel}, {"Moji", moji}};
-  for (const auto& [name, value] : values) s.write_int(kOptions, name, value);
-}
-
 TEST(ViewOptions, TheSettingsSwitchProtectionOffAndComeBackUnchangedAtTheEnd) {
   TestRig rig(fixture_config());
-  store(rig.settings, 1, 0, 1, 2, 0);
+  store_options(rig.settings, 1, 0, 1, 2, 0);
   FormCreate(rig.run);
   EXPECT_FALSE(rig.run.engine.ats_enabled);
   EXPECT_EQ(rig.run.options.opt_kanko_off, 1);
@@ -177,9 +169,9 @@ TEST(ViewOptions, TheSettingsSwitchProtectionOffAndComeBackUnchangedAtTheEnd) {
   rig.run.platform.sound.loop(1);
   EXPECT_EQ(rig.run.platform.sound.status(1), 0);
   // A value other than 0 or 1 is kept as it was.
-  EXPECT_EQ(rig.settings.read_int(kOptions, "Tunnel"), 2);
-  EXPECT_EQ(rig.settings.read_int(kOptions, "ATS"), 1);
-  EXPECT_EQ(rig.settings.read_int(kOptions, "Moji"), 0);
+  EXPECT_EQ(rig.settings.read_int(kOptionsKey, "Tunnel"), 2);
+  EXPECT_EQ(rig.settings.read_int(kOptionsKey, "ATS"), 1);
+  EXPECT_EQ(rig.settings.read_int(kOptionsKey, "Moji"), 0);
 }
 
 TEST(ViewOptions, AFirstRunOrAnIncompleteSetTakesTheDefaults) {
@@ -188,12 +180,12 @@ TEST(ViewOptions, AFirstRunOrAnIncompleteSetTakesTheDefaults) {
   EXPECT_TRUE(first.run.engine.ats_enabled);
   FormCloseQuery(first.run);
   for (const char* name : {"Kanko", "Information", "ATS", "Tunnel"})
-    EXPECT_EQ(first.settings.read_int(kOptions, name), 0) << name;
-  EXPECT_EQ(first.settings.read_int(kOptions, "Moji"), 1);
+    EXPECT_EQ(first.settings.read_int(kOptionsKey, name), 0) << name;
+  EXPECT_EQ(first.settings.read_int(kOptionsKey, "Moji"), 1);
 
   TestRig partial(fixture_config());
-  store(partial.settings, 1, 1, 1, 1, 0);
-  partial.settings.values.erase({kOptions, "Moji"});  // the last one read is missing
+  store_options(partial.settings, 1, 1, 1, 1, 0);
+  partial.settings.values.erase({kOptionsKey, "Moji"});  // the last one read is missing
   FormCreate(partial.run);
   EXPECT_TRUE(partial.run.engine.ats_enabled);
   EXPECT_EQ(partial.run.options.opt_kanko_off, 0);

@@ -25,6 +25,14 @@ inline RunConfig fixture_config() {
   return c;
 }
 
+// Where the viewing options are kept, and all five stored at once.
+inline constexpr const char* kOptionsKey = "Software\\Velmora\\sorano";
+inline void store_options(MemorySettings& s, int kanko, int info, int ats, int tunnel, int moji) {
+  const std::pair<const char*, int> values[] = {
+      {"Kanko", kanko}, {"Information", info}, {"ATS", ats}, {"Tunnel", tunnel}, {"Moji", moji}};
+  for (const auto& [name, value] : values) s.write_int(kOptionsKey, name, value);
+}
+
 // A scratch folder of the running test, emptied first. Tests run as parallel processes,
 // so the folder carries the test's own name and the process id.
 inline std::filesystem::path scratch_dir(const std::string& name) {

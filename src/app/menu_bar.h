@@ -1,0 +1,28 @@
+#pragma once
+// The cab window's main menu bar, drawn with Dear ImGui along the top of the window: it
+// shows the menu of app/menus.h and carries out the chosen item through menu_click.
+
+#include <imgui.h>
+
+#include <map>
+#include <string>
+
+namespace velmora {
+
+struct Run;
+struct CabWindows;
+struct HelpWindow;
+
+struct MenuBar {
+  bool show_hidden =
+      false;  // also offer "列車設定(&P)" and "視覚効果OFF(&V)" (a command-line option)
+  float height = 0;  // px, the bar's height as last drawn; the cab surface goes below it
+  // The middle of every item drawn this frame, by item name (an open menu's items included).
+  std::map<std::string, ImVec2> places;
+};
+
+// Draws the bar between ImGui's NewFrame and Render and carries out what was chosen: the
+// run's own commands, the help window shown, the train-settings dialog opened.
+void draw_menu_bar(Run& run, MenuBar& bar, CabWindows& windows, HelpWindow& help);
+
+}  // namespace velmora

@@ -1,0 +1,96 @@
+// The menu bar and the help window, driven headless through Dear ImGui with a synthetic
+// mouse: a click on an item must reach its action; the help text comes from operation.dat.
+
+#include <gtest/gtest.h>
+
+#include "app/cab_windows.h"
+#include "app/help_window.h"
+#include "app/menu_bar.h"
+#include "app/startup.h"
+#include "headless_imgui.h"
+#include "test_rig.h"
+
+namespace velmora {
+namespace {
+
+struct BarRig : TestRig {
+  BarRig() : TestRig(fixture_config()) { FormCreate(run); }
+
+  void frame(ImVec2 mouse = ImVec2(-1, -1)) { ui.frame(draw, mouse); }
+  // Opens a top-level menu, then clicks one of its items.
+  void choose(const std::string& menu, const std::string& item) {
+    frame();
+    ASSERT_TRUE(bar.places.count(menu)) << menu;
+    ui.click(draw, bar.places.at(menu));
+    frame(bar.places.at(menu));
+    ASSERT_TRUE(bar.places.count(item)) << item << " is not in " << menu;
+    ui.click(draw, bar.places.at(item));
+  }
+
+  HeadlessImGui ui;
+  MenuBar bar;
+  CabWindows windows;
+  HelpWindow help;
+  std::function<void()> draw = [this] {
+    draw_menu_bar(run, bar, windows, help);
+    draw_help_window(help);
+  };
+};
+
+TEST(MenuBar, ClicksReachTheItemsActions) {
+  BarRig rig;
+  rig.frame();
+  EXPECT_EQ(rig.bar.height, 19);  // the 13 px font with ImGui's frame padding
+  EXPECT_LT(rig.bar.places.at("start1").y, rig.bar.height);
+
+  rig.ui.click(rig.draw, rig.bar.places.at("start1"));
+  EXPECT_FALSE(rig.run.frame.app_ready);
+
+  rig.choose("Show1", "OFF1");
+  EXPECT_EQ(rig.run.options.opt_kanko_off, 1);
+  EXPECT_TRUE(rig.run.menu.calls_off);
+
+  rig.choose("GoTo1", "Sta2");
+  EXPECT_EQ(rig.run.film.film_frame, rig.run.route.stations[2].Start);
+
+  // Hidden items are not drawn unless asked for.
+  rig.frame();
+  rig.ui.click(rig.draw, rig.bar.places.at("Show1"));
+  rig.frame(rig.bar.places.at("Show1"));
+  EXPECT_TRUE(rig.bar.places.count("OFF2"));
+  EXPECT_FALSE(rig.bar.places.count("P1"));
+  rig.ui.click(rig.draw, rig.bar.places.at("Show1"));  // closes it again
+  rig.bar.show_hidden = true;
+  rig.choose("Show1", "P1");
+  EXPECT_TRUE(rig.windows.train_settings);
+}
+
+TEST(MenuBar, TheHelpItemShowsTheHelpWindowAndItsCloseBoxHidesIt) {
+  BarRig rig;
+  ASSERT_EQ(load_help(rig.help, rig.run.config.program_dir), std::nullopt);
+  rig.choose("Show1", "menu_d1");
+  ASSERT_TRUE(rig.help.visible);
+  rig.frame();
+  const ImVec2 close(rig.help.origin.x + kHelpWidth - 10, rig.help.origin.y - 8);
+  EXPECT_GT(rig.help.origin.y, rig.bar.height);
+  rig.ui.click(rig.draw, close);
+  EXPECT_FALSE(rig.help.visible);
+}
+
+TEST(HelpWindow, CaptionFromTheFirstLineTextFromTheRest) {
+  HelpWindow help;
+  EXPECT_EQ(load_help(help, fixture_config().program_dir), std::nullopt);
+  EXPECT_EQ(help.caption, "運転の手引き");
+  EXPECT_EQ(help.text, "８：加速　２：減速\n７：ドア開閉\n\nEnter: 警報確認\n");
+
+  // A missing file: the error for the user; the window keeps its default caption, no text.
+  HelpWindow missing;
+  const std::optional<std::string> error = load_help(missing, scratch_dir("empty"));
+  ASSERT_TRUE(error.has_value());
+  EXPECT_NE(error->find("operation.dat"), std::string::npos);
+  EXPECT_EQ(missing.caption, "Help");
+  EXPECT_TRUE(missing.text.empty());
+}
+
+}  // namespace
+}  // namespace velmora
