@@ -56,7 +56,10 @@ void value_display_window(Run& run, CabWindows& w) {
         if (cell.playing) draw->AddText(ImGui::GetFont(), 9, ImVec2(a.x + 1, a.y), kBlack, std::to_string(cell.volume).c_str());
         ImGui::SetCursorScreenPos(a);
         ImGui::PushID(r * kMonitorColumns + col);
-        if (ImGui::InvisibleButton("cell", ImVec2(cw, ch))) channel_cell_click(run, col, r);
+        if (ImGui::InvisibleButton("cell", ImVec2(cw, ch))) {
+          channel_cell_click(run, col, r);
+          w.done.push_back("value stop_channel " + std::to_string(col) + " " + std::to_string(r));
+        }
         ImGui::PopID();
       }
     const ValueControl& signals = kValueControls[1];
@@ -105,12 +108,16 @@ void value_display_window(Run& run, CabWindows& w) {
       const bool clicked = c.button(b.left, b.top, b.caption, 90);
       if (lit) ImGui::PopStyleColor();
       if (!clicked) continue;
-      if (name == "Button1")
+      if (name == "Button1") {
         su_reload(run);
-      else if (name == "Button2")
+        w.done.push_back("value su_reload");
+      } else if (name == "Button2") {
+        w.done.push_back("value jump " + d.jump_text);
         value_jump(run);
-      else if (name == "Button3")
+      } else if (name == "Button3") {
         toggle_speed_hold(run);
+        w.done.push_back("value hold");
+      }
     }
   }
   c.end();
@@ -165,9 +172,15 @@ void train_settings_window(Run& run, CabWindows& w) {
     const bool on = run.engine.ats_enabled;
     c.text(8, 8, "ATS");
     c.at(kSettingsAtsOn.x, kSettingsAtsOn.y);
-    if (ImGui::RadioButton("入", on) && !on) settings_ats_click(run, true);
+    if (ImGui::RadioButton("入", on) && !on) {
+      settings_ats_click(run, true);
+      w.done.push_back("menu jump_ats_on");
+    }
     c.at(kSettingsAtsOff.x, kSettingsAtsOff.y);
-    if (ImGui::RadioButton("切", !on) && on) settings_ats_click(run, false);
+    if (ImGui::RadioButton("切", !on) && on) {
+      settings_ats_click(run, false);
+      w.done.push_back("menu jump_ats_off");
+    }
     c.text(8, 64, "機関始動");
     const char* const engine[3] = {"始動", "運転", "切##engine"};
     for (int k = 0; k < 3; ++k) {
@@ -176,9 +189,11 @@ void train_settings_window(Run& run, CabWindows& w) {
       w.engine_choice = k;
       if (k == 0) {
         jump_engine_start(run);
+        w.done.push_back("menu jump_engine_start");
         w.engine_choice = 1;  // the start done, the dialog shows 運転
       } else if (k == 2) {
         jump_engine_stop(run);
+        w.done.push_back("menu jump_engine_stop");
       }
     }
     if (c.button(kSettingsOk.x, kSettingsOk.y, "OK", 80)) w.train_settings = false;
@@ -202,6 +217,7 @@ void overrun_window(Run& run, CabWindows& w) {
     c.text(16, 52, kKotaiTexts[2]);
     if (c.button(kOverrunButton.x, kOverrunButton.y, kKotaiButton, 120)) {
       kotai_stop_click(run);
+      w.done.push_back("menu kotai_stop");
       w.overrun = false;
     }
   }

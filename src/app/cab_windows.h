@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include <imgui.h>
@@ -21,6 +22,9 @@ struct CabWindows {
   bool settings_shown = false;  // the dialog was open last frame: its ATS choice is read on opening
   std::size_t overruns_seen = 0;
   std::vector<char32_t> posted;  // characters the easy-cab buttons posted this frame
+  // What the windows and the menu bar did, as input-script lines ("menu kotai_stop"), so a
+  // recording of the drive replays it; the desktop program empties it.
+  std::vector<std::string> done;
   // Where each window's client area was drawn this frame (its top-left corner).
   ImVec2 value_origin{}, easy_cab_origin{}, settings_origin{}, overrun_origin{};
 };

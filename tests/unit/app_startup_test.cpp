@@ -200,13 +200,13 @@ namespace {
 
 TEST(ViewOptions, AKankoOfTwoIsKeptWithTheOthersAndWrittenBackAsTwo) {
   TestRig rig(fixture_config());
-  store(rig.settings, 2, 1, 0, 0, 1);
+  store_options(rig.settings, 2, 1, 0, 0, 1);
   FormCreate(rig.run);
   EXPECT_EQ(rig.run.options.opt_kanko_off, 2);
   EXPECT_EQ(rig.run.options.opt_info_off, 1);
   FormCloseQuery(rig.run);
-  EXPECT_EQ(rig.settings.read_int(kOptions, "Kanko"), 2);
-  EXPECT_EQ(rig.settings.read_int(kOptions, "Information"), 1);
+  EXPECT_EQ(rig.settings.read_int(kOptionsKey, "Kanko"), 2);
+  EXPECT_EQ(rig.settings.read_int(kOptionsKey, "Information"), 1);
 }
 
 constexpr const char* kController = "Software\\Velmora\\dgcontroller";

@@ -8,6 +8,8 @@
 #include <optional>
 
 #include "app/cab_windows.h"
+#include "app/help_window.h"
+#include "app/menu_bar.h"
 #include "app/main_loop.h"
 #include "app/recorder.h"
 #include "app/startup.h"
@@ -150,6 +152,10 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
   const auto frame = [&run] { return static_cast<long long>(run.frame.frames_run); };
 
   CabWindows windows;
+  MenuBar bar;
+  bar.show_hidden = options.show_hidden_menu;
+  HelpWindow help;
+  if (const auto error = load_help(help, config.program_dir)) services.dialogs.message(*error);
   Automation& automation = *options.automation;
   SessionEnd end = SessionEnd::Closed;
   SDL_StartTextInput();
@@ -162,7 +168,8 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
       SDL_Event e;
       while (SDL_PollEvent(&e)) {
         feed_imgui(e);
-        const bool keys_to_dialogs = io.WantTextInput;
+        // The help window's text is read-only: keys typed there drive the train.
+        const bool keys_to_dialogs = io.WantTextInput && !help.focused;
         const bool mouse_to_dialogs = io.WantCaptureMouse;
         switch (e.type) {
           case SDL_QUIT:
@@ -214,10 +221,15 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
         break;
       }
       windows_layer->begin_frame(1.0f / 60);
+      draw_menu_bar(run, bar, windows, help);
       draw_cab_windows(run, windows);
+      draw_help_window(help);
       windows_layer->end_frame();
-      if (rec)
+      if (rec) {
+        for (const std::string& done : windows.done) rec->command(frame(), done);
         for (char32_t ch : windows.posted) rec->typed(frame(), ch);
+      }
+      windows.done.clear();
       deliver_posted(run, windows);
       keyboard.refresh([&](int key, bool down) {
         if (rec) rec->held_key(frame(), key, down);
