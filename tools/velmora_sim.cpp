@@ -214,7 +214,7 @@ int main(int argc, char** argv) {
     } catch (const SdlError& e) {
       usage_error(std::string("--screenshot: ") + e.what());
     }
-    cab->set_window_overlay([&](SDL_Renderer*) { windows_layer->draw(); });
+    cab->set_window_overlay([&](SDL_Renderer*) { windows_layer->draw(); }, [&] { return windows_layer->changed(); });
     platform.cab_screen = cab.get();
     platform.image_list = &cab->images();
     platform.sprite_engine = &cab->sprites();

@@ -289,3 +289,44 @@ TEST(CabWindow, TheDialogLayerSaysWhenItsFontIsMissing) {
 
 }  // namespace
 }  // namespace velmora
+
+namespace velmora {
+namespace {
+
+TEST(CabWindow, AnUnchangedPictureIsNotDrawnAgainButAnyChangeIs) {
+  DrawingRig rig(800, 780);
+  const int needle = rig.sprite("img_needle", TestPicture(4, 40, 0xffffff), "needle.png", at(100, 100));
+  ASSERT_GE(needle, 0);
+  const auto film = film_of(16, 12, 81, 90, 240);
+  const auto frame = [&](const std::string& label, const std::string& text) {
+    rig.screen->set_film_picture(film);
+    rig.screen->draw_text(10, 10, text, 20, 1);
+    rig.screen->compose();
+    rig.screen->draw_label({1040, 739, 0, 0, 24, false}, label);
+    rig.screen->flip();
+    return rig.screen->windows_drawn();
+  };
+  const long long first = frame("10:00:00", "説明");
+  EXPECT_EQ(frame("10:00:00", "説明"), first);  // a standing train
+  EXPECT_EQ(frame("10:00:01", "説明"), first + 1);  // the clock label
+  EXPECT_EQ(frame("10:00:01", "説明 2"), first + 2);  // a text on the film
+  rig.screen->sprites().set_angle(needle, 12);
+  EXPECT_EQ(frame("10:00:01", "説明 2"), first + 3);  // a needle
+  rig.screen->sprites().set_angle(needle, 12);
+  EXPECT_EQ(frame("10:00:01", "説明 2"), first + 3);  // set to what it was
+  rig.screen->set_opacity(100);
+  EXPECT_EQ(frame("10:00:01", "説明 2"), first + 4);  // the fade
+  rig.screen->redraw();
+  EXPECT_EQ(frame("10:00:01", "説明 2"), first + 5);  // uncovered
+  // What was skipped is still the picture read back.
+  EXPECT_GT(rig.screen->read_window().rgb.size(), 0u);
+  bool overlay_changes = false;
+  rig.screen->set_window_overlay([](SDL_Renderer*) {}, [&] { return overlay_changes; });
+  EXPECT_EQ(frame("10:00:01", "説明 2"), first + 6);  // a new overlay draws once
+  EXPECT_EQ(frame("10:00:01", "説明 2"), first + 6);
+  overlay_changes = true;
+  EXPECT_EQ(frame("10:00:01", "説明 2"), first + 7);  // a menu opened
+}
+
+}  // namespace
+}  // namespace velmora

@@ -122,7 +122,7 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
   windows_layer->set_display_size(kCabWindowWidth, layout_h);
   ImGui::SetCurrentContext(windows_layer->context());
   map_imgui_keys();
-  screen->set_window_overlay([&](SDL_Renderer*) { windows_layer->draw(); });
+  screen->set_window_overlay([&](SDL_Renderer*) { windows_layer->draw(); }, [&] { return windows_layer->changed(); });
 
   SystemClock clock;
   SdlKeyboard keyboard;
@@ -178,6 +178,8 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
             break;
           case SDL_WINDOWEVENT:
             if (e.window.event == SDL_WINDOWEVENT_CLOSE) close = true;
+            if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+              screen->redraw();
             break;
           case SDL_TEXTINPUT:
             if (!keys_to_dialogs) type_text(run, e.text.text, rec);

@@ -155,6 +155,9 @@ int main(int argc, char** argv) {
   automation.screenshots(o.screenshot_dir, o.screenshot_every);
   o.session.automation = &automation;
 
+  // With the software renderer the window's pixels go straight to the display, not through
+  // a GL texture (which without a GPU is a second software renderer).
+  if (o.session.software) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
     std::cerr << "velmora: no display to open a window on (" << SDL_GetError()
               << "). Run it on a desktop, or under a virtual display, for example:\n"

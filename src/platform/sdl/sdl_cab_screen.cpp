@@ -59,6 +59,7 @@ void SdlCabScreen::set_film_picture(const std::shared_ptr<const FilmPicture>& pi
 }
 
 void SdlCabScreen::set_film_area(int width, int height) {
+  redraw_ = true;
   film_area_ = {0, 0, std::clamp(width, 0, width_), std::clamp(height, 0, height_)};
 }
 
@@ -76,6 +77,18 @@ void SdlCabScreen::draw_text(int x, int y, const std::string& utf8, int size, in
 int SdlCabScreen::text_width(const std::string& utf8, int size) { return text_.width(utf8, size); }
 
 void SdlCabScreen::compose() {
+  // The same film picture, texts, sprites and fade as last time: the cab texture already
+  // holds this picture.
+  const bool sprites_changed = sprites_.take_changed();
+  if (!sprites_changed && picture_ == composed_picture_ && texts_ == composed_texts_ && opacity_ == composed_opacity_ &&
+      !redraw_) {
+    texts_.clear();
+    return;
+  }
+  composed_picture_ = picture_;
+  composed_texts_ = texts_;
+  composed_opacity_ = opacity_;
+  cab_changed_ = true;
   SDL_Renderer* r = renderer_.get();
   SDL_SetRenderTarget(r, cab_.get());
   SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
@@ -132,6 +145,7 @@ bool SdlCabScreen::load_window_picture(WindowPicture which, const std::filesyste
   TexturePtr texture(SDL_CreateTextureFromSurface(renderer_.get(), pixels.get()));
   if (!texture) return false;
   pictures_[static_cast<std::size_t>(which)] = {std::move(texture), {x, y, pixels->w, pixels->h}};
+  redraw_ = true;
   return true;
 }
 
@@ -140,6 +154,15 @@ void SdlCabScreen::draw_label(const WindowLabel& label, const std::string& utf8)
 }
 
 void SdlCabScreen::flip() {
+  const bool overlay_changed = overlay_ && (!overlay_changed_ || overlay_changed_());
+  if (!cab_changed_ && labels_ == shown_labels_ && !overlay_changed && !redraw_) {
+    labels_.clear();
+    return;
+  }
+  cab_changed_ = false;
+  redraw_ = false;
+  shown_labels_ = labels_;
+  ++windows_drawn_;
   SDL_Renderer* r = renderer_.get();
   SDL_SetRenderTarget(r, window_.get());
   SDL_SetRenderDrawColor(r, 0, 0, 0, 255);

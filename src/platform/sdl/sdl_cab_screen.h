@@ -76,7 +76,18 @@ class SdlCabScreen final : public CabScreen {
   void draw_label(const WindowLabel& label, const std::string& utf8) override;
   // Drawn by every flip over the cab window (in its layout's px, onto the renderer's current
   // target), just before it is shown: the window layer's menus and dialogs. Empty: nothing.
-  void set_window_overlay(std::function<void(SDL_Renderer*)> overlay) { overlay_ = std::move(overlay); }
+  // `changed` tells whether the overlay differs from the one last drawn (empty: always).
+  void set_window_overlay(std::function<void(SDL_Renderer*)> overlay, std::function<bool()> changed = {}) {
+    overlay_ = std::move(overlay);
+    overlay_changed_ = std::move(changed);
+    redraw_ = true;
+  }
+  // The next flip draws and shows the window even when nothing in it changed (the window was
+  // uncovered or resized).
+  void redraw() { redraw_ = true; }
+  // Pictures actually drawn and shown: a compose and flip that would draw the same picture
+  // again (a standing train) skip the work.
+  long long windows_drawn() const { return windows_drawn_; }
   SDL_Renderer* renderer() { return renderer_.get(); }
 
   // The area the film picture is stretched over, from (0, 0); 800 x 600 unless changed, and
@@ -112,6 +123,10 @@ class SdlCabScreen final : public CabScreen {
     int size;
     SDL_Color colour;
     int shadow;
+    bool operator==(const QueuedText& o) const {
+      return x == o.x && y == o.y && utf8 == o.utf8 && size == o.size && colour.r == o.colour.r &&
+             colour.g == o.colour.g && colour.b == o.colour.b && colour.a == o.colour.a && shadow == o.shadow;
+    }
   };
 
   struct Shown {
@@ -121,6 +136,11 @@ class SdlCabScreen final : public CabScreen {
   struct QueuedLabel {
     WindowLabel place;
     std::string utf8;
+    bool operator==(const QueuedLabel& o) const {
+      return place.x == o.place.x && place.y == o.place.y && place.width == o.place.width &&
+             place.height == o.place.height && place.size == o.place.size &&
+             place.right_aligned == o.place.right_aligned && utf8 == o.utf8;
+    }
   };
 
   SdlCabScreen(SurfacePtr memory, RendererPtr renderer, TexturePtr cab, TexturePtr window, int width,
@@ -154,6 +174,15 @@ class SdlCabScreen final : public CabScreen {
   std::array<Shown, 3> pictures_{};  // by WindowPicture; the not-started one is not shown here
   std::vector<QueuedLabel> labels_;
   std::function<void(SDL_Renderer*)> overlay_;
+  std::function<bool()> overlay_changed_;
+  // What the last drawn pictures were made of, to tell an unchanged frame.
+  std::shared_ptr<const FilmPicture> composed_picture_;
+  std::vector<QueuedText> composed_texts_;
+  int composed_opacity_ = -1;
+  bool cab_changed_ = true;
+  std::vector<QueuedLabel> shown_labels_;
+  bool redraw_ = true;
+  long long windows_drawn_ = 0;
 };
 
 }  // namespace velmora

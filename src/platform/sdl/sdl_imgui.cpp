@@ -70,10 +70,29 @@ void SdlImGui::begin_frame(float seconds) {
 void SdlImGui::end_frame() {
   ImGui::SetCurrentContext(context_);
   ImGui::Render();
+  // A fingerprint of what the frame draws (FNV-1a over its vertices, indices and commands),
+  // so that an unchanged frame need not be drawn again.
+  std::uint64_t h = 1469598103934665603ull;
+  const auto mix = [&h](const void* data, std::size_t bytes) {
+    const auto* p = static_cast<const unsigned char*>(data);
+    for (std::size_t i = 0; i < bytes; ++i) h = (h ^ p[i]) * 1099511628211ull;
+  };
+  const ImDrawData* d = ImGui::GetDrawData();
+  for (int n = 0; d != nullptr && n < d->CmdListsCount; ++n) {
+    const ImDrawList* list = d->CmdLists[n];
+    mix(list->VtxBuffer.Data, static_cast<std::size_t>(list->VtxBuffer.Size) * sizeof(ImDrawVert));
+    mix(list->IdxBuffer.Data, static_cast<std::size_t>(list->IdxBuffer.Size) * sizeof(ImDrawIdx));
+    for (const ImDrawCmd& cmd : list->CmdBuffer) {
+      mix(&cmd.ClipRect, sizeof cmd.ClipRect);
+      mix(&cmd.ElemCount, sizeof cmd.ElemCount);
+    }
+  }
+  signature_ = h;
 }
 
 void SdlImGui::draw() {
   ImGui::SetCurrentContext(context_);
+  drawn_signature_ = signature_;
   const ImDrawData* data = ImGui::GetDrawData();
   if (data == nullptr || !data->Valid) return;
   SDL_Rect old_clip;

@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 
+#include <cstdint>
 #include <filesystem>
 
 #include "platform/sdl/sdl_handles.h"
@@ -36,11 +37,14 @@ class SdlImGui {
   void end_frame();
   // Draws the last ended frame onto the renderer's current target.
   void draw();
+  // Whether the last ended frame looks different from the one last drawn.
+  bool changed() const { return signature_ != drawn_signature_; }
 
  private:
   SDL_Renderer* renderer_;
   ImGuiContext* context_ = nullptr;
   int width_, height_;
+  std::uint64_t signature_ = 0, drawn_signature_ = 1;
   TexturePtr font_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace velmora {
 
@@ -27,6 +28,7 @@ int SdlSprites::add(const std::string& name, std::shared_ptr<const SdlPicture> p
                     const SpritePlace& place) {
   const int number = count();
   sprites_.push_back({lower(name), std::move(picture), place, 0, 0});
+  changed_ = true;
   // After every sprite of the same Z, so equal Z keeps the order of making.
   const auto at = std::upper_bound(order_.begin(), order_.end(), place.z, [this](int z, int other) {
     return z < sprites_[static_cast<std::size_t>(other)].place.z;
@@ -48,28 +50,33 @@ int SdlSprites::pattern_count(int sprite) {
 }
 
 void SdlSprites::set_visible(int sprite, bool visible) {
-  if (valid(sprite)) sprites_[static_cast<std::size_t>(sprite)].place.visible = visible;
+  if (valid(sprite)) changed_ |= std::exchange(sprites_[static_cast<std::size_t>(sprite)].place.visible, visible) != visible;
 }
 
 void SdlSprites::set_pattern(int sprite, int pattern) {
-  if (valid(sprite)) sprites_[static_cast<std::size_t>(sprite)].pattern = pattern;
+  if (valid(sprite)) changed_ |= std::exchange(sprites_[static_cast<std::size_t>(sprite)].pattern, pattern) != pattern;
 }
 
 void SdlSprites::set_position(int sprite, int x, int y) {
   if (!valid(sprite)) return;
   SpritePlace& place = sprites_[static_cast<std::size_t>(sprite)].place;
+  changed_ |= place.x != x || place.y != y;
   place.x = x;
   place.y = y;
 }
 
 void SdlSprites::set_size(int sprite, int width, int height) {
   if (!valid(sprite)) return;
-  sprites_[static_cast<std::size_t>(sprite)].place.width = width;
-  sprites_[static_cast<std::size_t>(sprite)].place.height = height;
+  SpritePlace& place = sprites_[static_cast<std::size_t>(sprite)].place;
+  changed_ |= place.width != width || place.height != height;
+  place.width = width;
+  place.height = height;
 }
 
 void SdlSprites::set_angle(int sprite, long double units) {
-  if (valid(sprite)) sprites_[static_cast<std::size_t>(sprite)].angle = whole_units(units);
+  if (!valid(sprite)) return;
+  const int angle = whole_units(units);
+  changed_ |= std::exchange(sprites_[static_cast<std::size_t>(sprite)].angle, angle) != angle;
 }
 
 int SdlSprites::angle(int sprite) const {

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/image_list.h"
@@ -34,6 +35,8 @@ class SdlSprites final : public SpriteEngine {
   void draw(SDL_Renderer* renderer) const;
 
   int count() const { return static_cast<int>(sprites_.size()); }
+  // Whether any sprite was made or changed since the last call.
+  bool take_changed() { return std::exchange(changed_, false); }
   // The rotation a sprite is drawn with, in whole units of 0..1023; -1 for no such sprite.
   int angle(int sprite) const;
 
@@ -50,6 +53,7 @@ class SdlSprites final : public SpriteEngine {
 
   std::vector<Sprite> sprites_;
   std::vector<int> order_;  // sprite numbers in drawing order, kept as sprites are made
+  bool changed_ = true;
 };
 
 }  // namespace velmora
