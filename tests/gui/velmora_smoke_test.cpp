@@ -112,3 +112,18 @@ TEST(DesktopSmoke, TitleRouteDriveCloseTitleAndTheRecordedDriveReplaysTheSame) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DesktopSmoke, TheCommandLineSaysWhatIsWrong) {
+  const ToolResult help = run_tool(VELMORA, "--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("--record FILE"), std::string::npos);
+  EXPECT_EQ(run_tool(VELMORA, "--route line_exp.dat").status, 2);  // no vehicle
+  EXPECT_EQ(run_tool(VELMORA, "--scale -1").status, 2);
+  const ToolResult no_data = run_tool(VELMORA, "/nonexistent/velmora --quit-after 1");
+  EXPECT_EQ(no_data.status, 1);
+  EXPECT_NE(no_data.err.find("実行ファイルが正しい場所に配置されていません"), std::string::npos) << no_data.err;
+}
+
+}  // namespace

@@ -137,10 +137,15 @@ CommandLine parse(int argc, char** argv) {
 }
 
 // The data folder: the one asked for; else the working folder when it holds velmora.dat;
-// else the installed demo.
+// else the installed demo, found beside the program (bin/../share/velmora/demo) wherever
+// the installation was put.
 fs::path data_folder(const CommandLine& o) {
   if (!o.data.empty()) return fs::absolute(o.data);
   if (fs::exists("velmora.dat")) return fs::current_path();
+  std::error_code ec;
+  const fs::path program = fs::read_symlink("/proc/self/exe", ec);
+  const fs::path beside = program.parent_path().parent_path() / "share" / "velmora" / "demo";
+  if (!ec && fs::exists(beside / "velmora.dat")) return beside;
   return VELMORA_DEMO_DIR;
 }
 
@@ -165,6 +170,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   SdlDialogs dialogs;
+  // An automated run must not wait for someone to close a message box.
+  dialogs.quiet = o.session.quit_after > 0 || !o.automate.empty();
   if (!fs::exists(data / "velmora.dat")) {
     dialogs.message("実行ファイルが正しい場所に配置されていません");
     std::cerr << "velmora: " << (data / "velmora.dat").string() << " not found; give the data folder as the first argument\n";
