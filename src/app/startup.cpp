@@ -103,10 +103,19 @@ void start1Click(Run& run) {
     frame.app_ready = true;
     frame.input_locked = false;
     run.platform.dialogs.caption("一時停止(&S)");
+    run.platform.screen.show_still(false);
     resume_sounds(run);
   }
   // Decode and draw the current frame again on the next pass.
   run.film.shown_frame -= 1;
+}
+
+void FormActivate(Run& run) {
+  CabScreen& screen = run.platform.screen;
+  if (run.frame.app_ready || !screen.can_draw()) return;
+  screen.show_still(true);
+  screen.compose();
+  screen.flip();
 }
 
 void cab_window_click(Run& run, int x, int y) {

@@ -13,6 +13,10 @@ void FormCreate(Run& run);
 // Start / pause: pauses a running run, or starts or resumes one that is not running.
 void start1Click(Run& run);
 
+// The cab window became active: while the run is not running, its picture is the route's
+// not-started picture over the desk.
+void FormActivate(Run& run);
+
 // A click on the cab window at (x, y) in its layout's px: on the back button the run ends
 // (the closing fade); on the cab surface a paused run starts again (movieclick).
 void cab_window_click(Run& run, int x, int y);

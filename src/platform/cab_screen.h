@@ -59,6 +59,9 @@ class CabScreen {
   virtual bool load_window_picture(WindowPicture which, const std::filesystem::path& file, int x, int y) = 0;
   // A label for the next flip only; an empty text draws nothing.
   virtual void draw_label(const WindowLabel& label, const std::string& utf8) = 0;
+  // While on, compose draws the route's not-started picture over the sprites instead of the
+  // film (a paused run's window made active); no such picture: black.
+  virtual void show_still(bool on) = 0;
 };
 
 }  // namespace velmora

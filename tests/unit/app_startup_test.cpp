@@ -114,6 +114,20 @@ TEST(StartPause, AClickOnTheCabResumesAPausedRunAndTheBackButtonEndsIt) {
   EXPECT_EQ(rig.run.frame.fade_alpha, 1);  // the closing fade has begun
 }
 
+TEST(StartPause, APausedWindowMadeActiveShowsTheNotStartedPictureUntilTheRunGoesOn) {
+  TestRig rig(fixture_config());
+  FormCreate(rig.run);
+  FormActivate(rig.run);  // running: nothing changes
+  EXPECT_FALSE(rig.screen.still);
+  start1Click(rig.run);
+  const int composed = rig.screen.composed;
+  FormActivate(rig.run);
+  EXPECT_TRUE(rig.screen.still);
+  EXPECT_EQ(rig.screen.composed, composed + 1);  // drawn at once, not at the next frame
+  start1Click(rig.run);
+  EXPECT_FALSE(rig.screen.still);
+}
+
 TEST(StartPause, SoundsStopWhilePausedAndStartAgainFromTheirBeginning) {
   TestRig rig(fixture_config());
   FormCreate(rig.run);

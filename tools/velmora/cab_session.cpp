@@ -101,7 +101,8 @@ void type_text(Run& run, const char* utf8, Recorder* recorder) {
 
 SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& options, DesktopServices services) {
   const int layout_h = kCabWindowHeight + kMenuBarHeight;
-  Uint32 flags = SDL_WINDOW_RESIZABLE;
+  // Hidden while the run starts: its progress shows on the title window meanwhile.
+  Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN;
   if (options.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
   std::unique_ptr<SDL_Window, WindowCloser> window(
       SDL_CreateWindow(kAppTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
@@ -139,6 +140,8 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
     FormCloseQuery(run);
     return SessionEnd::NotStarted;
   }
+  SDL_ShowWindow(window.get());
+  if (services.on_shown) services.on_shown();
 
   std::optional<Recorder> recorder;
   if (!options.record.empty()) {
@@ -180,6 +183,7 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
             if (e.window.event == SDL_WINDOWEVENT_CLOSE) close = true;
             if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
               screen->redraw();
+            if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) FormActivate(run);
             break;
           case SDL_TEXTINPUT:
             if (!keys_to_dialogs) type_text(run, e.text.text, rec);

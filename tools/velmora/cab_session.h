@@ -34,6 +34,8 @@ struct DesktopServices {
   SettingsStore& settings;
   SoundDevice& sound;
   FilmSource& film;
+  // Called once the run has started and the cab window is shown (the title window hides).
+  std::function<void()> on_shown = {};
 };
 
 SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& options, DesktopServices services);

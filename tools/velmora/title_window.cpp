@@ -83,6 +83,7 @@ class TitleWindow {
   std::chrono::steady_clock::time_point film_started_;
   int film_fps_ = 30;
   bool quit_ = false;
+  int status_ = 0;
   std::optional<FilePicker> picker_;
   TitleButton picker_button_ = TitleButton::Train1;
   fs::path sound_file_;
@@ -286,13 +287,23 @@ void TitleWindow::start(const RunConfig& config) {
     draw(false);
   });
   draw(false);
-  title_hide(state_);
-  SDL_HideWindow(window_.get());
-  const SessionEnd end = run_cab_session(config, options_, services_);
+  DesktopServices services = services_;
+  services.on_shown = [this] {
+    title_hide(state_);
+    SDL_HideWindow(window_.get());
+  };
+  const SessionEnd end = run_cab_session(config, options_, services);
   services_.dialogs.set_status_sink(nullptr);
   services_.dialogs.set_parent(window_.get());
   if (end == SessionEnd::Quit) {
     quit_ = true;
+    return;
+  }
+  if (end == SessionEnd::NotStarted) {
+    // The data of the choice could not be loaded; its messages were shown. As any failure to
+    // load, that ends the program.
+    quit_ = true;
+    status_ = 1;
     return;
   }
   title_return(state_);
@@ -365,7 +376,7 @@ int TitleWindow::run() {
   services_.sound.release_all();
   if (!sound_file_.empty()) fs::remove(sound_file_);
   services_.dialogs.set_parent(nullptr);
-  return 0;
+  return status_;
 }
 
 }  // namespace

@@ -107,6 +107,8 @@ class FakeCabScreen final : public CabScreen {
   void draw_label(const WindowLabel& label, const std::string& utf8) override {
     pending_labels.push_back({label, utf8});
   }
+  void show_still(bool on) override { still = on; }
+  bool still = false;
 
   int film_frame_shown = -1;  // frame number of the film picture last given; -1 none
   std::vector<Text> texts;    // drawn by the last compose

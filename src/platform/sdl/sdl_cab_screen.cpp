@@ -94,9 +94,16 @@ void SdlCabScreen::compose() {
   SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
   SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
   SDL_RenderClear(r);
-  draw_film();
-  draw_texts();
-  sprites_.draw(r);
+  if (still_) {
+    texts_.clear();
+    sprites_.draw(r);
+    const Shown& still = pictures_[static_cast<std::size_t>(WindowPicture::NotStarted)];
+    if (still.texture) SDL_RenderCopy(r, still.texture.get(), nullptr, &still.place);
+  } else {
+    draw_film();
+    draw_texts();
+    sprites_.draw(r);
+  }
   if (opacity_ < 255) {
     SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
     SDL_SetRenderDrawColor(r, 0, 0, 0, static_cast<Uint8>(255 - opacity_));

@@ -74,6 +74,10 @@ class SdlCabScreen final : public CabScreen {
   void flip() override;
   bool load_window_picture(WindowPicture which, const std::filesystem::path& file, int x, int y) override;
   void draw_label(const WindowLabel& label, const std::string& utf8) override;
+  void show_still(bool on) override {
+    redraw_ |= still_ != on;
+    still_ = on;
+  }
   // Drawn by every flip over the cab window (in its layout's px, onto the renderer's current
   // target), just before it is shown: the window layer's menus and dialogs. Empty: nothing.
   // `changed` tells whether the overlay differs from the one last drawn (empty: always).
@@ -182,6 +186,7 @@ class SdlCabScreen final : public CabScreen {
   bool cab_changed_ = true;
   std::vector<QueuedLabel> shown_labels_;
   bool redraw_ = true;
+  bool still_ = false;
   long long windows_drawn_ = 0;
 };
 
