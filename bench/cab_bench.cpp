@@ -94,28 +94,40 @@ void BM_CabTexts(benchmark::State& state) {
 }
 BENCHMARK(BM_CabTexts)->Apply(worst);
 
+// The fixture run drawn by the SDL layer in memory, with a synthetic film picture.
+struct SdlFixtureRun {
+  std::unique_ptr<SdlCabScreen> screen = SdlCabScreen::offscreen();
+  HeadlessPlatform platform;
+  std::unique_ptr<Run> run;
+  NewFilmPicture film = make_film_picture(800, 600);
+  explicit SdlFixtureRun(int opt_moji) {
+    platform.cab_screen = screen.get();
+    platform.image_list = &screen->images();
+    platform.sprite_engine = &screen->sprites();
+    run = std::make_unique<Run>(fixture(), platform.services());
+    FormCreate(*run);
+    run->options.opt_moji = opt_moji;
+    screen->set_film_picture(film.picture);
+  }
+  // One frame's drawing work after the run moved on.
+  void frame_texts_and_needles(long long i) {
+    move_on(*run, i);
+    drive_texts_step(*run);
+    draw_film_texts(*run);
+    instruments_step(*run);
+    overlay_frame_step(*run);
+  }
+};
+
 // Film picture, texts on the film and every sprite of the fixture's desk and overlays, drawn
 // and shown in the window.
 void BM_CabDrawSdl(benchmark::State& state) {
-  std::unique_ptr<SdlCabScreen> screen = SdlCabScreen::offscreen();
-  HeadlessPlatform platform;
-  platform.cab_screen = screen.get();
-  platform.image_list = &screen->images();
-  platform.sprite_engine = &screen->sprites();
-  Run run(fixture(), platform.services());
-  FormCreate(run);
-  run.options.opt_moji = 0;  // film mode: every text drawn on the film
-  NewFilmPicture film = make_film_picture(800, 600);
-  screen->set_film_picture(film.picture);
+  SdlFixtureRun f(0);  // film mode: every text drawn on the film
   long long i = 0;
   for (auto _ : state) {
-    move_on(run, ++i);
-    drive_texts_step(run);
-    draw_film_texts(run);
-    instruments_step(run);
-    overlay_frame_step(run);
-    screen->compose();
-    screen->flip();
+    f.frame_texts_and_needles(++i);
+    f.screen->compose();
+    f.screen->flip();
   }
 }
 BENCHMARK(BM_CabDrawSdl)->Apply(worst)->Unit(benchmark::kMillisecond);
@@ -123,36 +135,24 @@ BENCHMARK(BM_CabDrawSdl)->Apply(worst)->Unit(benchmark::kMillisecond);
 // The same in label mode, with the labels beside the cab; with argument 1 the value display
 // and the easy-cab window are open too.
 void BM_CabWindowSdl(benchmark::State& state) {
-  std::unique_ptr<SdlCabScreen> screen = SdlCabScreen::offscreen();
-  SdlImGui windows_layer(screen->renderer());
-  screen->set_window_overlay([&](SDL_Renderer*) { windows_layer.draw(); });
-  HeadlessPlatform platform;
-  platform.cab_screen = screen.get();
-  platform.image_list = &screen->images();
-  platform.sprite_engine = &screen->sprites();
-  Run run(fixture(), platform.services());
-  FormCreate(run);
-  run.options.opt_moji = 1;
+  SdlFixtureRun f(1);
+  Run& run = *f.run;
+  SdlImGui windows_layer(f.screen->renderer());
+  f.screen->set_window_overlay([&](SDL_Renderer*) { windows_layer.draw(); });
   run.value_display.visible = state.range(0) == 1;
   run.texts.easy_cab.visible = state.range(0) == 1;
   CabWindows windows;
-  NewFilmPicture film = make_film_picture(800, 600);
-  screen->set_film_picture(film.picture);
   long long i = 0;
   for (auto _ : state) {
-    move_on(run, ++i);
-    drive_texts_step(run);
+    f.frame_texts_and_needles(++i);
     label_step(run);
     value_display_step(run);
-    draw_film_texts(run);
-    instruments_step(run);
-    overlay_frame_step(run);
     windows_layer.begin_frame(1.0f / 60);
     draw_cab_windows(run, windows);
     windows_layer.end_frame();
     cab_window_step(run);
-    screen->compose();
-    screen->flip();
+    f.screen->compose();
+    f.screen->flip();
   }
 }
 BENCHMARK(BM_CabWindowSdl)->Arg(0)->Arg(1)->Apply(worst)->Unit(benchmark::kMillisecond);

@@ -3,8 +3,6 @@
 // the title window back; then the recorded drive replayed headless must end where the
 // desktop's drive ended.
 
-#include <SDL.h>
-#include <SDL_image.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -13,22 +11,13 @@
 #include <regex>
 #include <string>
 
+#include "png_pictures.h"
 #include "tool_run.h"
 
 namespace {
 
 using namespace velmora_scenario;
 
-struct SurfaceFree {
-  void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-using Picture = std::unique_ptr<SDL_Surface, SurfaceFree>;
-
-Picture read_png(const fs::path& file) {
-  Picture decoded(IMG_Load(file.string().c_str()));
-  if (!decoded) return nullptr;
-  return Picture(SDL_ConvertSurfaceFormat(decoded.get(), SDL_PIXELFORMAT_RGB24, 0));
-}
 
 // Pixels that are not black in a box.
 int lit(const Picture& p, int x0, int y0, int x1, int y1) {

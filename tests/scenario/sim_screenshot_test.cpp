@@ -1,8 +1,6 @@
 // velmora-sim's screenshots of the fixture route: the cab window drawn by the SDL layer in
 // memory and saved as PNG after the frame asked for.
 
-#include <SDL.h>
-#include <SDL_image.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -13,6 +11,7 @@
 #include <string>
 
 #include "platform/film_picture.h"
+#include "png_pictures.h"
 #include "tool_run.h"
 
 namespace {
@@ -25,16 +24,6 @@ ToolResult run_sim(const std::string& args) {
 
 const std::string kPair = "--vehicle train_fixture.dat --route line_fixture.dat ";
 
-struct SurfaceFree {
-  void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-using Picture = std::unique_ptr<SDL_Surface, SurfaceFree>;
-
-Picture read_png(const fs::path& file) {
-  Picture decoded(IMG_Load(file.string().c_str()));
-  if (!decoded) return nullptr;
-  return Picture(SDL_ConvertSurfaceFormat(decoded.get(), SDL_PIXELFORMAT_RGB24, 0));
-}
 
 const std::uint8_t* pixel(const Picture& p, int x, int y) {
   return static_cast<const std::uint8_t*>(p->pixels) + std::ptrdiff_t(y) * p->pitch + 3 * x;

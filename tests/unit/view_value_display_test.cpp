@@ -69,10 +69,12 @@ TEST(ValueDisplay, EveryFilledValueHasItsPlaceInTheWindowAndEveryPlaceIsFilled) 
       unfilled[place.label] = place.initial;
   // The two labels right of the Limit and Check rows keep their captions.
   EXPECT_EQ(unfilled, (std::map<std::string, std::string>{{"Label59", ""}, {"Label62", ""}}));
-  for (const auto& [label, text] : rig.run.value_display.values)
+  for (const auto& filled : rig.run.value_display.values) {
+    const std::string& label = filled.first;
     EXPECT_TRUE(std::any_of(kValueLabels.begin(), kValueLabels.end(),
                             [&](const ValueLabel& place) { return label == place.label; }))
         << label;
+  }
 }
 
 TEST(ValueDisplay, PatternLimitAndCheckRowsShow999UntilTheyAreDue) {
