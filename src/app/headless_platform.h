@@ -29,6 +29,8 @@ struct HeadlessPlatform {
   FakeSpriteEngine sprites;
   FakeImageList images{sprites};
   FakeEventSink events{log};
+  FakeGameController pad;
+  FakeSerialPort serial;
   // A drawing layer may take the fakes' place (velmora-sim --screenshot); the three belong
   // together, since the screen draws the sprites the image list makes.
   CabScreen* cab_screen = &screen;
@@ -36,7 +38,8 @@ struct HeadlessPlatform {
   SpriteEngine* sprite_engine = &sprites;
 
   Services services() {
-    return {clock, dialogs, *cab_screen, settings, sound, *film, keyboard, *image_list, *sprite_engine, events};
+    return {clock, dialogs,       *cab_screen,    settings, sound, *film,
+            keyboard, *image_list, *sprite_engine, events, pad, serial};
   }
 };
 

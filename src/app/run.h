@@ -29,8 +29,10 @@
 #include "platform/dialogs.h"
 #include "platform/event_sink.h"
 #include "platform/film_source.h"
+#include "platform/game_controller.h"
 #include "platform/image_list.h"
 #include "platform/keyboard_state.h"
+#include "platform/serial_port.h"
 #include "platform/settings_store.h"
 #include "platform/sprite_engine.h"
 #include "platform/sound_device.h"
@@ -74,6 +76,8 @@ struct Services {
   ImageList& images;
   SpriteEngine& sprites;
   EventSink& events;
+  GameController& pad;
+  SerialPort& serial;
 };
 
 struct Run {

@@ -131,7 +131,7 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
   events.set_window(window.get());
   services.dialogs.set_parent(window.get());
   Run run(config, Services{clock, services.dialogs, *screen, services.settings, services.sound, services.film,
-                           keyboard, screen->images(), screen->sprites(), events});
+                           keyboard, screen->images(), screen->sprites(), events, services.pad, services.serial});
   try {
     FormCreate(run);
   } catch (const LoadFailure& failure) {

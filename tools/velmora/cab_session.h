@@ -34,6 +34,8 @@ struct DesktopServices {
   SettingsStore& settings;
   SoundDevice& sound;
   FilmSource& film;
+  GameController& pad;
+  SerialPort& serial;
   // Called once the run has started and the cab window is shown (the title window hides).
   std::function<void()> on_shown = {};
 };

@@ -15,6 +15,8 @@
 #include "desktop_services.h"
 #include "platform/ffmpeg/ffmpeg_film_source.h"
 #include "platform/openal/openal_sound_device.h"
+#include "platform/sdl/sdl_game_controller.h"
+#include "platform/serial/termios_serial_port.h"
 #include "platform/settings/ini_settings.h"
 #include "title_window.h"
 
@@ -160,10 +162,12 @@ int main(int argc, char** argv) {
   automation.screenshots(o.screenshot_dir, o.screenshot_every);
   o.session.automation = &automation;
 
+  // A train controller keeps working while another window has the focus.
+  SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
   // With the software renderer the window's pixels go straight to the display, not through
   // a GL texture (which without a GPU is a second software renderer).
   if (o.session.software) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER | SDL_INIT_JOYSTICK) != 0) {
     std::cerr << "velmora: no display to open a window on (" << SDL_GetError()
               << "). Run it on a desktop, or under a virtual display, for example:\n"
                  "  xvfb-run -a velmora\n";
@@ -182,7 +186,9 @@ int main(int argc, char** argv) {
   IniSettings settings(o.settings.empty() ? default_settings_path() : o.settings);
   OpenAlSoundDevice sound([&](const std::string& m) { std::cerr << "velmora: " << m << '\n'; });
   FfmpegFilmSource film;
-  DesktopServices services{dialogs, settings, sound, film};
+  SdlGameController pad;
+  TermiosSerialPort serial;
+  DesktopServices services{dialogs, settings, sound, film, pad, serial};
   std::random_device entropy;
   // Seeds stay below 2^31 so that velmora-sim --seed can replay any drive.
   const auto seed = [&]() -> std::uint64_t { return o.seeded ? o.seed : entropy() & 0x7fffffffu; };

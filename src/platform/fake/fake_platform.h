@@ -13,6 +13,8 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/event_sink.h"
+#include "platform/game_controller.h"
+#include "platform/serial_port.h"
 #include "platform/fake/event_log.h"
 #include "platform/image_list.h"
 #include "platform/keyboard_state.h"
@@ -236,6 +238,44 @@ class MemorySettings final : public SettingsStore {
   }
 
   std::map<std::pair<std::string, std::string>, int> values;
+};
+
+// A controller whose state the test (or a script's "pad" line) sets.
+class FakeGameController final : public GameController {
+ public:
+  PadSnapshot poll() override {
+    ++polls;
+    return snapshot;
+  }
+  PadSnapshot snapshot;
+  int polls = 0;
+};
+
+// A port that opens unless told not to and hands out what the test queued, one chunk a read.
+class FakeSerialPort final : public SerialPort {
+ public:
+  bool open(const SerialSettings& s, std::string& error) override {
+    if (!open_error.empty()) {
+      error = open_error;
+      opened = false;
+      return false;
+    }
+    settings = s;
+    opened = true;
+    return true;
+  }
+  void close() override { opened = false; }
+  bool is_open() const override { return opened; }
+  std::string read_available() override {
+    if (!opened || incoming.empty()) return {};
+    std::string chunk = incoming.front();
+    incoming.erase(incoming.begin());
+    return chunk;
+  }
+  std::string open_error;  // set: opening fails with this text
+  SerialSettings settings;
+  bool opened = false;
+  std::vector<std::string> incoming;
 };
 
 }  // namespace velmora
