@@ -1,0 +1,99 @@
+// The controllers' devices: a pseudo-terminal pair stands for the serial master controller,
+// an SDL virtual joystick for the train controller.
+
+#include <SDL.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "platform/sdl/sdl_game_controller.h"
+#include "platform/serial/termios_serial_port.h"
+
+namespace velmora {
+namespace {
+
+// The controlling end of a new pseudo-terminal and the path of its other end.
+struct Pty {
+  Pty() {
+    master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0) path = ptsname(master);
+  }
+  ~Pty() {
+    if (master >= 0) close(master);
+  }
+  void send(const std::string& text) const { EXPECT_EQ(write(master, text.data(), text.size()), ssize_t(text.size())); }
+  int master = -1;
+  std::string path;
+};
+
+std::string read_some(TermiosSerialPort& port) {
+  std::string got;
+  for (int tries = 0; tries < 100 && got.empty(); ++tries) {
+    got = port.read_available();
+    if (got.empty()) SDL_Delay(2);
+  }
+  return got;
+}
+
+TEST(SerialPortDevice, ReadsWhatArrivesWithoutWaitingAndSaysWhyItCannotOpen) {
+  Pty pty;
+  ASSERT_FALSE(pty.path.empty());
+  TermiosSerialPort port;
+  std::string error;
+  ASSERT_TRUE(port.open({pty.path}, error)) << error;
+  EXPECT_TRUE(port.is_open());
+  EXPECT_EQ(port.read_available(), "");  // nothing yet: no wait
+  pty.send("P3\r");
+  EXPECT_EQ(read_some(port), "P3\r");  // raw: the CR comes through as it is
+  pty.send("B");
+  pty.send("1\r0");
+  std::string more = read_some(port);
+  for (int tries = 0; tries < 20 && more.size() < 4; ++tries) more += read_some(port);
+  EXPECT_EQ(more, "B1\r0");
+  port.close();
+  EXPECT_FALSE(port.is_open());
+  EXPECT_EQ(port.read_available(), "");
+
+  EXPECT_FALSE(port.open({"/dev/velmora-no-such-port"}, error));
+  EXPECT_NE(error.find("/dev/velmora-no-such-port"), std::string::npos) << error;
+  EXPECT_NE(error.find("No such file"), std::string::npos) << error;
+  EXPECT_FALSE(port.is_open());
+  SerialSettings odd{pty.path};
+  odd.baud = 12345;
+  EXPECT_FALSE(port.open(odd, error));
+  EXPECT_NE(error.find("12345"), std::string::npos);
+}
+
+TEST(GameControllerDevice, AVirtualJoystickPluggedInDuringADriveIsReadAxesAndButtons) {
+  ASSERT_EQ(SDL_Init(SDL_INIT_JOYSTICK | SDL_INIT_EVENTS), 0) << SDL_GetError();
+  {
+    SdlGameController pad;
+    SDL_PumpEvents();
+    EXPECT_FALSE(pad.poll().present);  // nothing plugged in
+    const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 16, 0);
+    ASSERT_GE(index, 0) << SDL_GetError();
+    SDL_Joystick* virt = SDL_JoystickOpen(index);
+    ASSERT_NE(virt, nullptr);
+    SDL_JoystickSetVirtualAxis(virt, 0, -20000);
+    SDL_JoystickSetVirtualAxis(virt, 1, 12345);
+    SDL_JoystickSetVirtualButton(virt, 0, 1);
+    SDL_JoystickSetVirtualButton(virt, 15, 1);
+    SDL_PumpEvents();
+    const PadSnapshot s = pad.poll();
+    EXPECT_TRUE(s.present);
+    EXPECT_EQ(s.x, -20000);
+    EXPECT_EQ(s.y, 12345);
+    EXPECT_EQ(s.buttons, 0x8001);
+    SDL_JoystickClose(virt);
+    SDL_JoystickDetachVirtual(index);
+    SDL_PumpEvents();
+    EXPECT_FALSE(pad.poll().present);  // pulled out
+  }
+  SDL_Quit();
+}
+
+}  // namespace
+}  // namespace velmora
