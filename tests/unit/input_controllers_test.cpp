@@ -56,14 +56,6 @@ TEST(NotchMap, StaysWithinTheVehiclesPositionsForAnyRequest) {
 struct SerialRig : TestRig {
   SerialRig() : TestRig(fixture_config()) { FormCreate(run); }
   std::vector<std::string> receive(std::string_view text) { return RxChar(run, text); }
-  void clear_latches() {
-    HandleState& h = run.handles;
-    h.power_pending = h.brake_pending = h.sap_pending = h.ebrake_pending = false;
-  }
-  bool all_latches() const {
-    const HandleState& h = run.handles;
-    return h.power_pending && h.brake_pending && h.sap_pending && h.ebrake_pending;
-  }
 };
 
 TEST(SerialMascon, CodesMoveTheHandlesWithinTheVehiclesNotches) {
@@ -81,11 +73,11 @@ TEST(SerialMascon, CodesMoveTheHandlesWithinTheVehiclesNotches) {
       {"MC000\r", 1, 0},  {"MC006\r", 0, 0},
   };
   for (const Case& c : cases) {
-    s.clear_latches();
+    clear_latches(h);
     s.receive(c.line);
     EXPECT_EQ(h.power_handle, c.power) << c.line;
     EXPECT_EQ(h.brake_handle, c.brake) << c.line;
-    EXPECT_TRUE(s.all_latches()) << c.line;
+    EXPECT_TRUE(all_latches(h)) << c.line;
   }
   // The handle texts follow at once.
   EXPECT_EQ(h.brake_text, s.run.ui.neut);
