@@ -2,6 +2,7 @@
 // inputs by frame and a trace of named state variables make every drive reproducible.
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -273,6 +274,12 @@ int main(int argc, char** argv) {
       if (c.verb == "hold" || c.verb == "release") {
         const HeldKey key = c.arg == "3" ? HeldKey::Key3 : c.arg == "4" ? HeldKey::Key4 : HeldKey::Key6;
         platform.keyboard.set(key, c.verb == "hold");
+        continue;
+      }
+      if (c.verb == "pad") {
+        // The controller reads so from now on, as a real one does until it is moved again.
+        platform.pad.snapshot = {true, c.numbers.at(0), c.numbers.at(1),
+                                 static_cast<std::uint16_t>(c.numbers.at(2))};
         continue;
       }
       if (!apply_script_command(run, c))

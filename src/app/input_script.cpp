@@ -11,6 +11,7 @@
 #include "common/numbers.h"
 #include "dynamics/engine.h"
 #include "input/keyboard.h"
+#include "input/serial_mascon.h"
 #include "route/station_jump.h"
 #include "view/value_display.h"
 
@@ -181,10 +182,15 @@ std::vector<ScriptCommand> parse_input_script(std::string_view text) {
       need_args(3);
       c.numbers = {number(words[2], line_number), number(words[3], line_number),
                    number(words[4], line_number)};
+      for (int axis = 0; axis < 2; ++axis)
+        if (c.numbers[static_cast<std::size_t>(axis)] < -32768 || c.numbers[static_cast<std::size_t>(axis)] > 32767)
+          throw fail("the axes X and Y are -32768 to 32767");
       if (c.numbers[2] < 0 || c.numbers[2] > 0xFFFF) throw fail("BUTTONS is 0 to 65535 (16 buttons)");
     } else if (c.verb == "menu") {
-      need_args(1);
+      // Item names may hold blanks ("controller 1"): the words after the verb, one blank apart.
+      if (words.size() < 3) throw fail("\"menu\" takes an item name");
       c.arg = words[2];
+      for (std::size_t i = 3; i < words.size(); ++i) c.arg += " " + words[i];
     } else if (c.verb == "value") {
       if (words.size() < 3) throw fail("\"value\" takes su_reload, hold, jump TEXT or stop_channel C R");
       c.arg = words[2];
@@ -289,6 +295,10 @@ bool apply_script_command(Run& run, const ScriptCommand& command) {
     } else {
       channel_cell_click(run, command.numbers.at(0), command.numbers.at(1));
     }
+    return true;
+  }
+  if (verb == "serial") {
+    RxChar(run, command.arg + "\r");
     return true;
   }
   if (verb == "station") return menu_click(run, "Sta" + std::to_string(command.numbers.at(0))).has_value();

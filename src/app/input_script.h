@@ -7,12 +7,20 @@
 //   keyup NAME          ScrollLock, Up, Down, F1..F12, each optionally "Shift+NAME"
 //   hold K / release K   a held key: 3, 4 or 6
 //   wheel up|down     a mouse-wheel notch
-//   serial TEXT       a line from the serial master controller (the rest of the line)
-//   pad X Y BUTTONS   a game-controller snapshot: axes and the button bits
+//   serial TEXT       a line from the serial master controller: TEXT (the rest of the
+//                     line, blanks included) is received followed by a carriage return, so
+//                     one command is one complete line, as a recorded drive writes it
+//   pad X Y BUTTONS   a game-controller snapshot: raw axes (-32768..32767, before the dead
+//                     zone) and the button bits; the controller reads so until the next
+//                     one. velmora-sim puts it into its fake controller, so
+//                     apply_script_command does not act on it
 //   menu ITEM         a menu item by name, as the desktop menu chooses it (app/menus.h):
 //                     start1 (start / pause), Sta<N> (a station jump), the Display menu's
 //                     menu_d1, D1, N3, OFF1, OFF2, P1, OFFV1, OFFC1 (menu_d1 and P1 only
-//                     open windows: no effect here); and the train-settings dialog's
+//                     open windows: no effect here), the Controller menu's "controller N"
+//                     (N = 0..3, the controller type), "controller debug", "serial
+//                     settings" and "serial connect" (the last two are the desktop's:
+//                     no effect here); and the train-settings dialog's
 //                     jump_ats_on, jump_ats_off, jump_engine_start, jump_engine_stop, the
 //                     overrun dialog's kotai_stop
 //   station N         the station-jump menu, station index N (only stations it lists)

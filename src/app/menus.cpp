@@ -5,6 +5,7 @@
 #include "app/run.h"
 #include "app/startup.h"
 #include "dynamics/engine.h"
+#include "input/controllers.h"
 #include "route/station_jump.h"
 #include "route/station_table.h"
 #include "view/cab_window.h"
@@ -27,7 +28,17 @@ void hide_stop_lines(Run& run, bool hidden) {
   if (run.overlays.stop_lines_hidden != hidden) toggle_stop_lines(run);
 }
 
-bool checked(const MenuState& m, std::string_view name) {
+// The controller type a "controller N" item chooses, or nullopt for any other name.
+std::optional<int> controller_type_of(std::string_view name) {
+  for (int type = 0; type < kCtrlTypeCount; ++type)
+    if (name == kControllerItems[static_cast<std::size_t>(type)].name) return type;
+  return std::nullopt;
+}
+
+bool checked(const Run& run, std::string_view name) {
+  const MenuState& m = run.menu;
+  if (const std::optional<int> type = controller_type_of(name)) return run.controllers.ctrl_type == *type;
+  if (name == "controller debug") return run.controllers.debug_caption;
   if (name == "D1") return m.info_off;
   if (name == "OFF1") return m.calls_off;
   if (name == "OFF2") return m.lines_off;
@@ -72,11 +83,14 @@ std::vector<MenuEntry> main_menu(const Run& run, bool show_hidden) {
   for (const DisplayItem& d : kDisplayItems) {
     if (!d.visible && !show_hidden) continue;
     display.items.push_back(entry(d.name, d.caption));
-    display.items.back().checked = checked(run.menu, d.name);
+    display.items.back().checked = checked(run, d.name);
   }
   MenuEntry controller = entry("Controller1", run.ui.menu_control, true);
-  controller.items.push_back(entry("", kControllersLater));
-  controller.items.back().enabled = false;
+  for (const ControllerItem& c : kControllerItems) {
+    controller.items.push_back(entry(c.name, c.caption));
+    controller.items.back().separator = *c.name == '\0';
+    controller.items.back().checked = checked(run, c.name);
+  }
   return {entry("start1", start_caption(run)), move, display, controller};
 }
 
@@ -114,6 +128,14 @@ std::optional<MenuOpens> menu_click(Run& run, std::string_view name) {
     o.opt_effects_off = as_option(toggle(m.effects_off));
   } else if (name == "OFFC1") {
     set_text_mode(run, as_option(toggle(m.labels_shown)));
+  } else if (const std::optional<int> type = controller_type_of(name)) {
+    choose_controller(run, *type);
+  } else if (name == "controller debug") {
+    set_controller_debug(run, !run.controllers.debug_caption);
+  } else if (name == "serial settings") {
+    return MenuOpens::serial_settings;
+  } else if (name == "serial connect") {
+    return MenuOpens::serial_connect;
   } else if (const std::optional<int> station = station_of(name);
              station && station_in_menu(run, *station)) {
     StationClick(run, *station);

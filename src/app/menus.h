@@ -33,6 +33,7 @@ struct MenuEntry {
   bool checked = false;
   bool enabled = true;
   bool submenu = false;
+  bool separator = false;  // a dividing line: no caption, never chosen
   std::vector<MenuEntry> items;
 };
 
@@ -54,12 +55,29 @@ inline constexpr std::array<DisplayItem, 8> kDisplayItems = {{
     {"OFFC1", "文字表示モード切り替え(&C)", true},
 }};
 
-// The Controller menu's one entry until controllers can be chosen: shown, not selectable.
-inline constexpr const char* kControllersLater = "コントローラーの設定は準備中です";
+// The Controller menu in its order: the four controller types (radio items, named
+// "controller N" for type N), the debug option, a separator, and the serial master
+// controller's settings and connection, which only open or act on things the desktop
+// program owns.
+struct ControllerItem {
+  const char* name;
+  const char* caption;
+};
+inline constexpr std::array<ControllerItem, 8> kControllerItems = {{
+    {"controller 0", "標準/VMマスコン(&N)"},
+    {"controller 1", "Windows用電車でGO! コントローラ(&U)"},
+    {"controller 2", "PS用電車でGO! コントローラ(&M)"},
+    {"controller 3", "三鶯重工 OHC-PC01(&S)"},
+    {"controller debug", "デバッグオプション(&D)"},
+    {"", ""},  // separator
+    {"serial settings", "VMマスコン（設定）(&P)"},
+    {"serial connect", "VMマスコン（接続）(&C)"},
+}};
 
 // The four top-level entries with their items: start1, GoTo1 (the stations the jump
 // offers, in route order, named "Sta" + index and captioned with the station's name),
-// Show1 (the Display menu; hidden items left out unless show_hidden) and Controller1.
+// Show1 (the Display menu; hidden items left out unless show_hidden) and Controller1
+// (kControllerItems; the chosen type and the debug option checked).
 std::vector<MenuEntry> main_menu(const Run& run, bool show_hidden);
 
 // The start item's caption: velmora.dat's [Start] text until start-up is over, then
@@ -70,11 +88,13 @@ std::string start_caption(const Run& run);
 // start hidden when their item starts checked, so that the mark tells what is seen.
 void set_menu_checks(Run& run);
 
-// What a chosen item leaves to windows the desktop program owns.
-enum class MenuOpens { nothing, help_window, train_settings };
+// What a chosen item leaves to windows and devices the desktop program owns:
+// serial_settings shows the serial port's settings dialog, serial_connect closes the
+// serial port when it is open and opens it otherwise.
+enum class MenuOpens { nothing, help_window, train_settings, serial_settings, serial_connect };
 
-// Carries out the item named `name` (start1, Sta<i> for a listed station, or a Display
-// item). Returns nullopt when the menu has no such item; nothing is changed then.
+// Carries out the item named `name` (start1, Sta<i> for a listed station, a Display item or
+// a Controller item). Returns nullopt when the menu has no such item; nothing is changed then.
 std::optional<MenuOpens> menu_click(Run& run, std::string_view name);
 
 // The train-settings dialog's protection switch. Switching protection on also clears the

@@ -21,6 +21,7 @@
 #include "dynamics/engine_state.h"
 #include "dynamics/handle_state.h"
 #include "dynamics/motion_state.h"
+#include "input/controller_state.h"
 #include "input/input_state.h"
 #include "dynamics/sway_state.h"
 #include "dynamics/traction_state.h"
@@ -112,6 +113,7 @@ struct Run {
   ProtectionState protection;
   SignalState signals;
   InputState input;
+  ControllerState controllers;
   SoundState sound;
   CallState calls;
   AnnounceState announce;

@@ -6,6 +6,7 @@
 #include "dynamics/engine.h"
 #include "dynamics/handles.h"
 #include "dynamics/line_under_train.h"
+#include "input/controllers.h"
 #include "route/doors.h"
 #include "route/pattern_protection.h"
 #include "route/protection.h"
@@ -83,6 +84,8 @@ void Timer1(Run& run) {
   caption_step(run);
   value_display_step(run);
   hint_step(run);
+  // Before the call queue, so that a call asked for by a controller's key starts in this pass.
+  if (run.controllers.ctrl_type != kCtrlStandard) USBScan(run);
   // Late, so that a call asked for anywhere in this pass starts in it.
   kanko_queue_play(run);
   label_step(run);

@@ -199,6 +199,25 @@ void set_handle_latches(Run& run) {
   h.power_pending = h.brake_pending = h.sap_pending = h.ebrake_pending = true;
 }
 
+void set_brake_latches(Run& run) {
+  HandleState& h = run.handles;
+  h.brake_pending = h.sap_pending = h.ebrake_pending = true;
+}
+
+void suppression_reset(Run& run) {
+  HandleState& h = run.handles;
+  if (h.suppress_state > 0 && h.power_handle > 0) {
+    h.suppress_state = 0;
+    masconupdate(run);
+  }
+}
+
+int notch_row_group(const VehicleData& vehicle, int position) {
+  const auto& rows = vehicle.notch;
+  if (position < 1 || static_cast<std::size_t>(position) > rows.size()) return 0;
+  return rows[static_cast<std::size_t>(position - 1)].group;
+}
+
 void update_gear_label(Run& run) {
   HandleState& h = run.handles;
   if (run.vehicle.engine_type == 0)

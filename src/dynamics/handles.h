@@ -5,6 +5,7 @@
 namespace velmora {
 
 struct Run;
+struct VehicleData;
 
 // Start values of every handle and notch, overrides cleared; then masconupdate once.
 void reset_handles(Run& run);
@@ -29,6 +30,16 @@ void rollback_protection(Run& run);
 
 // Sets all four pending flags: every handle command ends with this.
 void set_handle_latches(Run& run);
+
+// Sets the three brake pending flags (brake, straight-air pipe, electric brake).
+void set_brake_latches(Run& run);
+
+// Power taken while a hold-back notch of the electric brake is engaged drops that notch.
+void suppression_reset(Run& run);
+
+// Group of the [Notch] row a power handle position stands on. Off, and positions beyond
+// the rows, stand on no row and count as group 0, so the first group notches up from off.
+int notch_row_group(const VehicleData& vehicle, int position);
 
 // The gear label after a key: the diesel lever text, or the electric hold-back notch.
 void update_gear_label(Run& run);

@@ -14,14 +14,6 @@
 namespace velmora {
 namespace {
 
-// Group of the [Notch] row a power handle position stands on. Position 0 stands on no
-// row and counts as group 0, so the first group notches up from off like any other.
-int row_group(const Run& run, int position) {
-  const auto& rows = run.vehicle.notch;
-  if (position < 1 || static_cast<std::size_t>(position) > rows.size()) return 0;
-  return rows[static_cast<std::size_t>(position - 1)].group;
-}
-
 int first_row_of_selected_group(const Run& run) {
   const auto group = static_cast<std::size_t>(run.handles.notch_group_sel);
   return group < run.vehicle.notch_first_row.size() ? run.vehicle.notch_first_row[group] : 0;
@@ -31,25 +23,17 @@ void power_up(Run& run, bool with_brake_and_hold_conditions) {
   HandleState& h = run.handles;
   const bool free = !with_brake_and_hold_conditions || (h.brake_handle == 0 && !h.hold_active);
   if (free && h.power_handle < run.vehicle.power &&
-      row_group(run, h.power_handle) == h.notch_group_sel) {
+      notch_row_group(run.vehicle, h.power_handle) == h.notch_group_sel) {
     h.power_handle += 1;
   } else if (free && h.power_handle == 0 && h.notch_group_sel > 0) {
     h.power_handle = first_row_of_selected_group(run) + 1;
   }
 }
 
-void suppression_reset(Run& run) {
-  HandleState& h = run.handles;
-  if (h.suppress_state > 0 && h.power_handle > 0) {
-    h.suppress_state = 0;
-    masconupdate(run);
-  }
-}
-
 void power_down(Run& run, bool only_with_brake_released) {
   HandleState& h = run.handles;
   const bool free = !only_with_brake_released || h.brake_handle == 0;
-  if (h.power_handle > 1 && free && row_group(run, h.power_handle) == h.notch_group_sel) {
+  if (h.power_handle > 1 && free && notch_row_group(run.vehicle, h.power_handle) == h.notch_group_sel) {
     h.power_handle -= 1;
   } else if (h.power_handle > 0 && h.notch_group_sel >= 0 &&
              h.power_handle == first_row_of_selected_group(run) + 1) {
@@ -83,11 +67,6 @@ void brake_release(Run& run) {
     h.brake_handle += 1;
     if (run.vehicle.hold == 1 && h.brake_handle == 0) h.hold_active = true;
   }
-}
-
-void set_brake_latches(Run& run) {
-  HandleState& h = run.handles;
-  h.brake_pending = h.sap_pending = h.ebrake_pending = true;
 }
 
 void combined_up(Run& run) {

@@ -142,7 +142,9 @@ void horn_step(Run& run) {
   };
   const auto& h1 = veh.sound_horn1.numbers;
   const auto& h2 = veh.sound_horn2.numbers;
-  const Horn horns[] = {{h1[0], h1[1], h1[2], h1[3], h1[4], in.key3_held},
+  // The OHC-PC01's horn button blows the first horn as key 3 does.
+  const bool horn1_held = in.key3_held || run.controllers.ohc_horn != 0;
+  const Horn horns[] = {{h1[0], h1[1], h1[2], h1[3], h1[4], horn1_held},
                         {veh.sound_horn2.sound, h2[0], h2[1], h2[2], h2[3], in.key6_held}};
   for (const Horn& h : horns) {
     const bool p1 = vehicle_sound_playing(run, h.s1), p2 = vehicle_sound_playing(run, h.s2),

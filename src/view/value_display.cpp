@@ -258,6 +258,10 @@ void channel_cell_click(Run& run, int column, int row) {
   run.platform.sound.stop(kMonitorColumns * row + column);
 }
 
+void set_value_display_caption(ValueDisplayState& display, std::string_view caption) {
+  display.caption = std::string(caption);
+}
+
 void value_display_log(ValueDisplayState& display, const std::string& line) {
   display.log.push_back(line);
   while (display.log.size() > kValueLogLines) display.log.pop_front();

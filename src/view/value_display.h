@@ -9,6 +9,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 namespace velmora {
 
@@ -133,6 +134,9 @@ void toggle_speed_hold(Run& run);
 // A click on the channel monitor: stops channel 10 row + column. Clicks outside the grid do
 // nothing.
 void channel_cell_click(Run& run, int column, int row);
+
+// The window's caption: the serial master controller shows each line it sends there.
+void set_value_display_caption(ValueDisplayState& display, std::string_view caption);
 
 // The protection's log line, also kept for the window's memo (the newest kValueLogLines).
 void value_display_log(ValueDisplayState& display, const std::string& line);

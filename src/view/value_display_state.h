@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "view/value_display.h"
+
 namespace velmora {
 
 // One cell of the sound-channel monitor: channel 10 * row + column. A silent channel's cell
@@ -21,6 +23,7 @@ struct ChannelCell {
 struct ValueDisplayState {
   bool visible = false;
   bool speed_hold = false;  // "抵抗解除": its caption is bold while on
+  std::string caption = kValueWindowCaption;  // the window's title
   // The value labels by their window names ("Label1", "Label42", ...), as shown.
   std::map<std::string, std::string> values;
   std::array<int, 3> bars{};                  // BC (T car), BC (M car), electric brake: 0..500

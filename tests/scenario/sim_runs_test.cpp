@@ -49,8 +49,8 @@ TEST(SimRun, PauseAndResumeFromAScript) {
   // Resumed after more than a second: the first frame counts as 20 ms.
   EXPECT_EQ(rows[81], (std::vector<std::string>{"80", "1", "11", "20.000000"}));
   EXPECT_EQ(rows[100][2], "30");
-  // Commands of subsystems this build lacks are warned about, not fatal.
-  EXPECT_NE(r.output.find("line 6: \"serial MC001\" does nothing in this build"), std::string::npos) << r.output;
+  // Every command of the script is acted on: nothing is warned about.
+  EXPECT_EQ(r.output.find("does nothing in this build"), std::string::npos) << r.output;
   EXPECT_EQ(r.output.find("char space"), std::string::npos) << r.output;
 
   const auto events = read_lines(dir / "e.tsv");
@@ -96,6 +96,32 @@ TEST(SimRun, TheFixtureTrainsHandlesFollowTheKeysAfterTheirDelays) {
   EXPECT_EQ(cells("80"), (Row{"80", "2", "2", "-8", "-8", "\"非常\""}));
   EXPECT_EQ(cells("120")[2], "2");  // power still in effect until the delay has passed
   EXPECT_EQ(cells("149"), (Row{"149", "0", "0", "0", "0", "\"ブレーキ 切\""}));
+}
+
+TEST(SimRun, TheSerialMasterControllerAndATrainControllerMoveTheHandles) {
+  const fs::path dir = scratch("controllers");
+  // Serial lines work whatever controller is chosen; the game controller only once its
+  // type is chosen, and no longer after the keyboard is chosen again.
+  std::ofstream(dir / "drive.txt") << "5 serial MC006\n10 serial MC002\n"
+                                   << "15 pad 0 -8000 0\n"
+                                   << "20 menu controller 1\n"
+                                   << "30 pad 10000 0 0\n"
+                                   << "40 menu controller 0\n41 pad 0 -20000 0\n";
+  const ToolResult r = run_sim(kPair + "--frames 50 --input " + (dir / "drive.txt").string() + " --trace " +
+                           (dir / "t.csv").string() + " --fields frame,power_handle,brake_handle");
+  ASSERT_EQ(r.status, 0) << r.output;
+  EXPECT_EQ(r.output.find("does nothing"), std::string::npos) << r.output;
+  const auto rows = read_csv(dir / "t.csv");
+  using Row = std::vector<std::string>;
+  EXPECT_EQ(row_at(rows, "4"), (Row{"4", "0", "-8"}));
+  EXPECT_EQ(row_at(rows, "5"), (Row{"5", "0", "0"}));
+  EXPECT_EQ(row_at(rows, "10"), (Row{"10", "3", "0"}));
+  EXPECT_EQ(row_at(rows, "19"), (Row{"19", "3", "0"}));
+  // Y -8000 reads -6697 past the dead zone: notch 2.
+  EXPECT_EQ(row_at(rows, "20"), (Row{"20", "2", "0"}));
+  // X 10000 reads 8802: brake 5; Y 0 takes the power off.
+  EXPECT_EQ(row_at(rows, "30"), (Row{"30", "0", "-5"}));
+  EXPECT_EQ(row_at(rows, "49"), (Row{"49", "0", "-5"}));
 }
 
 TEST(SimRun, ALoadFailureShowsItsMessageAndExitsWithFailure) {

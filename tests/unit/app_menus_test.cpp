@@ -186,10 +186,33 @@ TEST(Menus, TopLevelCaptionsAndTheStartItemFollowingTheRun) {
   loading.run.ui.menu_start = "開始(&S)";
   EXPECT_EQ(start_caption(loading.run), "開始(&S)");
 
-  // Controllers cannot be chosen yet: one entry saying so, not selectable.
-  const MenuEntry controller = top(main_menu(rig.run, false), "Controller1");
-  ASSERT_EQ(controller.items.size(), 1u);
-  EXPECT_FALSE(controller.items[0].enabled);
+}
+
+TEST(Menus, ControllerTypesAreRadioItemsAndTheSerialItemsAreTheDesktops) {
+  TestRig rig(fixture_config());
+  FormCreate(rig.run);
+  const auto controller = [&] { return top(main_menu(rig.run, false), "Controller1"); };
+  EXPECT_EQ(names_of(controller()),
+            (std::vector<std::string>{"controller 0", "controller 1", "controller 2", "controller 3",
+                                      "controller debug", "", "serial settings", "serial connect"}));
+  EXPECT_TRUE(controller().items[5].separator);
+  const auto marks = [&] {
+    std::vector<bool> out;
+    for (const MenuEntry& e : controller().items) out.push_back(e.checked);
+    return out;
+  };
+  EXPECT_EQ(marks(), (std::vector<bool>{true, false, false, false, false, false, false, false}));
+  EXPECT_EQ(menu_click(rig.run, "controller 3"), MenuOpens::nothing);
+  EXPECT_EQ(menu_click(rig.run, "controller debug"), MenuOpens::nothing);
+  EXPECT_EQ(marks(), (std::vector<bool>{false, false, false, true, true, false, false, false}));
+  EXPECT_EQ(rig.run.controllers.ctrl_type, 3);
+  EXPECT_EQ(menu_click(rig.run, "controller 1"), MenuOpens::nothing);
+  EXPECT_EQ(rig.run.controllers.ctrl_type, 1);
+  EXPECT_EQ(menu_click(rig.run, "serial settings"), MenuOpens::serial_settings);
+  EXPECT_EQ(menu_click(rig.run, "serial connect"), MenuOpens::serial_connect);
+  for (const char* unknown : {"controller 4", "controller", "controller -1"})
+    EXPECT_EQ(menu_click(rig.run, unknown), std::nullopt) << unknown;
+  EXPECT_EQ(rig.run.controllers.ctrl_type, 1);
 }
 
 TEST(Menus, DisplayItemsInOrderWithTheHiddenOnesOnRequest) {

@@ -86,6 +86,26 @@ TEST(InputScript, CommandsReachTheirHandlersOrSayTheyWait) {
   EXPECT_FALSE(rig.run.engine.ats_enabled);
 }
 
+TEST(InputScript, SerialLinesAndTheControllerMenu) {
+  EXPECT_NE(script_error("1 pad 40000 0 0\n").find("-32768 to 32767"), std::string::npos);
+  EXPECT_NE(script_error("1 menu\n").find("item name"), std::string::npos);
+  TestRig rig(fixture_config());
+  FormCreate(rig.run);
+  // Each serial command is one whole line: no CR to write, and the next one starts afresh.
+  const auto commands = parse_input_script(
+      "0 serial MC00\n1 serial MC002\n2 menu controller  2\n3 menu controller 9\n4 pad 0 0 1\n");
+  ASSERT_TRUE(apply_script_command(rig.run, commands[0]));
+  EXPECT_EQ(rig.run.handles.power_handle, 0);
+  ASSERT_TRUE(apply_script_command(rig.run, commands[1]));
+  EXPECT_EQ(rig.run.handles.power_handle, 3);
+  EXPECT_EQ(commands[2].arg, "controller 2");
+  EXPECT_TRUE(apply_script_command(rig.run, commands[2]));
+  EXPECT_EQ(rig.run.controllers.ctrl_type, 2);
+  EXPECT_FALSE(apply_script_command(rig.run, commands[3]));
+  // The controller snapshot is the headless run's to set (velmora-sim).
+  EXPECT_FALSE(apply_script_command(rig.run, commands[4]));
+}
+
 TEST(InputScript, ValueDisplayButtons) {
   EXPECT_NE(script_error("1 value stop_channel 10 0\n").find("0 to 9"), std::string::npos);
   EXPECT_NE(script_error("1 value press\n").find("unknown value display item"), std::string::npos);

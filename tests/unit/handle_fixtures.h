@@ -45,6 +45,14 @@ inline UiTexts handle_texts() {
   return t;
 }
 
+inline void clear_latches(HandleState& h) {
+  h.power_pending = h.brake_pending = h.sap_pending = h.ebrake_pending = false;
+}
+
+inline bool all_latches(const HandleState& h) {
+  return h.power_pending && h.brake_pending && h.sap_pending && h.ebrake_pending;
+}
+
 // Puts the vehicle into the run with the start values of the handles.
 inline void use_vehicle(Run& run, const VehicleData& v) {
   run.vehicle = v;

@@ -4,6 +4,7 @@
 
 #include "app/startup.h"
 #include "dynamics/handles.h"
+#include "handle_fixtures.h"
 #include "route/protection.h"
 #include "sound/vehicle_sounds.h"
 #include "test_rig.h"
@@ -19,14 +20,8 @@ struct ProtectionRig : TestRig {
   }
   void emergency_handle() { run.handles.brake_handle = -run.vehicle.brake; }
   bool playing(int number) const { return vehicle_sound_playing(run, number); }
-  void clear_latches() {
-    HandleState& h = run.handles;
-    h.power_pending = h.brake_pending = h.sap_pending = h.ebrake_pending = false;
-  }
-  bool all_latches() const {
-    const HandleState& h = run.handles;
-    return h.power_pending && h.brake_pending && h.sap_pending && h.ebrake_pending;
-  }
+  void clear_latches() { velmora::clear_latches(run.handles); }
+  bool all_latches() const { return velmora::all_latches(run.handles); }
 };
 
 }  // namespace velmora

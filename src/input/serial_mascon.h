@@ -1,0 +1,30 @@
+#pragma once
+// The serial master controller: it sends one short text line, ended by a carriage return,
+// per handle movement. The first five characters of a line are compared with the codes of
+// mascon.dat; a match moves the handles or posts the key it stands for.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora {
+
+struct Run;
+
+// Serial text received (one read of the port). Text up to a carriage return completes the
+// line begun by earlier reads, which is then handled; each carriage return ends one line,
+// so several lines in one read are all handled, in order. A line feed is ignored (a device
+// may end its lines with CR LF). Text after the last carriage return begins the next line.
+// Returns the lines handled, without their carriage returns, for a recording of the drive.
+std::vector<std::string> RxChar(Run& run, std::string_view received);
+
+// One complete line (without its carriage return): the vigilance timer restarts, the line
+// becomes the value display's caption, and a line whose first five characters equal a
+// mascon.dat code does what that code stands for. Posted keys are handled last.
+void mascon_line(Run& run, std::string_view line);
+
+// Reads what the port holds, when it is open, and hands it to RxChar. Returns the lines
+// handled. The desktop program calls this once a main-loop pass.
+std::vector<std::string> serial_poll(Run& run);
+
+}  // namespace velmora
