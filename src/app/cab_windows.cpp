@@ -29,7 +29,9 @@ void value_display_window(Run& run, CabWindows& w) {
   if (!d.visible) return;
   Client c;
   bool open = true;
-  if (c.begin(kValueWindowCaption, &open, kValueWindowWidth, kValueWindowHeight, ImVec2(40, 40), w.value_origin)) {
+  // The title changes with the serial lines; the window stays the same one.
+  const std::string title = d.caption + "###ValueDisplay";
+  if (c.begin(title.c_str(), &open, kValueWindowWidth, kValueWindowHeight, ImVec2(40, 40), w.value_origin)) {
     // The diagnostic window's smaller face.
     ImGui::SetWindowFontScale(kValueWindowFontPx / ImGui::GetFont()->FontSize);
     for (const ValueLabel& l : kValueLabels) {

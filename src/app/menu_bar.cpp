@@ -25,6 +25,7 @@ void remember_place(MenuBar& bar, const std::string& name) {
 
 void draw_menu_bar(Run& run, MenuBar& bar, CabWindows& windows, HelpWindow& help) {
   bar.places.clear();
+  bar.serial = MenuOpens::nothing;
   if (!ImGui::BeginMainMenuBar()) return;
   bar.height = ImGui::GetWindowSize().y;
   std::optional<std::string> chosen;
@@ -39,6 +40,10 @@ void draw_menu_bar(Run& run, MenuBar& bar, CabWindows& windows, HelpWindow& help
     if (!open) continue;
     for (std::size_t i = 0; i < top.items.size(); ++i) {
       const MenuEntry& item = top.items[i];
+      if (item.separator) {
+        ImGui::Separator();
+        continue;
+      }
       ImGui::PushID(static_cast<int>(i));
       if (ImGui::MenuItem(imgui_label(item).c_str(), nullptr, item.checked, item.enabled))
         chosen = item.name;
@@ -58,6 +63,10 @@ void draw_menu_bar(Run& run, MenuBar& bar, CabWindows& windows, HelpWindow& help
       break;
     case MenuOpens::train_settings:
       windows.train_settings = true;
+      break;
+    case MenuOpens::serial_settings:
+    case MenuOpens::serial_connect:
+      bar.serial = *chosen == "serial settings" ? MenuOpens::serial_settings : MenuOpens::serial_connect;
       break;
     case MenuOpens::nothing:
       break;

@@ -7,6 +7,8 @@
 #include <map>
 #include <string>
 
+#include "app/menus.h"
+
 namespace velmora {
 
 struct Run;
@@ -19,6 +21,9 @@ struct MenuBar {
   float height = 0;  // px, the bar's height as last drawn; the cab surface goes below it
   // The middle of every item drawn this frame, by item name (an open menu's items included).
   std::map<std::string, ImVec2> places;
+  // The serial master controller's item chosen this frame (its settings dialog, or
+  // connecting and disconnecting): the desktop program's to carry out. Nothing otherwise.
+  MenuOpens serial = MenuOpens::nothing;
 };
 
 // Draws the bar between ImGui's NewFrame and Render and carries out what was chosen: the

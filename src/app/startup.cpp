@@ -143,6 +143,8 @@ void FormCloseQuery(Run& run) {
     if (device.status(channel) != 0) device.stop(channel);
   device.release_all();
   clear_call_queue(run);
+  // The master controller's port closes with the cab window.
+  run.platform.serial.close();
 }
 
 }  // namespace velmora

@@ -16,6 +16,8 @@
 #include "app/trace_fields.h"
 #include "data/load_failure.h"
 #include "input/keyboard.h"
+#include "input/serial_mascon.h"
+#include "platform/serial/termios_serial_port.h"
 #include "platform/sdl/sdl_cab_screen.h"
 #include "platform/sdl/sdl_imgui.h"
 #include "platform/system_clock.h"
@@ -160,6 +162,7 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
   HelpWindow help;
   if (const auto error = load_help(help, config.program_dir)) services.dialogs.message(*error);
   Automation& automation = *options.automation;
+  PadSnapshot last_pad;
   SessionEnd end = SessionEnd::Closed;
   SDL_StartTextInput();
   while (!run.frame.ended) {
@@ -230,7 +233,16 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
       draw_menu_bar(run, bar, windows, help);
       draw_cab_windows(run, windows);
       draw_help_window(help);
+      draw_serial_dialog(services.serial_dialog);
       windows_layer->end_frame();
+      if (bar.serial == MenuOpens::serial_settings) open_serial_dialog(services.serial_dialog, list_serial_ports());
+      if (bar.serial == MenuOpens::serial_connect) {
+        std::string error;
+        if (services.serial.is_open())
+          services.serial.close();
+        else if (!services.serial.open(services.serial_dialog.settings, error))
+          services.dialogs.message(error);
+      }
       if (rec) {
         for (const std::string& done : windows.done) rec->command(frame(), done);
         for (char32_t ch : windows.posted) rec->typed(frame(), ch);
@@ -240,6 +252,14 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
       keyboard.refresh([&](int key, bool down) {
         if (rec) rec->held_key(frame(), key, down);
       });
+      // The controllers: what the serial controller sent, handled now; the train
+      // controller's state, read by the route step, written down when it moves.
+      for (const std::string& line : serial_poll(run))
+        if (rec) rec->serial(frame(), line);
+      const PadSnapshot pad = services.pad.poll();
+      if (rec && (pad.x != last_pad.x || pad.y != last_pad.y || pad.buttons != last_pad.buttons))
+        rec->pad(frame(), pad.x, pad.y, pad.buttons);
+      last_pad = pad;
     }
     if (run.frame.app_ready) {
       const std::int64_t before = run.frame.counter_prev;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/run.h"
+#include "app/serial_dialog.h"
 #include "automation.h"
 #include "desktop_services.h"
 
@@ -36,6 +37,7 @@ struct DesktopServices {
   FilmSource& film;
   GameController& pad;
   SerialPort& serial;
+  SerialDialog& serial_dialog;  // its settings last as long as the program
   // Called once the run has started and the cab window is shown (the title window hides).
   std::function<void()> on_shown = {};
 };

@@ -188,7 +188,9 @@ int main(int argc, char** argv) {
   FfmpegFilmSource film;
   SdlGameController pad;
   TermiosSerialPort serial;
-  DesktopServices services{dialogs, settings, sound, film, pad, serial};
+  SerialDialog serial_dialog;
+  serial_dialog.settings = default_serial_settings(list_serial_ports());
+  DesktopServices services{dialogs, settings, sound, film, pad, serial, serial_dialog};
   std::random_device entropy;
   // Seeds stay below 2^31 so that velmora-sim --seed can replay any drive.
   const auto seed = [&]() -> std::uint64_t { return o.seeded ? o.seed : entropy() & 0x7fffffffu; };
