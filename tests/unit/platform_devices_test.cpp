@@ -9,8 +9,14 @@
 
 #include <string>
 
+#include "app/main_loop.h"
+#include "app/startup.h"
+#include "input/controllers.h"
+#include "input/keyboard.h"
+#include "input/serial_mascon.h"
 #include "platform/sdl/sdl_game_controller.h"
 #include "platform/serial/termios_serial_port.h"
+#include "test_rig.h"
 
 namespace velmora {
 namespace {
@@ -91,6 +97,96 @@ TEST(GameControllerDevice, AVirtualJoystickPluggedInDuringADriveIsReadAxesAndBut
     SDL_JoystickDetachVirtual(index);
     SDL_PumpEvents();
     EXPECT_FALSE(pad.poll().present);  // pulled out
+  }
+  SDL_Quit();
+}
+
+// The fixture run ([Power] 4, [Brake] 8, codes MC000 ..) with the real devices in place of
+// the fakes, its frames run by the main loop on the fake clock.
+struct DeviceRun {
+  HeadlessPlatform p;
+  TermiosSerialPort port;
+  SdlGameController pad;
+  Run run{fixture_config(), Services{p.clock, p.dialogs, *p.cab_screen, p.settings, p.sound, *p.film, p.keyboard,
+                                     *p.image_list, *p.sprite_engine, p.events, pad, port}};
+  DeviceRun() { FormCreate(run); }
+  void frames(int n) {
+    for (int i = 0; i < n; ++i) {
+      SDL_PumpEvents();
+      serial_poll(run);
+      p.clock.advance_ns(17'000'000);
+      AppIdle(run);
+    }
+  }
+};
+
+TEST(ControllerDevices, MasterControllerLinesOverAPseudoTerminalMoveTheHandlesOfARun) {
+  Pty pty;
+  DeviceRun d;
+  std::string error;
+  ASSERT_TRUE(d.port.open({pty.path}, error)) << error;
+  pty.send("MC005\r");  // notch 6 on a four-notch car
+  for (int tries = 0; tries < 50 && d.run.handles.power_handle != 4; ++tries) {
+    d.frames(1);
+    SDL_Delay(2);
+  }
+  EXPECT_EQ(d.run.handles.power_handle, 4);
+  pty.send("MC0");  // half a line: nothing yet
+  SDL_Delay(20);
+  d.frames(2);
+  EXPECT_EQ(d.run.handles.power_handle, 4);
+  pty.send("15\r");  // brake 9 on an eight-step car: emergency
+  for (int tries = 0; tries < 50 && d.run.handles.brake_handle != -8; ++tries) {
+    d.frames(1);
+    SDL_Delay(2);
+  }
+  EXPECT_EQ(d.run.handles.brake_handle, -8);
+  EXPECT_EQ(d.run.handles.power_handle, 0);
+}
+
+TEST(ControllerDevices, AVirtualTrainControllerDrivesARunInEachControllerType) {
+  ASSERT_EQ(SDL_Init(SDL_INIT_JOYSTICK | SDL_INIT_EVENTS), 0) << SDL_GetError();
+  {
+    DeviceRun d;
+    const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 16, 0);
+    ASSERT_GE(index, 0) << SDL_GetError();
+    SDL_Joystick* virt = SDL_JoystickOpen(index);
+    ASSERT_NE(virt, nullptr);
+    HandleState& h = d.run.handles;
+
+    // Type 1: power on the Y axis pushed away, brake on the X axis.
+    ASSERT_TRUE(choose_controller(d.run, 1));
+    SDL_JoystickSetVirtualAxis(virt, 1, -32000);
+    d.frames(3);
+    EXPECT_GT(h.power_handle, 0);
+    EXPECT_EQ(h.brake_handle, 0);
+    SDL_JoystickSetVirtualAxis(virt, 1, 0);
+    SDL_JoystickSetVirtualAxis(virt, 0, 32000);
+    d.frames(3);
+    EXPECT_EQ(h.power_handle, 0);
+    EXPECT_LT(h.brake_handle, 0);
+
+    // Type 2 with no button values in the settings: an idle controller is notch 0, brake 0.
+    SDL_JoystickSetVirtualAxis(virt, 0, 0);
+    ASSERT_TRUE(choose_controller(d.run, 2));
+    SDL_JoystickSetVirtualButton(virt, 3, 1);
+    d.frames(3);
+    SDL_JoystickSetVirtualButton(virt, 3, 0);
+    d.frames(3);
+    EXPECT_EQ(h.power_handle, 0);
+    EXPECT_EQ(h.brake_handle, 0);
+
+    // Type 3: buttons 6 and 8 (B = 4, P = 16) release both handles.
+    AsciiDown(d.run, U'z');
+    ASSERT_TRUE(choose_controller(d.run, 3));
+    SDL_JoystickSetVirtualButton(virt, 6, 1);
+    SDL_JoystickSetVirtualButton(virt, 8, 1);
+    d.frames(3);
+    EXPECT_EQ(h.power_handle, 0);
+    EXPECT_EQ(h.brake_handle, 0);
+
+    SDL_JoystickClose(virt);
+    SDL_JoystickDetachVirtual(index);
   }
   SDL_Quit();
 }
