@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/cab_windows.h"
+#include "platform/imgui/cab_windows.h"
 #include "app/headless_platform.h"
 #include "app/run.h"
 #include "app/startup.h"

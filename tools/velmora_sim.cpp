@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/cab_windows.h"
+#include "platform/imgui/cab_windows.h"
 #include "app/headless_platform.h"
 #include "app/input_script.h"
 #include "app/main_loop.h"

@@ -5,7 +5,7 @@
 
 #include <imgui.h>
 
-#include "app/cab_windows.h"
+#include "platform/imgui/cab_windows.h"
 #include "app/main_loop.h"
 #include "app/startup.h"
 #include "headless_imgui.h"

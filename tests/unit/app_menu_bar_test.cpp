@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/cab_windows.h"
-#include "app/help_window.h"
-#include "app/menu_bar.h"
+#include "platform/imgui/cab_windows.h"
+#include "platform/imgui/help_window.h"
+#include "platform/imgui/menu_bar.h"
 #include "app/startup.h"
 #include "headless_imgui.h"
 #include "test_rig.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/serial_dialog.h"
+#include "platform/imgui/serial_dialog.h"
 #include "headless_imgui.h"
 
 namespace velmora {

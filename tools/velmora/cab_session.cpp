@@ -7,9 +7,9 @@
 #include <iostream>
 #include <optional>
 
-#include "app/cab_windows.h"
-#include "app/help_window.h"
-#include "app/menu_bar.h"
+#include "platform/imgui/cab_windows.h"
+#include "platform/imgui/help_window.h"
+#include "platform/imgui/menu_bar.h"
 #include "app/main_loop.h"
 #include "app/recorder.h"
 #include "app/startup.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/run.h"
-#include "app/serial_dialog.h"
+#include "platform/imgui/serial_dialog.h"
 #include "automation.h"
 #include "desktop_services.h"
 

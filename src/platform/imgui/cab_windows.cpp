@@ -1,11 +1,11 @@
-#include "app/cab_windows.h"
+#include "platform/imgui/cab_windows.h"
 
 #include <imgui_stdlib.h>
 
 #include <algorithm>
 #include <string>
 
-#include "app/client_window.h"
+#include "platform/imgui/client_window.h"
 #include "app/menus.h"
 #include "app/run.h"
 #include "dynamics/engine.h"

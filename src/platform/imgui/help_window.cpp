@@ -1,10 +1,10 @@
-#include "app/help_window.h"
+#include "platform/imgui/help_window.h"
 
 #include <imgui_stdlib.h>
 
 #include <vector>
 
-#include "app/client_window.h"
+#include "platform/imgui/client_window.h"
 #include "common/paths.h"
 #include "data/text_file.h"
 

@@ -1,10 +1,10 @@
-#include "app/menu_bar.h"
+#include "platform/imgui/menu_bar.h"
 
 #include <optional>
 #include <vector>
 
-#include "app/cab_windows.h"
-#include "app/help_window.h"
+#include "platform/imgui/cab_windows.h"
+#include "platform/imgui/help_window.h"
 #include "app/menus.h"
 #include "app/run.h"
 

@@ -1,10 +1,10 @@
-#include "app/serial_dialog.h"
+#include "platform/imgui/serial_dialog.h"
 
 #include <imgui_stdlib.h>
 
 #include <array>
 
-#include "app/client_window.h"
+#include "platform/imgui/client_window.h"
 
 namespace velmora {
 
