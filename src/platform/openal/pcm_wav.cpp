@@ -3,8 +3,10 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <memory>
 
 namespace velmora {
@@ -36,14 +38,59 @@ void narrow_to_16(const Uint8* data, Uint32 bytes, SDL_AudioFormat format,
   }
 }
 
+std::uint32_t le32(const std::uint8_t* p) {
+  return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t{p[3]} << 24);
+}
+void put_le32(std::uint8_t* p, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+// Cuts every chunk length down to the bytes the file really holds. The decoder allocates what
+// a chunk header claims before it reads, so a cut-off file or a damaged header would
+// otherwise cost gigabytes; a cut-off sound plays what is there.
+// The decoder also reads files that begin at the WAVE mark, without the RIFF header.
+void fit_chunks_to_file(std::vector<std::uint8_t>& f) {
+  std::size_t at = 0;
+  if (f.size() >= 12 && std::memcmp(f.data(), "RIFF", 4) == 0) {
+    put_le32(&f[4], std::min<std::uint32_t>(le32(&f[4]), static_cast<std::uint32_t>(f.size() - 8)));
+    at = 12;
+  } else if (f.size() >= 4 && std::memcmp(f.data(), "WAVE", 4) == 0) {
+    at = 4;
+  } else {
+    return;
+  }
+  while (at + 8 <= f.size()) {
+    const std::size_t room = f.size() - at - 8;
+    const std::uint32_t length = le32(&f[at + 4]);
+    if (length > room) put_le32(&f[at + 4], static_cast<std::uint32_t>(room));
+    at += 8 + std::min<std::size_t>(length, room) + (length & 1);
+  }
+}
+
+constexpr std::streamoff kMaxWavBytes = std::streamoff{1} << 30;
+
 }  // namespace
 
 bool read_pcm_wav(const std::string& path, PcmSound& sound, std::string& error) {
-  SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
-  if (file == nullptr) {
-    error = path + ": cannot be opened (" + SDL_GetError() + ")";
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    error = path + ": cannot be opened (" + std::strerror(errno) + ")";
     return false;
   }
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  in.seekg(0);
+  if (size < 0 || size > kMaxWavBytes) {
+    error = path + ": larger than sounds are read (1 GiB)";
+    return false;
+  }
+  std::vector<std::uint8_t> contents(static_cast<std::size_t>(size));
+  if (!in.read(reinterpret_cast<char*>(contents.data()), size)) {
+    error = path + ": cannot be read";
+    return false;
+  }
+  fit_chunks_to_file(contents);
+  SDL_RWops* file = SDL_RWFromConstMem(contents.data(), static_cast<int>(contents.size()));
   SDL_AudioSpec format{};
   Uint8* raw = nullptr;
   Uint32 bytes = 0;

@@ -3,6 +3,10 @@
 #include <SDL_image.h>
 
 #include <cstdint>
+#include <fstream>
+#include <vector>
+
+#include "platform/sdl/picture_header.h"
 
 namespace velmora {
 
@@ -39,7 +43,34 @@ bool SdlPicture::pattern_rect(int n, SDL_Rect& rect) const {
 
 SurfacePtr read_picture_pixels(const std::filesystem::path& file, bool transparent,
                                std::string& error) {
-  const SurfacePtr decoded(IMG_Load(file.string().c_str()));
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    error = file.string() + ": cannot be opened";
+    return nullptr;
+  }
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  in.seekg(0);
+  if (size < 0 || size > kMaxPictureFileBytes) {
+    error = file.string() + ": larger than pictures are read (" +
+            std::to_string(kMaxPictureFileBytes >> 20) + " MiB)";
+    return nullptr;
+  }
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  if (!in.read(reinterpret_cast<char*>(bytes.data()), size)) {
+    error = file.string() + ": cannot be read";
+    return nullptr;
+  }
+  // Decoded by what the file holds, whatever its name says, and only as the three kinds
+  // pictures come in; a header is checked before the decoder trusts its size.
+  const PictureHeader header = read_picture_header(bytes);
+  if (const std::string problem = picture_header_problem(header); !problem.empty()) {
+    error = file.string() + ": " + problem;
+    return nullptr;
+  }
+  const char* type = header.kind == PictureKind::Bmp ? "BMP" : header.kind == PictureKind::Png ? "PNG" : "JPG";
+  const SurfacePtr decoded(
+      IMG_LoadTyped_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1, type));
   if (!decoded) {
     error = with_sdl_reason(file.string() + ": not a BMP, PNG or JPEG picture that can be read");
     return nullptr;
