@@ -36,9 +36,10 @@ struct HeadlessPlatform {
   CabScreen* cab_screen = &screen;
   ImageList* image_list = &images;
   SpriteEngine* sprite_engine = &sprites;
+  SoundDevice* sound_device = &sound;  // a real device may take its place
 
   Services services() {
-    return {clock, dialogs,       *cab_screen,    settings, sound, *film,
+    return {clock, dialogs,       *cab_screen,    settings, *sound_device, *film,
             keyboard, *image_list, *sprite_engine, events, pad, serial};
   }
 };
