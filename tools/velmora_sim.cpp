@@ -17,6 +17,7 @@
 #include "platform/imgui/cab_windows.h"
 #include "app/headless_platform.h"
 #include "app/input_script.h"
+#include "app/scripted_drive.h"
 #include "app/main_loop.h"
 #include "app/run.h"
 #include "app/startup.h"
@@ -259,43 +260,21 @@ int main(int argc, char** argv) {
   }
 
   const auto frame_ns = static_cast<std::int64_t>(std::llround(o.frame_ms * 1'000'000.0L));
-  std::size_t next_command = 0;
+  ScriptedDrive drive(platform, run, std::move(script), frame_ns);
   int status = 0;
   long long frame = 0;
   for (; frame < o.frames && !run.frame.ended; ++frame) {
-    log.frame = frame;
-    std::int64_t advance = frame_ns;
-    for (; next_command < script.size() && script[next_command].frame <= frame; ++next_command) {
-      const ScriptCommand& c = script[next_command];
-      if (c.verb == "time") {
-        advance = c.ns;
-        continue;
-      }
-      if (c.verb == "hold" || c.verb == "release") {
-        const HeldKey key = c.arg == "3" ? HeldKey::Key3 : c.arg == "4" ? HeldKey::Key4 : HeldKey::Key6;
-        platform.keyboard.set(key, c.verb == "hold");
-        continue;
-      }
-      if (c.verb == "pad") {
-        // The controller reads so from now on, as a real one does until it is moved again.
-        platform.pad.snapshot = {true, c.numbers.at(0), c.numbers.at(1),
-                                 static_cast<std::uint16_t>(c.numbers.at(2))};
-        continue;
-      }
-      if (!apply_script_command(run, c))
-        std::cerr << "velmora-sim: warning: " << o.input_path << ": line " << c.line << ": \""
-                  << c.text << "\" does nothing in this build; ignored\n";
-    }
-    clock.advance_ns(advance);
+    drive.start_frame(frame, [&](const ScriptCommand& c) {
+      std::cerr << "velmora-sim: warning: " << o.input_path << ": line " << c.line << ": \"" << c.text
+                << "\" does nothing in this build; ignored\n";
+    });
     if (windows_layer) {
       windows_layer->begin_frame(static_cast<float>(o.frame_ms / 1000));
       draw_cab_windows(run, windows);
       windows_layer->end_frame();
       deliver_posted(run, windows);
     }
-    // Pass until a frame runs, as the idle loop does; a paused run passes once.
-    for (int pass = 0; pass < 100000 && run.frame.app_ready; ++pass)
-      if (AppIdle(run)) break;
+    drive.finish_frame();
     if (run.frame.ended) log.add("end");
     if (trace && frame % o.every == 0) {
       for (std::size_t i = 0; i < columns.size(); ++i)

@@ -286,6 +286,16 @@ TEST(MediaHeaders, APictureHeaderClaimingAnEnormousPictureIsRefusedBeforeDecodin
   EXPECT_NE(rig.screen->images().last_error().find("larger than pictures are read"), std::string::npos)
       << rig.screen->images().last_error();
 
+  // A file that begins as a JPEG is read as one only, whatever else it looks like further
+  // on (this one was taken for a drawing in another format, whose reader leaked).
+  write_bytes(rig.dir / "odd.jpg", {0xff, 0xd8, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff,
+                                    0xff, 0xff, '<', 's', 'v', 'g', 'M'});
+  r.file = rig.dir / "odd.jpg";
+  EXPECT_FALSE(rig.screen->images().load(r));
+  EXPECT_NE(rig.screen->images().last_error().find("not a BMP, PNG or JPEG picture that can be read"),
+            std::string::npos)
+      << rig.screen->images().last_error();
+
   // The size of each kind is found where its header keeps it.
   const fs::path png = TestPicture(37, 21, 0).save(rig.dir / "p.png");
   const fs::path jpeg = TestPicture(19, 45, 0).save(rig.dir / "j.jpg");

@@ -68,9 +68,17 @@ SurfacePtr read_picture_pixels(const std::filesystem::path& file, bool transpare
     error = file.string() + ": " + problem;
     return nullptr;
   }
-  const char* type = header.kind == PictureKind::Bmp ? "BMP" : header.kind == PictureKind::Png ? "PNG" : "JPG";
-  const SurfacePtr decoded(
-      IMG_LoadTyped_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1, type));
+  // The kind's own decoder: the general loader would pick one by its own guess at the content,
+  // the rarely used ones included.
+  SDL_RWops* memory = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+  if (memory == nullptr) {
+    error = with_sdl_reason(file.string() + ": cannot be read");
+    return nullptr;
+  }
+  const SurfacePtr decoded(header.kind == PictureKind::Bmp   ? IMG_LoadBMP_RW(memory)
+                           : header.kind == PictureKind::Png ? IMG_LoadPNG_RW(memory)
+                                                             : IMG_LoadJPG_RW(memory));
+  SDL_RWclose(memory);
   if (!decoded) {
     error = with_sdl_reason(file.string() + ": not a BMP, PNG or JPEG picture that can be read");
     return nullptr;
