@@ -1,0 +1,243 @@
+// The whole per-frame work of a drive, measured frame by frame: a demo route driven by its
+// recorded script through the film source (FFmpeg decoding through its cache), the run's
+// frame (dynamics, route step, sound logic on OpenAL's null output, instruments, overlays,
+// texts) and the SDL drawing of the 1202 x 778 cab window with the software renderer into
+// memory. Then the same frames on the fake platform: the simulation alone.
+//
+//   velmora_frame_pipeline DATA_DIR [KEY...] [--frames N] [--paced]
+//
+// KEY names a drive_KEY.txt of the data folder (default: every one there). By default the
+// run waits for each film frame it asks for, as a replay does, and the waits are left out
+// of the frame's cost: the decoder works on its own thread. --paced instead runs the frames
+// in real time as the desktop does, never waiting for the film.
+#include <SDL.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/headless_platform.h"
+#include "app/scripted_drive.h"
+#include "app/startup.h"
+#include "data/load_failure.h"
+#include "platform/ffmpeg/ffmpeg_film_source.h"
+#include "platform/imgui/cab_windows.h"
+#include "platform/openal/openal_sound_device.h"
+#include "platform/sdl/sdl_cab_screen.h"
+#include "platform/sdl/sdl_imgui.h"
+
+namespace {
+
+using namespace velmora;
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+constexpr double kBudgetMs = 1000.0 / 60;
+constexpr std::int64_t kFrameNs = 16'667'000;
+
+// The film source with the time spent inside avi_getframe counted, so that a wait for the
+// decoder can be told from the frame's own work.
+class TimedFilm final : public FilmSource {
+ public:
+  explicit TimedFilm(FilmSource& source) : source_(source) {}
+  int avi_open(const std::string& path) override { return source_.avi_open(path); }
+  void avi_close() override { source_.avi_close(); }
+  bool is_open() const override { return source_.is_open(); }
+  int avi_length() const override { return source_.avi_length(); }
+  int film_width() const override { return source_.film_width(); }
+  int film_height() const override { return source_.film_height(); }
+  FilmFrame avi_getframe(int n, std::chrono::microseconds wait) override {
+    const auto start = Clock::now();
+    FilmFrame f = source_.avi_getframe(n, wait);
+    inside_ += Clock::now() - start;
+    return f;
+  }
+  bool frame_busy() const override { return source_.frame_busy(); }
+  FilmSourceStats stats() const override { return source_.stats(); }
+  Clock::duration take_inside() { return std::exchange(inside_, Clock::duration{}); }
+
+ private:
+  FilmSource& source_;
+  Clock::duration inside_{};
+};
+
+struct Drive {
+  std::string key, route, vehicle, script;
+  long long frames = 0;
+};
+
+bool read_drive(const fs::path& data, const std::string& key, Drive& d) {
+  std::ifstream in(data / ("drive_" + key + ".txt"), std::ios::binary);
+  if (!in) return false;
+  std::ostringstream text;
+  text << in.rdbuf();
+  d.key = key;
+  d.script = text.str();
+  std::istringstream first(d.script.substr(0, d.script.find('\n')));
+  std::string hash, with;
+  first >> hash >> d.route >> with >> d.vehicle;
+  if (!d.vehicle.empty() && d.vehicle.back() == ':') d.vehicle.pop_back();
+  d.frames = ScriptedDrive::frames_named(d.script);
+  return !d.vehicle.empty() && d.frames > 0;
+}
+
+struct Figures {
+  std::vector<double> ms;  // each frame's cost
+  double waited_ms = 0;    // for the film decoder, left out of the costs
+  double total_s = 0;
+};
+
+double percentile(std::vector<double> v, double p) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  return v[std::min(v.size() - 1, static_cast<std::size_t>(p * static_cast<double>(v.size() - 1) + 0.5))];
+}
+
+RunConfig config_of(const fs::path& data, const Drive& d) {
+  RunConfig c;
+  c.program_dir = data;
+  c.route_file = d.route;
+  c.vehicle_file = d.vehicle;
+  return c;
+}
+
+// The drive on the real film source, sound device and drawing layer.
+Figures full_pipeline(const fs::path& data, const Drive& d, long long frames, bool paced) {
+  HeadlessPlatform platform;
+  FfmpegFilmSource ffmpeg;
+  TimedFilm film(ffmpeg);
+  const std::unique_ptr<SdlCabScreen> screen = SdlCabScreen::offscreen();
+  SdlImGui windows_layer(screen->renderer());
+  screen->set_window_overlay([&](SDL_Renderer*) { windows_layer.draw(); }, [&] { return windows_layer.changed(); });
+  OpenAlSoundDevice sound([](const std::string& e) { std::cerr << "sound: " << e << '\n'; });
+  platform.film = &film;
+  platform.cab_screen = screen.get();
+  platform.image_list = &screen->images();
+  platform.sprite_engine = &screen->sprites();
+  platform.sound_device = &sound;
+
+  RunConfig config = config_of(data, d);
+  if (!paced) config.film_wait = std::chrono::seconds(2);
+  Run run(config, platform.services());
+  FormCreate(run);
+  CabWindows windows;
+  ScriptedDrive drive(platform, run, parse_input_script(d.script), kFrameNs);
+
+  Figures f;
+  f.ms.reserve(static_cast<std::size_t>(frames));
+  const auto begin = Clock::now();
+  for (long long frame = 0; frame < frames && !run.frame.ended; ++frame) {
+    const auto start = Clock::now();
+    drive.start_frame(frame);
+    windows_layer.begin_frame(static_cast<float>(kBudgetMs / 1000));
+    draw_cab_windows(run, windows);
+    windows_layer.end_frame();
+    deliver_posted(run, windows);
+    drive.finish_frame();
+    const auto end = Clock::now();
+    const Clock::duration waited = paced ? Clock::duration{} : film.take_inside();
+    f.waited_ms += std::chrono::duration<double, std::milli>(waited).count();
+    f.ms.push_back(std::chrono::duration<double, std::milli>(end - start - waited).count());
+    if (paced) std::this_thread::sleep_until(start + std::chrono::nanoseconds(kFrameNs));
+  }
+  f.total_s = std::chrono::duration<double>(Clock::now() - begin).count();
+  return f;
+}
+
+// The same frames on the fake platform.
+Figures simulation_alone(const fs::path& data, const Drive& d, long long frames) {
+  HeadlessPlatform platform;
+  Run run(config_of(data, d), platform.services());
+  FormCreate(run);
+  ScriptedDrive drive(platform, run, parse_input_script(d.script), kFrameNs);
+  Figures f;
+  f.ms.reserve(static_cast<std::size_t>(frames));
+  const auto begin = Clock::now();
+  for (long long frame = 0; frame < frames && !run.frame.ended; ++frame) {
+    const auto start = Clock::now();
+    drive.start_frame(frame);
+    drive.finish_frame();
+    f.ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+  }
+  f.total_s = std::chrono::duration<double>(Clock::now() - begin).count();
+  return f;
+}
+
+[[noreturn]] void usage(const std::string& why) {
+  std::cerr << "velmora_frame_pipeline: " << why
+            << "\nusage: velmora_frame_pipeline DATA_DIR [KEY...] [--frames N] [--paced]\n";
+  std::exit(2);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // No display and no speakers needed: SDL draws in memory, OpenAL mixes into nothing.
+  setenv("SDL_VIDEODRIVER", "offscreen", 0);
+  setenv("ALSOFT_DRIVERS", "null", 0);
+  set_film_library_quiet(true);
+
+  fs::path data;
+  std::vector<std::string> keys;
+  long long frame_limit = 0;
+  bool paced = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--paced") {
+      paced = true;
+    } else if (a == "--frames" && i + 1 < argc) {
+      frame_limit = std::atoll(argv[++i]);
+      if (frame_limit <= 0) usage("--frames needs a number above 0");
+    } else if (!a.empty() && a[0] == '-') {
+      usage("unknown option " + a);
+    } else if (data.empty()) {
+      data = a;
+    } else {
+      keys.push_back(a);
+    }
+  }
+  if (data.empty()) usage("no data folder");
+  if (keys.empty())
+    for (const char* k : {"exp", "rapid", "local"})
+      if (fs::exists(data / ("drive_" + std::string(k) + ".txt"))) keys.push_back(k);
+  if (keys.empty()) usage(data.string() + " holds no drive_KEY.txt");
+
+  std::printf("frame pipeline on %s: SDL software renderer into memory (1202 x 778), OpenAL null output,\n"
+              "FFmpeg film source; %s\n",
+              data.string().c_str(),
+              paced ? "frames paced in real time, the film never waited for"
+                    : "each film frame waited for, the waits left out of the costs");
+  std::printf("%-15s %7s %9s %9s %9s %15s %10s  | %-28s %12s\n", "route", "frames", "median", "p99", "worst",
+              "budget med/p99", "film wait", "simulation alone med/p99/worst", "frames/s");
+  int status = 0;
+  for (const std::string& key : keys) {
+    Drive d;
+    if (!read_drive(data, key, d)) usage(key + ": no usable drive_" + key + ".txt");
+    const long long frames = frame_limit > 0 ? std::min(frame_limit, d.frames + 600) : d.frames + 600;
+    try {
+      const Figures full = full_pipeline(data, d, frames, paced);
+      const Figures sim = simulation_alone(data, d, frames);
+      const double med = percentile(full.ms, 0.5), p99 = percentile(full.ms, 0.99), worst = percentile(full.ms, 1);
+      const double fps = static_cast<double>(sim.ms.size()) / sim.total_s;
+      std::printf("%-15s %7zu %6.2f ms %6.2f ms %6.2f ms %6.1f/%5.1f %% %7.2f ms  | %6.1f / %6.1f / %7.1f us %12.0f\n",
+                  d.route.c_str(), full.ms.size(), med, p99, worst, 100 * med / kBudgetMs, 100 * p99 / kBudgetMs,
+                  full.ms.empty() ? 0.0 : full.waited_ms / static_cast<double>(full.ms.size()),
+                  1000 * percentile(sim.ms, 0.5), 1000 * percentile(sim.ms, 0.99), 1000 * percentile(sim.ms, 1),
+                  fps);
+      std::fflush(stdout);
+    } catch (const LoadFailure& failure) {
+      for (const std::string& m : failure.messages) std::cerr << "message: " << m << '\n';
+      std::cerr << "velmora_frame_pipeline: " << d.route << ": " << failure.detail << '\n';
+      status = 1;
+    }
+  }
+  return status;
+}
