@@ -6,13 +6,15 @@
 namespace velmora {
 
 std::int64_t round_half_even(long double value) {
-  // nearbyintl follows the current mode; the default mode is to-nearest-even, but a
-  // caller may have changed it, so pin it for this one call.
-  const int saved = std::fegetround();
-  std::fesetround(FE_TONEAREST);
-  const long double r = std::nearbyintl(value);
-  std::fesetround(saved);
-  return static_cast<std::int64_t>(r);
+  // llrintl rounds in the floating-point unit's current mode in one instruction. That mode
+  // is to-nearest-even unless something changed it; only then is the halfway case worked out
+  // from the floor (pinning the mode for every call cost more than the rest of a frame's
+  // arithmetic). value - floor(value) is exact, so the halfway test is too.
+  if (std::fegetround() == FE_TONEAREST) return std::llrintl(value);
+  const long double below = std::floor(value);
+  const long double part = value - below;
+  const bool up = part > 0.5L || (part == 0.5L && std::fmod(below, 2.0L) != 0);
+  return static_cast<std::int64_t>(up ? below + 1 : below);
 }
 
 std::int64_t round_half_away(long double value) {

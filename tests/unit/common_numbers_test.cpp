@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cfenv>
+
 #include "common/fixed4.h"
 #include "common/numbers.h"
 #include "common/rounding.h"
@@ -71,11 +73,18 @@ TEST(Rounding, HalvesToEvenOrAwayFromZero) {
     std::int64_t even, away;
   };
   const Case cases[] = {{2.5L, 2, 3}, {3.5L, 4, 4}, {-2.5L, -2, -3}, {0.5L, 0, 1},
-                        {1.4999L, 1, 1}, {-0.5L, 0, -1}, {59.998L, 60, 60}};
-  for (const Case& c : cases) {
-    EXPECT_EQ(round_half_even(c.v), c.even) << static_cast<double>(c.v);
-    EXPECT_EQ(round_half_away(c.v), c.away) << static_cast<double>(c.v);
+                        {1.4999L, 1, 1}, {-0.5L, 0, -1}, {59.998L, 60, 60}, {-1.5L, -2, -2},
+                        {-2.5000001L, -3, -3}, {1e15L + 0.5L, 1'000'000'000'000'000, 1'000'000'000'000'001},
+                        {-7.0L, -7, -7}};
+  // The same whatever rounding mode the floating-point unit was left in.
+  for (const int mode : {FE_TONEAREST, FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
+    std::fesetround(mode);
+    for (const Case& c : cases) {
+      EXPECT_EQ(round_half_even(c.v), c.even) << static_cast<double>(c.v) << " mode " << mode;
+      EXPECT_EQ(round_half_away(c.v), c.away) << static_cast<double>(c.v) << " mode " << mode;
+    }
   }
+  std::fesetround(FE_TONEAREST);
 }
 
 }  // namespace
