@@ -81,11 +81,10 @@ bool read_drive(const fs::path& data, const std::string& key, Drive& d) {
   text << in.rdbuf();
   d.key = key;
   d.script = text.str();
-  std::istringstream first(d.script.substr(0, d.script.find('\n')));
-  std::string hash, with;
-  first >> hash >> d.route >> with >> d.vehicle;
-  if (!d.vehicle.empty() && d.vehicle.back() == ':') d.vehicle.pop_back();
-  d.frames = ScriptedDrive::frames_named(d.script);
+  const ScriptHeader header = read_script_header(d.script);
+  d.route = header.route;
+  d.vehicle = header.vehicle;
+  d.frames = header.frames;
   return !d.vehicle.empty() && d.frames > 0;
 }
 

@@ -1,6 +1,7 @@
 #include "app/scripted_drive.h"
 
 #include <charconv>
+#include <sstream>
 
 #include "app/main_loop.h"
 
@@ -35,14 +36,20 @@ void ScriptedDrive::finish_frame() {
     if (AppIdle(run_)) break;
 }
 
-long long ScriptedDrive::frames_named(std::string_view text) {
-  constexpr std::string_view kMark = "# frames: ";
-  const std::size_t at = text.find(kMark);
-  if (at == std::string_view::npos) return 0;
-  long long frames = 0;
-  const char* first = text.data() + at + kMark.size();
-  std::from_chars(first, text.data() + text.size(), frames);
-  return frames;
+ScriptHeader read_script_header(std::string_view text) {
+  ScriptHeader h;
+  std::istringstream first(std::string(text.substr(0, text.find('\n'))));
+  std::string hash, route, with, vehicle;
+  if (first >> hash >> route >> with >> vehicle && hash == "#" && with == "with") {
+    if (vehicle.back() == ':') vehicle.pop_back();
+    h.route = route;
+    h.vehicle = vehicle;
+  }
+  constexpr std::string_view kFrames = "# frames: ";
+  const std::size_t at = text.find(kFrames);
+  if (at != std::string_view::npos)
+    std::from_chars(text.data() + at + kFrames.size(), text.data() + text.size(), h.frames);
+  return h;
 }
 
 }  // namespace velmora

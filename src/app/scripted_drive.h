@@ -5,12 +5,22 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/headless_platform.h"
 #include "app/input_script.h"
 
 namespace velmora {
+
+// What a recorded drive's header says: "# ROUTE with VEHICLE: ..." on its first line and
+// "# frames: N". Empty names and 0 frames where it says nothing.
+struct ScriptHeader {
+  std::string route, vehicle;
+  long long frames = 0;
+};
+ScriptHeader read_script_header(std::string_view script_text);
 
 class ScriptedDrive {
  public:
@@ -24,8 +34,6 @@ class ScriptedDrive {
   // Passes the idle loop until a frame runs; a paused run passes once.
   void finish_frame();
 
-  // The frames the script's header asks for ("# frames: N"), 0 when it names none.
-  static long long frames_named(std::string_view script_text);
 
  private:
   HeadlessPlatform& platform_;

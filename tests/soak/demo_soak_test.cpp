@@ -54,15 +54,13 @@ struct DemoDrive {
   long long frames = 0;
 };
 
-// The drive's pair is on its first line: "# ROUTE with VEHICLE: ...".
 DemoDrive read_drive(const std::string& key) {
   DemoDrive d;
   d.script = read_text(fs::path(DEMO_SHORT_DIR) / ("drive_" + key + ".txt"));
-  std::istringstream first(d.script.substr(0, d.script.find('\n')));
-  std::string hash, with;
-  first >> hash >> d.route >> with >> d.vehicle;
-  if (!d.vehicle.empty() && d.vehicle.back() == ':') d.vehicle.pop_back();
-  d.frames = ScriptedDrive::frames_named(d.script);
+  const ScriptHeader header = read_script_header(d.script);
+  d.route = header.route;
+  d.vehicle = header.vehicle;
+  d.frames = header.frames;
   return d;
 }
 
