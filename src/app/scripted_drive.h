@@ -34,7 +34,6 @@ class ScriptedDrive {
   // Passes the idle loop until a frame runs; a paused run passes once.
   void finish_frame();
 
-
  private:
   HeadlessPlatform& platform_;
   Run& run_;

@@ -47,8 +47,8 @@ void put_le32(std::uint8_t* p, std::uint32_t v) {
 
 // Cuts every chunk length down to the bytes the file really holds. The decoder allocates what
 // a chunk header claims before it reads, so a cut-off file or a damaged header would
-// otherwise cost gigabytes; a cut-off sound plays what is there.
-// The decoder also reads files that begin at the WAVE mark, without the RIFF header.
+// otherwise cost gigabytes; a cut-off sound plays what is there. The decoder also reads
+// files that begin at the WAVE mark, without the RIFF header, so those are cut too.
 void fit_chunks_to_file(std::vector<std::uint8_t>& f) {
   std::size_t at = 0;
   if (f.size() >= 12 && std::memcmp(f.data(), "RIFF", 4) == 0) {
