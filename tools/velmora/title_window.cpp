@@ -15,6 +15,7 @@
 #include "platform/ffmpeg/film_sound.h"
 #include "platform/film_source.h"
 #include "platform/sdl/sdl_handles.h"
+#include "platform/sdl/sdl_picture.h"
 #include "platform/sdl/sdl_imgui.h"
 #include "platform/sdl/sdl_text.h"
 
@@ -41,7 +42,9 @@ struct WindowCloser {
 TexturePtr load_texture(SDL_Renderer* r, const fs::path& data, const std::string& name, SDL_Point* size = nullptr) {
   const auto found = resolve_data_file(data, name);
   if (!found) return nullptr;
-  SurfacePtr pixels(IMG_Load(found->string().c_str()));
+  // Read as every picture is: by its content, with its size checked before decoding.
+  std::string error;
+  const SurfacePtr pixels = read_picture_pixels(*found, false, error);
   if (!pixels) return nullptr;
   if (size != nullptr) *size = {pixels->w, pixels->h};
   return TexturePtr(SDL_CreateTextureFromSurface(r, pixels.get()));
