@@ -1,40 +1,24 @@
 // Opening a film of arbitrary bytes and reading a few of its frames.
-#include <unistd.h>
-
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <fstream>
-#include <string>
 #include <vector>
 
+#include "input_file.h"
 #include "platform/ffmpeg/ffmpeg_film_source.h"
-
-namespace {
-
-const std::string& input_path() {
-  static const std::string path = "/tmp/velmora-fuzz-film-" + std::to_string(::getpid()) + ".avi";
-  return path;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   velmora::set_film_library_quiet(true);
-  std::atexit([] { std::remove(input_path().c_str()); });
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  {
-    std::ofstream out(input_path(), std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-  }
+  static const velmora::FuzzInputFile input("film.avi");
+  input.write(data, size);
   velmora::FilmSourceSettings settings;
   settings.cache_bytes = 16u << 20;
   velmora::FfmpegFilmSource source(settings);
-  const int code = source.avi_open(input_path());
+  const int code = source.avi_open(input.path());
   if (code < velmora::kFilmOpened || code > velmora::kFilmNoDecoder) __builtin_trap();
   if (code != velmora::kFilmOpened) {
     if (source.is_open() || source.avi_length() != 0) __builtin_trap();

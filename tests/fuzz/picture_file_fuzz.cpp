@@ -2,39 +2,20 @@
 // or is refused with a reason. The first four bytes are the request (pattern size, the
 // transparent colour, the list); the rest is the file.
 #include <SDL.h>
-#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <fstream>
-#include <string>
 
+#include "input_file.h"
 #include "platform/sdl/sdl_handles.h"
 #include "platform/sdl/sdl_images.h"
 #include "platform/sdl/sdl_sprites.h"
 
-namespace {
-
-const std::string& input_path() {
-  static const std::string path = "/tmp/velmora-fuzz-picture-" + std::to_string(::getpid());
-  return path;
-}
-
-}  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  std::atexit([] { std::remove(input_path().c_str()); });
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace velmora;
   if (size < 4) return 0;
-  {
-    std::ofstream out(input_path(), std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data) + 4, static_cast<std::streamsize>(size - 4));
-  }
+  static const FuzzInputFile input("picture");
+  input.write(data + 4, size - 4);
   const SurfacePtr target(SDL_CreateRGBSurfaceWithFormat(0, 64, 48, 32, SDL_PIXELFORMAT_ARGB8888));
   SDL_Renderer* renderer = SDL_CreateSoftwareRenderer(target.get());
   if (renderer == nullptr) __builtin_trap();
@@ -44,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PictureRequest r;
     r.list = static_cast<PictureList>(data[3] % 3);
     r.name = r.list == PictureList::Cab ? "img_fuzz" : "0";
-    r.file = input_path();
+    r.file = input.path();
     r.pattern_width = data[0] % 40;
     r.pattern_height = data[1] % 40;
     r.transparent = (data[2] & 1) != 0;
