@@ -1,5 +1,8 @@
 #include "platform/ffmpeg/ffmpeg_film_source.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -10,6 +13,11 @@ extern "C" {
 #include "platform/ffmpeg/film_decoder.h"
 
 namespace velmora {
+namespace {
+
+constexpr int kWorkerNice = 10;  // below the frame loop's 0; a failure to lower it is harmless
+
+}  // namespace
 
 void set_film_library_quiet(bool quiet) { av_log_set_level(quiet ? AV_LOG_QUIET : AV_LOG_WARNING); }
 
@@ -129,6 +137,9 @@ FilmWindow FfmpegFilmSource::window() const {
 }
 
 void FfmpegFilmSource::run() {
+  // Reading ahead must never delay a frame: with as many busy threads as cores, the frame
+  // loop waking from its pause would otherwise wait a whole time slice behind this one.
+  setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kWorkerNice);
   std::unique_lock<std::mutex> lock(mutex_);
   while (!stop_) {
     if (command_ != Command::kNone) {
