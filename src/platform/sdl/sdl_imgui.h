@@ -1,17 +1,25 @@
 #pragma once
-// The cab window's menus and dialogs (Dear ImGui) drawn by the cab's SDL renderer. Each flip
-// of the cab screen draws the last finished ImGui frame over the cab window, in the window's
-// layout px (1202 x 778), whatever size the window has.
+// The windows' menus and dialogs (Dear ImGui) drawn by an SDL renderer. The windows are laid
+// out in the window's layout px (the cab window: 1202 x 797 with its menu bar); draw() puts
+// the last finished frame onto the renderer at any scale, with the glyphs made for that
+// scale so that texts stay sharp on a scaled or high-DPI window.
+//
+// Input: SDL's mouse and key events reach ImGui through feed(). A button or key change is
+// kept until a frame has seen it, one change per button or key and frame, so a press and its
+// release within one frame (a touchpad tap, a quick click, a key typed by a tool) is a click
+// over two frames, and two such clicks are a double click.
 
 #include <SDL.h>
 
 #include <cstdint>
+#include <deque>
 #include <filesystem>
+#include <string>
+#include <vector>
+
+#include <imgui.h>
 
 #include "platform/sdl/sdl_handles.h"
-
-struct ImGuiContext;
-struct ImDrawData;
 
 namespace velmora {
 
@@ -29,23 +37,55 @@ class SdlImGui {
   SdlImGui& operator=(const SdlImGui&) = delete;
 
   ImGuiContext* context() { return context_; }
-  // Makes this context current and starts a frame `seconds` after the last one.
+  // Adds the characters of `utf8` to the font's glyphs (names and texts from the data
+  // files); the glyphs are made again before the next frame. The common Japanese set is
+  // there from the start.
+  void add_glyphs(const std::string& utf8);
+  // The output px per layout px that draw() will use; the glyphs are made for it before the
+  // next frame when it changed.
+  void set_output_scale(float scale);
+  // Whether the font has a glyph for `c` (after the glyphs were last made).
+  bool has_glyph(char32_t c) const;
+
+  // An SDL event for the windows, its pointer already in layout px.
+  void feed(const SDL_Event& e);
+  // Makes this context current and starts a frame `seconds` after the last one, with at most
+  // one queued change of each button and key.
   void begin_frame(float seconds);
-  // The area the windows may use, in px: the cab window's layout and the menu bar above it.
+  // The area the windows may use, in layout px.
   void set_display_size(int width, int height) { width_ = width, height_ = height; }
   // Ends the frame; its drawing is kept for draw().
   void end_frame();
-  // Draws the last ended frame onto the renderer's current target.
-  void draw();
+  // Draws the last ended frame onto the renderer's current target: layout px (x, y) lands at
+  // (left + x * scale, top + y * scale).
+  void draw(float left = 0, float top = 0, float scale = 1);
   // Whether the last ended frame looks different from the one last drawn.
   bool changed() const { return signature_ != drawn_signature_; }
 
  private:
+  void make_font();
+
+  struct Change {
+    enum Kind { Button, Key } kind;
+    int index;  // mouse button 0..2 or scancode
+    bool down;
+    float x, y;  // the pointer's place (buttons)
+  };
+
   SDL_Renderer* renderer_;
   ImGuiContext* context_ = nullptr;
+  std::string font_bytes_;
+  float font_px_;
+  float scale_ = 1;      // the glyphs are made for this output scale
+  float made_for_ = 0;   // the scale the current glyphs were made for; 0: none yet
+  std::u32string extra_glyphs_;
+  bool glyphs_added_ = false;
+  std::vector<ImWchar> ranges_;  // the glyphs asked of the font; kept while the font lives
+  ImFont* font_ = nullptr;
   int width_, height_;
   std::uint64_t signature_ = 0, drawn_signature_ = 1;
-  TexturePtr font_;
+  TexturePtr font_texture_;
+  std::deque<Change> changes_;
+  float mouse_x_ = -1, mouse_y_ = -1;
 };
-
 }  // namespace velmora
