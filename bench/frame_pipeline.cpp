@@ -118,7 +118,7 @@ Figures full_pipeline(const fs::path& data, const Drive& d, long long frames, bo
   TimedFilm film(ffmpeg);
   const std::unique_ptr<SdlCabScreen> screen = SdlCabScreen::offscreen();
   SdlImGui windows_layer(screen->renderer());
-  screen->set_window_overlay([&](SDL_Renderer*) { windows_layer.draw(); }, [&] { return windows_layer.changed(); });
+  screen->set_window_overlay([&](SDL_Renderer*, float left, float top, float scale) { windows_layer.draw(left, top, scale); }, [&] { return windows_layer.changed(); });
   OpenAlSoundDevice sound([](const std::string& e) { std::cerr << "sound: " << e << '\n'; });
   platform.film = &film;
   platform.cab_screen = screen.get();

@@ -216,7 +216,7 @@ int main(int argc, char** argv) {
     } catch (const SdlError& e) {
       usage_error(std::string("--screenshot: ") + e.what());
     }
-    cab->set_window_overlay([&](SDL_Renderer*) { windows_layer->draw(); }, [&] { return windows_layer->changed(); });
+    cab->set_window_overlay([&](SDL_Renderer*, float left, float top, float scale) { windows_layer->draw(left, top, scale); }, [&] { return windows_layer->changed(); });
     platform.cab_screen = cab.get();
     platform.image_list = &cab->images();
     platform.sprite_engine = &cab->sprites();
@@ -271,6 +271,7 @@ int main(int argc, char** argv) {
     if (windows_layer) {
       windows_layer->begin_frame(static_cast<float>(o.frame_ms / 1000));
       draw_cab_windows(run, windows);
+      windows.layout.check_windows();
       windows_layer->end_frame();
       deliver_posted(run, windows);
     }
@@ -282,11 +283,16 @@ int main(int argc, char** argv) {
       *trace << '\n';
     }
     for (const Screenshot& s : o.screenshots) {
+      if (s.frame != frame) continue;
       std::string error;
-      if (s.frame == frame && !cab->save_png(s.file, error)) {
+      if (!cab->save_png(s.file, error)) {
         std::cerr << "velmora-sim: " << error << '\n';
         status = kUsageError;
       }
+      // What the picture shows drawn badly, so that a check need not look at it.
+      std::vector<std::string> faults = cab->layout_faults();
+      faults.insert(faults.end(), windows.layout.faults.begin(), windows.layout.faults.end());
+      for (const std::string& f : faults) std::cerr << "velmora-sim: layout: frame " << frame << ": " << f << '\n';
     }
   }
   for (const Screenshot& s : o.screenshots)

@@ -56,6 +56,7 @@ void FormCreate(Run& run) {
   run.route = load_route(find_in(program_dir, run.config.route_file), route_context);
 
   dialogs.status("運転台を描画しています");
+  run.platform.screen.set_film_surface(run.ui.film_width, run.ui.film_height);
   build_cab(run);
   start_overlays(run);
   load_window_pictures(run);
@@ -122,9 +123,12 @@ void cab_window_click(Run& run, int x, int y) {
   const auto inside = [x, y](const WindowRect& r) {
     return r.x <= x && x < r.x + r.width && r.y <= y && y < r.y + r.height;
   };
+  // The cab surface moves with Shift+Up / Shift+Down; the back button stays.
+  const WindowRect surface{kCabSurface.x, kCabSurface.y + run.input.screen_top, kCabSurface.width,
+                           kCabSurface.height};
   if (inside(kBackButton))
     BackClick(run);
-  else if (inside(kCabSurface) && !run.frame.app_ready)
+  else if (inside(surface) && !run.frame.app_ready)
     start1Click(run);
 }
 

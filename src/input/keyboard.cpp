@@ -308,10 +308,11 @@ void keydowns(Run& run, Key key, bool shift) {
       break;
     }
     case Key::Up:
-      if (shift && in.screen_top >= -149) in.screen_top -= 50;
-      break;
     case Key::Down:
-      if (shift && in.screen_top < 0) in.screen_top += 50;
+      if (!shift) break;
+      if (key == Key::Up && in.screen_top >= -149) in.screen_top -= 50;
+      if (key == Key::Down && in.screen_top < 0) in.screen_top += 50;
+      run.platform.screen.set_screen_top(in.screen_top);
       break;
     case Key::Enter: enter_call(run); break;
     case Key::F1: in.auto_run = shift; break;

@@ -36,8 +36,14 @@ class CabScreen {
  public:
   virtual ~CabScreen() = default;
   // The picture of the film area for this pass (the same one again when nothing new was
-  // decoded); the on-film texts are drawn over it.
+  // decoded); the on-film texts are drawn over it. It is shown at its own size at the cab
+  // surface's top-left corner.
   virtual void set_film_picture(const std::shared_ptr<const FilmPicture>& picture) = 0;
+  // The film surface's size before any picture has been shown ([Disp]'s film size, px);
+  // once a picture is shown the surface takes the picture's size.
+  virtual void set_film_surface(int width, int height) = 0;
+  // Where the cab surface's top lies in the window, px (0 or less: moved up).
+  virtual void set_screen_top(int top) = 0;
   // False while the device is not initialised or has lost its surfaces; the frame is
   // then skipped, simulation steps included.
   virtual bool can_draw() = 0;

@@ -201,7 +201,7 @@ TEST(CabWindow, PicturesLieBesideTheCabWhichCoversThemAndLabelsStayInTheirBoxes)
   rig.screen->draw_label({836, 622, 166, 30, 27, true}, "12.3 km/h");
   rig.screen->draw_label({808, 340, 0, 0, 13, false}, "踏切まで 120 m");
   int overlay_calls = 0;
-  rig.screen->set_window_overlay([&](SDL_Renderer* r) {
+  rig.screen->set_window_overlay([&](SDL_Renderer* r, float, float, float) {
     ++overlay_calls;
     SDL_SetRenderDrawColor(r, 0, 0, 255, 255);
     const SDL_Rect box{1000, 100, 10, 10};
@@ -284,7 +284,7 @@ TEST(CabWindow, TheDialogLayerSaysWhenItsFontIsMissing) {
   }
   // A layer that could be made draws nothing until a frame has ended.
   SdlImGui layer(screen->renderer());
-  screen->set_window_overlay([&](SDL_Renderer*) { layer.draw(); });
+  screen->set_window_overlay([&](SDL_Renderer*, float l, float t, float s) { layer.draw(l, t, s); });
   screen->flip();
   EXPECT_TRUE(colour_near(screen->read_window(), 1100, 100, 0, 0));
 }
@@ -323,7 +323,7 @@ TEST(CabWindow, AnUnchangedPictureIsNotDrawnAgainButAnyChangeIs) {
   // What was skipped is still the picture read back.
   EXPECT_GT(rig.screen->read_window().rgb.size(), 0u);
   bool overlay_changes = false;
-  rig.screen->set_window_overlay([](SDL_Renderer*) {}, [&] { return overlay_changes; });
+  rig.screen->set_window_overlay([](SDL_Renderer*, float, float, float) {}, [&] { return overlay_changes; });
   EXPECT_EQ(frame("10:00:01", "説明 2"), first + 6);  // a new overlay draws once
   EXPECT_EQ(frame("10:00:01", "説明 2"), first + 6);
   overlay_changes = true;

@@ -67,6 +67,8 @@ class FakeCabScreen final : public CabScreen {
     film_frame_shown = picture ? picture->frame : -1;
   }
   bool can_draw() override { return drawable; }
+  void set_film_surface(int width, int height) override { film_surface = {width, height}; }
+  void set_screen_top(int top) override { screen_top = top; }
   struct Text {
     int x, y;
     std::string utf8;
@@ -113,6 +115,8 @@ class FakeCabScreen final : public CabScreen {
   bool still = false;
 
   int film_frame_shown = -1;  // frame number of the film picture last given; -1 none
+  std::pair<int, int> film_surface{0, 0};
+  int screen_top = 0;
   std::vector<Text> texts;    // drawn by the last compose
   std::vector<Text> pending;  // asked for since
   bool drawable = true;

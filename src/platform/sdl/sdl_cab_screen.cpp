@@ -3,6 +3,7 @@
 #include <SDL_image.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace velmora {
 
@@ -18,12 +19,13 @@ std::unique_ptr<SdlCabScreen> SdlCabScreen::offscreen(int width, int height) {
   return with_renderer(std::move(memory), std::move(renderer), width, height);
 }
 
-std::unique_ptr<SdlCabScreen> SdlCabScreen::in_window(SDL_Window* window, bool software, int menu_height) {
+std::unique_ptr<SdlCabScreen> SdlCabScreen::in_window(SDL_Window* window, bool software, int menu_height,
+                                                      bool window_opacity) {
   RendererPtr renderer(SDL_CreateRenderer(window, -1, software ? SDL_RENDERER_SOFTWARE : 0));
   if (!renderer) throw SdlError(with_sdl_reason("the cab window cannot be drawn"));
-  // The layout stays as it is at any window size; fullscreen letterboxes it.
-  SDL_RenderSetLogicalSize(renderer.get(), kCabWindowWidth, kCabWindowHeight + menu_height);
   auto screen = with_renderer(nullptr, std::move(renderer), kWidth, kHeight, menu_height);
+  screen->shown_in_ = window;
+  screen->window_opacity_ = window_opacity;
   return screen;
 }
 
@@ -48,7 +50,7 @@ SdlCabScreen::SdlCabScreen(SurfacePtr memory, RendererPtr renderer, TexturePtr c
       window_(std::move(window)),
       width_(width),
       height_(height),
-      film_area_{0, 0, std::min(kFilmWidth, width), std::min(kFilmHeight, height)},
+      film_surface_{0, 0, kFilmWidth, kFilmHeight},
       images_(renderer_.get(), sprites_) {}
 
 // Members go in reverse order: text, pictures and textures before the renderer.
@@ -58,12 +60,23 @@ void SdlCabScreen::set_film_picture(const std::shared_ptr<const FilmPicture>& pi
   picture_ = picture;
 }
 
-void SdlCabScreen::set_film_area(int width, int height) {
+void SdlCabScreen::set_film_surface(int width, int height) {
   redraw_ = true;
-  film_area_ = {0, 0, std::clamp(width, 0, width_), std::clamp(height, 0, height_)};
+  film_surface_ = {0, 0, std::max(width, 0), std::max(height, 0)};
 }
 
-void SdlCabScreen::set_opacity(int opacity) { opacity_ = std::clamp(opacity, 0, 255); }
+void SdlCabScreen::set_screen_top(int top) {
+  redraw_ |= top != screen_top_;
+  screen_top_ = top;
+}
+
+void SdlCabScreen::set_opacity(int opacity) {
+  opacity = std::clamp(opacity, 0, 255);
+  // A see-through window shows what lies behind it; the picture stays as it is.
+  if (window_opacity_ && shown_in_ != nullptr && opacity != opacity_)
+    SDL_SetWindowOpacity(shown_in_, static_cast<float>(opacity) / 255);
+  opacity_ = opacity;
+}
 
 void SdlCabScreen::draw_text(int x, int y, const std::string& utf8, int size, SDL_Color colour,
                              int shadow) {
@@ -80,14 +93,12 @@ void SdlCabScreen::compose() {
   // The same film picture, texts, sprites and fade as last time: the cab texture already
   // holds this picture.
   const bool sprites_changed = sprites_.take_changed();
-  if (!sprites_changed && picture_ == composed_picture_ && texts_ == composed_texts_ && opacity_ == composed_opacity_ &&
-      !redraw_) {
+  if (!sprites_changed && picture_ == composed_picture_ && texts_ == composed_texts_ && !redraw_) {
     texts_.clear();
     return;
   }
   composed_picture_ = picture_;
   composed_texts_ = texts_;
-  composed_opacity_ = opacity_;
   cab_changed_ = true;
   SDL_Renderer* r = renderer_.get();
   SDL_SetRenderTarget(r, cab_.get());
@@ -103,11 +114,6 @@ void SdlCabScreen::compose() {
     draw_film();
     draw_texts();
     sprites_.draw(r);
-  }
-  if (opacity_ < 255) {
-    SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
-    SDL_SetRenderDrawColor(r, 0, 0, 0, static_cast<Uint8>(255 - opacity_));
-    SDL_RenderFillRect(r, nullptr);
   }
 }
 
@@ -131,14 +137,18 @@ void SdlCabScreen::draw_film() {
       return;
     uploaded_ = picture_;
   }
-  SDL_RenderCopy(renderer_.get(), film_.get(), nullptr, &film_area_);
+  // The film surface takes the picture's size and is copied at (0, 0) as it is: the places of
+  // the signs and boards over it are the film's own px.
+  film_surface_ = {0, 0, picture_->width, picture_->height};
+  SDL_RenderCopy(renderer_.get(), film_.get(), nullptr, &film_surface_);
 }
 
 void SdlCabScreen::draw_texts() {
   text_error_.clear();
   if (texts_.empty()) return;
   SDL_Renderer* r = renderer_.get();
-  SDL_RenderSetClipRect(r, &film_area_);
+  // The texts are drawn on the film surface, so nothing of them reaches the desk.
+  SDL_RenderSetClipRect(r, &film_surface_);
   for (const QueuedText& t : texts_)
     if (!text_.draw(r, t.x, t.y, t.utf8, t.size, t.colour, t.shadow)) text_error_ = text_.error();
   SDL_RenderSetClipRect(r, nullptr);
@@ -162,65 +172,152 @@ void SdlCabScreen::draw_label(const WindowLabel& label, const std::string& utf8)
 
 void SdlCabScreen::flip() {
   const bool overlay_changed = overlay_ && (!overlay_changed_ || overlay_changed_());
-  if (!cab_changed_ && labels_ == shown_labels_ && !overlay_changed && !redraw_) {
+  const Placement place = placement();
+  const bool moved = place.output_width != place_.output_width || place.output_height != place_.output_height;
+  if (!cab_changed_ && labels_ == shown_labels_ && !overlay_changed && !redraw_ && !moved &&
+      opacity_ == shown_opacity_) {
     labels_.clear();
     return;
   }
+  if (cab_changed_ || redraw_) draw_window();
   cab_changed_ = false;
   redraw_ = false;
-  shown_labels_ = labels_;
+  shown_labels_ = std::move(labels_);
+  labels_.clear();
+  shown_opacity_ = opacity_;
+  place_ = place;
   ++windows_drawn_;
+  draw_output();
+  SDL_RenderPresent(renderer_.get());
+}
+
+SdlCabScreen::Placement SdlCabScreen::placement() const {
+  Placement p;
   SDL_Renderer* r = renderer_.get();
-  SDL_SetRenderTarget(r, window_.get());
-  SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
-  SDL_RenderClear(r);
-  // The layout below the menu bar's strip; the overlay (menus, dialogs) over the whole.
-  const SDL_Rect layout{0, menu_height_, kCabWindowWidth, kCabWindowHeight};
-  SDL_RenderSetViewport(r, &layout);
-  draw_window();
-  SDL_RenderSetViewport(r, nullptr);
-  if (overlay_) overlay_(r);
-  // The window shows the layout at its own size.
+  SDL_Texture* before = SDL_GetRenderTarget(r);
   SDL_SetRenderTarget(r, nullptr);
+  SDL_GetRendererOutputSize(r, &p.output_width, &p.output_height);
+  SDL_SetRenderTarget(r, before);
+  const int layout_h = kCabWindowHeight + menu_height_;
+  if (p.output_width <= 0 || p.output_height <= 0) p.output_width = kCabWindowWidth, p.output_height = layout_h;
+  p.scale = std::min(static_cast<float>(p.output_width) / kCabWindowWidth,
+                     static_cast<float>(p.output_height) / layout_h);
+  p.left = static_cast<int>(std::lround((p.output_width - kCabWindowWidth * p.scale) / 2));
+  p.top = static_cast<int>(std::lround((p.output_height - layout_h * p.scale) / 2));
+  return p;
+}
+
+SDL_Point SdlCabScreen::to_layout(int window_x, int window_y) const {
+  // Window units to output px (a high-DPI window has more px than units), then to the layout.
+  float px_per_unit = 1;
+  if (shown_in_ != nullptr) {
+    int units = 0, h = 0;
+    SDL_GetWindowSize(shown_in_, &units, &h);
+    if (units > 0) px_per_unit = static_cast<float>(place_.output_width) / units;
+  }
+  const float scale = place_.scale > 0 ? place_.scale : 1;
+  return {static_cast<int>(std::floor((window_x * px_per_unit - place_.left) / scale)),
+          static_cast<int>(std::floor((window_y * px_per_unit - place_.top) / scale))};
+}
+
+// The layout scaled into the output, then what has text at the output's own resolution: the
+// labels and the window layer. The fade darkens all of it, unless the window fades itself.
+void SdlCabScreen::draw_output() {
+  SDL_Renderer* r = renderer_.get();
+  const Placement& p = place_;
+  SDL_SetRenderTarget(r, nullptr);
+  SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
   SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
   SDL_RenderClear(r);
-  SDL_RenderCopy(r, window_.get(), nullptr, nullptr);
-  SDL_RenderPresent(r);
+  const int layout_h = kCabWindowHeight + menu_height_;
+  const SDL_Rect layout{p.left, p.top, static_cast<int>(std::lround(kCabWindowWidth * p.scale)),
+                        static_cast<int>(std::lround(layout_h * p.scale))};
+  // A whole-number scale keeps every px sharp; any other is filtered, or texts and lines
+  // break apart (a 0 reads as a D).
+  const bool whole = std::fabs(p.scale - std::round(p.scale)) < 1e-4f;
+  SDL_SetTextureScaleMode(window_.get(), whole ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+  SDL_RenderCopy(r, window_.get(), nullptr, &layout);
+  draw_labels();
+  if (overlay_) overlay_(r, static_cast<float>(p.left), static_cast<float>(p.top), p.scale);
+  if (opacity_ < 255 && !window_opacity_) {
+    SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_BLEND);
+    SDL_SetRenderDrawColor(r, 0, 0, 0, static_cast<Uint8>(255 - opacity_));
+    SDL_RenderFillRect(r, nullptr);
+  }
 }
 
 // Beneath the cab the pictures beside it, over it the labels and the back button: the cab
 // surface covers whatever part of a picture lies in its area.
 void SdlCabScreen::draw_window() {
   SDL_Renderer* r = renderer_.get();
+  SDL_SetRenderTarget(r, window_.get());
   SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
   SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
   SDL_RenderClear(r);
+  // The layout below the menu bar's strip.
+  const SDL_Rect layout{0, menu_height_, kCabWindowWidth, kCabWindowHeight};
+  SDL_RenderSetViewport(r, &layout);
   for (WindowPicture which : {WindowPicture::SubDisplay, WindowPicture::StaffTimetable}) {
     const Shown& p = pictures_[static_cast<std::size_t>(which)];
     if (p.texture) SDL_RenderCopy(r, p.texture.get(), nullptr, &p.place);
   }
-  const SDL_Rect cab{kCabSurface.x, kCabSurface.y, width_, height_};
+  const SDL_Rect cab{kCabSurface.x, kCabSurface.y + screen_top_, width_, height_};
   SDL_RenderCopy(r, cab_.get(), nullptr, &cab);
-  draw_labels();
   draw_back_button();
+  SDL_RenderSetViewport(r, nullptr);
 }
 
+// Each label made at the output's size: its place, box and letters scaled, not its picture.
 void SdlCabScreen::draw_labels() {
   SDL_Renderer* r = renderer_.get();
   constexpr SDL_Color kWhite{255, 255, 255, 255};
-  for (const QueuedLabel& l : labels_) {
+  const Placement& o = place_;
+  const auto x_of = [&o](int x) { return o.left + static_cast<int>(std::lround(x * o.scale)); };
+  const auto y_of = [&o, this](int y) { return o.top + static_cast<int>(std::lround((y + menu_height_) * o.scale)); };
+  for (const QueuedLabel& l : shown_labels_) {
     const WindowLabel& p = l.place;
-    int x = p.x;
+    const int size = std::max(1, static_cast<int>(std::lround(p.size * o.scale)));
+    int x = x_of(p.x);
     if (p.width > 0) {
       // A fixed-size label cuts its text at its edges.
-      const SDL_Rect box{p.x, p.y, p.width, p.height};
+      const SDL_Rect box{x_of(p.x), y_of(p.y), x_of(p.x + p.width) - x_of(p.x), y_of(p.y + p.height) - y_of(p.y)};
       SDL_RenderSetClipRect(r, &box);
-      if (p.right_aligned) x = p.x + p.width - label_text_.width(l.utf8, p.size);
+      if (p.right_aligned) x = box.x + box.w - label_text_.width(l.utf8, size);
     }
-    if (!label_text_.draw(r, x, p.y, l.utf8, p.size, kWhite, 0)) text_error_ = label_text_.error();
+    if (!label_text_.draw(r, x, y_of(p.y), l.utf8, size, kWhite, 0)) text_error_ = label_text_.error();
     SDL_RenderSetClipRect(r, nullptr);
   }
-  labels_.clear();
+}
+
+std::vector<std::string> SdlCabScreen::layout_faults() {
+  std::vector<std::string> faults;
+  // Where each label's text lies, in the layout's px.
+  std::vector<SDL_Rect> drawn;
+  for (const QueuedLabel& l : shown_labels_) {
+    const WindowLabel& p = l.place;
+    const SDL_Point size = label_text_.extent(l.utf8, p.size);
+    if (p.width > 0 && size.x > p.width)
+      faults.push_back("label \"" + l.utf8 + "\" is cut at its box (" + std::to_string(size.x) + " px in " +
+                       std::to_string(p.width) + ")");
+    const int w = p.width > 0 ? std::min(size.x, p.width) : size.x;
+    const int x = p.width > 0 && p.right_aligned ? p.x + p.width - w : p.x;
+    drawn.push_back({x, p.y, w, size.y});
+  }
+  for (std::size_t i = 0; i < drawn.size(); ++i)
+    for (std::size_t j = i + 1; j < drawn.size(); ++j) {
+      SDL_Rect both;
+      // A px or two of a glyph box is air.
+      if (SDL_IntersectRect(&drawn[i], &drawn[j], &both) && both.w > 2 && both.h > 2)
+        faults.push_back("labels \"" + shown_labels_[i].utf8 + "\" and \"" + shown_labels_[j].utf8 +
+                         "\" cover each other");
+    }
+  for (const QueuedText& t : composed_texts_) {
+    const SDL_Point size = text_.extent(t.utf8, t.size);
+    if (t.x + size.x + t.shadow > film_surface_.w || t.y + size.y + t.shadow > film_surface_.h)
+      faults.push_back("film text \"" + t.utf8 + "\" runs past the film (" + std::to_string(film_surface_.w) + " x " +
+                       std::to_string(film_surface_.h) + " px)");
+  }
+  return faults;
 }
 
 // A small grey key with a left-pointing arrow: back to the title window.
@@ -249,10 +346,11 @@ CabPixels SdlCabScreen::read_back() {
 
 CabPixels SdlCabScreen::read_window() {
   CabPixels out;
-  out.width = kCabWindowWidth;
-  out.height = kCabWindowHeight + menu_height_;
+  // Drawn again as the last flip drew it: what a shown back buffer holds is the driver's.
+  draw_output();
+  out.width = place_.output_width;
+  out.height = place_.output_height;
   out.rgb.resize(static_cast<std::size_t>(out.width) * out.height * 3);
-  SDL_SetRenderTarget(renderer_.get(), window_.get());
   if (SDL_RenderReadPixels(renderer_.get(), nullptr, SDL_PIXELFORMAT_RGB24, out.rgb.data(), out.width * 3) != 0)
     throw SdlError(with_sdl_reason("the cab window cannot be read back"));
   return out;

@@ -85,11 +85,13 @@ bool SdlText::draw_once(SDL_Renderer* renderer, TTF_Font* f, int size, int x, in
   return SDL_RenderCopy(renderer, d->texture.get(), nullptr, &place) == 0;
 }
 
-int SdlText::width(const std::string& utf8, int size) {
+int SdlText::width(const std::string& utf8, int size) { return extent(utf8, size).x; }
+
+SDL_Point SdlText::extent(const std::string& utf8, int size) {
   TTF_Font* f = font(size);
   int w = 0, h = 0;
-  if (f == nullptr || utf8.empty() || TTF_SizeUTF8(f, utf8.c_str(), &w, &h) != 0) return 0;
-  return w;
+  if (f == nullptr || utf8.empty() || TTF_SizeUTF8(f, utf8.c_str(), &w, &h) != 0) return {0, 0};
+  return {w, h};
 }
 
 }  // namespace velmora

@@ -38,6 +38,8 @@ class SdlText {
             SDL_Color colour, int shadow);
   // The width in px of the text at that size; 0 when the font cannot be opened.
   int width(const std::string& utf8, int size);
+  // Its width and height in px; 0 x 0 when the font cannot be opened.
+  SDL_Point extent(const std::string& utf8, int size);
   const std::string& error() const { return error_; }
 
  private:
