@@ -4,11 +4,13 @@
 #include <cctype>
 #include <system_error>
 
+#include "data/file_kind.h"
+
 namespace velmora {
 
 namespace {
 
-bool is_vehicle_file(const std::filesystem::path& p) {
+bool is_dat_file(const std::filesystem::path& p) {
   std::string ext = p.extension().string();
   std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
   return ext == ".dat";
@@ -16,8 +18,9 @@ bool is_vehicle_file(const std::filesystem::path& p) {
 
 }  // namespace
 
-FilePicker open_picker(const std::filesystem::path& folder) {
+FilePicker open_picker(const std::filesystem::path& folder, bool all_files) {
   FilePicker picker;
+  picker.all_files = all_files;
   picker.folder = std::filesystem::absolute(folder).lexically_normal();
   std::error_code ec;
   std::filesystem::directory_iterator it(picker.folder, ec);
@@ -28,8 +31,10 @@ FilePicker open_picker(const std::filesystem::path& folder) {
   for (const auto& e : it) {
     std::error_code kind;
     const bool folder_entry = e.is_directory(kind);
-    if (folder_entry || (e.is_regular_file(kind) && is_vehicle_file(e.path())))
-      picker.entries.push_back({e.path().filename().string(), folder_entry});
+    if (folder_entry)
+      picker.entries.push_back({e.path().filename().string(), true});
+    else if (e.is_regular_file(kind) && is_dat_file(e.path()))
+      picker.entries.push_back({e.path().filename().string(), false, is_vehicle_file(e.path())});
   }
   std::sort(picker.entries.begin(), picker.entries.end(), [](const PickerEntry& a, const PickerEntry& b) {
     return a.folder != b.folder ? a.folder : a.name < b.name;
@@ -41,7 +46,8 @@ FilePicker open_picker(const std::filesystem::path& folder) {
 
 std::optional<std::filesystem::path> choose(FilePicker& picker, const PickerEntry& entry) {
   if (!entry.folder) return picker.folder / entry.name;
-  picker = open_picker(entry.name == ".." ? picker.folder.parent_path() : picker.folder / entry.name);
+  picker = open_picker(entry.name == ".." ? picker.folder.parent_path() : picker.folder / entry.name,
+                       picker.all_files);
   return std::nullopt;
 }
 

@@ -20,7 +20,7 @@ struct ValueDisplayState;
 // top-left corner; a width or height of 0 means the control's natural size.
 constexpr int kValueWindowWidth = 707;
 constexpr int kValueWindowHeight = 430;
-constexpr int kValueWindowFontPx = 12;
+constexpr int kValueWindowFontPx = 11;  // the form's 12 px face is narrower than IPA's
 constexpr const char* kValueWindowCaption = "Value Display";
 constexpr int kValueBarMax = 500;            // the bars run from 0 to this
 constexpr std::size_t kValueLogLines = 200;  // the protection log keeps the newest lines
@@ -35,6 +35,8 @@ struct ValueLabel {
   const char* initial;
 };
 
+// The form's places, but for the fourth column, 20 px right of the form's so that the third
+// column's values (a stop position and its station) end before its captions.
 inline constexpr std::array<ValueLabel, 44> kValueLabels = {{
     {"速度", 7, 10, "Label1", 100, 10, ""},
     {"加速度", 7, 25, "Label6", 100, 25, ""},
@@ -67,17 +69,17 @@ inline constexpr std::array<ValueLabel, 44> kValueLabels = {{
     {"次駅", 313, 70, "Label37", 430, 70, ""},
     {"残距離", 313, 85, "Label33", 430, 85, ""},
     {"走行距離", 313, 100, "Label35", 430, 100, ""},
-    {"ATSP 距離/制限速度/パターン", 460, 10, "Label8", 493, 25, ""},
-    {"", 0, 0, "Label9", 533, 25, ""},
-    {"", 0, 0, "Label20", 573, 25, ""},
-    {"Limit 距離/制限速度/パターン", 460, 40, "Label60", 493, 55, ""},
-    {"", 0, 0, "Label61", 533, 55, ""},
-    {"", 0, 0, "Label62", 573, 55, ""},  // never filled
-    {"Check 距離/制限速度/パターン", 460, 70, "Label19", 493, 85, ""},
-    {"", 0, 0, "Label41", 533, 85, ""},
-    {"", 0, 0, "Label59", 573, 85, ""},  // never filled
-    {"先行列車", 460, 126, "Label23", 507, 126, ""},
-    {"", 0, 0, "Label42", 461, 139, ""},
+    {"ATSP 距離/制限速度/パターン", 480, 10, "Label8", 513, 25, ""},
+    {"", 0, 0, "Label9", 553, 25, ""},
+    {"", 0, 0, "Label20", 593, 25, ""},
+    {"Limit 距離/制限速度/パターン", 480, 40, "Label60", 513, 55, ""},
+    {"", 0, 0, "Label61", 553, 55, ""},
+    {"", 0, 0, "Label62", 593, 55, ""},  // never filled
+    {"Check 距離/制限速度/パターン", 480, 70, "Label19", 513, 85, ""},
+    {"", 0, 0, "Label41", 553, 85, ""},
+    {"", 0, 0, "Label59", 593, 85, ""},  // never filled
+    {"先行列車", 480, 126, "Label23", 527, 126, ""},
+    {"", 0, 0, "Label42", 481, 139, ""},
     {"BC圧(T車)", 337, 199, "Label11", 546, 199, ""},
     {"BC圧(M車)", 337, 217, "Label2", 546, 216, ""},
     {"電制", 337, 232, "Label69", 546, 233, ""},

@@ -32,6 +32,23 @@ TEST(FilePicker, FoldersFirstThenVehicleFilesOfAnyCaseAndAWayUp) {
   EXPECT_FALSE(choose(p, p.entries[0]));
   EXPECT_EQ(p.folder, std::filesystem::absolute(dir).lexically_normal());
 
+  // Vehicle files are told from the other ".dat" files by their first section.
+  std::ofstream(dir / "train.dat") << "# a car\r\n[Handle]\r\n1\r\n";
+  std::ofstream(dir / "line.dat") << "[LineName]\r\nA\r\n";
+  std::ofstream(dir / "velmora.dat") << "[Disp]\r\n30,1\r\n";
+  p = open_picker(dir);
+  std::vector<std::string> offered, all;
+  for (const PickerEntry& e : p.entries) {
+    if (e.folder) continue;
+    all.push_back(e.name);
+    if (p.shown(e)) offered.push_back(e.name);
+  }
+  EXPECT_EQ(offered, (std::vector<std::string>{"train.dat"}));
+  EXPECT_EQ(all.size(), 5u);  // A.DAT, b.dat, line.dat, train.dat, velmora.dat
+  p.all_files = true;
+  EXPECT_TRUE(p.shown(p.entries.back()));
+  EXPECT_TRUE(open_picker(dir / "trains", true).all_files);  // kept when the folder changes
+
   // A folder that cannot be listed says why and offers nothing.
   const FilePicker missing = open_picker(dir / "none");
   EXPECT_TRUE(missing.entries.empty());

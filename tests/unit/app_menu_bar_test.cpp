@@ -71,8 +71,8 @@ TEST(MenuBar, TheHelpItemShowsTheHelpWindowAndItsCloseBoxHidesIt) {
   rig.choose("Show1", "menu_d1");
   ASSERT_TRUE(rig.help.visible);
   rig.frame();
-  const ImVec2 close(rig.help.origin.x + kHelpWidth - 10, rig.help.origin.y - 8);
-  EXPECT_GT(rig.help.origin.y, rig.bar.height);
+  const ImVec2 close(rig.help.place.x + rig.help.size.x - 10, rig.help.place.y + 8);
+  EXPECT_GT(rig.help.place.y, rig.bar.height);
   rig.ui.click(rig.draw, close);
   EXPECT_FALSE(rig.help.visible);
 }

@@ -27,7 +27,7 @@ constexpr ImU32 kGreen = IM_COL32(0, 128, 0, 255);
 void value_display_window(Run& run, CabWindows& w) {
   ValueDisplayState& d = run.value_display;
   if (!d.visible) return;
-  Client c;
+  Client c(&w.layout);
   bool open = true;
   // The title changes with the serial lines; the window stays the same one.
   const std::string title = d.caption + "###ValueDisplay";
@@ -35,9 +35,14 @@ void value_display_window(Run& run, CabWindows& w) {
     // The diagnostic window's smaller face.
     ImGui::SetWindowFontScale(kValueWindowFontPx / ImGui::GetFont()->FontSize);
     for (const ValueLabel& l : kValueLabels) {
-      if (*l.caption != '\0') c.text(l.caption_left, l.caption_top, l.caption);
+      float left = static_cast<float>(l.left);
+      if (*l.caption != '\0') {
+        c.text(l.caption_left, l.caption_top, l.caption);
+        // A value starts after its caption, however wide the face makes the caption.
+        if (l.caption_top == l.top) left = std::max(left, ImGui::GetItemRectMax().x - c.point(0, 0).x + 4);
+      }
       const auto shown = d.values.find(l.label);
-      c.text(l.left, l.top, shown != d.values.end() ? shown->second : l.initial);
+      c.text(left, l.top, shown != d.values.end() ? shown->second : l.initial);
     }
     for (const ValueBar& b : kValueBars) {
       c.at(b.left, b.top);
@@ -129,7 +134,7 @@ void value_display_window(Run& run, CabWindows& w) {
 void easy_cab_window(Run& run, CabWindows& w) {
   EasyCab& e = run.texts.easy_cab;
   if (!e.visible) return;
-  Client c;
+  Client c(&w.layout);
   if (c.begin("かんたん運転台", &e.visible, kEasyCabWidth, kEasyCabHeight, ImVec2(940, 40), w.easy_cab_origin)) {
     ImDrawList* draw = ImGui::GetWindowDrawList();
     const auto shape = [&](float top, bool lit, ImU32 colour) {
@@ -143,7 +148,8 @@ void easy_cab_window(Run& run, CabWindows& w) {
     c.big_text(24, 18, "ブレーキ", 16);
     c.big_text(24, 288, "加速", 16);
     c.text(64, 174, "惰行");
-    c.text(64, 188, "（ニュートラル）");
+    // Smaller, so that it ends before the buttons.
+    c.big_text(64, 190, "ニュートラル", 10);
     c.big_text(64, 96, "↑", 27);
     c.big_text(64, 216, "↓", 27);
     for (const EasyCabButton& b : kEasyCabButtons) {
@@ -168,7 +174,7 @@ void train_settings_window(Run& run, CabWindows& w) {
     w.settings_shown = false;
     return;
   }
-  Client c;
+  Client c(&w.layout);
   if (c.begin("列車設定", &w.train_settings, 250, 160, ImVec2(420, 260), w.settings_origin)) {
     // The protection's choice is read when the dialog opens; afterwards it is the driver's.
     const bool on = run.engine.ats_enabled;
@@ -211,7 +217,7 @@ void overrun_window(Run& run, CabWindows& w) {
   if (overruns > w.overruns_seen) w.overrun = true;
   w.overruns_seen = overruns;
   if (!w.overrun) return;
-  Client c;
+  Client c(&w.layout);
   if (c.begin(kKotaiCaption, &w.overrun, 420, 130, ImVec2(390, 300), w.overrun_origin)) {
     c.text(16, 12, kKotaiTexts[0]);
     // Moving back is not offered to a one-man train's driver alone: the dialog says why.
@@ -228,7 +234,22 @@ void overrun_window(Run& run, CabWindows& w) {
 
 }  // namespace
 
+std::string cab_window_texts(const Run& run) {
+  std::string out = kValueWindowCaption;
+  for (const ValueLabel& l : kValueLabels) out += std::string(l.caption) + l.initial;
+  for (const ValueControl& b : kValueControls) out += b.caption;
+  for (const EasyCabButton& b : kEasyCabButtons) out += b.caption;
+  out += "かんたん運転台ブレーキ加速惰行ニュートラル列車設定入切機関始動運転";
+  out += kKotaiCaption;
+  out += kKotaiButton;
+  for (const char* t : kKotaiTexts) out += t;
+  for (const StationData& s : run.route.stations) out += s.Name;
+  out += run.route.line_name;
+  return out;
+}
+
 void draw_cab_windows(Run& run, CabWindows& windows) {
+  windows.layout.clear();
   value_display_window(run, windows);
   easy_cab_window(run, windows);
   train_settings_window(run, windows);

@@ -11,6 +11,8 @@
 
 #include <imgui.h>
 
+#include "platform/imgui/client_window.h"
+
 namespace velmora {
 
 struct Run;
@@ -27,6 +29,9 @@ struct CabWindows {
   std::vector<std::string> done;
   // Where each window's client area was drawn this frame (its top-left corner).
   ImVec2 value_origin{}, easy_cab_origin{}, settings_origin{}, overrun_origin{};
+  // The windows drawn this frame and the faults of their layout (texts that run into each
+  // other or past a window, windows that cover each other); filled again each frame.
+  LayoutCheck layout;
 };
 
 // The easy-cab window's buttons: caption, the character they post (the reverser's depends
@@ -57,7 +62,12 @@ inline constexpr ClientPlace kSettingsAtsOff{76, 30};  // "切"
 inline constexpr ClientPlace kSettingsEngine[3] = {{16, 86}, {76, 86}, {136, 86}};  // 始動, 運転, 切
 inline constexpr ClientPlace kSettingsOk{150, 124};
 
-// Draws the windows that are shown and carries out what was clicked.
+// Every fixed text of the windows and the run's names they may show (their font needs the
+// glyphs).
+std::string cab_window_texts(const Run& run);
+
+// Draws the windows that are shown and carries out what was clicked. Starts the frame's
+// layout check: the windows drawn after it this frame (help) join it.
 void draw_cab_windows(Run& run, CabWindows& windows);
 
 // The characters the easy-cab buttons posted, to the cab window's key handler, in order.

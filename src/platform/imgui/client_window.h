@@ -1,10 +1,13 @@
 #pragma once
 // The cab window's small ImGui windows: a fixed client area whose controls are placed in px
-// from its top-left corner, with the light face of desktop dialogs.
+// from its top-left corner, with the light face of desktop dialogs. Each text and control
+// placed is noted, so a layout whose texts run into each other, into a control or past the
+// window's edge is found (LayoutCheck) rather than only seen.
 
 #include <imgui.h>
 
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -12,48 +15,59 @@ inline constexpr ImU32 kBlack = IM_COL32(0, 0, 0, 255);
 // The small windows keep the light face of desktop dialogs, whatever ImGui's theme.
 inline constexpr ImU32 kFace = IM_COL32(240, 240, 240, 255);
 
+// What the windows of one frame drew where, and the faults of their layout.
+struct LayoutCheck {
+  struct Box {
+    std::string what;
+    ImVec2 min, max;
+  };
+  std::vector<Box> windows;         // each window drawn this frame
+  std::vector<Box> last_windows;    // each window drawn the frame before
+  std::vector<std::string> faults;  // "window: \"text\" runs into \"other\"", ...
+
+  // A new frame.
+  void clear() {
+    last_windows = std::move(windows);
+    windows.clear();
+    faults.clear();
+  }
+  // Notes the faults of windows that cover each other.
+  void check_windows();
+  // Where a window of `size` px first opens: `preferred` unless a window drawn earlier this
+  // frame or in the last one covers it, else the free place nearest to it inside the
+  // display (none free: `preferred`).
+  ImVec2 free_place(ImVec2 preferred, ImVec2 size) const;
+};
+
 class Client {
  public:
+  explicit Client(LayoutCheck* check = nullptr) : check_(check) {}
+
   // Begins the window; false when it is not to be drawn (then nothing else is called but
   // end()).
-  bool begin(const char* caption, bool* open, float width, float height, ImVec2 first_place,
-             ImVec2& origin) {
-    ImGui::SetNextWindowPos(first_place, ImGuiCond_FirstUseEver);
-    ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(0, 0));
-    ImGui::PushStyleColor(ImGuiCol_WindowBg, kFace);
-    const bool shown =
-        ImGui::Begin(caption, open,
-                     ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoCollapse |
-                         ImGuiWindowFlags_NoScrollbar | ImGuiWindowFlags_NoSavedSettings);
-    ImGui::PopStyleColor();
-    ImGui::PopStyleVar();
-    origin_ = origin = ImGui::GetCursorScreenPos();
-    // The title bar comes on top of the client area.
-    ImGui::SetWindowSize(ImVec2(width, height + (origin_.y - ImGui::GetWindowPos().y)));
-    ImGui::PushStyleColor(ImGuiCol_Text, kBlack);
-    return shown;
-  }
-  void end() {
-    ImGui::PopStyleColor();
-    ImGui::End();
-  }
+  bool begin(const char* caption, bool* open, float width, float height, ImVec2 first_place, ImVec2& origin);
+  void end();
   void at(float x, float y) const { ImGui::SetCursorScreenPos(point(x, y)); }
   ImVec2 point(float x, float y) const { return ImVec2(origin_.x + x, origin_.y + y); }
-  void text(float x, float y, const std::string& s) const {
-    at(x, y);
-    ImGui::TextUnformatted(s.c_str());
-  }
+  void text(float x, float y, const std::string& s);
   // A text at its own size (px to the em), laid over the window.
-  void big_text(float x, float y, const char* s, float px) const {
-    ImGui::GetWindowDrawList()->AddText(ImGui::GetFont(), px, point(x, y), kBlack, s);
-  }
-  bool button(float x, float y, const char* caption, float width = 0, float height = 0) const {
-    at(x, y);
-    return ImGui::Button(caption, ImVec2(width, height));
-  }
+  void big_text(float x, float y, const char* s, float px);
+  bool button(float x, float y, const char* caption, float width = 0, float height = 0);
+  // Notes the last item (a control the window placed itself) for the layout check.
+  void note_item(const std::string& what, bool is_text = false);
 
  private:
-  ImVec2 origin_{};
+  struct Placed {
+    std::string what;
+    ImVec2 min, max;
+    bool text;
+  };
+  void note(const std::string& what, ImVec2 min, ImVec2 max, bool is_text);
+
+  LayoutCheck* check_;
+  std::string caption_;
+  ImVec2 origin_{}, size_{};
+  std::vector<Placed> placed_;
 };
 
 }  // namespace velmora

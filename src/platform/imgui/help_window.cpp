@@ -1,12 +1,12 @@
 #include "platform/imgui/help_window.h"
 
-#include <imgui_stdlib.h>
+#include <imgui_internal.h>
 
 #include <vector>
 
-#include "platform/imgui/client_window.h"
 #include "common/paths.h"
 #include "data/text_file.h"
+#include "platform/imgui/client_window.h"
 
 namespace velmora {
 
@@ -25,20 +25,40 @@ std::optional<std::string> load_help(HelpWindow& help, const std::filesystem::pa
   return std::nullopt;
 }
 
-void draw_help_window(HelpWindow& help) {
+void draw_help_window(HelpWindow& help, LayoutCheck* check) {
   help.focused = false;
   if (!help.visible) return;
-  Client c;
+  constexpr const char* kId = "###HelpWindow";
+  ImVec2 first(60, 60);
+  if (check != nullptr && ImGui::FindWindowByName(kId) == nullptr)
+    first = check->free_place(first, ImVec2(kHelpWidth, kHelpHeight));
+  ImGui::SetNextWindowPos(first, ImGuiCond_FirstUseEver);
+  ImGui::SetNextWindowSize(ImVec2(kHelpWidth, kHelpHeight), ImGuiCond_FirstUseEver);
+  ImGui::SetNextWindowSizeConstraints(ImVec2(200, 150), ImVec2(FLT_MAX, FLT_MAX));
+  ImGui::PushStyleColor(ImGuiCol_WindowBg, kFace);
   // The id stays the same whatever the file calls the window.
-  const std::string title = help.caption + "###HelpWindow";
-  if (c.begin(title.c_str(), &help.visible, kHelpWidth, kHelpHeight, ImVec2(60, 60), help.origin)) {
-    ImGui::SetWindowFontScale(kHelpFontPx / ImGui::GetFont()->FontSize);
-    c.at(0, 0);
-    ImGui::InputTextMultiline("##Memo", &help.text, ImVec2(kHelpWidth, kHelpHeight),
-                              ImGuiInputTextFlags_ReadOnly);
+  const std::string title = help.caption + kId;
+  const bool shown = ImGui::Begin(title.c_str(), &help.visible, ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoSavedSettings);
+  ImGui::PopStyleColor();
+  if (shown) {
+    ImGui::SetWindowFontScale(kHelpFontPx / ImGui::GetFontSize());
+    ImGui::PushStyleColor(ImGuiCol_Text, kBlack);
+    ImGui::PushTextWrapPos(0);  // wrapped at the window's right edge, whatever its width
+    if (!help.vehicle_keys.empty()) {
+      ImGui::PushStyleColor(ImGuiCol_Text, IM_COL32(0, 0, 160, 255));
+      ImGui::TextUnformatted(help.vehicle_keys.c_str());
+      ImGui::PopStyleColor();
+      ImGui::Separator();
+    }
+    ImGui::TextUnformatted(help.text.c_str());
+    ImGui::PopTextWrapPos();
+    ImGui::PopStyleColor();
     help.focused = ImGui::IsWindowFocused(ImGuiFocusedFlags_ChildWindows);
+    help.place = ImGui::GetWindowPos();
+    help.size = ImGui::GetWindowSize();
+    if (check != nullptr) check->windows.push_back({help.caption, help.place, ImVec2(help.place.x + help.size.x, help.place.y + help.size.y)});
   }
-  c.end();
+  ImGui::End();
 }
 
 }  // namespace velmora

@@ -1,5 +1,7 @@
 #include "platform/imgui/menu_bar.h"
 
+#include <imgui_internal.h>
+
 #include <optional>
 #include <vector>
 
@@ -21,11 +23,27 @@ void remember_place(MenuBar& bar, const std::string& name) {
   bar.places[name] = ImVec2((a.x + b.x) / 2, (a.y + b.y) / 2);
 }
 
+void add_captions(const std::vector<MenuEntry>& entries, std::string& out) {
+  for (const MenuEntry& e : entries) {
+    out += e.caption;
+    add_captions(e.items, out);
+  }
+}
+
 }  // namespace
+
+std::string menu_texts(const Run& run) {
+  std::string out;
+  add_captions(main_menu(run, true), out);
+  return out;
+}
 
 void draw_menu_bar(Run& run, MenuBar& bar, CabWindows& windows, HelpWindow& help) {
   bar.places.clear();
   bar.serial = MenuOpens::nothing;
+  bar.open = false;
+  if (bar.close_menus) ImGui::ClosePopupsOverWindow(nullptr, false);
+  bar.close_menus = false;
   if (!ImGui::BeginMainMenuBar()) return;
   bar.height = ImGui::GetWindowSize().y;
   std::optional<std::string> chosen;
@@ -38,6 +56,7 @@ void draw_menu_bar(Run& run, MenuBar& bar, CabWindows& windows, HelpWindow& help
     const bool open = ImGui::BeginMenu(imgui_label(top).c_str(), top.enabled);
     remember_place(bar, top.name);
     if (!open) continue;
+    bar.open = true;
     for (std::size_t i = 0; i < top.items.size(); ++i) {
       const MenuEntry& item = top.items[i];
       if (item.separator) {

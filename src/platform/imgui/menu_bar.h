@@ -24,7 +24,12 @@ struct MenuBar {
   // The serial master controller's item chosen this frame (its settings dialog, or
   // connecting and disconnecting): the desktop program's to carry out. Nothing otherwise.
   MenuOpens serial = MenuOpens::nothing;
+  bool open = false;         // a menu of the bar was open this frame: the run waits meanwhile
+  bool close_menus = false;  // close the open menu in the next frame (Escape)
 };
+
+// Every caption the bar can show for this run (its font needs their glyphs).
+std::string menu_texts(const Run& run);
 
 // Draws the bar between ImGui's NewFrame and Render and carries out what was chosen: the
 // run's own commands, the help window shown, the train-settings dialog opened.
