@@ -3,23 +3,29 @@
 #include <imgui.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <iostream>
 #include <optional>
 
-#include "platform/imgui/cab_windows.h"
-#include "platform/imgui/help_window.h"
-#include "platform/imgui/menu_bar.h"
 #include "app/main_loop.h"
 #include "app/recorder.h"
 #include "app/startup.h"
 #include "app/trace_fields.h"
+#include "view/cab_window.h"
 #include "data/load_failure.h"
+#include "input/key_guide.h"
 #include "input/keyboard.h"
 #include "input/serial_mascon.h"
-#include "platform/serial/termios_serial_port.h"
+#include "platform/imgui/cab_windows.h"
+#include "platform/imgui/help_window.h"
+#include "platform/imgui/menu_bar.h"
+#include "platform/imgui/message_window.h"
+#include "platform/imgui/window_stack.h"
 #include "platform/sdl/sdl_cab_screen.h"
 #include "platform/sdl/sdl_imgui.h"
+#include "platform/sdl/window_fit.h"
+#include "platform/serial/termios_serial_port.h"
 #include "platform/system_clock.h"
 
 namespace velmora {
@@ -28,62 +34,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A window manager's frame, guessed before the window is shown: a title bar and borders.
+constexpr int kFrameWidth = 16, kFrameHeight = 48;
+
 struct WindowCloser {
   void operator()(SDL_Window* w) const { SDL_DestroyWindow(w); }
 };
-
-// What the dialogs' ImGui frame needs of the SDL events: the pointer in the layout's px
-// (SDL gives them so once the renderer has a logical size), buttons, wheel and typing.
-void feed_imgui(const SDL_Event& e) {
-  ImGuiIO& io = ImGui::GetIO();
-  switch (e.type) {
-    case SDL_MOUSEMOTION:
-      io.MousePos = ImVec2(static_cast<float>(e.motion.x), static_cast<float>(e.motion.y));
-      break;
-    case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
-      io.MousePos = ImVec2(static_cast<float>(e.button.x), static_cast<float>(e.button.y));
-      if (e.button.button >= 1 && e.button.button <= 3) io.MouseDown[e.button.button - 1] = e.type == SDL_MOUSEBUTTONDOWN;
-      break;
-    case SDL_MOUSEWHEEL:
-      io.MouseWheel += static_cast<float>(e.wheel.y);
-      break;
-    case SDL_TEXTINPUT:
-      io.AddInputCharactersUTF8(e.text.text);
-      break;
-    case SDL_KEYDOWN:
-    case SDL_KEYUP: {
-      const int scancode = e.key.keysym.scancode;
-      if (scancode >= 0 && scancode < IM_ARRAYSIZE(io.KeysDown)) io.KeysDown[scancode] = e.type == SDL_KEYDOWN;
-      const Uint16 mod = SDL_GetModState();
-      io.KeyShift = (mod & KMOD_SHIFT) != 0;
-      io.KeyCtrl = (mod & KMOD_CTRL) != 0;
-      io.KeyAlt = (mod & KMOD_ALT) != 0;
-      break;
-    }
-    default:
-      break;
-  }
-}
-
-void map_imgui_keys() {
-  ImGuiIO& io = ImGui::GetIO();
-  io.KeyMap[ImGuiKey_Tab] = SDL_SCANCODE_TAB;
-  io.KeyMap[ImGuiKey_LeftArrow] = SDL_SCANCODE_LEFT;
-  io.KeyMap[ImGuiKey_RightArrow] = SDL_SCANCODE_RIGHT;
-  io.KeyMap[ImGuiKey_UpArrow] = SDL_SCANCODE_UP;
-  io.KeyMap[ImGuiKey_DownArrow] = SDL_SCANCODE_DOWN;
-  io.KeyMap[ImGuiKey_Home] = SDL_SCANCODE_HOME;
-  io.KeyMap[ImGuiKey_End] = SDL_SCANCODE_END;
-  io.KeyMap[ImGuiKey_Delete] = SDL_SCANCODE_DELETE;
-  io.KeyMap[ImGuiKey_Backspace] = SDL_SCANCODE_BACKSPACE;
-  io.KeyMap[ImGuiKey_Enter] = SDL_SCANCODE_RETURN;
-  io.KeyMap[ImGuiKey_Escape] = SDL_SCANCODE_ESCAPE;
-  io.KeyMap[ImGuiKey_A] = SDL_SCANCODE_A;
-  io.KeyMap[ImGuiKey_C] = SDL_SCANCODE_C;
-  io.KeyMap[ImGuiKey_V] = SDL_SCANCODE_V;
-  io.KeyMap[ImGuiKey_X] = SDL_SCANCODE_X;
-}
 
 // Typed text, one character at a time, as the keyboard would type it.
 void type_text(Run& run, const char* utf8, Recorder* recorder) {
@@ -99,16 +55,55 @@ void type_text(Run& run, const char* utf8, Recorder* recorder) {
   }
 }
 
+// The pointer of a mouse event in the layout's px.
+void to_layout(SDL_Event& e, const SdlCabScreen& screen) {
+  if (e.type == SDL_MOUSEMOTION) {
+    const SDL_Point p = screen.to_layout(e.motion.x, e.motion.y);
+    e.motion.x = p.x, e.motion.y = p.y;
+  } else if (e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP) {
+    const SDL_Point p = screen.to_layout(e.button.x, e.button.y);
+    e.button.x = p.x, e.button.y = p.y;
+  }
+}
+
+// The window's size for the layout at `scale`, in the window system's units.
+void size_window(SDL_Window* window, float scale) {
+  SDL_SetWindowSize(window, static_cast<int>(std::lround(kCabWindowWidth * scale)),
+                    static_cast<int>(std::lround((kCabWindowHeight + kMenuBarHeight) * scale)));
+}
+
+// A display whose scale SDL does not apply itself (X11) gets the window at its scale here;
+// one that gives the window more px than units (Wayland, macOS) is already at it.
+void apply_display_scale(SDL_Window* window, SDL_Renderer* renderer, UsableArea area, const SessionOptions& options) {
+  if (options.scale > 0 || options.fullscreen || area.display_scale <= 1) return;
+  int units = 0, h = 0, px = 0;
+  SDL_GetWindowSize(window, &units, &h);
+  SDL_GetRendererOutputSize(renderer, &px, &h);
+  if (px > units) return;
+  size_window(window, fit_window_scale(area, kCabWindowWidth, kCabWindowHeight + kMenuBarHeight, kFrameWidth,
+                                       kFrameHeight));
+}
+
 }  // namespace
 
 SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& options, DesktopServices services) {
   const int layout_h = kCabWindowHeight + kMenuBarHeight;
+  // The window fits the screen less its panels, at the top-left corner (the window manager
+  // may place it otherwise). The display's own scale is applied once the window shows
+  // whether the display scales it by itself.
+  UsableArea area = usable_area(0);
+  const float display_scale = area.display_scale;
+  area.display_scale = 1;
+  const float scale =
+      options.scale > 0 ? options.scale : fit_window_scale(area, kCabWindowWidth, layout_h, kFrameWidth, kFrameHeight);
   // Hidden while the run starts: its progress shows on the title window meanwhile.
-  Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN;
+  Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
   if (options.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
   std::unique_ptr<SDL_Window, WindowCloser> window(
-      SDL_CreateWindow(kAppTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                       static_cast<int>(kCabWindowWidth * options.scale), static_cast<int>(layout_h * options.scale), flags));
+      SDL_CreateWindow(kAppTitle, options.fullscreen ? SDL_WINDOWPOS_UNDEFINED : area.x,
+                       options.fullscreen ? SDL_WINDOWPOS_UNDEFINED : area.y,
+                       static_cast<int>(std::lround(kCabWindowWidth * scale)),
+                       static_cast<int>(std::lround(layout_h * scale)), flags));
   if (!window) {
     services.dialogs.message(std::string("the cab window cannot be opened: ") + SDL_GetError());
     return SessionEnd::NotStarted;
@@ -116,16 +111,20 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
   std::unique_ptr<SdlCabScreen> screen;
   std::unique_ptr<SdlImGui> windows_layer;
   try {
-    screen = SdlCabScreen::in_window(window.get(), options.software, kMenuBarHeight);
+    screen = SdlCabScreen::in_window(window.get(), options.software, kMenuBarHeight,
+                                     window_opacity_works(window.get()));
     windows_layer = std::make_unique<SdlImGui>(screen->renderer());
   } catch (const SdlError& e) {
     services.dialogs.message(e.what());
     return SessionEnd::NotStarted;
   }
+  area.display_scale = display_scale;
+  apply_display_scale(window.get(), screen->renderer(), area, options);
   windows_layer->set_display_size(kCabWindowWidth, layout_h);
   ImGui::SetCurrentContext(windows_layer->context());
-  map_imgui_keys();
-  screen->set_window_overlay([&](SDL_Renderer*) { windows_layer->draw(); }, [&] { return windows_layer->changed(); });
+  screen->set_window_overlay(
+      [&](SDL_Renderer*, float left, float top, float s) { windows_layer->draw(left, top, s); },
+      [&] { return windows_layer->changed(); });
 
   SystemClock clock;
   SdlKeyboard keyboard;
@@ -139,10 +138,19 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
   } catch (const LoadFailure& failure) {
     for (const std::string& m : failure.messages) services.dialogs.message(m);
     std::cerr << "velmora: " << failure.detail << '\n';
+    // What the start had loaded goes with the window; a start that failed saves nothing.
     FormCloseQuery(run);
+    services.dialogs.set_parent(nullptr);
     return SessionEnd::NotStarted;
   }
   SDL_ShowWindow(window.get());
+  if (!options.fullscreen) {
+    // The frame's real size is known now: the window's top-left corner, frame included,
+    // at the usable area's.
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (SDL_GetWindowBordersSize(window.get(), &top, &left, &bottom, &right) == 0 && (top > 0 || left > 0))
+      SDL_SetWindowPosition(window.get(), area.x + left, area.y + top);
+  }
   if (services.on_shown) services.on_shown();
 
   std::optional<Recorder> recorder;
@@ -159,24 +167,30 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
   CabWindows windows;
   MenuBar bar;
   bar.show_hidden = options.show_hidden_menu;
-  HelpWindow help;
-  if (const auto error = load_help(help, config.program_dir)) services.dialogs.message(*error);
+  HelpWindow& help = services.help;
+  help.vehicle_keys = vehicle_key_guide(run.vehicle);
+  // The glyphs of every text the windows show from the data files.
+  windows_layer->add_glyphs(menu_texts(run) + cab_window_texts(run) + help.caption + help.text + help.vehicle_keys);
   Automation& automation = *options.automation;
   PadSnapshot last_pad;
   SessionEnd end = SessionEnd::Closed;
+  bool escape_taken = false;  // the last Escape closed a window: its release is not the cab's
   SDL_StartTextInput();
   while (!run.frame.ended) {
-    const bool paused = !run.frame.app_ready;
-    if (paused || frame_due(run)) {
+    // A run paused, or waiting while a menu of the bar is open (a menu holds the window's
+    // queue, so no frame runs): the window still answers.
+    const bool waiting = !run.frame.app_ready || bar.open;
+    if (waiting || frame_due(run)) {
       bool close = false;
       const ImGuiIO& io = ImGui::GetIO();
       automation.pump(automation.seconds(), window.get());
       SDL_Event e;
       while (SDL_PollEvent(&e)) {
-        feed_imgui(e);
+        to_layout(e, *screen);
+        windows_layer->feed(e);
         // The help window's text is read-only: keys typed there drive the train.
         const bool keys_to_dialogs = io.WantTextInput && !help.focused;
-        const bool mouse_to_dialogs = io.WantCaptureMouse;
+        const bool mouse_to_dialogs = io.WantCaptureMouse || bar.open;
         switch (e.type) {
           case SDL_QUIT:
             end = SessionEnd::Quit;
@@ -192,10 +206,21 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
             if (!keys_to_dialogs) type_text(run, e.text.text, rec);
             break;
           case SDL_KEYDOWN:
-          case SDL_KEYUP:
+          case SDL_KEYUP: {
+            // Escape closes the interface's menu, message, dialog or window first; only with
+            // none open is it the cab's key.
+            if (e.key.keysym.sym == SDLK_ESCAPE) {
+              if (e.type == SDL_KEYDOWN) {
+                escape_taken = close_top_window(run, bar, windows, help, services.serial_dialog, services.dialogs.unshown);
+                if (escape_taken) break;
+              } else if (escape_taken) {
+                escape_taken = false;
+                break;
+              }
+            }
             if (keys_to_dialogs) break;
             if (const auto key = command_key(e.key.keysym.sym)) {
-              const bool shift = (e.key.keysym.mod & KMOD_SHIFT) != 0;
+              const bool shift = shift_alone(e.key.keysym.mod);
               if (e.type == SDL_KEYDOWN) {
                 if (rec) rec->key_down(frame(), *key, shift);
                 key_pressed(run, *key, shift);
@@ -205,6 +230,7 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
               }
             }
             break;
+          }
           case SDL_MOUSEWHEEL:
             if (mouse_to_dialogs) break;
             if (e.wheel.y != 0 && rec) rec->wheel(frame(), e.wheel.y > 0);
@@ -229,11 +255,17 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
         FormCloseQuery(run);
         break;
       }
+      // Texts that come during the drive (a serial line in a caption, a log line).
+      windows_layer->add_glyphs(run.value_display.caption + run.texts.easy_cab.status +
+                                (run.value_display.log.empty() ? std::string() : run.value_display.log.back()));
+      windows_layer->set_output_scale(screen->scale());
       windows_layer->begin_frame(1.0f / 60);
       draw_menu_bar(run, bar, windows, help);
       draw_cab_windows(run, windows);
-      draw_help_window(help);
+      draw_help_window(help, &windows.layout);
+      windows.layout.check_windows();
       draw_serial_dialog(services.serial_dialog);
+      draw_message_window(services.dialogs.unshown, kCabWindowWidth, static_cast<float>(layout_h));
       windows_layer->end_frame();
       if (bar.serial == MenuOpens::serial_settings) open_serial_dialog(services.serial_dialog, list_serial_ports());
       if (bar.serial == MenuOpens::serial_connect) {
@@ -261,13 +293,16 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
         rec->pad(frame(), pad.x, pad.y, pad.buttons);
       last_pad = pad;
     }
-    if (run.frame.app_ready) {
+    events.set_paused(!run.frame.app_ready);
+    if (run.frame.app_ready && !bar.open) {
       const std::int64_t before = run.frame.counter_prev;
       const long long about_to_run = frame();
       // The frame's length as the clock measured it: a replay steps the same.
       if (AppIdle(run) && rec) rec->frame_time(about_to_run, run.frame.counter_prev - before);
     } else {
-      // Paused: nothing of the run moves, but the window and its menus still answer.
+      // Nothing of the run moves, but the window and its menus still answer; the labels
+      // are asked for again, as every frame does.
+      cab_window_step(run);
       screen->flip();
       clock.sleep_ms(16);
     }

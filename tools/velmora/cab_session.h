@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/run.h"
+#include "platform/imgui/help_window.h"
 #include "platform/imgui/serial_dialog.h"
 #include "automation.h"
 #include "desktop_services.h"
@@ -16,7 +17,7 @@ namespace velmora {
 
 struct SessionOptions {
   bool fullscreen = false;
-  float scale = 1;                        // the window's size over the layout's
+  float scale = 0;                        // the window's size over the layout's; 0: as large as fits
   bool software = false;                  // SDL's software renderer (no GPU)
   std::filesystem::path record;           // a velmora-sim input script of the drive; empty: none
   double quit_after = 0;                  // s after the program started, then it ends; 0: never
@@ -38,6 +39,7 @@ struct DesktopServices {
   GameController& pad;
   SerialPort& serial;
   SerialDialog& serial_dialog;  // its settings last as long as the program
+  HelpWindow& help;             // read once, when the program starts
   // Called once the run has started and the cab window is shown (the title window hides).
   std::function<void()> on_shown = {};
 };

@@ -6,7 +6,9 @@ namespace velmora {
 
 void SdlDialogs::message(const std::string& text) {
   std::cerr << "velmora: " << text << '\n';
-  if (!quiet) SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, kAppTitle, text.c_str(), parent_);
+  if (quiet) return;
+  if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, kAppTitle, text.c_str(), parent_) != 0)
+    unshown.push_back(text);
 }
 
 void SdlDialogs::status(const std::string& text) {
@@ -27,8 +29,31 @@ void SdlKeyboard::refresh(const std::function<void(int, bool)>& changed) {
   }
 }
 
+void WindowEvents::set_window(SDL_Window* window) {
+  window_ = window;
+  show();
+}
+
 void WindowEvents::event(const std::string& kind, const std::string& detail) {
-  if (kind == "window_caption" && window_ != nullptr) SDL_SetWindowTitle(window_, detail.c_str());
+  if (kind != "window_caption") return;
+  caption_ = detail;
+  show();
+}
+
+void WindowEvents::set_paused(bool paused) {
+  if (paused == paused_) return;
+  paused_ = paused;
+  show();
+}
+
+void WindowEvents::show() {
+  if (window_ == nullptr) return;
+  const std::string title = paused_ ? caption_ + kPausedCaption : caption_;
+  SDL_SetWindowTitle(window_, title.c_str());
+}
+
+bool shift_alone(Uint16 modifiers) {
+  return (modifiers & KMOD_SHIFT) != 0 && (modifiers & (KMOD_CTRL | KMOD_ALT | KMOD_GUI)) == 0;
 }
 
 std::optional<Key> command_key(SDL_Keycode key) {

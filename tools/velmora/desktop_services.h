@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -30,6 +31,9 @@ class SdlDialogs final : public Dialogs {
   const std::string& start_caption() const { return start_caption_; }
   // Messages are also written to standard error, so a run without a display says why.
   bool quiet = false;  // no boxes (automated runs): standard error only
+  // Messages no box could show (a display without message boxes): the window that is open
+  // shows them itself (platform/imgui/message_window.h).
+  std::deque<std::string> unshown;
 
  private:
   SDL_Window* parent_ = nullptr;
@@ -49,15 +53,25 @@ class SdlKeyboard final : public KeyboardState {
   bool down_[3] = {false, false, false};
 };
 
-// The route's name becomes the cab window's title; the rest is for headless replays.
+// The route's name becomes the cab window's title, which also says when the run is paused;
+// the rest is for headless replays.
 class WindowEvents final : public EventSink {
  public:
-  void set_window(SDL_Window* window) { window_ = window; }
+  void set_window(SDL_Window* window);
   void event(const std::string& kind, const std::string& detail) override;
+  void set_paused(bool paused);
 
  private:
+  void show();
   SDL_Window* window_ = nullptr;
+  std::string caption_ = kAppTitle;
+  bool paused_ = false;
 };
+
+inline constexpr const char* kPausedCaption = " — 一時停止中（映像をクリックで再開） / paused: click the film to go on";
+
+// Shift as the cab's keys mean it: Shift alone, without Ctrl, Alt or the system key.
+bool shift_alone(Uint16 modifiers);
 
 // The cab's command key for an SDL key, if it is one.
 std::optional<Key> command_key(SDL_Keycode key);

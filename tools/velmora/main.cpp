@@ -32,7 +32,8 @@ constexpr const char* kUsage =
     "  --route FILE --vehicle FILE [--start-station N]\n"
     "                        drive that pair at once, without the title window\n"
     "  --fullscreen          the cab window fills the screen (its layout scaled, letterboxed)\n"
-    "  --scale X             the cab window at X times its size (default 1)\n"
+    "  --scale X             the cab window at X times its size (default: as large as fits\n"
+    "                        the screen, at most the display's own scale)\n"
     "  --software            draw with SDL's software renderer\n"
     "  --settings FILE       the settings file (default $XDG_CONFIG_HOME/velmora/settings.ini)\n"
     "  --record FILE         write the drive's inputs as a velmora-sim input script\n"
@@ -177,8 +178,13 @@ int main(int argc, char** argv) {
   // An automated run must not wait for someone to close a message box.
   dialogs.quiet = o.session.quit_after > 0 || !o.automate.empty();
   if (!fs::exists(data / "velmora.dat")) {
-    dialogs.message("実行ファイルが正しい場所に配置されていません");
-    std::cerr << "velmora: " << (data / "velmora.dat").string() << " not found; give the data folder as the first argument\n";
+    // The system's own text, then what is wrong here and how to put it right.
+    const std::string where = fs::is_directory(data)
+                                  ? data.string() + " holds no velmora.dat, so it is not a data folder."
+                                  : "The data folder " + data.string() + " does not exist.";
+    dialogs.message("実行ファイルが正しい場所に配置されていません\n\n" + where +
+                    "\nStart velmora with the folder that holds velmora.dat (velmora DATA_FOLDER), "
+                    "or run ./scripts/run in the source folder to make and open the demo.");
     SDL_Quit();
     return 1;
   }
@@ -190,7 +196,10 @@ int main(int argc, char** argv) {
   TermiosSerialPort serial;
   SerialDialog serial_dialog;
   serial_dialog.settings = default_serial_settings(list_serial_ports());
-  DesktopServices services{dialogs, settings, sound, film, pad, serial, serial_dialog};
+  // The help window lives as long as the program: its file is read once, here.
+  HelpWindow help;
+  if (const auto error = load_help(help, data)) dialogs.message(*error);
+  DesktopServices services{dialogs, settings, sound, film, pad, serial, serial_dialog, help};
   std::random_device entropy;
   // Seeds stay below 2^31 so that velmora-sim --seed can replay any drive.
   const auto seed = [&]() -> std::uint64_t { return o.seeded ? o.seed : entropy() & 0x7fffffffu; };

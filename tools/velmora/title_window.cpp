@@ -12,6 +12,9 @@
 #include "app/file_picker.h"
 #include "app/title.h"
 #include "common/paths.h"
+#include "document_viewer.h"
+#include "platform/imgui/message_window.h"
+#include "platform/imgui/picker_window.h"
 #include "platform/ffmpeg/film_sound.h"
 #include "platform/film_source.h"
 #include "platform/sdl/sdl_handles.h"
@@ -63,7 +66,7 @@ class TitleWindow {
   void start_opening();
   void apply(const TitleEffects& effects);
   void place();
-  void draw(bool with_picker);
+  void draw(bool with_windows);
   void show_film_frame();
   void click(int x, int y, int button);
   void start(const RunConfig& config);
@@ -86,10 +89,10 @@ class TitleWindow {
   std::chrono::steady_clock::time_point film_started_;
   int film_fps_ = 30;
   bool quit_ = false;
-  int status_ = 0;
   std::optional<FilePicker> picker_;
   TitleButton picker_button_ = TitleButton::Train1;
   fs::path sound_file_;
+  DocumentViewer viewer_;
 };
 
 bool TitleWindow::open() {
@@ -187,7 +190,7 @@ void TitleWindow::show_film_frame() {
                          p.strides[2]);
 }
 
-void TitleWindow::draw(bool with_picker) {
+void TitleWindow::draw(bool with_windows) {
   SDL_Renderer* r = renderer_.get();
   SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
   SDL_RenderClear(r);
@@ -218,9 +221,10 @@ void TitleWindow::draw(bool with_picker) {
       if (!state_.status.empty()) text_.draw(r, 8, 533 - 24, state_.status, 16, {255, 255, 255, 255}, 1);
     }
   }
-  if (with_picker) {
+  if (with_windows) {
     imgui_->begin_frame(1.0f / 30);
     draw_picker();
+    draw_message_window(services_.dialogs.unshown, 800, 533);
     imgui_->end_frame();
     imgui_->draw();
   }
@@ -247,37 +251,15 @@ void TitleWindow::save_shot(const fs::path& file) {
 
 void TitleWindow::draw_picker() {
   if (!picker_) return;
-  ImGui::SetNextWindowPos(ImVec2(100, 60), ImGuiCond_Appearing);
-  ImGui::SetNextWindowSize(ImVec2(600, 400), ImGuiCond_Appearing);
-  bool open = true;
-  std::optional<fs::path> picked;
-  bool cancelled = false;
-  if (ImGui::Begin(kPickerTitle, &open, ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoSavedSettings)) {
-    ImGui::TextUnformatted(picker_->folder.string().c_str());
-    ImGui::TextUnformatted(kPickerFilter);
-    if (!picker_->error.empty()) ImGui::TextColored(ImVec4(1, 0.3f, 0.3f, 1), "%s", picker_->error.c_str());
-    ImGui::BeginChild("files", ImVec2(0, -30), true);
-    const std::vector<PickerEntry> entries = picker_->entries;
-    for (const PickerEntry& e : entries) {
-      const std::string shown = e.folder ? "[" + e.name + "]" : e.name;
-      if (ImGui::Selectable(shown.c_str(), false, ImGuiSelectableFlags_AllowDoubleClick) &&
-          (ImGui::IsMouseDoubleClicked(0) || e.folder)) {
-        picked = choose(*picker_, e);
-        if (picked || e.folder) break;
-      }
-    }
-    ImGui::EndChild();
-    if (ImGui::Button("キャンセル")) cancelled = true;
-  }
-  ImGui::End();
-  if (!open || cancelled) {
+  const PickerAnswer answer = draw_picker_window(*picker_);
+  if (answer.cancelled) {
     picker_.reset();  // nothing starts
     return;
   }
-  if (picked) {
+  if (answer.picked) {
     picker_.reset();
     TitleEffects effects;
-    const auto config = Menumousedown(state_, picker_button_, picked, data_, seed_(), effects);
+    const auto config = Menumousedown(state_, picker_button_, answer.picked, data_, seed_(), effects);
     apply(effects);
     if (config) start(*config);
   }
@@ -302,13 +284,8 @@ void TitleWindow::start(const RunConfig& config) {
     quit_ = true;
     return;
   }
-  if (end == SessionEnd::NotStarted) {
-    // The data of the choice could not be loaded; its messages were shown. As any failure to
-    // load, that ends the program.
-    quit_ = true;
-    status_ = 1;
-    return;
-  }
+  // A choice whose data could not be loaded has shown its messages: the user may choose
+  // again (a vehicle file picked by mistake, a pack to mend).
   title_return(state_);
   place();
   SDL_ShowWindow(window_.get());
@@ -327,8 +304,8 @@ void TitleWindow::click(int x, int y, int button) {
       if (button == SDL_BUTTON_LEFT) quit_ = true;
     } else if (which == TitleButton::HELP) {
       if (button == SDL_BUTTON_LEFT) {
-        const std::string url = "file://" + fs::absolute(helpclick(data_)).string();
-        if (SDL_OpenURL(url.c_str()) != 0) services_.dialogs.message(std::string("readme.html: ") + SDL_GetError());
+        const fs::path document = resolve_data_file(data_, kHelpDocument).value_or(helpclick(data_));
+        if (const auto why = viewer_.open(document)) services_.dialogs.message(*why);
       }
     } else if (button == SDL_BUTTON_LEFT) {
       TitleEffects effects;
@@ -351,35 +328,29 @@ int TitleWindow::run() {
   while (!quit_) {
     automation.pump(automation.seconds(), window_.get());
     SDL_Event e;
+    // The picker and any message shown in the window take the mouse while they are open.
+    const auto windows_open = [this] { return picker_.has_value() || !services_.dialogs.unshown.empty(); };
     while (SDL_PollEvent(&e)) {
-      if (picker_) {
-        ImGui::SetCurrentContext(imgui_->context());
-        ImGuiIO& io = ImGui::GetIO();
-        if (e.type == SDL_MOUSEMOTION) io.MousePos = ImVec2(float(e.motion.x), float(e.motion.y));
-        if (e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP) {
-          io.MousePos = ImVec2(float(e.button.x), float(e.button.y));
-          if (e.button.button == SDL_BUTTON_LEFT) io.MouseDown[0] = e.type == SDL_MOUSEBUTTONDOWN;
-        }
-        if (e.type == SDL_MOUSEWHEEL) io.MouseWheel += float(e.wheel.y);
-      }
+      if (windows_open()) imgui_->feed(e);
       if (e.type == SDL_QUIT || (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE)) quit_ = true;
-      if (e.type == SDL_MOUSEBUTTONDOWN && !picker_) click(e.button.x, e.button.y, e.button.button);
+      if (e.type == SDL_MOUSEBUTTONDOWN && !windows_open()) click(e.button.x, e.button.y, e.button.button);
     }
     if (quit_) break;
+    if (const auto why = viewer_.poll()) services_.dialogs.message(*why);
     const auto now = std::chrono::steady_clock::now();
     while (now >= next_tick && state_.timer_running) {
       apply(title_tick(state_, screen_.w, screen_.h));
       next_tick += std::chrono::milliseconds(100);
     }
     if (state_.stage == TitleStage::Opening && state_.film_loaded) show_film_frame();
-    draw(picker_.has_value());
+    draw(windows_open());
     if (options_.quit_after > 0 && automation.seconds() >= options_.quit_after) break;
     SDL_Delay(state_.stage == TitleStage::Opening ? 10 : 30);
   }
   services_.sound.release_all();
   if (!sound_file_.empty()) fs::remove(sound_file_);
   services_.dialogs.set_parent(nullptr);
-  return status_;
+  return 0;
 }
 
 }  // namespace
