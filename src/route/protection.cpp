@@ -49,7 +49,7 @@ bool offer_cab_signal(Run& run, int speed) {
   const auto& lamps = run.panel.lamp_signal_speeds;
   bool matched = false;
   for (std::size_t i = 0; i < lamps.size(); ++i) {
-    if (lamps[i] && *lamps[i] == speed) {
+    if (lamps[i] == speed) {
       run.protection.cabsignal_shown = static_cast<int>(i) + 1;
       matched = true;
     }
@@ -157,8 +157,8 @@ void cab_signal_check(Run& run) {
   const int image = run.signals.signal_image_now;
   const auto& lamps = run.panel.lamp_signal_speeds;
   const int m = image - 35;
-  const bool over = m >= 0 && m <= 7 && static_cast<std::size_t>(m) < lamps.size() && lamps[m] &&
-                    run.motion.speed > *lamps[m] - 0.4L;
+  const bool over = m >= 0 && m <= 7 && static_cast<std::size_t>(m) < lamps.size() &&
+                    run.motion.speed > lamps[static_cast<std::size_t>(m)] - 0.4L;
   if (over) {
     if (p.atc_brake) return;
     // A stop aspect brakes to a stand and stays until the reset key.

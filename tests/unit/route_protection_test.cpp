@@ -140,7 +140,7 @@ struct CheckRig : ProtectionRig {
     run.vehicle.ats_type = 0;
     run.vehicle.ats_time = 5000;
     run.engine.ats_enabled = true;
-    run.panel.lamp_signal_speeds = {0, 25, std::nullopt, 45, 65, 45};
+    run.panel.lamp_signal_speeds = {0, 25, 35, 45, 65, 45};
     run.station.line_max_speed = 120;
     run.film.film_frame = 1000;
   }
