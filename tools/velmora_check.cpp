@@ -118,13 +118,15 @@ int main(int argc, char** argv) {
     } catch (const LoadFailure& failure) {
       return report(failure);
     }
-    for (const VehicleWarning& w : vehicle_warnings(run.vehicle, source, vehicle_path.parent_path()))
+    for (const VehicleWarning& w :
+         vehicle_warnings(run.vehicle, source, vehicle_path.parent_path()))
       print_warning(vehicle_path.string(), w.line, w.text);
   }
 
   if (!o.route.empty()) {
     try {
-      LoadedRoute loaded = load_route_for_check(o.data, o.route, run.config.vehicle_file, platform.images);
+      LoadedRoute loaded =
+          load_route_for_check(o.data, o.route, run.config.vehicle_file, platform.images);
       for (const RouteWarning& w : check_route(loaded.route, o.data, loaded.ui.data_path))
         print_warning(w.file, w.line, w.text);
       run.route = std::move(loaded.route);

@@ -131,8 +131,9 @@ void add_panel_sections(std::vector<Section>& s, const TargetPtr& t) {
       if (!line->empty()) x.lamp_signal_slots[count] = to_int(*line);
       ++count;
     }
-    x.panel.lamp_signal_speeds.assign(x.lamp_signal_slots.begin(),
-                                      x.lamp_signal_slots.begin() + static_cast<std::ptrdiff_t>(count));
+    x.panel.lamp_signal_speeds.assign(
+        x.lamp_signal_slots.begin(),
+        x.lamp_signal_slots.begin() + static_cast<std::ptrdiff_t>(count));
   }));
   s.push_back(strip("[NotchImageP]", t, &P::NotchImageP));
   s.push_back(strip("[NotchImageB]", t, &P::NotchImageB));

@@ -78,8 +78,8 @@ void check_traction(const VehicleData& v, const Refusal& refuse) {
   }
 }
 
-// Tables shorter than what indexes them: the missing rows read as zeros, which the run
-// takes as no force. Loaded, filled up and noted under the section's header line.
+// What the author hears of through velmora-check: a note under the line of the section's
+// header read last.
 class Notes {
  public:
   explicit Notes(VehicleSource& source) : source_(source) {}
@@ -98,6 +98,8 @@ class Notes {
   VehicleSource& source_;
 };
 
+// Tables shorter than what indexes them: the missing rows read as zeros, which the run
+// takes as no force. Loaded, filled up and noted, as are the other tables that give none.
 void fill_short_tables(VehicleData& v, VehicleSource& source) {
   Notes note(source);
   if (v.engine_type == 1 && v.power_type == 1) {
@@ -109,17 +111,20 @@ void fill_short_tables(VehicleData& v, VehicleSource& source) {
       note(note.given({"[Notch]", "[Power]"}),
            "[Notch] has " + std::to_string(rows) + " rows but [Power] is " +
                std::to_string(v.power) + ": " +
-               (wanted > rows + 1 ? "notches " + std::to_string(rows + 1) + " to " +
-                                        std::to_string(wanted) + " have no row and give"
-                                  : "notch " + std::to_string(rows + 1) + " has no row and gives") +
+               (v.power > static_cast<int>(rows) + 1
+                    ? "notches " + std::to_string(rows + 1) + " to " + std::to_string(v.power) +
+                          " have no row and give"
+                    : "notch " + std::to_string(rows + 1) + " has no row and gives") +
                " no force");
     }
     // The ammeter divides by this speed while running backwards under power.
-    if (v.ammeter_mode == 1 && v.power >= 1 && static_cast<std::size_t>(v.power) <= v.notch.size() &&
+    if (v.ammeter_mode == 1 && v.power >= 1 &&
+        static_cast<std::size_t>(v.power) <= v.notch.size() &&
         v.notch[static_cast<std::size_t>(v.power) - 1].speed1 == 0)
       note(note.given({"[AmMeter]"}),
            "[AmMeter] mode 1 scales the current by the speed1 of [Notch] row " +
-               std::to_string(v.power) + " ([Power]), which is 0: the ammeter shows 0 "
+               std::to_string(v.power) +
+               " ([Power]), which is 0: the ammeter shows 0 "
                "while running backwards under power");
   }
   if (v.engine_type == 1 && v.power_type == 0 && v.current_p.empty())
@@ -157,8 +162,7 @@ SectionedFormat vehicle_format(VehicleData& vehicle, PanelData& panel, VehicleSo
   return f;
 }
 
-void settle_vehicle(VehicleData& v, VehicleSource& source,
-                    const std::filesystem::path& path) {
+void settle_vehicle(VehicleData& v, VehicleSource& source, const std::filesystem::path& path) {
   const Refusal refuse(source, path);
   // The automatic air brake always has its four brake-valve positions.
   if (v.brake_type == 0) {

@@ -11,7 +11,8 @@ namespace fs = std::filesystem;
 
 SoundLoads::SoundLoads(Run& run)
     : run_(run),
-      vehicle_dir_(run.config.vehicle_dir.empty() ? run.config.program_dir : run.config.vehicle_dir) {
+      vehicle_dir_(run.config.vehicle_dir.empty() ? run.config.program_dir
+                                                  : run.config.vehicle_dir) {
   const VehicleData& v = run.vehicle;
   SoundState& s = run.sound;
   s.vehicle_count = static_cast<int>(v.drive_sound.size());
