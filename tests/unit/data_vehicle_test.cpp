@@ -237,9 +237,9 @@ TEST(VehicleFile, ABadValueNamesTheLabelOfItsPart) {
             std::vector<std::string>{kVehicleMessage + "- 列車の基本設定"});
 }
 
-// Each of these values would make the run divide by zero (or index a missing row);
-// the nearby accepted value shows the rule is no wider than the fault.
-TEST(VehicleFile, ValuesTheRunWouldDivideByZeroAreRefused) {
+// Each of these values would make the run divide by zero or allocate without bound; the
+// nearby accepted value shows the rule is no wider than the fault.
+TEST(VehicleFile, ValuesTheRunWouldDivideOrAllocateByAreRefused) {
   const std::string diesel =
       "[Tons]\n30\n0\n[EBPress]\n400\n0\n[Cars]\n1\n[Engine_Type]\n0\n[EngineRate]\n30,0.5\n#\n";
   const std::string current_model =
@@ -259,6 +259,9 @@ TEST(VehicleFile, ValuesTheRunWouldDivideByZeroAreRefused) {
       {kMinimalVehicle + "[EBPress]\n400\n-1\n", kMinimalVehicle + "[EBPress]\n400\n1\n",
        "- 列車の基本設定"},
       {kMinimalVehicle + "[Cars]\n0\n", kMinimalVehicle + "[Cars]\n10\n", "- 列車の基本設定"},
+      // The count sizes the table of gradients under the train.
+      {kMinimalVehicle + "[Cars]\n1001\n", kMinimalVehicle + "[Cars]\n1000\n", "- 列車の基本設定"},
+      {kMinimalVehicle + "[Cars]\n2147483647\n", kMinimalVehicle, "- 列車の基本設定"},
       {kMinimalVehicle + "[AirBrakeRate]\n4.2\n30\n[BrakeRate2]\n-0.04\n",
        kMinimalVehicle + "[AirBrakeRate]\n4.2\n30\n[BrakeRate2]\n-0.03\n", "- 列車の基本設定"},
       {kMinimalVehicle + "[Notch]\n1.0\n1.0\n0\n40\n2\n0\n#\n",
@@ -278,18 +281,6 @@ TEST(VehicleFile, ValuesTheRunWouldDivideByZeroAreRefused) {
     EXPECT_EQ(e.label, c.label) << e.what();
     EXPECT_TRUE(e.message.empty());
     EXPECT_NO_THROW(read_vehicle_text(c.accepted)) << c.accepted;
-  }
-}
-
-// A car count sizes the table of gradients under the train: an absurd one is refused
-// before anything is allocated for it.
-TEST(VehicleFile, AnAbsurdCarCountIsRefusedWithTheFilesMessage) {
-  EXPECT_EQ(read_vehicle_text(kMinimalVehicle + "[Cars]\n1000\n").vehicle.cars, 1000);
-  for (const char* cars : {"1001", "2147483647"}) {
-    const LoadError e = vehicle_error(kMinimalVehicle + "[Cars]\n" + cars + "\n");
-    EXPECT_EQ(e.label, "- 列車の基本設定");
-    EXPECT_EQ(e.line_number, 13) << e.what();
-    EXPECT_NE(std::string(e.what()).find("1 to 1000 cars"), std::string::npos) << e.what();
   }
 }
 
