@@ -26,7 +26,7 @@ class SoundLoads {
   // The motor or engine rows and the gear rows, for the channels after them.
   void row_sounds();
   // Attaches every sound read to its channel and stops every channel. A channel past the
-  // device's last is reported as the sound layer reports it, and stays unused.
+  // device's last is reported by the sound layer (a message box), and stays unused.
   void attach();
 
  private:
