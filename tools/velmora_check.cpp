@@ -7,12 +7,14 @@
 #include <iostream>
 #include <string>
 
+#include "app/headless_platform.h"
 #include "common/paths.h"
 #include "data/load_failure.h"
 #include "data/route_check.h"
 #include "data/vehicle_loader.h"
 #include "data/vehicle_warnings.h"
-#include "platform/fake/fake_platform.h"
+#include "view/cab_build.h"
+#include "view/cab_window.h"
 
 namespace {
 
@@ -81,9 +83,10 @@ fs::path find_in(const fs::path& folder, const std::string& name) {
   return resolve_data_file(folder, name).value_or(folder / name);
 }
 
-int report(const LoadFailure& failure) {
+int report(const LoadFailure& failure, const std::string& reason = "") {
   for (const std::string& m : failure.messages) std::cerr << "message: " << m << '\n';
   std::cerr << failure.detail << '\n';
+  if (!reason.empty()) std::cerr << reason << '\n';
   return kLoadFailure;
 }
 
@@ -98,31 +101,47 @@ void print_warning(const std::string& file, int line, const std::string& text) {
 int main(int argc, char** argv) {
   const CheckOptions o = parse_options(argc, argv);
 
-  std::string vehicle_name;
+  // The pictures go to the fake platform's image list, which reads no pixels but judges each
+  // file as the drawing layer does: whatever the simulator cannot make fails here too.
+  HeadlessPlatform platform;
+  RunConfig config;
+  config.program_dir = o.data;
+  Run run(config, platform.services());
+
   if (!o.vehicle.empty()) {
     const fs::path vehicle_path = find_in(o.data, o.vehicle);
-    vehicle_name = vehicle_path.filename().string();
-    VehicleData vehicle;
-    PanelData panel;
+    run.config.vehicle_file = vehicle_path.filename().string();
+    run.config.vehicle_dir = vehicle_path.parent_path();
     VehicleSource source;
     try {
-      vehicle = load_vehicle(vehicle_path, panel, &source);
+      run.vehicle = load_vehicle(vehicle_path, run.panel, &source);
     } catch (const LoadFailure& failure) {
       return report(failure);
     }
-    for (const VehicleWarning& w : vehicle_warnings(vehicle, source, vehicle_path.parent_path()))
+    for (const VehicleWarning& w :
+         vehicle_warnings(run.vehicle, source, vehicle_path.parent_path()))
       print_warning(vehicle_path.string(), w.line, w.text);
   }
 
   if (!o.route.empty()) {
-    FakeImageList images;  // pictures are checked for being there, not drawn
     try {
-      const LoadedRoute loaded = load_route_for_check(o.data, o.route, vehicle_name, images);
+      LoadedRoute loaded =
+          load_route_for_check(o.data, o.route, run.config.vehicle_file, platform.images);
       for (const RouteWarning& w : check_route(loaded.route, o.data, loaded.ui.data_path))
         print_warning(w.file, w.line, w.text);
+      run.route = std::move(loaded.route);
+      run.ui = std::move(loaded.ui);
     } catch (const LoadFailure& failure) {
-      return report(failure);
+      return report(failure, platform.images.last_error);
     }
+  }
+
+  // Then the cab window's pictures, as the start-up makes them after reading both files.
+  try {
+    if (!o.vehicle.empty()) build_cab(run);
+    if (!o.route.empty()) load_window_pictures(run);
+  } catch (const LoadFailure& failure) {
+    return report(failure, platform.images.last_error);
   }
   return 0;
 }

@@ -239,7 +239,8 @@ int main(int argc, char** argv) {
       std::cerr << "message: " << m << '\n';
     }
     std::cerr << "velmora-sim: " << failure.detail << '\n';
-    if (cab && !cab->images().last_error().empty()) std::cerr << "velmora-sim: " << cab->images().last_error() << '\n';
+    const std::string why = cab ? cab->images().last_error() : platform.images.last_error;
+    if (!why.empty()) std::cerr << "velmora-sim: " << why << '\n';
     write_events(o.events_path, log);
     return 1;
   }

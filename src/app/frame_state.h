@@ -1,13 +1,14 @@
 #pragma once
 // The main loop's own state: readiness, frame timing, the values the frame derives for
 // others, the closing fade and the blink counter. Written only by the main loop, the
-// start / pause command and the route step's tenth-second counter.
+// start-up sequence, the start / pause command and the route step's tenth-second counter.
 
 #include <cstdint>
 
 namespace velmora {
 
 struct FrameState {
+  bool started = false;       // the start-up sequence completed: the end saves the settings
   bool app_ready = false;     // the loop does anything only while true
   bool film_ready = false;    // gates the dynamics step
   bool input_locked = false;  // the character-key handler ignores keys while true

@@ -61,14 +61,18 @@ void FormCreate(Run& run) {
   start_overlays(run);
   load_window_pictures(run);
   open_route_film(run);
+  SoundLoads sounds(run);
   dialogs.status("DirectSoundオブジェクトを作成しています(走行音)");
+  sounds.vehicle_sounds();
   dialogs.status("DirectSoundオブジェクトを作成しています(環境音)");
-  dialogs.status("DirectSoundオブジェクトを作成しています(喚呼)");
-  dialogs.status("サウンドを読み込んでいます");
-  load_sounds(run);
+  sounds.environment_sounds();
   // The run's start time, from the first station: it needs the route sounds' lengths.
   start_clock(run);
+  dialogs.status("DirectSoundオブジェクトを作成しています(喚呼)");
   load_call_sounds(run);
+  dialogs.status("サウンドを読み込んでいます");
+  sounds.row_sounds();
+  sounds.attach();
 
   dialogs.status("環境をセットアップしています");
   build_route_tables(run.route, run.ui.film_fps);
@@ -88,6 +92,7 @@ void FormCreate(Run& run) {
   reset_brakes(run);
   setup_film(run);
 
+  run.frame.started = true;
   start1Click(run);
 }
 
@@ -133,7 +138,8 @@ void cab_window_click(Run& run, int x, int y) {
 }
 
 void FormCloseQuery(Run& run) {
-  write_view_options(run);
+  // A start that failed to load ends the process without saving anything.
+  if (run.frame.started) write_view_options(run);
   run.frame.film_ready = false;
   run.frame.app_ready = false;
   run.frame.fade_alpha = 0;

@@ -21,7 +21,8 @@ void FormActivate(Run& run);
 // (the closing fade); on the cab surface a paused run starts again (movieclick).
 void cab_window_click(Run& run, int x, int y);
 
-// End of the run (the cab window closed): the loop stops for good.
+// End of the run (the cab window closed): the loop stops for good. The settings are saved
+// only when the start-up sequence had completed.
 void FormCloseQuery(Run& run);
 
 }  // namespace velmora

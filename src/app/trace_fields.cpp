@@ -29,6 +29,12 @@ TraceField station_flags(const char* name, Flags flags) {
           [flags](const Run& r) { return flags(r.station).size(); }};
 }
 
+constexpr const char* label_names[16] = {"Label0",  "Label1",  "Label2",  "Label3",  "Label4",  "",
+                                          "Label6",  "Label7",  "Label8",  "Label9",  "Label10", "Label11",
+                                          "Label12", "Label13", "Label14", "Label15"};
+constexpr const char* power_shapes[5] = {"KP1", "KP2", "KP3", "KP4", "KP5"};
+constexpr const char* brake_shapes[8] = {"KB1", "KB2", "KB3", "KB4", "KB5", "KB6", "KB7", "KB8"};
+
 std::vector<TraceField> make_fields() {
   std::vector<TraceField> f = {
       scalar("app_ready", [](const Run& r) { return r.frame.app_ready; }),
@@ -278,6 +284,48 @@ std::vector<TraceField> make_fields() {
   f.push_back(route_table("tunnel_entrance", tunnels, [](const TunnelData& t) { return t.entrance; }));
   f.push_back(route_table("tunnel_exit", tunnels, [](const TunnelData& t) { return t.exit; }));
   f.push_back(route_table("speed_unit_end", units, [](const SpeedUnitData& u) { return u.distance_end; }));
+
+  // The cab picture as the screen shows it: the texts, the trackside signs, the desk's
+  // instruments, the labels and the easy-cab window.
+  f.push_back(scalar("speed_text", [](const Run& r) { return r.texts.speed_text; }));
+  f.push_back(scalar("stop_distance_text", [](const Run& r) { return r.texts.stop_distance_text; }));
+  f.push_back(scalar("hint_text", [](const Run& r) { return r.texts.hint_text; }));
+  f.push_back(scalar("gradient_shown", [](const Run& r) { return r.overlays.gradient_shown; }));
+  f.push_back(scalar("limit_speed_shown", [](const Run& r) { return std::int64_t{r.overlays.limit_speed_shown}; }));
+  f.push_back(scalar("limit_image_shown", [](const Run& r) { return std::int64_t{r.overlays.limit_image_shown}; }));
+  f.push_back(scalar("limit_blink", [](const Run& r) { return r.overlays.limit_blink; }));
+  f.push_back(scalar("limit_end_shown", [](const Run& r) { return r.overlays.limit_end_shown; }));
+  f.push_back(scalar("limit_pattern", [](const Run& r) { return std::int64_t{r.overlays.limit_pattern}; }));
+  f.push_back(scalar("ammeter_mode", [](const Run& r) { return std::int64_t{r.cab.ammeter_mode}; }));
+  for (const auto& [name, get] :
+       std::initializer_list<std::pair<const char*, long double (*)(const CabState::NeedleRotations&)>>{
+           {"needle_speed", [](const CabState::NeedleRotations& u) { return u.speed; }},
+           {"needle_brake", [](const CabState::NeedleRotations& u) { return u.brake; }},
+           {"needle_er", [](const CabState::NeedleRotations& u) { return u.er; }},
+           {"needle_bp", [](const CabState::NeedleRotations& u) { return u.bp; }},
+           {"needle_mr", [](const CabState::NeedleRotations& u) { return u.mr; }},
+           {"needle_sap", [](const CabState::NeedleRotations& u) { return u.sap; }},
+           {"needle_bc", [](const CabState::NeedleRotations& u) { return u.bc; }},
+           {"needle_v", [](const CabState::NeedleRotations& u) { return u.v; }},
+           {"needle_i", [](const CabState::NeedleRotations& u) { return u.i; }}})
+    f.push_back(scalar(name, [get = get](const Run& r) { return get(r.cab.needle_units); }));
+  f.push_back(scalar("ip_l_y", [](const Run& r) { return std::int64_t{r.cab.linear_ip.top}; }));
+  f.push_back(scalar("ib_l_y", [](const Run& r) { return std::int64_t{r.cab.linear_ib.top}; }));
+  f.push_back(scalar("bc_l_y", [](const Run& r) { return std::int64_t{r.cab.linear_bc.top}; }));
+  f.push_back(scalar("mr_l_y", [](const Run& r) { return std::int64_t{r.cab.linear_mr.top}; }));
+  f.push_back(scalar("volt_value", [](const Run& r) { return r.cab.volt_value; }));
+  f.push_back(scalar("brake_cmd_value", [](const Run& r) { return r.cab.brake_cmd_value; }));
+  for (std::size_t k = 0; k < 16; ++k) {
+    if (k == 5) continue;  // the window has no Label5
+    f.push_back(scalar(label_names[k], [k](const Run& r) { return r.texts.labels[k]; }));
+  }
+  f.push_back(scalar("easy_cab_visible", [](const Run& r) { return r.texts.easy_cab.visible; }));
+  f.push_back(scalar("KN", [](const Run& r) { return r.texts.easy_cab.neutral; }));
+  for (std::size_t n = 0; n < 5; ++n)
+    f.push_back(scalar(power_shapes[n], [n](const Run& r) { return bool{r.texts.easy_cab.power[n]}; }));
+  for (std::size_t n = 0; n < 8; ++n)
+    f.push_back(scalar(brake_shapes[n], [n](const Run& r) { return bool{r.texts.easy_cab.brake[n]}; }));
+  f.push_back(scalar("easy_cab_status", [](const Run& r) { return r.texts.easy_cab.status; }));
 
   // The value display's switches, and why its last SU再読込 or jump changed nothing.
   f.push_back(scalar("value_display_visible", [](const Run& r) { return r.value_display.visible; }));

@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,9 +64,9 @@ struct PanelData {
   Meter Needle_BC_L, Needle_Ip_L, Needle_Ib_L, Needle_MR_L;
 
   ImageStrip Lamp_signal;  // cab signal
-  // [Lamp_signal] list: entry i is the speed (km/h) shown by pattern i; an empty line
-  // counts as an entry without a speed.
-  std::vector<std::optional<int>> lamp_signal_speeds;
+  // [Lamp_signal] list: entry i is the speed (km/h) shown by pattern i. An empty line
+  // counts as an entry and leaves its slot as it was: 0, or an earlier copy's value.
+  std::vector<int> lamp_signal_speeds;
   ImageStrip NotchImageP, NotchImageB, NotchImageP2, NotchImageB2;
   ImageStrip GearImageList, GearImageList2;
   ImageStrip Digi_Speed;

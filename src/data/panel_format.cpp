@@ -125,15 +125,15 @@ void add_panel_sections(std::vector<Section>& s, const TargetPtr& t) {
 
   s.push_back(section("[Lamp_signal]", "[Lamp_signal]", t, [](Reader& r, Target& x) {
     x.panel.Lamp_signal = read_strip(r, x);
-    auto& speeds = x.panel.lamp_signal_speeds;
-    speeds.clear();
+    std::size_t count = 0;
     while (const std::string* line = r.list_line()) {
-      check_list_capacity(r.section(), speeds.size(), kLampSignalCapacity);
-      if (line->empty())
-        speeds.emplace_back();
-      else
-        speeds.emplace_back(to_int(*line));
+      check_list_capacity(r.section(), count, kLampSignalCapacity);
+      if (!line->empty()) x.lamp_signal_slots[count] = to_int(*line);
+      ++count;
     }
+    x.panel.lamp_signal_speeds.assign(
+        x.lamp_signal_slots.begin(),
+        x.lamp_signal_slots.begin() + static_cast<std::ptrdiff_t>(count));
   }));
   s.push_back(strip("[NotchImageP]", t, &P::NotchImageP));
   s.push_back(strip("[NotchImageB]", t, &P::NotchImageB));

@@ -37,7 +37,6 @@ struct MovieSwitchData {
   int Stop = 0;       // running type: last route-film frame replaced
   std::string name;   // film base name
   int endf = 0;       // usable frames of the switched film
-  bool done = false;  // played in this run; never read from the file
   int next = 0;       // running type: frame where the route film resumes; stop type: station
   int time = 0;       // stop type: clock ticks after which it may start
   int soundf = 0;     // stop type: switched-film frame at which `sound` starts

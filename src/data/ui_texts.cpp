@@ -58,12 +58,14 @@ SectionedFormat ui_texts_format(UiTexts& t) {
       texts_section("[Stops]", t.stops),
       texts_section("[Doors]", t.doors),
       texts_section("[Gears]", t.gears),
+      // A second copy writes from entry 0 again; entries past its own count stay as an
+      // earlier copy left them.
       {"[InfoLabel]", "", {},
        [&t](const std::string& entry, std::size_t index) {
          if (index >= t.info_label.size()) t.info_label.resize(index + 1);
          t.info_label[index] = entry;
        },
-       [&t](std::size_t count) { t.info_label.resize(count); }, kInfoLabelCapacity},
+       {}, kInfoLabelCapacity},
       text_section("[Start]", t.menu_start),
       text_section("[Move]", t.menu_move),
       text_section("[Display]", t.menu_display),

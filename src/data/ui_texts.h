@@ -40,7 +40,7 @@ struct UiTexts {
   std::array<std::string, 2> stops;  // road traffic-light distance phrase pieces
   std::array<std::string, 2> doors;  // door-side label after Page Up / Page Down
   std::array<std::string, 3> gears;  // gear labels; the third gets the gear number
-  std::vector<std::string> info_label;  // [InfoLabel] entries 0..102
+  std::vector<std::string> info_label;  // [InfoLabel] entries 0..102, as the copies left them
   // Main-menu captions
   std::string menu_start, menu_move, menu_display, menu_control;
 

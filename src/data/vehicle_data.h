@@ -112,10 +112,15 @@ constexpr std::size_t kDriveSoundCapacity = 100;
 constexpr std::size_t kSwitchSoundCapacity = 100;
 constexpr std::size_t kCurrentPCapacity = 100;
 constexpr std::size_t kCurrentBCapacity = 100;
+// [Cars]: the gradient under the train keeps one value per car, so the count sizes a table.
+// Far above any real train, far below what would exhaust memory.
+constexpr int kMaxCars = 1000;
 
 // Tables indexed by a notch, a brake position or a group hold the lines the file gave:
 // counted from [Brake] or [Power] as they stood when the section was read (a section
 // before them reads none), so a reader must treat an index past the end as 0 or empty.
+// Two tables are filled up with rows of zeros at load, as a missing row reads: [Notch] up
+// to [Power] (the ammeter reads row [Power]) and [EngineRate] up to the [Engine] gears.
 struct VehicleData {
   int handle = 0;       // [Handle] 0: one lever, 1: separate power and brake handles
   int brake_type = 0;   // [BrakeType] 0: automatic air brake, 1/2: notch-controlled

@@ -131,9 +131,10 @@ void read_current_b(Reader& r, VehicleData& v) {
     e.divisor = to_real(get_field(*line, 1));
     e.offset = to_real(get_field(*line, 2));
     e.number = to_int(get_field(*line, 3));
+    // The electric brake takes no current from such an entry.
     if (e.divisor == 0)
-      throw DataError("[CurrentB] entry " + std::to_string(v.current_b.size() + 1) +
-                      ": the divisor (km/h per A) must not be 0");
+      r.note("[CurrentB] entry " + std::to_string(v.current_b.size() + 1) +
+             " has a divisor (km/h per A) of 0: no electric-brake current is taken from it");
     v.current_b.push_back(e);
   }
 }

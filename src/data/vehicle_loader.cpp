@@ -1,6 +1,7 @@
 #include "data/vehicle_loader.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -52,10 +53,11 @@ void check_masses_and_pressures(const VehicleData& v, const Refusal& refuse) {
     refuse("[EBPress]", kDefaultLabel,
            "[EBPress]: the emergency cylinder pressure must be at least 1 kPa and must not fall "
            "as the load grows");
-  // The gradient under the train is the mean over its cars.
-  if (v.cars < 1)
+  // The gradient under the train is the mean over its cars, kept one value per car.
+  if (v.cars < 1 || v.cars > kMaxCars)
     refuse("[Cars]", kDefaultLabel,
-           "[Cars] is " + std::to_string(v.cars) + "; a train has at least 1 car");
+           "[Cars] is " + std::to_string(v.cars) + "; a train has 1 to " +
+               std::to_string(kMaxCars) + " cars");
   // The friction curve divides by 1 + k v for speeds up to the reference speed.
   const long double r2 = v.air_brake_speed;
   if (r2 > 0 && 1 + v.brake_rate2 * r2 <= 0)
@@ -66,20 +68,6 @@ void check_masses_and_pressures(const VehicleData& v, const Refusal& refuse) {
 }
 
 void check_traction(const VehicleData& v, const Refusal& refuse) {
-  if (v.engine_type == 1 && v.power_type == 1 &&
-      v.notch.size() < static_cast<std::size_t>(std::max(v.power, 0)))
-    refuse("[Notch]", "[Notch]",
-           "[Notch] has " + std::to_string(v.notch.size()) + " rows but [Power] is " +
-               std::to_string(v.power) + ": every power notch needs its row");
-  // The ammeter divides by the top notch's speed1, also while running backwards. Diesel
-  // cars have no notch table; their ammeter reads 0 there instead.
-  if (v.engine_type == 1 && v.power_type == 1 && v.ammeter_mode == 1 && v.power >= 1) {
-    const auto top = static_cast<std::size_t>(v.power);
-    if (v.notch.size() < top || v.notch[top - 1].speed1 == 0)
-      refuse("[Notch]", "[Notch]",
-             "[AmMeter] mode 1 needs [Notch] row " + std::to_string(top) +
-                 " ([Power]) with a speed1 other than 0");
-  }
   if (v.engine_type == 1 && v.power_type == 0) {
     if (v.current_p_reference == 0)
       refuse("[CurrentP]", "[CurrentP]", "[CurrentP]: the reference current must not be 0 A");
@@ -87,16 +75,74 @@ void check_traction(const VehicleData& v, const Refusal& refuse) {
     if (v.current_p_falloff_speed <= 0)
       refuse("[CurrentP]", "[CurrentP]",
              "[CurrentP]: the speed of the 1/speed region must be above 0 km/h");
-    if (v.current_p.empty())
-      refuse("[CurrentP]", "[CurrentP]", "[CurrentP] needs at least one step entry");
   }
+}
+
+// What the author hears of through velmora-check: a note under the line of the section's
+// header read last.
+class Notes {
+ public:
+  explicit Notes(VehicleSource& source) : source_(source) {}
+  void operator()(const std::string& section, const std::string& text) {
+    const auto it = source_.header_lines.find(section);
+    source_.notes.push_back({section, it == source_.header_lines.end() ? 0 : it->second, text});
+  }
+  // The first of the sections that was given.
+  std::string given(std::initializer_list<const char*> sections) const {
+    for (const char* s : sections)
+      if (source_.header_lines.count(s) != 0) return s;
+    return *sections.begin();
+  }
+
+ private:
+  VehicleSource& source_;
+};
+
+// Tables shorter than what indexes them: the missing rows read as zeros, which the run
+// takes as no force. Loaded, filled up and noted, as are the other tables that give none.
+void fill_short_tables(VehicleData& v, VehicleSource& source) {
+  Notes note(source);
+  if (v.engine_type == 1 && v.power_type == 1) {
+    const std::size_t rows = v.notch.size();
+    // Rows past the table's capacity cannot be given; those notches read past the end.
+    const std::size_t wanted = std::min<std::size_t>(std::max(v.power, 0), kNotchRowCapacity);
+    if (rows < wanted) {
+      v.notch.resize(wanted);
+      note(note.given({"[Notch]", "[Power]"}),
+           "[Notch] has " + std::to_string(rows) + " rows but [Power] is " +
+               std::to_string(v.power) + ": " +
+               (v.power > static_cast<int>(rows) + 1
+                    ? "notches " + std::to_string(rows + 1) + " to " + std::to_string(v.power) +
+                          " have no row and give"
+                    : "notch " + std::to_string(rows + 1) + " has no row and gives") +
+               " no force");
+    }
+    // The ammeter divides by this speed while running backwards under power.
+    if (v.ammeter_mode == 1 && v.power >= 1 &&
+        static_cast<std::size_t>(v.power) <= v.notch.size() &&
+        v.notch[static_cast<std::size_t>(v.power) - 1].speed1 == 0)
+      note(note.given({"[AmMeter]"}),
+           "[AmMeter] mode 1 scales the current by the speed1 of [Notch] row " +
+               std::to_string(v.power) +
+               " ([Power]), which is 0: the ammeter shows 0 "
+               "while running backwards under power");
+  }
+  if (v.engine_type == 1 && v.power_type == 0 && v.current_p.empty())
+    note("[CurrentP]",
+         "[CurrentP] has no step entries: the motor current stays 0 and the train has no "
+         "tractive force");
   if (v.engine_type == 0) {
     if (v.engine.empty())
-      refuse("[Engine]", "[Engine]", "a diesel vehicle needs at least one [Engine] gear");
-    if (v.engine_rate.size() < v.engine.size())
-      refuse("[EngineRate]", kDefaultLabel,
-             "[EngineRate] has " + std::to_string(v.engine_rate.size()) + " rows for " +
-                 std::to_string(v.engine.size()) + " [Engine] gears");
+      note(note.given({"[Engine]", "[Engine_Type]"}),
+           "a diesel vehicle without [Engine] gears has no tractive force");
+    const std::size_t rates = v.engine_rate.size();
+    if (rates < v.engine.size()) {
+      v.engine_rate.resize(v.engine.size());
+      note(note.given({"[EngineRate]", "[Engine]"}),
+           "[EngineRate] has " + std::to_string(rates) + " rows for " +
+               std::to_string(v.engine.size()) + " [Engine] gears: from gear " +
+               std::to_string(rates) + " on the engine speed aims at 0");
+    }
   }
 }
 
@@ -116,8 +162,7 @@ SectionedFormat vehicle_format(VehicleData& vehicle, PanelData& panel, VehicleSo
   return f;
 }
 
-void settle_vehicle(VehicleData& v, const VehicleSource& source,
-                    const std::filesystem::path& path) {
+void settle_vehicle(VehicleData& v, VehicleSource& source, const std::filesystem::path& path) {
   const Refusal refuse(source, path);
   // The automatic air brake always has its four brake-valve positions.
   if (v.brake_type == 0) {
@@ -130,6 +175,7 @@ void settle_vehicle(VehicleData& v, const VehicleSource& source,
   }
   check_masses_and_pressures(v, refuse);
   check_traction(v, refuse);
+  fill_short_tables(v, source);
 }
 
 VehicleData read_vehicle(const std::vector<std::string>& lines, const std::filesystem::path& path,

@@ -31,6 +31,9 @@ struct VehicleSource {
   std::vector<Text> pictures;               // panel pictures as written
   std::vector<Text> sound_files;            // [DriveSound], [EngineSound1], [EngineSound3] names
   std::vector<Text> stray_lines;            // lines read at the top of the pass that opened nothing
+  // Values the run reads as "none" where it would divide or index: loaded, but an author
+  // wants to hear of them (a [CurrentB] divisor of 0, a power notch without its row, ...).
+  std::vector<Text> notes;
   std::map<std::string, int> header_lines;  // section -> line of its header read last
 };
 
@@ -43,9 +46,11 @@ using PictureCheck = std::function<void(const std::string& name)>;
 SectionedFormat vehicle_format(VehicleData& vehicle, PanelData& panel, VehicleSource& source,
                                PictureCheck picture_check = {});
 
-// After the pass: [Brake] 4 for the automatic air brake, the brake-steps message, and the
-// rejection of values the run would divide by zero with. Throws LoadError.
-void settle_vehicle(VehicleData& vehicle, const VehicleSource& source,
+// After the pass: [Brake] 4 for the automatic air brake, the brake-steps message, the
+// rejection of values the run would divide by zero with or of an absurd car count, and
+// the rows a table lacks filled with zeros (no force), each noted in `source`. Throws
+// LoadError.
+void settle_vehicle(VehicleData& vehicle, VehicleSource& source,
                     const std::filesystem::path& path);
 
 // Reads decoded lines as a vehicle file and settles it. Throws LoadError.

@@ -21,6 +21,7 @@ Reader::Reader(ValueLines& in, std::string section, VehicleSource& source)
   forget(source_.sound_numbers, section_);
   forget(source_.pictures, section_);
   forget(source_.sound_files, section_);
+  forget(source_.notes, section_);
 }
 
 const std::string& Reader::line() { return in_.next(); }
@@ -63,6 +64,10 @@ void Reader::note_picture(const std::string& name) {
 
 void Reader::note_sound_file(const std::string& name) {
   source_.sound_files.push_back({section_, in_.line_number(), name});
+}
+
+void Reader::note(const std::string& text) {
+  source_.notes.push_back({section_, in_.line_number(), text});
 }
 
 const std::string* Reader::list_line() { return next_list_line(in_, section_); }

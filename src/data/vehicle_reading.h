@@ -3,6 +3,7 @@
 // section's value lines read with their conversions, noting where sounds and pictures
 // were named.
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +18,9 @@ struct Target {
   PanelData& panel;
   VehicleSource& source;
   PictureCheck picture_check;
+  // [Lamp_signal] entries as the latest copies of the section left them: a copy writes
+  // from entry 0 on and an empty line writes nothing, so a slot keeps an earlier value.
+  std::array<int, kLampSignalCapacity> lamp_signal_slots{};
 };
 
 // One section being read. Creating it forgets what an earlier copy of the section noted,
@@ -43,6 +47,8 @@ class Reader {
   // A list line that is a picture or a sound file name.
   void note_picture(const std::string& name);
   void note_sound_file(const std::string& name);
+  // A value the run reads as "none" that the author wants to hear of, on the line read last.
+  void note(const std::string& text);
 
   // The next line of a list in this section, or nullptr at its closing "#".
   const std::string* list_line();

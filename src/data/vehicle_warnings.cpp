@@ -109,6 +109,7 @@ std::vector<VehicleWarning> vehicle_warnings(const VehicleData& vehicle,
       why = "did you mean " + key + "?";
     out.push_back({stray.line, quoted(stray.text) + " opens no section; " + why});
   }
+  for (const VehicleSource::Text& note : source.notes) out.push_back({note.line, note.text});
   sound_number_warnings(vehicle, source, out);
   missing_file_warnings(source.pictures, "picture", folder, out);
   missing_file_warnings(source.sound_files, "sound", folder, out);

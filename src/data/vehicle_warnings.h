@@ -1,8 +1,10 @@
 #pragma once
 // What a vehicle author wants to hear about a vehicle file that loads: lines that look
-// like a misspelt header, sound numbers that name no [DriveSound] entry, and pictures or
-// sounds missing from the vehicle's folder. None of these stops the simulator from
-// reading the file; each would silently leave something out of the drive.
+// like a misspelt header, sound numbers that name no [DriveSound] entry, pictures or
+// sounds missing from the vehicle's folder, and values the run reads as "none" (a
+// [CurrentB] divisor of 0, a power notch without its [Notch] row, ...). None of these
+// stops the simulator from reading the file; each would silently leave something out of
+// the drive.
 
 #include <filesystem>
 #include <string>

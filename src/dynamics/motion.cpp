@@ -31,7 +31,25 @@ void integrate_speed(Run& run) {
              std::fabs(brake) > std::fabs(rf)) {
     // The brakes hold the standing train.
   } else {
-    m.speed += (tf + rf) / (M * 1000) * 3.6L / run.frame.fps;
+    // The resistances that oppose the motion can slow the train to a stand and hold it there,
+    // never set it moving nor turn it round: a standing train starts only when traction or
+    // gravity outweighs them, in their direction, and one that they would turn round stops.
+    const long double R = run.film.movie_state == 1 ? 0 : t.motion_resistance;
+    const auto gain = [&](long double force) { return force / (M * 1000) * 3.6L / run.frame.fps; };
+    const long double before = m.speed;
+    if (before == 0) {
+      const long double drive = tf + rf + R;  // at a stand R was taken off as if forward
+      if (drive > R)
+        m.speed += gain(tf + rf);
+      else if (drive < -R)
+        m.speed += gain(drive + R);
+    } else {
+      m.speed += gain(tf + rf);
+      const long double without_r = before + gain(tf + rf + (before > 0 ? R : -R));
+      const bool turned = before > 0 ? m.speed < 0 : m.speed > 0;
+      const bool driven_round = before > 0 ? without_r < 0 : without_r > 0;
+      if (turned && !driven_round) m.speed = 0;
+    }
   }
 }
 

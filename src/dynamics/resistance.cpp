@@ -10,11 +10,12 @@ namespace {
 constexpr long double kG = 9.8L;
 
 // Against the motion: subtracted while running forward (or standing), added backwards.
-void oppose_motion(MotionState& m, long double force) {
+void oppose_motion(MotionState& m, TractionState& t, long double force) {
   if (m.speed >= 0)
     m.resist_force -= force;
   else
     m.resist_force += force;
+  t.motion_resistance += force;
 }
 
 }  // namespace
@@ -35,11 +36,12 @@ void resistance_step(Run& run) {
   else if (h.brake_notch < 0)
     t.adhesion = friction / (1 + 0.0059L * speed);
 
+  t.motion_resistance = 0;
   // Gravity pulls the same way whichever way the train runs.
   const long double G = m.gradient;
   m.resist_force += -kG * 1000 * M * G / std::sqrt(G * G + 1000 * 1000);
 
-  if (m.in_tunnel) oppose_motion(m, run.route.tunnel_r / 10000.0L * speed * speed * M * kG);
+  if (m.in_tunnel) oppose_motion(m, t, run.route.tunnel_r / 10000.0L * speed * speed * M * kG);
 
   if (h.power_notch > 0)
     t.adh_limit = t.adhesion * driven * 1000 * kG + m.resist_force;
@@ -56,14 +58,11 @@ void resistance_step(Run& run) {
     t.slip_text.clear();
   }
 
-  if (h.power_notch > 0 && speed < 3 && m.resist_force >= 0) oppose_motion(m, (3 - speed) * kG * M);
+  if (h.power_notch > 0 && speed < 3 && m.resist_force >= 0) oppose_motion(m, t, (3 - speed) * kG * M);
 
   const long double running =
       kG * (1.32L * M + 0.0164L * M * speed + (0.028L + 0.0078L * (v.cars - 1)) * speed * speed);
-  if (m.speed > 0.1L)
-    m.resist_force -= running;
-  else if (m.speed < -0.1L)
-    m.resist_force += running;
+  if (m.speed > 0.1L || m.speed < -0.1L) oppose_motion(m, t, running);
 }
 
 }  // namespace velmora

@@ -12,6 +12,9 @@ struct TractionState {
   Fixed4 traction_delayed;  // N, tractive force after the power delay (ammeter)
   Fixed4 adhesion;          // adhesion coefficient of this step
   Fixed4 adh_limit;         // N, force at which the wheels slip or skid
+  // N, the magnitude of the resistances in resist_force that oppose the motion (tunnel,
+  // starting and running resistance; gravity is not among them)
+  long double motion_resistance = 0;
   Fixed4 speed_next;        // km/h, predicted speed of the stopping rule
   std::string slip_text;    // "空転" slipping, "滑走" skidding, else empty
   int motor_current = 0;    // A, current-model traction

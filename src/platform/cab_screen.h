@@ -48,8 +48,12 @@ class CabScreen {
   // then skipped, simulation steps included.
   virtual bool can_draw() = 0;
   // A text over the film picture for the next compose only: white, `size` px to the em, its
-  // top-left corner at (x, y), after a black copy `shadow` px right of and below it (0: none).
+  // top-left corner at (x, y), with a black copy `shadow` px right of and below it (0: none).
+  // Texts queued one after another form a group whose black copies are all drawn before its
+  // white ones, so that no shadow falls on a letter of the group; an empty text draws
+  // nothing and ends the group (end_text_group).
   virtual void draw_text(int x, int y, const std::string& utf8, int size, int shadow) = 0;
+  void end_text_group() { draw_text(0, 0, std::string(), 0, 0); }
   // The width in px a text takes at that size.
   virtual int text_width(const std::string& utf8, int size) = 0;
   // Black fill, the film picture at (0, 0), its texts, then every visible sprite.

@@ -2,6 +2,7 @@
 // The sound device: 320 channels, each holding at most one loaded sound, with play state,
 // volume, pan and frequency.
 
+#include <cstdio>
 #include <string>
 
 namespace velmora {
@@ -36,5 +37,13 @@ class SoundDevice {
   // Detaches and releases every sound.
   virtual void release_all() = 0;
 };
+
+// What the sound layer tells the user of a channel number outside 0 .. kChannels-1.
+inline std::string invalid_channel_message(int channel) {
+  char text[160];
+  std::snprintf(text, sizeof text, "チャンネル番号%dは無効です、%d～%dの範囲で指定してください",
+                channel, 0, SoundDevice::kChannels - 1);
+  return text;
+}
 
 }  // namespace velmora

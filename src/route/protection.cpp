@@ -49,7 +49,7 @@ bool offer_cab_signal(Run& run, int speed) {
   const auto& lamps = run.panel.lamp_signal_speeds;
   bool matched = false;
   for (std::size_t i = 0; i < lamps.size(); ++i) {
-    if (lamps[i] && *lamps[i] == speed) {
+    if (lamps[i] == speed) {
       run.protection.cabsignal_shown = static_cast<int>(i) + 1;
       matched = true;
     }
@@ -148,6 +148,16 @@ void signal_points(Run& run, std::size_t i) {
     if (v.ats_type == 0 && v.ats_alert == 1 && run.motion.speed > p.signal_speed) raise_alarm(p);
     SignalState& st = run.signals;
     st.signal_image_now = st.signal_image_shown = st.signal_call_voice = kNoSignal;
+    // The signal that set the stop pattern has cleared by the time the train reaches it: a
+    // train that stopped short of it after its last beacon is not held at the green signal.
+    const auto& events = run.route.events;
+    const bool set_by_this_signal = p.ats_event >= 0 && static_cast<std::size_t>(p.ats_event) < events.size() &&
+                                    events[static_cast<std::size_t>(p.ats_event)].kind == 2 &&
+                                    events[static_cast<std::size_t>(p.ats_event)].signal == static_cast<int>(i);
+    if (p.signal_speed != 0 && set_by_this_signal) {
+      p.ats_p_state = 0;
+      release_pattern(run);
+    }
   }
 }
 
@@ -157,8 +167,8 @@ void cab_signal_check(Run& run) {
   const int image = run.signals.signal_image_now;
   const auto& lamps = run.panel.lamp_signal_speeds;
   const int m = image - 35;
-  const bool over = m >= 0 && m <= 7 && static_cast<std::size_t>(m) < lamps.size() && lamps[m] &&
-                    run.motion.speed > *lamps[m] - 0.4L;
+  const bool over = m >= 0 && m <= 7 && static_cast<std::size_t>(m) < lamps.size() &&
+                    run.motion.speed > lamps[static_cast<std::size_t>(m)] - 0.4L;
   if (over) {
     if (p.atc_brake) return;
     // A stop aspect brakes to a stand and stays until the reset key.
@@ -325,11 +335,12 @@ void speed_checks(Run& run) {
 void vigilance_step(Run& run) {
   ProtectionState& p = run.protection;
   HandleState& h = run.handles;
-  VehicleData& v = run.vehicle;
-  // Nobody drives by hand under automatic running, so the device would only get in the way;
-  // it stays off for the rest of the run.
-  if (run.input.auto_run) v.eb = 0;
-  if (run.motion.speed > 1 && v.eb == 1) p.eb_timer += static_cast<int>(round_half_away(run.frame.frame_ms));
+  const VehicleData& v = run.vehicle;
+  // Automatic running and the value display's "抵抗解除" are for trying a route out, not for
+  // driving it, so the device would only get in the way; it stays off for the rest of the run.
+  if (run.input.auto_run || run.value_display.speed_hold) p.vigilance_off = true;
+  if (run.motion.speed > 1 && v.eb == 1 && !p.vigilance_off)
+    p.eb_timer += static_cast<int>(round_half_away(run.frame.frame_ms));
   if (p.eb_timer >= kVigilanceBellMs) {
     if (!vehicle_sound_playing(run, v.sound_ebring)) vehicle_sound_loop(run, v.sound_ebring);
     p.eb_lamp = true;

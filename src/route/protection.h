@@ -20,7 +20,8 @@ void protection_after_jump(Run& run);
 void vigilance_step(Run& run);
 
 // Inside the signal loop, for signal i after its view: its warning point and its check point
-// (warning-point and pattern protection, while protection is on).
+// (warning-point and pattern protection, while protection is on). At the check point of a
+// signal that no longer shows stop, a stop pattern that signal set is released.
 void signal_points(Run& run, std::size_t i);
 
 // Route step, cab signalling: the brake while the train runs faster than the speed shown in

@@ -25,6 +25,7 @@ struct LimitPreview {
 struct ProtectionState {
   int eb_timer = 0;      // ms since the driver last touched a key while running
   bool eb_lamp = false;  // emergency-brake lamp of the vigilance device
+  bool vigilance_off = false;  // switched off for the rest of the run ([EB] taken as 0)
 
   int signal_speed = kNoSpeedCheck;  // km/h allowed by the last signal check; 998 warning point
   bool ats_alarm = false;            // the alarm is raised: the bell rings, ats_timer runs

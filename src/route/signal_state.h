@@ -22,7 +22,9 @@ struct SignalState {
   int shown_signal = kNoSignal;        // index of the signal in view
   int signal_call_voice = kNoSignal;   // call_voice of the signal last drawn
   std::array<SignalHead, 4> heads{};   // main, sub, left, right
-  int cab_signal_pattern = -1;         // cab signal of cab-signalling vehicles; -1 hidden
+  // Cab signal of cab-signalling vehicles; -1 hidden. Its first pattern shows from the start,
+  // until the first signal drawn sets it.
+  int cab_signal_pattern = 0;
 
   // The preceding train.
   int pre_train_frame = 0;       // route-film frame; 0: there is none

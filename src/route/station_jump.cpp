@@ -25,7 +25,7 @@ bool station_in_menu(const Run& run, int i) {
 }
 
 void StationClick(Run& run, int t) {
-  RouteData& r = run.route;
+  const RouteData& r = run.route;
   const int count = station_count(r);
   if (t < 0 || t >= count) return;
   const StationData& s = station_at(r, t);
@@ -55,7 +55,7 @@ void StationClick(Run& run, int t) {
   // 4. Every stop starts afresh, and the points and trackside sounds sound again.
   clear_station_flags(st, count);
   sounds_after_jump(run);
-  for (MovieSwitchData& e : r.movie_switch) e.done = false;
+  film_switches_after_jump(run);
   for (int channel = 1; channel < SoundDevice::kChannels; ++channel)
     run.platform.sound.stop(channel);
   // Calls waiting for the old place would be said at the new one.
@@ -97,6 +97,7 @@ void StationClick(Run& run, int t) {
   protection_after_jump(run);
   rebuild_crossing_list(run);
   film.movie_state = 0;
+  film.film_reversed = 0;  // the film stop points stop a forward run again
   // 10., 12. The signal and traffic-light displays, for the new place; the sign and the
   // crossing lights are drawn anew on the next pass.
   refresh_views(run);

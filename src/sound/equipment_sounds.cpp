@@ -48,7 +48,8 @@ bool any_trip(const HandleState& h) { return h.ats_eb || h.eb_device || h.ats_se
 void brake_squeal_step(Run& run) {
   const int squeak = run.vehicle.sound_squeak;
   if (channel_of(run, squeak) < 0) return;
-  const long double v = std::fabs(run.motion.speed);
+  const long double speed = run.motion.speed;
+  const long double v = std::fabs(speed);
   const long double bc = static_cast<long double>(run.brakes.bc_t);
   const bool electric = run.brakes.ebrake_current != 0;
   if (bc > 0 && v > 1 && !electric && !vehicle_sound_playing(run, squeak)) vehicle_sound_loop(run, squeak);
@@ -56,9 +57,10 @@ void brake_squeal_step(Run& run) {
   if (v < 1) fade_squeal(run, squeak, 1000);
   const long double L = run.vehicle.lose_elec[1];
   const auto kpa = round_half_even(bc);
-  // Louder at low speed and high cylinder pressure.
+  // Louder at low speed and high cylinder pressure; the signed speed makes a train backing
+  // squeal at full level.
   if (bc > 0 && !electric && v > 1 && L != 0 && kpa != 0)
-    set_level(run, squeak, clamp_level(static_cast<long double>(round_half_even(-500 * (500 * v / L) / kpa))));
+    set_level(run, squeak, clamp_level(static_cast<long double>(round_half_even(-500 * (500 * speed / L) / kpa))));
 }
 
 void air_valve_step(Run& run) {
@@ -174,9 +176,9 @@ void stop_alert_step(Run& run) {
   SoundState& s = run.sound;
   const int sound = run.vehicle.stop[0], mode = run.vehicle.stop[1];
   const long double v = run.motion.speed;
-  // Standing, the alert is over; checked first so that a train standing short of its stop
-  // does not start an alert only to cut it off in the same pass.
-  if (std::fabs(v) < 1) {
+  // Standing (or backing), the alert is over; checked first so that a train standing short
+  // of its stop does not start an alert only to cut it off in the same pass.
+  if (v < 1) {
     if (vehicle_sound_playing(run, sound)) {
       vehicle_sound_stop(run, sound);
       set_level(run, sound, kFullLevel);

@@ -111,11 +111,7 @@ void electric_motor_step(Run& run) {
   const std::size_t n = std::min(rows.size(), s.motor_fade.size());
 
   const bool trip = h.ats_eb || h.eb_device;
-  if (h.power_notch != 0 || h.brake_notch != 0 || h.suppress_state != 0 || trip)
-    raise(s.load_fade, ms / 20, 85);
-  else
-    lower(s.load_fade, ms / 10, 15);
-  s.load_fade = std::min(s.load_fade, 100.0L);
+  const bool working = h.power_notch != 0 || h.brake_notch != 0 || h.suppress_state != 0 || trip;
 
   for (std::size_t i = 0; i < n; ++i) {
     const MotorSoundData& r = rows[i];
@@ -140,6 +136,12 @@ void electric_motor_step(Run& run) {
       fade = 100;
     else
       lower(fade, ms / 10, 11);
+    // The common fader moves once for every row, so with more rows it swells faster.
+    if (working)
+      raise(s.load_fade, ms / 20, 85);
+    else
+      lower(s.load_fade, ms / 10, 15);
+    s.load_fade = std::min(s.load_fade, 100.0L);
     const int out = row_level(level, fade, r.kagen == 3 ? 100 : s.load_fade);
     device.set_volume(channel, out > -3000 && fade > 10 ? out : kSilent);
     if (fade < 5) {
@@ -159,11 +161,6 @@ void diesel_engine_step(Run& run) {
   const auto& rows = run.vehicle.engine_sound1;
   const std::size_t n = std::min(rows.size(), s.motor_fade.size());
 
-  if (h.power_notch != 0 && e.shift_state == 0 && e.engine_run == 1)
-    raise(s.load_fade, ms / 10, 95);
-  else if (h.power_notch == 0 || e.shift_state != 0)
-    lower(s.load_fade, ms / 10, 5);
-
   for (std::size_t i = 0; i < n; ++i) {
     const MotorSoundData& r = rows[i];
     const int channel = s.motor_channel(static_cast<int>(i));
@@ -175,6 +172,11 @@ void diesel_engine_step(Run& run) {
       fade = r.kagen == e.gear_pos ? 100 : 1;
     else if (r.kagen == -1 || (r.kagen == -2 && h.brake_notch < 0))
       fade = 100;
+    // Once for every row, as in the electric model.
+    if (h.power_notch != 0 && e.shift_state == 0 && e.engine_run == 1)
+      raise(s.load_fade, ms / 10, 95);
+    else if (h.power_notch == 0 || e.shift_state != 0)
+      lower(s.load_fade, ms / 10, 5);
     device.set_volume(channel, row_level(s.motor_level[i], fade, s.load_fade));
     keep_looping(run, channel);
   }
@@ -214,11 +216,6 @@ void gear_sounds_step(Run& run) {
   const auto& rows = run.vehicle.engine_sound3;
   const std::size_t n = std::min(rows.size(), s.gear_fade.size());
 
-  if ((h.power_notch != 0 || h.brake_notch != 0) && e.shift_state == 0 && e.engine_run == 1)
-    raise(s.gear_load, ms / 10, 95);
-  else if ((h.power_notch == 0 && h.brake_notch == 0) || e.shift_state != 0)
-    lower(s.gear_load, ms / 10, 10);
-
   for (std::size_t i = 0; i < n; ++i) {
     const HensokuSoundData& r = rows[i];
     const int channel = s.gear_channel(static_cast<int>(i));
@@ -234,6 +231,11 @@ void gear_sounds_step(Run& run) {
     } else {
       lower(fade, ms / 10, 10);
     }
+    // Once for every gear row.
+    if ((h.power_notch != 0 || h.brake_notch != 0) && e.shift_state == 0 && e.engine_run == 1)
+      raise(s.gear_load, ms / 10, 95);
+    else if ((h.power_notch == 0 && h.brake_notch == 0) || e.shift_state != 0)
+      lower(s.gear_load, ms / 10, 10);
     device.set_volume(channel, row_level(s.gear_level[i], fade, s.gear_load));
     keep_looping(run, channel);
   }

@@ -25,9 +25,10 @@ int shape(Run& run, const TrackSoundData& e, int channel) {
   const long double v = run.motion.speed;
   const long double ref = e.ref_speed;
   // Pitch follows the speed's magnitude: a train backing past a sound does not make it
-  // play at a negative rate.
+  // play at a negative rate. At a standstill the rate would be 0, which no device plays:
+  // the sound keeps the pitch it had.
   const long double rate = e.rate_flag == 0 || ref <= 0 ? 1 : std::fabs(v) / ref;
-  run.platform.sound.set_freq_rate(channel, rate);
+  if (rate > 0) run.platform.sound.set_freq_rate(channel, rate);
   if (v > 0 && e.volume_flag == 1 && ref > 0) return level_of(5000, v * run.sound.atten / ref);
   return kFullLevel;
 }
@@ -85,7 +86,8 @@ void track_sounds_step(Run& run) {
     if (0 <= to_end && to_end < kWindow && e.fade_flag == 1) s.atten = fade(to_end);
     if (0 <= -to_end && -to_end < kWindow && played) device.stop(channel);
     if (e.first_frame <= ff && ff <= e.end_frame) {
-      const int level = std::fabs(v) < 1 ? kSilent : shape(run, e, channel);
+      // Silent below 1 km/h, and so whenever the train backs.
+      const int level = v < 1 ? kSilent : shape(run, e, channel);
       device.set_volume(channel, std::min(level, kFullLevel));
     }
   }
@@ -128,7 +130,7 @@ void doppler_step(Run& run) {
 void points_sounds_step(Run& run) {
   SoundState& s = run.sound;
   const int ff = run.film.film_frame;
-  const long double v = std::fabs(run.motion.speed);
+  const long double v = run.motion.speed;  // signed: backing, every limit is above it
   if (s.switch_sounded.size() != run.route.switches.size()) clear_trackside_marks(run);
   for (std::size_t k = 0; k < run.route.switches.size(); ++k) {
     const SwitchData& sw = run.route.switches[k];

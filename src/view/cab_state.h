@@ -31,6 +31,11 @@ struct CabState {
   std::vector<CabItem> others;  // [Others] extra pictures, slot i
 
   int ammeter_mode = 0;                     // 0 none, 1 electric braking, 2 powering
+  // Rotation of each needle as last set, in 1/1024 turns (the BC needle's is its ten-frame
+  // mean); kept whether or not the vehicle has the needle.
+  struct NeedleRotations {
+    long double speed = 0, brake = 0, er = 0, bp = 0, mr = 0, sap = 0, bc = 0, v = 0, i = 0;
+  } needle_units;
   std::array<long double, 10> bc_history{};  // the last ten BC needle angles, units
   Fixed4 volt_value;                        // V, the voltmeter
   long double brake_cmd_value = 0;          // the brake command gauge

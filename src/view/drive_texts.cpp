@@ -209,7 +209,11 @@ void draw_film_texts(Run& run) {
   if (!film_mode) return;
   const StationState& st = run.station;
   const HandleState& h = run.handles;
+  // The speed has its shadow and its letters to itself; the texts after it draw all their
+  // shadows first, so no shadow of one covers a letter of another where they overlap.
+  screen.end_text_group();
   screen.draw_text(at(0.8L, W), at(0.84L, H), t.speed_text, at(0.02L, W), shadow);
+  screen.end_text_group();
   const int size = at(0.017L, W);
   const auto text = [&](long double x, long double y, const std::string& s) {
     if (!s.empty()) screen.draw_text(at(x, W), at(y, H), s, size, shadow);

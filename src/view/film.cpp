@@ -200,6 +200,8 @@ void reopen_route_film(Run& run) {
   f.shown_frame = -1;
 }
 
+void film_switches_after_jump(Run& run) { run.film.switch_done.assign(run.route.movie_switch.size(), false); }
+
 void reverse_at_film_stop(Run& run) {
   FilmState& f = run.film;
   if (run.route.movie_stop.empty() || !(std::fabs(run.motion.speed) < 0.1L)) return;

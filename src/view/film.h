@@ -25,6 +25,9 @@ void movie_switching(Run& run);
 // Station jump: back to the route film when a switched film is playing.
 void reopen_route_film(Run& run);
 
+// Station jump: every switched film may play again.
+void film_switches_after_jump(Run& run);
+
 // Backspace at rest near the first film stop point: the film runs the other way from
 // just beyond it.
 void reverse_at_film_stop(Run& run);

@@ -26,8 +26,13 @@ void pattern(Run& run, const CabItem& item, int p) {
 int patterns(Run& run, const CabItem& item) {
   return item.exists() ? run.platform.sprites.pattern_count(item.sprite) : 0;
 }
-void turn(Run& run, const CabItem& item, long double degrees) {
-  if (item.exists()) run.platform.sprites.set_angle(item.sprite, degrees * kUnitsPerDegree);
+// Turns a needle to `units` (1/1024 turns) and keeps the rotation as `shown`.
+void rotate(Run& run, const CabItem& item, long double units, long double& shown) {
+  shown = units;
+  if (item.exists()) run.platform.sprites.set_angle(item.sprite, units);
+}
+void turn(Run& run, const CabItem& item, long double degrees, long double& shown) {
+  rotate(run, item, degrees * kUnitsPerDegree, shown);
 }
 
 int ammeter_mode(const Run& run) {
@@ -80,33 +85,30 @@ void instruments_step(Run& run) {
   c.ammeter_mode = ammeter_mode(run);
 
   const long double current = run.traction.ammeter_value;
-  if (c.needle_i.exists()) {
-    const Meter& m = p.Needle_I;
-    if (m.sign == 2)
-      run.platform.sprites.set_angle(c.needle_i.sprite, m.zero);  // fixed, in units
-    else
-      turn(run, c.needle_i, (m.sign == 1 ? std::fabs(current) : current) * m.one + m.zero);
-  }
-  turn(run, c.needle_v, static_cast<long double>(c.volt_value) * p.Needle_V.one + p.Needle_V.zero);
-  turn(run, c.needle_brake, c.brake_cmd_value * p.Needle_Brake.one + p.Needle_Brake.zero);
-  turn(run, c.needle_bp, static_cast<long double>(b.bp_press) * p.Needle_BP.one + p.Needle_BP.zero);
-  turn(run, c.needle_mr, static_cast<long double>(b.mr_press) * p.Needle_MR.one + p.Needle_MR.zero);
-  turn(run, c.needle_sap, static_cast<long double>(b.sap_press) * p.Needle_SAP.one + p.Needle_SAP.zero);
-  turn(run, c.needle_er, static_cast<long double>(b.er_press) * p.Needle_ER.one + p.Needle_ER.zero);
+  CabState::NeedleRotations& u = c.needle_units;
+  const Meter& mi = p.Needle_I;
+  if (mi.sign == 2)
+    rotate(run, c.needle_i, mi.zero, u.i);  // fixed, in units
+  else
+    turn(run, c.needle_i, (mi.sign == 1 ? std::fabs(current) : current) * mi.one + mi.zero, u.i);
+  turn(run, c.needle_v, static_cast<long double>(c.volt_value) * p.Needle_V.one + p.Needle_V.zero, u.v);
+  turn(run, c.needle_brake, c.brake_cmd_value * p.Needle_Brake.one + p.Needle_Brake.zero, u.brake);
+  turn(run, c.needle_bp, static_cast<long double>(b.bp_press) * p.Needle_BP.one + p.Needle_BP.zero, u.bp);
+  turn(run, c.needle_mr, static_cast<long double>(b.mr_press) * p.Needle_MR.one + p.Needle_MR.zero, u.mr);
+  turn(run, c.needle_sap, static_cast<long double>(b.sap_press) * p.Needle_SAP.one + p.Needle_SAP.zero, u.sap);
+  turn(run, c.needle_er, static_cast<long double>(b.er_press) * p.Needle_ER.one + p.Needle_ER.zero, u.er);
 
   // The BC needle follows the pressure over ten frames.
   for (std::size_t i = c.bc_history.size() - 1; i > 0; --i) c.bc_history[i] = c.bc_history[i - 1];
   c.bc_history[0] = static_cast<long double>(
       round_half_away((bc_shown(run) * p.Needle_BC.one + p.Needle_BC.zero) * kUnitsPerDegree));
-  if (c.needle_bc.exists())
-    run.platform.sprites.set_angle(c.needle_bc.sprite,
-                                   std::accumulate(c.bc_history.begin(), c.bc_history.end(), 0.0L) / 10);
+  rotate(run, c.needle_bc, std::accumulate(c.bc_history.begin(), c.bc_history.end(), 0.0L) / 10, u.bc);
 
   // Above 160 km/h, and just below standstill backwards, the speedometer stays put.
   const long double speed = run.motion.speed;
   if (std::fabs(speed) < kSpeedometerHold && !(speed < 0 && speed > -1)) {
     const Meter& m = p.Needle_Speed;
-    turn(run, c.needle_speed, speedometer_degrees(std::fabs(speed), m.zero, m.one, m.c));
+    turn(run, c.needle_speed, speedometer_degrees(std::fabs(speed), m.zero, m.one, m.c), u.speed);
   }
 
   linear(c.linear_ip, p.Needle_Ip_L, current);
@@ -170,17 +172,16 @@ void cab_lamps_step(Run& run) {
     if (run.frame.tenth_count % 10 == 0) show(run, c.lamp_stop, true);
     if (run.frame.tenth_count % 10 == 5) show(run, c.lamp_stop, false);
   }
-  if (std::fabs(run.motion.speed) < 1) show(run, c.lamp_stop, false);
+  if (run.motion.speed < 1) show(run, c.lamp_stop, false);  // with the alert, also backing
 
   // Extra pictures by slot.
   const auto slot = [&](std::size_t i) -> const CabItem* { return i < c.others.size() ? &c.others[i] : nullptr; };
-  if (slot(0) && slot(1)) {
-    bool right = false;
-    for (std::size_t i = 0; i < st.st_arrived.size() && i < run.route.stations.size(); ++i)
-      if (st.st_arrived[i] && run.route.stations[i].door == 1) right = true;
-    show(run, *slot(0), st.door_cmd && !right);
-    show(run, *slot(1), st.door_cmd && right);
-  }
+  // The door-side lamps; each slot follows its own rule, whether or not the other exists.
+  bool right = false;
+  for (std::size_t i = 0; i < st.st_arrived.size() && i < run.route.stations.size(); ++i)
+    if (st.st_arrived[i] && run.route.stations[i].door == 1) right = true;
+  if (slot(0)) show(run, *slot(0), st.door_cmd && !right);
+  if (slot(1)) show(run, *slot(1), st.door_cmd && right);
   if (slot(2)) show(run, *slot(2), run.input.door_side == 1);
   const int e = run.engine.engine_run;
   if (slot(3)) show(run, *slot(3), e == 1 || e == -1 || e == -2);

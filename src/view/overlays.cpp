@@ -202,7 +202,7 @@ void crossing_lights(Run& run) {
   const CrossData& c = crossings[static_cast<std::size_t>(first)];
   pattern(run, o.sprites.cross1, c.image);
   const auto& departed = run.station.st_departed;
-  const bool waiting = c.option > 0 && static_cast<std::size_t>(c.option) < departed.size() &&
+  const bool waiting = c.option >= 0 && static_cast<std::size_t>(c.option) < departed.size() &&
                        !departed[static_cast<std::size_t>(c.option)];
   show(run, o.sprites.cross2, waiting);
   if (waiting) pattern(run, o.sprites.cross2, c.image);

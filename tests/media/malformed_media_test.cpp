@@ -21,7 +21,7 @@
 #include "platform/ffmpeg/ffmpeg_film_source.h"
 #include "platform/openal/openal_sound_device.h"
 #include "platform/openal/pcm_wav.h"
-#include "platform/sdl/picture_header.h"
+#include "platform/picture_header.h"
 #include "platform_openal_wavs.h"
 #include "sdl_test_pictures.h"
 #include "test_rig.h"

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -44,8 +45,7 @@ TEST(CheckRun, PlantedMistakesAreWarnedAboutWithTheirLines) {
       file + "27: warning: [Sound_Ats1] names sound 3, an empty [DriveSound] entry",
       file + "36: warning: \"[lamp_eb]\" opens no section; headers are case-sensitive: [Lamp_EB]",
       file +
-          "45: warning: picture \"panel\\missing.bmp\" of [Lamp_EB] is not in the vehicle's folder",
-      file + "58: warning: picture \"other.bmp\" of [Others] is not in the vehicle's folder",
+          "45: warning: picture \"panel\\missing.bmp\" of [Lamp_Y] is not in the vehicle's folder",
       file +
           "65: warning: sound \"sound\\none.wav\" of [DriveSound] is not in the vehicle's folder",
   };
@@ -72,11 +72,45 @@ TEST(CheckRun, ABrokenFileShowsTheSimulatorsMessageAndFails) {
       << route.output;
 }
 
+// A picture the simulator cannot make (missing, or not a picture it reads) stops
+// velmora-sim and velmora-check as it stops the desktop program: its message, status 1.
+TEST(CheckRun, APictureTheSimulatorCannotMakeStopsEveryTool) {
+  enum class Damage { Remove, Garble, Truncate };
+  const struct Case {
+    const char* file;
+    Damage damage;
+    std::string message;
+  } cases[] = {
+      {"panel/needle.bmp", Damage::Remove, "panel\\needle.bmpの生成エラー"},
+      {"panel/panel.bmp", Damage::Garble, "panel\\panel.bmpの生成エラー"},
+      {"image/slope.bmp", Damage::Truncate, "勾配標の生成エラー"},
+      {"image/staff.bmp", Damage::Garble, "staff.bmpが見つかりません"},
+  };
+  for (const Case& c : cases) {
+    const fs::path dir = scratch("picture");
+    fs::copy(VELMORA_FIXTURES "/basic", dir, fs::copy_options::recursive);
+    const fs::path file = dir / c.file;
+    if (c.damage == Damage::Remove) {
+      fs::remove(file);
+    } else {
+      const std::string bytes = read_file(file);
+      std::ofstream(file, std::ios::binary | std::ios::trunc)
+          << (c.damage == Damage::Garble ? std::string("not a picture") : bytes.substr(0, 20));
+    }
+    const std::string files = "--data " + dir.string() + " --vehicle train_fixture.dat --route line_fixture.dat";
+    for (const ToolResult& r : {run_tool(VELMORA_SIM, files + " --frames 1"), run_check(files)}) {
+      EXPECT_EQ(r.status, 1) << c.file << "\n" << r.output;
+      EXPECT_NE(r.err.find("message: "), std::string::npos) << r.output;
+      EXPECT_NE(r.err.find(c.message + "\n"), std::string::npos) << c.file << "\n" << r.output;
+    }
+  }
+}
+
 TEST(CheckRun, AVehicleNamedWithAFolderIsTakenAsAPath) {
   const ToolResult r =
       run_check("--data /nonexistent --vehicle " VELMORA_FIXTURES "/checker/train_mistakes.dat");
   EXPECT_EQ(r.status, 0) << r.output;
-  EXPECT_EQ(warning_lines(r.output).size(), 8u) << r.output;
+  EXPECT_EQ(warning_lines(r.output).size(), 7u) << r.output;
 }
 
 TEST(CheckRun, UsageErrorsAndHelp) {

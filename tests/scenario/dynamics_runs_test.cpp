@@ -80,14 +80,29 @@ TEST(DynamicsRun, AnAutomaticAirBrakeChargesAppliesAndReleases) {
 TEST(DynamicsRun, ADieselRailcarShiftsUpThroughItsGears) {
   const Rows rows = drive("train_diesel_at.dat", "diesel_start.txt", 4800, "speed,gear,engine_rpm,engine_run");
   ASSERT_EQ(rows.size(), 4800u);
-  EXPECT_NEAR(cell(rows[299], 3), 30, 1);  // idling before it pulls
+  EXPECT_NEAR(cell(rows[99], 3), 30, 1);  // idling before it pulls
   std::vector<std::string> gears;
   for (const auto& row : rows)
     if (gears.empty() || gears.back() != row[2]) gears.push_back(row[2]);
   EXPECT_EQ(gears, (std::vector<std::string>{"0", "1", "2"}));
+  // Power engages position 1 at a stand (its [Engine] row starts at 0 km/h), and the
+  // railcar pulls away in it.
+  std::size_t first = 0;
+  while (first < rows.size() && rows[first][2] == "0") ++first;
+  ASSERT_LT(first, rows.size());
+  EXPECT_EQ(cell(rows[first], 1), 0);
+  std::size_t second = first;
+  while (second < rows.size() && rows[second][2] == "1") ++second;
+  ASSERT_LT(second, rows.size());
+  EXPECT_GT(cell(rows[second - 1], 1), 60);
+  // Above row 1's 70 km/h the selection moves up to position 2, engaged under power at once.
+  EXPECT_GT(cell(rows[second], 1), 70);
+  EXPECT_LT(cell(rows[second - 1], 1), 70.1);
+  // The engine follows each gear's line: 30 + 1.5 v in position 1, 30 + v in position 2.
+  EXPECT_NEAR(cell(rows[second - 1], 3), 30 + 1.5 * cell(rows[second - 1], 1), 2);
+  EXPECT_NEAR(cell(rows[4799], 3), 30 + cell(rows[4799], 1), 2);
   // With protection cut out no maximum-speed check holds it at the line's 80 km/h.
-  EXPECT_GT(cell(rows[4399], 1), 80);
-  EXPECT_GT(cell(rows[4399], 3), 100);  // the engine follows the top gear
+  EXPECT_GT(cell(rows[4799], 1), 80);
   for (const auto& row : rows) ASSERT_EQ(row[4], "1");
 }
 

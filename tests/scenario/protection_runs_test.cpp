@@ -20,13 +20,13 @@ struct Drive {
   std::string events;
 };
 
-Drive drive(const std::string& vehicle, const std::string& fields) {
-  const fs::path dir = scratch("protection_" + vehicle);
+Drive drive(const std::string& vehicle, const std::string& fields, const std::string& script = "protection_run.txt",
+            int frames = 7000) {
+  const fs::path dir = scratch("protection_" + vehicle + "_" + script);
   const ToolResult r = run_tool(
-      VELMORA_SIM, "--data " VELMORA_FIXTURES "/basic --vehicle " + vehicle +
-                       " --route line_fixture.dat --frames 7000 --input " VELMORA_FIXTURES
-                       "/scripts/protection_run.txt --trace " + (dir / "t.csv").string() + " --fields " + fields +
-                       " --events " + (dir / "events.txt").string());
+      VELMORA_SIM, "--data " VELMORA_FIXTURES "/basic --vehicle " + vehicle + " --route line_fixture.dat --frames " +
+                       std::to_string(frames) + " --input " VELMORA_FIXTURES "/scripts/" + script + " --trace " +
+                       (dir / "t.csv").string() + " --fields " + fields + " --events " + (dir / "events.txt").string());
   EXPECT_EQ(r.status, 0) << r.output;
   Drive d;
   d.rows = read_csv(dir / "t.csv");
@@ -84,6 +84,27 @@ TEST(ProtectionRun, AtsPBrakesTheTrainByItsPatternBeforeARedSignal) {
   EXPECT_TRUE(has_line_starting(d.log, "停止信号4まで600m"));
   EXPECT_TRUE(has_line_starting(d.log, "パターン接近"));
   EXPECT_TRUE(has_line_starting(d.log, "10km/h照査によって停止ブレーキ 速度"));
+}
+
+TEST(ProtectionRun, AtsPReleasesAStopPatternAtTheCheckPointOfItsSignalOnceGreen) {
+  const Drive d = drive("train_atsp.dat", "frame,speed,film_frame,ats_p_state,ats_service,ats_event",
+                        "atsp_green_signal.txt", 11000);
+  ASSERT_EQ(d.rows.size(), 11000u);
+  constexpr std::size_t kSpeed = 1, kFilm = 2, kService = 4, kEvent = 5;
+  // Stop-braked into 中央駅 by the pattern of the red departure signal beyond it (event 4).
+  EXPECT_EQ(num(d.rows[9999], kSpeed), 0);
+  EXPECT_EQ(d.rows[9999][kService], "1");
+  EXPECT_EQ(d.rows[9999][kEvent], "4");
+  // Off again after the reset, under the pattern of 10 km/h: in the signal's check window
+  // (film frames 3080 to 3099) the cleared signal releases it, and the train runs on.
+  for (std::size_t i = 10000; i < d.rows.size(); ++i) {
+    ASSERT_EQ(d.rows[i][kService], "0") << "frame " << i;
+    if (num(d.rows[i], kFilm) >= 3100) {
+      ASSERT_EQ(d.rows[i][kEvent], "999") << "frame " << i;
+    }
+  }
+  EXPECT_GT(num(d.rows.back(), kFilm), 3300);
+  EXPECT_GT(num(d.rows.back(), kSpeed), 30);
 }
 
 TEST(ProtectionRun, AnUnconfirmedWarningBellEndsInAnEmergencyStop) {

@@ -31,7 +31,6 @@ TEST(RouteCheck, EachPlantedMistakeIsWarnedAboutAtItsLine) {
   const std::vector<std::string> expected = {
       w + "4: warning: [LineName] appears again (first at line 2); this copy replaces the values "
           "read there",
-      w + "8: warning: the picture \"image\\missing.bmp\" does not exist",
       w + "14: warning: the sound \"sound\\nothing.wav\" does not exist",
       w + "17: warning: the call \"kanko\\silent.wav\" does not exist",
       w + "21: warning: station 1 \"途中駅\" stops with doors (type 0) but has no departure time",

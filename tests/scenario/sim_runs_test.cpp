@@ -35,6 +35,44 @@ TEST(SimRun, TracesTheFrameTimingAndTheSwaySettling) {
   EXPECT_EQ(rows[30][4], "49");
 }
 
+// What only a screenshot showed before: the texts, the needles, the gauges, the labels and
+// the easy-cab window, by name.
+TEST(SimRun, TracesTheCabPictureAsTheScreenShowsIt) {
+  const fs::path dir = scratch("cab_picture");
+  const ToolResult r = run_sim(
+      kPair + "--frames 12 --input " VELMORA_FIXTURES "/scripts/cab_picture.txt --trace " + (dir / "t.csv").string() +
+      " --fields frame,speed_text,Label11,stop_distance_text,Label12,needle_speed,volt_value,needle_v,mr_l_y,"
+      "ammeter_mode,gradient_shown,limit_image_shown,easy_cab_visible,KN,KP1,KB1,KB8,easy_cab_status");
+  ASSERT_EQ(r.status, 0) << r.output;
+  const auto rows = read_csv(dir / "t.csv");
+  ASSERT_EQ(rows.size(), 13u);
+  for (std::size_t i = 1; i < rows.size(); ++i) {
+    EXPECT_EQ(rows[i][1], "\"  0.0 km/h\"");
+    EXPECT_EQ(rows[i][2], rows[i][1]);  // label mode: Label11 shows the speed
+    EXPECT_EQ(rows[i][4], rows[i][3]);  // and Label12 the stop distance
+    // The speedometer at 0 km/h: (0 × 2.25 - 135) degrees, × 1023 / 360 units.
+    EXPECT_EQ(rows[i][5], "-383.625000");
+    EXPECT_EQ(rows[i][8], "516");  // 560 - 880 kPa × 0.05 px
+    EXPECT_EQ(rows[i][9], "0");
+    EXPECT_EQ(rows[i][10], "0.000000");
+    EXPECT_EQ(rows[i][11], "999");
+    EXPECT_EQ(rows[i][12], "1");
+  }
+  EXPECT_EQ(rows[1][3], "\" 0.00 m\"");
+  // The voltmeter climbs 250 V a route step; its needle shows 1500 V from frame 6 on:
+  // (1500 × 0.15 - 135) × 1023 / 360.
+  EXPECT_EQ(rows[1][6], "250.000000");
+  EXPECT_EQ(rows[6][6], "1500.000000");
+  EXPECT_EQ(rows[7][7], "255.750000");
+  // The easy-cab column: emergency at the start, neutral, then power notch 1.
+  EXPECT_EQ(std::vector<std::string>(rows[1].begin() + 13, rows[1].end()),
+            (std::vector<std::string>{"0", "0", "1", "1", "\"ドアが開いています\""}));
+  EXPECT_EQ(std::vector<std::string>(rows[9].begin() + 13, rows[9].begin() + 17),
+            (std::vector<std::string>{"1", "0", "0", "0"}));
+  EXPECT_EQ(std::vector<std::string>(rows[10].begin() + 13, rows[10].begin() + 17),
+            (std::vector<std::string>{"0", "1", "0", "0"}));
+}
+
 TEST(SimRun, PauseAndResumeFromAScript) {
   const fs::path dir = scratch("pause");
   const ToolResult r = run_sim(kPair + "--frames 100 --input " VELMORA_FIXTURES "/scripts/pause_resume.txt --trace " +

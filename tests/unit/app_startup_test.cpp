@@ -5,6 +5,7 @@
 #include "app/main_loop.h"
 #include "app/startup.h"
 #include "data/load_failure.h"
+#include "sound/sound_loading.h"
 #include "test_rig.h"
 
 namespace velmora {
@@ -88,6 +89,59 @@ TEST(StartUp, EachMissingFileStopsTheStartWithItsOwnMessages) {
   ASSERT_EQ(route.size(), 2u);
   EXPECT_EQ(route[0], "路線ファイルに誤りがあります。その他:");
   EXPECT_NE(route[1].find("line_none.dat"), std::string::npos);
+}
+
+// Each sound list is read right after its own progress text, so the message of a missing
+// file follows the text of what was being read.
+TEST(StartUp, AMissingSoundStopsTheStartUnderItsOwnProgressText) {
+  const struct Case {
+    const char* file;
+    const char* last_status;
+  } cases[] = {
+      {"sound/run00.wav", "DirectSoundオブジェクトを作成しています(走行音)"},
+      {"sound/ambient.wav", "DirectSoundオブジェクトを作成しています(環境音)"},
+      {"kanko/k00.wav", "DirectSoundオブジェクトを作成しています(喚呼)"},
+      {"sound/motor_low.wav", "サウンドを読み込んでいます"},
+  };
+  for (const Case& c : cases) {
+    RunConfig config = copied_fixture("startup_sound");
+    std::filesystem::remove(config.program_dir / c.file);
+    TestRig rig(config);
+    EXPECT_THROW(FormCreate(rig.run), LoadFailure) << c.file;
+    const std::vector<std::string> statuses = events_of(rig.log, "status");
+    ASSERT_FALSE(statuses.empty());
+    EXPECT_EQ(statuses.back(), c.last_status) << c.file;
+  }
+}
+
+// What the desktop calls after a failed start is the end of a run: it must not write the
+// settings file of a run that never started.
+TEST(StartUp, AStartThatFailsToLoadSavesNothing) {
+  RunConfig config = copied_fixture("startup_saves_nothing");
+  std::filesystem::remove(config.program_dir / "mascon.dat");
+  TestRig rig(config);
+  EXPECT_THROW(FormCreate(rig.run), LoadFailure);
+  FormCloseQuery(rig.run);
+  EXPECT_TRUE(rig.settings.values.empty());
+}
+
+// The channels run out after 320: a sound laid out beyond them is told as the sound layer
+// tells it, and left out; the start goes on.
+TEST(StartUp, ASoundBeyondTheLastChannelIsReportedAndLeftOut) {
+  TestRig rig(fixture_config());
+  VehicleData& v = rig.run.vehicle;
+  v.drive_sound.assign(100, "sound\\run00.wav");
+  rig.run.route.sound_data.assign(100, "sound\\ambient.wav");
+  v.engine_sound1.assign(100, MotorSoundData{"sound\\motor_low.wav"});
+  v.engine_sound3.assign(21, HensokuSoundData{"sound\\motor_low.wav"});
+  SoundLoads sounds(rig.run);
+  sounds.vehicle_sounds();
+  sounds.environment_sounds();
+  sounds.row_sounds();
+  sounds.attach();
+  EXPECT_EQ(events_of(rig.log, "message"),
+            std::vector<std::string>{"チャンネル番号320は無効です、0～319の範囲で指定してください"});
+  EXPECT_NE(rig.sound.file_of(319).find("motor_low.wav"), std::string::npos);  // the last one is used
 }
 
 TEST(StartPause, PausesAndResumesWithCaptionsAndRedrawsTheCurrentFrame) {

@@ -55,14 +55,19 @@ TEST(CabPanel, AnEmptyPanelPictureLeavesOnlyThatElementOut) {
 
 TEST(CabPanel, CabSignalSpeedsGivePatternsInOrder) {
   const ReadVehicle r = read_vehicle_text(kMinimalVehicle + lamp_signal({"0", "25", "45", "65"}));
-  EXPECT_EQ(r.panel.lamp_signal_speeds, (std::vector<std::optional<int>>{0, 25, 45, 65}));
+  EXPECT_EQ(r.panel.lamp_signal_speeds, (std::vector<int>{0, 25, 45, 65}));
   EXPECT_EQ(r.panel.Lamp_signal.X, 10);
   EXPECT_EQ(r.panel.Lamp_signal.pattern_height, 16);
 
-  // An empty line is an entry without a speed; a second copy starts again.
-  const ReadVehicle gap = read_vehicle_text(kMinimalVehicle + lamp_signal({"0", "25", "45"}) +
-                                            lamp_signal({"0", "", "45"}));
-  EXPECT_EQ(gap.panel.lamp_signal_speeds, (std::vector<std::optional<int>>{0, std::nullopt, 45}));
+  // An empty line is an entry that stores nothing: its slot keeps 0 or what an earlier copy
+  // left there. A second copy starts again from entry 0 and counts its own entries.
+  const std::vector<std::pair<std::string, std::vector<int>>> cases = {
+      {lamp_signal({"", "25"}), {0, 25}},
+      {lamp_signal({"0", "25", "45"}) + lamp_signal({"0", "", "45"}), {0, 25, 45}},
+      {lamp_signal({"5", "25", "45"}) + lamp_signal({"", ""}), {5, 25}},
+  };
+  for (const auto& [text, speeds] : cases)
+    EXPECT_EQ(read_vehicle_text(kMinimalVehicle + text).panel.lamp_signal_speeds, speeds) << text;
 }
 
 TEST(CabPanel, CabSignalAndExtraPicturesHoldTheirCapacity) {

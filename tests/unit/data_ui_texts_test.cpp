@@ -81,6 +81,14 @@ TEST(UiTexts, HoldsExactlyTheInfoLabelCapacity) {
   EXPECT_EQ(t.info_label[102], "entry 102");
 }
 
+TEST(UiTexts, ASecondInfoLabelCopyWritesFromEntryZeroAndLeavesTheRest) {
+  const UiTexts t = load_ui_texts(
+      write_cp932("velmora.dat", "[InfoLabel]\na\nb\nc\n#\n[InfoLabel]\nx\n#\n"));
+  EXPECT_EQ(t.info(0), "x");
+  EXPECT_EQ(t.info(1), "b");
+  EXPECT_EQ(t.info(2), "c");
+}
+
 TEST(MasconCodes, LinesUpToHashBecomeCodesInOrder) {
   const MasconCodes fixture = load_mascon_codes(std::filesystem::path(VELMORA_FIXTURES) / "basic" / "mascon.dat");
   ASSERT_EQ(fixture.codes.size(), 23u);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "data/vehicle_warnings.h"
 #include "vehicle_text.h"
 
 namespace velmora {
@@ -236,15 +237,14 @@ TEST(VehicleFile, ABadValueNamesTheLabelOfItsPart) {
             std::vector<std::string>{kVehicleMessage + "- 列車の基本設定"});
 }
 
-// Each of these values would make the run divide by zero (or index a missing row);
-// the nearby accepted value shows the rule is no wider than the fault.
-TEST(VehicleFile, ValuesTheRunWouldDivideByZeroAreRefused) {
+// Each of these values would make the run divide by zero or allocate without bound; the
+// nearby accepted value shows the rule is no wider than the fault.
+TEST(VehicleFile, ValuesTheRunWouldDivideOrAllocateByAreRefused) {
   const std::string diesel =
       "[Tons]\n30\n0\n[EBPress]\n400\n0\n[Cars]\n1\n[Engine_Type]\n0\n[EngineRate]\n30,0.5\n#\n";
   const std::string current_model =
       "[Engine_Type]\n1\n[Power_Type]\n0\n[Tons]\n30\n0\n"
       "[EBPress]\n400\n0\n[Cars]\n1\n";
-  const std::string notch4 = "[Power]\n4\n" + notch_rows({0, 0, 0, 0});
   struct Case {
     std::string refused, accepted, label;
   };
@@ -259,30 +259,21 @@ TEST(VehicleFile, ValuesTheRunWouldDivideByZeroAreRefused) {
       {kMinimalVehicle + "[EBPress]\n400\n-1\n", kMinimalVehicle + "[EBPress]\n400\n1\n",
        "- 列車の基本設定"},
       {kMinimalVehicle + "[Cars]\n0\n", kMinimalVehicle + "[Cars]\n10\n", "- 列車の基本設定"},
+      // The count sizes the table of gradients under the train.
+      {kMinimalVehicle + "[Cars]\n1001\n", kMinimalVehicle + "[Cars]\n1000\n", "- 列車の基本設定"},
+      {kMinimalVehicle + "[Cars]\n2147483647\n", kMinimalVehicle, "- 列車の基本設定"},
       {kMinimalVehicle + "[AirBrakeRate]\n4.2\n30\n[BrakeRate2]\n-0.04\n",
        kMinimalVehicle + "[AirBrakeRate]\n4.2\n30\n[BrakeRate2]\n-0.03\n", "- 列車の基本設定"},
       {kMinimalVehicle + "[Notch]\n1.0\n1.0\n0\n40\n2\n0\n#\n",
        kMinimalVehicle + "[Notch]\n-1.0\n1.0\n0\n40\n2\n0\n#\n", "[Notch]"},
       {kMinimalVehicle + "[Notch]\n1.0\n1.0\n20\n0\n2\n0\n#\n",
        kMinimalVehicle + "[Notch]\n1.0\n1.0\n20\n1\n2\n0\n#\n", "[Notch]"},
-      {kMinimalVehicle + "[Power]\n5\n" + notch_rows({0, 0, 0, 0}), kMinimalVehicle + notch4,
-       "[Notch]"},
-      {kMinimalVehicle + notch4 + "[AmMeter]\n1\n100\n[Notch]\n1\n1\n20\n40\n2\n0\n" +
-           "1\n1\n20\n40\n2\n0\n1\n1\n20\n40\n2\n0\n-1\n1\n0\n40\n2\n0\n#\n",
-       kMinimalVehicle + notch4 + "[AmMeter]\n1\n100\n", "[Notch]"},
       {current_model + "[CurrentP]\n0\n2.8\n40\n1,9000,0,500,0\n#\n",
        current_model + "[CurrentP]\n300\n2.8\n40\n1,9000,0,500,0\n#\n", "[CurrentP]"},
       {current_model + "[CurrentP]\n300\n2.8\n0\n1,9000,0,500,0\n#\n",
        current_model + "[CurrentP]\n300\n2.8\n0.5\n1,9000,0,500,0\n#\n", "[CurrentP]"},
-      {current_model + "[CurrentP]\n300\n2.8\n40\n#\n",
-       current_model + "[CurrentP]\n300\n2.8\n40\n1,1,1,1,0\n#\n", "[CurrentP]"},
-      {kMinimalVehicle + "[CurrentB]\n0.2,0,0\n0,5,0\n#\n",
-       kMinimalVehicle + "[CurrentB]\n0.2,0,0\n-0.1,5,0\n#\n", "[CurrentB]"},
       {diesel + "[Engine]\n10\n10\n40\n1.5\n1.2\n0.8\n#\n",
        diesel + "[Engine]\n0\n10\n40\n1.5\n1.2\n0.8\n#\n", "[Engine]"},
-      {diesel, diesel + "[Engine]\n0\n0\n0\n0\n0\n0\n#\n", "[Engine]"},
-      {diesel + "[Engine]\n0\n10\n40\n1\n1\n1\n20\n30\n60\n1\n1\n1\n#\n",
-       diesel + "[Engine]\n0\n10\n40\n1\n1\n1\n#\n", "- 列車の基本設定"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.refused);
@@ -291,6 +282,58 @@ TEST(VehicleFile, ValuesTheRunWouldDivideByZeroAreRefused) {
     EXPECT_TRUE(e.message.empty());
     EXPECT_NO_THROW(read_vehicle_text(c.accepted)) << c.accepted;
   }
+}
+
+// What the run reads as "no force" rather than divides by loads; the missing rows read as
+// zeros, and the checker's warning names the line.
+TEST(VehicleFile, TablesThatGiveNoForceLoadWithAWarning) {
+  const std::string diesel = "[Tons]\n30\n0\n[EBPress]\n400\n0\n[Cars]\n1\n[Engine_Type]\n0\n";
+  const std::string gears = "[Engine]\n0\n10\n40\n1\n1\n1\n20\n30\n60\n1\n1\n1\n#\n";
+  const std::string current_model =
+      "[Engine_Type]\n1\n[Power_Type]\n0\n[Tons]\n30\n0\n[EBPress]\n400\n0\n[Cars]\n1\n";
+  struct Case {
+    std::string text;
+    int line;
+    std::string warning;
+  };
+  const std::vector<Case> cases = {
+      {kMinimalVehicle + "[CurrentB]\n0.2,0,0\n0,5,0\n#\n", 15,
+       "[CurrentB] entry 2 has a divisor (km/h per A) of 0: no electric-brake current is taken "
+       "from it"},
+      {kMinimalVehicle + "[Power]\n5\n" + notch_rows({0, 0, 0, 0}), 15,
+       "[Notch] has 4 rows but [Power] is 5: notch 5 has no row and gives no force"},
+      {kMinimalVehicle + "[Power]\n3\n", 13,
+       "[Notch] has 0 rows but [Power] is 3: notches 1 to 3 have no row and give no force"},
+      {kMinimalVehicle + "[Power]\n2\n[AmMeter]\n1\n100\n[Notch]\n1\n1\n20\n40\n2\n0\n"
+                         "-1\n1\n0\n40\n2\n0\n#\n",
+       15,
+       "[AmMeter] mode 1 scales the current by the speed1 of [Notch] row 2 ([Power]), which is "
+       "0: the ammeter shows 0 while running backwards under power"},
+      {current_model + "[CurrentP]\n300\n2.8\n40\n#\n", 13,
+       "[CurrentP] has no step entries: the motor current stays 0 and the train has no "
+       "tractive force"},
+      {diesel, 9, "a diesel vehicle without [Engine] gears has no tractive force"},
+      {diesel + "[EngineRate]\n30,0.5\n#\n" + gears, 11,
+       "[EngineRate] has 1 rows for 2 [Engine] gears: from gear 1 on the engine speed aims at 0"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    ReadVehicle r;
+    ASSERT_NO_THROW(r = read_vehicle_text(c.text));
+    const std::vector<VehicleWarning> w = vehicle_warnings(r.vehicle, r.source, ".");
+    ASSERT_EQ(w.size(), 1u);
+    EXPECT_EQ(w[0].line, c.line);
+    EXPECT_EQ(w[0].text, c.warning);
+  }
+  // The rows a table lacks read as zeros.
+  const ReadVehicle notch = read_vehicle_text(cases[1].text);
+  ASSERT_EQ(notch.vehicle.notch.size(), 5u);
+  EXPECT_EQ(notch.vehicle.notch[4].acc0, 0);
+  EXPECT_EQ(notch.vehicle.notch[4].speed1, 0);
+  const ReadVehicle rates = read_vehicle_text(cases.back().text);
+  ASSERT_EQ(rates.vehicle.engine_rate.size(), 2u);
+  EXPECT_EQ(rates.vehicle.engine_rate[1].standstill, 0);
+  EXPECT_EQ(rates.vehicle.engine_rate[1].per_kmh, 0);
 }
 
 TEST(VehicleFile, RefusalsAfterTheReadNameTheLineOfTheSection) {

@@ -106,6 +106,153 @@ TEST(AutomaticAirBrake, ServiceWithAReductionBelowElbrLeavesTheCylinders) {
   EXPECT_GT(b.bc_t, 0);
 }
 
+// Service notch 3 of 7 on the 440 kPa train: target 440 / 7 × 3 = 188.57 kPa. Steps of
+// 200 / 60 kPa up; released by 150 / 60 over the release curve.
+constexpr long double kTarget = 440.0L / 7 * 3, kUp = 200.0L / 60;
+
+TEST(BlendedBrake, TheElectricBrakeRelievesTheMotorCylindersDownToElbr) {
+  const struct {
+    long double current;
+    long double bc_m_low, bc_m_high;
+  } cases[] = {{100, 40, 45}, {0, kTarget - 10 - kUp, kTarget}};
+  for (const auto& c : cases) {
+    TestRig rig;
+    VehicleData v = table_emu();
+    v.brake_type = 2;  // notch brake without a pipe
+    v.brake_type2 = 1;
+    start_with(rig, v);
+    BrakeState& b = rig.run.brakes;
+    b.bc_t = b.bc_m = Fixed4();
+    b.ebrake_current = c.current;
+    rig.run.handles.brake_notch = -3;
+    pressure_steps(rig.run, 600);
+    EXPECT_GE(b.bc_t, kTarget - 10 - kUp) << static_cast<double>(c.current);
+    EXPECT_LE(b.bc_t, kTarget);
+    EXPECT_GE(b.bc_m, c.bc_m_low) << static_cast<double>(c.current);
+    EXPECT_LT(b.bc_m, c.bc_m_high) << static_cast<double>(c.current);
+  }
+  // With the pipe of type 1, the trailers release above the target only while the pipe
+  // holds 440 - 440 / 8 = 385 kPa.
+  for (const long double pipe : {300.0L, 400.0L}) {
+    TestRig rig;
+    start_with(rig, table_emu());
+    BrakeState& b = rig.run.brakes;
+    b.bc_t = Fixed4(300);
+    b.bp_press = pipe;
+    b.er_press = Fixed4(490);
+    rig.run.handles.brake_notch = -3;
+    rig.run.handles.sap_notch = 0;
+    brake_pressure_step(rig.run);
+    EXPECT_NEAR(static_cast<double>(b.bc_t), pipe < 385 ? 300 : 300 - 2.398939, 1e-4) << static_cast<double>(pipe);
+  }
+}
+
+TEST(BlendedBrake, AirMakesUpWhatTheElectricBrakeFallsShortOfThePlannedRate) {
+  // Electric notch 3: planned 1.5 km/h/s. Decelerating at 1.0 is too little, at 2.0 enough.
+  const struct {
+    long double accel;
+    bool trailers;
+    long double bc_t, bc_m;
+  } cases[] = {
+      {-1.0L, true, 100 + kUp, 100},                     // the trailers fill in first
+      {-2.0L, true, 100 - 2.130533L, 100 - 2.130533L},   // enough: both release
+      {-1.0L, false, 100, 100 + kUp},                    // no trailers: the motor cars fill in
+  };
+  for (const auto& c : cases) {
+    TestRig rig;
+    VehicleData v = table_emu();
+    v.brake_type = 2;
+    v.brake_type2 = 2;
+    if (!c.trailers) v.tt = {Fixed4(), Fixed4()};
+    start_with(rig, v);
+    BrakeState& b = rig.run.brakes;
+    b.bc_t = b.bc_m = Fixed4(100);
+    b.ebrake_current = 100;
+    rig.run.handles.brake_notch = rig.run.handles.ebrake_notch = -3;
+    rig.run.traction.accel_traction = c.accel;
+    brake_pressure_step(rig.run);
+    EXPECT_NEAR(static_cast<double>(b.bc_t), static_cast<double>(c.bc_t), 1e-4) << static_cast<double>(c.accel);
+    EXPECT_NEAR(static_cast<double>(b.bc_m), static_cast<double>(c.bc_m), 1e-4) << static_cast<double>(c.accel);
+    EXPECT_EQ(b.planned_decel, -1.5L);
+  }
+}
+
+TEST(NotchBrake, TheStraightAirPipeFollowsItsNotchAndTheReservoirGatesTheRelease) {
+  TestRig rig;
+  start_with(rig, table_emu());  // type 1: pipe, reservoir and straight-air pipe
+  BrakeState& b = rig.run.brakes;
+  HandleState& h = rig.run.handles;
+  h.brake_notch = h.sap_notch = -3;  // S = 440 / 7 × 3 = 188.57 kPa
+  const std::pair<long double, long double> sap[] = {{0, kUp}, {200, 200 - 2.5L}, {185, 185}};
+  for (const auto& [before, after] : sap) {
+    b.sap_press = Fixed4(before);
+    brake_pressure_step(rig.run);
+    EXPECT_NEAR(static_cast<double>(b.sap_press), static_cast<double>(after), 1e-4) << static_cast<double>(before);
+  }
+  // Released: the cylinders follow only with the reservoir above 540 - 540 / 8 = 472.5 kPa;
+  // the straight-air pipe empties either way.
+  h.brake_notch = h.sap_notch = 0;
+  for (const long double er : {470.0L, 473.0L}) {
+    b.bc_t = b.bc_m = b.sap_press = Fixed4(100);
+    b.er_press = Fixed4(er);
+    brake_pressure_step(rig.run);
+    const long double bc = er < 472.5L ? 100 : 100 - 2.130533L;
+    EXPECT_NEAR(static_cast<double>(b.bc_t), static_cast<double>(bc), 1e-4) << static_cast<double>(er);
+    EXPECT_NEAR(static_cast<double>(b.bc_m), static_cast<double>(bc), 1e-4) << static_cast<double>(er);
+    EXPECT_NEAR(static_cast<double>(b.sap_press), 100 - 2.130533, 1e-4);
+  }
+}
+
+// [CurrentB]: (|speed| - offset) / divisor of the entry in use, stepping on like a cam
+// controller while the current stays below the notch's limit (or 125 A holding back).
+TEST(ElectricBrake, TheCurrentTableStepsUpToTheNotchLimitAndTheHoldBackNotch) {
+  struct Case {
+    int notch, suppress, suppress_limit;
+    long double speed, current;
+    int row;
+    bool traction_reset;
+  } cases[] = {
+      {-2, 0, 0, 50, 0, 0, false},     // a notch limit of 0: no electric brake
+      {-3, 0, 0, 50, 160, 1, true},    // 80 A below 150 A steps on; 160 A from entry 1
+      {-3, 0, 0, 4, 0, 0, false},      // below [Lose_elec]
+      {0, 1, 2, 30, 80, 2, false},     // holding back: 40 A, 80 A, up to entry 2
+      {0, 1, 1, 30, 80, 1, false},     // its [Suppress] entry stops at entry 1
+  };
+  for (const Case& c : cases) {
+    TestRig rig;
+    VehicleData v = table_emu();
+    v.ebrake_model = 0;
+    v.current_b = {{0.5L, 10, 0}, {0.25L, 10, 0}, {0.2L, 5, 0}};
+    v.brake_current_limit = {0, 0, 0, 150, 150, 150, 150, 150};
+    v.suppress = {c.suppress_limit};
+    start_with(rig, v);
+    rig.run.handles.ebrake_notch = c.notch;
+    rig.run.handles.suppress_state = c.suppress;
+    rig.run.motion.speed = c.speed;
+    rig.run.traction.current_step = 2;
+    electric_brake_step(rig.run);
+    const BrakeState& b = rig.run.brakes;
+    EXPECT_NEAR(static_cast<double>(b.ebrake_current), static_cast<double>(c.current), 1e-9) << c.notch << " " << c.suppress;
+    EXPECT_EQ(b.currentb_row, c.row) << c.notch << " " << c.suppress;
+    EXPECT_EQ(rig.run.traction.current_step, c.traction_reset ? 0 : 2) << c.notch << " " << c.suppress;
+  }
+  // Back at notch 0 the table starts again from its first entry.
+  TestRig rig;
+  VehicleData v = table_emu();
+  v.ebrake_model = 0;
+  v.current_b = {{0.5L, 10, 0}, {0.25L, 10, 0}};
+  v.brake_current_limit = {0, 0, 0, 150};
+  start_with(rig, v);
+  rig.run.motion.speed = 50;
+  rig.run.handles.ebrake_notch = -3;
+  electric_brake_step(rig.run);
+  ASSERT_EQ(rig.run.brakes.currentb_row, 1);
+  rig.run.handles.ebrake_notch = 0;
+  electric_brake_step(rig.run);
+  EXPECT_EQ(rig.run.brakes.currentb_row, 0);
+  EXPECT_EQ(rig.run.brakes.ebrake_current, 0);
+}
+
 TEST(ElectricBrake, RampsToThePlannedCurrentNeverAboveTheMaximumAndDecaysWhenSlow) {
   TestRig rig;
   start_with(rig, table_emu());

@@ -31,6 +31,29 @@ TEST(GearSelection, ClimbsSeveralPositionsInOnePassAndFallsOne) {
   EXPECT_EQ(e.gear_pos, 1);
 }
 
+// Below 10 km/h an engaged gear drops to the first; under power the change of the same pass
+// engages the chosen position again, unless the protection's emergency brake holds it.
+TEST(GearSelection, BelowTenTheGearFallsToTheFirstAndPowerEngagesThePositionAgain) {
+  struct Case {
+    long double speed;
+    int power;
+    bool ats_eb;
+    int gear;
+  } cases[] = {{8, 1, false, 2}, {8, 1, true, 1}, {12, 1, true, 3}, {8, 0, false, 0}};
+  for (const Case& c : cases) {
+    TestRig rig;
+    start_with(rig, railcar(0));
+    EngineState& e = rig.run.engine;
+    e.gear = e.gear_pos = 3;
+    rig.run.motion.speed = c.speed;  // below speed0 of row 3: the position falls to 2
+    rig.run.handles.power_notch = c.power;
+    rig.run.handles.ats_eb = c.ats_eb;
+    transmission_step(rig.run);
+    EXPECT_EQ(e.gear_pos, 2);
+    EXPECT_EQ(e.gear, c.gear) << static_cast<double>(c.speed) << " " << c.power << " " << c.ats_eb;
+  }
+}
+
 TEST(GearChange, PowerEngagesTheChosenPositionAtOnceAndTakingItOffReleases) {
   TestRig rig;
   start_with(rig, railcar(1));

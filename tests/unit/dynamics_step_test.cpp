@@ -3,6 +3,8 @@
 #include <cmath>
 
 #include "dynamics/keisan.h"
+#include "dynamics/motion.h"
+#include "dynamics/resistance.h"
 #include "dynamics/traction.h"
 #include "dynamics_fixtures.h"
 #include "input/keyboard.h"
@@ -165,6 +167,124 @@ TEST(Dynamics, CurrentModelStepsUpUnderPowerAndBackToZeroWithoutIt) {
   ammeter_step(rig.run);
   EXPECT_EQ(t.current_step, 0);
   EXPECT_EQ(t.motor_current, 0);
+}
+
+// Standing with the brakes released and a power notch that gives no force: the starting
+// resistance holds the train (up to its own size) but never sets it moving, and no
+// resistance turns a moving train round.
+TEST(Dynamics, AStandingTrainWithPowerButNoTractiveForceStaysExactlyAtRest) {
+  struct Case {
+    const char* why;
+    bool doors_open;  // with [DoorLock] 1
+    int reverser, engine_run;
+    long double gradient, speed, first_speed;
+  } cases[] = {
+      {"doors open", true, 1, 1, 0, 0, 0},
+      {"reverser neutral", false, 0, 1, 0, 0, 0},
+      {"engine stopped", false, 1, 0, 0, 0, 0},
+      // gravity on 2 per mille down, 2352 N, is less than the 3528 N starting resistance
+      {"held downhill", false, 0, 1, -2, 0, 0},
+      // on 5 per mille, 5880 N: it rolls on with the difference
+      {"rolling downhill", false, 0, 1, -5, 0, (5879.9265L - 3528) / (120 * 1000) * 3.6L / 60},
+      // uphill the starting resistance does not count: gravity alone rolls it back
+      {"rolling back uphill", false, 0, 1, 5, 0, -5879.9265L / (120 * 1000) * 3.6L / 60},
+      {"creeping forward", false, 0, 1, 0, 0.001L, 0},
+      {"creeping back", false, 0, 1, 0, -0.001L, 0},
+  };
+  for (const Case& c : cases) {
+    TestRig rig;
+    VehicleData v = table_emu();
+    v.door_lock = 1;
+    start_with(rig, v);
+    velmora::Run& run = rig.run;
+    HandleState& h = run.handles;
+    h.brake_handle = h.brake_notch = h.sap_notch = h.ebrake_notch = 0;
+    h.power_handle = h.power_notch = 3;
+    clear_latches(h);
+    h.reverser = c.reverser;
+    run.brakes.bc_t = run.brakes.bc_m = Fixed4();
+    run.station.doors_open = c.doors_open;
+    run.engine.engine_run = c.engine_run;
+    run.motion.gradient = Fixed4(c.gradient);
+    run.motion.speed = c.speed;
+    keisan(run);
+    EXPECT_NEAR(static_cast<double>(run.motion.speed), static_cast<double>(c.first_speed), 1e-9) << c.why;
+    if (c.first_speed != 0) continue;
+    EXPECT_EQ(run.motion.speed, 0) << c.why;
+    for (int frame = 0; frame < 60 * 60; ++frame) {
+      keisan(run);
+      ASSERT_EQ(run.motion.speed, 0) << c.why << ", frame " << frame;
+    }
+  }
+}
+
+TEST(Dynamics, ABrakeBeyondTheAdhesionSkidsAndSaysSo) {
+  TestRig rig;
+  start_with(rig, table_emu());
+  velmora::Run& run = rig.run;
+  run.route.route_friction = Fixed4(0.01L);  // at 50 km/h: 0.01 / 1.295 = 0.0077
+  run.motion.speed = 50;
+  run.handles.power_notch = 0;
+  run.handles.brake_notch = -3;
+  // The limit is 0.0077 × 120 t × 9.8 = 9055.2 N; a skid leaves 0.66 of it in braking force.
+  const std::pair<long double, long double> cases[] = {{-150000, -5976.432L}, {-9000, -9000}};
+  for (const auto& [braking, after] : cases) {
+    run.motion.traction_force = Fixed4(braking);
+    run.motion.resist_force = Fixed4();
+    resistance_step(run);
+    EXPECT_EQ(run.traction.adhesion, Fixed4(0.0077L));
+    EXPECT_EQ(run.motion.traction_force, Fixed4(after)) << static_cast<double>(braking);
+    EXPECT_EQ(run.traction.slip_text, braking == -150000 ? "滑走" : "") << static_cast<double>(braking);
+  }
+}
+
+TEST(Dynamics, TunnelResistanceGrowsWithTheSquareOfTheSpeedAgainstTheMotion) {
+  TestRig rig;
+  start_with(rig, table_emu());
+  velmora::Run& run = rig.run;
+  run.route.tunnel_r = 2;
+  run.handles.power_notch = 0;
+  // 2 / 10000 × 60² × 120 t × 9.8 = 846.72 N
+  const std::pair<long double, long double> cases[] = {{60, -846.72L}, {-60, 846.72L}, {0, 0}};
+  for (const auto& [speed, added] : cases) {
+    run.motion.speed = speed;
+    long double outside = 0;
+    for (const bool in_tunnel : {false, true}) {
+      run.motion.in_tunnel = in_tunnel;
+      run.motion.resist_force = Fixed4();
+      resistance_step(run);
+      if (!in_tunnel) outside = static_cast<long double>(run.motion.resist_force);
+    }
+    EXPECT_NEAR(static_cast<double>(run.motion.resist_force - outside), static_cast<double>(added), 1e-3)
+        << static_cast<double>(speed);
+  }
+}
+
+// The adjustments before the speed is integrated, at 30 km/h on the 120 t train: 1 N more
+// or less changes the speed by 3.6 / 120000 / 60 = 0.0000005 km/h in the frame.
+TEST(Dynamics, HoldBackKeepsTheSpeedDownhillAndConstantSpeedCancelsTheResistance) {
+  struct Case {
+    bool hold;
+    int const_active;
+    long double gradient, traction, resist, change;
+  } cases[] = {
+      {true, 0, -10, 0, 2000, 0},          {true, 0, 10, 0, 2000, 0.001L},  {false, 0, -10, 0, 2000, 0.001L},
+      {true, 0, -10, 0, -500, -0.00025L},  {false, 1, 0, 5000, -3000, 0},   {false, 1, 0, 5000, 1000, 0.0005L},
+  };
+  for (const Case& c : cases) {
+    TestRig rig;
+    start_with(rig, table_emu());
+    velmora::Run& run = rig.run;
+    run.handles.hold_active = c.hold;
+    run.handles.const_active = c.const_active;
+    run.motion.gradient = Fixed4(c.gradient);
+    run.motion.traction_force = Fixed4(c.traction);
+    run.motion.resist_force = Fixed4(c.resist);
+    run.motion.speed = 30;
+    integrate_speed(run);
+    EXPECT_NEAR(static_cast<double>(run.motion.speed - 30), static_cast<double>(c.change), 1e-12)
+        << c.hold << " " << c.const_active << " " << static_cast<double>(c.resist);
+  }
 }
 
 TEST(Dynamics, DegenerateDataNeverMakesNaN) {

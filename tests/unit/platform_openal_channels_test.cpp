@@ -204,7 +204,9 @@ TEST_F(OpenAlChannels, VolumePanAndFrequencyReadBackAsSetWithinTheirRanges) {
   EXPECT_TRUE(rig.reports.empty());
 }
 
-TEST_F(OpenAlChannels, NumbersOutsideTheChannelsAreReportedAndChangeNothing) {
+// Reported once per number: the report is a message box, and a sound model would otherwise
+// raise one in every frame.
+TEST_F(OpenAlChannels, NumbersOutsideTheChannelsAreReportedOnceAndChangeNothing) {
   Rig rig;
   const auto dir = openal_scratch("range");
   const int sound = load(rig.device, tone_wav(dir, {}, 440, 0.2));
@@ -221,11 +223,15 @@ TEST_F(OpenAlChannels, NumbersOutsideTheChannelsAreReportedAndChangeNothing) {
     EXPECT_EQ(rig.device.volume(bad), 0);
     const std::string expected =
         "チャンネル番号" + std::to_string(bad) + "は無効です、0～319の範囲で指定してください";
-    ASSERT_EQ(rig.reports.size(), 9u) << bad;
-    for (const std::string& r : rig.reports) EXPECT_EQ(r, expected);
+    EXPECT_EQ(rig.reports, std::vector<std::string>{expected}) << bad;
   }
   rig.reports.clear();
-  rig.device.attach(SoundDevice::kChannels - 1, sound);
+  rig.device.release_all();  // the next run hears of it again
+  rig.device.play(-1);
+  EXPECT_EQ(rig.reports.size(), 1u);
+  rig.reports.clear();
+  const int again = load(rig.device, tone_wav(dir, {}, 440, 0.2));
+  rig.device.attach(SoundDevice::kChannels - 1, again);
   rig.device.loop(SoundDevice::kChannels - 1);
   EXPECT_EQ(rig.device.status(SoundDevice::kChannels - 1),
             SoundDevice::kPlaying | SoundDevice::kLooping);

@@ -110,6 +110,40 @@ TEST(CabScreen, TextsDrawOverTheFilmOnceWithADarkShadowAndStayInTheFilmArea) {
   EXPECT_EQ(screen->read_back().rgb, film.rgb);
 }
 
+// Two texts, the second 3 px up and left of the first with a 3 px shadow: its shadow falls
+// exactly on the first's letters. In one group every shadow goes first, so the first text
+// keeps its letters; a text group of its own (an empty text between) is drawn whole in turn,
+// and the second's shadow covers the first.
+TEST(CabScreen, AGroupOfTextsDrawsAllItsShadowsBeforeAnyLetter) {
+  const auto screen = SdlCabScreen::offscreen(200, 160);
+  screen->set_film_area(200, 100);
+  screen->set_film_picture(film_of(16, 16, 128, 128, 128));
+  const auto bright = [&] {
+    screen->compose();
+    const CabPixels p = screen->read_back();
+    int n = 0;
+    for (int y = 0; y < 100; ++y)
+      for (int x = 0; x < p.width; ++x) {
+        const CabPixels::Rgb px = p.at(x, y);
+        n += px.r > 230 && px.g > 230 && px.b > 230;
+      }
+    return n;
+  };
+  screen->draw_text(20, 20, "田", 40, 3);
+  const int one = bright();
+  screen->draw_text(20, 20, "田", 40, 3);
+  screen->draw_text(17, 17, "田", 40, 3);
+  const int grouped = bright();
+  screen->draw_text(20, 20, "田", 40, 3);
+  screen->end_text_group();
+  screen->draw_text(17, 17, "田", 40, 3);
+  const int apart = bright();
+  EXPECT_EQ(screen->text_error(), "");
+  EXPECT_GT(grouped, one);      // both texts' letters show
+  EXPECT_LE(apart, one + 2);    // the second's letters only, the first's under its shadow
+  EXPECT_GT(one, 50);
+}
+
 TEST(CabScreen, TextsSayWhenTheFontIsMissing) {
   SdlText text("/nonexistent/velmora-font.ttf");
   EXPECT_FALSE(text.draw(nullptr, 0, 0, "運転", 20, {255, 255, 255, 255}, true));

@@ -6,6 +6,7 @@
 
 #include "protection_rig.h"
 #include "route/pattern_protection.h"
+#include "route/protection.h"
 
 namespace velmora {
 namespace {
@@ -227,6 +228,41 @@ TEST(PatternStep, AStationPatternIsReleasedOnceTheStopIsCompleteAndIgnoredWhileS
   rig.pass_at(100, 3);
   EXPECT_EQ(rig.run.protection.ats_target, kNone);
   EXPECT_EQ(rig.last_log(), "停車駅パターン消去");
+}
+
+// A train braked to a stand by the 10 km/h pattern of signal 1, whose stop aspect set it,
+// reaches that signal's check point: once it has cleared, the pattern and its brake go.
+TEST(PatternStep, AStopPatternEndsAtTheCheckPointOfItsOwnSignalOnceItHasCleared) {
+  struct Case {
+    int picture;         // signal 1's picture at its check point
+    int pattern_signal;  // the signal whose stop event set the pattern
+    bool released;
+  } cases[] = {{9, 1, true}, {26, 1, true}, {7, 1, false}, {9, 0, false}};
+  for (const Case& c : cases) {
+    PatternRig rig;
+    velmora::Run& run = rig.run;
+    rig.event(2, 0, 10, c.pattern_signal);
+    run.route.speed_signal = {0, 25, 45, 65, 90};
+    run.route.signals[0].head = 2;
+    ProtectionState& p = run.protection;
+    p.ats_target = 10;
+    p.ats_target_pos = run.route.events[0].position;
+    p.ats_event = 0;
+    p.ats_p_state = p.ats_p_state_prev = 3;
+    run.handles.ats_service = true;
+    run.route.signals[1].aspect = c.picture == 7 ? 0 : 4;
+    run.route.signals[1].check_frame = 4000;
+    run.film.film_frame = 4005;
+    run.signals.signal_image_now = c.picture;
+    run.motion.position_cm = run.route.events[0].position - 100;  // 1 m short of the signal
+    run.motion.speed = 0;
+    signal_points(run, 1);
+    EXPECT_EQ(p.ats_event == kNoEvent, c.released) << c.picture << " " << c.pattern_signal;
+    EXPECT_EQ(p.ats_target == kNone, c.released) << c.picture << " " << c.pattern_signal;
+    pattern_step(run);
+    EXPECT_EQ(run.handles.ats_service, !c.released) << c.picture << " " << c.pattern_signal;
+    EXPECT_EQ(p.ats_p_state, c.released ? 0 : 3) << c.picture << " " << c.pattern_signal;
+  }
 }
 
 TEST(PatternStep, ARedSignalsCheckPointStopsTheTrain) {

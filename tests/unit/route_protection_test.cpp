@@ -86,17 +86,18 @@ TEST(Vigilance, AKeyBeforeTheBrakeStartsTheCountAgain) {
   EXPECT_FALSE(run.handles.eb_device);
 }
 
-TEST(Vigilance, AutomaticRunningSwitchesTheDeviceOffForGood) {
-  ProtectionRig rig;
-  velmora::Run& run = rig.run;
-  run.vehicle.eb = 1;
-  run.motion.speed = 40;
-  run.input.auto_run = true;
-  vigilance_step(run);
-  EXPECT_EQ(run.vehicle.eb, 0);
-  run.input.auto_run = false;
-  run_for(rig, 5);
-  EXPECT_EQ(run.protection.eb_timer, 0);
+TEST(Vigilance, AutomaticRunningOrTheResistanceReleaseSwitchesTheDeviceOffForGood) {
+  for (const bool by_auto_run : {true, false}) {
+    ProtectionRig rig;
+    velmora::Run& run = rig.run;
+    run.vehicle.eb = 1;
+    run.motion.speed = 40;
+    (by_auto_run ? run.input.auto_run : run.value_display.speed_hold) = true;
+    vigilance_step(run);
+    run.input.auto_run = run.value_display.speed_hold = false;  // switched back: still off
+    run_for(rig, 5);
+    EXPECT_EQ(run.protection.eb_timer, 0) << by_auto_run;
+  }
 }
 
 }  // namespace
@@ -140,7 +141,7 @@ struct CheckRig : ProtectionRig {
     run.vehicle.ats_type = 0;
     run.vehicle.ats_time = 5000;
     run.engine.ats_enabled = true;
-    run.panel.lamp_signal_speeds = {0, 25, std::nullopt, 45, 65, 45};
+    run.panel.lamp_signal_speeds = {0, 25, 35, 45, 65, 45};
     run.station.line_max_speed = 120;
     run.film.film_frame = 1000;
   }

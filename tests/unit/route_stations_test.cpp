@@ -202,6 +202,33 @@ TEST(StationStop, DepartureCallWhenPowerIsFirstTakenWithTheDoorsShut) {
                                                            "20 kanko\\k20.wav", "4 kanko\\k04.wav"}));
 }
 
+// [Sound2] (one entry only) loops from the conductor's closing of the doors at a station in
+// its range until the doors open at its end station.
+TEST(StationStop, TheRouteSoundOfAStretchLoopsFromTheClosingDoorsToItsEndStation) {
+  const struct {
+    std::vector<StationRangeSoundData> sound2;
+    bool loops;
+  } cases[] = {{{{5, 2, 3}}, true}, {{{5, 0, 2}}, false}, {{{5, 2, 3}, {5, 2, 3}}, false}};
+  for (const auto& c : cases) {
+    StationRig rig;
+    velmora::Run& run = rig.run;
+    run.route.sound2 = c.sound2;
+    const int channel = run.sound.route_channel(5);
+    StationClick(run, 2);
+    rig.passes();  // the doors open
+    rig.ticks(61 + 91);  // the melody at 10:01:57, then the doors close after it
+    ASSERT_TRUE(run.station.st_stop_done[2]);
+    EXPECT_EQ((rig.sound.status(channel) & SoundDevice::kLooping) != 0, c.loops) << c.sound2.size();
+    if (!c.loops) continue;
+    // Arriving at 終点駅: the conductor opens the doors and the sound stops.
+    run.station.doors_open = run.station.door_cmd = false;
+    rig.at(run.route.stations[3].position, 0);
+    rig.passes();
+    EXPECT_TRUE(run.station.doors_open);
+    EXPECT_EQ(rig.sound.status(channel), 0);
+  }
+}
+
 TEST(StationJump, StandsAtTheStationOnTheServiceBrakeAndWaitsForTheDeparture) {
   StationRig rig;
   rig.at(30000, 60);

@@ -25,12 +25,15 @@ struct RouteReading {
   std::string vehicle = "train_a.dat";
   int film_width = 800, film_height = 600;
 
-  // `pictures` are created (empty) in the data folder.
+  // `pictures` are created in the data folder, each a copy of a small fixture picture (the
+  // image list reads their headers).
   explicit RouteReading(const std::vector<std::string>& pictures = {"a.bmp"})
       : dir(scratch_dir("data")) {
+    const std::filesystem::path picture =
+        std::filesystem::path(VELMORA_FIXTURES) / "basic" / "panel" / "lamp_red.bmp";
     for (const std::string& p : pictures) {
       std::filesystem::create_directories((dir / p).parent_path());
-      std::ofstream(dir / p) << "";
+      std::filesystem::copy_file(picture, dir / p, std::filesystem::copy_options::overwrite_existing);
     }
   }
 

@@ -11,29 +11,10 @@
 #include "sound/sound_step.h"
 #include "sound/trackside_sounds.h"
 #include "sound/vehicle_sounds.h"
-#include "test_rig.h"
+#include "sound_rig.h"
 
 namespace velmora {
 namespace {
-
-// The fixture run, started, with the events of start-up forgotten.
-struct SoundRig : TestRig {
-  SoundRig() : TestRig(fixture_config()) {
-    FormCreate(run);
-    run.frame.frame_ms = 16.667L;
-    log.events.clear();
-  }
-  SoundDevice& device() { return run.platform.sound; }
-  bool playing(int channel) { return (device().status(channel) & SoundDevice::kPlaying) != 0; }
-  // Times a channel was played once (loops are not counted).
-  int plays(int channel) const {
-    int n = 0;
-    for (const Event& e : log.events)
-      if (e.kind == "play" && e.detail.rfind(std::to_string(channel) + " ", 0) == 0) ++n;
-    return n;
-  }
-  void seconds(long double s) { clock.advance_ns(static_cast<std::int64_t>(s * 1e9L)); }
-};
 
 TEST(SoundLevels, NoLogarithmOfNothingAndAlwaysWithinTheDevicesRange) {
   EXPECT_EQ(level_of(2000, 0), kSilent);
@@ -99,6 +80,202 @@ TEST(ElectricMotor, APoweringRowFadesOutWithinAboutASecondOfPowerOff) {
   }
   EXPECT_NEAR(frames * 16.667 / 1000, 0.9, 0.1);
   EXPECT_TRUE(rig.playing(channel));  // it idles on, silent, never below the fader's floor
+}
+
+// The common faders are a step of each row's rule: with two rows they move twice a pass.
+TEST(CommonFaders, MoveOnceForEveryMotorOrGearRow) {
+  SoundRig rig;
+  velmora::Run& run = rig.run;
+  ASSERT_EQ(run.vehicle.engine_sound1.size(), 2u);
+  run.handles.power_notch = 1;
+  electric_motor_step(run);
+  EXPECT_NEAR(static_cast<double>(run.sound.load_fade), 1 + 2 * 16.667 / 20, 1e-9);
+  run.handles.power_notch = run.handles.brake_notch = 0;
+  run.sound.load_fade = 50;
+  electric_motor_step(run);
+  EXPECT_NEAR(static_cast<double>(run.sound.load_fade), 50 - 2 * 16.667 / 10, 1e-9);
+
+  run.vehicle.engine_type = 0;
+  run.sound.load_fade = 1;
+  run.handles.power_notch = 1;
+  diesel_engine_step(run);
+  EXPECT_NEAR(static_cast<double>(run.sound.load_fade), 1 + 2 * 16.667 / 10, 1e-9);
+
+  run.vehicle.engine_sound3.push_back(run.vehicle.engine_sound3.at(0));
+  run.sound.gear_count = 2;
+  reset_running_sounds(run);
+  gear_sounds_step(run);
+  EXPECT_NEAR(static_cast<double>(run.sound.gear_load), 1 + 2 * 16.667 / 10, 1e-9);
+}
+
+// A diesel engine row over the engine speed: its line between Speed1 and Speed4, a level
+// fading to nothing over 10 units beyond each end, and level 1 with the rate kept outside.
+TEST(DieselEngineSounds, CurveMarginsAndTheRowsActiveInTheirPosition) {
+  SoundRig rig;
+  velmora::Run& run = rig.run;
+  run.vehicle.engine_type = 0;
+  MotorSoundData row;
+  row.kagen = -1;  // always on
+  row.Speed1 = 30;
+  row.Speed4 = 90;
+  row.Rate1 = 0.5L;
+  row.Rate4 = 2;
+  row.Volume1 = 60;
+  row.Volume4 = 100;
+  MotorSoundData second = row;
+  second.kagen = 2;  // on in transmission position 2 only
+  run.vehicle.engine_sound1 = {row, second};
+  const int channel = run.sound.motor_channel(0);
+  struct Case {
+    long double rpm, rate;
+    int volume;  // 1660 log10(level × 100 × 5 / 1 000 000), the common fader at its floor of 5
+  } cases[] = {{60, 1.25L, -2321}, {25, 0.375L, -3028}, {30, 0.5L, -2528}, {95, 2.125L, -2659}, {110, 2.125L, -5480}};
+  for (const Case& c : cases) {
+    run.sound.load_fade = 5;
+    run.engine.engine_rpm = c.rpm;
+    diesel_engine_step(run);
+    EXPECT_NEAR(static_cast<double>(rig.rate_of(channel)), static_cast<double>(c.rate), 1e-3)
+        << static_cast<double>(c.rpm);
+    EXPECT_EQ(rig.device().volume(channel), c.volume) << static_cast<double>(c.rpm);
+    EXPECT_TRUE(rig.looping(channel));
+  }
+  run.engine.gear_pos = 1;
+  diesel_engine_step(run);
+  EXPECT_EQ(run.sound.motor_fade[1], 1);
+  run.engine.gear_pos = 2;
+  diesel_engine_step(run);
+  EXPECT_EQ(run.sound.motor_fade[1], 100);
+}
+
+TEST(EngineIdle, TheOpenDoorsIdlingUntilFiftyFivePassesIntoTheirClosing) {
+  SoundRig rig;
+  velmora::Run& run = rig.run;
+  run.vehicle.engine_sound2 = {30, 31, 0, 0};  // A, B
+  StationState& st = run.station;
+  const auto pass = [&](bool open, bool commanded) {
+    st.doors_open = open;
+    st.door_cmd = commanded;
+    engine_idle_step(run);
+  };
+  pass(false, false);
+  EXPECT_TRUE(rig.looping(30));
+  EXPECT_FALSE(rig.playing(31));
+  pass(true, true);
+  EXPECT_TRUE(rig.looping(31));
+  EXPECT_FALSE(rig.playing(30));
+  for (int i = 1; i < 55; ++i) pass(true, false);  // closing
+  EXPECT_TRUE(rig.looping(31));
+  pass(true, false);  // the 55th pass of the closing
+  EXPECT_TRUE(rig.looping(30));
+  EXPECT_FALSE(rig.playing(31));
+  run.engine.engine_run = 0;
+  pass(false, false);
+  EXPECT_FALSE(rig.playing(30) || rig.playing(31));
+}
+
+TEST(GearSounds, ARowFadesInWithItsGearUnderPowerOrWithTheBrakeAboveLoseElec) {
+  SoundRig rig;
+  velmora::Run& run = rig.run;
+  run.vehicle.engine_type = 0;
+  HensokuSoundData& row = run.vehicle.engine_sound3.at(0);
+  row.StartSpeed = 0;
+  row.EndSpeed = 30;
+  row.StartRate = 0.8L;
+  row.EndRate = 1.2L;
+  row.StartVolume = 80;
+  row.EndVolume = 60;
+  run.engine.engine_run = 1;
+  const long double step = 16.667L / 10;
+  struct Case {
+    int kagen, power, brake, gear;
+    long double speed, before, after;
+  } cases[] = {
+      {1, 1, 0, 1, 20, 50, 50 + step}, {1, 1, 0, 2, 20, 50, 50},     {1, 0, 0, 1, 20, 50, 50 - step},
+      {1, 1, 0, 1, 20, 95, 95},        {1, 0, 0, 1, 20, 10, 10},     {2, 0, -2, 0, 20, 50, 50 + step},
+      {2, 0, -2, 0, 10, 50, 50 - step}, {2, 1, 0, 1, 20, 50, 50 - step}};
+  for (const Case& c : cases) {
+    row.kagen = c.kagen;
+    row.gear = 1;
+    run.handles.power_notch = c.power;
+    run.handles.brake_notch = c.brake;
+    run.engine.gear = c.gear;
+    run.motion.speed = c.speed;  // [Lose_elec] first number: 10 km/h
+    run.sound.gear_fade[0] = c.before;
+    gear_sounds_step(run);
+    EXPECT_NEAR(static_cast<double>(run.sound.gear_fade[0]), static_cast<double>(c.after), 1e-9)
+        << c.kagen << " " << c.power << " " << c.brake << " " << c.gear << " " << static_cast<double>(c.speed);
+  }
+  // 5 km/h beyond the row's end speed of 30 the level has faded to half its end volume.
+  run.motion.speed = 35;
+  run.sound.gear_fade[0] = 100;
+  run.sound.gear_load = 95;
+  run.handles.power_notch = 1;
+  run.engine.gear = 1;
+  row.kagen = 1;
+  gear_sounds_step(run);
+  EXPECT_EQ(run.sound.gear_level[0], 30);
+  EXPECT_NEAR(static_cast<double>(rig.rate_of(run.sound.gear_channel(0))), 1.2 + 0.4 / 30 * 5, 1e-3);
+}
+
+TEST(TracksideAtten, TheLastStretchAroundTheFrameQuietensTheOneShots) {
+  SoundRig rig;
+  velmora::Run& run = rig.run;
+  run.route.atten = {{100, 200, 0, 50}, {150, 300, 0, 25}};
+  const std::pair<int, long double> at[] = {{99, 1}, {120, 0.5L}, {160, 0.25L}, {250, 0.25L}, {300, 1}};
+  for (const auto& [frame, atten] : at) {
+    run.film.film_frame = frame;
+    trackside_atten(run);
+    EXPECT_EQ(run.sound.atten, atten) << frame;
+  }
+  TrackSoundData one;
+  one.first_frame = 150;
+  one.end_frame = 400;
+  one.ref_speed = 80;
+  one.volume_flag = 1;
+  run.route.sounds = {one};
+  clear_trackside_marks(run);
+  run.film.film_frame = 160;
+  run.motion.speed = 80;
+  trackside_atten(run);
+  track_sounds_step(run);
+  EXPECT_EQ(rig.device().volume(run.sound.route_channel(0)), -3010);  // 5000 log10(0.25)
+}
+
+// The signed speed where the rules say speed, its magnitude where they say |v|.
+TEST(TrackSounds, BackingSilencesALoopAndAStandstillLeavesThePitch) {
+  SoundRig rig;
+  velmora::Run& run = rig.run;
+  TrackSoundData loop;
+  loop.first_frame = 100;
+  loop.end_frame = 400;
+  loop.ref_speed = 60;
+  loop.mode = 1;
+  loop.rate_flag = 1;
+  run.route.sounds = {loop};
+  clear_trackside_marks(run);
+  const int channel = run.sound.route_channel(0);
+  run.film.film_frame = 105;
+  run.motion.speed = 30;
+  track_sounds_step(run);
+  EXPECT_TRUE(rig.looping(channel));
+  EXPECT_NEAR(static_cast<double>(rig.rate_of(channel)), 0.5, 1e-3);
+  EXPECT_EQ(rig.device().volume(channel), kFullLevel);
+  run.film.film_frame = 110;  // stopped within its start: it keeps the pitch it had
+  run.motion.speed = 0;
+  track_sounds_step(run);
+  EXPECT_NEAR(static_cast<double>(rig.rate_of(channel)), 0.5, 1e-3);
+  const struct {
+    long double speed;
+    int volume;
+  } cases[] = {{-1, kSilent}, {-30, kSilent}, {0.99L, kSilent}, {1, kFullLevel}, {0, kSilent}};
+  for (const auto& c : cases) {
+    run.film.film_frame = 200;
+    run.motion.speed = c.speed;
+    track_sounds_step(run);
+    EXPECT_EQ(rig.device().volume(channel), c.volume) << static_cast<double>(c.speed);
+  }
+  EXPECT_NEAR(static_cast<double>(rig.rate_of(channel)), 1 / 60.0, 1e-3);  // from 1 km/h
+  EXPECT_EQ(rig.count("freq", channel), 2);  // at 30 and at 1 km/h only
 }
 
 TEST(Doppler, ThePitchRisesBeforeTheSourceAndFallsAfterIt) {

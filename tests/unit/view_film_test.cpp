@@ -2,6 +2,7 @@
 
 #include "app/main_loop.h"
 #include "app/startup.h"
+#include "route/station_jump.h"
 #include "test_rig.h"
 #include "view/film.h"
 
@@ -143,6 +144,45 @@ TEST(MovieSwitch, ARunningFilmReplacesAStretchAndTheRouteFilmResumesAhead) {
   EXPECT_EQ(rig.film().opened.back(), film_path(rig.run, rig.run.route.data_name));
   pass(1000);  // played once per run
   EXPECT_EQ(rig.run.film.movie_state, 0);
+}
+
+TEST(MovieSwitch, AJumpBackPlaysTheFilmsAgainAndTheStopPointsStopAForwardTrainAgain) {
+  FilmRig rig(990);
+  velmora::Run& run = rig.run;
+  MovieSwitchData e;
+  e.swtype = 1;
+  e.Start = 1000;
+  e.Stop = 1199;
+  e.name = "bridge";
+  e.endf = 200;
+  e.next = 1300;
+  run.route.movie_switch = {e};
+  const auto pass = [&](int frame) {
+    run.film.film_frame = frame;
+    show_film_frame(run);
+    movie_switching(run);
+  };
+  pass(1000);
+  pass(1201);
+  ASSERT_EQ(run.film.movie_state, 0);
+  ASSERT_EQ(run.film.film_frame, 1300);
+  // At the terminus the driver reverses at the film stop point.
+  run.route.movie_stop = {5895};
+  run.film.film_frame = 5800;
+  run.motion.speed = 0;
+  reverse_at_film_stop(run);
+  ASSERT_EQ(run.film.film_reversed, 1);
+
+  StationClick(run, 1);
+  EXPECT_EQ(run.film.film_reversed, 0);
+  run.film.film_frame_prev = 5890;
+  run.motion.speed = 60;
+  run.film.film_frame = 5900;
+  show_film_frame(run);
+  EXPECT_EQ(run.film.film_frame, 5895);  // the film stop point stops a forward train again
+  EXPECT_EQ(run.motion.speed, 0);
+  pass(1000);
+  EXPECT_EQ(run.film.movie_state, 2);  // and the spliced film plays again
 }
 
 TEST(MovieSwitch, AStopFilmWaitsForItsTimeWhileTheTrainStandsInTheZone) {

@@ -190,6 +190,158 @@ TEST(CabLamps, TheVoltmeterClimbsInSixPassesAndTheBrakeGaugeHalvesItsWay) {
   EXPECT_DOUBLE_EQ(static_cast<double>(run.cab.brake_cmd_value), 2.25);
 }
 
+TEST(AmmeterMode, ElectricBrakingByTheHoldBackTheBrakeTheSuppressionOrANegativeNotch) {
+  struct Case {
+    bool hold;
+    long double resist;
+    int power_handle, power_notch, brake_notch, suppress;
+    long double eb_current, traction;
+    bool doors_open;
+    int mode;
+  } cases[] = {
+      {true, 100, 0, 0, 0, 0, 50, 0, false, 1},    // holding back downhill
+      {true, 100, 0, 0, 0, 0, 0, 0, false, 0},     // without electric-brake current
+      {true, -100, 0, 0, 0, 0, 50, 0, false, 0},   // nothing to hold back
+      {false, 0, 0, 0, -3, 0, 50, 0, false, 1},    // a service notch
+      {false, 0, 0, 0, -8, 0, 50, 0, false, 0},    // emergency is no electric braking
+      {false, 0, 0, 0, 0, 1, 50, 0, false, 1},     // the suppression step
+      {false, 0, 2, 2, 0, 0, 0, -500, false, 1},   // a negative notch row braking
+      {false, 0, 2, 2, 0, 0, 0, 500, false, 2},    // the same row pulling: powering
+      {false, 0, 1, 1, 0, 0, 0, 500, true, 0},     // doors open under [DoorLock] 1
+  };
+  for (const Case& c : cases) {
+    CabRig rig;
+    velmora::Run& run = rig.run;
+    HandleState& h = run.handles;
+    run.vehicle.notch[1].acc0 = -1;  // notch 2 is a braking row
+    h.hold_active = c.hold;
+    h.power_handle = c.power_handle;
+    h.power_notch = c.power_notch;
+    h.brake_notch = c.brake_notch;
+    h.suppress_state = c.suppress;
+    run.motion.resist_force = Fixed4(c.resist);
+    run.motion.traction_force = Fixed4(c.traction);
+    run.brakes.ebrake_current = c.eb_current;
+    run.station.doors_open = c.doors_open;
+    instruments_step(run);
+    EXPECT_EQ(run.cab.ammeter_mode, c.mode) << c.hold << " " << c.brake_notch << " " << c.suppress << " "
+                                            << c.power_notch << " " << static_cast<double>(c.traction);
+  }
+}
+
+TEST(LinearGauges, MarksRiseFromZeroByTheValueAndTheCurrentGaugeFollowsTheMode) {
+  CabRig rig;
+  velmora::Run& run = rig.run;
+  CabState& c = run.cab;
+  // Every linear gauge of the fixture: zero at y 560, 0.05 px per unit; the BC gauge shows
+  // the motor cars ([Mc] 1).
+  run.traction.ammeter_value = 300;
+  run.brakes.bc_m = 330;
+  run.brakes.mr_press = 880;
+  run.handles.power_notch = 2;  // powering, with the doors shut
+  run.station.doors_open = false;
+  instruments_step(run);
+  EXPECT_EQ(c.linear_ip.top, 560 - 15);
+  EXPECT_EQ(c.linear_ib.top, 560 - 15);
+  EXPECT_EQ(c.linear_bc.top, 560 - 17);  // 16.5 rounds away from zero
+  EXPECT_EQ(c.linear_mr.top, 560 - 44);
+  CommonUtil(run, 3);
+  EXPECT_EQ(rig.of(c.linear_ip).place.y, 560 - 15 + 3);
+  EXPECT_TRUE(rig.of(c.linear_ip).place.visible);
+  EXPECT_FALSE(rig.of(c.linear_ib).place.visible);
+
+  run.traction.ammeter_value = -300;  // braking electrically
+  run.handles.power_notch = 0;
+  run.handles.brake_notch = -3;
+  run.brakes.ebrake_current = 300;
+  instruments_step(run);
+  EXPECT_EQ(c.linear_ib.top, 560 + 15);
+  EXPECT_FALSE(rig.of(c.linear_ip).place.visible);
+  EXPECT_TRUE(rig.of(c.linear_ib).place.visible);
+  run.handles.brake_notch = 0;  // mode 0: both stay as they are
+  run.brakes.ebrake_current = 0;
+  instruments_step(run);
+  EXPECT_FALSE(rig.of(c.linear_ip).place.visible);
+  EXPECT_TRUE(rig.of(c.linear_ib).place.visible);
+}
+
+TEST(CabLamps, TheSecondPanelIsThePictureForInsideTunnelsWithVisualEffectsOn) {
+  const struct {
+    int effects_off, tunnel_level;
+    bool shown;
+  } cases[] = {{0, 3, true}, {0, 0, false}, {1, 3, false}};
+  for (const auto& c : cases) {
+    CabRig rig;
+    rig.run.options.opt_effects_off = c.effects_off;
+    rig.run.motion.tunnel_level = c.tunnel_level;
+    cab_lamps_step(rig.run);
+    EXPECT_EQ(rig.of(rig.run.cab.panel2).place.visible, c.shown) << c.effects_off << " " << c.tunnel_level;
+  }
+}
+
+// Nine [Others] groups, all of the same picture.
+struct ExtraPicturesRig : CabRig {
+  explicit ExtraPicturesRig(std::size_t groups) {
+    run.panel.Others.assign(groups, run.panel.Others.at(0));
+    run.cab = CabState{};
+    sprites.sprites.clear();
+    build_cab(run);
+  }
+  bool shown(std::size_t slot) const { return of(run.cab.others.at(slot)).place.visible; }
+};
+
+TEST(ExtraPictures, EachSlotByItsOwnRule) {
+  ExtraPicturesRig rig(9);
+  velmora::Run& run = rig.run;
+  StationState& st = run.station;
+  st.st_arrived.assign(st.st_arrived.size(), false);
+  st.st_arrived[2] = true;
+  run.route.stations[2].door = 1;
+  st.door_cmd = true;
+  run.input.door_side = 1;
+  run.engine.engine_run = -2;
+  run.announce.extra_picture4_shown = true;
+  run.vehicle.ats_type = 1;
+  cab_lamps_step(run);
+  const bool all_on[9] = {false, true, true, true, true, true, true, true, false};
+  for (std::size_t slot = 0; slot < 9; ++slot) EXPECT_EQ(rig.shown(slot), all_on[slot]) << slot;
+
+  run.route.stations[2].door = 0;
+  run.input.door_side = 0;
+  run.engine.engine_run = 0;
+  run.announce.extra_picture4_shown = false;  // once shown it stays
+  run.vehicle.ats_type = 0;
+  cab_lamps_step(run);
+  const bool changed[9] = {true, false, false, false, true, false, true, true, false};
+  for (std::size_t slot = 0; slot < 9; ++slot) EXPECT_EQ(rig.shown(slot), changed[slot]) << slot;
+  st.door_cmd = false;
+  cab_lamps_step(run);
+  EXPECT_FALSE(rig.shown(0) || rig.shown(1));
+}
+
+TEST(ExtraPictures, WithOneGroupItsSlotStillShowsTheDoorSide) {
+  ExtraPicturesRig rig(1);
+  rig.run.station.door_cmd = true;
+  cab_lamps_step(rig.run);
+  EXPECT_TRUE(rig.shown(0));
+  rig.run.station.door_cmd = false;
+  cab_lamps_step(rig.run);
+  EXPECT_FALSE(rig.shown(0));
+}
+
+TEST(CabSignal, ACabSignallingVehicleShowsItsFirstPatternFromTheStart) {
+  CabRig rig;
+  velmora::Run& run = rig.run;
+  run.vehicle.ats_type = 2;
+  ASSERT_TRUE(run.cab.cabsignal.exists());
+  cab_lamps_step(run);
+  EXPECT_TRUE(rig.of(run.cab.cabsignal).place.visible);
+  EXPECT_EQ(rig.of(run.cab.cabsignal).pattern, 0);
+  run.signals.cab_signal_pattern = -1;  // a signal without a cab-signal picture came into view
+  cab_lamps_step(run);
+  EXPECT_FALSE(rig.of(run.cab.cabsignal).place.visible);
+}
+
 TEST(Indicators, NotchesReverserAndTheProtectionsHoldOnTheSecondSet) {
   CabRig rig;
   velmora::Run& run = rig.run;

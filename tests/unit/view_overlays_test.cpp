@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/startup.h"
+#include "route/station_step.h"
 #include "test_rig.h"
 #include "view/overlays.h"
 
@@ -174,6 +175,68 @@ TEST(CrossingLights, NotRedrawnWithinTwentyFramesOfAnAnnouncePoint) {
   run.calls.cross_pending[0] = -1;
   overlay_route_step(run);
   EXPECT_EQ(rig.sprite(rig.ids().cross1).pattern, 0);
+}
+
+TEST(CrossingLights, TheSecondLightWaitsForTheDepartureOfTheStationItsOptionNames) {
+  const struct {
+    int option;
+    bool departed;
+    bool shown;
+  } cases[] = {{0, false, true}, {0, true, false}, {2, false, true}, {-1, false, false}, {9, false, false}};
+  for (const auto& c : cases) {
+    OverlayRig rig;
+    velmora::Run& run = rig.run;
+    run.route.crossings = {CrossData{2, 0, 1000, 1200, c.option}};
+    run.station.st_departed.assign(run.route.stations.size(), false);
+    if (c.option >= 0 && static_cast<std::size_t>(c.option) < run.route.stations.size())
+      run.station.st_departed[static_cast<std::size_t>(c.option)] = c.departed;
+    run.calls.cross_pending.fill(-1);
+    run.calls.cross_pending[0] = 0;
+    run.film.film_frame = 1100;
+    overlay_route_step(run);
+    EXPECT_EQ(rig.sprite(rig.ids().cross2).place.visible, c.shown) << c.option << " " << c.departed;
+  }
+}
+
+TEST(OtherSigns, TheTimeBoardWhileStandingWithinAHundredMetresOfTheStop) {
+  const struct {
+    int frame;
+    long double speed, stop_distance;
+    int shown;
+  } cases[] = {{2960, 0, 5000, kTimeBoard},  {2960, 0.99L, 9999, kTimeBoard}, {2960, -3, 5000, kTimeBoard},
+               {2960, 1, 5000, kNoSign},     {2960, 0, 10000, kNoSign},       {2950, 0, 5000, kNoSign},
+               {3000, 0, 5000, kNoSign}};
+  for (const auto& c : cases) {
+    OverlayRig rig;
+    velmora::Run& run = rig.run;
+    run.route.signs.clear();
+    run.route.time_checks = {{2950, 3000, 1083600}};
+    run.film.film_frame = c.frame;
+    run.motion.speed = c.speed;
+    run.motion.stop_distance = c.stop_distance;
+    overlay_route_step(run);
+    EXPECT_EQ(run.overlays.sign_shown, c.shown) << c.frame << " " << static_cast<double>(c.speed);
+    EXPECT_EQ(rig.sprite(rig.ids().other).place.visible, c.shown == kTimeBoard) << c.frame;
+    if (c.shown == kTimeBoard) {
+      EXPECT_EQ(rig.sprite(rig.ids().other).pattern, 0);
+      EXPECT_EQ(run.overlays.last_call_id, -1);
+    }
+  }
+}
+
+TEST(Monitor, ShowsTheStationInWhoseZoneTheTrainIsOrTheNextOneBetween) {
+  OverlayRig rig;
+  velmora::Run& run = rig.run;
+  ASSERT_GE(rig.ids().monitor, 0);
+  const auto& st = run.route.stations;
+  const std::pair<long double, int> at[] = {
+      {st[0].position, 0}, {(st[0].position_e + st[1].position_s) / 2, 1}, {(st[2].position_e + st[3].position_s) / 2, 3}};
+  for (const auto& [position, frame] : at) {
+    run.motion.position_cm = position;
+    station_step(run);
+    overlay_route_step(run);
+    EXPECT_EQ(rig.sprite(rig.ids().monitor).pattern, frame) << static_cast<double>(position);
+  }
 }
 
 TEST(SignalHeads, TheSpritesShowWhatTheSignalRulesChose) {

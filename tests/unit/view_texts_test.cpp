@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/startup.h"
 #include "test_rig.h"
 #include "view/drive_texts.h"
@@ -105,7 +107,31 @@ TEST(FilmTexts, TheOptionalLinesStackAboveTheTrainInformationLine) {
   }
   EXPECT_EQ(distance_y, static_cast<int>(0.8 * H) - static_cast<int>(0.06 * H));
   EXPECT_EQ(signal_y, static_cast<int>(0.8 * H) - 2 * static_cast<int>(0.06 * H));
-  for (const auto& t : rig.screen.texts) EXPECT_EQ(t.shadow, 2);  // 0.002 of 800 px
+  for (const auto& t : rig.screen.texts) {
+    if (!t.utf8.empty()) {
+      EXPECT_EQ(t.shadow, 2);  // 0.002 of 800 px
+    }
+  }
+}
+
+// The explanation line and the speed each have their shadow and letters to themselves; all
+// further texts form one group (an empty text ends a group), whose shadows go first.
+TEST(FilmTexts, TheSpeedStandsAloneAndTheOtherTextsShadowTogether) {
+  TextRig rig;
+  velmora::Run& run = rig.run;
+  run.options.opt_moji = 0;
+  run.texts.hint_text = "説明";
+  run.texts.speed_text = " 40.0 km/h";
+  run.signals.distance_text = "信号まで 200m";
+  draw_film_texts(run);
+  run.platform.screen.compose();
+  std::vector<std::string> queued;
+  for (const auto& t : rig.screen.texts) queued.push_back(t.utf8);
+  ASSERT_GE(queued.size(), 6u);
+  EXPECT_EQ(std::vector<std::string>(queued.begin(), queued.begin() + 4),
+            (std::vector<std::string>{"説明", "", " 40.0 km/h", ""}));
+  EXPECT_EQ(std::count(queued.begin() + 4, queued.end(), ""), 0);
+  EXPECT_EQ(queued.back(), run.signals.distance_text);
 }
 
 TEST(Labels, TheInformationLabelOfAOneManTrain) {

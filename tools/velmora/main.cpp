@@ -190,7 +190,8 @@ int main(int argc, char** argv) {
   }
 
   IniSettings settings(o.settings.empty() ? default_settings_path() : o.settings);
-  OpenAlSoundDevice sound([&](const std::string& m) { std::cerr << "velmora: " << m << '\n'; });
+  // The sound layer's reports are message boxes, as every other message of the program.
+  OpenAlSoundDevice sound([&](const std::string& m) { dialogs.message(m); });
   FfmpegFilmSource film;
   SdlGameController pad;
   TermiosSerialPort serial;

@@ -18,6 +18,7 @@
 #include "platform/fake/event_log.h"
 #include "platform/image_list.h"
 #include "platform/keyboard_state.h"
+#include "platform/picture_header.h"
 #include "platform/settings_store.h"
 #include "platform/sprite_engine.h"
 
@@ -98,9 +99,10 @@ class FakeCabScreen final : public CabScreen {
     std::filesystem::path file;
     int x, y;
   };
-  // Reads nothing: a file that exists counts as a picture unless it is named in `unreadable`.
+  // Decodes nothing: a picture whose file the drawing layer would read (by its header, as
+  // the drawing layer judges it) counts as loaded, unless it is named in `unreadable`.
   bool load_window_picture(WindowPicture which, const std::filesystem::path& file, int x, int y) override {
-    if (!std::filesystem::is_regular_file(file) || unreadable.count(file.filename().string())) return false;
+    if (!picture_file_problem(file).empty() || unreadable.count(file.filename().string())) return false;
     pictures[which] = {file, x, y};
     return true;
   }
@@ -192,7 +194,10 @@ class FakeSpriteEngine final : public SpriteEngine {
   Sprite& at(int sprite) { return sprites[static_cast<std::size_t>(sprite)]; }
 };
 
-// Keeps every picture it was asked to load. A picture named in `refuse` fails as a
+// Keeps every picture it was asked to load. Decodes nothing, but a file the drawing layer
+// would refuse fails here too: missing, too large, or a header that is not a BMP, PNG or
+// JPEG header of an acceptable size (the same judgement of the header), so the headless
+// programs stop where the desktop program does. A picture named in `refuse` fails as a
 // damaged file would.
 class FakeImageList final : public ImageList {
  public:
@@ -200,6 +205,10 @@ class FakeImageList final : public ImageList {
   FakeImageList() : own_(std::make_unique<FakeSpriteEngine>()), sprites_(*own_) {}
   explicit FakeImageList(FakeSpriteEngine& sprites) : sprites_(sprites) {}
   bool load(const PictureRequest& request) override {
+    if (const std::string problem = picture_file_problem(request.file); !problem.empty()) {
+      last_error = request.file.string() + ": " + problem;
+      return false;
+    }
     if (refuse.count(request.name) != 0) return false;
     loaded.push_back(request);
     if (request.list == PictureList::Cab)
@@ -215,6 +224,7 @@ class FakeImageList final : public ImageList {
 
   std::vector<PictureRequest> loaded;
   std::set<std::string> refuse;
+  std::string last_error;  // why the last picture that failed did
 
  private:
   std::unique_ptr<FakeSpriteEngine> own_;

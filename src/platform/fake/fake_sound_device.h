@@ -2,10 +2,12 @@
 // A sound device that plays nothing: it records every change of a channel as an event
 // ("play CH FILE", "loop CH FILE", "stop CH", "volume CH V", "pan CH P", "freq CH HZ") and
 // reports a sound played once as playing until its length has passed on the clock.
-// A sound of no length still counts as playing in the pass it was started.
+// A sound of no length still counts as playing in the pass it was started. A channel number
+// out of range is a "message" event with the real device's text, once per number.
 
 #include <array>
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -43,20 +45,20 @@ class FakeSoundDevice final : public SoundDevice {
     return static_cast<int>(sounds_.size()) - 1;
   }
   void attach(int channel, int sound) override {
-    if (!valid(channel) || sound < 0 || sound >= static_cast<int>(sounds_.size())) return;
+    if (!usable(channel) || sound < 0 || sound >= static_cast<int>(sounds_.size())) return;
     channels_[static_cast<std::size_t>(channel)] = Channel{sound};
   }
   void play(int channel) override { start(channel, false); }
   void loop(int channel) override { start(channel, true); }
   void stop(int channel) override {
-    if (!valid(channel)) return;
+    if (!usable(channel)) return;
     Channel& c = at(channel);
     if (status(channel) != 0) log_.add("stop", std::to_string(channel));
     c.playing = false;
     c.looping = false;
   }
   int status(int channel) override {
-    if (!valid(channel)) return 0;
+    if (!usable(channel)) return 0;
     Channel& c = at(channel);
     if (c.playing && !c.looping && now_s() > c.started_s &&
         now_s() >= c.started_s + sounds_[static_cast<std::size_t>(c.sound)].seconds)
@@ -64,18 +66,18 @@ class FakeSoundDevice final : public SoundDevice {
     return (c.playing ? kPlaying : 0) | (c.looping ? kLooping : 0);
   }
   void set_volume(int channel, int volume) override {
-    if (!valid(channel) || at(channel).volume == volume) return;
+    if (!usable(channel) || at(channel).volume == volume) return;
     at(channel).volume = volume;
     log_.add("volume", std::to_string(channel) + " " + std::to_string(volume));
   }
-  int volume(int channel) override { return valid(channel) ? at(channel).volume : 0; }
+  int volume(int channel) override { return usable(channel) ? at(channel).volume : 0; }
   void set_pan(int channel, int pan) override {
-    if (!valid(channel) || at(channel).pan == pan) return;
+    if (!usable(channel) || at(channel).pan == pan) return;
     at(channel).pan = pan;
     log_.add("pan", std::to_string(channel) + " " + std::to_string(pan));
   }
   void set_freq_rate(int channel, long double rate) override {
-    if (!valid(channel) || at(channel).sound < 0) return;
+    if (!usable(channel) || at(channel).sound < 0) return;
     const auto hz = static_cast<long long>(sounds_[static_cast<std::size_t>(at(channel).sound)].hz * rate);
     if (at(channel).hz == hz) return;
     at(channel).hz = hz;
@@ -84,6 +86,7 @@ class FakeSoundDevice final : public SoundDevice {
   void release_all() override {
     channels_ = {};
     sounds_.clear();
+    invalid_reported_.clear();
   }
 
   // The file attached to a channel, for tests; empty when none.
@@ -109,11 +112,18 @@ class FakeSoundDevice final : public SoundDevice {
   };
 
   static bool valid(int channel) { return channel >= 0 && channel < kChannels; }
+  // A number out of range is reported as the real device reports it: once per number until
+  // the sounds are released.
+  bool usable(int channel) {
+    if (valid(channel)) return true;
+    if (invalid_reported_.insert(channel).second) log_.add("message", invalid_channel_message(channel));
+    return false;
+  }
   Channel& at(int channel) { return channels_[static_cast<std::size_t>(channel)]; }
   long double now_s() { return static_cast<long double>(clock_.counter()) / clock_.frequency(); }
 
   void start(int channel, bool looping) {
-    if (!valid(channel) || at(channel).sound < 0) return;
+    if (!usable(channel) || at(channel).sound < 0) return;
     Channel& c = at(channel);
     c.playing = true;
     c.looping = looping;
@@ -125,6 +135,7 @@ class FakeSoundDevice final : public SoundDevice {
   Clock& clock_;
   std::vector<Sound> sounds_;
   std::array<Channel, kChannels> channels_{};
+  std::set<int> invalid_reported_;
 };
 
 }  // namespace velmora

@@ -3,7 +3,6 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 
-#include <cstdio>
 #include <type_traits>
 
 #include "platform/openal/channel_controls.h"
@@ -239,14 +238,13 @@ void OpenAlSoundDevice::release_all() {
   for (Sound& s : sounds_)
     if (s.buffer != 0) alDeleteBuffers(1, &s.buffer);
   sounds_.clear();
+  invalid_reported_.clear();
 }
 
 OpenAlSoundDevice::Channel* OpenAlSoundDevice::channel_at(int channel) {
   if (channel >= 0 && channel < kChannels) return &channels_[static_cast<std::size_t>(channel)];
-  char text[160];
-  std::snprintf(text, sizeof text, "チャンネル番号%dは無効です、%d～%dの範囲で指定してください",
-                channel, 0, kChannels - 1);
-  report(text);
+  // The report is a message box: once per number, not in every frame that uses it.
+  if (invalid_reported_.insert(channel).second) report(invalid_channel_message(channel));
   return nullptr;
 }
 

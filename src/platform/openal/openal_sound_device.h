@@ -14,12 +14,14 @@
 // Frequency: a rate of 0 or less plays at 1 Hz, next to still, instead of stopping: a running
 // sound slowed to a standstill still counts as playing, so nothing starts it over.
 //
-// Reported: a channel number out of range (every time), a channel the device has no source
-// for (once), and an output that cannot be opened (once, at start).
+// Reported: a channel number out of range (once per number until the sounds are released),
+// a channel the device has no source for (once), and an output that cannot be opened or a
+// format it refuses (once, at start).
 
 #include <array>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -96,6 +98,7 @@ class OpenAlSoundDevice final : public SoundDevice {
   std::vector<Sound> sounds_;
   std::array<Channel, kChannels> channels_{};
   bool source_failure_reported_ = false;
+  std::set<int> invalid_reported_;  // channel numbers out of range already reported
 };
 
 }  // namespace velmora

@@ -149,8 +149,17 @@ void SdlCabScreen::draw_texts() {
   SDL_Renderer* r = renderer_.get();
   // The texts are drawn on the film surface, so nothing of them reaches the desk.
   SDL_RenderSetClipRect(r, &film_surface_);
-  for (const QueuedText& t : texts_)
-    if (!text_.draw(r, t.x, t.y, t.utf8, t.size, t.colour, t.shadow)) text_error_ = text_.error();
+  // Each group (the texts up to an empty one) draws all its shadows, then all its letters.
+  constexpr SDL_Color kBlack{0, 0, 0, 255};
+  for (auto group = texts_.begin(); group != texts_.end();) {
+    const auto end = std::find_if(group, texts_.end(), [](const QueuedText& t) { return t.utf8.empty(); });
+    for (auto t = group; t != end; ++t)
+      if (t->shadow > 0 && !text_.draw(r, t->x + t->shadow, t->y + t->shadow, t->utf8, t->size, kBlack, 0))
+        text_error_ = text_.error();
+    for (auto t = group; t != end; ++t)
+      if (!text_.draw(r, t->x, t->y, t->utf8, t->size, t->colour, 0)) text_error_ = text_.error();
+    group = end == texts_.end() ? end : end + 1;
+  }
   SDL_RenderSetClipRect(r, nullptr);
   texts_.clear();
 }

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <vector>
 
-#include "platform/sdl/picture_header.h"
+#include "platform/picture_header.h"
 
 namespace velmora {
 

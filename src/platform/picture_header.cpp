@@ -1,7 +1,9 @@
-#include "platform/sdl/picture_header.h"
+#include "platform/picture_header.h"
 
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <vector>
 
 namespace velmora {
 namespace {
@@ -89,6 +91,25 @@ std::string picture_header_problem(const PictureHeader& h) {
     return "a picture of " + std::to_string(h.width) + " x " + std::to_string(h.height) +
            " px, larger than pictures are read (" + std::to_string(kMaxPictureSide) +
            " px a side, " + std::to_string(kMaxPicturePixels >> 20) + " million px in all)";
+  return "";
+}
+
+std::string picture_file_problem(const std::filesystem::path& file) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(file, ec)) return "no such picture file";
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return "cannot be opened";
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  in.seekg(0);
+  if (size < 0 || size > kMaxPictureFileBytes)
+    return "larger than pictures are read (" + std::to_string(kMaxPictureFileBytes >> 20) + " MiB)";
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  if (!in.read(reinterpret_cast<char*>(bytes.data()), size)) return "cannot be read";
+  const PictureHeader header = read_picture_header(bytes);
+  if (std::string problem = picture_header_problem(header); !problem.empty()) return problem;
+  if (header.width <= 0 || header.height <= 0)
+    return "not a BMP, PNG or JPEG picture that can be read (its header gives no size)";
   return "";
 }
 
