@@ -244,6 +244,14 @@ int main(int argc, char** argv) {
     write_events(o.events_path, log);
     return 1;
   }
+  // The synthetic film stands in for the route's: in a picture it takes the film's size
+  // (one no display could show keeps the synthetic one's).
+  constexpr int kLargestFilm = 8192;  // px a side
+  if (cab && !real_film && run.ui.film_width > 0 && run.ui.film_width <= kLargestFilm && run.ui.film_height > 0 &&
+      run.ui.film_height <= kLargestFilm) {
+    platform.fake_film.width = run.ui.film_width;
+    platform.fake_film.height = run.ui.film_height;
+  }
 
   // "-" is standard output: the same stream as the closing summary, so the two never
   // overwrite each other when stdout is a file.

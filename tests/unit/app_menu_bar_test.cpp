@@ -6,7 +6,11 @@
 #include "platform/imgui/cab_windows.h"
 #include "platform/imgui/help_window.h"
 #include "platform/imgui/menu_bar.h"
+#include "platform/imgui/serial_dialog.h"
+#include "platform/imgui/window_stack.h"
 #include "app/startup.h"
+#include <deque>
+
 #include "headless_imgui.h"
 #include "test_rig.h"
 
@@ -75,6 +79,29 @@ TEST(MenuBar, TheHelpItemShowsTheHelpWindowAndItsCloseBoxHidesIt) {
   EXPECT_GT(rig.help.place.y, rig.bar.height);
   rig.ui.click(rig.draw, close);
   EXPECT_FALSE(rig.help.visible);
+}
+
+TEST(EscapeKey, ClosesTheMenuAMessageThenEachWindowBeforeItIsTheCabs) {
+  BarRig rig;
+  SerialDialog serial;
+  std::deque<std::string> messages{"one"};
+  rig.bar.open = true;
+  rig.help.visible = rig.run.value_display.visible = rig.run.texts.easy_cab.visible = true;
+  rig.windows.train_settings = true;
+  const auto escape = [&] { return close_top_window(rig.run, rig.bar, rig.windows, rig.help, serial, messages); };
+  EXPECT_TRUE(escape());
+  EXPECT_TRUE(rig.bar.close_menus);
+  rig.bar.open = false;
+  EXPECT_TRUE(escape());
+  EXPECT_TRUE(messages.empty());
+  // The dialog, then the windows; none drawn yet, so in that order.
+  const bool* closed_in_turn[] = {&rig.windows.train_settings, &rig.help.visible, &rig.run.value_display.visible,
+                                  &rig.run.texts.easy_cab.visible};
+  for (const bool* shown : closed_in_turn) {
+    EXPECT_TRUE(escape());
+    EXPECT_FALSE(*shown);
+  }
+  EXPECT_FALSE(escape());  // nothing open: the key is the cab's
 }
 
 TEST(HelpWindow, CaptionFromTheFirstLineTextFromTheRest) {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "handle_fixtures.h"
+#include "input/key_guide.h"
 #include "input/keyboard.h"
 #include "test_rig.h"
 
@@ -253,8 +254,12 @@ TEST(FunctionKeys, SpeedClockFilmScreenAndStarter) {
     tops.push_back(k.run.input.screen_top);
   }
   EXPECT_EQ(tops, (std::vector<int>{-50, -100, -150, -150, -150}));
+  EXPECT_EQ(k.screen.screen_top, -150);  // the picture moves with it
+  key_pressed(k.run, Key::Down, false);    // without Shift: nothing
+  EXPECT_EQ(k.screen.screen_top, -150);
   for (int i = 0; i < 4; ++i) key_pressed(k.run, Key::Down, true);
   EXPECT_EQ(k.run.input.screen_top, 0);
+  EXPECT_EQ(k.screen.screen_top, 0);
 
   key_pressed(k.run, Key::F2, true);
   EXPECT_EQ(k.run.input.starter_key, 2);
@@ -264,6 +269,26 @@ TEST(FunctionKeys, SpeedClockFilmScreenAndStarter) {
   EXPECT_TRUE(k.run.input.auto_run);
   key_pressed(k.run, Key::F1, false);
   EXPECT_FALSE(k.run.input.auto_run);
+}
+
+TEST(KeyGuide, NamesTheKeysOfTheVehiclesHandlesEngineAndGears) {
+  struct Case {
+    int handle, engine_type, gear_type;
+    std::vector<std::string> said, not_said;
+  };
+  const Case cases[] = {
+      {0, 1, 0, {"One lever: Z towards power"}, {"Two levers", "Diesel", "Manual gears"}},
+      {1, 1, 0, {"Two levers: Z/A power up/down, . brake on"}, {"One lever", "Diesel"}},
+      {0, 0, 0, {"One lever", "hold F2 to start the engine"}, {"Manual gears"}},
+      {1, 0, 1, {"Two levers", "Diesel", "Manual gears: X gear 1, W gear 2, S neutral"}, {"One lever"}},
+  };
+  for (const Case& c : cases) {
+    VehicleData v;
+    v.handle = c.handle, v.engine_type = c.engine_type, v.gear_type = c.gear_type;
+    const std::string guide = vehicle_key_guide(v);
+    for (const std::string& s : c.said) EXPECT_NE(guide.find(s), std::string::npos) << s << " in\n" << guide;
+    for (const std::string& s : c.not_said) EXPECT_EQ(guide.find(s), std::string::npos) << s << " in\n" << guide;
+  }
 }
 
 TEST(DoorSideKeys, ChooseTheSideWhileTheDoorsAreClosed) {

@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 
 #include "platform/film_picture.h"
 #include "platform/sdl/sdl_imgui.h"
+#include "platform/sdl/window_fit.h"
 #include "sdl_test_pictures.h"
 
 namespace velmora {
@@ -35,40 +37,63 @@ std::string bytes_of(const std::filesystem::path& file) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-TEST(CabScreen, TheFilmPictureIsStretchedOverTheFilmAreaAndTheDeskStaysBlack) {
+int drawn_in(const CabPixels& p, int x0, int y0, int x1, int y1) {
+  int n = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) {
+      const CabPixels::Rgb c = p.at(x, y);
+      n += c.r > 0x90 && c.g > 0x90 && c.b > 0x90;
+    }
+  return n;
+}
+
+// The brightest channel of any pixel in a box.
+int brightest(const CabPixels& p, int x0, int y0, int x1, int y1) {
+  int most = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) {
+      const CabPixels::Rgb c = p.at(x, y);
+      most = std::max({most, int(c.r), int(c.g), int(c.b)});
+    }
+  return most;
+}
+
+TEST(CabScreen, TheFilmPictureLiesAtItsOwnSizeInTheCornerAndTheRestStaysBlack) {
   const auto screen = SdlCabScreen::offscreen();
   EXPECT_TRUE(screen->can_draw());
   ASSERT_EQ(screen->width(), 800);
   ASSERT_EQ(screen->height(), 780);
 
-  const auto reddish = film_of(160, 120, 81, 90, 240);
+  // A film of [Disp]'s size fills it; the places of the signs over it are the film's px.
+  const auto reddish = film_of(640, 480, 81, 90, 240);
+  screen->set_film_surface(640, 480);
   screen->set_film_picture(reddish);
   screen->compose();
   CabPixels p = screen->read_back();
-  for (const auto& [x, y] : {std::pair{0, 0}, {799, 599}, {400, 300}, {0, 599}})
+  for (const auto& [x, y] : {std::pair{0, 0}, {639, 479}, {320, 240}})
     EXPECT_TRUE(colour_near(p, x, y, converted(*reddish))) << x << "," << y;
-  EXPECT_TRUE(colour_near(p, 0, 600, 0, 0));
-  EXPECT_TRUE(colour_near(p, 799, 779, 0, 0));
+  for (const auto& [x, y] : {std::pair{640, 0}, {0, 480}, {799, 779}}) EXPECT_TRUE(colour_near(p, x, y, 0, 0)) << x << "," << y;
 
-  // A picture of another size and in full range replaces it; the same one again stays.
+  // A picture of another size and in full range takes its own size; the same one again stays.
   const auto full = film_of(64, 48, 200, 100, 150, true);
   screen->set_film_picture(full);
   screen->compose();
   screen->set_film_picture(full);
   screen->compose();
   p = screen->read_back();
-  EXPECT_TRUE(colour_near(p, 400, 300, converted(*full)));
+  EXPECT_TRUE(colour_near(p, 63, 47, converted(*full)));
+  EXPECT_TRUE(colour_near(p, 64, 48, 0, 0));
+  EXPECT_EQ(screen->film_surface().w, 64);
   EXPECT_NE(converted(*full), converted(*reddish));
 
   screen->set_film_picture(nullptr);
   screen->compose();
-  EXPECT_TRUE(colour_near(screen->read_back(), 400, 300, 0, 0));
+  EXPECT_TRUE(colour_near(screen->read_back(), 10, 10, 0, 0));
 }
 
 TEST(CabScreen, TextsDrawOverTheFilmOnceWithADarkShadowAndStayInTheFilmArea) {
   const auto screen = SdlCabScreen::offscreen(200, 160);
-  screen->set_film_area(200, 100);
-  screen->set_film_picture(film_of(16, 16, 128, 128, 128));
+  screen->set_film_picture(film_of(200, 100, 128, 128, 128));
   screen->compose();
   const CabPixels film = screen->read_back();
   const SDL_Color white{255, 255, 255, 255};
@@ -116,8 +141,7 @@ TEST(CabScreen, TextsDrawOverTheFilmOnceWithADarkShadowAndStayInTheFilmArea) {
 // and the second's shadow covers the first.
 TEST(CabScreen, AGroupOfTextsDrawsAllItsShadowsBeforeAnyLetter) {
   const auto screen = SdlCabScreen::offscreen(200, 160);
-  screen->set_film_area(200, 100);
-  screen->set_film_picture(film_of(16, 16, 128, 128, 128));
+  screen->set_film_picture(film_of(200, 100, 128, 128, 128));
   const auto bright = [&] {
     screen->compose();
     const CabPixels p = screen->read_back();
@@ -156,19 +180,44 @@ TEST(CabScreen, TextsSayWhenTheFontIsMissing) {
   EXPECT_NE(screen->text_error(), "");
 }
 
-TEST(CabScreen, TheClosingFadeDarkensTheWholeCabFromTheNextCompose) {
+TEST(CabScreen, TheClosingFadeDarkensTheWholeWindowLabelsAndBackButtonToo) {
   DrawingRig rig(40, 40);
   SpritePlace all = at(0, 0);
   all.width = all.height = 40;
   rig.sprite("img_white", TestPicture(1, 1, 0xffffff), "white.png", all);
-  rig.screen->set_opacity(128);
+  const auto window = [&](int opacity) {
+    rig.screen->set_opacity(opacity);
+    rig.compose();
+    rig.screen->draw_label({1040, 739, 0, 0, 24, false}, "10:00:00");
+    rig.screen->flip();
+    return rig.screen->read_window();
+  };
+  CabPixels w = window(128);
   EXPECT_EQ(rig.screen->opacity(), 128);
-  EXPECT_TRUE(colour_near(rig.compose(), 20, 20, 0x808080, 2));
-  rig.screen->set_opacity(0);
-  EXPECT_TRUE(colour_near(rig.compose(), 39, 39, 0, 0));
-  rig.screen->set_opacity(300);
+  EXPECT_TRUE(colour_near(w, 20, 20, 0x808080, 2));                    // the cab
+  EXPECT_NEAR(brightest(w, 1040, 739, 1160, 770), 0x80, 2);            // a label
+  EXPECT_TRUE(colour_near(w, 1176, 751, 0x303030, 2));                 // the back button
+  w = window(0);
+  EXPECT_EQ(brightest(w, 0, 0, w.width, w.height), 0);
+  w = window(300);
   EXPECT_EQ(rig.screen->opacity(), 255);
-  EXPECT_TRUE(colour_near(rig.compose(), 0, 0, 0xffffff, 0));
+  EXPECT_TRUE(colour_near(w, 0, 0, 0xffffff, 0));
+  EXPECT_EQ(brightest(w, 1040, 739, 1160, 770), 0xff);
+}
+
+TEST(CabScreen, ShiftUpAndDownMoveTheCabSurfaceInTheWindow) {
+  DrawingRig rig(800, 780);
+  SpritePlace bottom = at(0, 760);
+  bottom.width = 800, bottom.height = 20;
+  rig.sprite("img_white", TestPicture(1, 1, 0xffffff), "white.png", bottom);
+  rig.compose();
+  rig.screen->flip();
+  EXPECT_EQ(drawn_in(rig.screen->read_window(), 0, 700, 800, 760), 0);  // the surface's foot is below the window
+  rig.screen->set_screen_top(-100);
+  rig.screen->flip();
+  const CabPixels moved = rig.screen->read_window();
+  EXPECT_GT(drawn_in(moved, 0, 660, 800, 680), 10000);
+  EXPECT_EQ(drawn_in(moved, 0, 700, 800, 778), 0);
 }
 
 TEST(CabScreen, AScreenshotIsTheCabWindowWithTheComposedCabAtItsCornerAndTheSameEveryTime) {
@@ -208,15 +257,6 @@ TEST(CabScreen, AScreenshotIsTheCabWindowWithTheComposedCabAtItsCornerAndTheSame
 }
 
 // Light pixels in a box: the labels' white text (the pictures under them are darker).
-int drawn_in(const CabPixels& p, int x0, int y0, int x1, int y1) {
-  int n = 0;
-  for (int y = y0; y < y1; ++y)
-    for (int x = x0; x < x1; ++x) {
-      const CabPixels::Rgb c = p.at(x, y);
-      n += c.r > 0x90 && c.g > 0x90 && c.b > 0x90;
-    }
-  return n;
-}
 
 TEST(CabWindow, PicturesLieBesideTheCabWhichCoversThemAndLabelsStayInTheirBoxes) {
   DrawingRig rig(800, 780);
@@ -228,7 +268,7 @@ TEST(CabWindow, PicturesLieBesideTheCabWhichCoversThemAndLabelsStayInTheirBoxes)
   std::ofstream(rig.dir / "broken.png") << "not a picture";
   EXPECT_FALSE(rig.screen->load_window_picture(WindowPicture::NotStarted, rig.dir / "broken.png", 0, 0));
 
-  rig.screen->set_film_picture(film_of(16, 12, 81, 90, 240));
+  rig.screen->set_film_picture(film_of(800, 600, 81, 90, 240));
   rig.screen->compose();
   // A long text in a small fixed box, a right-aligned one and one sized to its text.
   rig.screen->draw_label({820, 475, 60, 29, 24, false}, "ただいま 港町駅 到着");
@@ -242,17 +282,21 @@ TEST(CabWindow, PicturesLieBesideTheCabWhichCoversThemAndLabelsStayInTheirBoxes)
     SDL_RenderFillRect(r, &box);
   });
   rig.screen->flip();
+  EXPECT_EQ(overlay_calls, 1);
+  // The cut label is the one fault of this picture.
+  const std::vector<std::string> faults = rig.screen->layout_faults();
+  ASSERT_EQ(faults.size(), 1u);
+  EXPECT_NE(faults[0].find("ただいま 港町駅 到着\" is cut at its box"), std::string::npos) << faults[0];
   const CabPixels w = rig.screen->read_window();
   ASSERT_EQ(w.width, 1202);
   ASSERT_EQ(w.height, 778);
 
   // The cab's film covers the sub display's left edge; the desk's black covers it below.
-  EXPECT_TRUE(colour_near(w, 799, 500, converted(*film_of(16, 12, 81, 90, 240)), 2));
+  EXPECT_TRUE(colour_near(w, 799, 500, converted(*film_of(800, 600, 81, 90, 240)), 2));
   EXPECT_TRUE(colour_near(w, 799, 700, 0, 0));
   EXPECT_TRUE(colour_near(w, 1250 - 60, 770, 0x404040, 0));
   EXPECT_TRUE(colour_near(w, 1050, 10, 0xe0e0c0, 0));
   EXPECT_TRUE(colour_near(w, 1005, 105, 0x0000ff, 0));
-  EXPECT_EQ(overlay_calls, 1);
 
   // The cut label draws nothing beyond its box; the right-aligned one ends at its right edge.
   EXPECT_GT(drawn_in(w, 820, 475, 880, 504), 20);
@@ -269,7 +313,7 @@ TEST(CabWindow, PicturesLieBesideTheCabWhichCoversThemAndLabelsStayInTheirBoxes)
   EXPECT_EQ(drawn_in(rig.screen->read_window(), 808, 340, 950, 360), 0);
 }
 
-TEST(CabWindow, AWindowOfAnySizeShowsTheSameLayoutScaled) {
+TEST(CabWindow, AWindowOfAnySizeShowsTheLayoutScaledWithItsLabelsMadeAtTheWindowsSize) {
   // The software renderer's pixels straight into the window, as velmora --software does.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
@@ -277,17 +321,26 @@ TEST(CabWindow, AWindowOfAnySizeShowsTheSameLayoutScaled) {
   ASSERT_NE(window, nullptr) << SDL_GetError();
   {
     const auto screen = SdlCabScreen::in_window(window, true);
-    const auto reddish = film_of(16, 12, 81, 90, 240);
+    const auto reddish = film_of(800, 600, 81, 90, 240);
     screen->set_film_picture(reddish);
     screen->compose();
     screen->draw_label({1040, 739, 0, 0, 24, false}, "12:34:56");
     screen->flip();
+    // Half the layout: the film's middle at (200, 150), the clock's label where its place
+    // lands, made at 12 px, so its letters keep their shapes.
+    EXPECT_FLOAT_EQ(screen->scale(), 0.5f);
     const CabPixels w = screen->read_window();
-    ASSERT_EQ(w.width, 1202);
-    EXPECT_TRUE(colour_near(w, 400, 300, converted(*reddish), 2));
-    EXPECT_GT(drawn_in(w, 1040, 739, 1160, 770), 20);
+    ASSERT_EQ(w.width, 601);
+    ASSERT_EQ(w.height, 389);
+    EXPECT_TRUE(colour_near(w, 200, 150, converted(*reddish), 2));
+    EXPECT_GT(drawn_in(w, 520, 369, 576, 385), 20);
+    EXPECT_EQ(drawn_in(w, 576, 369, 586, 385), 0);
+    // A point of the window is the layout's point at twice its place.
+    const SDL_Point p = screen->to_layout(300, 100);
+    EXPECT_EQ(p.x, 600);
+    EXPECT_EQ(p.y, 200);
 
-    // What the window itself shows: the same picture at half the size.
+    // What the window itself shows is that picture.
     SDL_Surface* shown = SDL_GetWindowSurface(window);
     ASSERT_NE(shown, nullptr) << SDL_GetError();
     SDL_Surface* rgb = SDL_ConvertSurfaceFormat(shown, SDL_PIXELFORMAT_RGB24, 0);
@@ -300,6 +353,24 @@ TEST(CabWindow, AWindowOfAnySizeShowsTheSameLayoutScaled) {
   }
   SDL_DestroyWindow(window);
   SDL_Quit();
+}
+
+TEST(CabWindow, TheWindowOpensAsLargeAsFitsTheUsableAreaAtMostAtTheDisplaysScale) {
+  struct Case {
+    UsableArea area;
+    float scale;
+  };
+  // A layout of 1202 x 797 in a frame of 16 x 48.
+  const Case cases[] = {
+      {{0, 0, 1366, 768, 1}, 720.0f / 797},    // a laptop: the height decides
+      {{0, 0, 1920, 1080, 1}, 1},              // room to spare: its own size
+      {{0, 0, 3840, 2160, 2}, 2},              // a high-DPI display at its scale
+      {{0, 0, 2560, 1440, 2}, 1392.0f / 797},  // its scale does not fit
+      {{0, 0, 800, 600, 1}, 784.0f / 1202},    // narrow: the width decides
+      {{0, 0, 200, 100, 1}, 0.25f},            // never below a quarter
+  };
+  for (const Case& c : cases)
+    EXPECT_NEAR(fit_window_scale(c.area, 1202, 797, 16, 48), c.scale, 1e-4) << c.area.width << " x " << c.area.height;
 }
 
 }  // namespace

@@ -6,8 +6,13 @@
 
 namespace velmora {
 
-PickerAnswer draw_picker_window(FilePicker& picker) {
+PickerAnswer draw_picker_window(FilePicker& picker, std::map<std::string, ImVec2>* places) {
   PickerAnswer answer;
+  const auto place = [places](const std::string& what) {
+    if (places == nullptr) return;
+    const ImVec2 a = ImGui::GetItemRectMin(), b = ImGui::GetItemRectMax();
+    (*places)[what] = ImVec2((a.x + b.x) / 2, (a.y + b.y) / 2);
+  };
   ImGui::SetNextWindowPos(ImVec2(100, 60), ImGuiCond_Appearing);
   ImGui::SetNextWindowSize(ImVec2(600, 400), ImGuiCond_Appearing);
   bool open = true;
@@ -16,6 +21,7 @@ PickerAnswer draw_picker_window(FilePicker& picker) {
     ImGui::TextUnformatted(kPickerFilter);
     ImGui::SameLine(0, 24);
     ImGui::Checkbox(kPickerAllFiles, &picker.all_files);
+    place(kPickerAllFiles);
     if (!picker.error.empty()) ImGui::TextColored(ImVec4(1, 0.3f, 0.3f, 1), "%s", picker.error.c_str());
     ImGui::BeginChild("files", ImVec2(0, -30), true);
     // A copy: entering a folder replaces the list being drawn.
@@ -24,7 +30,9 @@ PickerAnswer draw_picker_window(FilePicker& picker) {
       if (!picker.shown(e)) continue;
       const std::string shown = e.folder ? "[" + e.name + "]" : e.name;
       const bool selected = !e.folder && e.name == picker.selected;
-      if (!ImGui::Selectable(shown.c_str(), selected, ImGuiSelectableFlags_AllowDoubleClick)) continue;
+      const bool clicked = ImGui::Selectable(shown.c_str(), selected, ImGuiSelectableFlags_AllowDoubleClick);
+      place(e.name);
+      if (!clicked) continue;
       if (e.folder) {
         choose(picker, e);
         break;
@@ -39,9 +47,11 @@ PickerAnswer draw_picker_window(FilePicker& picker) {
     const bool can_open = !picker.selected.empty();
     if (!can_open) ImGui::BeginDisabled();
     if (ImGui::Button("開く / Open") && can_open) answer.picked = choose(picker, {picker.selected, false, true});
+    place("Open");
     if (!can_open) ImGui::EndDisabled();
     ImGui::SameLine();
     if (ImGui::Button("キャンセル / Cancel")) answer.cancelled = true;
+    place("Cancel");
   }
   ImGui::End();
   if (!open) answer.cancelled = true;

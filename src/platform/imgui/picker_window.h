@@ -3,7 +3,11 @@
 // vehicle files (every ".dat" file when asked), a file taken by a double click or by 開く.
 
 #include <filesystem>
+#include <map>
 #include <optional>
+#include <string>
+
+#include <imgui.h>
 
 #include "app/file_picker.h"
 
@@ -15,6 +19,7 @@ struct PickerAnswer {
 };
 
 // Draws the picker between ImGui's NewFrame and Render; what the user did this frame.
-PickerAnswer draw_picker_window(FilePicker& picker);
+// `places`, when given, gets the middle of each entry and button drawn (by its text).
+PickerAnswer draw_picker_window(FilePicker& picker, std::map<std::string, ImVec2>* places = nullptr);
 
 }  // namespace velmora

@@ -48,9 +48,14 @@ OpenAlSoundDevice::OpenAlSoundDevice(SoundErrorReport on_error, const OpenAlSett
   const char* name = settings.device.empty() ? nullptr : settings.device.c_str();
   ALCdevice* device = alcOpenDevice(name);
   if (device == nullptr) {
-    report("no sound output could be opened" +
-           (name ? " on \"" + settings.device + "\"" : std::string()) +
-           " (OpenAL: " + alc_error_text(nullptr) + "); the simulator runs without sound");
+    // No device at all is a machine without sound, not a fault: say that, not OpenAL's
+    // error (which then reads "Out of Memory").
+    const ALCchar* devices = alcGetString(nullptr, ALC_DEVICE_SPECIFIER);
+    if (name == nullptr && (devices == nullptr || *devices == '\0'))
+      report("no sound device: the simulator runs without sound");
+    else
+      report("no sound output could be opened" + (name ? " on \"" + settings.device + "\"" : std::string()) +
+             " (OpenAL: " + alc_error_text(nullptr) + "); the simulator runs without sound");
     return;
   }
   // 8 bits cannot be asked of an ordinary OpenAL device, only the rate; the channel count

@@ -176,26 +176,31 @@ void SdlImGui::begin_frame(float seconds) {
   ImGuiIO& io = ImGui::GetIO();
   io.DisplaySize = ImVec2(static_cast<float>(width_), static_cast<float>(height_));
   io.DeltaTime = seconds > 0 ? seconds : 1.0f / 60;
-  // One change of each button and key a frame; a second one waits for the next frame.
+  // One change of each button and key a frame; a second one waits for the next frame. A
+  // press or release away from where the pointer was is seen there first, as if the
+  // pointer had moved a frame before (buttons react to what they were hovered by).
   std::vector<std::pair<Change::Kind, int>> changed;
-  bool button_moved = false;
+  bool pointer_set = false;
   while (!changes_.empty()) {
     const Change c = changes_.front();
     const std::pair<Change::Kind, int> which{c.kind, c.index};
     if (std::find(changed.begin(), changed.end(), which) != changed.end()) break;
-    changed.push_back(which);
-    changes_.pop_front();
     if (c.kind == Change::Button) {
-      io.MouseDown[c.index] = c.down;
+      const bool moved = io.MousePos.x != c.x || io.MousePos.y != c.y;
       io.MousePos = ImVec2(c.x, c.y);
-      button_moved = true;
+      pointer_set = true;
+      if (moved) break;
+      io.MouseDown[c.index] = c.down;
     } else {
       io.KeysDown[c.index] = c.down;
     }
+    changed.push_back(which);
+    changes_.pop_front();
   }
   // The pointer where the last press or release was until all of them have been seen.
-  const bool pending_button = std::any_of(changes_.begin(), changes_.end(), [](const Change& c) { return c.kind == Change::Button; });
-  if (!button_moved && !pending_button) io.MousePos = ImVec2(mouse_x_, mouse_y_);
+  const bool pending_button =
+      std::any_of(changes_.begin(), changes_.end(), [](const Change& c) { return c.kind == Change::Button; });
+  if (!pointer_set && !pending_button) io.MousePos = ImVec2(mouse_x_, mouse_y_);
   ImGui::NewFrame();
 }
 
