@@ -145,8 +145,20 @@ void draw_opaque(const std::filesystem::path& path, int width, int height,
   cairo_surface_destroy(s);
 }
 
+double fitting_size(cairo_t* cr, const std::string& text, double size, double max_width, bool bold) {
+  cairo_select_font_face(cr, "IPAGothic", CAIRO_FONT_SLANT_NORMAL,
+                         bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+  cairo_set_font_size(cr, size);
+  cairo_text_extents_t e;
+  cairo_text_extents(cr, text.c_str(), &e);
+  // Extents grow in proportion to the size, so one step is enough; the margin covers
+  // hinting at the smaller size.
+  return e.width > max_width && e.width > 0 ? size * max_width / e.width * 0.97 : size;
+}
+
 void text_at(cairo_t* cr, const std::string& text, double x, double y, double size, bool centred,
-             bool bold) {
+             bool bold, double max_width) {
+  if (max_width > 0) size = fitting_size(cr, text, size, max_width, bold);
   cairo_select_font_face(cr, "IPAGothic", CAIRO_FONT_SLANT_NORMAL,
                          bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
   cairo_set_font_size(cr, size);
