@@ -11,6 +11,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "common/wav_seconds.h"
 #include "film_render.h"
@@ -126,6 +127,24 @@ TEST(DemoPicture, AKeyedPictureIsTransparentWhereNothingIsDrawn) {
   EXPECT_EQ(pixel(s, 0, 19), kKeyColour);   // the loader takes its key from here
   EXPECT_EQ(pixel(s, 39, 0), kKeyColour);   // nothing drawn: transparent
   EXPECT_NE(pixel(s, 20, 8), kKeyColour);   // the drawing never becomes transparent
+  cairo_surface_destroy(s);
+}
+
+TEST(DemoPicture, AnOddSizedPictureHasColourInItsLastRowAndColumn) {
+  // The title pictures are 533 rows high: the last row's colour must be written too.
+  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 5, 3);
+  cairo_t* cr = cairo_create(s);
+  cairo_set_source_rgb(cr, 1, 0, 0);
+  cairo_paint(cr);
+  cairo_destroy(cr);
+  std::vector<std::uint8_t> y(5 * 3), u(3 * 2, 0), v(3 * 2, 0);
+  std::uint8_t* planes[3] = {y.data(), u.data(), v.data()};
+  const int strides[3] = {5, 3, 3};
+  surface_to_yuv(s, planes, strides, true);
+  for (int k = 0; k < 6; ++k) {
+    EXPECT_EQ(v[static_cast<std::size_t>(k)], 255) << k;  // full-range red: Cr at its top
+    EXPECT_EQ(u[static_cast<std::size_t>(k)], u[0]) << k;
+  }
   cairo_surface_destroy(s);
 }
 

@@ -183,7 +183,10 @@ FilmRenderer::FilmRenderer(std::shared_ptr<const Scene> scene, int width, int he
   // Hills all round the horizon, as wide as a full turn of the camera.
   const int around = static_cast<int>(2 * M_PI * 0.9 * width);
   const int tall = std::max(8, height / 6);
-  hills_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, around, tall);
+  // The strip runs on past the full turn, so that copies laid side by side overlap and
+  // leave no seam of sky between them.
+  const int overlap = 16;
+  hills_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, around + overlap, tall);
   cr = cairo_create(hills_);
   // Sums of waves that fit the full turn a whole number of times: no seam behind.
   std::mt19937 rng(scene_->seed);
@@ -196,13 +199,13 @@ FilmRenderer::FilmRenderer(std::shared_ptr<const Scene> scene, int width, int he
     const int waves[4] = {3 + layer, 7, 13 + 2 * layer, 29};
     const double base = tall * (layer == 0 ? 0.4 : 0.62);
     cairo_move_to(cr, 0, tall);
-    for (int xx = 0; xx <= around; xx += std::max(2, width / 200)) {
+    for (int xx = 0; xx <= around + overlap; xx += std::max(2, width / 200)) {
       double level = base;
       for (int k = 0; k < 4; ++k)
         level -= tall * 0.13 * weight[k] * std::sin(2 * M_PI * waves[k] * xx / around + phase[k]);
       cairo_line_to(cr, xx, std::clamp(level, tall * 0.05, tall * 0.95));
     }
-    cairo_line_to(cr, around, tall);
+    cairo_line_to(cr, around + overlap, tall);
     cairo_close_path(cr);
     if (layer == 0)
       cairo_set_source_rgb(cr, 0.52, 0.60, 0.70);
@@ -404,7 +407,7 @@ void FilmRenderer::draw(double metres, int tick, const std::vector<OtherTrain>& 
   const double horizon = v.horizon();
   cairo_set_source_surface(cr, background_, 0, horizon - height_);
   cairo_paint(cr);
-  const int around = cairo_image_surface_get_width(hills_);
+  const int around = static_cast<int>(2 * M_PI * 0.9 * width_);  // a full turn, px
   const int tall = cairo_image_surface_get_height(hills_);
   double shift = std::fmod(-v.heading() * v.focal(), around);
   if (shift > 0) shift -= around;

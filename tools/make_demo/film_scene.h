@@ -5,6 +5,7 @@
 
 #include <cairo.h>
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>

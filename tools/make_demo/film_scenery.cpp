@@ -1,6 +1,7 @@
 // The objects beside the demo track and how each is drawn: trees, buildings, catenary
-// poles and wires, signals, signs and posts, platforms with name boards, level crossings,
-// bridge girders, the buffer stop, and trains on other tracks.
+// poles and wires, signals, signs and posts, name boards, level crossings, bridge girders,
+// buffer stops, and trains on other tracks. The stations' own scenery (platforms, sheds,
+// footbridges, shelters) is film_stations.cpp's.
 
 #include <algorithm>
 #include <cmath>

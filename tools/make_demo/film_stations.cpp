@@ -49,8 +49,8 @@ void plain_station(Scene& scene, const StationDesign& st, double at, double trai
   scene.items.push_back(name_board(st, at - train_m + 15, side * 5.2));
 }
 
-// A terminal: platforms on both lines under a train shed, headshunts beyond them ending
-// in buffer stops just ahead of the train, and a name board ahead in the shed.
+// A terminal on a double-track line: platforms on both lines under a train shed,
+// headshunts beyond them ending in buffer stops ahead of the train, name boards ahead.
 void terminal(Scene& scene, const StationDesign& st, double at, double train_m) {
   const double from = at - train_m - 20, to = at + 32;
   scene.platforms.push_back({from, to, -kEdge, 7.0, false});
@@ -71,7 +71,8 @@ void terminal(Scene& scene, const StationDesign& st, double at, double train_m) 
   scene.items.push_back(name_board(st, at + 26, kOtherTrack + kEdge + 2.2));
 }
 
-// A through station: a platform on each line, roofed, and a footbridge across ahead.
+// A through station on a double-track line: a platform on each line, roofed, and a
+// footbridge across ahead.
 void through(Scene& scene, const StationDesign& st, double at, double train_m) {
   const double from = at - train_m - 20, to = at + 70;
   scene.platforms.push_back({from, to, -kEdge, 5.5, true});
