@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cairo.h>
+
+#include <cctype>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -10,12 +13,14 @@
 #include <unistd.h>
 
 #include "common/paths.h"
+#include "common/sjis.h"
 #include "data/mascon_codes.h"
 #include "data/route_check.h"
 #include "data/ui_texts.h"
 #include "data/vehicle_loader.h"
 #include "data/vehicle_warnings.h"
 #include "data_writer.h"
+#include "films.h"
 #include "interface_files.h"
 #include "platform/fake/fake_platform.h"
 #include "route_designs.h"
@@ -49,10 +54,11 @@ struct Written {
 
 Written write_short(const RouteDesign& design, const std::string& name) {
   Written w{folder(name), build_line(design, true), {}};
-  write_velmora_dat(w.dir, {256, 192, 800});
+  write_velmora_dat(w.dir, interface_settings(true));
   Voices voices(w.dir / ".voices", false);
   write_call_sounds(w.dir, voices);
-  w.facts = write_route(w.line, w.dir, {256, 192}, voices);
+  const FilmSize film = route_film_size(true);
+  w.facts = write_route(w.line, w.dir, {film.width, film.height}, voices);
   return w;
 }
 
@@ -77,7 +83,100 @@ TEST(DemoFiles, TheInterfaceFilesLoadWithTheirSettings) {
   // operation.dat: the caption line, then the keys in Japanese and in English.
   const std::string help = bytes_of(dir / "operation.dat");
   EXPECT_NE(help.find("\r\n"), std::string::npos);
-  EXPECT_NE(help.find("Z: power up"), std::string::npos);
+  EXPECT_NE(help.find("z notch up"), std::string::npos);
+}
+
+// Columns a line takes in the help window: two for every character beyond ASCII.
+int columns(const std::string& utf8) {
+  int n = 0;
+  for (unsigned char c : utf8)
+    if (c < 0x80) n += 1;
+    else if (c >= 0xe0) n += 2;  // lead byte of a three- or four-byte character
+  return n;
+}
+
+TEST(DemoFiles, TheQuickGuideFitsTheHelpWindowAndGroupsBothLanguagesAlike) {
+  const fs::path dir = folder("guide");
+  write_operation_dat(dir);
+  std::vector<std::string> lines;
+  const std::string text = cp932_to_utf8(bytes_of(dir / "operation.dat"));
+  for (std::size_t from = 0; from < text.size();) {
+    const std::size_t end = text.find("\r\n", from);
+    lines.push_back(text.substr(from, end - from));
+    from = end == std::string::npos ? text.size() : end + 2;
+  }
+  ASSERT_GT(lines.size(), 40u);
+  EXPECT_EQ(lines[0], "運転のしかた / How to drive");
+  for (const std::string& l : lines) EXPECT_LE(columns(l), 40) << l;
+  // The same groups, in the same order, in Japanese and then in English.
+  const std::pair<const char*, const char*> groups[] = {
+      {"【ブレーキ】", "[Brake]"}, {"【加速】", "[Power]"}, {"【逆転器】", "[Reverser]"}, {"【ドア】", "[Doors]"},
+      {"【警笛】", "[Horn]"}, {"【喚呼・放送】", "[Calls"}, {"【保安装置】", "[Protection]"},
+      {"【気動車】", "[Diesel]"}, {"【表示】", "[View]"}};
+  std::size_t ja = 0, en = 0;
+  for (const auto& [japanese, english] : groups) {
+    std::size_t j = ja, e = en;
+    while (j < lines.size() && lines[j].rfind(japanese, 0) != 0) ++j;
+    while (e < lines.size() && lines[e].rfind(english, 0) != 0) ++e;
+    EXPECT_LT(j, lines.size()) << japanese;
+    EXPECT_LT(e, lines.size()) << english;
+    EXPECT_LT(j, e) << english << " comes after the Japanese guide";
+    ja = j;
+    en = e;
+  }
+  // The keys are the characters to type: letters in lower case.
+  for (const std::string& l : lines)
+    for (std::size_t k = 0; k < l.size(); ++k) {
+      const bool alone = (k == 0 || l[k - 1] == ' ') && (k + 1 == l.size() || l[k + 1] == ' ' || l[k + 1] == ':');
+      EXPECT_FALSE(alone && std::isupper(static_cast<unsigned char>(l[k]))) << l;
+    }
+}
+
+TEST(DemoFiles, TheOneManPromptFitsItsLabel) {
+  // The cab shows it in a label 109 px wide in the 21 px proportional Gothic.
+  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 8, 8);
+  cairo_t* cr = cairo_create(s);
+  cairo_select_font_face(cr, "IPAPGothic", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+  cairo_set_font_size(cr, 21);
+  cairo_text_extents_t e;
+  cairo_text_extents(cr, info_labels()[1], &e);
+  EXPECT_LE(e.x_advance, 109) << info_labels()[1];
+  cairo_destroy(cr);
+  cairo_surface_destroy(s);
+}
+
+TEST(DemoFiles, TheFilmAreaIsTheFilmsSizeAndHoldsTheOverlays) {
+  struct Case {
+    bool short_mode;
+    int width, height;
+  };
+  for (const Case& c : {Case{false, 800, 600}, Case{true, 256, 192}}) {
+    SCOPED_TRACE(c.short_mode);
+    const FilmSize film = route_film_size(c.short_mode);
+    EXPECT_EQ(film.width, c.width);
+    EXPECT_EQ(film.height, c.height);
+    const fs::path dir = folder(c.short_mode ? "disp_short" : "disp_full");
+    write_velmora_dat(dir, interface_settings(c.short_mode));
+    const UiTexts ui = load_ui_texts(dir / "velmora.dat");
+    EXPECT_EQ(ui.film_width, c.width);
+    EXPECT_EQ(ui.film_height, c.height);
+  }
+  // The short routes place their pictures in that frame.
+  const FilmSize film = route_film_size(true);
+  for (const RouteDesign& d : demo_designs(true)) {
+    SCOPED_TRACE(d.key);
+    const Written w = write_short(d, "frame_" + d.key);
+    FakeImageList images;
+    const RouteData r = load_route_for_check(w.dir, d.route_file, d.vehicle_file, images).route;
+    EXPECT_LT(r.perspective_h, film.height);
+    for (std::size_t k : {0u, 4u, 5u, 7u, 8u}) EXPECT_LE(r.sign_images[k].width, film.height / 3) << k;
+    const OverlayPictureLine& head = r.signal_images[0];
+    for (const SignalData& s : r.signals) {
+      EXPECT_LE(s.x + head.width, film.width);
+      EXPECT_LE(s.y + head.height, film.height);
+      EXPECT_GE(s.left_x, 0);
+    }
+  }
 }
 
 TEST(DemoFiles, EveryPlaceOfARouteLiesWhereTheLineModelPutIt) {
@@ -155,7 +254,7 @@ TEST(DemoFiles, TheVehiclesLoadWithoutAWarning) {
     EXPECT_EQ(v.handle, e.handle);
     EXPECT_EQ(v.power_type, e.power_type);
     EXPECT_TRUE(vehicle_warnings(v, source, dir).empty());
-    EXPECT_EQ(panel.Digi_Speed.pattern_width, 96);
+    EXPECT_EQ(panel.Digi_Speed.pattern_width, 60);
     EXPECT_FALSE(panel.Panel.name.empty());
     EXPECT_EQ(v.drive_sound.size() >= 49, true);
   }

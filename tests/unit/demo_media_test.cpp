@@ -7,12 +7,15 @@
 #include <cairo.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "common/wav_seconds.h"
 #include "film_render.h"
+#include "film_scene.h"
 #include "line_model.h"
 #include "pictures.h"
 #include "route_designs.h"
@@ -127,6 +130,24 @@ TEST(DemoPicture, AKeyedPictureIsTransparentWhereNothingIsDrawn) {
   cairo_surface_destroy(s);
 }
 
+TEST(DemoPicture, AnOddSizedPictureHasColourInItsLastRowAndColumn) {
+  // The title pictures are 533 rows high: the last row's colour must be written too.
+  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 5, 3);
+  cairo_t* cr = cairo_create(s);
+  cairo_set_source_rgb(cr, 1, 0, 0);
+  cairo_paint(cr);
+  cairo_destroy(cr);
+  std::vector<std::uint8_t> y(5 * 3), u(3 * 2, 0), v(3 * 2, 0);
+  std::uint8_t* planes[3] = {y.data(), u.data(), v.data()};
+  const int strides[3] = {5, 3, 3};
+  surface_to_yuv(s, planes, strides, true);
+  for (int k = 0; k < 6; ++k) {
+    EXPECT_EQ(v[static_cast<std::size_t>(k)], 255) << k;  // full-range red: Cr at its top
+    EXPECT_EQ(u[static_cast<std::size_t>(k)], u[0]) << k;
+  }
+  cairo_surface_destroy(s);
+}
+
 TEST(DemoPicture, AnOpaquePictureKeysOnlyItsCornerPixel) {
   const fs::path dir = folder("opaque");
   draw_keyed(dir / "panel.png", 30, 10, [](cairo_t* cr) {
@@ -161,6 +182,80 @@ TEST(DemoFilm, TheViewShowsSkyAboveTrackBelowAndDarknessInATunnel) {
   EXPECT_LT(y[100 * 160 + 10], 60);
   EXPECT_NEAR(u[50 * 80 + 5], 128, 4);
   EXPECT_NEAR(v[50 * 80 + 5], 128, 4);
+}
+
+// Pixels of daylight in a view: sky, fields and lit rails, but not the tunnel's orange
+// wall lamps or its darkness.
+int daylight(cairo_surface_t* s, int x0, int y0, int x1, int y1) {
+  int n = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) {
+      const std::uint32_t p = pixel(s, x, y);
+      const int r = (p >> 16) & 255, g = (p >> 8) & 255, b = p & 255;
+      if (r + g + b > 270 && !(r > g && r > b)) ++n;
+    }
+  return n;
+}
+
+TEST(DemoFilm, ATunnelIsDarkAroundItsExitWhoseDaylightGrowsAsItNears) {
+  const LineModel line = build_line(express_design(false), false);
+  ASSERT_FALSE(line.tunnels.empty());
+  const Stretch t = line.tunnels[0];
+  const int w = 320, h = 240;
+  FilmRenderer r(build_scene(line), w, h);
+  // Running in: the mouth is dark, with the exit's daylight small in its middle.
+  r.draw(t.from_m - 60, 0);
+  EXPECT_LT(pixel(r.surface(), w / 2 - 15, h * 2 / 5 + 3) & 0xff, 40) << "the mouth is dark";
+  EXPECT_GT(daylight(r.surface(), w / 2 - 6, h / 4, w / 2 + 6, h / 2), 0) << "the exit shows in it";
+  // Inside: dark all round, the exit's daylight growing as it nears.
+  int before = 0;
+  for (double to_exit : {300.0, 150.0, 60.0, 15.0}) {
+    SCOPED_TRACE(to_exit);
+    r.draw(t.to_m - to_exit, 0);
+    for (const auto& [x, y] : {std::pair{2, 2}, {w - 3, 2}, {2, h - 3}, {w - 3, h - 3}})
+      EXPECT_LT(pixel(r.surface(), x, y) & 0xff, 40) << "corner " << x << "," << y;
+    const int now = daylight(r.surface(), 0, 0, w, h);
+    EXPECT_GT(now, before);
+    EXPECT_LT(now, w * h / 2);
+    before = now;
+  }
+}
+
+TEST(DemoFilm, EachRouteStartsAtAStationOfItsOwnLook) {
+  struct Case {
+    RouteDesign design;
+    int buffers, sheds, platforms, footbridges, shelters;
+  };
+  // The express leaves a terminal under a shed, with headshunts ending in buffer stops
+  // beside it; the rapid a through station with a footbridge; the local a halt.
+  for (const Case& c : {Case{express_design(false), 2, 1, 2, 0, 0}, Case{rapid_design(false), 0, 0, 2, 1, 0},
+                        Case{local_design(false), 0, 0, 1, 0, 1}}) {
+    SCOPED_TRACE(c.design.key);
+    const LineModel line = build_line(c.design, false);
+    const auto scene = build_scene(line);
+    const double at = line.stations[0].at_m;
+    const auto ahead = [&](ItemKind kind) {
+      return std::count_if(scene->items.begin(), scene->items.end(),
+                           [&](const Item& it) { return it.kind == kind && it.s > at && it.s < at + 60; });
+    };
+    EXPECT_EQ(ahead(ItemKind::buffer), c.buffers);
+    EXPECT_EQ(ahead(ItemKind::footbridge), c.footbridges);
+    EXPECT_EQ(ahead(ItemKind::shelter), c.shelters);
+    EXPECT_EQ(std::count_if(scene->sheds.begin(), scene->sheds.end(),
+                            [&](const Shed& s) { return s.from_m < at && at + 10 < s.to_m; }),
+              c.sheds);
+    // Platforms that run on ahead of the train, so that they are in the first picture.
+    EXPECT_EQ(std::count_if(scene->platforms.begin(), scene->platforms.end(),
+                            [&](const PlatformRun& p) { return p.from_m < at && at + 10 < p.to_m; }),
+              c.platforms);
+    if (c.shelters > 0) {
+      // A halt in the fields: low platform, no house near it.
+      EXPECT_LT(scene->platforms.front().height, 1.0);
+      EXPECT_EQ(std::count_if(scene->items.begin(), scene->items.end(),
+                              [&](const Item& it) { return it.kind == ItemKind::building && std::fabs(it.s - at) < 200; }),
+                0);
+    }
+  }
 }
 
 }  // namespace

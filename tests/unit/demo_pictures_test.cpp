@@ -200,6 +200,120 @@ TEST(DemoPanel, StripsHoldAPatternPerPosition) {
             p.at(0 * L.notch_p.width + 4 * cell + cell / 2, L.notch_p.height / 2));
 }
 
+TEST(DemoOverlay, TheMarkerBoardsStandLeftOfTheRemainingDistanceBoard) {
+  // The opaque board slides down the film's right edge, over the marker's right part.
+  const OverlaySizes& z = express_overlays().z;
+  const Png marker(image("teimoku.png"));
+  for (int k : {1, 3, 5, 10, 11, 14}) {
+    SCOPED_TRACE(k);
+    EXPECT_TRUE(marker.drawn(k, z.marker, z.marker));
+    for (int y = 0; y < z.marker; ++y)
+      for (int x = (k + 1) * z.marker - z.remain; x < (k + 1) * z.marker; ++x)
+        ASSERT_EQ(marker.at(x, y), kKeyColour) << x << "," << y;
+  }
+}
+
+TEST(DemoOverlay, SignTextsStayOnTheirBoardsAndTheCrossingLightAboveThem) {
+  const OverlaySizes& z = express_overlays().z;
+  const int p = z.post;
+  const Png other(image("other.png"));
+  // Signs 1 to 3: 汽笛, 制限解除 and 制限解除 確認; beside the board only the key is left.
+  for (int k : {1, 2, 3}) {
+    SCOPED_TRACE(k);
+    for (int y = p * 12 / 100 + 1; y < p * 68 / 100; ++y)
+      for (int x : {k * p + p * 14 / 100 - 2, k * p + p * 86 / 100 + 2})
+        ASSERT_EQ(other.at(x, y), kKeyColour) << x << "," << y;
+  }
+  // The crossing light's place is 5 % of the film height (30 px) above the other signs'.
+  const Png cross(image("cross.png"));
+  for (int y = 30; y < z.cross; ++y)
+    for (int x = 0; x < cross.width(); ++x) ASSERT_EQ(cross.at(x, y), kKeyColour) << x << "," << y;
+}
+
+struct Desk {
+  const char* name;
+  PanelSpec spec;
+};
+
+std::vector<Desk> desks() {
+  return {{"85", {"85", "85系", 160, 5, 9, false, false, true, 0, {}}},
+          {"75", {"75", "75系", 120, 4, 4, true, false, false, 0, {}}},
+          {"313", {"313", "キハ313形", 120, 5, 8, false, true, false, 4, {0, 15, 25, 35, 45, 55}}}};
+}
+
+TEST(DemoPanel, NothingOnTheDeskLiesUnderTheRemainingDistanceBoard) {
+  const int board_left = 800 - overlay_sizes(800).remain;
+  for (const Desk& d : desks()) {
+    SCOPED_TRACE(d.name);
+    const PanelLayout L = draw_panel(d.spec, folder(std::string("desk_") + d.name));
+    const auto right = [](const std::string& file, int x, int w) { return file.empty() ? 0 : x + w; };
+    std::vector<std::pair<std::string, int>> edges;
+    for (const auto& [key, at] : L.lamps) edges.push_back({key, at.x + 32});
+    edges.push_back({"suppress", L.suppress.x + 32});
+    // A dial's rim lies 5 px outside its needle's square.
+    for (const NeedlePlace* n : {&L.speed, &L.bc, &L.mr, &L.er, &L.bp, &L.ammeter, &L.volt, &L.brake_cmd})
+      edges.push_back({n->file, right(n->file, n->left, n->size + 5)});
+    for (const StripPlace* s : {&L.notch_p, &L.notch_b, &L.gear, &L.gear_lever, &L.digits, &L.cab_signal})
+      edges.push_back({s->file, right(s->file, s->x, s->width)});
+    for (std::size_t i = 0; i < L.others.size(); ++i)  // two name plates, then small lamps
+      edges.push_back({L.others[i].file, L.others[i].x + (i >= 6 ? 110 : 44)});
+    for (const auto& [what, edge] : edges) EXPECT_LE(edge, board_left) << what;
+  }
+}
+
+TEST(DemoPanel, TheDigitalSpeedHidesNoFigureOfTheSpeedometer) {
+  for (const Desk& d : desks()) {
+    SCOPED_TRACE(d.name);
+    const fs::path dir = folder(std::string("digits_") + d.name);
+    const PanelLayout L = draw_panel(d.spec, dir);
+    const Png desk(dir / "cab" / d.name / "panel.png");
+    ASSERT_TRUE(desk.ok());
+    // The box covers the dial's dark face only: no white of a figure or a mark under it.
+    const int top = L.panel.y;
+    for (int y = L.digits.y - 2; y < L.digits.y + L.digits.height + 2; ++y)
+      for (int x = L.digits.x - 2; x < L.digits.x + L.digits.width + 2; ++x) {
+        const std::uint32_t c = desk.at(x, y - top);
+        ASSERT_FALSE((c & 0xff) > 150 && ((c >> 8) & 0xff) > 150 && (c >> 16) > 150) << x << "," << y;
+      }
+  }
+}
+
+TEST(DemoPanel, EachNeedleReadsZeroAtItsScalesZeroMark) {
+  // The simulator turns a needle to zero + value x one degrees.
+  struct Case {
+    const char* gauge;
+    double value, degrees;
+  };
+  const fs::path dir = folder("zeros");
+  const PanelLayout L = draw_panel(desks()[0].spec, dir);
+  const auto angle = [&](const std::string& gauge, double v) {
+    const NeedlePlace& n = gauge == "A" ? L.ammeter : gauge == "km/h" ? L.speed : L.volt;
+    return n.zero + v * n.one;
+  };
+  // The ammeter's scale runs from -500 A at -90 degrees to 1000 A at 135 degrees.
+  for (const Case& c : {Case{"A", -500, -90}, Case{"A", 0, -15}, Case{"A", 1000, 135}, Case{"km/h", 0, -135},
+                        Case{"km/h", 160, 135}, Case{"V", 0, -120}, Case{"V", 1500, 60}})
+    EXPECT_NEAR(angle(c.gauge, c.value), c.degrees, 1e-9) << c.gauge << " " << c.value;
+}
+
+TEST(DemoPanel, TheTunnelPictureLeavesTheViewFree) {
+  // Shown over the film inside tunnels: only faint reflections along its lower edge.
+  const fs::path dir = folder("panel2");
+  draw_panel(desks()[0].spec, dir);
+  const Png glass(dir / "cab" / "85" / "panel2.png");
+  ASSERT_TRUE(glass.ok());
+  int drawn = 0, high = 0;
+  for (int y = 0; y < glass.height(); ++y)
+    for (int x = 0; x < glass.width(); ++x)
+      if (glass.at(x, y) != kKeyColour) {
+        ++drawn;
+        if (y < glass.height() * 9 / 10) ++high;
+      }
+  EXPECT_GT(drawn, 0);
+  EXPECT_EQ(high, 0);
+  EXPECT_LT(drawn, glass.width() * glass.height() / 50);
+}
+
 // The font caches are freed once every test has drawn, so the leak checker sees only
 // real leaks.
 class FontCaches : public ::testing::Environment {

@@ -88,6 +88,13 @@ CamPoint View::at(double s, double lateral, double height) const {
 }
 
 void View::fill(cairo_t* cr, const std::vector<CamPoint>& pts, std::uint32_t colour) const {
+  cairo_new_path(cr);
+  if (!trace(cr, pts)) return;
+  set_rgb(cr, colour);
+  cairo_fill(cr);
+}
+
+bool View::trace(cairo_t* cr, const std::vector<CamPoint>& pts) const {
   // Sutherland-Hodgman against the plane fwd = kNear.
   std::vector<CamPoint> clipped;
   clipped.reserve(pts.size() + 4);
@@ -101,12 +108,11 @@ void View::fill(cairo_t* cr, const std::vector<CamPoint>& pts, std::uint32_t col
       clipped.push_back({kNear, a.lat + (b.lat - a.lat) * t, a.up + (b.up - a.up) * t});
     }
   }
-  if (clipped.size() < 3) return;
-  cairo_new_path(cr);
+  if (clipped.size() < 3) return false;
+  cairo_move_to(cr, sx(clipped[0]), sy(clipped[0]));
   for (const CamPoint& p : clipped) cairo_line_to(cr, sx(p), sy(p));
   cairo_close_path(cr);
-  set_rgb(cr, colour);
-  cairo_fill(cr);
+  return true;
 }
 
 bool View::board(double s, double lateral, double height, double w_m, double h_m, double& x,
@@ -177,7 +183,10 @@ FilmRenderer::FilmRenderer(std::shared_ptr<const Scene> scene, int width, int he
   // Hills all round the horizon, as wide as a full turn of the camera.
   const int around = static_cast<int>(2 * M_PI * 0.9 * width);
   const int tall = std::max(8, height / 6);
-  hills_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, around, tall);
+  // The strip runs on past the full turn, so that copies laid side by side overlap and
+  // leave no seam of sky between them.
+  const int overlap = 16;
+  hills_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, around + overlap, tall);
   cr = cairo_create(hills_);
   // Sums of waves that fit the full turn a whole number of times: no seam behind.
   std::mt19937 rng(scene_->seed);
@@ -190,13 +199,13 @@ FilmRenderer::FilmRenderer(std::shared_ptr<const Scene> scene, int width, int he
     const int waves[4] = {3 + layer, 7, 13 + 2 * layer, 29};
     const double base = tall * (layer == 0 ? 0.4 : 0.62);
     cairo_move_to(cr, 0, tall);
-    for (int xx = 0; xx <= around; xx += std::max(2, width / 200)) {
+    for (int xx = 0; xx <= around + overlap; xx += std::max(2, width / 200)) {
       double level = base;
       for (int k = 0; k < 4; ++k)
         level -= tall * 0.13 * weight[k] * std::sin(2 * M_PI * waves[k] * xx / around + phase[k]);
       cairo_line_to(cr, xx, std::clamp(level, tall * 0.05, tall * 0.95));
     }
-    cairo_line_to(cr, around, tall);
+    cairo_line_to(cr, around + overlap, tall);
     cairo_close_path(cr);
     if (layer == 0)
       cairo_set_source_rgb(cr, 0.52, 0.60, 0.70);
@@ -298,22 +307,41 @@ void draw_turnouts(cairo_t* cr, const View& v, const Scene& scene) {
   }
 }
 
-// Inside a tunnel: darkness, the lamps on its wall and the daylight of its exit.
-void draw_tunnel(cairo_t* cr, const View& v, const Stretch& t) {
-  cairo_set_source_rgb(cr, 0.04, 0.04, 0.05);
-  cairo_paint(cr);
-  const double here = v.metres();
-  const double exit = t.to_m - here;
-  if (exit < 700) {
-    std::vector<CamPoint> arch;
-    for (int k = 0; k <= 12; ++k) {
-      const double a = M_PI * k / 12;
-      arch.push_back(v.at(t.to_m, -4.2 * std::cos(a), 4.2 + 3.0 * std::sin(a)));
-    }
-    arch.push_back(v.at(t.to_m, -4.2, -0.3));
-    arch.insert(arch.begin(), v.at(t.to_m, 4.2, -0.3));
-    v.fill(cr, arch, rgb(222, 228, 232));
+// A tunnel's opening at s, seen from the track: walls up to the springing line, an
+// elliptic vault above, points in order around it. `grow` scales it about the rail.
+std::vector<CamPoint> tunnel_opening(const View& v, double s, double grow = 1.0) {
+  const double half = 4.2 * grow, wall = 4.2 * grow, rise = 3.0 * grow;
+  std::vector<CamPoint> arch;
+  arch.push_back(v.at(s, half, -0.3));
+  for (int k = 0; k <= 12; ++k) {
+    const double a = M_PI * k / 12;
+    arch.push_back(v.at(s, half * std::cos(a), wall + rise * std::sin(a)));
   }
+  arch.push_back(v.at(s, -half, -0.3));
+  return arch;
+}
+
+// Inside a tunnel, over the view of what lies beyond its exit: darkness all round the
+// exit, the walls near it lit by the daylight, the lamps on the wall and the rails.
+void draw_tunnel(cairo_t* cr, const View& v, const Stretch& t) {
+  const double here = v.metres();
+  const std::vector<CamPoint> opening = tunnel_opening(v, t.to_m);
+  const std::vector<CamPoint> lit_wall = tunnel_opening(v, t.to_m, 1.3);
+  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+  cairo_new_path(cr);
+  cairo_rectangle(cr, 0, 0, v.width(), v.height());
+  // An exit nearer than the near plane fills the whole view: no darkness is left.
+  if (v.trace(cr, lit_wall) || t.to_m - here > 5) {
+    cairo_set_source_rgb(cr, 0.04, 0.04, 0.05);
+    cairo_fill(cr);
+  }
+  cairo_new_path(cr);
+  if (v.trace(cr, lit_wall) && v.trace(cr, opening)) {
+    set_rgb(cr, rgb(58, 58, 60));
+    cairo_fill(cr);
+  }
+  cairo_new_path(cr);
+  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
   // The wall lamps every 25 m along the left wall.
   for (double s = std::ceil((here + 2) / 25) * 25; s < std::min(t.to_m, here + 400); s += 25) {
     const CamPoint p = v.at(s, -3.6, 2.6);
@@ -323,18 +351,20 @@ void draw_tunnel(cairo_t* cr, const View& v, const Stretch& t) {
     cairo_set_source_rgb(cr, 1.0, 0.85, 0.55);
     cairo_fill(cr);
   }
-  // The rails catch a little light.
-  for (double side : {-kGauge / 2, kGauge / 2}) {
-    const CamPoint a = v.at(here + 3, side, 0.15), b = v.at(std::min(t.to_m, here + 300), side, 0.15);
-    cairo_move_to(cr, v.sx(a), v.sy(a));
-    cairo_line_to(cr, v.sx(b), v.sy(b));
-    cairo_set_source_rgb(cr, 0.25, 0.24, 0.22);
-    cairo_set_line_width(cr, std::max(1.0, v.width() / 400.0));
-    cairo_stroke(cr);
-  }
+  // The rails catch a little light up to the exit.
+  if (t.to_m - here > 4)
+    for (double side : {-kGauge / 2, kGauge / 2}) {
+      const CamPoint a = v.at(here + 3, side, 0.15), b = v.at(std::min(t.to_m, here + 300), side, 0.15);
+      cairo_move_to(cr, v.sx(a), v.sy(a));
+      cairo_line_to(cr, v.sx(b), v.sy(b));
+      cairo_set_source_rgb(cr, 0.25, 0.24, 0.22);
+      cairo_set_line_width(cr, std::max(1.0, v.width() / 400.0));
+      cairo_stroke(cr);
+    }
 }
 
-// A tunnel mouth ahead: a hillside with a portal in it.
+// A tunnel mouth ahead: a hillside with a portal in it, dark inside, and the daylight of
+// the exit far in it.
 void draw_portal(cairo_t* cr, const View& v, const Stretch& t, std::uint32_t seed) {
   const double s = t.from_m;
   std::vector<CamPoint> hill;
@@ -349,14 +379,15 @@ void draw_portal(cairo_t* cr, const View& v, const Stretch& t, std::uint32_t see
   v.fill(cr, hill, rgb(70, 96, 62));
   v.fill(cr, {v.at(s, -6.5, -0.3), v.at(s, 6.5, -0.3), v.at(s, 6.5, 9.5), v.at(s, -6.5, 9.5)},
          rgb(150, 150, 145));
-  std::vector<CamPoint> arch;
-  arch.push_back(v.at(s, 4.2, -0.3));
-  for (int k = 0; k <= 12; ++k) {
-    const double a = M_PI * k / 12;
-    arch.push_back(v.at(s, 4.2 * std::cos(a), 4.2 + 3.0 * std::sin(a)));
+  const std::vector<CamPoint> mouth = tunnel_opening(v, s);
+  v.fill(cr, mouth, rgb(14, 14, 16));
+  cairo_save(cr);
+  cairo_new_path(cr);
+  if (v.trace(cr, mouth)) {
+    cairo_clip(cr);
+    v.fill(cr, tunnel_opening(v, t.to_m), rgb(226, 232, 236));
   }
-  arch.push_back(v.at(s, -4.2, -0.3));
-  v.fill(cr, arch, rgb(14, 14, 16));
+  cairo_restore(cr);
 }
 
 }  // namespace
@@ -371,17 +402,12 @@ void FilmRenderer::draw(double metres, int tick, const std::vector<OtherTrain>& 
   const Stretch* inside = nullptr;
   for (const Stretch& t : line.tunnels)
     if (t.from_m <= metres && metres < t.to_m) inside = &t;
-  if (inside != nullptr) {
-    draw_tunnel(cr, v, *inside);
-    cairo_destroy(cr);
-    return;
-  }
 
   // Sky and fields, the horizon following the pitch; the hills turning with the heading.
   const double horizon = v.horizon();
   cairo_set_source_surface(cr, background_, 0, horizon - height_);
   cairo_paint(cr);
-  const int around = cairo_image_surface_get_width(hills_);
+  const int around = static_cast<int>(2 * M_PI * 0.9 * width_);  // a full turn, px
   const int tall = cairo_image_surface_get_height(hills_);
   double shift = std::fmod(-v.heading() * v.focal(), around);
   if (shift > 0) shift -= around;
@@ -395,9 +421,12 @@ void FilmRenderer::draw(double metres, int tick, const std::vector<OtherTrain>& 
   for (const TrackRun& t : scene.tracks) draw_track(cr, v, t.lateral, t.from_m, t.to_m, false);
   draw_turnouts(cr, v, scene);
   draw_track(cr, v, 0, scene.origin_m, end, true);
+  draw_bridges(cr, v, scene);
   draw_platforms(cr, v, scene);
 
-  // Scenery, with a tunnel mouth ahead hiding what lies behind it.
+  // Scenery beyond the tunnel the camera is in, with a tunnel mouth ahead hiding what
+  // lies behind it.
+  const double items_from = inside != nullptr ? inside->to_m : metres;
   double items_to = metres + kFar;
   for (const Stretch& t : line.tunnels)
     if (t.from_m > metres && t.from_m < items_to) {
@@ -405,9 +434,11 @@ void FilmRenderer::draw(double metres, int tick, const std::vector<OtherTrain>& 
       draw_portal(cr, v, t, scene.seed);
       break;
     }
-  draw_items(cr, v, scene, tick, items_to);
+  draw_items(cr, v, scene, tick, items_from, items_to);
   draw_trains(cr, v, trains);
+  draw_sheds(cr, v, scene);
   if (scene.electrified) draw_wires(cr, v, scene);
+  if (inside != nullptr) draw_tunnel(cr, v, *inside);
   cairo_destroy(cr);
 }
 

@@ -5,6 +5,7 @@
 
 #include <cairo.h>
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,7 +17,7 @@ namespace velmora::demo {
 
 enum class ItemKind {
   tree, building, pole, signal, limit_sign, limit_end, grade_post, sign_board,
-  distance_board, stop_marker, name_board, crossing, buffer, km_post, canopy
+  distance_board, stop_marker, name_board, crossing, buffer, km_post, footbridge, shelter, column
 };
 
 struct Item {
@@ -36,13 +37,28 @@ struct TrackRun {  // a further track beside ours
   double lateral;
 };
 
+struct PlatformRun {
+  double from_m, to_m;
+  double edge;    // m: lateral place of the edge along its track; the platform lies away from 0
+  double width;   // m
+  bool roof;      // a roof on pillars over its middle
+  double height = 1.05;  // m above the rail
+};
+
+struct Shed {  // a train shed's roof over platforms and tracks
+  double from_m, to_m;
+  double left, right;  // m lateral
+  double height;       // m above the rail, its underside
+};
+
 struct Scene {
   const LineModel* line = nullptr;
   double origin_m = -300;  // the first sample
   std::vector<double> x, y, z, heading;  // plan (m), height (m), heading (rad), per metre
   std::vector<Item> items;               // sorted by s
   std::vector<TrackRun> tracks;          // beside ours
-  std::vector<Stretch> platforms;        // value: 0 left, 1 right
+  std::vector<PlatformRun> platforms;
+  std::vector<Shed> sheds;
   std::vector<Stretch> roads;            // level crossings: road bands
   std::vector<Stretch> turnouts;         // value: +1 to the right, -1 to the left
   double end_m = 0;                      // the track ends (buffer stop)
@@ -73,6 +89,8 @@ class View {
 
   // Fills a polygon of camera points, clipped to the space in front of the camera.
   void fill(cairo_t* cr, const std::vector<CamPoint>& points, std::uint32_t rgb) const;
+  // Adds that clipped polygon to the current path; false when nothing of it is in front.
+  bool trace(cairo_t* cr, const std::vector<CamPoint>& points) const;
   // A quad standing across the track (a board facing the train), its lower edge at height.
   bool board(double s, double lateral, double height, double width, double tall, double& x,
              double& y, double& w, double& h) const;
@@ -91,15 +109,27 @@ std::uint32_t shade(std::uint32_t rgb, double factor);
 // Track-side sample of the line's plan at s (interpolated).
 void track_point(const Scene& scene, double s, double& x, double& y, double& z, double& heading);
 
-// The scenery objects in view, far to near.
-void draw_items(cairo_t* cr, const View& view, const Scene& scene, int tick, double to_m);
-// Platforms, their roofs and bridge girders along the stretch in view.
+// The scenery objects in view between from_m and to_m, far to near.
+void draw_items(cairo_t* cr, const View& view, const Scene& scene, int tick, double from_m,
+                double to_m);
+// Platforms and their roofs along the stretch in view.
 void draw_platforms(cairo_t* cr, const View& view, const Scene& scene);
+// Bridge girders along the stretch in view.
+void draw_bridges(cairo_t* cr, const View& view, const Scene& scene);
+// Train-shed roofs overhead, drawn after what lies beyond them.
+void draw_sheds(cairo_t* cr, const View& view, const Scene& scene);
+// The items that belong to a station's look: footbridges, shelters, shed columns.
+void draw_station_item(cairo_t* cr, const View& view, const Item& item);
 // The overhead wires of an electrified line.
 void draw_wires(cairo_t* cr, const View& view, const Scene& scene);
 // Trains on other tracks.
 void draw_trains(cairo_t* cr, const View& view, const std::vector<OtherTrain>& trains);
 // Builds the objects of the scene from the line.
 void place_items(Scene& scene);
+// The platforms, roofs, sheds, extra tracks and boards of every station, by its look.
+void place_stations(Scene& scene);
+// Whether a place belongs to a station (a platform, a shed and their surroundings), where
+// no tree or house may stand.
+bool under_station(const Scene& scene, double s, double lateral);
 
 }  // namespace velmora::demo

@@ -1,6 +1,7 @@
 // The objects beside the demo track and how each is drawn: trees, buildings, catenary
-// poles and wires, signals, signs and posts, platforms with name boards, level crossings,
-// bridge girders, the buffer stop, and trains on other tracks.
+// poles and wires, signals, signs and posts, name boards, level crossings, bridge girders,
+// buffer stops, and trains on other tracks. The stations' own scenery (platforms, sheds,
+// footbridges, shelters) is film_stations.cpp's.
 
 #include <algorithm>
 #include <cmath>
@@ -30,19 +31,31 @@ Item item(ItemKind kind, double s, double lateral, double size = 1, double size2
   return it;
 }
 
+bool under_shed(const Scene& scene, double s) {
+  for (const Shed& h : scene.sheds)
+    if (h.from_m - 5 <= s && s <= h.to_m + 5) return true;
+  return false;
+}
+
 bool inside(const std::vector<Stretch>& list, double s, double margin = 0) {
   for (const Stretch& t : list)
     if (t.from_m - margin <= s && s < t.to_m + margin) return true;
   return false;
 }
 
+// Text centred on a board, made smaller where it would be wider than the board's face.
 void text_centred(cairo_t* cr, const std::string& text, double cx, double cy, double size,
-                  std::uint32_t colour) {
-  if (size < 5) return;
+                  std::uint32_t colour, double max_width) {
   cairo_select_font_face(cr, "IPAGothic", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
   cairo_set_font_size(cr, size);
   cairo_text_extents_t e;
   cairo_text_extents(cr, text.c_str(), &e);
+  if (e.width > max_width && e.width > 0) {
+    size *= max_width / e.width * 0.97;
+    cairo_set_font_size(cr, size);
+    cairo_text_extents(cr, text.c_str(), &e);
+  }
+  if (size < 5) return;
   cairo_move_to(cr, cx - e.width / 2 - e.x_bearing, cy - e.height / 2 - e.y_bearing);
   set_rgb(cr, colour);
   cairo_show_text(cr, text.c_str());
@@ -187,7 +200,7 @@ void draw_item(cairo_t* cr, const View& v, const Item& it, int tick) {
           cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
           cairo_stroke(cr);
         } else {
-          text_centred(cr, std::to_string(it.number), x + w / 2, y + h / 2, h * 0.6, 0x101010);
+          text_centred(cr, std::to_string(it.number), x + w / 2, y + h / 2, h * 0.6, 0x101010, w * 0.8);
         }
       }
       break;
@@ -195,50 +208,53 @@ void draw_item(cairo_t* cr, const View& v, const Item& it, int tick) {
       post(cr, v, it.s, it.lateral, 1.6, 0.12, 0xe8e8e8);
       if (board(cr, v, it.s, it.lateral, 1.45, 0.9, 0.3, 0xf4f4f4, 0x303030, x, y, w, h))
         text_centred(cr, it.number == 0 ? "L" : std::to_string(std::abs(it.number)), x + w / 2,
-                     y + h / 2, h * 0.8, 0x101010);
+                     y + h / 2, h * 0.8, 0x101010, w * 0.8);
       break;
     case ItemKind::sign_board:
       post(cr, v, it.s, it.lateral, 2.2, 0.12, 0xd0d0d0);
       if (board(cr, v, it.s, it.lateral, 2.0, 0.8, 0.8, 0xf8f8f0, 0x202020, x, y, w, h))
-        text_centred(cr, it.text, x + w / 2, y + h / 2, h * 0.45, 0x101010);
+        text_centred(cr, it.text, x + w / 2, y + h / 2, h * 0.45, 0x101010, w * 0.82);
       break;
     case ItemKind::distance_board:
       post(cr, v, it.s, it.lateral, 1.5, 0.1, 0xd0d0d0);
       if (board(cr, v, it.s, it.lateral, 1.3, 0.55, 0.55, 0xffffff, 0xc02020, x, y, w, h))
-        text_centred(cr, std::to_string(it.number), x + w / 2, y + h / 2, h * 0.42, 0xc01010);
+        text_centred(cr, std::to_string(it.number), x + w / 2, y + h / 2, h * 0.42, 0xc01010, w * 0.8);
       break;
     case ItemKind::stop_marker:
       post(cr, v, it.s, it.lateral, 1.5, 0.1, 0xd0d0d0);
       if (board(cr, v, it.s, it.lateral, 1.2, 0.6, 0.7, 0xf2d21a, 0x202020, x, y, w, h))
-        text_centred(cr, std::to_string(it.number), x + w / 2, y + h / 2, h * 0.6, 0x101010);
+        text_centred(cr, std::to_string(it.number), x + w / 2, y + h / 2, h * 0.6, 0x101010, w * 0.8);
       break;
     case ItemKind::name_board:
       post(cr, v, it.s, it.lateral - 1.0, 2.6, 0.1, 0x909090);
       post(cr, v, it.s, it.lateral + 1.0, 2.6, 0.1, 0x909090);
       if (board(cr, v, it.s, it.lateral, 1.75, 2.6, 0.9, 0xffffff, 0x2060a0, x, y, w, h)) {
-        text_centred(cr, it.text, x + w / 2, y + h * 0.42, h * 0.46, 0x101010);
-        text_centred(cr, it.reading, x + w / 2, y + h * 0.82, h * 0.16, 0x303030);
+        text_centred(cr, it.text, x + w / 2, y + h * 0.42, h * 0.46, 0x101010, w * 0.86);
+        text_centred(cr, it.reading, x + w / 2, y + h * 0.82, h * 0.16, 0x303030, w * 0.86);
       }
       break;
     case ItemKind::km_post:
       post(cr, v, it.s, it.lateral, 0.9, 0.16, 0xf0f0f0);
       break;
-    case ItemKind::buffer:
-      v.fill(cr, {v.at(it.s, -1.6, 0), v.at(it.s, 1.6, 0), v.at(it.s, 1.6, 1.3), v.at(it.s, -1.6, 1.3)},
-             0xd02020);
-      v.fill(cr, {v.at(it.s, -1.6, 0.55), v.at(it.s, 1.6, 0.55), v.at(it.s, 1.6, 0.8), v.at(it.s, -1.6, 0.8)},
-             0xf0f0f0);
+    case ItemKind::buffer: {
+      const double l = it.lateral - 1.6, r = it.lateral + 1.6;
+      v.fill(cr, {v.at(it.s, l, 0), v.at(it.s, r, 0), v.at(it.s, r, 1.3), v.at(it.s, l, 1.3)}, 0xd02020);
+      v.fill(cr, {v.at(it.s, l, 0.55), v.at(it.s, r, 0.55), v.at(it.s, r, 0.8), v.at(it.s, l, 0.8)}, 0xf0f0f0);
       break;
-    case ItemKind::canopy:
+    }
+    case ItemKind::footbridge:
+    case ItemKind::shelter:
+    case ItemKind::column:
+      draw_station_item(cr, v, it);
       break;
   }
 }
 
 }  // namespace
 
-void draw_items(cairo_t* cr, const View& v, const Scene& scene, int tick, double to_m) {
+void draw_items(cairo_t* cr, const View& v, const Scene& scene, int tick, double from_m, double to_m) {
   const double here = v.metres();
-  const auto first = std::lower_bound(scene.items.begin(), scene.items.end(), here + 1.0,
+  const auto first = std::lower_bound(scene.items.begin(), scene.items.end(), std::max(from_m, here + 1.0),
                                       [](const Item& it, double s) { return it.s < s; });
   auto last = std::lower_bound(first, scene.items.end(), std::min(to_m, here + 650),
                                [](const Item& it, double s) { return it.s < s; });
@@ -248,10 +264,9 @@ void draw_items(cairo_t* cr, const View& v, const Scene& scene, int tick, double
   }
 }
 
-void draw_platforms(cairo_t* cr, const View& v, const Scene& scene) {
+void draw_bridges(cairo_t* cr, const View& v, const Scene& scene) {
   const double here = v.metres();
-  const LineModel& line = *scene.line;
-  for (const Stretch& b : line.bridges) {
+  for (const Stretch& b : scene.line->bridges) {
     if (b.to_m < here + 1 || b.from_m > here + 500) continue;
     for (double side : {-2.3, 2.3}) {
       const double from = std::max(b.from_m, here + 1.5);
@@ -259,27 +274,6 @@ void draw_platforms(cairo_t* cr, const View& v, const Scene& scene) {
              0x3a5a8a);
       for (double s = std::ceil(from / 4) * 4; s <= b.to_m; s += 4)
         post(cr, v, s, side, 2.1, 0.18, 0x3a5a8a);
-    }
-  }
-  for (const Stretch& p : scene.platforms) {
-    if (p.to_m < here + 1 || p.from_m > here + 600) continue;
-    const double side = p.value > 0.5 ? 1 : -1;
-    const double from = std::max(p.from_m, here + 1);
-    const double edge = side * 1.55, back = side * 6.5;
-    v.fill(cr, {v.at(from, edge, -0.3), v.at(p.to_m, edge, -0.3), v.at(p.to_m, edge, 1.05), v.at(from, edge, 1.05)},
-           0x8a8680);
-    v.fill(cr, {v.at(from, edge, 1.05), v.at(p.to_m, edge, 1.05), v.at(p.to_m, back, 1.05), v.at(from, back, 1.05)},
-           0xb4b0a8);
-    v.fill(cr, {v.at(from, edge + side * 0.7, 1.06), v.at(p.to_m, edge + side * 0.7, 1.06),
-                v.at(p.to_m, edge + side * 1.0, 1.06), v.at(from, edge + side * 1.0, 1.06)},
-           0xe8c820);
-    // A roof over the middle of the platform on pillars.
-    const double r0 = std::max(p.from_m + 30, here + 1), r1 = p.to_m - 30;
-    if (r1 > r0) {
-      v.fill(cr, {v.at(r0, side * 2.6, 4.2), v.at(r1, side * 2.6, 4.2), v.at(r1, side * 6.8, 4.6), v.at(r0, side * 6.8, 4.6)},
-             0x5a6068);
-      for (double s = std::ceil(r0 / 10) * 10; s <= r1; s += 10)
-        post(cr, v, s, side * 4.4, 4.4, 0.25, 0x707880);
     }
   }
 }
@@ -294,7 +288,12 @@ void draw_wires(cairo_t* cr, const View& v, const Scene& scene) {
       bool open = false;
       for (double ahead = 6; ahead < 500; ahead *= 1.1) {
         const double s = here + ahead;
-        if (inside(scene.line->tunnels, s) || s > scene.end_m) break;
+        if (s > scene.end_m) break;
+        // Through a tunnel's exit the wires go on; the next tunnel ends them.
+        if (inside(scene.line->tunnels, s)) {
+          if (open) break;
+          continue;
+        }
         const CamPoint p = v.at(s, lat, height);
         if (p.fwd < 0.8) continue;
         if (!open) {
@@ -328,36 +327,9 @@ void place_items(Scene& scene) {
   const LineModel& line = *scene.line;
   const RouteDesign& d = line.design;
   std::vector<Item>& items = scene.items;
-  const double train_m = d.cars * d.car_length_m;
-  const double right_edge = scene.tracks.empty() ? 3.4 : kOtherTrack + 3.4;
+  const double right_edge = d.double_track ? kOtherTrack + 3.4 : 3.4;
 
-  // Platforms and everything that belongs to a station.
-  for (std::size_t i = 0; i < d.stations.size(); ++i) {
-    const double at = line.stations[i].at_m;
-    const StationDesign& st = d.stations[i];
-    const bool right = st.platform_right;
-    scene.platforms.push_back({at - train_m - 20, at + 25, right ? 1.0 : 0.0});
-    const double board_lat = right ? 5.2 : -5.2;
-    Item nb = item(ItemKind::name_board, at - 25, board_lat);
-    nb.text = st.name;
-    nb.size2 = 0;
-    items.push_back(nb);
-    Item nb2 = nb;
-    nb2.s = at - train_m + 15;
-    items.push_back(nb2);
-    if (st.type == 0) {
-      items.push_back(item(ItemKind::stop_marker, at, right ? 1.9 : -1.9, 1, 1, 0, d.cars));
-      if (i > 0)
-        for (int m : {300, 200, 150, 100, 50})
-          if (line.short_mode ? m <= 50 : true)
-            items.push_back(item(ItemKind::distance_board, at - m, -2.0, 1, 1, 0, m));
-    }
-  }
-  // Readings on the name boards: kept beside the name.
-  for (Item& it : items)
-    if (it.kind == ItemKind::name_board)
-      for (const StationDesign& st : d.stations)
-        if (st.name == it.text) it.reading = st.reading;
+  place_stations(scene);
 
   for (const SignalDesign& sg : d.signals) {
     Item it = item(ItemKind::signal, line.place(sg.at), -2.5);
@@ -401,7 +373,8 @@ void place_items(Scene& scene) {
   // Poles every 50 m, out of the tunnels.
   if (d.electrified)
     for (double s = -250; s < scene.end_m + 500; s += 50)
-      if (!inside(line.tunnels, s, 5)) items.push_back(item(ItemKind::pole, s, -3.1, d.double_track ? 5.4 : 1.0));
+      if (!inside(line.tunnels, s, 5) && !under_shed(scene, s))
+        items.push_back(item(ItemKind::pole, s, -3.1, d.double_track ? 5.4 : 1.0));
   for (double s = 100; s < scene.end_m; s += 100)
     if (!inside(line.tunnels, s)) items.push_back(item(ItemKind::km_post, s, -2.1));
 
@@ -420,14 +393,14 @@ void place_items(Scene& scene) {
       const std::uint32_t colours[] = {0xc8c0b0, 0xa8b0b8, 0xd8d0c0, 0x988878, 0xb8a890, 0x9098a8};
       b.colour = colours[rng() % 6];
       if (std::fabs(b.lateral) < (side > 0 ? right_edge + 8 : 10)) b.lateral = side * 14;
-      items.push_back(b);
+      if (!under_station(scene, b.s, b.lateral)) items.push_back(b);
       s += 8;
     } else {
       Item t = item(ItemKind::tree, s, side * (7 + unit(rng) * 40), 5 + unit(rng) * 6);
       if (side > 0) t.lateral += right_edge - 3.4;
       const std::uint32_t greens[] = {0x3f6a30, 0x4c7a36, 0x355e2c, 0x5a7f3a};
       t.colour = greens[rng() % 4];
-      items.push_back(t);
+      if (!under_station(scene, t.s, t.lateral)) items.push_back(t);
     }
   }
   std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.s < b.s; });

@@ -38,6 +38,8 @@ void write_or_throw(const std::filesystem::path& path, const velmora::FilmWriter
 
 }  // namespace
 
+FilmSize route_film_size(bool short_mode) { return short_mode ? FilmSize{256, 192} : FilmSize{800, 600}; }
+
 FilmJob route_film(const LineModel& line, const std::filesystem::path& path, FilmSize size) {
   FilmJob job;
   job.name = path.filename().string();
@@ -102,8 +104,9 @@ FilmJob opening_film(const LineModel& line, const std::vector<short>& sound, int
       cairo_rectangle(cr, 0, size.height * 0.38, size.width, size.height * 0.24);
       cairo_fill(cr);
       cairo_set_source_rgba(cr, 1, 1, 1, fade);
-      text_at(cr, "VELMORA", size.width / 2.0, size.height * 0.46, size.height * 0.1);
-      text_at(cr, "前面展望 運転シミュレータ", size.width / 2.0, size.height * 0.56, size.height * 0.045);
+      text_at(cr, "VELMORA", size.width / 2.0, size.height * 0.46, size.height * 0.1, true, true, size.width * 0.9);
+      text_at(cr, "前面展望 運転シミュレータ", size.width / 2.0, size.height * 0.56, size.height * 0.045, true, true,
+              size.width * 0.9);
       cairo_destroy(cr);
       renderer.to_yuv(planes, strides);
       if (frame % 100 == 0) progress(frame);

@@ -17,6 +17,10 @@ struct FilmSize {
   int height = 600;
 };
 
+// The size of the route films, which is also the film area velmora.dat's [Disp] gives and
+// the frame the route files place their overlays in: 800 x 600, or 256 x 192 for --short.
+FilmSize route_film_size(bool short_mode);
+
 struct FilmJob {
   std::string name;  // for the progress lines
   int frames = 0;

@@ -4,6 +4,7 @@
 
 #include "data_writer.h"
 #include "film_render.h"
+#include "films.h"
 #include "pictures.h"
 
 namespace velmora::demo {
@@ -34,7 +35,7 @@ const std::vector<Text>& menu_and_labels() {
 const std::vector<const char*>& info_labels() {
   static const std::vector<const char*> labels = {
       "次は終点です。停止位置の手前で止まれるよう早めにブレーキをかけましょう",
-      "乗り降りが済んだら D キーでドアを閉め、戸閉めを確かめてから発車しましょう",
+      "Dで戸閉め",  // the one-man prompt: a short label beside the film
       "ATS: 停止位置までに止まってください",
       "停止信号まで ",
       "制限まで ",
@@ -63,6 +64,11 @@ const std::vector<const char*>& info_labels() {
       "止まりました。D キーでドアを開けてお客様を乗り降りさせましょう",
   };
   return labels;
+}
+
+InterfaceSettings interface_settings(bool short_mode) {
+  const FilmSize film = route_film_size(short_mode);
+  return {film.width, film.height, 800};
 }
 
 void write_velmora_dat(const std::filesystem::path& data_dir, const InterfaceSettings& s) {
@@ -96,31 +102,96 @@ void write_mascon_dat(const std::filesystem::path& data_dir) {
   f.save(data_dir / "mascon.dat");
 }
 
+const std::vector<const char*>& operation_lines() {
+  // The driver's quick guide, grouped by what the driver wants to do, first in Japanese,
+  // then in English. Lines stay within 40 half-width characters: the help window is
+  // narrow. The caption is the first line.
+  static const std::vector<const char*> lines = {
+      "運転のしかた / How to drive",
+      "英字キーは小文字で（Caps Lock は切る）",
+      "【ブレーキ】",
+      " 2ハンドル車: . 込める  , 緩める  / 非常",
+      " 1ハンドル車: a ブレーキ側へ  q 非常",
+      " どの車も: 2 ブレーキ側へ  0 非常",
+      " 5 中立（ブレーキ緩め・ノッチ切）",
+      " ホイール: 手前 加速側  奥 ブレーキ側",
+      "【加速】",
+      " 2ハンドル車: z ノッチ上げ  a ノッチ下げ",
+      " 1ハンドル車: z 加速側へ",
+      "   ブレーキが掛かっていれば先に緩む",
+      " どの車も: 8 加速側へ",
+      " t 定速（最終ノッチ、装置のある車）",
+      "【逆転器】停車中に f 前  n 切  b 後",
+      "【ドア】ワンマン列車",
+      " d または 7: ドアを開ける・閉める",
+      " Page Up 左側、Page Down 右側の扉を選ぶ",
+      "【警笛】3 または 6（長押しで長く）",
+      " 9 警笛2（もう一度押すと止まる）",
+      " 4 長押し: ブザー（車掌への合図）",
+      "【喚呼・放送】",
+      " Enter: 信号・標識・踏切の喚呼",
+      " c または 1: 次の案内放送  -: 一つ戻す",
+      "   （案内放送はワンマン列車）",
+      "【保安装置】",
+      " スペース: ATS 確認（ATS-S の車）",
+      " r: ATS・EB で止まった後の復帰",
+      " Esc: 抑止スイッチ",
+      " Enter 以外のキーで EB タイマーが戻る",
+      "【気動車】",
+      " F2 を約1秒押す: エンジン始動",
+      " Shift+F2 を約1秒押す: エンジン停止",
+      " 手動変速の車: w 直結  x 変速  s 中立",
+      "【表示】",
+      " F3: 数値表示  Shift+↑↓: 画面を上下",
+      " Scroll Lock: 2 と 8 を入れ替え",
+      " Backspace: 終点の映像停止で折り返し",
+      "",
+      "Letters are lower case (Caps Lock off).",
+      "[Brake]",
+      " Two levers: . apply  , release",
+      "   / emergency",
+      " One lever: a towards brake  q emergency",
+      " Any car: 2 towards brake  0 emergency",
+      " 5 neutral (brake off, power off)",
+      " Wheel: towards you power, away brake",
+      "[Power]",
+      " Two levers: z notch up  a notch down",
+      " One lever: z towards power (an applied",
+      "   brake is released first)",
+      " Any car: 8 towards power",
+      " t constant speed (top notch, if fitted)",
+      "[Reverser] standing: f fwd n off b back",
+      "[Doors] one-man trains",
+      " d or 7: open or close the doors",
+      " Page Up: left side  Page Down: right",
+      "[Horn] 3 or 6 (hold for a longer blast)",
+      " 9 second horn (press again to stop)",
+      " hold 4: buzzer to the conductor",
+      "[Calls and announcements]",
+      " Enter: call out signal/sign/crossing",
+      " c or 1: next announcement  -: back one",
+      "   (announcements on one-man trains)",
+      "[Protection]",
+      " Space: acknowledge the ATS-S bell",
+      " r: reset after an ATS or EB stop",
+      " Esc: suppress switch",
+      " Any key but Enter resets the EB timer",
+      "[Diesel]",
+      " Hold F2 about 1 s: start the engine",
+      " Hold Shift+F2 about 1 s: stop it",
+      " Manual gears: w direct  x converter",
+      "   s neutral",
+      "[View]",
+      " F3: value display  Shift+Up/Down: move",
+      " Scroll Lock swaps 2 and 8",
+      " Backspace: run back at the terminus",
+  };
+  return lines;
+}
+
 void write_operation_dat(const std::filesystem::path& data_dir) {
   DataFile f;
-  f.line("操作説明 / How to drive");
-  const char* lines[] = {
-      "【基本】 Z: 力行ノッチを上げる  A: 力行ノッチを下げる",
-      "   , (カンマ): ブレーキを緩める  . (ピリオド): ブレーキを掛ける  /: 非常ブレーキ",
-      "   ワンハンドル車: 8 で加速側、2 でブレーキ側、5 で中立、0 で非常",
-      "   F / N / B: 逆転器を前・切・後に（停車中のみ）",
-      "【合図・ドア】 3, 6: 警笛  9: 電子笛  D, 7: ドア（ワンマン）  4: ブザー",
-      "   Enter: 喚呼（信号・標識・踏切）  C, 1: 案内放送  -: 案内を戻す",
-      "【ATS】 スペース: ATS 確認  R: ATS 復帰  Esc: 抑止スイッチ",
-      "【気動車】 W / X / S: 変速レバー（手動変速車）  F2: エンジン始動",
-      "【その他】 Page Up / Down: 扉の側を選ぶ  F3: 数値表示  Backspace: 終点で折り返し",
-      "",
-      "[Basics] Z: power up  A: power down",
-      "   , (comma): release brake  . (period): apply brake  /: emergency brake",
-      "   One-lever cars: 8 towards power, 2 towards brake, 5 neutral, 0 emergency",
-      "   F / N / B: reverser forward, neutral, back (only at a stand)",
-      "[Signals and doors] 3, 6: horn  9: whistle  D, 7: doors (one-man)  4: buzzer",
-      "   Enter: call out (signals, signs, crossings)  C, 1: announcement  -: previous one",
-      "[ATS] Space: acknowledge  R: reset  Esc: suppress switch",
-      "[Diesel] W / X / S: gear lever (manual cars)  F2: start the engine",
-      "[Other] Page Up / Down: choose the door side  F3: value display  Backspace: reverse at the terminus",
-  };
-  for (const char* l : lines) f.line(l);
+  for (const char* l : operation_lines()) f.line(l);
   f.save(data_dir / "operation.dat");
 }
 
@@ -140,13 +211,17 @@ void write_readme(const std::filesystem::path& data_dir, const std::vector<LineM
     html += "</li>\n";
   }
   html +=
-      "</ul>\n<h2>操作</h2>\n<p>Z / A で力行ノッチ、, / . でブレーキ、/ で非常ブレーキ。"
-      "ワンハンドルの気動車は 8 / 2 / 5 / 0。Enter で喚呼、D でドア（ワンマン）、スペースで ATS 確認。</p>\n"
+      "</ul>\n<h2>操作</h2>\n<p>英字キーは小文字で押します。z / a で力行ノッチ、, / . でブレーキ、/ で非常ブレーキ。"
+      "ワンハンドルの気動車は z / a / q で一本のハンドルを動かします（8 / 2 / 5 / 0 はどの車でも使えます）。"
+      "Enter で喚呼、d でドア（ワンマン）、スペースで ATS 確認。全部のキーは運転画面の表示メニューの"
+      "操作説明にあります。</p>\n"
       "<h2>English</h2>\n<p>Three demo lines: an express with a preceding train, a rapid service "
-      "with calls and announcements, and a one-man diesel branch line. Z / A work the power "
-      "handle, comma / period the brake, slash the emergency brake; one-lever cars use "
-      "8 / 2 / 5 / 0. Enter calls out signals and signs, D works the doors of a one-man "
-      "train, Space acknowledges the ATS warning.</p>\n</body>\n</html>\n";
+      "with calls and announcements, and a one-man diesel branch line. Letter keys are lower "
+      "case. z / a work the power handle, comma / period the brake, slash the emergency brake; "
+      "on the one-lever diesel z / a / q work its one handle (8 / 2 / 5 / 0 work on every car). "
+      "Enter calls out signals and signs, d works the doors of a one-man train, Space "
+      "acknowledges the ATS bell. The help window of the cab (Display menu) lists every key.</p>\n"
+      "</body>\n</html>\n";
   write_bytes(data_dir / "readme.html", html);
 }
 
@@ -163,24 +238,25 @@ void write_title_pictures(const std::filesystem::path& data_dir, const std::vect
     cairo_rectangle(cr, 0, 40, 800, 110);
     cairo_fill(cr);
     cairo_set_source_rgb(cr, 1, 1, 1);
-    text_at(cr, "VELMORA", 400, 82, 54);
-    text_at(cr, "前面展望 運転シミュレータ  デモ", 400, 128, 22, true, false);
+    text_at(cr, "VELMORA", 400, 82, 54, true, true, 760);
+    text_at(cr, "前面展望 運転シミュレータ  デモ", 400, 128, 22, true, false, 760);
     cairo_destroy(cr);
     char name[16];
     std::snprintf(name, sizeof name, "%02d.jpg", k + 1);
     save_jpeg(view.surface(), dir / name);
   }
   // The route buttons (300 px wide), help, quit and the loading picture.
+  constexpr double kButtonText = 300 - 2 * 12;  // px: the texts keep a margin on both sides
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const LineModel& line = lines[i];
     draw_opaque(dir / ("train" + std::to_string(i + 1) + ".png"), 300, 50, [&](cairo_t* cr) {
       cairo_set_source_rgb(cr, 0.08, 0.16, 0.32);
       cairo_paint(cr);
       cairo_set_source_rgb(cr, 1, 1, 1);
-      text_at(cr, line.design.line_name, 12, 17, 18, false, true);
+      text_at(cr, line.design.line_name, 12, 17, 18, false, true, kButtonText);
       cairo_set_source_rgb(cr, 0.75, 0.85, 1);
       text_at(cr, line.design.stations.front().name + " → " + line.design.stations.back().name + "  " +
-                      line.design.vehicle_file, 12, 38, 12, false, false);
+                      line.design.vehicle_file, 12, 38, 12, false, false, kButtonText);
     });
   }
   for (const auto& [name, text] : {std::pair<const char*, const char*>{"help.png", "HELP"}, {"quit.png", "QUIT"}})
@@ -188,13 +264,13 @@ void write_title_pictures(const std::filesystem::path& data_dir, const std::vect
       cairo_set_source_rgb(cr, 0.2, 0.2, 0.25);
       cairo_paint(cr);
       cairo_set_source_rgb(cr, 1, 1, 1);
-      text_at(cr, text, 25, 9.5, 11);
+      text_at(cr, text, 25, 9.5, 11, true, true, 44);
     });
   draw_opaque(dir / "loading.png", 110, 30, [](cairo_t* cr) {
     cairo_set_source_rgb(cr, 0, 0, 0);
     cairo_paint(cr);
     cairo_set_source_rgb(cr, 1, 1, 1);
-    text_at(cr, "読み込み中…", 55, 15, 14);
+    text_at(cr, "読み込み中…", 55, 15, 14, true, true, 100);
   });
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // The files of the demo folder that belong to no route: velmora.dat (interface texts, film
 // settings, film folder), mascon.dat (the serial controller's 23 codes), operation.dat
-// (the help window: the keys in Japanese and English), readme.html, the title pictures,
-// the route buttons and the title jingle.
+// (the help window: the driver's quick guide in Japanese and English), readme.html, the
+// title pictures, the route buttons and the title jingle.
 
 #include <filesystem>
 #include <vector>
@@ -17,6 +17,9 @@ struct InterfaceSettings {
   int staff_left = 800;  // px: the staff timetable's left edge on the cab window
 };
 
+// The settings of the demo: [Disp] is the route films' size (route_film_size).
+InterfaceSettings interface_settings(bool short_mode);
+
 void write_velmora_dat(const std::filesystem::path& data_dir, const InterfaceSettings& s);
 void write_mascon_dat(const std::filesystem::path& data_dir);
 void write_operation_dat(const std::filesystem::path& data_dir);
@@ -26,5 +29,7 @@ void write_title_pictures(const std::filesystem::path& data_dir, const std::vect
 
 // The texts of [InfoLabel], for the tests: at least 28.
 const std::vector<const char*>& info_labels();
+// The lines of operation.dat, the caption first.
+const std::vector<const char*>& operation_lines();
 
 }  // namespace velmora::demo

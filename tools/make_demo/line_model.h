@@ -22,6 +22,14 @@ struct Anchor {
   double offset_m = 0;  // m, positive: beyond the station in the running direction
 };
 
+// How the film shows a station.
+enum class StationLook {
+  plain,     // one platform with a roof in its middle
+  terminal,  // platforms on both lines under a train shed, headshunts with buffer stops
+  through,   // a platform on each line and a footbridge across
+  halt,      // a short, low platform with a shelter, in the fields
+};
+
 struct StationDesign {
   std::string name;     // shown on the platform boards and in the texts
   std::string reading;  // the name in kana, for the voices
@@ -31,6 +39,7 @@ struct StationDesign {
   int maxspeed_kmh = 0; // the line's maximum speed from here to the next station
   int dwell_s = 25;     // s the timetable allows for the stop
   bool platform_right = false;  // platform on the right of the train (default left)
+  StationLook look = StationLook::plain;
 };
 
 struct LimitDesign {

@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
   const Options o = parse(argc, argv);
   try {
     prepare(o.out);
-    const FilmSize film = o.short_mode ? FilmSize{256, 192} : FilmSize{800, 600};
+    const FilmSize film = route_film_size(o.short_mode);
 
     std::cout << "make-demo: " << (o.short_mode ? "short " : "") << "demo into " << o.out.string() << '\n';
     std::vector<LineModel> lines;
@@ -112,7 +112,7 @@ int main(int argc, char** argv) {
     }
 
     std::cout << "  interface files\n";
-    write_velmora_dat(o.out, {film.width, film.height, 800});
+    write_velmora_dat(o.out, interface_settings(o.short_mode));
     write_mascon_dat(o.out);
     write_operation_dat(o.out);
     write_readme(o.out, lines);

@@ -144,9 +144,9 @@ OverlaySizes overlay_sizes(int film_width) {
   const auto s = [k](int full) { return std::max(8, static_cast<int>(std::lround(full * k))); };
   OverlaySizes o;
   o.marker = s(128);
-  o.line = std::max(2, s(4));
+  o.line = std::max(2, static_cast<int>(std::lround(4 * k)));
   o.post = s(96);
-  o.remain = s(48);
+  o.remain = s(kRemainWidthFull);
   o.cross = s(64);
   o.head_w = s(48);
   o.head_h = s(112);
@@ -162,28 +162,31 @@ void draw_overlays(const LineModel& line, const std::filesystem::path& data_dir,
   const std::filesystem::path dir = data_dir / "image" / line.design.key;
   const auto& stations = line.design.stations;
 
-  // Stop-position marker: boards 50 to 300 m, then one stop marker per station.
+  // Stop-position marker: boards 50 to 300 m, then one stop marker per station. The
+  // remaining-distance board slides down the film's right edge over the marker's right
+  // part, so the boards stand in the part left of it.
   const int n = z.marker;
+  const double face = n - z.remain - std::max(2.0, n * 0.03);  // px of the cell left of the board
   const int count = 10 + static_cast<int>(stations.size());
   draw_keyed(dir / "teimoku.png", n * count, n, [&](cairo_t* cr) {
     const int boards[] = {50, 100, 150, 200, 300};
     for (int k = 1; k <= 5; ++k) {
-      const double x = k * n;
-      frame_rect(cr, x + n * 0.22, n * 0.12, n * 0.56, n * 0.6, 0xffffff, 0xc01818, n * 0.04);
+      const double x = k * n, cx = x + face / 2, w = face * 0.7;
+      frame_rect(cr, cx - w / 2, n * 0.12, w, n * 0.6, 0xffffff, 0xc01818, n * 0.04);
       cairo_set_source_rgb(cr, 0.75, 0.05, 0.05);
-      text_at(cr, std::to_string(boards[k - 1]), x + n * 0.5, n * 0.36, n * 0.22);
-      text_at(cr, "m", x + n * 0.5, n * 0.58, n * 0.14);
-      cairo_rectangle(cr, x + n * 0.47, n * 0.72, n * 0.06, n * 0.26);
+      text_at(cr, std::to_string(boards[k - 1]), cx, n * 0.36, n * 0.22, true, true, w * 0.84);
+      text_at(cr, "m", cx, n * 0.58, n * 0.14);
+      cairo_rectangle(cr, cx - n * 0.03, n * 0.72, n * 0.06, n * 0.26);
       cairo_set_source_rgb(cr, 0.8, 0.8, 0.8);
       cairo_fill(cr);
     }
     for (std::size_t i = 0; i < stations.size(); ++i) {
-      const double x = (10 + static_cast<double>(i)) * n;
-      frame_rect(cr, x + n * 0.12, n * 0.06, n * 0.76, n * 0.62, 0xf2d21a, 0x202020, n * 0.03);
+      const double x = (10 + static_cast<double>(i)) * n, cx = x + face / 2, w = face * 0.94;
+      frame_rect(cr, cx - w / 2, n * 0.06, w, n * 0.62, 0xf2d21a, 0x202020, n * 0.03);
       cairo_set_source_rgb(cr, 0.05, 0.05, 0.05);
-      text_at(cr, std::to_string(line.design.cars), x + n * 0.5, n * 0.3, n * 0.3);
-      text_at(cr, stations[i].name, x + n * 0.5, n * 0.56, n * 0.13);
-      cairo_rectangle(cr, x + n * 0.47, n * 0.68, n * 0.06, n * 0.3);
+      text_at(cr, std::to_string(line.design.cars), cx, n * 0.3, n * 0.3);
+      text_at(cr, stations[i].name, cx, n * 0.56, n * 0.13, true, true, w * 0.88);
+      cairo_rectangle(cr, cx - n * 0.03, n * 0.68, n * 0.06, n * 0.3);
       cairo_set_source_rgb(cr, 0.8, 0.8, 0.8);
       cairo_fill(cr);
     }
@@ -212,10 +215,10 @@ void draw_overlays(const LineModel& line, const std::filesystem::path& data_dir,
       cairo_fill(cr);
       cairo_set_source_rgb(cr, 0.05, 0.05, 0.05);
       if (k < limits.speeds.size()) {
-        text_at(cr, std::to_string(limits.speeds[k]), x + p / 2.0, p * 0.42, p * 0.3);
+        text_at(cr, std::to_string(limits.speeds[k]), x + p / 2.0, p * 0.42, p * 0.3, true, true, p * 0.52);
       } else {
         // The end of the limit: the figure struck through.
-        text_at(cr, "解除", x + p / 2.0, p * 0.42, p * 0.2);
+        text_at(cr, "解除", x + p / 2.0, p * 0.42, p * 0.2, true, true, p * 0.5);
         cairo_move_to(cr, x + p * 0.25, p * 0.68);
         cairo_line_to(cr, x + p * 0.75, p * 0.16);
         cairo_set_line_width(cr, p * 0.05);
@@ -253,25 +256,25 @@ void draw_overlays(const LineModel& line, const std::filesystem::path& data_dir,
     }
   });
 
+  // The crossing light stands above the other signs (its place is 5 % of the film's
+  // height higher, theirs overlaps its lower part): it keeps to the upper part of its cell.
   const int c = z.cross;
   draw_keyed(dir / "cross.png", c * 3, c, [&](cairo_t* cr) {
     for (int k = 1; k <= 2; ++k) {
       const double x = k * c;
-      frame_rect(cr, x + c * 0.15, c * 0.15, c * 0.7, c * 0.5, 0x101010, 0x606060, 2);
-      cairo_set_line_width(cr, c * 0.08);
+      frame_rect(cr, x + c * 0.15, c * 0.04, c * 0.7, c * 0.4, 0x101010, 0x606060, std::max(1.0, c * 0.03));
+      cairo_set_line_width(cr, c * 0.07);
       fill_rgb(cr, k == 1 ? 0xffffff : 0x505050);
-      cairo_move_to(cr, x + c * 0.3, c * 0.22);
-      cairo_line_to(cr, x + c * 0.7, c * 0.58);
-      cairo_move_to(cr, x + c * 0.7, c * 0.22);
-      cairo_line_to(cr, x + c * 0.3, c * 0.58);
+      cairo_move_to(cr, x + c * 0.32, c * 0.1);
+      cairo_line_to(cr, x + c * 0.68, c * 0.38);
+      cairo_move_to(cr, x + c * 0.68, c * 0.1);
+      cairo_line_to(cr, x + c * 0.32, c * 0.38);
       cairo_stroke(cr);
-      cairo_rectangle(cr, x + c * 0.46, c * 0.65, c * 0.08, c * 0.33);
-      cairo_set_source_rgb(cr, 0.7, 0.7, 0.7);
-      cairo_fill(cr);
     }
   });
 
-  // Other signs: picture 0 is the time board, the rest the route's signs.
+  // Other signs: picture 0 is the time board, the rest the route's signs. A sign of two
+  // words shows them on two lines; every line keeps to its board.
   draw_keyed(dir / "other.png", p * (1 + static_cast<int>(signs.size())), p, [&](cairo_t* cr) {
     frame_rect(cr, p * 0.12, p * 0.1, p * 0.76, p * 0.55, 0x1838a0, 0xf0f0f0, 2);
     cairo_set_source_rgb(cr, 1, 1, 1);
@@ -281,7 +284,16 @@ void draw_overlays(const LineModel& line, const std::filesystem::path& data_dir,
       const double x = (k + 1.0) * p;
       frame_rect(cr, x + p * 0.14, p * 0.12, p * 0.72, p * 0.56, signs[k].warning ? 0xf0c820 : 0xffffff, 0x202020, 2);
       cairo_set_source_rgb(cr, 0.05, 0.05, 0.05);
-      text_at(cr, signs[k].text, x + p * 0.5, p * 0.4, p * (signs[k].text.size() > 6 ? 0.14 : 0.24));
+      std::vector<std::string> words;
+      for (std::size_t from = 0; from <= signs[k].text.size();) {
+        const std::size_t to = std::min(signs[k].text.find(' ', from), signs[k].text.size());
+        if (to > from) words.push_back(signs[k].text.substr(from, to - from));
+        from = to + 1;
+      }
+      const double inner = p * 0.72 - 8, rows = static_cast<double>(std::max<std::size_t>(1, words.size()));
+      for (std::size_t w = 0; w < words.size(); ++w)
+        text_at(cr, words[w], x + p * 0.5, p * (0.4 + (static_cast<double>(w) - (rows - 1) / 2) * 0.22), p * (rows > 1 ? 0.18 : 0.24),
+                true, true, inner);
       cairo_rectangle(cr, x + p * 0.47, p * 0.68, p * 0.06, p * 0.3);
       cairo_set_source_rgb(cr, 0.8, 0.8, 0.8);
       cairo_fill(cr);
@@ -330,7 +342,7 @@ void draw_route_pictures(const LineModel& line, const std::filesystem::path& dat
     fill_rgb(cr, 0xf4f0e4);
     cairo_paint(cr);
     cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
-    text_at(cr, line.design.line_name + "  行路表", 200, 28, 20);
+    text_at(cr, line.design.line_name + "  行路表", 200, 28, 20, true, true, 380);
     text_at(cr, "駅名", 70, 66, 14);
     text_at(cr, "着", 200, 66, 14);
     text_at(cr, "発", 320, 66, 14);
@@ -341,7 +353,7 @@ void draw_route_pictures(const LineModel& line, const std::filesystem::path& dat
       const BuiltStation& s = line.stations[i];
       const bool pass = stations[i].type == 1;
       cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
-      text_at(cr, stations[i].name, 70, y, 18);
+      text_at(cr, stations[i].name, 70, y, 18, true, true, 120);
       if (pass) {
         text_at(cr, "レ", 200, y, 16);
         text_at(cr, "（通過）", 320, y, 14);
@@ -355,7 +367,7 @@ void draw_route_pictures(const LineModel& line, const std::filesystem::path& dat
       y += 52;
     }
     cairo_set_source_rgb(cr, 0.2, 0.2, 0.2);
-    text_at(cr, "最高速度  " + std::to_string(stations.front().maxspeed_kmh) + " km/h", 200, 450, 13, true, false);
+    text_at(cr, "最高速度  " + std::to_string(stations.front().maxspeed_kmh) + " km/h", 200, 450, 13, true, false, 380);
   });
 
   // Shown on the film surface until the run starts.
@@ -367,10 +379,11 @@ void draw_route_pictures(const LineModel& line, const std::filesystem::path& dat
     cairo_paint(cr);
     cairo_pattern_destroy(g);
     cairo_set_source_rgb(cr, 1, 1, 1);
-    text_at(cr, line.design.line_name, film_width / 2.0, film_height * 0.4, film_height * 0.09);
+    const double wide = film_width * 0.9;
+    text_at(cr, line.design.line_name, film_width / 2.0, film_height * 0.4, film_height * 0.09, true, true, wide);
     text_at(cr, stations.front().name + " → " + stations.back().name, film_width / 2.0, film_height * 0.55,
-            film_height * 0.05, true, false);
-    text_at(cr, "運転開始を待っています", film_width / 2.0, film_height * 0.7, film_height * 0.035, true, false);
+            film_height * 0.05, true, false, wide);
+    text_at(cr, "運転開始を待っています", film_width / 2.0, film_height * 0.7, film_height * 0.035, true, false, wide);
   });
 
   // Behind the text labels to the right of the film.

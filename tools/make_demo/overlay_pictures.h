@@ -11,11 +11,15 @@
 
 namespace velmora::demo {
 
+// px: the remaining-distance board's width on an 800 px film. Narrow, since the board
+// is opaque and slides over everything at the film's right edge.
+constexpr int kRemainWidthFull = 40;
+
 struct OverlaySizes {
   int marker = 128;  // stop-position marker frames, px square
   int line = 4;      // stop lines, px high
   int post = 96;     // gradient posts, limit signs, other signs
-  int remain = 48;   // remaining-distance board, px wide (900 high)
+  int remain = kRemainWidthFull;  // remaining-distance board, px wide (900 high)
   int cross = 64;
   int head_w = 48, head_h = 112;  // signal main heads
   int sub = 32;                   // small sub-head

@@ -8,7 +8,6 @@
 namespace velmora::demo {
 namespace {
 
-constexpr int kPanelTop = 560;  // px on the cab surface: the desk's upper edge
 constexpr double kPi = 3.14159265358979323846;
 
 struct Dial {
@@ -19,6 +18,7 @@ struct Dial {
   const char* label;
   int major;        // value between numbered marks
   int minor;
+  bool label_above = false;  // the label above the hub instead of below it
 };
 
 double angle_of(const Dial& d, double value) {
@@ -48,7 +48,7 @@ void dial_face(cairo_t* cr, const Dial& d) {
       text_at(cr, text, x + std::sin(a) * d.r * 0.64, y - std::cos(a) * d.r * 0.64, d.r * 0.17, true, false);
     }
   }
-  text_at(cr, d.label, x, y + d.r * 0.82, d.r * 0.16, true, false);
+  text_at(cr, d.label, x, y + d.r * (d.label_above ? -0.36 : 0.82), d.r * 0.16, true, false);
 }
 
 NeedlePlace needle(const std::filesystem::path& dir, const std::string& rel, const Dial& d,
@@ -72,7 +72,9 @@ NeedlePlace needle(const std::filesystem::path& dir, const std::string& rel, con
   n.left = d.cx - d.r;
   n.top = d.cy - d.r;
   n.size = size;
-  n.zero = d.zero;
+  // The simulator turns the needle by value x one from zero, so zero is the angle of the
+  // scale's 0 mark, not of its first mark (the ammeter's scale starts below 0).
+  n.zero = static_cast<int>(std::lround(angle_of(d, 0) * 180 / kPi));
   n.one = d.sweep / (d.to - d.from);
   return n;
 }
@@ -109,13 +111,17 @@ PanelLayout draw_panel(const PanelSpec& design, const std::filesystem::path& dat
   const std::filesystem::path dir = data_dir / "cab" / design.key;
   const std::string rel = "cab\\" + design.key + "\\";
 
+  // The speedometer's unit sits above the hub: below it is the digital speed's box.
   const Dial speed{400, 678, 76, 0, static_cast<double>(design.speed_max), -135, 270, "km/h",
-                   design.speed_max > 130 ? 20 : 10, design.speed_max > 130 ? 5 : 5};
+                   design.speed_max > 130 ? 20 : 10, 5, true};
   const Dial air1{178, 678, 60, 0, 1000, -135, 270, "MR/BC kPa", 200, 50};
   const Dial erbp{281, 712, 36, 0, 700, -135, 270, "ER/BP", 200, 50};
   const Dial amps{600, 678, 56, -500, 1000, -90, 225, "A", 250, 125};
-  const Dial volts{720, 640, 36, 0, 2000, -120, 240, "V", 1000, 250};
-  const Dial brake_cmd{720, 722, 36, 0, 5, -120, 240, "B", 1, 1};
+  // The right-hand gauges end short of the column the remaining-distance board slides
+  // down (it reaches 30 px into the desk at a stop, and further on an overrun).
+  const int right_cx = kDeskRightEdge - 36 - 6;
+  const Dial volts{right_cx, 640, 36, 0, 2000, -120, 240, "V", 1000, 250};
+  const Dial brake_cmd{right_cx, 722, 36, 0, 5, -120, 240, "B", 1, 1};
 
   const std::vector<LampDef> lamp_defs = {
       {"Lamp_Door", "戸閉", 0x30e060},  {"Lamp_Power", "力行", 0xf0d020},
@@ -123,8 +129,7 @@ PanelLayout draw_panel(const PanelSpec& design, const std::filesystem::path& dat
       {"Lamp_Air", "常用", 0xf0f0f0},   {"Lamp_Fin", "ノッチ", 0xa0e0ff},
       {"Lamp_Ele", "電気", 0x30e060},   {"Lamp_Ats1", "ATS", 0xf0f0f0},
       {"Lamp_Ats2", "ATS", 0xff3020},   {"Lamp_Ats3", "確認", 0xf0d020},
-      {"Lamp_TASC1", "TASC", 0xf0f0f0}, {"Lamp_TASC2", "TASC", 0x30e060},
-      {"Lamp_TASC3", "TASC", 0xf0d020}, {"Lamp_ATSP1", design.ats_p ? "P電源" : "P", 0xf0f0f0},
+      {"Lamp_ATSP1", design.ats_p ? "P電源" : "P", 0xf0f0f0},
       {"Lamp_ATSP2", design.ats_p ? "ブレーキ" : "P", 0xff3020},
       {"Lamp_Fwd", "前", 0xf0f0f0},     {"Lamp_Neut", "切", 0xf0f0f0},
       {"Lamp_Back", "後", 0xf0f0f0},    {"Lamp_Const", "定速", 0x30e060},
@@ -171,15 +176,15 @@ PanelLayout draw_panel(const PanelSpec& design, const std::filesystem::path& dat
   });
   L.panel = {rel + "panel.png", 0, kPanelTop};
 
-  // Inside tunnels the cab's lights show the window frame.
+  // Inside tunnels the dark windscreen mirrors the lit desk: the lamp row as faint marks
+  // low on the glass, above the explanation line, and nothing else of the view is covered.
   draw_keyed(dir / "panel2.png", 800, kPanelTop, [&](cairo_t* cr) {
-    cairo_set_source_rgba(cr, 0.75, 0.72, 0.55, 1);
-    cairo_set_line_width(cr, 3);
-    cairo_rectangle(cr, 14, 10, 772, kPanelTop - 20);
-    cairo_stroke(cr);
-    cairo_move_to(cr, 400, 10);
-    cairo_line_to(cr, 400, kPanelTop - 10);
-    cairo_stroke(cr);
+    const double mirror = kPanelTop * 0.94;  // px: the reflections' lower edge
+    for (const auto& [def, at] : lamp_places) {
+      cairo_rectangle(cr, at.x + 3, mirror - 5, lamp_w - 6, 4);
+      fill_rgb(cr, 0x2a2e32);
+      cairo_fill(cr);
+    }
   });
   L.panel2 = {rel + "panel2.png", 0, 0};
 
@@ -202,7 +207,7 @@ PanelLayout draw_panel(const PanelSpec& design, const std::filesystem::path& dat
     cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
     text_at(cr, "抑止", 16, 9, 11);
   });
-  L.suppress = {rel + "suppress.png", 8 + 20 * 38, kPanelTop + 8};
+  L.suppress = {rel + "suppress.png", 8 + static_cast<int>(lamp_defs.size()) * 38, kPanelTop + 8};
 
   L.speed = needle(dir, rel + "needle_speed.png", speed, 4, 0.92, 0xf4f4f4);
   L.bc = needle(dir, rel + "needle_bc.png", air1, 3, 0.85, 0xf0f0f0);
@@ -240,9 +245,9 @@ PanelLayout draw_panel(const PanelSpec& design, const std::filesystem::path& dat
   L.notch_p = notch_strip("notch_p.png", design.power, false, 492, 744);
   L.notch_b = notch_strip("notch_b.png", design.aab ? 5 : design.brake, true, 492, 762);
 
-  // Inside the speedometer, below its hub.
-  L.digits = {rel + "digits.png", 352, 692, 96, 36};
-  draw_keyed(dir / "digits.png", 96 * 10, 36 * 20, [&](cairo_t* cr) { draw_digits(cr, 10, 96, 36); });
+  // Inside the speedometer, below its hub, between the scale's two ends and their figures.
+  L.digits = {rel + "digits.png", speed.cx - 30, speed.cy + 42, 60, 22};
+  draw_keyed(dir / "digits.png", 60 * 10, 22 * 20, [&](cairo_t* cr) { draw_digits(cr, 10, 60, 22); });
 
   if (design.diesel) {
     const char* names[] = {"中立", "変速", "直結1", "直結2", "直結3", "直結4"};

@@ -8,7 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "overlay_pictures.h"
+
 namespace velmora::demo {
+
+constexpr int kPanelTop = 560;  // px on the cab surface: the desk's upper edge
+// px on the cab surface: the desk's instruments end left of this edge. The full-size
+// film's remaining-distance board slides down the column to its right, into the desk at
+// a stop and further on an overrun, so nothing there may need to be read.
+constexpr int kDeskRightEdge = 800 - kRemainWidthFull - 4;
 
 struct PanelSpec {
   std::string key;         // folder name below cab\ and the pictures' prefix

@@ -95,14 +95,18 @@ void surface_to_yuv(cairo_surface_t* surface, std::uint8_t* const planes[3], con
       out[x] = static_cast<std::uint8_t>(std::clamp(((ky[0] * r + ky[1] * g + ky[2] * b + 128) >> 8) + yoff, 0, 255));
     }
   }
-  for (int y = 0; y < h / 2; ++y) {
+  // Chroma covers odd sizes too (the 533-row title pictures): the last row or column
+  // pairs with itself.
+  for (int y = 0; y < (h + 1) / 2; ++y) {
     const auto* r0 = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(2 * y) * stride);
-    const auto* r1 = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(2 * y + 1) * stride);
+    const auto* r1 =
+        reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(std::min(2 * y + 1, h - 1)) * stride);
     std::uint8_t* u = planes[1] + static_cast<std::ptrdiff_t>(y) * strides[1];
     std::uint8_t* v = planes[2] + static_cast<std::ptrdiff_t>(y) * strides[2];
-    for (int x = 0; x < w / 2; ++x) {
+    for (int x = 0; x < (w + 1) / 2; ++x) {
+      const int x1 = std::min(2 * x + 1, w - 1);
       int r = 0, g = 0, b = 0;
-      for (std::uint32_t p : {r0[2 * x], r0[2 * x + 1], r1[2 * x], r1[2 * x + 1]}) {
+      for (std::uint32_t p : {r0[2 * x], r0[x1], r1[2 * x], r1[x1]}) {
         r += (p >> 16) & 255;
         g += (p >> 8) & 255;
         b += p & 255;
@@ -145,8 +149,20 @@ void draw_opaque(const std::filesystem::path& path, int width, int height,
   cairo_surface_destroy(s);
 }
 
+double fitting_size(cairo_t* cr, const std::string& text, double size, double max_width, bool bold) {
+  cairo_select_font_face(cr, "IPAGothic", CAIRO_FONT_SLANT_NORMAL,
+                         bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+  cairo_set_font_size(cr, size);
+  cairo_text_extents_t e;
+  cairo_text_extents(cr, text.c_str(), &e);
+  // Extents grow in proportion to the size, so one step is enough; the margin covers
+  // hinting at the smaller size.
+  return e.width > max_width && e.width > 0 ? size * max_width / e.width * 0.97 : size;
+}
+
 void text_at(cairo_t* cr, const std::string& text, double x, double y, double size, bool centred,
-             bool bold) {
+             bool bold, double max_width) {
+  if (max_width > 0) size = fitting_size(cr, text, size, max_width, bold);
   cairo_select_font_face(cr, "IPAGothic", CAIRO_FONT_SLANT_NORMAL,
                          bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
   cairo_set_font_size(cr, size);

@@ -32,9 +32,13 @@ void draw_keyed(const std::filesystem::path& path, int width, int height,
 void draw_opaque(const std::filesystem::path& path, int width, int height,
                  const std::function<void(cairo_t*)>& draw);
 
-// Text in the Japanese font, with its centre or its left edge at a point.
+// Text in the Japanese font, with its centre or its left edge at a point. A max_width
+// above 0 makes the font smaller where the text would be wider than that.
 void text_at(cairo_t* cr, const std::string& text, double x, double y, double size,
-             bool centred = true, bool bold = true);
+             bool centred = true, bool bold = true, double max_width = 0);
+// The font size, at most `size`, at which text is at most max_width wide.
+double fitting_size(cairo_t* cr, const std::string& text, double size, double max_width,
+                    bool bold = true);
 void fill_rgb(cairo_t* cr, std::uint32_t rgb);
 
 // Frees the font caches cairo and fontconfig keep for the process, so that a leak checker

@@ -16,7 +16,8 @@ struct Scale {
 };
 
 StationDesign station(const char* name, const char* reading, int type, double gap, int cruise,
-                      int maxspeed, int dwell, const Scale& s, bool right = false) {
+                      int maxspeed, int dwell, const Scale& s, bool right = false,
+                      StationLook look = StationLook::plain) {
   StationDesign d;
   d.name = name;
   d.reading = reading;
@@ -26,6 +27,7 @@ StationDesign station(const char* name, const char* reading, int type, double ga
   d.maxspeed_kmh = s.short_mode ? s.kmh(cruise) + 10 : maxspeed;
   d.dwell_s = s.short_mode ? std::min(dwell, 20) : dwell;
   d.platform_right = right;
+  d.look = look;
   return d;
 }
 
@@ -55,7 +57,7 @@ RouteDesign express_design(bool short_mode) {
   common_timing(d, s);
   d.first_departure = 36000 * 30;  // 10:00:00
   d.stations = {
-      station("白砂", "しらすな", 0, 0, 85, 95, 25, s),
+      station("白砂", "しらすな", 0, 0, 85, 95, 25, s, false, StationLook::terminal),
       station("港町", "みなとまち", 0, 950, 95, 105, 30, s),
       station("桜台", "さくらだい", 1, 800, 95, 105, 0, s),
       station("青葉", "あおば", 0, 850, 80, 90, 30, s),
@@ -111,7 +113,7 @@ RouteDesign rapid_design(bool short_mode) {
   common_timing(d, s);
   d.first_departure = 36000 * 30 + 15 * 60 * 30;  // 10:15:00
   d.stations = {
-      station("川霧", "かわぎり", 0, 0, 75, 85, 30, s),
+      station("川霧", "かわぎり", 0, 0, 75, 85, 30, s, false, StationLook::through),
       station("中野原", "なかのはら", 0, 950, 80, 90, 35, s),
       station("東山", "ひがしやま", 0, 850, 75, 85, 35, s),
       station("湖畔", "こはん", 0, 800, 0, 85, 0, s),
@@ -158,7 +160,7 @@ RouteDesign local_design(bool short_mode) {
   common_timing(d, s);
   d.first_departure = 36000 * 30 + 40 * 60 * 30;  // 10:40:00
   d.stations = {
-      station("山吹", "やまぶき", 0, 0, 60, 65, 30, s),
+      station("山吹", "やまぶき", 0, 0, 60, 65, 30, s, false, StationLook::halt),
       station("杉沢", "すぎさわ", 0, 650, 60, 65, 30, s, true),
       station("滝見", "たきみ", 0, 700, 55, 65, 40, s),
       station("峠口", "とうげぐち", 0, 650, 50, 55, 30, s),
@@ -171,8 +173,8 @@ RouteDesign local_design(bool short_mode) {
   d.tunnels = {{s.at(2, 430), s.at(2, 560), 0}};
   d.bridges = {{s.at(1, 150), s.at(1, 230), 0}};
   d.crossings = {{s.at(0, 540), 1, 0}, {s.at(1, 120), 1, 1}, {s.at(3, 460), 1, 0}};
-  d.switches = {{s.at(0, 90), 1, 0}, {s.at(2, -110), 1, 0}, {s.at(2, 110), 1, 0},
-                {s.at(4, -100), 2, 0}};
+  // The first station is a halt in the fields: no points, no town.
+  d.switches = {{s.at(2, -110), 1, 0}, {s.at(2, 110), 1, 0}, {s.at(4, -100), 2, 0}};
   d.signals = {
       {s.at(0, 110), SignalRole::departure, 3, 0, "2344423444", 0},
       {s.at(2, -230), SignalRole::home, 3, 2, "2344423444", 1},
@@ -182,7 +184,7 @@ RouteDesign local_design(bool short_mode) {
   d.signs = {{s.at(2, 380), s.m(140), 1, 0, "汽笛"}, {s.at(4, -60), s.m(120), 7, 0, "終端"}};
   d.limits = {{s.at(2, 380), s.at(2, 600), short_mode ? 15 : 45}};
   d.doppler = {s.at(0, 540), s.at(3, 460)};
-  d.towns = {s.at(0, 0), s.at(4, 0)};
+  d.towns = {s.at(4, 0)};
   return d;
 }
 
