@@ -1,6 +1,7 @@
 // velmora-sim: the simulator's run without a window. A fixed frame time, a script of
 // inputs by frame and a trace of named state variables make every drive reproducible.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -273,6 +274,9 @@ int main(int argc, char** argv) {
   int status = 0;
   long long frame = 0;
   for (; frame < o.frames && !run.frame.ended; ++frame) {
+    // Only the frames saved are drawn; the others only keep the picture's state.
+    if (cab) cab->set_drawing(std::any_of(o.screenshots.begin(), o.screenshots.end(),
+                                          [frame](const Screenshot& s) { return s.frame == frame; }));
     drive.start_frame(frame, [&](const ScriptCommand& c) {
       std::cerr << "velmora-sim: warning: " << o.input_path << ": line " << c.line << ": \"" << c.text
                 << "\" does nothing in this build; ignored\n";

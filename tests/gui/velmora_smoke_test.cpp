@@ -45,16 +45,17 @@ TEST(DesktopSmoke, TitleRouteDriveCloseTitleAndTheRecordedDriveReplaysTheSame) {
   const fs::path dir = scratch("desktop_smoke");
   const fs::path shots = dir / "shots";
   fs::create_directories(shots);
-  // The opening is clicked away, the express route chosen, the brake released and power
-  // taken, the cab window closed; the title window's close ends the program.
+  // The opening is clicked away, the express route chosen, the run paused and resumed by
+  // quick clicks on the menu bar's first item, the brake released and power taken, the cab
+  // window closed; the title window's close ends the program.
   std::ofstream script(dir / "automate.txt");
-  script << "0.8 click 100 100\n3.0 click 650 375\n";
+  script << "0.8 click 100 100\n3.0 click 650 375\n6.5 click 30 9\n7.5 click 30 9\n";
   for (int k = 0; k < 10; ++k) script << 9 + 0.2 * k << " text ,\n";  // the brake off
   for (int k = 0; k < 4; ++k) script << 11.5 + 0.2 * k << " text z\n";  // power
   script << "14.5 text a\n16.0 close\n18.5 close\n";
   script.close();
   const ToolResult r =
-      run_tool(VELMORA, std::string(DEMO_SHORT_DIR) + " --software --seed 7 --settings " + (dir / "settings.ini").string() +
+      run_tool(VELMORA, std::string(DEMO_SHORT_DIR) + " --software --scale 1 --seed 7 --settings " + (dir / "settings.ini").string() +
                             " --record " + (dir / "drive.txt").string() + " --automate " + (dir / "automate.txt").string() +
                             " --screenshot-every 1 " + shots.string() + " --quit-after 30");
   ASSERT_EQ(r.status, 0) << r.output;
@@ -73,13 +74,20 @@ TEST(DesktopSmoke, TitleRouteDriveCloseTitleAndTheRecordedDriveReplaysTheSame) {
     if (p && p->w == 1202) cab = std::move(p);
   }
   ASSERT_NE(cab, nullptr) << "no picture of the cab window";
-  EXPECT_GT(lit(cab, 0, 40, 800, 600), 100000);  // the film
+  EXPECT_GT(lit(cab, 0, 19, 256, 19 + 192), 40000);  // the short demo's 256 x 192 film, below the menu bar
   EXPECT_GT(lit(cab, 820, 600, 1200, 790), 300);  // the labels
   char last_name[32];
   std::snprintf(last_name, sizeof last_name, "velmora-%04d.png", 18);
   const Picture again = read_png(shots / last_name);
   ASSERT_NE(again, nullptr);
   EXPECT_EQ(again->w, 800);
+
+  // Quick clicks (press and release in one frame) reached the menu.
+  const std::string recorded = read_file(dir / "drive.txt");
+  std::size_t pauses = 0;
+  for (std::size_t at = recorded.find(" menu start1"); at != std::string::npos; at = recorded.find(" menu start1", at + 1))
+    ++pauses;
+  EXPECT_EQ(pauses, 2u) << recorded;
 
   // The settings the drive wrote back.
   const std::string settings = read_file(dir / "settings.ini");
@@ -104,6 +112,28 @@ TEST(DesktopSmoke, TitleRouteDriveCloseTitleAndTheRecordedDriveReplaysTheSame) {
 
 namespace {
 
+TEST(DesktopSmoke, AChoiceThatFailsToLoadShowsWhyAndTheTitleComesBack) {
+  const fs::path dir = scratch("failed_start");
+  const fs::path data = dir / "demo";
+  fs::copy(DEMO_SHORT_DIR, data, fs::copy_options::recursive);
+  std::ofstream(data / "train_85.dat", std::ios::trunc) << "[Handle]\r\nnot a number\r\n";
+  const fs::path shots = dir / "shots";
+  fs::create_directories(shots);
+  // The express (whose vehicle is broken) fails; the rapid route then drives.
+  std::ofstream script(dir / "automate.txt");
+  script << "0.8 click 100 100\n3.0 click 650 375\n5.0 click 650 435\n8.0 close\n9.5 close\n";
+  script.close();
+  const ToolResult r = run_tool(VELMORA, data.string() + " --software --scale 1 --settings " + (dir / "settings.ini").string() +
+                                             " --automate " + (dir / "automate.txt").string() + " --screenshot-every 1 " +
+                                             shots.string() + " --quit-after 15");
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_NE(r.err.find("車両ファイル"), std::string::npos) << r.err;
+  EXPECT_NE(r.out.find("velmora: drive ended"), std::string::npos) << r.output;
+  const Picture between = read_png(shots / "velmora-0004.png");
+  ASSERT_NE(between, nullptr);
+  EXPECT_EQ(between->w, 800);  // the title window, not the end of the program
+}
+
 TEST(DesktopSmoke, TheCommandLineSaysWhatIsWrong) {
   const ToolResult help = run_tool(VELMORA, "--help");
   EXPECT_EQ(help.status, 0);
@@ -113,6 +143,7 @@ TEST(DesktopSmoke, TheCommandLineSaysWhatIsWrong) {
   const ToolResult no_data = run_tool(VELMORA, "/nonexistent/velmora --quit-after 1");
   EXPECT_EQ(no_data.status, 1);
   EXPECT_NE(no_data.err.find("実行ファイルが正しい場所に配置されていません"), std::string::npos) << no_data.err;
+  EXPECT_NE(no_data.err.find("/nonexistent/velmora does not exist"), std::string::npos) << no_data.err;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -137,6 +138,27 @@ TEST(DemoRun, TheStationRulesServeEveryStationAndEndTheRun) {
     EXPECT_EQ(moved_to, expected);
     EXPECT_GE(doors_opened, static_cast<int>(d.stops.size()) - 1);
     EXPECT_NE(read_file(dir / "events.txt").find("\tend"), std::string::npos) << "the run did not end";
+  }
+}
+
+TEST(DemoRun, NothingInTheCabWindowIsCutOffOrCoversSomethingElse) {
+  // Each route with the value display and the easy-cab window open, the texts in their
+  // labels and then on the film; velmora-sim names what a screenshot shows drawn badly.
+  for (const Pair& p : kPairs) {
+    const Drive d = read_drive(p.key);
+    for (const char* mode : {"", "0 menu OFFC1\n"}) {
+      const fs::path dir = scratch(std::string("layout_") + p.key + (*mode ? "_film" : "_labels"));
+      std::ofstream script(dir / "drive.txt");
+      script << "0 key F3\n0 menu N3\n" << mode << read_file(d.script);
+      script.close();
+      std::string shots;
+      for (int k : {1, 2, 3}) shots += " --screenshot " + std::to_string(d.frames * k / 4) + ":" + (dir / (std::to_string(k) + ".png")).string();
+      const ToolResult r = run_tool(VELMORA_SIM, "--data " + demo().string() + " --vehicle " + p.vehicle + " --route " +
+                                                     p.route + " --input " + (dir / "drive.txt").string() +
+                                                     " --frames " + std::to_string(d.frames * 3 / 4 + 1) + shots);
+      ASSERT_EQ(r.status, 0) << r.output;
+      EXPECT_EQ(r.err.find("layout:"), std::string::npos) << p.key << (*mode ? " (texts on the film)" : "") << ":\n" << r.err;
+    }
   }
 }
 

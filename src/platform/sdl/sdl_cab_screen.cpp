@@ -93,6 +93,11 @@ void SdlCabScreen::compose() {
   // The same film picture, texts, sprites and fade as last time: the cab texture already
   // holds this picture.
   const bool sprites_changed = sprites_.take_changed();
+  if (!drawing_) {
+    composed_texts_ = std::move(texts_);
+    texts_.clear();
+    return;
+  }
   if (!sprites_changed && picture_ == composed_picture_ && texts_ == composed_texts_ && !redraw_) {
     texts_.clear();
     return;
@@ -180,6 +185,11 @@ void SdlCabScreen::draw_label(const WindowLabel& label, const std::string& utf8)
 }
 
 void SdlCabScreen::flip() {
+  if (!drawing_) {
+    shown_labels_ = std::move(labels_);
+    labels_.clear();
+    return;
+  }
   const bool overlay_changed = overlay_ && (!overlay_changed_ || overlay_changed_());
   const Placement place = placement();
   const bool moved = place.output_width != place_.output_width || place.output_height != place_.output_height;

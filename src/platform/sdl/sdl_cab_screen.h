@@ -95,6 +95,12 @@ class SdlCabScreen final : public CabScreen {
   // The next flip draws and shows the window even when nothing in it changed (the window was
   // uncovered or resized).
   void redraw() { redraw_ = true; }
+  // While off, compose and flip only take in what they are given and draw nothing: a
+  // headless run draws just the frames it saves. On again, the next flip draws it all.
+  void set_drawing(bool on) {
+    redraw_ |= on && !drawing_;
+    drawing_ = on;
+  }
   // Pictures actually drawn and shown: a compose and flip that would draw the same picture
   // again (a standing train) skip the work.
   long long windows_drawn() const { return windows_drawn_; }
@@ -213,6 +219,7 @@ class SdlCabScreen final : public CabScreen {
   bool cab_changed_ = true;
   std::vector<QueuedLabel> shown_labels_;
   bool redraw_ = true;
+  bool drawing_ = true;
   bool still_ = false;
   long long windows_drawn_ = 0;
 };
