@@ -117,6 +117,7 @@ TEST(DesktopSmoke, AChoiceThatFailsToLoadShowsWhyAndTheTitleComesBack) {
   const fs::path data = dir / "demo";
   fs::copy(DEMO_SHORT_DIR, data, fs::copy_options::recursive);
   std::ofstream(data / "train_85.dat", std::ios::trunc) << "[Handle]\r\nnot a number\r\n";
+  fs::remove(data / "operation.dat");  // said once, however many drives start
   const fs::path shots = dir / "shots";
   fs::create_directories(shots);
   // The express (whose vehicle is broken) fails; the rapid route then drives.
@@ -128,6 +129,9 @@ TEST(DesktopSmoke, AChoiceThatFailsToLoadShowsWhyAndTheTitleComesBack) {
                                              shots.string() + " --quit-after 15");
   EXPECT_EQ(r.status, 0) << r.output;
   EXPECT_NE(r.err.find("車両ファイル"), std::string::npos) << r.err;
+  const std::size_t help_error = r.err.find("operation.dat");
+  ASSERT_NE(help_error, std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("operation.dat", help_error + 1), std::string::npos) << r.err;
   EXPECT_NE(r.out.find("velmora: drive ended"), std::string::npos) << r.output;
   const Picture between = read_png(shots / "velmora-0004.png");
   ASSERT_NE(between, nullptr);

@@ -371,6 +371,14 @@ TEST(CabWindow, TheWindowOpensAsLargeAsFitsTheUsableAreaAtMostAtTheDisplaysScale
   };
   for (const Case& c : cases)
     EXPECT_NEAR(fit_window_scale(c.area, 1202, 797, 16, 48), c.scale, 1e-4) << c.area.width << " x " << c.area.height;
+
+  // At the top-left corner of the usable area (below a top panel here), unless a scale is
+  // asked for.
+  const WindowPlace fits = window_place({0, 32, 1366, 736, 1}, 1202, 797, 16, 48, 0);
+  EXPECT_EQ(std::pair(fits.x, fits.y), std::pair(0, 32));
+  EXPECT_EQ(std::pair(fits.width, fits.height), std::pair(1038, 688));
+  const WindowPlace asked = window_place({0, 32, 1366, 736, 1}, 1202, 797, 16, 48, 1);
+  EXPECT_EQ(std::pair(asked.width, asked.height), std::pair(1202, 797));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "app/startup.h"
 #include "data/load_failure.h"
+#include "platform/frame_timed_sound.h"
 #include "sound/vehicle_sounds.h"
 #include "test_rig.h"
 
@@ -40,6 +41,37 @@ TEST(SoundChannels, StartUpLaysTheSoundsOutInTheirOrder) {
   EXPECT_TRUE(ends_with(rig.sound.file_of(s.gear_channel(0)), slashes(v.engine_sound3[0].index)));
   EXPECT_EQ(s.call_channel(), s.vehicle_count + s.route_count + s.motor_count + s.gear_count + 1);
   for (int channel = 0; channel < SoundDevice::kChannels; ++channel) ASSERT_EQ(rig.sound.status(channel), 0);
+}
+
+TEST(SoundChannels, TheDesktopTellsPlayStateOnTheFrameClockAsAReplayDoes) {
+  // The device underneath never sees its clock move (a mixer that lags); what the run reads
+  // follows the frame clock and the sound's length (arrival_2s.wav: 2 s).
+  FakeClock mixer;
+  EventLog log;
+  FakeSoundDevice device(log, mixer);
+  FrameTimedSound sound(device);
+  std::int64_t frame_ns = 1'000'000'000;
+  sound.set_clock([&] { return frame_ns; }, 1'000'000'000);
+  std::string error;
+  const int id = sound.load((fixture_config().program_dir / "sound" / "arrival_2s.wav").string(), error);
+  ASSERT_GE(id, 0) << error;
+  sound.attach(7, id);
+  sound.play(7);
+  const std::pair<std::int64_t, int> states[] = {
+      {1'000'000'000, SoundDevice::kPlaying},  // the pass it started
+      {2'999'000'000, SoundDevice::kPlaying},
+      {3'000'000'000, 0},                      // its length has passed
+  };
+  for (const auto& [ns, status] : states) {
+    frame_ns = ns;
+    EXPECT_EQ(sound.status(7), status) << ns;
+  }
+  EXPECT_EQ(device.status(7), SoundDevice::kPlaying);  // the mixer's own view lags
+  sound.loop(7);
+  frame_ns += 10'000'000'000;
+  EXPECT_EQ(sound.status(7), SoundDevice::kPlaying | SoundDevice::kLooping);
+  sound.stop(7);
+  EXPECT_EQ(sound.status(7), 0);
 }
 
 TEST(SoundChannels, AMissingSoundFileStopsTheStartWithItsPath) {

@@ -17,6 +17,7 @@
 #include "input/key_guide.h"
 #include "input/keyboard.h"
 #include "input/serial_mascon.h"
+#include "platform/frame_timed_sound.h"
 #include "platform/imgui/cab_windows.h"
 #include "platform/imgui/help_window.h"
 #include "platform/imgui/menu_bar.h"
@@ -94,16 +95,13 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
   UsableArea area = usable_area(0);
   const float display_scale = area.display_scale;
   area.display_scale = 1;
-  const float scale =
-      options.scale > 0 ? options.scale : fit_window_scale(area, kCabWindowWidth, layout_h, kFrameWidth, kFrameHeight);
+  const WindowPlace place = window_place(area, kCabWindowWidth, layout_h, kFrameWidth, kFrameHeight, options.scale);
   // Hidden while the run starts: its progress shows on the title window meanwhile.
   Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
   if (options.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
   std::unique_ptr<SDL_Window, WindowCloser> window(
-      SDL_CreateWindow(kAppTitle, options.fullscreen ? SDL_WINDOWPOS_UNDEFINED : area.x,
-                       options.fullscreen ? SDL_WINDOWPOS_UNDEFINED : area.y,
-                       static_cast<int>(std::lround(kCabWindowWidth * scale)),
-                       static_cast<int>(std::lround(layout_h * scale)), flags));
+      SDL_CreateWindow(kAppTitle, options.fullscreen ? SDL_WINDOWPOS_UNDEFINED : place.x,
+                       options.fullscreen ? SDL_WINDOWPOS_UNDEFINED : place.y, place.width, place.height, flags));
   if (!window) {
     services.dialogs.message(std::string("the cab window cannot be opened: ") + SDL_GetError());
     return SessionEnd::NotStarted;
@@ -127,12 +125,15 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
       [&] { return windows_layer->changed(); });
 
   SystemClock clock;
+  // The play state the run reads is told on the run's frame clock, as a replay tells it.
+  FrameTimedSound sound(services.sound);
   SdlKeyboard keyboard;
   WindowEvents events;
   events.set_window(window.get());
   services.dialogs.set_parent(window.get());
-  Run run(config, Services{clock, services.dialogs, *screen, services.settings, services.sound, services.film,
-                           keyboard, screen->images(), screen->sprites(), events, services.pad, services.serial});
+  Run run(config, Services{clock, services.dialogs, *screen, services.settings, sound, services.film, keyboard,
+                           screen->images(), screen->sprites(), events, services.pad, services.serial});
+  sound.set_clock([&run] { return run.frame.counter_prev; }, clock.frequency());
   try {
     FormCreate(run);
   } catch (const LoadFailure& failure) {

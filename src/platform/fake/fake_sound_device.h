@@ -14,6 +14,7 @@
 #include "common/wav_seconds.h"
 #include "platform/clock.h"
 #include "platform/fake/event_log.h"
+#include "platform/play_state.h"
 #include "platform/sound_device.h"
 
 namespace velmora {
@@ -46,24 +47,19 @@ class FakeSoundDevice final : public SoundDevice {
   }
   void attach(int channel, int sound) override {
     if (!usable(channel) || sound < 0 || sound >= static_cast<int>(sounds_.size())) return;
-    channels_[static_cast<std::size_t>(channel)] = Channel{sound};
+    channels_[static_cast<std::size_t>(channel)] = Channel{sound, {}, 0, 0, 0};
   }
   void play(int channel) override { start(channel, false); }
   void loop(int channel) override { start(channel, true); }
   void stop(int channel) override {
     if (!usable(channel)) return;
-    Channel& c = at(channel);
     if (status(channel) != 0) log_.add("stop", std::to_string(channel));
-    c.playing = false;
-    c.looping = false;
+    at(channel).state.stop();
   }
   int status(int channel) override {
     if (!usable(channel)) return 0;
     Channel& c = at(channel);
-    if (c.playing && !c.looping && now_s() > c.started_s &&
-        now_s() >= c.started_s + sounds_[static_cast<std::size_t>(c.sound)].seconds)
-      c.playing = false;
-    return (c.playing ? kPlaying : 0) | (c.looping ? kLooping : 0);
+    return c.state.status(now_s(), c.sound < 0 ? 0 : sounds_[static_cast<std::size_t>(c.sound)].seconds);
   }
   void set_volume(int channel, int volume) override {
     if (!usable(channel) || at(channel).volume == volume) return;
@@ -105,8 +101,7 @@ class FakeSoundDevice final : public SoundDevice {
   };
   struct Channel {
     int sound = -1;
-    bool playing = false, looping = false;
-    long double started_s = 0;
+    PlayState state;
     int volume = 0, pan = 0;
     long long hz = 0;
   };
@@ -124,10 +119,7 @@ class FakeSoundDevice final : public SoundDevice {
 
   void start(int channel, bool looping) {
     if (!usable(channel) || at(channel).sound < 0) return;
-    Channel& c = at(channel);
-    c.playing = true;
-    c.looping = looping;
-    c.started_s = now_s();
+    at(channel).state.start(looping, now_s());
     log_.add(looping ? "loop" : "play", std::to_string(channel) + " " + file_of(channel));
   }
 

@@ -39,6 +39,17 @@ float fit_window_scale(const UsableArea& area, int layout_width, int layout_heig
   return std::max(scale, 0.25f);
 }
 
+WindowPlace window_place(const UsableArea& area, int layout_width, int layout_height, int frame_width,
+                         int frame_height, float scale) {
+  WindowPlace p;
+  p.scale = scale > 0 ? scale : fit_window_scale(area, layout_width, layout_height, frame_width, frame_height);
+  p.x = area.x;
+  p.y = area.y;
+  p.width = static_cast<int>(std::lround(layout_width * p.scale));
+  p.height = static_cast<int>(std::lround(layout_height * p.scale));
+  return p;
+}
+
 bool window_opacity_works(SDL_Window* window) {
   float opacity = 0;
   if (window == nullptr || SDL_GetWindowOpacity(window, &opacity) != 0) return false;

@@ -21,6 +21,15 @@ UsableArea usable_area(int display);
 float fit_window_scale(const UsableArea& area, int layout_width, int layout_height, int frame_width,
                        int frame_height);
 
+// Where a window opens and how large, in the window system's units: at the usable area's
+// top-left corner, at `scale` (0: as large as fits, with fit_window_scale).
+struct WindowPlace {
+  int x = 0, y = 0, width = 0, height = 0;
+  float scale = 1;
+};
+WindowPlace window_place(const UsableArea& area, int layout_width, int layout_height, int frame_width,
+                         int frame_height, float scale);
+
 // Whether the window's opacity can fade it: SDL can set it and something composites the
 // screen (an X server without a compositing manager ignores it).
 bool window_opacity_works(SDL_Window* window);
