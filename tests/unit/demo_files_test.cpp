@@ -254,7 +254,8 @@ TEST(DemoFiles, TheVehiclesLoadWithoutAWarning) {
     EXPECT_EQ(v.handle, e.handle);
     EXPECT_EQ(v.power_type, e.power_type);
     EXPECT_TRUE(vehicle_warnings(v, source, dir).empty());
-    EXPECT_EQ(panel.Digi_Speed.pattern_width, 60);
+    EXPECT_EQ(panel.Digi_Speed.pattern_width, 56);
+    EXPECT_EQ(panel.Panel.Top, 600);
     EXPECT_FALSE(panel.Panel.name.empty());
     EXPECT_EQ(v.drive_sound.size() >= 49, true);
   }

@@ -241,23 +241,58 @@ std::vector<Desk> desks() {
           {"313", {"313", "キハ313形", 120, 5, 8, false, true, false, 4, {0, 15, 25, 35, 45, 55}}}};
 }
 
-TEST(DemoPanel, NothingOnTheDeskLiesUnderTheRemainingDistanceBoard) {
+struct Box {
+  std::string what;
+  int left, top, right, bottom;  // px on the cab surface, right and bottom exclusive
+};
+
+// Every element of a desk as the rectangle it covers; a dial's rim lies 5 px outside its
+// needle's square, and two needles on one dial give one box.
+std::vector<Box> desk_boxes(const PanelLayout& L) {
+  std::vector<Box> boxes;
+  const auto add = [&](const std::string& what, int x, int y, int w, int h) {
+    if (what.empty()) return;
+    for (const Box& b : boxes)
+      if (b.left == x && b.top == y && b.right == x + w && b.bottom == y + h) return;
+    boxes.push_back({what, x, y, x + w, y + h});
+  };
+  for (const auto& [key, at] : L.lamps) add(key, at.x, at.y, at.width, at.height);
+  add(L.suppress.file, L.suppress.x, L.suppress.y, L.suppress.width, L.suppress.height);
+  for (const NeedlePlace* n : {&L.speed, &L.bc, &L.mr, &L.er, &L.bp, &L.ammeter, &L.volt, &L.brake_cmd})
+    add(n->file, n->left - 5, n->top - 5, n->size + 10, n->size + 10);
+  for (const StripPlace* s : {&L.notch_p, &L.notch_b, &L.gear, &L.gear_lever, &L.digits, &L.cab_signal})
+    add(s->file, s->x, s->y, s->width, s->height);
+  for (const Placed& o : L.others) add(o.file, o.x, o.y, o.width, o.height);
+  return boxes;
+}
+
+TEST(DemoPanel, TheDeskLiesBelowTheFilmClearOfTheBoardAndOfItself) {
+  // The film ends at 600, the window shows the cab surface to 778, and the
+  // remaining-distance board slides down the right-hand 40 px into the desk.
   const int board_left = 800 - overlay_sizes(800).remain;
   for (const Desk& d : desks()) {
     SCOPED_TRACE(d.name);
-    const PanelLayout L = draw_panel(d.spec, folder(std::string("desk_") + d.name));
-    const auto right = [](const std::string& file, int x, int w) { return file.empty() ? 0 : x + w; };
-    std::vector<std::pair<std::string, int>> edges;
-    for (const auto& [key, at] : L.lamps) edges.push_back({key, at.x + 32});
-    edges.push_back({"suppress", L.suppress.x + 32});
-    // A dial's rim lies 5 px outside its needle's square.
-    for (const NeedlePlace* n : {&L.speed, &L.bc, &L.mr, &L.er, &L.bp, &L.ammeter, &L.volt, &L.brake_cmd})
-      edges.push_back({n->file, right(n->file, n->left, n->size + 5)});
-    for (const StripPlace* s : {&L.notch_p, &L.notch_b, &L.gear, &L.gear_lever, &L.digits, &L.cab_signal})
-      edges.push_back({s->file, right(s->file, s->x, s->width)});
-    for (std::size_t i = 0; i < L.others.size(); ++i)  // two name plates, then small lamps
-      edges.push_back({L.others[i].file, L.others[i].x + (i >= 6 ? 110 : 44)});
-    for (const auto& [what, edge] : edges) EXPECT_LE(edge, board_left) << what;
+    const fs::path dir = folder(std::string("desk_") + d.name);
+    const PanelLayout L = draw_panel(d.spec, dir);
+    EXPECT_EQ(L.panel.y, 600);
+    EXPECT_EQ(L.panel.y + Png(dir / "cab" / d.name / "panel.png").height(), 780);
+    const std::vector<Box> boxes = desk_boxes(L);
+    EXPECT_GE(boxes.size(), 30u);
+    for (const Box& b : boxes) {
+      EXPECT_GE(b.top, 600) << b.what;
+      EXPECT_LE(b.bottom, 778) << b.what;
+      EXPECT_GE(b.left, 0) << b.what;
+      EXPECT_LE(b.right, board_left) << b.what;
+    }
+    // The digital speed's box alone sits in a dial: the speedometer's.
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+      for (std::size_t j = i + 1; j < boxes.size(); ++j) {
+        const Box &a = boxes[i], &b = boxes[j];
+        const bool apart = a.right <= b.left || b.right <= a.left || a.bottom <= b.top || b.bottom <= a.top;
+        const bool digits = (a.what == L.speed.file && b.what == L.digits.file) ||
+                            (a.what == L.digits.file && b.what == L.speed.file);
+        EXPECT_TRUE(apart || digits) << a.what << " and " << b.what;
+      }
   }
 }
 

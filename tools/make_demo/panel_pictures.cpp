@@ -1,5 +1,6 @@
 #include "panel_pictures.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -20,6 +21,12 @@ struct Dial {
   int minor;
   bool label_above = false;  // the label above the hub instead of below it
 };
+
+// px: the smallest figure that still reads on the desk; small gauges' figures would be
+// smaller in proportion.
+constexpr double kSmallestText = 8;
+
+double figure_size(const Dial& d) { return std::max(kSmallestText, d.r * 0.17); }
 
 double angle_of(const Dial& d, double value) {
   return (d.zero + (value - d.from) / (d.to - d.from) * d.sweep) * kPi / 180;
@@ -45,10 +52,14 @@ void dial_face(cairo_t* cr, const Dial& d) {
     if (big) {
       char text[16];
       std::snprintf(text, sizeof text, "%g", v);
-      text_at(cr, text, x + std::sin(a) * d.r * 0.64, y - std::cos(a) * d.r * 0.64, d.r * 0.17, true, false);
+      text_at(cr, text, x + std::sin(a) * d.r * 0.64, y - std::cos(a) * d.r * 0.64, figure_size(d),
+              true, false);
     }
   }
-  text_at(cr, d.label, x, y + d.r * (d.label_above ? -0.36 : 0.82), d.r * 0.16, true, false);
+  // Below the hub the label keeps clear of the rim, in the scale's gap at the bottom.
+  const double size = std::max(kSmallestText, d.r * 0.16);
+  const double below = std::min(d.r * 0.82, d.r - size * 0.9);
+  text_at(cr, d.label, x, y + (d.label_above ? -d.r * 0.36 : below), size, true, false);
 }
 
 NeedlePlace needle(const std::filesystem::path& dir, const std::string& rel, const Dial& d,
@@ -111,17 +122,28 @@ PanelLayout draw_panel(const PanelSpec& design, const std::filesystem::path& dat
   const std::filesystem::path dir = data_dir / "cab" / design.key;
   const std::string rel = "cab\\" + design.key + "\\";
 
+  // The desk's rows, px on the cab surface: the lamp row just below the film, then the
+  // dials and strips down to 774. The window shows the surface to 778, and the cab sway
+  // moves the desk by up to 3 px either way, so every row keeps a few px from both edges.
+  const int lamp_w = 36, lamp_h = 18, lamp_pitch = 41;
+  const int lamp_y = kPanelTop + 4;
+  const int dials_top = lamp_y + lamp_h + 4;  // the highest rim
+  const int dials_bottom = 774;               // the lowest rim or strip ends above it
+
   // The speedometer's unit sits above the hub: below it is the digital speed's box.
-  const Dial speed{400, 678, 76, 0, static_cast<double>(design.speed_max), -135, 270, "km/h",
+  const int speed_cy = (dials_top + dials_bottom) / 2;
+  const Dial speed{400, speed_cy, 68, 0, static_cast<double>(design.speed_max), -135, 270, "km/h",
                    design.speed_max > 130 ? 20 : 10, 5, true};
-  const Dial air1{178, 678, 60, 0, 1000, -135, 270, "MR/BC kPa", 200, 50};
-  const Dial erbp{281, 712, 36, 0, 700, -135, 270, "ER/BP", 200, 50};
-  const Dial amps{600, 678, 56, -500, 1000, -90, 225, "A", 250, 125};
-  // The right-hand gauges end short of the column the remaining-distance board slides
-  // down (it reaches 30 px into the desk at a stop, and further on an overrun).
-  const int right_cx = kDeskRightEdge - 36 - 6;
-  const Dial volts{right_cx, 640, 36, 0, 2000, -120, 240, "V", 1000, 250};
-  const Dial brake_cmd{right_cx, 722, 36, 0, 5, -120, 240, "B", 1, 1};
+  const Dial air1{184, 690, 56, 0, 1000, -135, 270, "MR/BC kPa", 200, 50};
+  // Low in the gap between the air gauge and the speedometer, whose rims part downwards.
+  const Dial erbp{286, dials_bottom - 33 - 5, 33, 0, 700, -135, 270, "ER/BP", 200, 50};
+  const Dial amps{576, dials_top + 56, 51, -500, 1000, -90, 225, "A", 250, 125};
+  // The right-hand gauges, one above the other, end short of the column the
+  // remaining-distance board slides down (it reaches 30 px into the desk at a stop, and
+  // further on an overrun).
+  const int right_r = 31, right_cx = kDeskRightEdge - right_r - 5;
+  const Dial volts{right_cx, dials_top + right_r + 5, right_r, 0, 2000, -120, 240, "V", 1000, 250};
+  const Dial brake_cmd{right_cx, dials_bottom - right_r - 5, right_r, 0, 5, -120, 240, "B", 1, 1};
 
   const std::vector<LampDef> lamp_defs = {
       {"Lamp_Door", "戸閉", 0x30e060},  {"Lamp_Power", "力行", 0xf0d020},
@@ -135,19 +157,20 @@ PanelLayout draw_panel(const PanelSpec& design, const std::filesystem::path& dat
       {"Lamp_Back", "後", 0xf0f0f0},    {"Lamp_Const", "定速", 0x30e060},
       {"Lamp_Stop", "停通", 0xff3020},
   };
-  const int lamp_w = 32, lamp_h = 18;
   std::vector<std::pair<const LampDef*, Placed>> lamp_places;
   for (std::size_t i = 0; i < lamp_defs.size(); ++i) {
-    const int x = 8 + static_cast<int>(i) * 38, y = kPanelTop + 8;
-    lamp_places.push_back({&lamp_defs[i], {rel + "lamp_" + std::to_string(i) + ".png", x, y}});
+    const int x = 8 + static_cast<int>(i) * lamp_pitch;
+    const std::string file = rel + "lamp_" + std::to_string(i) + ".png";
+    lamp_places.push_back({&lamp_defs[i], {file, x, lamp_y, lamp_w, lamp_h}});
   }
 
-  // The desk.
-  draw_keyed(dir / "panel.png", 800, 220, [&](cairo_t* cr) {
-    cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, 0, 220);
+  // The desk. An unlit lamp shows its caption dimly in its own glass: the lit picture
+  // covers it with the same caption, so the row needs no line of captions below it.
+  draw_keyed(dir / "panel.png", 800, kPanelHeight, [&](cairo_t* cr) {
+    cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, 0, kPanelHeight);
     cairo_pattern_add_color_stop_rgb(g, 0, 0.30, 0.34, 0.34);
     cairo_pattern_add_color_stop_rgb(g, 1, 0.18, 0.20, 0.21);
-    cairo_rectangle(cr, 0, 0, 800, 220);
+    cairo_rectangle(cr, 0, 0, 800, kPanelHeight);
     cairo_set_source(cr, g);
     cairo_fill(cr);
     cairo_pattern_destroy(g);
@@ -162,8 +185,8 @@ PanelLayout draw_panel(const PanelSpec& design, const std::filesystem::path& dat
       cairo_rectangle(cr, x, y, lamp_w, lamp_h);
       fill_rgb(cr, 0x2a2c2c);
       cairo_fill(cr);
-      cairo_set_source_rgb(cr, 0.8, 0.8, 0.8);
-      text_at(cr, def->label, x + lamp_w / 2.0, y + lamp_h + 8, 9, true, false);
+      cairo_set_source_rgb(cr, 0.55, 0.56, 0.56);
+      text_at(cr, def->label, x + lamp_w / 2.0, y + lamp_h / 2.0, 11, true, true, lamp_w - 3);
     }
     dial_face(cr, speed);
     dial_face(cr, air1);
@@ -174,19 +197,20 @@ PanelLayout draw_panel(const PanelSpec& design, const std::filesystem::path& dat
     }
     if (!design.aab) dial_face(cr, brake_cmd);
   });
-  L.panel = {rel + "panel.png", 0, kPanelTop};
+  L.panel = {rel + "panel.png", 0, kPanelTop, 800, kPanelHeight};
 
   // Inside tunnels the dark windscreen mirrors the lit desk: the lamp row as faint marks
-  // low on the glass, above the explanation line, and nothing else of the view is covered.
+  // at the glass's lower edge, below the texts drawn low on the film, and nothing else of
+  // the view is covered.
   draw_keyed(dir / "panel2.png", 800, kPanelTop, [&](cairo_t* cr) {
-    const double mirror = kPanelTop * 0.94;  // px: the reflections' lower edge
+    const double mirror = kPanelTop - 4;  // px: the reflections' lower edge
     for (const auto& [def, at] : lamp_places) {
-      cairo_rectangle(cr, at.x + 3, mirror - 5, lamp_w - 6, 4);
+      cairo_rectangle(cr, at.x + 3, mirror - 4, lamp_w - 6, 4);
       fill_rgb(cr, 0x2a2e32);
       cairo_fill(cr);
     }
   });
-  L.panel2 = {rel + "panel2.png", 0, 0};
+  L.panel2 = {rel + "panel2.png", 0, 0, 800, kPanelTop};
 
   for (const auto& entry : lamp_places) {
     const LampDef* def = entry.first;
@@ -196,18 +220,20 @@ PanelLayout draw_panel(const PanelSpec& design, const std::filesystem::path& dat
       fill_rgb(cr, def->colour);
       cairo_fill(cr);
       cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
-      text_at(cr, def->label, lamp_w / 2.0, lamp_h / 2.0, 11, true, true);
+      text_at(cr, def->label, lamp_w / 2.0, lamp_h / 2.0, 11, true, true, lamp_w - 3);
     });
     L.lamps.push_back({def->key, at});
   }
-  draw_keyed(dir / "suppress.png", 32, 20, [&](cairo_t* cr) {
-    cairo_rectangle(cr, 0, 0, 32, 18);
+  // The suppression lamp takes the lamp row's last place.
+  draw_keyed(dir / "suppress.png", lamp_w, lamp_h + 2, [&](cairo_t* cr) {
+    cairo_rectangle(cr, 0, 0, lamp_w, lamp_h);
     fill_rgb(cr, 0xff9020);
     cairo_fill(cr);
     cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
-    text_at(cr, "抑止", 16, 9, 11);
+    text_at(cr, "抑止", lamp_w / 2.0, lamp_h / 2.0, 11);
   });
-  L.suppress = {rel + "suppress.png", 8 + static_cast<int>(lamp_defs.size()) * 38, kPanelTop + 8};
+  const int suppress_x = 8 + static_cast<int>(lamp_defs.size()) * lamp_pitch;
+  L.suppress = {rel + "suppress.png", suppress_x, lamp_y, lamp_w, lamp_h};
 
   L.speed = needle(dir, rel + "needle_speed.png", speed, 4, 0.92, 0xf4f4f4);
   L.bc = needle(dir, rel + "needle_bc.png", air1, 3, 0.85, 0xf0f0f0);
@@ -222,13 +248,13 @@ PanelLayout draw_panel(const PanelSpec& design, const std::filesystem::path& dat
   }
   if (!design.aab) L.brake_cmd = needle(dir, rel + "needle_brake.png", brake_cmd, 2.5, 0.85, 0xffc020);
 
-  // Notch strips: a row of cells, the current notch lit.
+  // Notch strips: a row of cells, the current notch lit; the two rows below the ammeter.
   const auto notch_strip = [&](const std::string& name, int cells, bool brake, int x, int y) {
     const int cw = 20, h = 16, w = cw * cells;
     draw_keyed(dir / name, w * (cells + 1), h, [&](cairo_t* cr) {
       for (int p = 0; p <= cells; ++p)
         for (int c = 0; c < cells; ++c) {
-          const bool lit = brake ? c < p : c < p;
+          const bool lit = c < p;
           const bool emergency = brake && p == cells && cells > 1;
           cairo_rectangle(cr, p * w + c * cw + 1, 1, cw - 2, h - 2);
           if (!lit)
@@ -242,14 +268,17 @@ PanelLayout draw_panel(const PanelSpec& design, const std::filesystem::path& dat
     });
     return StripPlace{rel + name, x, y, w, h};
   };
-  L.notch_p = notch_strip("notch_p.png", design.power, false, 492, 744);
-  L.notch_b = notch_strip("notch_b.png", design.aab ? 5 : design.brake, true, 492, 762);
+  L.notch_p = notch_strip("notch_p.png", design.power, false, 484, dials_bottom - 34);
+  L.notch_b = notch_strip("notch_b.png", design.aab ? 5 : design.brake, true, 484, dials_bottom - 17);
 
   // Inside the speedometer, below its hub, between the scale's two ends and their figures.
-  L.digits = {rel + "digits.png", speed.cx - 30, speed.cy + 42, 60, 22};
-  draw_keyed(dir / "digits.png", 60 * 10, 22 * 20, [&](cairo_t* cr) { draw_digits(cr, 10, 60, 22); });
+  const int digits_w = 56, digits_h = 20;
+  L.digits = {rel + "digits.png", speed.cx - digits_w / 2, speed.cy + 39, digits_w, digits_h};
+  draw_keyed(dir / "digits.png", digits_w * 10, digits_h * 20,
+             [&](cairo_t* cr) { draw_digits(cr, 10, digits_w, digits_h); });
 
   if (design.diesel) {
+    // In the ammeter's place, which a diesel has not.
     const char* names[] = {"中立", "変速", "直結1", "直結2", "直結3", "直結4"};
     const int gw = 64, gh = 22;
     const int count = std::max(2, design.gears);
@@ -262,7 +291,7 @@ PanelLayout draw_panel(const PanelSpec& design, const std::filesystem::path& dat
         text_at(cr, names[g], g * gw + gw / 2.0, gh / 2.0, 12);
       }
     });
-    L.gear = {rel + "gear.png", 560, 640, gw, gh};
+    L.gear = {rel + "gear.png", amps.cx - gw / 2, dials_top + 10, gw, gh};
     draw_keyed(dir / "gear_lever.png", gw * 6, gh, [&](cairo_t* cr) {
       for (int g = 0; g < 6; ++g) {
         cairo_rectangle(cr, g * gw + 1, 1, gw - 2, gh - 2);
@@ -272,7 +301,7 @@ PanelLayout draw_panel(const PanelSpec& design, const std::filesystem::path& dat
         text_at(cr, names[g], g * gw + gw / 2.0, gh / 2.0, 12);
       }
     });
-    L.gear_lever = {rel + "gear_lever.png", 560, 666, gw, gh};
+    L.gear_lever = {rel + "gear_lever.png", amps.cx - gw / 2, dials_top + 36, gw, gh};
   }
   if (!design.cab_signal_speeds.empty()) {
     const int cs = 56;
@@ -291,7 +320,8 @@ PanelLayout draw_panel(const PanelSpec& design, const std::filesystem::path& dat
         text_at(cr, v == 0 ? "×" : std::to_string(v), i * cs + cs / 2.0, cs / 2.0, cs * 0.36);
       }
     });
-    L.cab_signal = {rel + "cab_signal.png", 690, 600, cs, cs};
+    // In the voltmeter's place, which a diesel has not.
+    L.cab_signal = {rel + "cab_signal.png", volts.cx - cs / 2, volts.cy - cs / 2, cs, cs};
   }
 
   // Extra pictures by slot: door-side lamps, the door-side picture, the engine lamp, the
@@ -306,12 +336,13 @@ PanelLayout draw_panel(const PanelSpec& design, const std::filesystem::path& dat
       fill_rgb(cr, other_colour[i]);
       cairo_fill(cr);
       cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
-      text_at(cr, other_text[i], w / 2.0, h / 2.0, 11);
+      text_at(cr, other_text[i], w / 2.0, h / 2.0, 11, true, true, w - 4);
     });
-    // Slots 0 to 5 along the desk's lower edge, the two plates left of the gauges.
-    const int x = i < 6 ? 8 + i * 50 : 8;
-    const int y = i < 6 ? kPanelTop + 192 : kPanelTop + 140 + (i - 6) * 24;
-    L.others.push_back({rel + name, x, y});
+    // Left of the air gauge: the two plates on top, below them slots 0 to 5 in pairs (the
+    // two door sides side by side).
+    const int x = i < 6 ? 8 + (i % 2) * 66 : 8;
+    const int y = i < 6 ? dials_top + 64 + (i / 2) * 24 : dials_top + 4 + (i - 6) * 24;
+    L.others.push_back({rel + name, x, y, w, h});
   }
   return L;
 }

@@ -12,7 +12,10 @@
 
 namespace velmora::demo {
 
-constexpr int kPanelTop = 560;  // px on the cab surface: the desk's upper edge
+// px on the cab surface: the desk's upper edge, just below the 600 px film, so that the
+// texts drawn low on the film and the stop lines at its lower edge stay in view.
+constexpr int kPanelTop = 600;
+constexpr int kPanelHeight = 180;  // px: down to the cab surface's lower edge (780)
 // px on the cab surface: the desk's instruments end left of this edge. The full-size
 // film's remaining-distance board slides down the column to its right, into the desk at
 // a stop and further on an overrun, so nothing there may need to be read.
@@ -34,6 +37,7 @@ struct PanelSpec {
 struct Placed {
   std::string file;  // as the vehicle file names it (backslashes)
   int x = 0, y = 0;
+  int width = 0, height = 0;  // px of what shows: lamp pictures hold a key row below it
 };
 
 struct NeedlePlace {
