@@ -9,11 +9,16 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <iterator>
+#include <map>
+#include <set>
+#include <sstream>
 #include <thread>
 
 #include "platform/openal/openal_sound_device.h"
 #include "platform_openal_wavs.h"
+#include "tool_run.h"
 
 namespace velmora {
 namespace {
@@ -257,6 +262,175 @@ TEST_F(OpenAlRender, PanPutsAMonoSoundOnItsSide) {
   // 6 dB off the left: over to the right, yet still heard on the left.
   EXPECT_GT(side_ratio_db(1250), 3.0);
   EXPECT_LT(side_ratio_db(1250), 15.0);
+}
+
+TEST_F(OpenAlRender, A44kHzRecordingKeepsItsTop) {
+  // 1 kHz and 15 kHz together: a mix at 22 050 Hz has no room for the second.
+  const WavLayout layout{1, 16, 44100};
+  std::vector<double> samples = tone(layout, 1000, 4.0, 0.3);
+  const std::vector<double> top = tone(layout, 15000, 4.0, 0.3);
+  for (std::size_t i = 0; i < samples.size(); ++i) samples[i] += top[i];
+  const fs::path wav = openal_scratch("top") / "two_tones.wav";
+  write_wav(wav, layout, samples);
+  const Mix mix = render([&](OpenAlSoundDevice& device) {
+    attach(device, 0, wav);
+    device.play(0);
+  });
+  ASSERT_GE(mix.rate, 44100) << "mixed at too low a rate for 15 kHz";
+  const std::vector<double> sound = both_sides(mix);
+  const Span steady = steady_part(sound, mix.rate);
+  ASSERT_GT(steady.end - steady.begin, static_cast<std::size_t>(mix.rate / 5));
+  const std::vector<double> w = windowed(sound, steady);
+  EXPECT_NEAR(db(amplitude_at(w, mix.rate, 15000) / amplitude_at(w, mix.rate, 1000)), 0.0, 1.5);
+}
+
+// The device's calls of a drive as velmora-sim's --events writes them; other events are left
+// out.
+struct SoundEvent {
+  int frame = 0;
+  std::string kind;  // play, loop, stop, volume, pan or freq
+  int channel = 0;
+  std::string arg;  // the file of play and loop (relative to the data folder), else the value
+};
+
+std::vector<SoundEvent> read_sound_events(const fs::path& path) {
+  static const std::set<std::string> kinds = {"play", "loop", "stop", "volume", "pan", "freq"};
+  std::vector<SoundEvent> events;
+  for (const std::string& line : velmora_scenario::read_lines(path)) {
+    std::istringstream in(line);
+    SoundEvent e;
+    if (!(in >> e.frame >> e.kind) || kinds.count(e.kind) == 0 || !(in >> e.channel)) continue;
+    std::getline(in >> std::ws, e.arg);
+    events.push_back(e);
+  }
+  return events;
+}
+
+// Plays the events on an offline device, each frame's before its 1/60 s of mix, and gives the
+// mix of `frames` frames.
+Mix render_drive(const std::vector<SoundEvent>& events, int frames, const fs::path& data,
+                 const OpenAlSettings& settings) {
+  struct Held {
+    int sound = -1;
+    long long own_hz = 0;
+    int volume = 0, pan = 0;
+    long long hz = 0;  // 0: the sound's own
+  };
+  std::map<int, Held> held;
+  std::map<std::string, int> sounds;
+  OpenAlSoundDevice device([](const std::string& m) { ADD_FAILURE() << m; }, settings);
+  auto apply = [&](int channel) {
+    const Held& h = held[channel];
+    device.set_volume(channel, h.volume);
+    device.set_pan(channel, h.pan);
+    if (h.hz > 0 && h.own_hz > 0)
+      device.set_freq_rate(channel, static_cast<long double>(h.hz) / h.own_hz);
+  };
+  Mix mix;
+  mix.rate = device.output_rate();
+  const int per_frame = mix.rate / 60;
+  std::vector<float> block(static_cast<std::size_t>(per_frame) * 2);
+  mix.channels.assign(2, {});
+  auto next = events.begin();
+  for (int frame = 0; frame < frames; ++frame) {
+    for (; next != events.end() && next->frame <= frame; ++next) {
+      const SoundEvent& e = *next;
+      Held& h = held[e.channel];
+      if (e.kind == "play" || e.kind == "loop") {
+        auto [it, fresh] = sounds.try_emplace(e.arg, -1);
+        std::string error;
+        if (fresh) it->second = device.load((data / e.arg).string(), error);
+        EXPECT_GE(it->second, 0) << error;
+        if (h.sound != it->second) {
+          // Attaching resets the channel; a first attach happened before the drive began, so
+          // the levels recorded until now stay.
+          if (h.sound >= 0) h = Held{};
+          h.sound = it->second;
+          device.attach(e.channel, h.sound);
+          h.own_hz = device.frequency(e.channel);
+          apply(e.channel);
+        }
+        e.kind == "play" ? device.play(e.channel) : device.loop(e.channel);
+      } else if (e.kind == "stop") {
+        device.stop(e.channel);
+      } else {
+        const long long value = std::stoll(e.arg);
+        if (e.kind == "volume") h.volume = static_cast<int>(value);
+        if (e.kind == "pan") h.pan = static_cast<int>(value);
+        if (e.kind == "freq") h.hz = value;
+        if (h.sound >= 0) apply(e.channel);
+      }
+    }
+    EXPECT_TRUE(device.render(block.data(), per_frame));
+    for (int i = 0; i < per_frame; ++i)
+      for (int c = 0; c < 2; ++c) mix.channels[c].push_back(block[2 * i + c]);
+  }
+  return mix;
+}
+
+struct Level {
+  double peak = 0;    // full scale 1
+  int beyond = 0;     // samples beyond full scale, either side
+  double rms_db = 0;  // dB of full scale
+};
+
+Level level_of(const Mix& mix) {
+  Level l;
+  double sum = 0;
+  std::size_t n = 0;
+  for (const auto& side : mix.channels)
+    for (const double x : side) {
+      l.peak = std::max(l.peak, std::abs(x));
+      l.beyond += std::abs(x) > 1.0 ? 1 : 0;
+      sum += x * x;
+      ++n;
+    }
+  l.rms_db = 10 * std::log10(sum / static_cast<double>(std::max<std::size_t>(n, 1)));
+  return l;
+}
+
+// The short demo: ctest makes it once before these tests; run alone, this test makes it.
+fs::path short_demo() {
+  const fs::path d = DEMO_SHORT_DIR;
+  if (!fs::exists(d / "drive_local.txt")) {
+    const auto r = velmora_scenario::run_tool(MAKE_DEMO, "--short --no-speech " + d.string());
+    EXPECT_EQ(r.status, 0) << r.output;
+  }
+  return d;
+}
+
+TEST(OpenAlDrive, ADepartureStaysWithinFullScale) {
+  // The first 20 s of the local demo drive: the doors close and the train departs, its bell,
+  // call, handle and brake over the engine, gears and the running sounds.
+  constexpr int kFrames = 1200;
+  const fs::path demo = short_demo();
+  const fs::path events = openal_scratch("drive") / "events.txt";
+  const auto r = velmora_scenario::run_tool(
+      VELMORA_SIM, "--data " + demo.string() +
+                       " --vehicle train_313_2cars.dat --route line_local.dat --frames " +
+                       std::to_string(kFrames) + " --input " + (demo / "drive_local.txt").string() +
+                       " --events " + events.string());
+  ASSERT_EQ(r.status, 0) << r.output;
+  const std::vector<SoundEvent> drive = read_sound_events(events);
+  ASSERT_GT(drive.size(), 100u);
+
+  OpenAlSettings unlimited;
+  unlimited.offline = true;
+  unlimited.output_limiter = false;
+  const Level raw = level_of(render_drive(drive, kFrames, demo, unlimited));
+  OpenAlSettings settings;  // as the simulator opens its device
+  settings.offline = true;
+  const Level out = level_of(render_drive(drive, kFrames, demo, settings));
+  std::cout << "departure, unlimited: peak " << raw.peak << ", " << raw.beyond
+            << " samples beyond full scale, RMS " << raw.rms_db << " dBFS; as opened: peak "
+            << out.peak << ", RMS " << out.rms_db << " dBFS\n";
+  // Unlimited, the departure goes beyond full scale; otherwise this stretch proves nothing.
+  ASSERT_GT(raw.beyond, 0) << "peak " << raw.peak;
+  EXPECT_EQ(out.beyond, 0) << "peak " << out.peak;
+  EXPECT_LE(out.peak, 1.0);
+  // Only the peaks are touched: the drive sounds as loud as before.
+  EXPECT_NEAR(out.rms_db, raw.rms_db, 0.5);
+  EXPECT_GT(out.rms_db, -30.0);
 }
 
 }  // namespace

@@ -124,6 +124,12 @@ int FilmDecoder::open_stream(const std::string& path) {
   if (codec_ == nullptr) return kFilmOutOfMemory;
   if (avcodec_parameters_to_context(codec_, par) < 0) return kFilmNoDecoder;
   codec_->thread_count = threads_;
+  // The numbering needs one picture out per packet in. Without this, H.264 after a seek to
+  // a keyframe that is no IDR holds pictures back until one has been shown and drops those
+  // still held when the film ends: its last frames went missing or took wrong numbers.
+  // Pictures the decoder really cannot make whole (those before the keyframe's own) are
+  // dropped by the numbering.
+  codec_->flags |= AV_CODEC_FLAG_OUTPUT_CORRUPT;
   r = avcodec_open2(codec_, codec, nullptr);
   if (r < 0) return r == AVERROR(ENOMEM) ? kFilmOutOfMemory : kFilmNoDecoder;
 

@@ -2,6 +2,9 @@
 
 #include <AL/al.h>
 #include <AL/alc.h>
+// The offline output's functions are called directly: Debian's OpenAL Soft exports them.
+#define AL_ALEXT_PROTOTYPES
+#include <AL/alext.h>
 
 #include <type_traits>
 
@@ -16,6 +19,7 @@ static_assert(std::is_same_v<ALuint, unsigned int>,
 struct OpenAlSoundDevice::Output {
   ALCdevice* device = nullptr;
   ALCcontext* context = nullptr;
+  bool offline = false;
 };
 
 namespace {
@@ -46,7 +50,11 @@ void place(ALuint source, int pan) {
 OpenAlSoundDevice::OpenAlSoundDevice(SoundErrorReport on_error, const OpenAlSettings& settings)
     : report_(std::move(on_error)) {
   const char* name = settings.device.empty() ? nullptr : settings.device.c_str();
-  ALCdevice* device = alcOpenDevice(name);
+  ALCdevice* device = settings.offline ? alcLoopbackOpenDeviceSOFT(nullptr) : alcOpenDevice(name);
+  if (device == nullptr && settings.offline) {
+    report("no offline sound output (OpenAL: " + alc_error_text(nullptr) + ")");
+    return;
+  }
   if (device == nullptr) {
     // No device at all is a machine without sound, not a fault: say that, not OpenAL's
     // error (which then reads "Out of Memory").
@@ -58,11 +66,24 @@ OpenAlSoundDevice::OpenAlSoundDevice(SoundErrorReport on_error, const OpenAlSett
              " (OpenAL: " + alc_error_text(nullptr) + "); the simulator runs without sound");
     return;
   }
-  // 8 bits cannot be asked of an ordinary OpenAL device, only the rate; the channel count
-  // needs the sources, which OpenAL Soft otherwise caps at 256.
-  const ALCint attributes[] = {ALC_FREQUENCY, settings.frequency, ALC_MONO_SOURCES,
-                               settings.mono_sources, 0};
-  ALCcontext* context = alcCreateContext(device, attributes);
+  // The channel count needs the sources, which OpenAL Soft otherwise caps at 256.
+  std::vector<ALCint> attributes = {ALC_MONO_SOURCES, settings.mono_sources};
+  if (settings.offline) {
+    attributes.insert(
+        attributes.end(),
+        {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT, ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT,
+         ALC_FREQUENCY, settings.frequency > 0 ? settings.frequency : kOfflineRate});
+  } else if (settings.frequency > 0) {
+    attributes.insert(attributes.end(), {ALC_FREQUENCY, settings.frequency});
+  }
+  // Asked for explicitly: left to itself OpenAL Soft limits only integer output, and a float
+  // output (its usual one) then clips in the system's mixer instead.
+  if (alcIsExtensionPresent(device, "ALC_SOFT_output_limiter") == ALC_TRUE) {
+    attributes.insert(attributes.end(),
+                      {ALC_OUTPUT_LIMITER_SOFT, settings.output_limiter ? ALC_TRUE : ALC_FALSE});
+  }
+  attributes.push_back(0);
+  ALCcontext* context = alcCreateContext(device, attributes.data());
   // A device that refuses the request may still play in its own format.
   if (context == nullptr) context = alcCreateContext(device, nullptr);
   if (context == nullptr || alcMakeContextCurrent(context) == ALC_FALSE) {
@@ -72,7 +93,7 @@ OpenAlSoundDevice::OpenAlSoundDevice(SoundErrorReport on_error, const OpenAlSett
     alcCloseDevice(device);
     return;
   }
-  output_ = std::make_unique<Output>(Output{device, context});
+  output_ = std::make_unique<Output>(Output{device, context, settings.offline});
 }
 
 OpenAlSoundDevice::~OpenAlSoundDevice() {
@@ -88,6 +109,12 @@ int OpenAlSoundDevice::output_rate() const {
   ALCint hz = 0;
   alcGetIntegerv(output_->device, ALC_FREQUENCY, 1, &hz);
   return hz;
+}
+
+bool OpenAlSoundDevice::render(float* out, int frames) {
+  if (!working() || !output_->offline || frames < 0) return false;
+  alcRenderSamplesSOFT(output_->device, out, frames);
+  return true;
 }
 
 int OpenAlSoundDevice::load(const std::string& path, std::string& error) {

@@ -14,6 +14,12 @@
 // Frequency: a rate of 0 or less plays at 1 Hz, next to still, instead of stopping: a running
 // sound slowed to a standstill still counts as playing, so nothing starts it over.
 //
+// Output: the device mixes at its own rate (the system's, typically 44.1 or 48 kHz) and every
+// sound keeps its own, resampled by OpenAL: a mix at 22 050 Hz would cut everything above
+// 11 kHz from 44.1 kHz recordings. OpenAL Soft's output limiter holds the mix within full
+// scale when many sounds play at once (a departure's bell, call, handle and brake over the
+// running sounds reach 3 dB beyond it); the channel volumes stay the sound logic's.
+//
 // Reported: a channel number out of range (once per number until the sounds are released),
 // a channel the device has no source for (once), and an output that cannot be opened or a
 // format it refuses (once, at start).
@@ -33,10 +39,13 @@ namespace velmora {
 using SoundErrorReport = std::function<void(const std::string& message)>;
 
 struct OpenAlSettings {
-  std::string device;      // output device name; empty: the system's default
-  int frequency = 22050;   // Hz asked of the device; it may mix at another rate (and 8-bit
-                           // output cannot be asked of it at all)
-  int mono_sources = 400;  // sources asked of the device: 320 channels need 320 at most
+  std::string device;          // output device name; empty: the system's default
+  int frequency = 0;           // Hz asked of the device; 0: its own rate
+  int mono_sources = 400;      // sources asked of the device: 320 channels need 320 at most
+  bool output_limiter = true;  // keep the mix within full scale (off: measurements only)
+  // No output device: the mix is made only when render() asks, as fast as it can be (a
+  // drive's sound measured or written to a file). Stereo floats at `frequency`, 48 kHz at 0.
+  bool offline = false;
 };
 
 class OpenAlSoundDevice final : public SoundDevice {
@@ -59,8 +68,13 @@ class OpenAlSoundDevice final : public SoundDevice {
   void set_freq_rate(int channel, long double rate) override;
   void release_all() override;
 
+  static constexpr int kOfflineRate = 48000;  // Hz of an offline device left at frequency 0
+
   // False when no output could be opened: every call is then a no-op.
   bool working() const { return output_ != nullptr; }
+  // Offline devices: mixes the next `frames` sample frames into `out`, stereo interleaved,
+  // full scale at +-1. False, with nothing written, for a device with a real output.
+  bool render(float* out, int frames);
   // Hz the device mixes at; 0 when not working.
   int output_rate() const;
   // The channel's pan as last set (clamped), and its frequency in Hz (0 without a sound).
