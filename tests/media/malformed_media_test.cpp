@@ -183,7 +183,7 @@ TEST(MalformedFilm, AnEmptyFilmIsReportedAndTheDriveGoesOnWithoutPictures) {
   EXPECT_GT(rig.run->motion.position_cm, 0);
 }
 
-TEST(MalformedFilm, AFilmOfAnotherSizeThanTheDisplayFillsTheFilmArea) {
+TEST(MalformedFilm, AFilmOfAnotherSizeThanTheDisplayIsShownAtItsOwnSize) {
   MediaRig rig("small_film");
   const fs::path path = rig.route_film();
   FilmWriterSettings s;
@@ -201,9 +201,12 @@ TEST(MalformedFilm, AFilmOfAnotherSizeThanTheDisplayFillsTheFilmArea) {
   rig.drive(10, 0);
   rig.screen->compose();
   const CabPixels p = rig.screen->read_back();
-  // The film's light grey reaches the film area's corners, not only its top-left 96 x 64.
-  for (const auto& [x, y] : {std::pair{400, 300}, std::pair{790, 590}, std::pair{5, 590}, std::pair{790, 150}})
+  // The film surface takes the picture's size at the corner, where the overlays' places
+  // are measured from; nothing stretches it over [Disp]'s 800 x 600.
+  for (const auto& [x, y] : {std::pair{2, 2}, std::pair{93, 61}})
     EXPECT_TRUE(colour_near(p, x, y, 0xd2d2d2, 24)) << x << ", " << y;
+  EXPECT_FALSE(colour_near(p, 400, 300, 0xd2d2d2, 24));
+  EXPECT_EQ(rig.screen->film_surface().w, 96);
 }
 
 TEST(MalformedSound, ExtraChunksAndEightBitMonoLoadAndPlay) {
