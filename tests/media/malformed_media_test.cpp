@@ -203,7 +203,7 @@ TEST(MalformedFilm, AFilmOfAnotherSizeThanTheDisplayIsShownAtItsOwnSize) {
   const CabPixels p = rig.screen->read_back();
   // The film surface takes the picture's size at the corner, where the overlays' places
   // are measured from; nothing stretches it over [Disp]'s 800 x 600.
-  for (const auto& [x, y] : {std::pair{2, 2}, std::pair{93, 61}})
+  for (const auto& [x, y] : {std::pair{48, 32}, std::pair{93, 61}})
     EXPECT_TRUE(colour_near(p, x, y, 0xd2d2d2, 24)) << x << ", " << y;
   EXPECT_FALSE(colour_near(p, 400, 300, 0xd2d2d2, 24));
   EXPECT_EQ(rig.screen->film_surface().w, 96);
