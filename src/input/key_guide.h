@@ -9,7 +9,7 @@ namespace velmora {
 struct VehicleData;
 
 // A few lines, Japanese then English, for the vehicle's handles ([Handle]), engine
-// ([Engine_Type]) and gears ([Gear_Type]).
+// ([Engine_Type]) and gears ([Gear_Type]). Letters as typed: the commands are lower case.
 std::string vehicle_key_guide(const VehicleData& vehicle);
 
 }  // namespace velmora

@@ -277,10 +277,10 @@ TEST(KeyGuide, NamesTheKeysOfTheVehiclesHandlesEngineAndGears) {
     std::vector<std::string> said, not_said;
   };
   const Case cases[] = {
-      {0, 1, 0, {"One lever: Z towards power"}, {"Two levers", "Diesel", "Manual gears"}},
-      {1, 1, 0, {"Two levers: Z/A power up/down, . brake on"}, {"One lever", "Diesel"}},
+      {0, 1, 0, {"One lever: z towards power"}, {"Two levers", "Diesel", "Manual gears"}},
+      {1, 1, 0, {"Two levers: z/a power up/down, . brake on"}, {"One lever", "Diesel"}},
       {0, 0, 0, {"One lever", "hold F2 to start the engine"}, {"Manual gears"}},
-      {1, 0, 1, {"Two levers", "Diesel", "Manual gears: X gear 1, W gear 2, S neutral"}, {"One lever"}},
+      {1, 0, 1, {"Two levers", "Diesel", "Manual gears: x gear 1, w gear 2, s neutral"}, {"One lever"}},
   };
   for (const Case& c : cases) {
     VehicleData v;
