@@ -32,6 +32,20 @@ struct Item {
   std::string reading;  // a name board's kana line
 };
 
+// An item of the scene; `colour` 0 leaves the kind's own colour to the renderer.
+inline Item make_item(ItemKind kind, double s, double lateral, double size = 1, double size2 = 1,
+                      std::uint32_t colour = 0, int number = 0) {
+  Item it;
+  it.kind = kind;
+  it.s = s;
+  it.lateral = lateral;
+  it.size = size;
+  it.size2 = size2;
+  it.colour = colour;
+  it.number = number;
+  return it;
+}
+
 struct TrackRun {  // a further track beside ours
   double from_m, to_m;
   double lateral;

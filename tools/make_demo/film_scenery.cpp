@@ -18,18 +18,6 @@ constexpr double kOtherTrack = 3.8;
 // gives the same scenery.
 double unit(std::mt19937& rng) { return static_cast<double>(rng() >> 8) / 16777216.0; }
 
-Item item(ItemKind kind, double s, double lateral, double size = 1, double size2 = 1,
-          std::uint32_t colour = 0, int number = 0) {
-  Item it;
-  it.kind = kind;
-  it.s = s;
-  it.lateral = lateral;
-  it.size = size;
-  it.size2 = size2;
-  it.colour = colour;
-  it.number = number;
-  return it;
-}
 
 bool under_shed(const Scene& scene, double s) {
   for (const Shed& h : scene.sheds)
@@ -332,27 +320,27 @@ void place_items(Scene& scene) {
   place_stations(scene);
 
   for (const SignalDesign& sg : d.signals) {
-    Item it = item(ItemKind::signal, line.place(sg.at), -2.5);
+    Item it = make_item(ItemKind::signal, line.place(sg.at), -2.5);
     it.number = sg.role == SignalRole::repeater ? 0 : sg.head >= 5 ? 4 : 3;
     items.push_back(it);
   }
   for (const Stretch& l : line.limits) {
-    items.push_back(item(ItemKind::limit_sign, l.from_m, -2.4, 1, 1, 0, static_cast<int>(l.value)));
-    items.push_back(item(ItemKind::limit_end, l.to_m, -2.4));
+    items.push_back(make_item(ItemKind::limit_sign, l.from_m, -2.4, 1, 1, 0, static_cast<int>(l.value)));
+    items.push_back(make_item(ItemKind::limit_end, l.to_m, -2.4));
   }
   for (const Stretch& s : line.slopes) {
-    items.push_back(item(ItemKind::grade_post, s.from_m, -2.3, 1, 1, 0, static_cast<int>(s.value)));
-    items.push_back(item(ItemKind::grade_post, s.to_m, -2.3, 1, 1, 0, 0));
+    items.push_back(make_item(ItemKind::grade_post, s.from_m, -2.3, 1, 1, 0, static_cast<int>(s.value)));
+    items.push_back(make_item(ItemKind::grade_post, s.to_m, -2.3, 1, 1, 0, 0));
   }
   for (const SignDesign& sg : d.signs) {
-    Item it = item(ItemKind::sign_board, line.place(sg.at), -2.3);
+    Item it = make_item(ItemKind::sign_board, line.place(sg.at), -2.3);
     it.text = sg.text;
     items.push_back(it);
   }
   for (const PointDesign& c : d.crossings) {
     const double s = line.place(c.at);
     scene.roads.push_back({s - 3, s + 3, 0});
-    items.push_back(item(ItemKind::crossing, s - 5, 0, right_edge));
+    items.push_back(make_item(ItemKind::crossing, s - 5, 0, right_edge));
   }
   for (const PointDesign& p : d.switches) {
     const double s = line.place(p.at);
@@ -368,15 +356,15 @@ void place_items(Scene& scene) {
       for (TrackRun& run : scene.tracks)
         if (run.from_m < t.from_m && run.to_m > t.from_m - 200 && run.to_m < t.to_m + 400)
           run.to_m = t.from_m;
-  items.push_back(item(ItemKind::buffer, scene.end_m, 0));
+  items.push_back(make_item(ItemKind::buffer, scene.end_m, 0));
 
   // Poles every 50 m, out of the tunnels.
   if (d.electrified)
     for (double s = -250; s < scene.end_m + 500; s += 50)
       if (!inside(line.tunnels, s, 5) && !under_shed(scene, s))
-        items.push_back(item(ItemKind::pole, s, -3.1, d.double_track ? 5.4 : 1.0));
+        items.push_back(make_item(ItemKind::pole, s, -3.1, d.double_track ? 5.4 : 1.0));
   for (double s = 100; s < scene.end_m; s += 100)
-    if (!inside(line.tunnels, s)) items.push_back(item(ItemKind::km_post, s, -2.1));
+    if (!inside(line.tunnels, s)) items.push_back(make_item(ItemKind::km_post, s, -2.1));
 
   // Trees and houses from the route's own seed.
   std::mt19937 rng(scene.seed);
@@ -389,14 +377,14 @@ void place_items(Scene& scene) {
     const double side = unit(rng) < 0.5 ? -1 : 1;
     if (inside(line.tunnels, s, 40)) continue;
     if (in_town(s)) {
-      Item b = item(ItemKind::building, s, side * (12 + unit(rng) * 30), 5 + unit(rng) * 14, 8 + unit(rng) * 10);
+      Item b = make_item(ItemKind::building, s, side * (12 + unit(rng) * 30), 5 + unit(rng) * 14, 8 + unit(rng) * 10);
       const std::uint32_t colours[] = {0xc8c0b0, 0xa8b0b8, 0xd8d0c0, 0x988878, 0xb8a890, 0x9098a8};
       b.colour = colours[rng() % 6];
       if (std::fabs(b.lateral) < (side > 0 ? right_edge + 8 : 10)) b.lateral = side * 14;
       if (!under_station(scene, b.s, b.lateral)) items.push_back(b);
       s += 8;
     } else {
-      Item t = item(ItemKind::tree, s, side * (7 + unit(rng) * 40), 5 + unit(rng) * 6);
+      Item t = make_item(ItemKind::tree, s, side * (7 + unit(rng) * 40), 5 + unit(rng) * 6);
       if (side > 0) t.lateral += right_edge - 3.4;
       const std::uint32_t greens[] = {0x3f6a30, 0x4c7a36, 0x355e2c, 0x5a7f3a};
       t.colour = greens[rng() % 4];

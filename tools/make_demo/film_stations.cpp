@@ -12,21 +12,12 @@ namespace velmora::demo {
 namespace {
 
 constexpr double kOtherTrack = 3.8;   // m: the other line of a double track
+constexpr std::uint32_t kGrey = 0x808080;  // an item's colour when its kind draws its own
 constexpr double kEdge = 1.55;        // m from a track's centre to its platform's edge
 
-Item item(ItemKind kind, double s, double lateral, double size = 1, double size2 = 1, int number = 0) {
-  Item it;
-  it.kind = kind;
-  it.s = s;
-  it.lateral = lateral;
-  it.size = size;
-  it.size2 = size2;
-  it.number = number;
-  return it;
-}
 
 Item name_board(const StationDesign& st, double s, double lateral) {
-  Item nb = item(ItemKind::name_board, s, lateral, 1, 0);
+  Item nb = make_item(ItemKind::name_board, s, lateral, 1, 0, kGrey);
   nb.text = st.name;
   nb.reading = st.reading;
   return nb;
@@ -59,14 +50,14 @@ void terminal(Scene& scene, const StationDesign& st, double at, double train_m) 
   // The headshunts run out of the shed; their ends lie where the first picture shows them.
   scene.tracks.push_back({scene.origin_m, at + 42, left_stub});
   scene.tracks.push_back({scene.origin_m, at + 50, right_stub});
-  scene.items.push_back(item(ItemKind::buffer, at + 42, left_stub));
-  scene.items.push_back(item(ItemKind::buffer, at + 50, right_stub));
+  scene.items.push_back(make_item(ItemKind::buffer, at + 42, left_stub, 1, 1, kGrey));
+  scene.items.push_back(make_item(ItemKind::buffer, at + 50, right_stub, 1, 1, kGrey));
   const double left = left_stub - 2.5, right = right_stub + 2.5, height = 8.5;
   scene.sheds.push_back({from, to, left, right, height});
   // Columns carry it along both platforms and the two outer walls.
   for (double s = std::floor(to / 16) * 16; s > from; s -= 16)
     for (double lat : {left + 0.6, -kEdge - 3.5, kOtherTrack + kEdge + 3.0, right - 0.6})
-      scene.items.push_back(item(ItemKind::column, s, lat, height));
+      scene.items.push_back(make_item(ItemKind::column, s, lat, height, 1, kGrey));
   scene.items.push_back(name_board(st, at + 12, -4.4));
   scene.items.push_back(name_board(st, at + 26, kOtherTrack + kEdge + 2.2));
 }
@@ -77,7 +68,7 @@ void through(Scene& scene, const StationDesign& st, double at, double train_m) {
   const double from = at - train_m - 20, to = at + 70;
   scene.platforms.push_back({from, to, -kEdge, 5.5, true});
   scene.platforms.push_back({from, to, kOtherTrack + kEdge, 5.5, true});
-  Item bridge = item(ItemKind::footbridge, at + 22, -kEdge - 2.8, kOtherTrack + kEdge + 2.8, 0);
+  Item bridge = make_item(ItemKind::footbridge, at + 22, -kEdge - 2.8, kOtherTrack + kEdge + 2.8, 0, kGrey);
   scene.items.push_back(bridge);
   scene.items.push_back(name_board(st, at + 12, -4.0));
   scene.items.push_back(name_board(st, at + 34, kOtherTrack + kEdge + 2.2));
@@ -87,7 +78,7 @@ void through(Scene& scene, const StationDesign& st, double at, double train_m) {
 void halt(Scene& scene, const StationDesign& st, double at, double train_m) {
   const double side = st.platform_right ? 1 : -1;
   scene.platforms.push_back({at - train_m - 6, at + 24, side * kEdge, 3.2, false, 0.76});
-  scene.items.push_back(item(ItemKind::shelter, at + 7, side * (kEdge + 1.9)));
+  scene.items.push_back(make_item(ItemKind::shelter, at + 7, side * (kEdge + 1.9), 1, 1, kGrey));
   scene.items.push_back(name_board(st, at + 21, side * (kEdge + 1.5)));
 }
 
@@ -146,10 +137,10 @@ void place_stations(Scene& scene) {
       case StationLook::plain: plain_station(scene, st, at, train_m); break;
     }
     if (st.type == 0) {
-      scene.items.push_back(item(ItemKind::stop_marker, at, st.platform_right ? 1.9 : -1.9, 1, 1, d.cars));
+      scene.items.push_back(make_item(ItemKind::stop_marker, at, st.platform_right ? 1.9 : -1.9, 1, 1, kGrey, d.cars));
       if (i > 0)
         for (int m : {300, 200, 150, 100, 50})
-          if (!line.short_mode || m <= 50) scene.items.push_back(item(ItemKind::distance_board, at - m, -2.0, 1, 1, m));
+          if (!line.short_mode || m <= 50) scene.items.push_back(make_item(ItemKind::distance_board, at - m, -2.0, 1, 1, kGrey, m));
     }
   }
 }
