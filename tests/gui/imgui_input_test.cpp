@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <imgui_internal.h>
+
+#include <deque>
 #include <map>
 
 #include "app/menus.h"
@@ -11,6 +14,7 @@
 #include "platform/imgui/cab_windows.h"
 #include "platform/imgui/help_window.h"
 #include "platform/imgui/menu_bar.h"
+#include "platform/imgui/message_window.h"
 #include "platform/imgui/picker_window.h"
 #include "platform/sdl/sdl_cab_screen.h"
 #include "platform/sdl/sdl_imgui.h"
@@ -98,6 +102,21 @@ TEST(QuickClicks, AMenuItemADialogButtonAndThePickersDoubleClickCount) {
   rig.quick_clicks(places.at("train_fixture.dat"), 2, picker_frame);
   ASSERT_TRUE(answer.picked);
   EXPECT_EQ(answer.picked->filename(), "train_fixture.dat");
+}
+
+TEST(WindowMessages, EachStaysUntilItsOkIsClickedTheOldestFirst) {
+  LayerRig rig;
+  std::deque<std::string> messages{"first", "second"};
+  const auto draw = [&] { draw_message_window(messages, kCabWindowWidth, kCabWindowHeight); };
+  rig.frame(draw);
+  rig.frame(draw);  // sized to its text from the second frame
+  const ImGuiWindow* shown = ImGui::FindWindowByName("Velmora###Message");
+  ASSERT_NE(shown, nullptr);
+  // The OK button: 80 px wide at the foot of the window, inside its padding.
+  const ImVec2 pad = ImGui::GetStyle().WindowPadding;
+  const ImVec2 ok(shown->Pos.x + pad.x + 40, shown->Pos.y + shown->Size.y - pad.y - ImGui::GetFrameHeight() / 2);
+  rig.quick_clicks(ok, 1, draw);
+  EXPECT_EQ(messages, std::deque<std::string>{"second"});
 }
 
 TEST(DialogFont, TheGlyphsOfTheLoadedTextsAreMade) {
