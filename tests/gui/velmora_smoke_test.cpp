@@ -66,15 +66,23 @@ TEST(DesktopSmoke, TitleRouteDriveCloseTitleAndTheRecordedDriveReplaysTheSame) {
   ASSERT_NE(first, nullptr) << "no picture of the title window";
   EXPECT_EQ(first->w, 800);
   EXPECT_GT(lit(first, 0, 0, first->w, first->h), 100000);
+  // Of the cab window's pictures, the one showing most of the film: on a loaded machine the
+  // first may come before the film's first frame or during the fade-in.
   Picture cab;
-  for (int k = 5; k < 17 && !cab; ++k) {
+  int best = -1;
+  for (int k = 5; k < 17; ++k) {
     char name[32];
     std::snprintf(name, sizeof name, "velmora-%04d.png", k);
     Picture p = read_png(shots / name);
-    if (p && p->w == 1202) cab = std::move(p);
+    if (!p || p->w != 1202) continue;
+    const int film = lit(p, 0, 19, 256, 19 + 192);
+    if (film > best) {
+      best = film;
+      cab = std::move(p);
+    }
   }
   ASSERT_NE(cab, nullptr) << "no picture of the cab window";
-  EXPECT_GT(lit(cab, 0, 19, 256, 19 + 192), 40000);  // the short demo's 256 x 192 film, below the menu bar
+  EXPECT_GT(best, 40000);  // the short demo's 256 x 192 film, below the menu bar
   EXPECT_GT(lit(cab, 820, 600, 1200, 790), 300);  // the labels
   char last_name[32];
   std::snprintf(last_name, sizeof last_name, "velmora-%04d.png", 18);
