@@ -34,8 +34,10 @@ std::vector<double> local_fit(const std::vector<double>& t, const std::vector<do
     while (lo < i && t[lo] < t[i] - reach) ++lo;
     // Normal equations of w * (a + b d + c d^2 - v)^2 summed.
     double m[3][4] = {};
-    int count = 0;
+    int count = 0, before = 0, after = 0;
     for (std::size_t j = lo; j < n && t[j] <= t[i] + reach; ++j) {
+      before += j < i ? 1 : 0;
+      after += j > i ? 1 : 0;
       const double d = t[j] - t[i];
       const double w = std::exp(-d * d / (2 * sigma[i] * sigma[i]));
       const double p[3] = {1, d, d * d};
@@ -45,7 +47,8 @@ std::vector<double> local_fit(const std::vector<double>& t, const std::vector<do
       }
       ++count;
     }
-    const int order = count >= 5 ? 3 : count >= 3 ? 2 : 1;
+    // A parabola needs neighbours on both sides: at the track's ends it would swing.
+    const int order = count >= 5 && before >= 2 && after >= 2 ? 3 : count >= 3 ? 2 : 1;
     // Gaussian elimination on the first `order` unknowns.
     bool solved = true;
     for (int c = 0; c < order && solved; ++c) {
@@ -154,8 +157,10 @@ TrackProfile track_profile(const Track& track) {
     if (out.receiver_speed) {
       kmh = p[i].speed;
     } else {
-      const double a = std::max(out.time.front(), out.time[i] - kStandingSpan);
-      const double b = std::min(out.time.back(), out.time[i] + kStandingSpan);
+      // At the track's ends the span lies on one side only, still as long: over half of it
+      // the noise of the smoothed place would read as motion.
+      const double b = std::min(out.time.back(), std::max(out.time.front(), out.time[i] - kStandingSpan) + 2 * kStandingSpan);
+      const double a = std::max(out.time.front(), b - 2 * kStandingSpan);
       double la1, lo1, la2, lo2;
       place_at(a, la1, lo1);
       place_at(b, la2, lo2);

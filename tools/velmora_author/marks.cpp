@@ -94,6 +94,12 @@ MarkedMotion motion_from_marks(const std::vector<Mark>& marks, double marks_fps,
       d = y.back() + rate * (f - x.back());
     } else {
       const std::size_t i = static_cast<std::size_t>(std::upper_bound(x.begin(), x.end(), static_cast<double>(f)) - x.begin()) - 1;
+      if (y[i + 1] == y[i]) {
+        // A stop: exactly the marks' distance, which the sums below only come close to.
+        out.motion.distance_m[static_cast<std::size_t>(f)] = y[i];
+        out.motion.speed_kmh[static_cast<std::size_t>(f)] = 0;
+        continue;
+      }
       const double h = x[i + 1] - x[i], t = (f - x[i]) / h;
       const double h00 = 2 * t * t * t - 3 * t * t + 1, h10 = t * t * t - 2 * t * t + t;
       const double h01 = -2 * t * t * t + 3 * t * t, h11 = t * t * t - t * t;
@@ -101,6 +107,8 @@ MarkedMotion motion_from_marks(const std::vector<Mark>& marks, double marks_fps,
       const double g00 = 6 * t * t - 6 * t, g10 = 3 * t * t - 4 * t + 1, g01 = -6 * t * t + 6 * t, g11 = 3 * t * t - 2 * t;
       rate = (g00 * y[i] + g01 * y[i + 1]) / h + g10 * slope[i] + g11 * slope[i + 1];
     }
+    // Rounding must not take the curve back by a hair either.
+    if (f > 0) d = std::max(d, out.motion.distance_m[static_cast<std::size_t>(f) - 1]);
     out.motion.distance_m[static_cast<std::size_t>(f)] = d;
     out.motion.speed_kmh[static_cast<std::size_t>(f)] = std::max(0.0, rate * fps * 3.6);
   }

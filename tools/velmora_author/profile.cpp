@@ -49,7 +49,9 @@ int run_profile(const AuthorOptions& o) {
   try {
     // As velmora-check loads it: pictures judged, not drawn.
     FakeImageList images;
-    loaded = load_route_for_check(data, name, "", images);
+    // [Monitor] belongs to one named vehicle; with none given it is read for no vehicle,
+    // which a name no line can hold says (an empty name would match an empty line).
+    loaded = load_route_for_check(data, name, o.vehicle.empty() ? std::string("\n") : o.vehicle, images);
   } catch (const LoadFailure& f) {
     for (const std::string& m : f.messages) std::cerr << "message: " << m << '\n';
     std::cerr << f.detail << '\n';

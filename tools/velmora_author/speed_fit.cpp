@@ -13,6 +13,8 @@ namespace velmora::author {
 namespace {
 
 constexpr double kMaxSpeed = 600;  // km/h: no filming train runs faster
+// m: the simulator sums entries rounded to the centimetre, which the fit cannot undo.
+constexpr double kRoundingSlack = 0.006;
 
 // A speed as the route file will hold it, so that the fit continues from what the
 // simulator will read.
@@ -197,16 +199,21 @@ FitResult fit_speed_units(const FilmMotion& motion, const std::vector<Stop>& sto
   r.tolerance_m = tolerance_m;
   for (;;) {
     r.units = Fitter(motion, r.tolerance_m).fit(stops);
-    if (r.units.size() <= capacity) break;
-    r.tolerance_m *= 1.5;
-  }
-  const std::vector<double> route = route_distances(r.units, frames, motion.fps);
-  for (int f = 0; f < frames; ++f) {
-    const double dev = std::fabs(route[static_cast<std::size_t>(f)] - motion.distance_m[static_cast<std::size_t>(f)]);
-    if (dev > r.max_deviation_m) {
-      r.max_deviation_m = dev;
-      r.worst_frame = f;
+    const std::vector<double> route = route_distances(r.units, frames, motion.fps);
+    r.max_deviation_m = 0;
+    r.worst_frame = 0;
+    for (int f = 0; f < frames; ++f) {
+      const double dev = std::fabs(route[static_cast<std::size_t>(f)] - motion.distance_m[static_cast<std::size_t>(f)]);
+      if (dev > r.max_deviation_m) {
+        r.max_deviation_m = dev;
+        r.worst_frame = f;
+      }
     }
+    // Entries a frame long on a jittering profile swing ever wider until a speed would have
+    // to fall below 0; the table then leaves the track, and a looser tolerance is needed
+    // just as for a full table. (The centimetres the simulator rounds to are allowed for.)
+    if (r.units.size() <= capacity && r.max_deviation_m <= r.tolerance_m + kRoundingSlack) break;
+    r.tolerance_m *= 1.5;
   }
   return r;
 }

@@ -61,7 +61,10 @@ void time_stands(const Track& track, const std::vector<bool>& standing, TrackPro
   const std::vector<TrackPoint>& p = track.points;
   const std::size_t n = p.size();
   std::vector<double>& d = profile.distance;
-  std::vector<double> corrected = d;
+  // Moves every distance from fix `from` on, keeping their differences.
+  const auto shift = [&](std::size_t from, double by) {
+    for (std::size_t k = from; k < n; ++k) d[k] += by;
+  };
   struct Corner {
     double time, distance;
   };
@@ -78,14 +81,20 @@ void time_stands(const Track& track, const std::vector<bool>& standing, TrackPro
       lon += p[k].lon / static_cast<double>(b - a + 1);
     }
     const auto rho = [&](std::size_t k) { return metres_between(p[k].lat, p[k].lon, lat, lon); };
-    const double held = d[(i0 + i1) / 2];
 
-    // One side of the stand: the fixes on its curve, the moment it meets the stand, and the
-    // distances on that side drawn onto the curve.
-    const auto side = [&](bool arriving) -> double {
+    // One side of the stand: the fixes on its curve (nearest first), the moment the curve
+    // meets the stand and its slope; empty when the curve cannot be fitted.
+    struct Side {
+      std::vector<std::size_t> fixes;
+      std::optional<double> moment;
+      double slope = 0;
+      double on_curve(double time) const { return slope * slope * (time - *moment) * (time - *moment); }
+    };
+    const auto side = [&](bool arriving) {
+      Side s;
       const std::size_t edge = arriving ? i0 : i1;
-      std::vector<std::pair<double, double>> fixes;
-      std::vector<std::size_t> used;
+      if ((arriving && edge == 0) || (!arriving && edge + 1 == n)) return s;
+      std::vector<std::pair<double, double>> points;
       for (std::size_t step = 0; step <= kFitReach + 2; ++step) {
         if (arriving ? step > edge : edge + step >= n) break;
         const std::size_t k = arriving ? edge - step : edge + step;
@@ -93,41 +102,57 @@ void time_stands(const Track& track, const std::vector<bool>& standing, TrackPro
         const double r = rho(k);
         if (r > kFitFar) break;
         if (r >= kFitNear) {
-          fixes.emplace_back(p[k].time, r);
-          used.push_back(k);
+          points.emplace_back(p[k].time, r);
+          s.fixes.push_back(k);
         }
       }
-      const double fallback = p[edge].time;
-      if ((arriving && edge == 0) || (!arriving && edge + 1 == n)) return fallback;
-      double slope = 0;
-      const std::optional<double> t = curve_end(fixes, arriving, slope);
-      if (!t) return fallback;
+      const std::optional<double> t = curve_end(points, arriving, s.slope);
+      if (!t) return s;
       // The moment lies between the fixes on the curve and the first (last) standing one,
       // which the flags may mark a little late (early).
-      const double lo = arriving ? fixes.back().first : p[edge].time - 1;
-      const double hi = arriving ? p[edge].time + 1 : fixes.back().first;
-      const double moment = std::clamp(*t, lo, hi);
-      for (std::size_t k : used) {
-        const double gap = arriving ? moment - p[k].time : p[k].time - moment;
-        if (gap <= 0) continue;
-        const double on_curve = slope * slope * gap * gap;
-        const double w = std::clamp(on_curve / kFitFar, 0.0, 1.0);
-        corrected[k] = w * d[k] + (1 - w) * (arriving ? held - on_curve : held + on_curve);
-      }
-      return moment;
+      const double lo = arriving ? points.back().first : p[edge].time - 1;
+      const double hi = arriving ? p[edge].time + 1 : points.back().first;
+      s.moment = std::clamp(*t, lo, hi);
+      return s;
     };
-    Stand s{side(true), side(false)};
+    // A fix on a side's curve: its smoothed distance drawn onto the curve near the stand.
+    const auto draw = [&](const Side& s, double held, bool arriving) {
+      for (std::size_t k : s.fixes) {
+        const double gap = arriving ? *s.moment - p[k].time : p[k].time - *s.moment;
+        if (gap <= 0) continue;
+        const double w = std::clamp(s.on_curve(p[k].time) / kFitFar, 0.0, 1.0);
+        d[k] = w * d[k] + (1 - w) * (arriving ? held - s.on_curve(p[k].time) : held + s.on_curve(p[k].time));
+      }
+    };
+
+    // The stand's distance from the braking curve where it is still reliable (the smoothed
+    // distances blur the corner), and everything from the stand on moved to agree with it.
+    const Side arrival = side(true);
+    double held = d[i0];
+    if (arrival.moment) {
+      const std::size_t far = arrival.fixes.back();
+      held = d[far] + arrival.on_curve(p[far].time);
+      shift(i0, held - d[i0]);
+      draw(arrival, held, true);
+    }
+    const Side departure = side(false);
+    if (departure.moment) {
+      // The same on the starting curve: from its far end on, distances count from the stand.
+      const std::size_t far = departure.fixes.back();
+      shift(far, held + departure.on_curve(p[far].time) - d[far]);
+      draw(departure, held, false);
+    }
+    Stand s{arrival.moment.value_or(p[i0].time), departure.moment.value_or(p[i1].time)};
     if (s.to < s.from) s.to = s.from = (s.from + s.to) / 2;
     for (std::size_t k = 0; k < n; ++k)
-      if (p[k].time >= s.from && p[k].time <= s.to) corrected[k] = held;
+      if (p[k].time >= s.from && p[k].time <= s.to) d[k] = held;
     profile.stands.push_back(s);
     corners.push_back({s.from, held});
     corners.push_back({s.to, held});
     i0 = i1;
   }
   // The distance never goes back.
-  for (std::size_t k = 1; k < n; ++k) corrected[k] = std::max(corrected[k], corrected[k - 1]);
-  d = corrected;
+  for (std::size_t k = 1; k < n; ++k) d[k] = std::max(d[k], d[k - 1]);
 
   // The stands' ends become points of the profile, so that the distance is exact there.
   for (const Corner& c : corners) {

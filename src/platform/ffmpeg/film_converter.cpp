@@ -390,8 +390,10 @@ FilmConversionResult convert_film(const std::string& source, const std::string& 
     take_audio();
   }
   if (error.empty() && sources == 0) error = source + ": no picture could be decoded";
-  // The last picture lasts its own duration, or the mean of the others'.
-  if (last_duration <= 0) last_duration = sources > 1 ? last_time / (sources - 1) : 1.0 / s.fps;
+  // The last picture lasts its own duration, or the mean of the others' when it has none or
+  // a muxer's token tick (which would lose the picture from the result).
+  const double mean = sources > 1 ? last_time / (sources - 1) : 1.0 / s.fps;
+  if (last_duration < mean / 2) last_duration = mean;
   emit_until(last_time + last_duration);
   if (error.empty() && emitted == 0) {
     // A film shorter than half a frame of the result still gives its one picture.

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <memory>
 
 extern "C" {
@@ -47,6 +48,10 @@ using Packet = std::unique_ptr<AVPacket, PacketDeleter>;
 struct Track {
   Codec codec;
   AVStream* stream = nullptr;
+  // Each picture's duration by its time (codec time base). The encoders do not pass it on,
+  // and without it MP4 and MOV end their edit list at the last picture's start, which
+  // readers then leave out.
+  std::map<std::int64_t, std::int64_t> durations;
 };
 
 // Sends one frame (null: the end) and writes every packet that comes out.
@@ -54,6 +59,10 @@ int encode(AVFormatContext* out, Track& track, const AVFrame* frame, AVPacket* p
   int r = avcodec_send_frame(track.codec.get(), frame);
   if (r < 0) return r;
   while ((r = avcodec_receive_packet(track.codec.get(), packet)) == 0) {
+    if (const auto it = track.durations.find(packet->pts); it != track.durations.end()) {
+      if (packet->duration == 0) packet->duration = it->second;
+      track.durations.erase(it);
+    }
     av_packet_rescale_ts(packet, track.codec->time_base, track.stream->time_base);
     packet->stream_index = track.stream->index;
     r = av_interleaved_write_frame(out, packet);
@@ -245,11 +254,17 @@ std::string FilmEncoder::add(const std::uint8_t* const planes[3], const int stri
   }
   frame->format = m.video.codec->pix_fmt;
   const int i = m.frames;
-  if (m.s.frame_seconds.empty()) {
+  const std::vector<double>& t = m.s.frame_seconds;
+  if (t.empty()) {
     frame->pts = i;
+    m.video.durations[frame->pts] = 1;
   } else {
-    if (static_cast<std::size_t>(i) >= m.s.frame_seconds.size()) return "more frames than frame times";
-    frame->pts = std::llround(m.s.frame_seconds[static_cast<std::size_t>(i)] * 1000);
+    const std::size_t k = static_cast<std::size_t>(i);
+    if (k >= t.size()) return "more frames than frame times";
+    frame->pts = std::llround(t[k] * 1000);
+    // Until the next picture; the last as long as the mean, as a camera writes it.
+    const double next = k + 1 < t.size() ? t[k + 1] : t.size() > 1 ? t[k] + (t[k] - t.front()) / (t.size() - 1.0) : t[k] + 1.0 / m.s.fps;
+    m.video.durations[frame->pts] = std::max<std::int64_t>(1, std::llround(next * 1000) - frame->pts);
   }
   int r = encode(m.out.get(), m.video, frame, m.packet.get());
   if (r < 0) return error_text("encode", r);
