@@ -147,6 +147,14 @@ TEST(Stands, StopsAreStandsOfTenSecondsTimedWithinASecond) {
   EXPECT_EQ(stops[2].last, static_cast<int>(v.size() - 1) * 30 - 1);
   // Three runs of 15 s cruising and 2 x 112.5 m of speeding up and braking each.
   EXPECT_NEAR(p.distance.back(), 3 * (14 * 15 + 2 * 112.5), 1.0);
+
+  // A film that ends long before the track begins stands at its start, stands and all.
+  std::vector<std::string> notes;
+  const FilmMotion early = film_motion(p, 1000 - 1e10, 90, 30, notes);
+  EXPECT_EQ(early.distance_m.back(), 0);
+  EXPECT_EQ(early.speed_kmh.back(), 0);
+  ASSERT_EQ(notes.size(), 1u);
+  EXPECT_EQ(notes[0].rfind("the track begins 10000000000 s after the film", 0), 0u) << notes[0];
 }
 
 TEST(Slopes, GradientsComeFromTheElevationsAlongTheLine) {

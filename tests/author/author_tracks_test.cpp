@@ -145,6 +145,8 @@ TEST(TrackReaders, MalformedFilesAreRefusedWithTheirLine) {
       {"CSV mixed times", read_csv_track, "0,35,139\n2024-05-01T10:00:00Z,35,139\n", 2, "written unlike the times above"},
       {"CSV names without lon", read_csv_track, "time,lat,height\n0,35,4\n", 1, "no longitude column"},
       {"CSV one fix", read_csv_track, "0,35,139\n", 0, "needs at least two"},
+      {"CSV time beyond any date", read_csv_track, "0,35,139\n1,35,139\n5555555555555555555555555555555555555555552,36,139\n", 3,
+       "lies beyond any date"},
   };
   for (const Bad& c : cases) {
     SCOPED_TRACE(c.name);
@@ -173,6 +175,8 @@ TEST(MarksReader, MarksAreFramesAndRisingDistances) {
       {"0,0\n300,100\n200,200\n", 3, "does not come after"},
       {"0,0\n300,100\n600,50\n", 3, "the distance falls"},
       {"0,0\n-3,100\n", 2, "not a frame number"},
+      {"0,0\n2000000000,100\n", 2, "not a frame number"},
+      {"0,0\n30,1e8\n", 2, "not a number of metres along a line"},
       {"0,0\n", 0, "at least two marks"},
   };
   for (const auto& c : bad) {

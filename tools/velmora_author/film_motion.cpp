@@ -214,7 +214,7 @@ FilmMotion film_motion(const TrackProfile& profile, double film_start, int frame
   for (double& v : m.speed_kmh) v = std::max(0.0, v);
   // The smoothing must not carry the running into a stand.
   for (const Stand& s : profile.stands)
-    for (int f = std::max(0, static_cast<int>(std::ceil((s.from - film_start) * fps)));
+    for (int f = static_cast<int>(std::clamp(std::ceil((s.from - film_start) * fps), 0.0, static_cast<double>(frames)));
          f < frames && film_start + static_cast<double>(f) / fps <= s.to; ++f)
       m.speed_kmh[static_cast<std::size_t>(f)] = 0;
   // Film before the track: the distance was 0 there, so everything is counted from frame 0.
@@ -224,12 +224,12 @@ FilmMotion film_motion(const TrackProfile& profile, double film_start, int frame
 
   const double film_end = film_start + static_cast<double>(frames - 1) / fps;
   if (film_start < t.front() - 0.5)
-    notes.push_back("the track begins " + std::to_string(static_cast<int>(std::lround(t.front() - film_start))) +
+    notes.push_back("the track begins " + std::to_string(std::llround(t.front() - film_start)) +
                     " s after the film: the film's first " +
                     std::to_string(static_cast<int>(std::min<double>(frames, std::ceil((t.front() - film_start) * fps)))) +
                     " frames stand where the track begins");
   if (film_end > t.back() + 0.5)
-    notes.push_back("the track ends " + std::to_string(static_cast<int>(std::lround(film_end - t.back()))) +
+    notes.push_back("the track ends " + std::to_string(std::llround(film_end - t.back())) +
                     " s before the film: the film's last " +
                     std::to_string(static_cast<int>(std::min<double>(frames, std::ceil((film_end - t.back()) * fps)))) +
                     " frames stand where the track ends");

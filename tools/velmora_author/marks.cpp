@@ -29,10 +29,11 @@ std::vector<Mark> read_marks(std::string_view text) {
     if (comma == std::string_view::npos) throw TrackError(line, "a mark is \"frame,distance_m\"; this line has one field");
     const std::string_view rest = l.substr(comma + 1);
     const std::optional<double> distance = parse_number(rest.substr(0, rest.find_first_of(",;\t")));
-    if (!frame || *frame < 0)
+    // A billion frames is over a year of film; 10,000 km longer than any line.
+    if (!frame || *frame < 0 || *frame > 1e9)
       throw TrackError(line, "the frame \"" + std::string(l.substr(0, comma)) + "\" is not a frame number");
-    if (!distance)
-      throw TrackError(line, "the distance \"" + std::string(rest) + "\" is not a number of metres");
+    if (!distance || std::fabs(*distance) > 1e7)
+      throw TrackError(line, "the distance \"" + std::string(rest) + "\" is not a number of metres along a line");
     if (!marks.empty()) {
       const Mark& before = marks.back();
       if (*frame <= before.frame)
@@ -117,8 +118,9 @@ MarkedMotion motion_from_marks(const std::vector<Mark>& marks, double marks_fps,
 
   for (std::size_t i = 0; i + 1 < n; ++i) {
     if (y[i + 1] != y[i]) continue;
-    const int first = std::max(0, static_cast<int>(std::ceil(x[i])));
-    const int last = std::min(frames - 1, static_cast<int>(std::floor(x[i + 1])));
+    // Marks may lie far beyond the film: clamped before they become frame numbers.
+    const int first = static_cast<int>(std::clamp(std::ceil(x[i]), 0.0, static_cast<double>(frames)));
+    const int last = static_cast<int>(std::clamp(std::floor(x[i + 1]), -1.0, frames - 1.0));
     if (last <= first) continue;
     // Three marks of one distance are one stop.
     if (!out.stops.empty() && first <= out.stops.back().last + 1) out.stops.back().last = last;

@@ -108,6 +108,9 @@ Track finish_track(std::vector<TrackPoint> points, TrackClock clock, std::vector
   track.notes = std::move(notes);
   int repeated = 0;
   for (TrackPoint& p : points) {
+    // About 3000 years either side of 1970: any receiver's clock, and room for sums of times.
+    if (!(std::fabs(p.time) < 1e11))
+      throw TrackError(p.line, "the time " + std::to_string(p.time) + " s lies beyond any date a receiver gives");
     if (!(p.lat >= -90 && p.lat <= 90) || !(p.lon >= -180 && p.lon <= 180))
       throw TrackError(p.line, "the place " + std::to_string(p.lat) + ", " + std::to_string(p.lon) +
                                    " is not on the globe (latitude -90 to 90, longitude -180 to 180)");
