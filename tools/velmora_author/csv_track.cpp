@@ -66,14 +66,9 @@ Track read_csv_track(std::string_view text) {
   bool first = true;
   std::vector<TrackPoint> points;
   int line = 0;
-  std::size_t at = 0;
-  while (at <= text.size()) {
-    const std::size_t end = std::min(text.find('\n', at), text.size());
-    std::string_view l = text.substr(at, end - at);
-    at = end + 1;
-    ++line;
-    while (!l.empty() && (l.back() == '\r' || l.back() == ' ' || l.back() == '\t')) l.remove_suffix(1);
-    if (line == 1 && l.substr(0, 3) == "\xef\xbb\xbf") l.remove_prefix(3);
+  for (const TextLine& text_line : text_lines(text)) {
+    line = text_line.number;
+    std::string_view l = text_line.text;
     if (l.empty() || l[0] == '#') continue;
     if (!separator)
       separator = l.find(',') != std::string_view::npos   ? ','

@@ -9,15 +9,10 @@ namespace velmora::author {
 std::vector<Mark> read_marks(std::string_view text) {
   std::vector<Mark> marks;
   int line = 0;
-  std::size_t at = 0;
   bool first = true;
-  while (at <= text.size()) {
-    const std::size_t end = std::min(text.find('\n', at), text.size());
-    std::string_view l = text.substr(at, end - at);
-    at = end + 1;
-    ++line;
-    while (!l.empty() && (l.back() == '\r' || l.back() == ' ' || l.back() == '\t')) l.remove_suffix(1);
-    if (line == 1 && l.substr(0, 3) == "\xef\xbb\xbf") l.remove_prefix(3);
+  for (const TextLine& text_line : text_lines(text)) {
+    line = text_line.number;
+    std::string_view l = text_line.text;
     if (l.empty() || l[0] == '#') continue;
     const std::size_t comma = l.find_first_of(",;\t");
     const std::optional<double> frame = parse_number(l.substr(0, comma));

@@ -94,6 +94,20 @@ std::optional<double> parse_iso_time(std::string_view text) {
   return t - sign * (zh * 3600.0 + zm * 60.0);
 }
 
+std::vector<TextLine> text_lines(std::string_view text) {
+  std::vector<TextLine> lines;
+  std::size_t at = 0;
+  while (at <= text.size()) {
+    const std::size_t end = std::min(text.find('\n', at), text.size());
+    std::string_view l = text.substr(at, end - at);
+    at = end + 1;
+    while (!l.empty() && (l.back() == '\r' || l.back() == ' ' || l.back() == '\t')) l.remove_suffix(1);
+    if (lines.empty() && l.substr(0, 3) == "\xef\xbb\xbf") l.remove_prefix(3);
+    lines.push_back({static_cast<int>(lines.size()) + 1, l});
+  }
+  return lines;
+}
+
 std::string time_text(double seconds) {
   long long s = static_cast<long long>(std::floor(seconds));
   s = ((s % 86400) + 86400) % 86400;

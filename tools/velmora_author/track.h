@@ -67,6 +67,14 @@ long long days_from_civil(int year, int month, int day);
 // "HH:MM:SS" of a time of day in seconds (the day dropped), for messages.
 std::string time_text(double seconds);
 
+// The lines of a text file with their numbers (from 1): any \r and trailing blanks cut, a
+// UTF-8 byte order mark before the first left out.
+struct TextLine {
+  int number = 0;
+  std::string_view text;
+};
+std::vector<TextLine> text_lines(std::string_view text);
+
 // A decimal number with optional blanks around and an optional sign; empty for anything
 // else, and for infinities and NaN.
 std::optional<double> parse_number(std::string_view text);

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "platform/ffmpeg/film_writer.h"
+#include "platform/ffmpeg/av_handles.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -30,19 +31,10 @@ std::string error_text(int error) {
 struct InputDeleter {
   void operator()(AVFormatContext* in) const { avformat_close_input(&in); }
 };
-struct CodecDeleter {
-  void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct FrameDeleter {
-  void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct PacketDeleter {
-  void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
 using Input = std::unique_ptr<AVFormatContext, InputDeleter>;
-using Codec = std::unique_ptr<AVCodecContext, CodecDeleter>;
-using Frame = std::unique_ptr<AVFrame, FrameDeleter>;
-using Packet = std::unique_ptr<AVPacket, PacketDeleter>;
+using av::Codec;
+using av::Frame;
+using av::Packet;
 
 std::string open_input(const std::string& path, Input& in) {
   AVFormatContext* raw = nullptr;

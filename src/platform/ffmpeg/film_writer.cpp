@@ -5,6 +5,8 @@
 #include <map>
 #include <memory>
 
+#include "platform/ffmpeg/av_handles.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -31,19 +33,10 @@ struct OutputDeleter {
     avformat_free_context(out);
   }
 };
-struct CodecDeleter {
-  void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct FrameDeleter {
-  void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct PacketDeleter {
-  void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
 using Output = std::unique_ptr<AVFormatContext, OutputDeleter>;
-using Codec = std::unique_ptr<AVCodecContext, CodecDeleter>;
-using Frame = std::unique_ptr<AVFrame, FrameDeleter>;
-using Packet = std::unique_ptr<AVPacket, PacketDeleter>;
+using av::Codec;
+using av::Frame;
+using av::Packet;
 
 struct Track {
   Codec codec;
