@@ -68,13 +68,13 @@ const std::vector<const char*>& info_labels() {
 
 InterfaceSettings interface_settings(bool short_mode) {
   const FilmSize film = route_film_size(short_mode);
-  return {film.width, film.height, 800};
+  return {film.width, film.height, 800, 30};
 }
 
 void write_velmora_dat(const std::filesystem::path& data_dir, const InterfaceSettings& s) {
   DataFile f;
   f.line("# Velmora 設定ファイル（make-demo が書いたデモ用）");
-  f.section("[Disp]").line("30,1").line(std::to_string(s.staff_left)).line(std::to_string(s.film_width))
+  f.section("[Disp]").line(std::to_string(s.fps) + ",1").line(std::to_string(s.staff_left)).line(std::to_string(s.film_width))
       .line(std::to_string(s.film_height)).line("0");
   f.section("[Path]").line("movie\\");
   for (const Text& t : menu_and_labels()) {

@@ -15,6 +15,7 @@ namespace velmora::demo {
 struct InterfaceSettings {
   int film_width = 800, film_height = 600;
   int staff_left = 800;  // px: the staff timetable's left edge on the cab window
+  int fps = 30;          // the films' frame rate
 };
 
 // The settings of the demo: [Disp] is the route films' size (route_film_size).

@@ -1,10 +1,12 @@
 #pragma once
-// Writes AVI films with FFmpeg's encoders: the tests' and benchmarks' films and the demo
-// content's. Frames are painted as YUV 4:2:0 and converted for encoders that take another
-// format.
+// Writes films with FFmpeg's encoders: the tests' and benchmarks' films, the demo content's
+// and the films velmora-author converts. AVI unless another container is asked for (the
+// tests' phone-like MP4 and MOV films). Frames come as YUV 4:2:0 and are converted for
+// encoders that take another format.
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,11 @@ struct FilmWriterSettings {
   // The track's samples, mono 16-bit at sound_rate; silence where they run out.
   std::vector<std::int16_t> sound;
   int sound_rate = 8000;  // Hz
+  std::string container = "avi";  // FFmpeg muxer name: avi, mp4, mov, matroska
+  // Presentation time of each frame in seconds, for films of a variable frame rate (not
+  // for AVI, whose frames follow each other at 1 / fps); empty: frame / fps.
+  std::vector<double> frame_seconds;
+  std::string creation_time;  // ISO 8601, kept in the container's metadata; empty: none
 };
 
 // Paints frame `frame` into Y, U and V planes of the settings' size.
@@ -33,6 +40,27 @@ using FilmPainter =
     std::function<void(int frame, std::uint8_t* const planes[3], const int strides[3])>;
 
 bool film_encoder_available(const std::string& encoder);
+
+// A film written frame by frame: open, add every frame, finish. Each step returns empty on
+// success, otherwise what went wrong (the film is then unusable).
+class FilmEncoder {
+ public:
+  FilmEncoder();
+  ~FilmEncoder();
+  FilmEncoder(const FilmEncoder&) = delete;
+  FilmEncoder& operator=(const FilmEncoder&) = delete;
+
+  // `settings.frames` is not used: the film holds what is added.
+  std::string open(const std::string& path, const FilmWriterSettings& settings);
+  // The next frame as Y, U and V planes of the settings' size.
+  std::string add(const std::uint8_t* const planes[3], const int strides[3]);
+  std::string finish();
+  int frames() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
 
 // Empty on success, otherwise what went wrong.
 std::string write_film(const std::string& path, const FilmWriterSettings& settings,

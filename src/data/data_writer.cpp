@@ -1,4 +1,4 @@
-#include "data_writer.h"
+#include "data/data_writer.h"
 
 #include <cmath>
 #include <cstdio>
@@ -7,7 +7,7 @@
 
 #include "common/sjis.h"
 
-namespace velmora::demo {
+namespace velmora {
 
 DataFile& DataFile::line(std::string_view text) {
   lines_.emplace_back(text);
@@ -53,4 +53,4 @@ std::string decimal(double value, int places) {
   return s;
 }
 
-}  // namespace velmora::demo
+}  // namespace velmora
