@@ -145,8 +145,9 @@ TEST(Stands, StopsAreStandsOfTenSecondsTimedWithinASecond) {
   EXPECT_NEAR(stops[1].last, 77 * 30, 30);
   EXPECT_NEAR(stops[2].first, 170 * 30, 30);
   EXPECT_EQ(stops[2].last, static_cast<int>(v.size() - 1) * 30 - 1);
-  // Three runs of 15 s cruising and 2 x 112.5 m of speeding up and braking each.
-  EXPECT_NEAR(p.distance.back(), 3 * (14 * 15 + 2 * 112.5), 1.0);
+  // Three runs of 15 s cruising and 2 x 112.5 m of speeding up and braking each; each start
+  // from a stand keeps some of the receiver's noise (about half a metre here).
+  EXPECT_NEAR(p.distance.back(), 3 * (14 * 15 + 2 * 112.5), 1.5);
 
   // A film that ends long before the track begins stands at its start, stands and all.
   std::vector<std::string> notes;

@@ -56,7 +56,7 @@ TEST(AuthorMake, AFilmAndItsTrackBecomeADrivableRoute) {
   const fs::path data = dir / "data";
   const ToolResult made = run_tool(kAuthor, "make --film " + (dir / "film.mov").string() + " --gps " +
                                                 (dir / "track.gpx").string() + " --out " + data.string() +
-                                                " --name gpstest --size 160x120 --tolerance 2");
+                                                " --name gpstest --size 160x120");
   ASSERT_EQ(made.status, 0) << made.output;
   EXPECT_NE(made.out.find("\n  no warnings\n"), std::string::npos) << made.output;
   EXPECT_NE(made.out.find("velmora-author: drive it: velmora " + data.string() +
@@ -91,10 +91,10 @@ TEST(AuthorMake, AFilmAndItsTrackBecomeADrivableRoute) {
     EXPECT_EQ(mark_of(film, n), shown_picture(times, n, 30)) << "frame " << n;
   EXPECT_NEAR(wav_seconds(data / "sound" / "gpstest" / "ambient.wav", [](const std::string&) {}), times.size() * 266 / 8000, 1);
 
-  // Distances within the tolerance of the line's own at every frame: 2 m per km (on a line
-  // this short the receiver's own metre of error is more than the default 1 m per km).
+  // Distances within the tolerance of the line's own at every frame: the default 1 m per km,
+  // the track's own error included.
   ASSERT_FALSE(route.speed_units.empty());
-  const double tolerance = 2 * line.length_m / 1000;
+  const double tolerance = line.length_m / 1000;
   for (int f = 0; f < frames; ++f) {
     const std::optional<std::int64_t> cm = frame_to_distance(route, f, 30);
     ASSERT_TRUE(cm.has_value()) << "frame " << f;

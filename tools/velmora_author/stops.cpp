@@ -61,10 +61,6 @@ void time_stands(const Track& track, const std::vector<bool>& standing, TrackPro
   const std::vector<TrackPoint>& p = track.points;
   const std::size_t n = p.size();
   std::vector<double>& d = profile.distance;
-  // Moves every distance from fix `from` on, keeping their differences.
-  const auto shift = [&](std::size_t from, double by) {
-    for (std::size_t k = from; k < n; ++k) d[k] += by;
-  };
   struct Corner {
     double time, distance;
   };
@@ -125,27 +121,22 @@ void time_stands(const Track& track, const std::vector<bool>& standing, TrackPro
       }
     };
 
-    // The stand's distance from the braking curve where it is still reliable (the smoothed
-    // distances blur the corner), and everything from the stand on moved to agree with it.
+    // The curves time the stand; its distance is the track's own where it begins. What the
+    // smoothed places gain while the train stands is the receiver's noise: taken off every
+    // later fix, so that the run on counts from the stand. (Drawn from the curves instead,
+    // the distance would carry their extrapolation's error on along the rest of the line.)
     const Side arrival = side(true);
-    double held = d[i0];
-    if (arrival.moment) {
-      const std::size_t far = arrival.fixes.back();
-      held = d[far] + arrival.on_curve(p[far].time);
-      shift(i0, held - d[i0]);
-      draw(arrival, held, true);
-    }
     const Side departure = side(false);
-    if (departure.moment) {
-      // The same on the starting curve: from its far end on, distances count from the stand.
-      const std::size_t far = departure.fixes.back();
-      shift(far, held + departure.on_curve(p[far].time) - d[far]);
-      draw(departure, held, false);
-    }
     Stand s{arrival.moment.value_or(p[i0].time), departure.moment.value_or(p[i1].time)};
     if (s.to < s.from) s.to = s.from = (s.from + s.to) / 2;
-    for (std::size_t k = 0; k < n; ++k)
-      if (p[k].time >= s.from && p[k].time <= s.to) d[k] = held;
+    const double held = interpolate(profile.time, d, s.from);
+    const double gained = interpolate(profile.time, d, s.to) - held;
+    for (std::size_t k = 0; k < n; ++k) {
+      if (p[k].time > s.to) d[k] -= gained;
+      else if (p[k].time >= s.from) d[k] = held;
+    }
+    if (arrival.moment) draw(arrival, held, true);
+    if (departure.moment) draw(departure, held, false);
     profile.stands.push_back(s);
     corners.push_back({s.from, held});
     corners.push_back({s.to, held});
