@@ -156,7 +156,7 @@ TEST(DemoOverlay, TheRemainingDistanceTapeReadsZeroAtTheTopWhenStanding) {
 
 TEST(DemoPanel, NeedlesPointUpAndTurnAboutTheirCentre) {
   const fs::path dir = folder("panel");
-  PanelSpec design;
+  PanelDesign design;
   design.key = "t";
   design.title = "試験車";
   const PanelLayout L = draw_panel(design, dir);
@@ -175,7 +175,7 @@ TEST(DemoPanel, NeedlesPointUpAndTurnAboutTheirCentre) {
 
 TEST(DemoPanel, StripsHoldAPatternPerPosition) {
   const fs::path dir = folder("strips");
-  PanelSpec design;
+  PanelDesign design;
   design.key = "d";
   design.title = "気動車";
   design.power = 5;
@@ -232,7 +232,7 @@ TEST(DemoOverlay, SignTextsStayOnTheirBoardsAndTheCrossingLightAboveThem) {
 
 struct Desk {
   const char* name;
-  PanelSpec spec;
+  PanelDesign design;
 };
 
 std::vector<Desk> desks() {
@@ -273,7 +273,7 @@ TEST(DemoPanel, TheDeskLiesBelowTheFilmClearOfTheBoardAndOfItself) {
   for (const Desk& d : desks()) {
     SCOPED_TRACE(d.name);
     const fs::path dir = folder(std::string("desk_") + d.name);
-    const PanelLayout L = draw_panel(d.spec, dir);
+    const PanelLayout L = draw_panel(d.design, dir);
     EXPECT_EQ(L.panel.y, 600);
     EXPECT_EQ(L.panel.y + Png(dir / "cab" / d.name / "panel.png").height(), 780);
     const std::vector<Box> boxes = desk_boxes(L);
@@ -300,7 +300,7 @@ TEST(DemoPanel, TheDigitalSpeedHidesNoFigureOfTheSpeedometer) {
   for (const Desk& d : desks()) {
     SCOPED_TRACE(d.name);
     const fs::path dir = folder(std::string("digits_") + d.name);
-    const PanelLayout L = draw_panel(d.spec, dir);
+    const PanelLayout L = draw_panel(d.design, dir);
     const Png desk(dir / "cab" / d.name / "panel.png");
     ASSERT_TRUE(desk.ok());
     // The box covers the dial's dark face only: no white of a figure or a mark under it.
@@ -320,7 +320,7 @@ TEST(DemoPanel, EachNeedleReadsZeroAtItsScalesZeroMark) {
     double value, degrees;
   };
   const fs::path dir = folder("zeros");
-  const PanelLayout L = draw_panel(desks()[0].spec, dir);
+  const PanelLayout L = draw_panel(desks()[0].design, dir);
   const auto angle = [&](const std::string& gauge, double v) {
     const NeedlePlace& n = gauge == "A" ? L.ammeter : gauge == "km/h" ? L.speed : L.volt;
     return n.zero + v * n.one;
@@ -334,7 +334,7 @@ TEST(DemoPanel, EachNeedleReadsZeroAtItsScalesZeroMark) {
 TEST(DemoPanel, TheTunnelPictureLeavesTheViewFree) {
   // Shown over the film inside tunnels: only faint reflections along its lower edge.
   const fs::path dir = folder("panel2");
-  draw_panel(desks()[0].spec, dir);
+  draw_panel(desks()[0].design, dir);
   const Png glass(dir / "cab" / "85" / "panel2.png");
   ASSERT_TRUE(glass.ok());
   int drawn = 0, high = 0;

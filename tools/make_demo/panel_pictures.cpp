@@ -117,7 +117,7 @@ void draw_digits(cairo_t* cr, int columns, int w, int h) {
 
 }  // namespace
 
-PanelLayout draw_panel(const PanelSpec& design, const std::filesystem::path& data_dir) {
+PanelLayout draw_panel(const PanelDesign& design, const std::filesystem::path& data_dir) {
   PanelLayout L;
   const std::filesystem::path dir = data_dir / "cab" / design.key;
   const std::string rel = "cab\\" + design.key + "\\";

@@ -21,7 +21,7 @@ constexpr int kPanelHeight = 180;  // px: down to the cab surface's lower edge (
 // a stop and further on an overrun, so nothing there may need to be read.
 constexpr int kDeskRightEdge = 800 - kRemainWidthFull - 4;
 
-struct PanelSpec {
+struct PanelDesign {
   std::string key;         // folder name below cab\ and the pictures' prefix
   std::string title;       // the vehicle's name, written on the desk
   int speed_max = 160;     // km/h at the end of the speedometer's scale
@@ -62,6 +62,6 @@ struct PanelLayout {
 };
 
 // Draws every picture below `data_dir` / cab / key and returns where they go.
-PanelLayout draw_panel(const PanelSpec& design, const std::filesystem::path& data_dir);
+PanelLayout draw_panel(const PanelDesign& design, const std::filesystem::path& data_dir);
 
 }  // namespace velmora::demo

@@ -302,7 +302,7 @@ void write_train_85(const std::filesystem::path& data_dir) {
   v.out.line("- 音（番号は [DriveSound] の順、0 から）");
   handle_sounds(v, brake, power);
   equipment_sounds(v, 0);
-  const PanelSpec design{"85", v.title, 160, power, brake, false, false, true, 0, {}};
+  const PanelDesign design{"85", v.title, 160, power, brake, false, false, true, 0, {}};
   const PanelLayout L = draw_panel(design, data_dir);
   later_sounds(v, L);
   v.out.line("- 加速度表: acc0, acc1, speed1, speed2, 指数, 群");
@@ -390,7 +390,7 @@ void write_train_75(const std::filesystem::path& data_dir) {
   v.out.line("- 音（番号は [DriveSound] の順、0 から）");
   handle_sounds(v, brake, power);
   equipment_sounds(v, 0);
-  const PanelSpec design{"75", v.title, 120, power, brake, true, false, false, 0, {}};
+  const PanelDesign design{"75", v.title, 120, power, brake, true, false, false, 0, {}};
   const PanelLayout L = draw_panel(design, data_dir);
   later_sounds(v, L);
   v.out.section("[PowerMode]").line("P,抵抗制御").end_list();
@@ -485,7 +485,7 @@ void write_train_313(const std::filesystem::path& data_dir) {
   equipment_sounds(v, 5);
   int count = 0;
   const int* speeds = diesel_cab_signal_speeds(count);
-  const PanelSpec design{"313", v.title, 120, power, brake, false, true, false, 4,
+  const PanelDesign design{"313", v.title, 120, power, brake, false, true, false, 4,
                        std::vector<int>(speeds, speeds + count)};
   const PanelLayout L = draw_panel(design, data_dir);
   later_sounds(v, L);
