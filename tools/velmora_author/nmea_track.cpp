@@ -90,15 +90,21 @@ class Reader {
     return (degrees + minutes / 60) * (side[0] == negative ? -1 : 1);
   }
 
-  void rmc(const Sentence& s) {
-    if (field(s, 1, "status") != "A") return;  // no fix
-    if (field(s, 2, "latitude").empty()) return;
+  // A fix's time and place; the latitude at field `at`, the longitude two fields on.
+  Record placed(const Sentence& s, std::size_t at) {
     Record r;
     r.line = s.line;
     r.time_of_day = time_of(s);
-    r.lat = angle(s, 2, "latitude", 'N', 'S');
-    r.lon = angle(s, 4, "longitude", 'E', 'W');
+    r.lat = angle(s, at, "latitude", 'N', 'S');
+    r.lon = angle(s, at + 2, "longitude", 'E', 'W');
     r.has_place = true;
+    return r;
+  }
+
+  void rmc(const Sentence& s) {
+    if (field(s, 1, "status") != "A") return;  // no fix
+    if (field(s, 2, "latitude").empty()) return;
+    Record r = placed(s, 2);
     const std::string& knots = field(s, 6, "speed");
     if (!knots.empty()) {
       const std::optional<double> v = parse_number(knots);
@@ -120,12 +126,7 @@ class Reader {
     const std::string& quality = field(s, 5, "fix quality");
     if (quality.empty() || quality == "0") return;  // no fix
     if (field(s, 1, "latitude").empty()) return;
-    Record r;
-    r.line = s.line;
-    r.time_of_day = time_of(s);
-    r.lat = angle(s, 1, "latitude", 'N', 'S');
-    r.lon = angle(s, 3, "longitude", 'E', 'W');
-    r.has_place = true;
+    Record r = placed(s, 1);
     const std::string& altitude = field(s, 8, "altitude");
     if (!altitude.empty()) {
       const std::optional<double> v = parse_number(altitude);
