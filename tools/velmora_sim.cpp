@@ -52,7 +52,8 @@ const char* const kUsage =
     "  --seed N              seed of the run's random engine (default 0)\n"
     "  --input SCRIPT        input commands by frame (see README)\n"
     "  --trace FILE          CSV trace of --fields, every --every frames (- for stdout)\n"
-    "  --fields a,b,c        traced names (default frame,sim_ticks,speed,position_cm,film_frame)\n"
+    "  --fields a,b,c        traced names (default frame,sim_ticks,speed,position_cm,film_frame);\n"
+    "                        all: every name, arrays element by element\n"
     "  --every K             trace every K-th frame (default 1)\n"
     "  --events FILE         events: FRAME<TAB>KIND<TAB>DETAIL per line\n"
     "  --settings FILE       user settings (INI) to start from; never written\n"
@@ -191,8 +192,9 @@ int main(int argc, char** argv) {
     }
   }
   std::vector<TraceColumn> columns;
+  const bool all_fields = o.fields == "all";
   try {
-    columns = parse_trace_columns(o.fields);
+    if (!all_fields) columns = parse_trace_columns(o.fields);
   } catch (const TraceFieldError& e) {
     usage_error(std::string("--fields: ") + e.what());
   }
@@ -253,6 +255,9 @@ int main(int argc, char** argv) {
     platform.fake_film.width = run.ui.film_width;
     platform.fake_film.height = run.ui.film_height;
   }
+
+  // Arrays are as long as the loaded route makes them.
+  if (all_fields) columns = every_trace_column(run);
 
   // "-" is standard output: the same stream as the closing summary, so the two never
   // overwrite each other when stdout is a file.
@@ -320,7 +325,7 @@ int main(int argc, char** argv) {
             << " s on the clock; " << (run.frame.ended ? "the run ended" : "the run goes on") << '\n';
   std::string final_values;
   for (const TraceColumn& c : columns)
-    if (c.field != nullptr) final_values += " " + c.header + "=" + trace_cell(c, run, frame);
+    if (c.field != nullptr && !all_fields) final_values += " " + c.header + "=" + trace_cell(c, run, frame);
   if (!final_values.empty()) std::cout << "final:" << final_values << '\n';
   return status;
 }

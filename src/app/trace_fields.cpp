@@ -414,6 +414,19 @@ std::vector<TraceColumn> parse_trace_columns(const std::string& list) {
   return columns;
 }
 
+std::vector<TraceColumn> every_trace_column(const Run& run) {
+  std::vector<TraceColumn> columns = {{"frame", nullptr, 0}};
+  for (const TraceField& field : trace_fields()) {
+    if (!field.size) {
+      columns.push_back({field.name, &field, 0});
+      continue;
+    }
+    const std::size_t n = field.size(run);
+    for (std::size_t i = 0; i < n; ++i) columns.push_back({field.name + "[" + std::to_string(i) + "]", &field, i});
+  }
+  return columns;
+}
+
 std::string trace_cell(const TraceColumn& column, const Run& run, long long frame) {
   if (column.field == nullptr) return std::to_string(frame);
   if (column.field->size && column.index >= column.field->size(run)) return "";

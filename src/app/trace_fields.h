@@ -41,6 +41,10 @@ struct TraceFieldError : std::runtime_error {
 // listing the known names.
 std::vector<TraceColumn> parse_trace_columns(const std::string& list);
 
+// "frame" and every field, arrays element by element at their sizes in `run` now: the
+// whole state of a drive, for traces compared line by line.
+std::vector<TraceColumn> every_trace_column(const Run& run);
+
 // The value of a column: reals with at least six decimals, booleans 0/1, strings quoted
 // (quotes doubled), an array index past the end as an empty cell.
 std::string trace_cell(const TraceColumn& column, const Run& run, long long frame);
