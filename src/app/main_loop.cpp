@@ -64,11 +64,11 @@ void run_frame(Run& run) {
   ++f.frames_run;
 
   compensate_load(run);
-  f.sway_offset = static_cast<int>(round_half_away(25 * run.sway.sway_pos)) - 10;
-  f.accel_prev = accel_from_forces(run.motion.traction_force, run.motion.resist_force,
+  f.sway_offset = static_cast<int>(round_half_away(25 * run.train.sway.sway_pos)) - 10;
+  f.accel_prev = accel_from_forces(run.train.motion.traction_force, run.train.motion.resist_force,
                                    run.load.total_mass);
 
-  advance_film_frame(run.film, run.motion, run.ui.film_fps, f.frame_ms);
+  advance_film_frame(run.film, run.train.motion, run.ui.film_fps, f.frame_ms);
   show_film_frame(run);
   draw_film_texts(run);
   // Painting (on-film texts, instruments, trackside markers) goes here; the held keys are

@@ -17,9 +17,9 @@ void clamp_at_zero(Fixed4& p) {
 
 // The automatic air brake, worked through the brake-valve positions.
 void automatic_air_brake(Run& run, long double dt) {
-  BrakeState& b = run.brakes;
+  BrakeState& b = run.train.brakes;
   const VehicleData& v = run.vehicle;
-  const HandleState& h = run.handles;
+  const HandleState& h = run.train.handles;
   const LoadState& load = run.load;
   const long double up = v.brake_up, down = v.brake_down, bp_return = v.bp_return;
   b.bp_max = charging_limit(b);
@@ -94,7 +94,7 @@ void automatic_air_brake(Run& run, long double dt) {
 // main reservoir for filling, `may_release` gates the release above T.
 void toward_target(Run& run, Fixed4& c, long double T, long double dt, bool air, bool may_release,
                    long double base) {
-  BrakeState& b = run.brakes;
+  BrakeState& b = run.train.brakes;
   const VehicleData& v = run.vehicle;
   if (c < T - 10) {
     c += v.brake_up * dt;
@@ -105,9 +105,9 @@ void toward_target(Run& run, Fixed4& c, long double T, long double dt, bool air,
 
 // Notch-controlled brakes: the cylinders follow the notch directly.
 void notch_brake(Run& run, long double dt) {
-  BrakeState& b = run.brakes;
+  BrakeState& b = run.train.brakes;
   const VehicleData& v = run.vehicle;
-  const HandleState& h = run.handles;
+  const HandleState& h = run.train.handles;
   const LoadState& load = run.load;
   const int B = v.brake;
   const bool type1 = v.brake_type == 1;
@@ -144,7 +144,7 @@ void notch_brake(Run& run, long double dt) {
     } else if (b.ebrake_current > 0) {
       // Air fills in where the electric brake falls short of the planned rate.
       const long double TM = b.mr_press / (B - 1) * (-h.brake_notch);
-      const bool too_little = run.traction.accel_traction > b.planned_decel;
+      const bool too_little = run.train.traction.accel_traction > b.planned_decel;
       if (v.tt.empty.raw() != 0) {
         if (too_little) {
           if (b.bc_t < TM - 10) {
@@ -210,17 +210,17 @@ long double release_divisor(long double pressure, long double base) {
 }
 
 void reset_brakes(Run& run) {
-  BrakeState& b = run.brakes;
+  BrakeState& b = run.train.brakes;
   b = BrakeState{};
   b.mr_press = Fixed4(run.vehicle.high_air_press);
   b.bc_t = Fixed4(run.load.bc_emergency);
 }
 
 void brake_force_step(Run& run) {
-  BrakeState& b = run.brakes;
+  BrakeState& b = run.train.brakes;
   const VehicleData& v = run.vehicle;
   const LoadState& load = run.load;
-  const long double speed = std::fabs(run.motion.speed);
+  const long double speed = std::fabs(run.train.motion.speed);
   const long double R2 = v.air_brake_speed, k = v.brake_rate2, A1 = v.air_brake_rate;
   if (speed == 0)
     b.air_factor = v.air_brake_rate;
@@ -240,7 +240,7 @@ void brake_force_step(Run& run) {
 }
 
 void brake_pressure_step(Run& run) {
-  BrakeState& b = run.brakes;
+  BrakeState& b = run.train.brakes;
   const long double dt = 1.0L / run.frame.fps;
   b.mr_press -= 0.2L * dt;  // the main reservoir leaks a little all the time
   if (run.vehicle.brake_type == 0)
@@ -252,7 +252,7 @@ void brake_pressure_step(Run& run) {
 }
 
 void compressor_step(Run& run) {
-  BrakeState& b = run.brakes;
+  BrakeState& b = run.train.brakes;
   const VehicleData& v = run.vehicle;
   if (b.mr_press < v.low_air_press && !b.compressor_on) {
     vehicle_sound_play(run, v.cp_start);
@@ -267,7 +267,7 @@ void compressor_step(Run& run) {
   if (b.compressor_on) {
     // A diesel car's compressor turns with the engine.
     long double gain = run.frame.frame_ms / 300;
-    if (v.engine_type == 0) gain = gain * run.engine.engine_rpm / 100;
+    if (v.engine_type == 0) gain = gain * run.train.engine.engine_rpm / 100;
     b.mr_press += gain;
   }
   // The first horn blows while any of its three sounds S1 to S3 plays.

@@ -10,7 +10,7 @@ namespace {
 
 // The current of [CurrentB] entry `row` at speed v; entries without a divisor leave it.
 void current_from_table(Run& run, long double v) {
-  BrakeState& b = run.brakes;
+  BrakeState& b = run.train.brakes;
   const auto& table = run.vehicle.current_b;
   const auto row = static_cast<std::size_t>(b.currentb_row);
   if (row < table.size() && table[row].divisor != 0)
@@ -19,13 +19,13 @@ void current_from_table(Run& run, long double v) {
 
 // Current ramped toward the planned rate of the notch.
 void ramped_current(Run& run, long double dt) {
-  BrakeState& b = run.brakes;
+  BrakeState& b = run.train.brakes;
   const VehicleData& v = run.vehicle;
-  const int notch = run.handles.ebrake_notch;
+  const int notch = run.train.handles.ebrake_notch;
   if (v.brake_type2 <= 0) return;
   const auto planned = static_cast<std::size_t>(-notch);
   const long double planned_rate = planned < v.planned_brake_rate.size() ? v.planned_brake_rate[planned].value() : 0;
-  if (-v.brake < notch && run.motion.speed >= v.lose_elec[1] && b.ebrake_current < v.max_brake_curr &&
+  if (-v.brake < notch && run.train.motion.speed >= v.lose_elec[1] && b.ebrake_current < v.max_brake_curr &&
       b.ebrake_current < v.ammeter_scale * planned_rate)
     b.ebrake_current += v.ebrake_up * dt;
   else
@@ -39,10 +39,10 @@ void ramped_current(Run& run, long double dt) {
 
 // Current from the [CurrentB] table, stepping through its entries like a cam controller.
 void table_current(Run& run) {
-  BrakeState& b = run.brakes;
+  BrakeState& b = run.train.brakes;
   const VehicleData& v = run.vehicle;
-  const HandleState& h = run.handles;
-  const long double speed = std::fabs(run.motion.speed);
+  const HandleState& h = run.train.handles;
+  const long double speed = std::fabs(run.train.motion.speed);
   const auto entries = static_cast<int>(v.current_b.size());
 
   if (h.suppress_state >= 1) {
@@ -78,7 +78,7 @@ void table_current(Run& run) {
     b.ebrake_current = 0;
   }
   // Braking electrically puts the traction controller back to its first step.
-  if (b.currentb_row > 0) run.traction.current_step = 0;
+  if (b.currentb_row > 0) run.train.traction.current_step = 0;
 }
 
 }  // namespace
@@ -89,8 +89,8 @@ void electric_brake_step(Run& run) {
     ramped_current(run, dt);
   else
     table_current(run);
-  if (run.brakes.ebrake_current > 0)
-    run.traction.ammeter_value = -static_cast<int>(round_half_away(run.brakes.ebrake_current));
+  if (run.train.brakes.ebrake_current > 0)
+    run.train.traction.ammeter_value = -static_cast<int>(round_half_away(run.train.brakes.ebrake_current));
 }
 
 }  // namespace velmora

@@ -15,22 +15,22 @@ int start_sound(const Run& run) { return run.vehicle.engine_sound2[2]; }
 int stop_sound(const Run& run) { return run.vehicle.engine_sound2[3]; }
 
 void automatic_gear_selection(Run& run) {
-  EngineState& e = run.engine;
+  EngineState& e = run.train.engine;
   const auto& rows = run.vehicle.engine;
   const int n = static_cast<int>(rows.size());
-  const long double v = std::fabs(run.motion.speed);
+  const long double v = std::fabs(run.train.motion.speed);
   // One pass may climb several positions but falls back only one.
   for (int i = 0; i < n; ++i) {
     const EngineGear& row = rows[static_cast<std::size_t>(i)];
     if (e.gear_pos == i && e.gear_pos < n - 1 && v > row.speed2) e.gear_pos += 1;
     if (e.gear_pos == i && v < row.speed0) e.gear_pos -= 1;
   }
-  if (e.gear >= 1 && run.motion.speed < 10) e.gear = 1;
+  if (e.gear >= 1 && run.train.motion.speed < 10) e.gear = 1;
 }
 
 void gear_change(Run& run) {
-  EngineState& e = run.engine;
-  const HandleState& h = run.handles;
+  EngineState& e = run.train.engine;
+  const HandleState& h = run.train.handles;
   const bool doors = doors_allow_traction(run);
   if (doors) {
     if (e.shift_state == 0 && e.engine_run == 1 && h.power_notch > 0 && e.gear != e.gear_pos &&
@@ -55,11 +55,11 @@ void gear_change(Run& run) {
 }
 
 void stall_check(Run& run) {
-  EngineState& e = run.engine;
-  HandleState& h = run.handles;
+  EngineState& e = run.train.engine;
+  HandleState& h = run.train.handles;
   const int highest = static_cast<int>(run.vehicle.engine.size()) - 1;
   if (e.engine_run == 1 && h.reverser != 0 && e.gear == e.gear_pos && e.gear == highest && h.power_notch > 0 &&
-      std::fabs(run.motion.speed) < 0.5L) {
+      std::fabs(run.train.motion.speed) < 0.5L) {
     e.engine_run = 0;
     h.power_notch = 0;
     vehicle_sound_restart(run, stop_sound(run));
@@ -67,7 +67,7 @@ void stall_check(Run& run) {
 }
 
 void starter(Run& run) {
-  EngineState& e = run.engine;
+  EngineState& e = run.train.engine;
   const int key = run.input.starter_key;
   const int count = e.starter_count;  // the count from before this pass
   if (e.engine_run == 0 && key == 1 && count == 1) {
@@ -81,7 +81,7 @@ void starter(Run& run) {
     e.starter_count = 0;
   }
 
-  if (e.engine_run == 1 && key == 2 && count == 1 && run.handles.power_handle == 0) {
+  if (e.engine_run == 1 && key == 2 && count == 1 && run.train.handles.power_handle == 0) {
     e.engine_run = -2;
   } else if (e.engine_run == -2 && key == 2 && count == 40) {
     vehicle_sound_restart(run, stop_sound(run));
@@ -102,16 +102,16 @@ void starter(Run& run) {
 }  // namespace
 
 void engine_speed_step(Run& run) {
-  EngineState& e = run.engine;
+  EngineState& e = run.train.engine;
   const VehicleData& v = run.vehicle;
-  const HandleState& h = run.handles;
+  const HandleState& h = run.train.handles;
   const long double dt_ms = run.frame.frame_ms;
   const bool pulling = h.power_notch != 0 && e.shift_state == 0;
 
   if (e.gear > 0) {
     const auto row = static_cast<std::size_t>(e.gear);
     if (row < v.engine_rate.size())
-      e.rpm_target = std::fabs(run.motion.speed) * v.engine_rate[row].per_kmh + v.engine_rate[row].standstill;
+      e.rpm_target = std::fabs(run.train.motion.speed) * v.engine_rate[row].per_kmh + v.engine_rate[row].standstill;
     if (pulling) {
       if (e.engine_rpm < e.rpm_target - 5)
         e.engine_rpm += dt_ms / 20;
@@ -143,7 +143,7 @@ void engine_speed_step(Run& run) {
 
 void transmission_step(Run& run) {
   if (run.vehicle.engine_type != 0) return;
-  if (run.vehicle.gear_type == 0 && run.engine.shift_state == 0) automatic_gear_selection(run);
+  if (run.vehicle.gear_type == 0 && run.train.engine.shift_state == 0) automatic_gear_selection(run);
   gear_change(run);
 }
 
@@ -153,22 +153,22 @@ void engine_state_step(Run& run) {
 }
 
 void jump_ats(Run& run, bool on) {
-  run.engine.ats_enabled = on;
+  run.train.engine.ats_enabled = on;
   // Switching protection on in the dialog also clears the saved "protection off" option.
   if (on) run.options.opt_ats_reg = 0;
   run.protection.ats_lamps[0] = on;
 }
 
 void jump_engine_start(Run& run) {
-  if (run.engine.engine_run == 0) vehicle_sound_restart(run, start_sound(run));
+  if (run.train.engine.engine_run == 0) vehicle_sound_restart(run, start_sound(run));
   run.platform.clock.sleep_ms(700);  // the dialog holds the whole program for the start
-  run.engine.engine_run = 1;
+  run.train.engine.engine_run = 1;
 }
 
 void jump_engine_stop(Run& run) {
-  if (run.engine.engine_run != 1) return;
+  if (run.train.engine.engine_run != 1) return;
   vehicle_sound_restart(run, stop_sound(run));
-  run.engine.engine_run = 0;
+  run.train.engine.engine_run = 0;
 }
 
 }  // namespace velmora

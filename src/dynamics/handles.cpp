@@ -12,7 +12,7 @@ namespace {
 int frame_ms_whole(const Run& run) { return static_cast<int>(round_half_even(run.frame.frame_ms)); }
 
 std::string brake_text_of(const Run& run) {
-  const HandleState& h = run.handles;
+  const HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
   const UiTexts& ui = run.ui;
   if (h.brake_handle == -v.brake) return ui.eb;
@@ -31,7 +31,7 @@ std::string brake_text_of(const Run& run) {
 }
 
 std::string power_text_of(const Run& run) {
-  const HandleState& h = run.handles;
+  const HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
   if (h.const_active != 0) return run.ui.const_speed;
   if (h.power_handle == 0) return run.ui.neut2;
@@ -43,7 +43,7 @@ std::string power_text_of(const Run& run) {
 }
 
 std::string reverser_text_of(const Run& run) {
-  switch (run.handles.reverser) {
+  switch (run.train.handles.reverser) {
     case 1: return run.ui.forward;
     case -1: return run.ui.reverse;
     default: return run.ui.neutral;
@@ -53,7 +53,7 @@ std::string reverser_text_of(const Run& run) {
 // The diesel gear lever's text, from the three [Gears] texts.
 std::string lever_text(const Run& run) {
   const auto& gears = run.ui.gears;
-  const int gear_pos = run.engine.gear_pos;
+  const int gear_pos = run.train.engine.gear_pos;
   const auto positions = run.vehicle.engine.size();
   if (gear_pos == 0) return gears[0];
   if (gear_pos == 1) return gears[1];
@@ -65,7 +65,7 @@ std::string lever_text(const Run& run) {
 }  // namespace
 
 void reset_handles(Run& run) {
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   h = HandleState{};
   h.brake_handle = -run.vehicle.brake;
   h.brake_notch = -run.vehicle.brake;
@@ -74,7 +74,7 @@ void reset_handles(Run& run) {
 }
 
 int brake_target(const Run& run) {
-  const HandleState& h = run.handles;
+  const HandleState& h = run.train.handles;
   const int emergency = -run.vehicle.brake;
   if (h.ats_eb || h.eb_device) return emergency;
   if (h.ats_service && h.brake_handle != emergency) return 1 - run.vehicle.brake;
@@ -82,7 +82,7 @@ int brake_target(const Run& run) {
 }
 
 void masconupdate(Run& run) {
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
   if (h.const_active == 1 && (h.brake_handle != h.brake_notch || h.power_handle != h.power_notch)) {
     h.const_active = 0;
@@ -90,7 +90,7 @@ void masconupdate(Run& run) {
   }
   // The handle has just come back one notch from above the constant-speed notch and the
   // delay has not passed yet: hold the speed from here.
-  if (run.motion.speed >= v.const_speed && h.const_active == 0 && v.const_notch >= 2 &&
+  if (run.train.motion.speed >= v.const_speed && h.const_active == 0 && v.const_notch >= 2 &&
       h.power_handle == v.const_notch && h.power_notch == v.const_notch + 1) {
     h.const_active = 1;
   }
@@ -122,7 +122,7 @@ void masconupdate(Run& run) {
 }
 
 void power_delay_step(Run& run) {
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   if (!h.power_pending) return;
   h.power_timer += frame_ms_whole(run);
   if (h.power_timer < run.vehicle.power_delay) return;
@@ -141,14 +141,14 @@ void power_delay_step(Run& run) {
 }
 
 void brake_delay_step(Run& run) {
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
   const int dt = frame_ms_whole(run);
 
   if (h.brake_pending) {
     h.brake_timer += dt;
     // A brake that already acts reacts in 70 % of the delay.
-    const bool filled = run.brakes.bc_t.raw() > 0;
+    const bool filled = run.train.brakes.bc_t.raw() > 0;
     if ((!filled && h.brake_timer >= v.brake_delay) || (filled && h.brake_timer >= 0.7L * v.brake_delay)) {
       h.brake_timer = 0;
       h.brake_pending = false;
@@ -164,7 +164,7 @@ void brake_delay_step(Run& run) {
     }
   }
   if (h.ebrake_pending) {
-    if (h.ebrake_notch == 0 && run.motion.speed < v.lose_elec[0]) {
+    if (h.ebrake_notch == 0 && run.train.motion.speed < v.lose_elec[0]) {
       // Too slow to start the electric brake: the change never reaches it.
       h.ebrake_pending = false;
     } else {
@@ -183,9 +183,9 @@ void brake_delay_step(Run& run) {
 }
 
 void rollback_protection(Run& run) {
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   if (run.vehicle.back != 1 || h.ats_eb) return;
-  if (h.reverser * run.motion.speed >= -7) return;
+  if (h.reverser * run.train.motion.speed >= -7) return;
   vehicle_sound_restart(run, run.vehicle.sound_atc);
   h.ats_eb = true;
   masconupdate(run);
@@ -195,17 +195,17 @@ void rollback_protection(Run& run) {
 }
 
 void set_handle_latches(Run& run) {
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   h.power_pending = h.brake_pending = h.sap_pending = h.ebrake_pending = true;
 }
 
 void set_brake_latches(Run& run) {
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   h.brake_pending = h.sap_pending = h.ebrake_pending = true;
 }
 
 void suppression_reset(Run& run) {
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   if (h.suppress_state > 0 && h.power_handle > 0) {
     h.suppress_state = 0;
     masconupdate(run);
@@ -219,7 +219,7 @@ int notch_row_group(const VehicleData& vehicle, int position) {
 }
 
 void update_gear_label(Run& run) {
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   if (run.vehicle.engine_type == 0)
     h.mode_text = lever_text(run);
   else if (!run.vehicle.suppress.empty())

@@ -13,8 +13,8 @@
 namespace velmora {
 
 void keisan(Run& run) {
-  MotionState& m = run.motion;
-  TractionState& t = run.traction;
+  MotionState& m = run.train.motion;
+  TractionState& t = run.train.traction;
   m.traction_force = Fixed4();
   m.resist_force = Fixed4();
   tractive_effort(run);
@@ -25,9 +25,9 @@ void keisan(Run& run) {
 
   brake_force_step(run);
   if (m.speed > 0)
-    m.traction_force -= run.brakes.brake_force;
+    m.traction_force -= run.train.brakes.brake_force;
   else if (m.speed < 0)
-    m.traction_force += run.brakes.brake_force;
+    m.traction_force += run.train.brakes.brake_force;
 
   resistance_step(run);
   integrate_speed(run);
@@ -47,7 +47,7 @@ void keisan(Run& run) {
   ammeter_step(run);
   electric_brake_step(run);
 
-  cab_sway_step(run.sway, run.frame.fps, accel_from_forces(m.traction_force, m.resist_force, run.load.total_mass),
+  cab_sway_step(run.train.sway, run.frame.fps, accel_from_forces(m.traction_force, m.resist_force, run.load.total_mass),
                 run.frame.accel_prev);
 }
 

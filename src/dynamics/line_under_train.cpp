@@ -18,7 +18,7 @@ Fixed4 gradient_at(const RouteData& route, int frame) {
 }  // namespace
 
 void sample_gradient(Run& run) {
-  MotionState& m = run.motion;
+  MotionState& m = run.train.motion;
   const VehicleData& v = run.vehicle;
   if (v.cars < 1) return;
   auto& cars = m.car_gradients;
@@ -33,7 +33,7 @@ void sample_gradient(Run& run) {
 }
 
 void tunnel_step(Run& run) {
-  MotionState& m = run.motion;
+  MotionState& m = run.train.motion;
   m.tunnel_level = 0;
   m.in_tunnel = false;
   const long double at = m.position_cm;

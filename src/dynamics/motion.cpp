@@ -8,9 +8,9 @@
 namespace velmora {
 
 void integrate_speed(Run& run) {
-  MotionState& m = run.motion;
-  TractionState& t = run.traction;
-  const HandleState& h = run.handles;
+  MotionState& m = run.train.motion;
+  TractionState& t = run.train.traction;
+  const HandleState& h = run.train.handles;
   const long double M = run.load.total_mass;
 
   if (m.resist_force > 0 && h.hold_active && m.gradient < 0) m.traction_force -= m.resist_force;
@@ -22,7 +22,7 @@ void integrate_speed(Run& run) {
   const long double tf = m.traction_force, rf = m.resist_force;
   const long double frame_ms = run.frame.frame_ms;
   t.speed_next = m.speed + tf / (M * 1000) * 3.6L / frame_ms + rf / (M * 1000) * 3.6L / frame_ms;
-  const long double brake = run.brakes.brake_force;
+  const long double brake = run.train.brakes.brake_force;
   if (m.speed > 0 && tf < 0 && std::fabs(tf) > std::fabs(rf) && t.speed_next < 0) {
     m.speed = 0;
   } else if (m.speed < 0 && tf > 0 && std::fabs(tf) > std::fabs(rf) && t.speed_next > 0) {
@@ -54,7 +54,7 @@ void integrate_speed(Run& run) {
 }
 
 void anchor_film_speed(Run& run) {
-  MotionState& m = run.motion;
+  MotionState& m = run.train.motion;
   const auto& units = run.route.speed_units;
   const int frame = run.film.film_frame;
   for (std::size_t i = 0; i < units.size(); ++i) {
@@ -76,8 +76,8 @@ void anchor_film_speed(Run& run) {
 }
 
 void advance_position_and_clock(Run& run) {
-  MotionState& m = run.motion;
-  TractionState& t = run.traction;
+  MotionState& m = run.train.motion;
+  TractionState& t = run.train.traction;
   FilmState& film = run.film;
   const long double frame_ms = run.frame.frame_ms;
   if (m.speed != 0) m.position_cm += m.speed / 36 * frame_ms;

@@ -21,9 +21,9 @@ void oppose_motion(MotionState& m, TractionState& t, long double force) {
 }  // namespace
 
 void resistance_step(Run& run) {
-  MotionState& m = run.motion;
-  TractionState& t = run.traction;
-  const HandleState& h = run.handles;
+  MotionState& m = run.train.motion;
+  TractionState& t = run.train.traction;
+  const HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
   const long double speed = std::fabs(m.speed);
   const long double M = run.load.total_mass;

@@ -29,14 +29,14 @@ long double table_acceleration(const NotchRow& r, long double v) {
 long double engine_effort(const Run& run, const EngineGear& e, long double v) {
   const VehicleData& veh = run.vehicle;
   const int N = veh.power;
-  const int notch = run.handles.power_notch;
+  const int notch = run.train.handles.power_notch;
   if (N == 0) return 0;
   if (v < e.speed1) {
     if (e.speed1 == e.speed0) return 0;
     const long double base =
         ((e.effort1 - e.effort0) / (e.speed1 - e.speed0) * std::fabs(v - e.speed0) + e.effort0) * kG / N;
     // A diesel car starts gently: below [PowerJerk] at most two notches pull.
-    const int pulling = run.motion.speed < veh.power_jerk ? std::min(notch, 2) : notch;
+    const int pulling = run.train.motion.speed < veh.power_jerk ? std::min(notch, 2) : notch;
     return base * pulling * 10000;
   }
   if (v < e.speed2) {
@@ -54,9 +54,9 @@ bool doors_allow_traction(const Run& run) {
 
 void tractive_effort(Run& run) {
   const VehicleData& v = run.vehicle;
-  const HandleState& h = run.handles;
-  MotionState& m = run.motion;
-  if (!(m.speed < v.max_speed) || !doors_allow_traction(run) || run.engine.engine_run != 1 || h.ats_eb ||
+  const HandleState& h = run.train.handles;
+  MotionState& m = run.train.motion;
+  if (!(m.speed < v.max_speed) || !doors_allow_traction(run) || run.train.engine.engine_run != 1 || h.ats_eb ||
       h.eb_device || h.ats_service)
     return;
   const long double speed = std::fabs(m.speed);
@@ -70,15 +70,15 @@ void tractive_effort(Run& run) {
   } else if (v.engine_type == 1 && v.power_type == 0) {
     const long double I0 = v.current_p_reference, a0 = v.current_p_accel, vc = v.current_p_falloff_speed;
     if (h.power_notch > 0 && I0 != 0) {
-      const int current = run.traction.motor_current;
+      const int current = run.train.traction.motor_current;
       if (speed < vc || speed == 0)
         m.traction_force += M * 1000 * (a0 / 3.6L) / I0 * current;
       else
         m.traction_force += M * 1000 * (a0 / 3.6L * vc / speed) / I0 * current;
     }
   } else if (v.engine_type == 0) {
-    const auto gear = static_cast<std::size_t>(run.engine.gear);
-    if (run.engine.shift_state == 0 && h.power_notch > 0 && gear < v.engine.size())
+    const auto gear = static_cast<std::size_t>(run.train.engine.gear);
+    if (run.train.engine.shift_state == 0 && h.power_notch > 0 && gear < v.engine.size())
       m.traction_force += engine_effort(run, v.engine[gear], speed);
   }
 
@@ -89,7 +89,7 @@ void tractive_effort(Run& run) {
 }
 
 void current_step_timer(Run& run) {
-  TractionState& t = run.traction;
+  TractionState& t = run.train.traction;
   if (!t.step_pending) return;
   t.step_timer += static_cast<int>(round_half_even(run.frame.frame_ms));
   const auto& steps = run.vehicle.current_p;
@@ -106,10 +106,10 @@ void current_step_timer(Run& run) {
 }
 
 void ammeter_step(Run& run) {
-  TractionState& t = run.traction;
+  TractionState& t = run.train.traction;
   const VehicleData& v = run.vehicle;
-  const HandleState& h = run.handles;
-  const long double speed = run.motion.speed;
+  const HandleState& h = run.train.handles;
+  const long double speed = run.train.motion.speed;
   const long double M = run.load.total_mass;
 
   const long double gap = std::fabs(t.ammeter_needle - t.ammeter_value) / (run.frame.fps / 5.0L);

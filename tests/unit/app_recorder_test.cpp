@@ -185,7 +185,7 @@ TEST(Recorder, ARecordedDriveReplaysHeadlessToTheSameSpeedAndFilmFrame) {
     recorder.finish(kFrames);
     EXPECT_TRUE(recorder.good());
   }
-  ASSERT_GT(driven.run.motion.speed, 1) << driven.run.motion.speed;  // the inputs drove the train
+  ASSERT_GT(driven.run.train.motion.speed, 1) << driven.run.train.motion.speed;  // the inputs drove the train
   ASSERT_GT(driven.run.film.film_frame, 0);
 
   const std::vector<ScriptCommand> script = parse_input_script(read_all(file));
@@ -202,7 +202,7 @@ TEST(Recorder, ARecordedDriveReplaysHeadlessToTheSameSpeedAndFilmFrame) {
     }
   });
   EXPECT_EQ(next, script.size());
-  EXPECT_EQ(replayed.run.motion.speed, driven.run.motion.speed);
+  EXPECT_EQ(replayed.run.train.motion.speed, driven.run.train.motion.speed);
   EXPECT_EQ(replayed.run.film.film_frame, driven.run.film.film_frame);
   EXPECT_EQ(replayed.run.frame.frames_run, driven.run.frame.frames_run);
 }

@@ -19,10 +19,10 @@ TEST(NotchBrake, FillsToItsShareOfTheMaximumAndHoldsWithinTenKilopascals) {
   VehicleData v = table_emu();
   v.brake_type2 = 0;
   start_with(rig, v);
-  BrakeState& b = rig.run.brakes;
+  BrakeState& b = rig.run.train.brakes;
   b.bc_t = b.bc_m = Fixed4();
   b.mr_press = Fixed4(880);
-  rig.run.handles.brake_notch = -3;  // 3 of 7 service notches
+  rig.run.train.handles.brake_notch = -3;  // 3 of 7 service notches
   pressure_steps(rig.run, 600);
   const long double target = 440.0L / 7 * 3;
   EXPECT_LE(b.bc_t, target);
@@ -35,13 +35,13 @@ TEST(NotchBrake, FillsToItsShareOfTheMaximumAndHoldsWithinTenKilopascals) {
 TEST(NotchBrake, EmergencyFillsToEmergencyPressureAndALowReservoirAppliesItself) {
   TestRig rig;
   start_with(rig, table_emu());
-  BrakeState& b = rig.run.brakes;
+  BrakeState& b = rig.run.train.brakes;
   b.bc_t = b.bc_m = Fixed4();
   pressure_steps(rig.run, 600);  // brake notch at emergency from the start
   EXPECT_GE(b.bc_m, 540);
   EXPECT_LT(b.bc_m, 540 + 1.3L * 200 / 60 + 0.001L);
 
-  rig.run.handles.brake_notch = 0;
+  rig.run.train.handles.brake_notch = 0;
   b.bc_t = b.bc_m = Fixed4();
   b.mr_press = Fixed4(300);  // below 340 kPa
   pressure_steps(rig.run, 30);
@@ -57,8 +57,8 @@ TEST(AutomaticAirBrake, ReleaseAfterEmergencyRechargesThePipeBeforeTheCylinders)
   v.max_press = {350, 0};
   v.eb_press = {420, 0};  // below the 490 kPa of a charged pipe, as on a real train
   start_with(rig, v);
-  BrakeState& b = rig.run.brakes;
-  HandleState& h = rig.run.handles;
+  BrakeState& b = rig.run.train.brakes;
+  HandleState& h = rig.run.train.handles;
   h.brake_notch = -4;
   pressure_steps(rig.run, 300);
   EXPECT_EQ(b.bp_press, 0);
@@ -90,15 +90,15 @@ TEST(AutomaticAirBrake, ServiceWithAReductionBelowElbrLeavesTheCylinders) {
   v.brake = 4;
   v.elbr = 40;
   start_with(rig, v);
-  BrakeState& b = rig.run.brakes;
+  BrakeState& b = rig.run.train.brakes;
   b.mr_press = Fixed4(880);
   b.bp_press = 470;  // 20 kPa below the 490 limit
   b.er_press = Fixed4(470);
   b.bc_t = b.bc_m = Fixed4();
-  rig.run.handles.brake_notch = -2;  // lap
+  rig.run.train.handles.brake_notch = -2;  // lap
   brake_pressure_step(rig.run);
   EXPECT_EQ(b.bc_t.raw(), 0);
-  rig.run.handles.brake_notch = -3;  // service: the pipe reduces, the cylinders wait for [ELBR]
+  rig.run.train.handles.brake_notch = -3;  // service: the pipe reduces, the cylinders wait for [ELBR]
   brake_pressure_step(rig.run);
   EXPECT_EQ(b.bc_t.raw(), 0);
   EXPECT_LT(b.bp_press, 470);
@@ -121,10 +121,10 @@ TEST(BlendedBrake, TheElectricBrakeRelievesTheMotorCylindersDownToElbr) {
     v.brake_type = 2;  // notch brake without a pipe
     v.brake_type2 = 1;
     start_with(rig, v);
-    BrakeState& b = rig.run.brakes;
+    BrakeState& b = rig.run.train.brakes;
     b.bc_t = b.bc_m = Fixed4();
     b.ebrake_current = c.current;
-    rig.run.handles.brake_notch = -3;
+    rig.run.train.handles.brake_notch = -3;
     pressure_steps(rig.run, 600);
     EXPECT_GE(b.bc_t, kTarget - 10 - kUp) << static_cast<double>(c.current);
     EXPECT_LE(b.bc_t, kTarget);
@@ -136,12 +136,12 @@ TEST(BlendedBrake, TheElectricBrakeRelievesTheMotorCylindersDownToElbr) {
   for (const long double pipe : {300.0L, 400.0L}) {
     TestRig rig;
     start_with(rig, table_emu());
-    BrakeState& b = rig.run.brakes;
+    BrakeState& b = rig.run.train.brakes;
     b.bc_t = Fixed4(300);
     b.bp_press = pipe;
     b.er_press = Fixed4(490);
-    rig.run.handles.brake_notch = -3;
-    rig.run.handles.sap_notch = 0;
+    rig.run.train.handles.brake_notch = -3;
+    rig.run.train.handles.sap_notch = 0;
     brake_pressure_step(rig.run);
     EXPECT_NEAR(static_cast<double>(b.bc_t), pipe < 385 ? 300 : 300 - 2.398939, 1e-4) << static_cast<double>(pipe);
   }
@@ -165,11 +165,11 @@ TEST(BlendedBrake, AirMakesUpWhatTheElectricBrakeFallsShortOfThePlannedRate) {
     v.brake_type2 = 2;
     if (!c.trailers) v.tt = {Fixed4(), Fixed4()};
     start_with(rig, v);
-    BrakeState& b = rig.run.brakes;
+    BrakeState& b = rig.run.train.brakes;
     b.bc_t = b.bc_m = Fixed4(100);
     b.ebrake_current = 100;
-    rig.run.handles.brake_notch = rig.run.handles.ebrake_notch = -3;
-    rig.run.traction.accel_traction = c.accel;
+    rig.run.train.handles.brake_notch = rig.run.train.handles.ebrake_notch = -3;
+    rig.run.train.traction.accel_traction = c.accel;
     brake_pressure_step(rig.run);
     EXPECT_NEAR(static_cast<double>(b.bc_t), static_cast<double>(c.bc_t), 1e-4) << static_cast<double>(c.accel);
     EXPECT_NEAR(static_cast<double>(b.bc_m), static_cast<double>(c.bc_m), 1e-4) << static_cast<double>(c.accel);
@@ -180,8 +180,8 @@ TEST(BlendedBrake, AirMakesUpWhatTheElectricBrakeFallsShortOfThePlannedRate) {
 TEST(NotchBrake, TheStraightAirPipeFollowsItsNotchAndTheReservoirGatesTheRelease) {
   TestRig rig;
   start_with(rig, table_emu());  // type 1: pipe, reservoir and straight-air pipe
-  BrakeState& b = rig.run.brakes;
-  HandleState& h = rig.run.handles;
+  BrakeState& b = rig.run.train.brakes;
+  HandleState& h = rig.run.train.handles;
   h.brake_notch = h.sap_notch = -3;  // S = 440 / 7 × 3 = 188.57 kPa
   const std::pair<long double, long double> sap[] = {{0, kUp}, {200, 200 - 2.5L}, {185, 185}};
   for (const auto& [before, after] : sap) {
@@ -226,15 +226,15 @@ TEST(ElectricBrake, TheCurrentTableStepsUpToTheNotchLimitAndTheHoldBackNotch) {
     v.brake_current_limit = {0, 0, 0, 150, 150, 150, 150, 150};
     v.suppress = {c.suppress_limit};
     start_with(rig, v);
-    rig.run.handles.ebrake_notch = c.notch;
-    rig.run.handles.suppress_state = c.suppress;
-    rig.run.motion.speed = c.speed;
-    rig.run.traction.current_step = 2;
+    rig.run.train.handles.ebrake_notch = c.notch;
+    rig.run.train.handles.suppress_state = c.suppress;
+    rig.run.train.motion.speed = c.speed;
+    rig.run.train.traction.current_step = 2;
     electric_brake_step(rig.run);
-    const BrakeState& b = rig.run.brakes;
+    const BrakeState& b = rig.run.train.brakes;
     EXPECT_NEAR(static_cast<double>(b.ebrake_current), static_cast<double>(c.current), 1e-9) << c.notch << " " << c.suppress;
     EXPECT_EQ(b.currentb_row, c.row) << c.notch << " " << c.suppress;
-    EXPECT_EQ(rig.run.traction.current_step, c.traction_reset ? 0 : 2) << c.notch << " " << c.suppress;
+    EXPECT_EQ(rig.run.train.traction.current_step, c.traction_reset ? 0 : 2) << c.notch << " " << c.suppress;
   }
   // Back at notch 0 the table starts again from its first entry.
   TestRig rig;
@@ -243,36 +243,36 @@ TEST(ElectricBrake, TheCurrentTableStepsUpToTheNotchLimitAndTheHoldBackNotch) {
   v.current_b = {{0.5L, 10, 0}, {0.25L, 10, 0}};
   v.brake_current_limit = {0, 0, 0, 150};
   start_with(rig, v);
-  rig.run.motion.speed = 50;
-  rig.run.handles.ebrake_notch = -3;
+  rig.run.train.motion.speed = 50;
+  rig.run.train.handles.ebrake_notch = -3;
   electric_brake_step(rig.run);
-  ASSERT_EQ(rig.run.brakes.currentb_row, 1);
-  rig.run.handles.ebrake_notch = 0;
+  ASSERT_EQ(rig.run.train.brakes.currentb_row, 1);
+  rig.run.train.handles.ebrake_notch = 0;
   electric_brake_step(rig.run);
-  EXPECT_EQ(rig.run.brakes.currentb_row, 0);
-  EXPECT_EQ(rig.run.brakes.ebrake_current, 0);
+  EXPECT_EQ(rig.run.train.brakes.currentb_row, 0);
+  EXPECT_EQ(rig.run.train.brakes.ebrake_current, 0);
 }
 
 TEST(ElectricBrake, RampsToThePlannedCurrentNeverAboveTheMaximumAndDecaysWhenSlow) {
   TestRig rig;
   start_with(rig, table_emu());
-  BrakeState& b = rig.run.brakes;
-  HandleState& h = rig.run.handles;
-  rig.run.motion.speed = 60;
+  BrakeState& b = rig.run.train.brakes;
+  HandleState& h = rig.run.train.handles;
+  rig.run.train.motion.speed = 60;
   h.ebrake_notch = -3;  // planned 1.5 km/h/s: 100 × 1.5 = 150 A
   electric_brake_step(rig.run);
   EXPECT_NEAR(static_cast<double>(b.ebrake_current), 200.0 / 60, 1e-9);
   for (int i = 0; i < 120; ++i) electric_brake_step(rig.run);
   EXPECT_GE(b.ebrake_current, 150 - 300.0L / 60);
   EXPECT_LE(b.ebrake_current, 150 + 200.0L / 60);
-  EXPECT_EQ(rig.run.traction.ammeter_value, -static_cast<int>(std::llround(static_cast<double>(b.ebrake_current))));
+  EXPECT_EQ(rig.run.train.traction.ammeter_value, -static_cast<int>(std::llround(static_cast<double>(b.ebrake_current))));
 
   h.ebrake_notch = -7;  // planned 3.5: 350 A, within the 400 A maximum
   rig.run.vehicle.max_brake_curr = 200;
   for (int i = 0; i < 240; ++i) electric_brake_step(rig.run);
   EXPECT_LE(b.ebrake_current, 200 + 200.0L / 60);
 
-  rig.run.motion.speed = 4;  // below [Lose_elec] second number 5
+  rig.run.train.motion.speed = 4;  // below [Lose_elec] second number 5
   for (int i = 0; i < 60; ++i) electric_brake_step(rig.run);
   EXPECT_EQ(b.ebrake_current, 0);
 }
@@ -280,7 +280,7 @@ TEST(ElectricBrake, RampsToThePlannedCurrentNeverAboveTheMaximumAndDecaysWhenSlo
 TEST(Compressor, StartsBelowTheLowPressureAndStopsAtTheHighOne) {
   TestRig rig;
   start_with(rig, table_emu());
-  BrakeState& b = rig.run.brakes;
+  BrakeState& b = rig.run.train.brakes;
   b.mr_press = Fixed4(781);
   compressor_step(rig.run);
   EXPECT_FALSE(b.compressor_on);
@@ -296,14 +296,14 @@ TEST(Compressor, StartsBelowTheLowPressureAndStopsAtTheHighOne) {
 TEST(BrakeForce, FrictionFactorIsTheFirstRateNumberAtStandstill) {
   TestRig rig;
   start_with(rig, table_emu());
-  BrakeState& b = rig.run.brakes;
-  rig.run.motion.speed = 0;
+  BrakeState& b = rig.run.train.brakes;
+  rig.run.train.motion.speed = 0;
   brake_force_step(rig.run);
   EXPECT_EQ(b.air_factor, Fixed4(4.5L));
-  rig.run.motion.speed = 30;  // at the reference speed the curve gives 1
+  rig.run.train.motion.speed = 30;  // at the reference speed the curve gives 1
   brake_force_step(rig.run);
   EXPECT_EQ(b.air_factor.raw(), 10000);
-  rig.run.motion.speed = 80;
+  rig.run.train.motion.speed = 80;
   brake_force_step(rig.run);
   EXPECT_EQ(b.air_factor.raw(), 10000);
   // emergency cylinders of the trailers only: 4.5 / 3.6 × 60 t
