@@ -5,6 +5,7 @@
 #include "app/load_compensation.h"
 #include "app/headless_platform.h"
 #include "app/run.h"
+#include "app/train_steps.h"
 #include "dynamics/brakes.h"
 #include "dynamics/handles.h"
 #include "dynamics/keisan.h"

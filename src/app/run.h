@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/frame_state.h"
-#include "app/load_state.h"
+#include "dynamics/load_state.h"
 #include "app/menus.h"
 #include "app/options.h"
 #include "data/mascon_codes.h"

@@ -1,11 +1,8 @@
 #include "app/timer1.h"
 
 #include "app/run.h"
+#include "app/train_steps.h"
 #include "common/rounding.h"
-#include "dynamics/brakes.h"
-#include "dynamics/engine.h"
-#include "dynamics/handles.h"
-#include "dynamics/line_under_train.h"
 #include "input/controllers.h"
 #include "route/doors.h"
 #include "route/pattern_protection.h"

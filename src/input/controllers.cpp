@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "app/run.h"
+#include "app/train_steps.h"
 #include "dynamics/handles.h"
 #include "input/posted_input.h"
 

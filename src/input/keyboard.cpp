@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/run.h"
+#include "app/train_steps.h"
 #include "dynamics/handles.h"
 #include "route/doors.h"
 #include "route/driver_commands.h"

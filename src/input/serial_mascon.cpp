@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "app/run.h"
-#include "dynamics/handles.h"
+#include "app/train_steps.h"
 #include "input/posted_input.h"
 #include "input/controllers.h"
 #include "sound/vehicle_sounds.h"

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app/run.h"
+#include "app/train_steps.h"
 #include "common/rounding.h"
-#include "dynamics/handles.h"
 #include "sound/vehicle_sounds.h"
 #include "view/value_display.h"
 

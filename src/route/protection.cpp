@@ -3,8 +3,8 @@
 #include <cstdlib>
 
 #include "app/run.h"
+#include "app/train_steps.h"
 #include "common/rounding.h"
-#include "dynamics/handles.h"
 #include "route/pattern_protection.h"
 #include "sound/vehicle_sounds.h"
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "app/cab_fade.h"
+#include "app/train_steps.h"
 #include "route/protection.h"
 #include "app/run.h"
-#include "dynamics/handles.h"
 #include "route/signals.h"
 #include "route/station_table.h"
 #include "route/timetable.h"

@@ -4,8 +4,8 @@
 #include <numeric>
 
 #include "app/run.h"
+#include "app/train_steps.h"
 #include "common/rounding.h"
-#include "dynamics/traction.h"
 #include "sound/vehicle_sounds.h"
 
 namespace velmora {

@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "app/cab_fade.h"
-#include "app/film_advance.h"
 #include "app/load_compensation.h"
 #include "app/main_loop.h"
 #include "app/startup.h"
+#include "app/train_steps.h"
 #include "common/rounding.h"
 #include "dynamics/cab_sway.h"
+#include "dynamics/motion.h"
 #include "test_rig.h"
 
 namespace velmora {
@@ -110,7 +111,7 @@ struct Advance {
   FilmState film;
   MotionState motion;
   void run(int film_fps, long double frame_ms, int frames = 1) {
-    for (int i = 0; i < frames; ++i) advance_film_frame(film, motion, film_fps, frame_ms);
+    for (int i = 0; i < frames; ++i) advance_film_frame(motion, film.frame_accum, film.film_frame, film_fps, frame_ms);
   }
 };
 

@@ -8,6 +8,7 @@
 #include "app/main_loop.h"
 #include "app/recorder.h"
 #include "app/startup.h"
+#include "app/train_steps.h"
 #include "dynamics/engine.h"
 #include "input/keyboard.h"
 #include "test_rig.h"

@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
+#include "app/train_steps.h"
 #include "dynamics_fixtures.h"
 
 namespace velmora {
 namespace {
 
 void pressure_steps(Run& run, int n) {
-  for (int i = 0; i < n; ++i) brake_pressure_step(run);
+  for (int i = 0; i < n; ++i) brake_pressure_step(run.train, train_inputs(run));
 }
 
 TEST(ReleaseCurve, FallsAlmostAtTheFullRateHighAndAtATenthNearZero) {
@@ -66,19 +67,19 @@ TEST(AutomaticAirBrake, ReleaseAfterEmergencyRechargesThePipeBeforeTheCylinders)
   EXPECT_EQ(applied, 420);
 
   h.brake_notch = 0;
-  brake_pressure_step(rig.run);
+  brake_pressure_step(rig.run.train, train_inputs(rig.run));
   // The cylinders stand above the pipe: the pipe recharges at the full rate.
   EXPECT_NEAR(static_cast<double>(b.bp_press), 100.0 / 60, 1e-9);
   EXPECT_EQ(b.bc_t, applied);
   int frames = 1;
   while (b.bc_t >= b.bp_press && frames < 6000) {
-    brake_pressure_step(rig.run);
+    brake_pressure_step(rig.run.train, train_inputs(rig.run));
     ++frames;
   }
   EXPECT_LT(frames, 6000);
   EXPECT_EQ(b.bc_t, applied);
   const long double before = b.bp_press;
-  brake_pressure_step(rig.run);
+  brake_pressure_step(rig.run.train, train_inputs(rig.run));
   EXPECT_LT(b.bc_t, applied);  // only now the cylinders start to release
   EXPECT_NEAR(static_cast<double>(b.bp_press - before), 100.0 / 60 / 2.5, 1e-9);  // the slow rate
 }
@@ -96,10 +97,10 @@ TEST(AutomaticAirBrake, ServiceWithAReductionBelowElbrLeavesTheCylinders) {
   b.er_press = Fixed4(470);
   b.bc_t = b.bc_m = Fixed4();
   rig.run.train.handles.brake_notch = -2;  // lap
-  brake_pressure_step(rig.run);
+  brake_pressure_step(rig.run.train, train_inputs(rig.run));
   EXPECT_EQ(b.bc_t.raw(), 0);
   rig.run.train.handles.brake_notch = -3;  // service: the pipe reduces, the cylinders wait for [ELBR]
-  brake_pressure_step(rig.run);
+  brake_pressure_step(rig.run.train, train_inputs(rig.run));
   EXPECT_EQ(b.bc_t.raw(), 0);
   EXPECT_LT(b.bp_press, 470);
   pressure_steps(rig.run, 60);
@@ -142,7 +143,7 @@ TEST(BlendedBrake, TheElectricBrakeRelievesTheMotorCylindersDownToElbr) {
     b.er_press = Fixed4(490);
     rig.run.train.handles.brake_notch = -3;
     rig.run.train.handles.sap_notch = 0;
-    brake_pressure_step(rig.run);
+    brake_pressure_step(rig.run.train, train_inputs(rig.run));
     EXPECT_NEAR(static_cast<double>(b.bc_t), pipe < 385 ? 300 : 300 - 2.398939, 1e-4) << static_cast<double>(pipe);
   }
 }
@@ -170,7 +171,7 @@ TEST(BlendedBrake, AirMakesUpWhatTheElectricBrakeFallsShortOfThePlannedRate) {
     b.ebrake_current = 100;
     rig.run.train.handles.brake_notch = rig.run.train.handles.ebrake_notch = -3;
     rig.run.train.traction.accel_traction = c.accel;
-    brake_pressure_step(rig.run);
+    brake_pressure_step(rig.run.train, train_inputs(rig.run));
     EXPECT_NEAR(static_cast<double>(b.bc_t), static_cast<double>(c.bc_t), 1e-4) << static_cast<double>(c.accel);
     EXPECT_NEAR(static_cast<double>(b.bc_m), static_cast<double>(c.bc_m), 1e-4) << static_cast<double>(c.accel);
     EXPECT_EQ(b.planned_decel, -1.5L);
@@ -186,7 +187,7 @@ TEST(NotchBrake, TheStraightAirPipeFollowsItsNotchAndTheReservoirGatesTheRelease
   const std::pair<long double, long double> sap[] = {{0, kUp}, {200, 200 - 2.5L}, {185, 185}};
   for (const auto& [before, after] : sap) {
     b.sap_press = Fixed4(before);
-    brake_pressure_step(rig.run);
+    brake_pressure_step(rig.run.train, train_inputs(rig.run));
     EXPECT_NEAR(static_cast<double>(b.sap_press), static_cast<double>(after), 1e-4) << static_cast<double>(before);
   }
   // Released: the cylinders follow only with the reservoir above 540 - 540 / 8 = 472.5 kPa;
@@ -195,7 +196,7 @@ TEST(NotchBrake, TheStraightAirPipeFollowsItsNotchAndTheReservoirGatesTheRelease
   for (const long double er : {470.0L, 473.0L}) {
     b.bc_t = b.bc_m = b.sap_press = Fixed4(100);
     b.er_press = Fixed4(er);
-    brake_pressure_step(rig.run);
+    brake_pressure_step(rig.run.train, train_inputs(rig.run));
     const long double bc = er < 472.5L ? 100 : 100 - 2.130533L;
     EXPECT_NEAR(static_cast<double>(b.bc_t), static_cast<double>(bc), 1e-4) << static_cast<double>(er);
     EXPECT_NEAR(static_cast<double>(b.bc_m), static_cast<double>(bc), 1e-4) << static_cast<double>(er);
@@ -230,7 +231,7 @@ TEST(ElectricBrake, TheCurrentTableStepsUpToTheNotchLimitAndTheHoldBackNotch) {
     rig.run.train.handles.suppress_state = c.suppress;
     rig.run.train.motion.speed = c.speed;
     rig.run.train.traction.current_step = 2;
-    electric_brake_step(rig.run);
+    electric_brake_step(rig.run.train, train_inputs(rig.run));
     const BrakeState& b = rig.run.train.brakes;
     EXPECT_NEAR(static_cast<double>(b.ebrake_current), static_cast<double>(c.current), 1e-9) << c.notch << " " << c.suppress;
     EXPECT_EQ(b.currentb_row, c.row) << c.notch << " " << c.suppress;
@@ -245,10 +246,10 @@ TEST(ElectricBrake, TheCurrentTableStepsUpToTheNotchLimitAndTheHoldBackNotch) {
   start_with(rig, v);
   rig.run.train.motion.speed = 50;
   rig.run.train.handles.ebrake_notch = -3;
-  electric_brake_step(rig.run);
+  electric_brake_step(rig.run.train, train_inputs(rig.run));
   ASSERT_EQ(rig.run.train.brakes.currentb_row, 1);
   rig.run.train.handles.ebrake_notch = 0;
-  electric_brake_step(rig.run);
+  electric_brake_step(rig.run.train, train_inputs(rig.run));
   EXPECT_EQ(rig.run.train.brakes.currentb_row, 0);
   EXPECT_EQ(rig.run.train.brakes.ebrake_current, 0);
 }
@@ -260,20 +261,20 @@ TEST(ElectricBrake, RampsToThePlannedCurrentNeverAboveTheMaximumAndDecaysWhenSlo
   HandleState& h = rig.run.train.handles;
   rig.run.train.motion.speed = 60;
   h.ebrake_notch = -3;  // planned 1.5 km/h/s: 100 × 1.5 = 150 A
-  electric_brake_step(rig.run);
+  electric_brake_step(rig.run.train, train_inputs(rig.run));
   EXPECT_NEAR(static_cast<double>(b.ebrake_current), 200.0 / 60, 1e-9);
-  for (int i = 0; i < 120; ++i) electric_brake_step(rig.run);
+  for (int i = 0; i < 120; ++i) electric_brake_step(rig.run.train, train_inputs(rig.run));
   EXPECT_GE(b.ebrake_current, 150 - 300.0L / 60);
   EXPECT_LE(b.ebrake_current, 150 + 200.0L / 60);
   EXPECT_EQ(rig.run.train.traction.ammeter_value, -static_cast<int>(std::llround(static_cast<double>(b.ebrake_current))));
 
   h.ebrake_notch = -7;  // planned 3.5: 350 A, within the 400 A maximum
   rig.run.vehicle.max_brake_curr = 200;
-  for (int i = 0; i < 240; ++i) electric_brake_step(rig.run);
+  for (int i = 0; i < 240; ++i) electric_brake_step(rig.run.train, train_inputs(rig.run));
   EXPECT_LE(b.ebrake_current, 200 + 200.0L / 60);
 
   rig.run.train.motion.speed = 4;  // below [Lose_elec] second number 5
-  for (int i = 0; i < 60; ++i) electric_brake_step(rig.run);
+  for (int i = 0; i < 60; ++i) electric_brake_step(rig.run.train, train_inputs(rig.run));
   EXPECT_EQ(b.ebrake_current, 0);
 }
 
@@ -298,13 +299,13 @@ TEST(BrakeForce, FrictionFactorIsTheFirstRateNumberAtStandstill) {
   start_with(rig, table_emu());
   BrakeState& b = rig.run.train.brakes;
   rig.run.train.motion.speed = 0;
-  brake_force_step(rig.run);
+  brake_force_step(rig.run.train, train_inputs(rig.run));
   EXPECT_EQ(b.air_factor, Fixed4(4.5L));
   rig.run.train.motion.speed = 30;  // at the reference speed the curve gives 1
-  brake_force_step(rig.run);
+  brake_force_step(rig.run.train, train_inputs(rig.run));
   EXPECT_EQ(b.air_factor.raw(), 10000);
   rig.run.train.motion.speed = 80;
-  brake_force_step(rig.run);
+  brake_force_step(rig.run.train, train_inputs(rig.run));
   EXPECT_EQ(b.air_factor.raw(), 10000);
   // emergency cylinders of the trailers only: 4.5 / 3.6 × 60 t
   EXPECT_NEAR(static_cast<double>(b.brake_force), 4.5 / 3.6 * 60 * 1000, 0.01);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/train_steps.h"
 #include "dynamics/engine.h"
 #include "dynamics_fixtures.h"
 
@@ -77,15 +78,15 @@ TEST(EngineSpeed, IdlesAtThirtyAndRevsFreelyToNinetyFiveOutOfGear) {
   TestRig rig;
   start_with(rig, railcar(1));
   EngineState& e = rig.run.train.engine;
-  for (int i = 0; i < 120; ++i) engine_speed_step(rig.run);
+  for (int i = 0; i < 120; ++i) engine_speed_step(rig.run.train, train_inputs(rig.run));
   EXPECT_GE(e.engine_rpm, 30);
   EXPECT_LT(e.engine_rpm, 31);
   e.gear_pos = 0;
   rig.run.train.handles.power_notch = 3;
-  for (int i = 0; i < 600; ++i) engine_speed_step(rig.run);
+  for (int i = 0; i < 600; ++i) engine_speed_step(rig.run.train, train_inputs(rig.run));
   EXPECT_EQ(e.engine_rpm, 95);
   rig.run.train.handles.power_notch = 0;
-  for (int i = 0; i < 600; ++i) engine_speed_step(rig.run);
+  for (int i = 0; i < 600; ++i) engine_speed_step(rig.run.train, train_inputs(rig.run));
   EXPECT_LT(e.engine_rpm, 31);  // back at idle
   EXPECT_GT(e.engine_rpm, 29);
 }

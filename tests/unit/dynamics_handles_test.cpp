@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/train_steps.h"
 #include "dynamics/handles.h"
 #include "handle_fixtures.h"
 #include "test_rig.h"
@@ -11,8 +12,8 @@ namespace {
 template <typename Done>
 int steps_until(Run& run, Done done) {
   for (int step = 1; step <= 1000; ++step) {
-    power_delay_step(run);
-    brake_delay_step(run);
+    power_delay_step(run.train, train_inputs(run));
+    brake_delay_step(run.train, train_inputs(run));
     if (done()) return step;
   }
   return -1;
@@ -106,14 +107,14 @@ TEST(BrakeTarget, ProtectionOverridesWhateverTheHandleSays) {
   use_vehicle(rig.run, one_lever_emu());
   HandleState& h = rig.run.train.handles;
   h.brake_handle = 0;
-  EXPECT_EQ(brake_target(rig.run), 0);
+  EXPECT_EQ(brake_target(rig.run.train.handles, rig.run.vehicle), 0);
   h.ats_service = true;
-  EXPECT_EQ(brake_target(rig.run), -7);  // maximum service
+  EXPECT_EQ(brake_target(rig.run.train.handles, rig.run.vehicle), -7);  // maximum service
   h.brake_handle = -8;
-  EXPECT_EQ(brake_target(rig.run), -8);  // the handle's emergency stays emergency
+  EXPECT_EQ(brake_target(rig.run.train.handles, rig.run.vehicle), -8);  // the handle's emergency stays emergency
   h.brake_handle = -2;
   h.eb_device = true;
-  EXPECT_EQ(brake_target(rig.run), -8);
+  EXPECT_EQ(brake_target(rig.run.train.handles, rig.run.vehicle), -8);
 
   h.eb_device = false;
   h.ats_service = false;
@@ -131,7 +132,7 @@ TEST(ElectricBrakeDelay, NotStartedBelowTheLowSpeedLimitAndImmediateWhileActing)
   rig.run.train.motion.speed = 8;  // below [Lose_elec] 10
   h.brake_handle = -3;
   h.ebrake_pending = true;
-  brake_delay_step(rig.run);
+  brake_delay_step(rig.run.train, train_inputs(rig.run));
   EXPECT_FALSE(h.ebrake_pending);
   EXPECT_EQ(h.ebrake_notch, 0);
   EXPECT_EQ(h.ebrake_timer, 0);
@@ -144,7 +145,7 @@ TEST(ElectricBrakeDelay, NotStartedBelowTheLowSpeedLimitAndImmediateWhileActing)
   rig.run.train.motion.speed = 3;  // acting already: a change takes effect at once, at any speed
   h.brake_handle = -5;
   h.ebrake_pending = true;
-  brake_delay_step(rig.run);
+  brake_delay_step(rig.run.train, train_inputs(rig.run));
   EXPECT_EQ(h.ebrake_notch, -5);
 }
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "app/train_steps.h"
 #include "dynamics/keisan.h"
 #include "dynamics/motion.h"
 #include "dynamics/resistance.h"
@@ -93,18 +94,18 @@ TEST(Dynamics, TableTractionFollowsTheNotchRow) {
   for (const auto& [speed, accel] : at) {
     rig.run.train.motion.speed = speed;
     rig.run.train.motion.traction_force = Fixed4();
-    tractive_effort(rig.run);
+    tractive_effort(rig.run.train, train_inputs(rig.run));
     EXPECT_NEAR(static_cast<double>(rig.run.train.motion.traction_force), static_cast<double>(accel / 3.6L * 120 * 1000), 0.01)
         << static_cast<double>(speed);
   }
   h.reverser = -1;
   rig.run.train.motion.speed = 0;
   rig.run.train.motion.traction_force = Fixed4();
-  tractive_effort(rig.run);
+  tractive_effort(rig.run.train, train_inputs(rig.run));
   EXPECT_LT(rig.run.train.motion.traction_force, 0);
   h.ats_service = true;  // protection cuts traction
   rig.run.train.motion.traction_force = Fixed4();
-  tractive_effort(rig.run);
+  tractive_effort(rig.run.train, train_inputs(rig.run));
   EXPECT_EQ(rig.run.train.motion.traction_force.raw(), 0);
 }
 
@@ -121,7 +122,7 @@ TEST(Dynamics, DieselBelowPowerJerkPullsWithTwoNotches) {
   const auto force_at = [&](long double speed) {
     rig.run.train.motion.speed = speed;
     rig.run.train.motion.traction_force = Fixed4();
-    tractive_effort(rig.run);
+    tractive_effort(rig.run.train, train_inputs(rig.run));
     return static_cast<long double>(rig.run.train.motion.traction_force);
   };
   const auto base = [](long double speed) { return ((1.0L - 2.0L) / 40 * speed + 2.0L) * 9.8L / 5; };
@@ -139,7 +140,7 @@ TEST(Dynamics, AmmeterModeOneRisesWithSpeedUpToTheTopNotchSpeed) {
   const std::pair<long double, int> at[] = {{0, 0}, {15, 50}, {30, 100}, {50, 100}};
   for (const auto& [speed, value] : at) {
     rig.run.train.motion.speed = speed;
-    ammeter_step(rig.run);
+    ammeter_step(rig.run.train, train_inputs(rig.run));
     EXPECT_EQ(t.ammeter_value, value) << static_cast<double>(speed);
   }
 }
@@ -157,14 +158,14 @@ TEST(Dynamics, CurrentModelStepsUpUnderPowerAndBackToZeroWithoutIt) {
   TractionState& t = rig.run.train.traction;
   h.power_handle = h.power_notch = 2;
   rig.run.train.motion.speed = 20;
-  ammeter_step(rig.run);
+  ammeter_step(rig.run.train, train_inputs(rig.run));
   EXPECT_EQ(t.motor_current, 100);  // 3000 / (20 + 10)
   EXPECT_TRUE(t.step_pending);
   rig.run.frame.frame_ms = 50;
-  for (int i = 0; i < 2; ++i) current_step_timer(rig.run);
+  for (int i = 0; i < 2; ++i) current_step_timer(rig.run.train.traction, train_inputs(rig.run));
   EXPECT_EQ(t.current_step, 1);
   h.power_notch = 0;
-  ammeter_step(rig.run);
+  ammeter_step(rig.run.train, train_inputs(rig.run));
   EXPECT_EQ(t.current_step, 0);
   EXPECT_EQ(t.motor_current, 0);
 }
@@ -231,7 +232,7 @@ TEST(Dynamics, ABrakeBeyondTheAdhesionSkidsAndSaysSo) {
   for (const auto& [braking, after] : cases) {
     run.train.motion.traction_force = Fixed4(braking);
     run.train.motion.resist_force = Fixed4();
-    resistance_step(run);
+    resistance_step(run.train, train_inputs(run));
     EXPECT_EQ(run.train.traction.adhesion, Fixed4(0.0077L));
     EXPECT_EQ(run.train.motion.traction_force, Fixed4(after)) << static_cast<double>(braking);
     EXPECT_EQ(run.train.traction.slip_text, braking == -150000 ? "滑走" : "") << static_cast<double>(braking);
@@ -252,7 +253,7 @@ TEST(Dynamics, TunnelResistanceGrowsWithTheSquareOfTheSpeedAgainstTheMotion) {
     for (const bool in_tunnel : {false, true}) {
       run.train.motion.in_tunnel = in_tunnel;
       run.train.motion.resist_force = Fixed4();
-      resistance_step(run);
+      resistance_step(run.train, train_inputs(run));
       if (!in_tunnel) outside = static_cast<long double>(run.train.motion.resist_force);
     }
     EXPECT_NEAR(static_cast<double>(run.train.motion.resist_force - outside), static_cast<double>(added), 1e-3)
@@ -281,7 +282,7 @@ TEST(Dynamics, HoldBackKeepsTheSpeedDownhillAndConstantSpeedCancelsTheResistance
     run.train.motion.traction_force = Fixed4(c.traction);
     run.train.motion.resist_force = Fixed4(c.resist);
     run.train.motion.speed = 30;
-    integrate_speed(run);
+    integrate_speed(run.train, train_inputs(run));
     EXPECT_NEAR(static_cast<double>(run.train.motion.speed - 30), static_cast<double>(c.change), 1e-12)
         << c.hold << " " << c.const_active << " " << static_cast<double>(c.resist);
   }

@@ -3,6 +3,7 @@
 // the protection settings it depends on in code.
 
 #include "app/startup.h"
+#include "app/train_steps.h"
 #include "dynamics/handles.h"
 #include "handle_fixtures.h"
 #include "route/protection.h"

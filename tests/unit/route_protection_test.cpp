@@ -51,7 +51,7 @@ TEST(Vigilance, RingsAfterSixtySecondsAndBrakesAfterSixtyFive) {
   EXPECT_TRUE(run.train.handles.eb_device);
   EXPECT_TRUE(rig.all_latches());
   EXPECT_EQ(run.protection.eb_timer, 0);
-  EXPECT_EQ(brake_target(run), -run.vehicle.brake);  // the handle state brakes at emergency
+  EXPECT_EQ(brake_target(run.train.handles, run.vehicle), -run.vehicle.brake);  // the handle state brakes at emergency
   EXPECT_TRUE(rig.playing(run.vehicle.sound_ebring));  // rings on until released
 
   // Keys do not silence a tripped device; only the brake handle at emergency releases it.

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/train_steps.h"
 #include "dynamics/keisan.h"
 #include "input/keyboard.h"
 #include "route/doors.h"

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/train_steps.h"
 #include "dynamics/brakes.h"
 #include "sound/equipment_sounds.h"
 #include "sound/sound_levels.h"

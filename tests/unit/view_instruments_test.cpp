@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/startup.h"
+#include "app/train_steps.h"
 #include "data/load_failure.h"
 #include "dynamics/handles.h"
 #include "test_rig.h"

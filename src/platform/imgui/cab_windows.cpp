@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <string>
 
+#include "app/train_steps.h"
 #include "platform/imgui/client_window.h"
 #include "app/menus.h"
 #include "app/run.h"
-#include "dynamics/engine.h"
 #include "input/keyboard.h"
 #include "route/station_jump.h"
 #include "view/value_display.h"
