@@ -42,7 +42,8 @@ void apply_train_events(Run& run, const TrainEvents& events) {
     vehicle_sound_stop(run, v.cp_cnt);
   }
   for (const EngineSound sound : events.engine_sounds)
-    vehicle_sound_restart(run, sound == EngineSound::Start ? v.engine_sound2[2] : v.engine_sound2[3]);
+    vehicle_sound_restart(run,
+                          sound == EngineSound::Start ? v.engine_sound2[2] : v.engine_sound2[3]);
   if (events.rollback_emergency) vehicle_sound_restart(run, v.sound_atc);
   if (events.handles_changed) {
     // The call of a stop's departure: the first time power is taken with the doors shut.
@@ -54,7 +55,8 @@ void apply_train_events(Run& run, const TrainEvents& events) {
     indicators_update(run);
   }
   FilmState& film = run.film;
-  if (events.clock_ticked && film.movie_state == 1 && film.switch_frame < film.switch_end) film.switch_frame += 1;
+  if (events.clock_ticked && film.movie_state == 1 && film.switch_frame < film.switch_end)
+    film.switch_frame += 1;
 }
 
 void keisan(Run& run) {
@@ -91,7 +93,9 @@ void suppression_reset(Run& run) {
 
 void update_gear_label(Run& run) { update_gear_label(run.train, train_inputs(run)); }
 
-bool doors_allow_traction(const Run& run) { return doors_allow_traction(run.vehicle, run.station.doors_open); }
+bool doors_allow_traction(const Run& run) {
+  return doors_allow_traction(run.vehicle, run.station.doors_open);
+}
 
 void tunnel_step(Run& run) { tunnel_step(run.train.motion, run.route); }
 

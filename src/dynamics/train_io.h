@@ -15,9 +15,9 @@ namespace velmora {
 
 struct TrainInputs {
   const VehicleData& vehicle;
-  const RouteData& route;  // speed units, slopes, tunnels, friction
-  const UiTexts& ui;       // handle and gear texts
-  const LoadState& load;   // masses and cylinder limits of this frame
+  const RouteData& route;         // speed units, slopes, tunnels, friction
+  const UiTexts& ui;              // handle and gear texts
+  const LoadState& load;          // masses and cylinder limits of this frame
   std::string_view vehicle_file;  // as written in the route file
   long double frame_ms = 0;       // ms since the last frame
   int fps = 0;                    // 1000 / frame_ms, rounded half to even
@@ -26,8 +26,8 @@ struct TrainInputs {
   int film_frame = 0;             // film frame on screen
   long double stop_position = 0;  // cm, where the train is to stop
   bool doors_open = false;
-  bool auto_run = false;          // the train runs at the film's own speed
-  int starter_key = 0;            // 0 none, 1 start, 2 stop held
+  bool auto_run = false;  // the train runs at the film's own speed
+  int starter_key = 0;    // 0 none, 1 start, 2 stop held
 };
 
 enum class EngineSound { Start, Stop };
@@ -38,9 +38,9 @@ struct TrainEvents {
   bool handles_changed = false;
   bool compressor_started = false;
   bool compressor_stopped = false;
-  bool rollback_emergency = false;  // the roll-back protection braked: its alarm sounds
+  bool rollback_emergency = false;         // the roll-back protection braked: its alarm sounds
   std::vector<EngineSound> engine_sounds;  // in the order they happen
-  bool clock_ticked = false;  // the clock advanced: a stop film moves on one frame
+  bool clock_ticked = false;               // the clock advanced: a stop film moves on one frame
 };
 
 }  // namespace velmora
