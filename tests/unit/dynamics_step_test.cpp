@@ -84,46 +84,44 @@ TEST(Dynamics, WheelSlipHalvesTheAdhesionForceAndSaysSo) {
 }
 
 TEST(Dynamics, TableTractionFollowsTheNotchRow) {
-  TestRig rig;
-  start_with(rig, table_emu());
-  HandleState& h = rig.run.train.handles;
+  TrainRig rig(table_emu());
+  HandleState& h = rig.train.handles;
   h.brake_handle = h.brake_notch = 0;
   h.power_notch = 2;  // acc0 1.2, acc1 1.0, speed1 30, speed2 60, exponent 2
   const std::pair<long double, long double> at[] = {
       {0, 1.2L}, {15, 1.1L}, {40, 30 * 1.0L / 40}, {80, 1.0L * 30 / 60 * 60 * 60 / (80.0L * 80)}};
   for (const auto& [speed, accel] : at) {
-    rig.run.train.motion.speed = speed;
-    rig.run.train.motion.traction_force = Fixed4();
-    tractive_effort(rig.run.train, train_inputs(rig.run));
-    EXPECT_NEAR(static_cast<double>(rig.run.train.motion.traction_force), static_cast<double>(accel / 3.6L * 120 * 1000), 0.01)
+    rig.train.motion.speed = speed;
+    rig.train.motion.traction_force = Fixed4();
+    tractive_effort(rig.train, rig.in);
+    EXPECT_NEAR(static_cast<double>(rig.train.motion.traction_force), static_cast<double>(accel / 3.6L * 120 * 1000), 0.01)
         << static_cast<double>(speed);
   }
   h.reverser = -1;
-  rig.run.train.motion.speed = 0;
-  rig.run.train.motion.traction_force = Fixed4();
-  tractive_effort(rig.run.train, train_inputs(rig.run));
-  EXPECT_LT(rig.run.train.motion.traction_force, 0);
+  rig.train.motion.speed = 0;
+  rig.train.motion.traction_force = Fixed4();
+  tractive_effort(rig.train, rig.in);
+  EXPECT_LT(rig.train.motion.traction_force, 0);
   h.ats_service = true;  // protection cuts traction
-  rig.run.train.motion.traction_force = Fixed4();
-  tractive_effort(rig.run.train, train_inputs(rig.run));
-  EXPECT_EQ(rig.run.train.motion.traction_force.raw(), 0);
+  rig.train.motion.traction_force = Fixed4();
+  tractive_effort(rig.train, rig.in);
+  EXPECT_EQ(rig.train.motion.traction_force.raw(), 0);
 }
 
 TEST(Dynamics, DieselBelowPowerJerkPullsWithTwoNotches) {
-  TestRig rig;
   VehicleData v = table_emu();
   v.engine_type = 0;
   v.power = 5;
   v.power_jerk = 10;
   v.engine = {{0, 40, 60, 2.0L, 1.0L, 0.5L}};
-  start_with(rig, v);
-  HandleState& h = rig.run.train.handles;
+  TrainRig rig(v);
+  HandleState& h = rig.train.handles;
   h.power_notch = 5;
   const auto force_at = [&](long double speed) {
-    rig.run.train.motion.speed = speed;
-    rig.run.train.motion.traction_force = Fixed4();
-    tractive_effort(rig.run.train, train_inputs(rig.run));
-    return static_cast<long double>(rig.run.train.motion.traction_force);
+    rig.train.motion.speed = speed;
+    rig.train.motion.traction_force = Fixed4();
+    tractive_effort(rig.train, rig.in);
+    return static_cast<long double>(rig.train.motion.traction_force);
   };
   const auto base = [](long double speed) { return ((1.0L - 2.0L) / 40 * speed + 2.0L) * 9.8L / 5; };
   EXPECT_NEAR(static_cast<double>(force_at(5)), static_cast<double>(base(5) * 2 * 10000), 0.01);
@@ -132,40 +130,38 @@ TEST(Dynamics, DieselBelowPowerJerkPullsWithTwoNotches) {
 }
 
 TEST(Dynamics, AmmeterModeOneRisesWithSpeedUpToTheTopNotchSpeed) {
-  TestRig rig;
-  start_with(rig, table_emu());
-  TractionState& t = rig.run.train.traction;
-  rig.run.train.handles.power_notch = 5;
+  TrainRig rig(table_emu());
+  TractionState& t = rig.train.traction;
+  rig.train.handles.power_notch = 5;
   t.traction_delayed = Fixed4(120 * 1000 / 3.6L);  // 1 km/h/s
   const std::pair<long double, int> at[] = {{0, 0}, {15, 50}, {30, 100}, {50, 100}};
   for (const auto& [speed, value] : at) {
-    rig.run.train.motion.speed = speed;
-    ammeter_step(rig.run.train, train_inputs(rig.run));
+    rig.train.motion.speed = speed;
+    ammeter_step(rig.train, rig.in);
     EXPECT_EQ(t.ammeter_value, value) << static_cast<double>(speed);
   }
 }
 
 TEST(Dynamics, CurrentModelStepsUpUnderPowerAndBackToZeroWithoutIt) {
-  TestRig rig;
   VehicleData v = table_emu();
   v.power_type = 0;
   v.current_p_reference = 300;
   v.current_p_accel = 3;
   v.current_p_falloff_speed = 40;
   v.current_p = {{1, 3000, -10, 100, 0}, {1, 6000, -5, 100, 0}, {2, 9000, 0, 100, 0}};
-  start_with(rig, v);
-  HandleState& h = rig.run.train.handles;
-  TractionState& t = rig.run.train.traction;
+  TrainRig rig(v);
+  HandleState& h = rig.train.handles;
+  TractionState& t = rig.train.traction;
   h.power_handle = h.power_notch = 2;
-  rig.run.train.motion.speed = 20;
-  ammeter_step(rig.run.train, train_inputs(rig.run));
+  rig.train.motion.speed = 20;
+  ammeter_step(rig.train, rig.in);
   EXPECT_EQ(t.motor_current, 100);  // 3000 / (20 + 10)
   EXPECT_TRUE(t.step_pending);
-  rig.run.frame.frame_ms = 50;
-  for (int i = 0; i < 2; ++i) current_step_timer(rig.run.train.traction, train_inputs(rig.run));
+  rig.in.frame_ms = 50;
+  for (int i = 0; i < 2; ++i) current_step_timer(rig.train.traction, rig.in);
   EXPECT_EQ(t.current_step, 1);
   h.power_notch = 0;
-  ammeter_step(rig.run.train, train_inputs(rig.run));
+  ammeter_step(rig.train, rig.in);
   EXPECT_EQ(t.current_step, 0);
   EXPECT_EQ(t.motor_current, 0);
 }
