@@ -36,8 +36,8 @@ RunConfig fixture() {
 
 // The run moves a little every iteration so that needles, boards and texts change.
 void move_on(Run& run, long long i) {
-  run.motion.speed = static_cast<long double>(i % 1200) / 10;
-  run.motion.stop_distance = static_cast<long double>(3000 - i % 6000);
+  run.train.motion.speed = static_cast<long double>(i % 1200) / 10;
+  run.train.motion.stop_distance = static_cast<long double>(3000 - i % 6000);
   run.film.film_frame = static_cast<int>(i % 5000);
   run.frame.tenth_count = static_cast<int>(i);
 }

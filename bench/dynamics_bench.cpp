@@ -5,6 +5,7 @@
 #include "app/load_compensation.h"
 #include "app/headless_platform.h"
 #include "app/run.h"
+#include "app/train_steps.h"
 #include "dynamics/brakes.h"
 #include "dynamics/handles.h"
 #include "dynamics/keisan.h"
@@ -56,14 +57,14 @@ void run_model(benchmark::State& state, Model model) {
   compensate_load(run);
   reset_handles(run);
   reset_brakes(run);
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   h.brake_handle = h.brake_notch = h.sap_notch = 0;
   h.power_handle = h.power_notch = 5;
-  run.brakes.bc_t = Fixed4();
-  run.motion.speed = 20;
+  run.train.brakes.bc_t = Fixed4();
+  run.train.motion.speed = 20;
   for (auto _ : state) {
     keisan(run);
-    benchmark::DoNotOptimize(run.motion.speed);
+    benchmark::DoNotOptimize(run.train.motion.speed);
   }
   state.SetItemsProcessed(state.iterations());
 }

@@ -21,8 +21,8 @@ void BM_Frame(benchmark::State& state) {
   run.frame.app_ready = run.frame.film_ready = true;
   run.ui.film_fps = 30;
   run.load.total_mass = Fixed4(30);
-  run.motion.speed = 80;
-  run.motion.film_speed = 60;
+  run.train.motion.speed = 80;
+  run.train.motion.film_speed = 60;
   for (auto _ : state) {
     platform.clock.advance_ns(16'667'000);
     benchmark::DoNotOptimize(AppIdle(run));

@@ -8,8 +8,8 @@
 
 #include "app/menus.h"
 #include "app/startup.h"
+#include "app/train_steps.h"
 #include "common/numbers.h"
-#include "dynamics/engine.h"
 #include "input/keyboard.h"
 #include "input/serial_mascon.h"
 #include "route/station_jump.h"

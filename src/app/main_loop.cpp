@@ -1,13 +1,13 @@
 #include "app/main_loop.h"
 
 #include "app/cab_fade.h"
-#include "app/film_advance.h"
 #include "app/load_compensation.h"
 #include "app/startup.h"
 #include "app/timer1.h"
+#include "app/train_steps.h"
 #include "common/rounding.h"
 #include "dynamics/cab_sway.h"
-#include "dynamics/keisan.h"
+#include "dynamics/motion.h"
 #include "input/keyboard.h"
 #include "sound/announcements.h"
 #include "sound/sound_step.h"
@@ -64,11 +64,11 @@ void run_frame(Run& run) {
   ++f.frames_run;
 
   compensate_load(run);
-  f.sway_offset = static_cast<int>(round_half_away(25 * run.sway.sway_pos)) - 10;
-  f.accel_prev = accel_from_forces(run.motion.traction_force, run.motion.resist_force,
+  f.sway_offset = static_cast<int>(round_half_away(25 * run.train.sway.sway_pos)) - 10;
+  f.accel_prev = accel_from_forces(run.train.motion.traction_force, run.train.motion.resist_force,
                                    run.load.total_mass);
 
-  advance_film_frame(run.film, run.motion, run.ui.film_fps, f.frame_ms);
+  advance_film_frame(run.train.motion, run.film.frame_accum, run.film.film_frame, run.ui.film_fps, f.frame_ms);
   show_film_frame(run);
   draw_film_texts(run);
   // Painting (on-film texts, instruments, trackside markers) goes here; the held keys are

@@ -4,7 +4,7 @@
 
 #include "app/run.h"
 #include "app/startup.h"
-#include "dynamics/engine.h"
+#include "app/train_steps.h"
 #include "input/controllers.h"
 #include "route/station_jump.h"
 #include "route/station_table.h"

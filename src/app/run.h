@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/frame_state.h"
-#include "app/load_state.h"
+#include "dynamics/load_state.h"
 #include "app/menus.h"
 #include "app/options.h"
 #include "data/mascon_codes.h"
@@ -17,14 +17,9 @@
 #include "data/route_data.h"
 #include "data/ui_texts.h"
 #include "data/vehicle_data.h"
-#include "dynamics/brake_state.h"
-#include "dynamics/engine_state.h"
-#include "dynamics/handle_state.h"
-#include "dynamics/motion_state.h"
+#include "dynamics/train.h"
 #include "input/controller_state.h"
 #include "input/input_state.h"
-#include "dynamics/sway_state.h"
-#include "dynamics/traction_state.h"
 #include "platform/cab_screen.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
@@ -102,12 +97,7 @@ struct Run {
   LoadState load;
   Options options;
   MenuState menu;
-  HandleState handles;
-  MotionState motion;
-  TractionState traction;
-  BrakeState brakes;
-  EngineState engine;
-  SwayState sway;
+  Train train;
   FilmState film;
   StationState station;
   ProtectionState protection;

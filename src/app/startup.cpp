@@ -3,13 +3,12 @@
 #include "app/load_compensation.h"
 #include "app/menus.h"
 #include "app/options.h"
+#include "app/train_steps.h"
 #include "common/paths.h"
 #include "data/load_failure.h"
 #include "data/route_loader.h"
 #include "data/route_tables.h"
 #include "data/vehicle_loader.h"
-#include "dynamics/brakes.h"
-#include "dynamics/handles.h"
 #include "route/protection.h"
 #include "route/signals.h"
 #include "route/station_jump.h"
@@ -80,11 +79,11 @@ void FormCreate(Run& run) {
   clear_announce_latches(run);
   start_signals(run);
   start_protection(run);
-  run.engine.ats_enabled = run.options.opt_ats_reg != 1;
-  run.protection.ats_lamps[0] = run.engine.ats_enabled;
+  run.train.engine.ats_enabled = run.options.opt_ats_reg != 1;
+  run.protection.ats_lamps[0] = run.train.engine.ats_enabled;
   set_menu_checks(run);
   run.frame.input_locked = true;
-  run.sway.sway_pos = 0.5L;
+  run.train.sway.sway_pos = 0.5L;
   compensate_load(run);
   reset_handles(run);
   start_sounds(run);

@@ -1,11 +1,8 @@
 #include "app/timer1.h"
 
 #include "app/run.h"
+#include "app/train_steps.h"
 #include "common/rounding.h"
-#include "dynamics/brakes.h"
-#include "dynamics/engine.h"
-#include "dynamics/handles.h"
-#include "dynamics/line_under_train.h"
 #include "input/controllers.h"
 #include "route/doors.h"
 #include "route/pattern_protection.h"
@@ -40,17 +37,17 @@ void station_rules(Run& run) {
   forced_door_closing(run);
   overrun_step(run);
   door_text_step(run);
-  timecalc(run, run.motion.sim_ticks);
+  timecalc(run, run.train.motion.sim_ticks);
 }
 
 // Protection, the speed-restriction preview and the speed checks, after the signals.
 void protection_rules(Run& run) {
   const int type = run.vehicle.ats_type;
-  const bool on = run.engine.ats_enabled;
+  const bool on = run.train.engine.ats_enabled;
   if (type == 2) cab_signal_check(run);
   if (type == 0 && on) warning_alarm(run);
   if (on && run.protection.ats_alarm) alarm_timer(run);
-  if (type == 1 && on && run.handles.reverser == 1) pattern_step(run);
+  if (type == 1 && on && run.train.handles.reverser == 1) pattern_step(run);
   limit_preview_step(run);
   speed_checks(run);
 }

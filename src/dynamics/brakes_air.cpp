@@ -1,8 +1,6 @@
 #include <cmath>
 
-#include "app/run.h"
 #include "dynamics/brakes.h"
-#include "sound/vehicle_sounds.h"
 
 namespace velmora {
 namespace {
@@ -16,11 +14,11 @@ void clamp_at_zero(Fixed4& p) {
 }
 
 // The automatic air brake, worked through the brake-valve positions.
-void automatic_air_brake(Run& run, long double dt) {
-  BrakeState& b = run.brakes;
-  const VehicleData& v = run.vehicle;
-  const HandleState& h = run.handles;
-  const LoadState& load = run.load;
+void automatic_air_brake(Train& train, const TrainInputs& in, long double dt) {
+  BrakeState& b = train.brakes;
+  const VehicleData& v = in.vehicle;
+  const HandleState& h = train.handles;
+  const LoadState& load = in.load;
   const long double up = v.brake_up, down = v.brake_down, bp_return = v.bp_return;
   b.bp_max = charging_limit(b);
   const long double reduction = b.bp_max - b.bp_press;
@@ -92,10 +90,10 @@ void automatic_air_brake(Run& run, long double dt) {
 
 // A cylinder moving toward target T as the air-only notch brake does; `air` charges the
 // main reservoir for filling, `may_release` gates the release above T.
-void toward_target(Run& run, Fixed4& c, long double T, long double dt, bool air, bool may_release,
+void toward_target(Train& train, const TrainInputs& in, Fixed4& c, long double T, long double dt, bool air, bool may_release,
                    long double base) {
-  BrakeState& b = run.brakes;
-  const VehicleData& v = run.vehicle;
+  BrakeState& b = train.brakes;
+  const VehicleData& v = in.vehicle;
   if (c < T - 10) {
     c += v.brake_up * dt;
     if (air) b.mr_press -= v.brake_up / 15.0L * dt;
@@ -104,11 +102,11 @@ void toward_target(Run& run, Fixed4& c, long double T, long double dt, bool air,
 }
 
 // Notch-controlled brakes: the cylinders follow the notch directly.
-void notch_brake(Run& run, long double dt) {
-  BrakeState& b = run.brakes;
-  const VehicleData& v = run.vehicle;
-  const HandleState& h = run.handles;
-  const LoadState& load = run.load;
+void notch_brake(Train& train, const TrainInputs& in, long double dt) {
+  BrakeState& b = train.brakes;
+  const VehicleData& v = in.vehicle;
+  const HandleState& h = train.handles;
+  const LoadState& load = in.load;
   const int B = v.brake;
   const bool type1 = v.brake_type == 1;
   const long double up = v.brake_up, down = v.brake_down;
@@ -127,12 +125,12 @@ void notch_brake(Run& run, long double dt) {
   if (-B < h.brake_notch && h.brake_notch < 0) {
     const long double T = static_cast<long double>(load.bc_max) / (B - 1) * (-h.brake_notch);
     if (v.brake_type2 == 0) {
-      toward_target(run, b.bc_t, T, dt, true, true, 1.5L);
-      toward_target(run, b.bc_m, T, dt, false, true, 1.5L);
+      toward_target(train, in, b.bc_t, T, dt, true, true, 1.5L);
+      toward_target(train, in, b.bc_m, T, dt, false, true, 1.5L);
     } else if (v.brake_type2 == 1) {
       // Electric brake on the motor cars, air on the trailers.
       const bool may_release = !type1 || b.bp_press >= load.bc_max - static_cast<long double>(load.bc_max) / B;
-      toward_target(run, b.bc_t, T, dt, true, may_release, type1 ? 1.2L : 1.5L);
+      toward_target(train, in, b.bc_t, T, dt, true, may_release, type1 ? 1.2L : 1.5L);
       if (b.bc_m < T - 10) {
         if (b.ebrake_current < 50 || b.bc_m < v.elbr) b.bc_m += up * dt;
         if (h.suppress_state != 0) b.bc_m += up * dt;
@@ -144,7 +142,7 @@ void notch_brake(Run& run, long double dt) {
     } else if (b.ebrake_current > 0) {
       // Air fills in where the electric brake falls short of the planned rate.
       const long double TM = b.mr_press / (B - 1) * (-h.brake_notch);
-      const bool too_little = run.traction.accel_traction > b.planned_decel;
+      const bool too_little = train.traction.accel_traction > b.planned_decel;
       if (v.tt.empty.raw() != 0) {
         if (too_little) {
           if (b.bc_t < TM - 10) {
@@ -162,8 +160,8 @@ void notch_brake(Run& run, long double dt) {
       }
     } else {
       const bool may_release = !type1 || b.er_press >= release_floor;
-      toward_target(run, b.bc_t, T, dt, true, may_release, 1.5L);
-      toward_target(run, b.bc_m, T, dt, false, may_release, 1.5L);
+      toward_target(train, in, b.bc_t, T, dt, true, may_release, 1.5L);
+      toward_target(train, in, b.bc_m, T, dt, false, may_release, 1.5L);
     }
   }
 
@@ -209,18 +207,17 @@ long double release_divisor(long double pressure, long double base) {
   return std::pow(base, -pressure / 10) * 10 + 1;
 }
 
-void reset_brakes(Run& run) {
-  BrakeState& b = run.brakes;
+void reset_brakes(BrakeState& b, const VehicleData& vehicle, const LoadState& load) {
   b = BrakeState{};
-  b.mr_press = Fixed4(run.vehicle.high_air_press);
-  b.bc_t = Fixed4(run.load.bc_emergency);
+  b.mr_press = Fixed4(vehicle.high_air_press);
+  b.bc_t = Fixed4(load.bc_emergency);
 }
 
-void brake_force_step(Run& run) {
-  BrakeState& b = run.brakes;
-  const VehicleData& v = run.vehicle;
-  const LoadState& load = run.load;
-  const long double speed = std::fabs(run.motion.speed);
+void brake_force_step(Train& train, const TrainInputs& in) {
+  BrakeState& b = train.brakes;
+  const VehicleData& v = in.vehicle;
+  const LoadState& load = in.load;
+  const long double speed = std::fabs(train.motion.speed);
   const long double R2 = v.air_brake_speed, k = v.brake_rate2, A1 = v.air_brake_rate;
   if (speed == 0)
     b.air_factor = v.air_brake_rate;
@@ -239,42 +236,38 @@ void brake_force_step(Run& run) {
   b.brake_force = force;
 }
 
-void brake_pressure_step(Run& run) {
-  BrakeState& b = run.brakes;
-  const long double dt = 1.0L / run.frame.fps;
+void brake_pressure_step(Train& train, const TrainInputs& in) {
+  BrakeState& b = train.brakes;
+  const long double dt = 1.0L / in.fps;
   b.mr_press -= 0.2L * dt;  // the main reservoir leaks a little all the time
-  if (run.vehicle.brake_type == 0)
-    automatic_air_brake(run, dt);
+  if (in.vehicle.brake_type == 0)
+    automatic_air_brake(train, in, dt);
   else
-    notch_brake(run, dt);
+    notch_brake(train, in, dt);
   for (Fixed4* p : {&b.mr_press, &b.er_press, &b.bc_t, &b.bc_m, &b.sap_press}) clamp_at_zero(*p);
   if (b.bp_press < 0) b.bp_press = 0;
 }
 
-void compressor_step(Run& run) {
-  BrakeState& b = run.brakes;
-  const VehicleData& v = run.vehicle;
+void compressor_step(Train& train, const TrainInputs& in, TrainEvents& events) {
+  BrakeState& b = train.brakes;
+  const VehicleData& v = in.vehicle;
   if (b.mr_press < v.low_air_press && !b.compressor_on) {
-    vehicle_sound_play(run, v.cp_start);
-    vehicle_sound_loop(run, v.cp_cnt);
+    events.compressor_started = true;
     b.compressor_on = true;
   }
   if (b.compressor_on && b.mr_press >= v.high_air_press) {
-    vehicle_sound_play(run, v.cp_end);
-    vehicle_sound_stop(run, v.cp_cnt);
+    events.compressor_stopped = true;
     b.compressor_on = false;
   }
   if (b.compressor_on) {
     // A diesel car's compressor turns with the engine.
-    long double gain = run.frame.frame_ms / 300;
-    if (v.engine_type == 0) gain = gain * run.engine.engine_rpm / 100;
+    long double gain = in.frame_ms / 300;
+    if (v.engine_type == 0) gain = gain * train.engine.engine_rpm / 100;
     b.mr_press += gain;
   }
-  // The first horn blows while any of its three sounds S1 to S3 plays.
-  const auto& s = v.sound_horn1.numbers;
-  const bool horn1 = vehicle_sound_playing(run, s[0]) || vehicle_sound_playing(run, s[1]) ||
-                     vehicle_sound_playing(run, s[2]);
-  const bool horn2 = vehicle_sound_playing(run, v.sound_horn2.sound);
+}
+
+void horn_air_use(BrakeState& b, const VehicleData& v, bool horn1, bool horn2) {
   if (horn1 && b.mr_press > 1) b.mr_press -= v.sound_horn1.air / 10;
   if (horn2 && b.mr_press > 1) b.mr_press -= v.sound_horn2.air / 10;
 }

@@ -1,20 +1,16 @@
 #include "dynamics/handles.h"
 
-#include "app/run.h"
 #include "common/rounding.h"
-#include "sound/calls.h"
-#include "sound/vehicle_sounds.h"
-#include "view/instruments.h"
 
 namespace velmora {
 namespace {
 
-int frame_ms_whole(const Run& run) { return static_cast<int>(round_half_even(run.frame.frame_ms)); }
+int frame_ms_whole(const TrainInputs& in) { return static_cast<int>(round_half_even(in.frame_ms)); }
 
-std::string brake_text_of(const Run& run) {
-  const HandleState& h = run.handles;
-  const VehicleData& v = run.vehicle;
-  const UiTexts& ui = run.ui;
+std::string brake_text_of(const Train& train, const TrainInputs& in) {
+  const HandleState& h = train.handles;
+  const VehicleData& v = in.vehicle;
+  const UiTexts& ui = in.ui;
   if (h.brake_handle == -v.brake) return ui.eb;
   if (h.hold_active) return ui.hold2;
   if (h.brake_handle == 0) return ui.neut;
@@ -30,11 +26,11 @@ std::string brake_text_of(const Run& run) {
   }
 }
 
-std::string power_text_of(const Run& run) {
-  const HandleState& h = run.handles;
-  const VehicleData& v = run.vehicle;
-  if (h.const_active != 0) return run.ui.const_speed;
-  if (h.power_handle == 0) return run.ui.neut2;
+std::string power_text_of(const Train& train, const TrainInputs& in) {
+  const HandleState& h = train.handles;
+  const VehicleData& v = in.vehicle;
+  if (h.const_active != 0) return in.ui.const_speed;
+  if (h.power_handle == 0) return in.ui.neut2;
   if (h.power_handle < 0 || h.power_handle > v.power) return {};
   const auto group = static_cast<std::size_t>(h.notch_group_sel);
   const std::string name = group < v.power_mode.size() ? v.power_mode[group].name : std::string();
@@ -42,19 +38,19 @@ std::string power_text_of(const Run& run) {
   return name + std::to_string(h.power_handle - first);
 }
 
-std::string reverser_text_of(const Run& run) {
-  switch (run.handles.reverser) {
-    case 1: return run.ui.forward;
-    case -1: return run.ui.reverse;
-    default: return run.ui.neutral;
+std::string reverser_text_of(const Train& train, const TrainInputs& in) {
+  switch (train.handles.reverser) {
+    case 1: return in.ui.forward;
+    case -1: return in.ui.reverse;
+    default: return in.ui.neutral;
   }
 }
 
 // The diesel gear lever's text, from the three [Gears] texts.
-std::string lever_text(const Run& run) {
-  const auto& gears = run.ui.gears;
-  const int gear_pos = run.engine.gear_pos;
-  const auto positions = run.vehicle.engine.size();
+std::string lever_text(const Train& train, const TrainInputs& in) {
+  const auto& gears = in.ui.gears;
+  const int gear_pos = train.engine.gear_pos;
+  const auto positions = in.vehicle.engine.size();
   if (gear_pos == 0) return gears[0];
   if (gear_pos == 1) return gears[1];
   if (gear_pos == 2 && positions == 3) return gears[2];
@@ -64,33 +60,32 @@ std::string lever_text(const Run& run) {
 
 }  // namespace
 
-void reset_handles(Run& run) {
-  HandleState& h = run.handles;
+void reset_handles(Train& train, const TrainInputs& in, TrainEvents& events) {
+  HandleState& h = train.handles;
   h = HandleState{};
-  h.brake_handle = -run.vehicle.brake;
-  h.brake_notch = -run.vehicle.brake;
-  h.sap_notch = -run.vehicle.brake;
-  masconupdate(run);
+  h.brake_handle = -in.vehicle.brake;
+  h.brake_notch = -in.vehicle.brake;
+  h.sap_notch = -in.vehicle.brake;
+  masconupdate(train, in, events);
 }
 
-int brake_target(const Run& run) {
-  const HandleState& h = run.handles;
-  const int emergency = -run.vehicle.brake;
+int brake_target(const HandleState& h, const VehicleData& vehicle) {
+  const int emergency = -vehicle.brake;
   if (h.ats_eb || h.eb_device) return emergency;
-  if (h.ats_service && h.brake_handle != emergency) return 1 - run.vehicle.brake;
+  if (h.ats_service && h.brake_handle != emergency) return 1 - vehicle.brake;
   return h.brake_handle;
 }
 
-void masconupdate(Run& run) {
-  HandleState& h = run.handles;
-  const VehicleData& v = run.vehicle;
+void masconupdate(Train& train, const TrainInputs& in, TrainEvents& events) {
+  HandleState& h = train.handles;
+  const VehicleData& v = in.vehicle;
   if (h.const_active == 1 && (h.brake_handle != h.brake_notch || h.power_handle != h.power_notch)) {
     h.const_active = 0;
     h.power_notch = h.power_handle;
   }
   // The handle has just come back one notch from above the constant-speed notch and the
   // delay has not passed yet: hold the speed from here.
-  if (run.motion.speed >= v.const_speed && h.const_active == 0 && v.const_notch >= 2 &&
+  if (train.motion.speed >= v.const_speed && h.const_active == 0 && v.const_notch >= 2 &&
       h.power_handle == v.const_notch && h.power_notch == v.const_notch + 1) {
     h.const_active = 1;
   }
@@ -100,59 +95,52 @@ void masconupdate(Run& run) {
     h.power_notch = h.power_handle;
   }
 
-  h.brake_text = brake_text_of(run);
-  h.power_text = power_text_of(run);
-  h.reverser_text = reverser_text_of(run);
-  // The call of a stop's departure: the first time power is taken with the doors shut.
-  StationState& st = run.station;
-  if (!st.doors_open && h.power_handle > 0 && st.departure_call_armed) {
-    st.departure_call_armed = false;
-    station_call(run, 4, st.departure_call_station);
-  }
-
+  h.brake_text = brake_text_of(train, in);
+  h.power_text = power_text_of(train, in);
+  h.reverser_text = reverser_text_of(train, in);
   if (v.engine_type == 0) {
-    h.mode_text = lever_text(run);
+    h.mode_text = lever_text(train, in);
   } else if (v.suppress.empty()) {
     const auto group = static_cast<std::size_t>(h.notch_group_sel);
     h.mode_text = group < v.power_mode.size() ? v.power_mode[group].mode : std::string();
   } else {
     h.mode_text.clear();
   }
-  indicators_update(run);
+  events.handles_changed = true;
 }
 
-void power_delay_step(Run& run) {
-  HandleState& h = run.handles;
+void power_delay_step(Train& train, const TrainInputs& in) {
+  HandleState& h = train.handles;
   if (!h.power_pending) return;
-  h.power_timer += frame_ms_whole(run);
-  if (h.power_timer < run.vehicle.power_delay) return;
+  h.power_timer += frame_ms_whole(in);
+  if (h.power_timer < in.vehicle.power_delay) return;
   h.power_timer = 0;
   h.power_pending = false;
   // While a stop film plays (or the film is being switched) the change is dropped.
-  const int movie_state = run.film.movie_state;
+  const int movie_state = in.movie_state;
   if (movie_state != 0 && movie_state != 2) return;
   if (h.power_handle >= h.power_notch)
     h.power_notch = h.power_handle;
-  else if (h.power_handle >= run.vehicle.notch_back)
+  else if (h.power_handle >= in.vehicle.notch_back)
     h.power_notch = h.power_handle;
   else if (h.power_handle == 0)
     h.power_notch = 0;
   // Otherwise a partial notching-down below [NotchBack] waits for the handle to reach off.
 }
 
-void brake_delay_step(Run& run) {
-  HandleState& h = run.handles;
-  const VehicleData& v = run.vehicle;
-  const int dt = frame_ms_whole(run);
+void brake_delay_step(Train& train, const TrainInputs& in) {
+  HandleState& h = train.handles;
+  const VehicleData& v = in.vehicle;
+  const int dt = frame_ms_whole(in);
 
   if (h.brake_pending) {
     h.brake_timer += dt;
     // A brake that already acts reacts in 70 % of the delay.
-    const bool filled = run.brakes.bc_t.raw() > 0;
+    const bool filled = train.brakes.bc_t.raw() > 0;
     if ((!filled && h.brake_timer >= v.brake_delay) || (filled && h.brake_timer >= 0.7L * v.brake_delay)) {
       h.brake_timer = 0;
       h.brake_pending = false;
-      h.brake_notch = brake_target(run);
+      h.brake_notch = brake_target(h, v);
     }
   }
   if (h.sap_pending) {
@@ -160,11 +148,11 @@ void brake_delay_step(Run& run) {
     if (h.sap_timer >= v.sap_delay) {
       h.sap_timer = 0;
       h.sap_pending = false;
-      h.sap_notch = brake_target(run);
+      h.sap_notch = brake_target(h, v);
     }
   }
   if (h.ebrake_pending) {
-    if (h.ebrake_notch == 0 && run.motion.speed < v.lose_elec[0]) {
+    if (h.ebrake_notch == 0 && train.motion.speed < v.lose_elec[0]) {
       // Too slow to start the electric brake: the change never reaches it.
       h.ebrake_pending = false;
     } else {
@@ -176,39 +164,37 @@ void brake_delay_step(Run& run) {
       if (h.ebrake_timer >= v.ebrake_delay) {
         h.ebrake_timer = 0;
         h.ebrake_pending = false;
-        h.ebrake_notch = brake_target(run);
+        h.ebrake_notch = brake_target(h, v);
       }
     }
   }
 }
 
-void rollback_protection(Run& run) {
-  HandleState& h = run.handles;
-  if (run.vehicle.back != 1 || h.ats_eb) return;
-  if (h.reverser * run.motion.speed >= -7) return;
-  vehicle_sound_restart(run, run.vehicle.sound_atc);
+void rollback_protection(Train& train, const TrainInputs& in, TrainEvents& events) {
+  HandleState& h = train.handles;
+  if (in.vehicle.back != 1 || h.ats_eb) return;
+  if (h.reverser * train.motion.speed >= -7) return;
+  events.rollback_emergency = true;
   h.ats_eb = true;
-  masconupdate(run);
+  masconupdate(train, in, events);
   h.brake_pending = true;
   h.sap_pending = true;
   h.ebrake_pending = true;
 }
 
-void set_handle_latches(Run& run) {
-  HandleState& h = run.handles;
+void set_handle_latches(HandleState& h) {
   h.power_pending = h.brake_pending = h.sap_pending = h.ebrake_pending = true;
 }
 
-void set_brake_latches(Run& run) {
-  HandleState& h = run.handles;
+void set_brake_latches(HandleState& h) {
   h.brake_pending = h.sap_pending = h.ebrake_pending = true;
 }
 
-void suppression_reset(Run& run) {
-  HandleState& h = run.handles;
+void suppression_reset(Train& train, const TrainInputs& in, TrainEvents& events) {
+  HandleState& h = train.handles;
   if (h.suppress_state > 0 && h.power_handle > 0) {
     h.suppress_state = 0;
-    masconupdate(run);
+    masconupdate(train, in, events);
   }
 }
 
@@ -218,11 +204,11 @@ int notch_row_group(const VehicleData& vehicle, int position) {
   return rows[static_cast<std::size_t>(position - 1)].group;
 }
 
-void update_gear_label(Run& run) {
-  HandleState& h = run.handles;
-  if (run.vehicle.engine_type == 0)
-    h.mode_text = lever_text(run);
-  else if (!run.vehicle.suppress.empty())
+void update_gear_label(Train& train, const TrainInputs& in) {
+  HandleState& h = train.handles;
+  if (in.vehicle.engine_type == 0)
+    h.mode_text = lever_text(train, in);
+  else if (!in.vehicle.suppress.empty())
     h.mode_text = h.suppress_state > 0 ? "抑速" + std::to_string(h.suppress_state) : std::string();
 }
 

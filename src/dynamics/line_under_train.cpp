@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "app/run.h"
 #include "common/rounding.h"
 
 namespace velmora {
@@ -17,27 +16,25 @@ Fixed4 gradient_at(const RouteData& route, int frame) {
 
 }  // namespace
 
-void sample_gradient(Run& run) {
-  MotionState& m = run.motion;
-  const VehicleData& v = run.vehicle;
+void sample_gradient(MotionState& m, const TrainInputs& in) {
+  const VehicleData& v = in.vehicle;
   if (v.cars < 1) return;
   auto& cars = m.car_gradients;
   cars.resize(static_cast<std::size_t>(v.cars), 0);
   if (!(std::fabs(m.position_cm - m.last_sample_cm) > v.length * 100.0L)) return;
   m.last_sample_cm = m.position_cm;
   for (std::size_t i = cars.size() - 1; i >= 1; --i) cars[i] = cars[i - 1];
-  cars[0] = static_cast<int>(round_half_even(gradient_at(run.route, run.film.film_frame)));
+  cars[0] = static_cast<int>(round_half_even(gradient_at(in.route, in.film_frame)));
   long double sum = 0;
   for (int g : cars) sum += g;
   m.gradient = sum / v.cars;
 }
 
-void tunnel_step(Run& run) {
-  MotionState& m = run.motion;
+void tunnel_step(MotionState& m, const RouteData& route) {
   m.tunnel_level = 0;
   m.in_tunnel = false;
   const long double at = m.position_cm;
-  for (const TunnelData& t : run.route.tunnels) {
+  for (const TunnelData& t : route.tunnels) {
     if (!(t.entrance < at && at < t.exit)) continue;
     m.in_tunnel = true;
     // The level rises over the first 15 m and falls over the last 15 m.

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "app/run.h"
 
 namespace velmora {
 namespace {
@@ -20,16 +19,16 @@ void oppose_motion(MotionState& m, TractionState& t, long double force) {
 
 }  // namespace
 
-void resistance_step(Run& run) {
-  MotionState& m = run.motion;
-  TractionState& t = run.traction;
-  const HandleState& h = run.handles;
-  const VehicleData& v = run.vehicle;
+void resistance_step(Train& train, const TrainInputs& in) {
+  MotionState& m = train.motion;
+  TractionState& t = train.traction;
+  const HandleState& h = train.handles;
+  const VehicleData& v = in.vehicle;
   const long double speed = std::fabs(m.speed);
-  const long double M = run.load.total_mass;
-  const long double friction = run.route.route_friction;
+  const long double M = in.load.total_mass;
+  const long double friction = in.route.route_friction;
   // Diesel cars drive on every axle; electric cars only on the motor cars'.
-  const long double driven = v.engine_type == 0 ? M : run.load.motor_mass.value();
+  const long double driven = v.engine_type == 0 ? M : in.load.motor_mass.value();
 
   if (h.power_notch > 0)
     t.adhesion = (1 + 0.279L * speed) / (1 + 0.367L * speed) * friction;
@@ -41,7 +40,7 @@ void resistance_step(Run& run) {
   const long double G = m.gradient;
   m.resist_force += -kG * 1000 * M * G / std::sqrt(G * G + 1000 * 1000);
 
-  if (m.in_tunnel) oppose_motion(m, t, run.route.tunnel_r / 10000.0L * speed * speed * M * kG);
+  if (m.in_tunnel) oppose_motion(m, t, in.route.tunnel_r / 10000.0L * speed * speed * M * kG);
 
   if (h.power_notch > 0)
     t.adh_limit = t.adhesion * driven * 1000 * kG + m.resist_force;

@@ -2,12 +2,13 @@
 // Adhesion, gradient and tunnel resistance, wheel slip and skid, starting and running
 // resistance.
 
-namespace velmora {
+#include "dynamics/train.h"
+#include "dynamics/train_io.h"
 
-struct Run;
+namespace velmora {
 
 // Item 8 of the dynamics step: adhesion, then every resistance into resist_force, with
 // slip and skid limiting traction_force.
-void resistance_step(Run& run);
+void resistance_step(Train& train, const TrainInputs& in);
 
 }  // namespace velmora

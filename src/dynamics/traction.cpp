@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/run.h"
 #include "common/rounding.h"
 
 namespace velmora {
@@ -26,17 +25,17 @@ long double table_acceleration(const NotchRow& r, long double v) {
 }
 
 // Diesel tractive effort of one [Engine] gear, in N.
-long double engine_effort(const Run& run, const EngineGear& e, long double v) {
-  const VehicleData& veh = run.vehicle;
+long double engine_effort(const Train& train, const TrainInputs& in, const EngineGear& e, long double v) {
+  const VehicleData& veh = in.vehicle;
   const int N = veh.power;
-  const int notch = run.handles.power_notch;
+  const int notch = train.handles.power_notch;
   if (N == 0) return 0;
   if (v < e.speed1) {
     if (e.speed1 == e.speed0) return 0;
     const long double base =
         ((e.effort1 - e.effort0) / (e.speed1 - e.speed0) * std::fabs(v - e.speed0) + e.effort0) * kG / N;
     // A diesel car starts gently: below [PowerJerk] at most two notches pull.
-    const int pulling = run.motion.speed < veh.power_jerk ? std::min(notch, 2) : notch;
+    const int pulling = train.motion.speed < veh.power_jerk ? std::min(notch, 2) : notch;
     return base * pulling * 10000;
   }
   if (v < e.speed2) {
@@ -48,19 +47,19 @@ long double engine_effort(const Run& run, const EngineGear& e, long double v) {
 
 }  // namespace
 
-bool doors_allow_traction(const Run& run) {
-  return run.vehicle.door_lock == 0 || (run.vehicle.door_lock == 1 && !run.station.doors_open);
+bool doors_allow_traction(const VehicleData& vehicle, bool doors_open) {
+  return vehicle.door_lock == 0 || (vehicle.door_lock == 1 && !doors_open);
 }
 
-void tractive_effort(Run& run) {
-  const VehicleData& v = run.vehicle;
-  const HandleState& h = run.handles;
-  MotionState& m = run.motion;
-  if (!(m.speed < v.max_speed) || !doors_allow_traction(run) || run.engine.engine_run != 1 || h.ats_eb ||
+void tractive_effort(Train& train, const TrainInputs& in) {
+  const VehicleData& v = in.vehicle;
+  const HandleState& h = train.handles;
+  MotionState& m = train.motion;
+  if (!(m.speed < v.max_speed) || !doors_allow_traction(v, in.doors_open) || train.engine.engine_run != 1 || h.ats_eb ||
       h.eb_device || h.ats_service)
     return;
   const long double speed = std::fabs(m.speed);
-  const long double M = run.load.total_mass;
+  const long double M = in.load.total_mass;
 
   if (v.engine_type == 1 && v.power_type == 1) {
     if (h.power_notch > 0 && h.brake_handle == 0 && static_cast<std::size_t>(h.power_notch) <= v.notch.size()) {
@@ -70,16 +69,16 @@ void tractive_effort(Run& run) {
   } else if (v.engine_type == 1 && v.power_type == 0) {
     const long double I0 = v.current_p_reference, a0 = v.current_p_accel, vc = v.current_p_falloff_speed;
     if (h.power_notch > 0 && I0 != 0) {
-      const int current = run.traction.motor_current;
+      const int current = train.traction.motor_current;
       if (speed < vc || speed == 0)
         m.traction_force += M * 1000 * (a0 / 3.6L) / I0 * current;
       else
         m.traction_force += M * 1000 * (a0 / 3.6L * vc / speed) / I0 * current;
     }
   } else if (v.engine_type == 0) {
-    const auto gear = static_cast<std::size_t>(run.engine.gear);
-    if (run.engine.shift_state == 0 && h.power_notch > 0 && gear < v.engine.size())
-      m.traction_force += engine_effort(run, v.engine[gear], speed);
+    const auto gear = static_cast<std::size_t>(train.engine.gear);
+    if (train.engine.shift_state == 0 && h.power_notch > 0 && gear < v.engine.size())
+      m.traction_force += engine_effort(train, in, v.engine[gear], speed);
   }
 
   if (h.reverser == 0)
@@ -88,11 +87,10 @@ void tractive_effort(Run& run) {
     m.traction_force = Fixed4::from_raw(-m.traction_force.raw());
 }
 
-void current_step_timer(Run& run) {
-  TractionState& t = run.traction;
+void current_step_timer(TractionState& t, const TrainInputs& in) {
   if (!t.step_pending) return;
-  t.step_timer += static_cast<int>(round_half_even(run.frame.frame_ms));
-  const auto& steps = run.vehicle.current_p;
+  t.step_timer += static_cast<int>(round_half_even(in.frame_ms));
+  const auto& steps = in.vehicle.current_p;
   const auto step = static_cast<std::size_t>(t.current_step);
   if (step >= steps.size()) {
     t.step_pending = false;  // past the last step there is nothing to advance to
@@ -105,14 +103,14 @@ void current_step_timer(Run& run) {
   }
 }
 
-void ammeter_step(Run& run) {
-  TractionState& t = run.traction;
-  const VehicleData& v = run.vehicle;
-  const HandleState& h = run.handles;
-  const long double speed = run.motion.speed;
-  const long double M = run.load.total_mass;
+void ammeter_step(Train& train, const TrainInputs& in) {
+  TractionState& t = train.traction;
+  const VehicleData& v = in.vehicle;
+  const HandleState& h = train.handles;
+  const long double speed = train.motion.speed;
+  const long double M = in.load.total_mass;
 
-  const long double gap = std::fabs(t.ammeter_needle - t.ammeter_value) / (run.frame.fps / 5.0L);
+  const long double gap = std::fabs(t.ammeter_needle - t.ammeter_value) / (in.fps / 5.0L);
   if (t.ammeter_needle < t.ammeter_value)
     t.ammeter_needle += gap;
   else if (t.ammeter_needle > t.ammeter_value)
@@ -136,7 +134,7 @@ void ammeter_step(Run& run) {
     }
   } else {
     const auto& steps = v.current_p;
-    if (doors_allow_traction(run) && !run.station.doors_open && h.power_notch > 0) {
+    if (doors_allow_traction(v, in.doors_open) && !in.doors_open && h.power_notch > 0) {
       for (std::size_t j = 0; j < steps.size(); ++j) {
         if (t.current_step < static_cast<int>(j) && steps[j].notch <= h.power_handle &&
             t.motor_current < v.current_p_reference)
@@ -153,7 +151,7 @@ void ammeter_step(Run& run) {
     }
     t.ammeter_value = t.motor_current;
   }
-  const std::string& name = run.config.vehicle_file;
+  const std::string_view name = in.vehicle_file;
   if (name.size() >= 9 && name[8] == '3' && t.current_step >= 6) t.ammeter_value *= 2;
 }
 

@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "app/run.h"
+#include "app/train_steps.h"
 #include "dynamics/handles.h"
 #include "input/posted_input.h"
 
@@ -41,7 +42,7 @@ constexpr std::array<AxisBand, 9> kUsbBrake = {{{0, 1000, -1},
                                                 {13000, INT_MAX, -9}}};
 
 void decode_usb_pad(Run& run, const PadWords& w, PostedInputs& posts) {
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
   if (w.y >= 0) h.power_handle = 0;
   if (const AxisBand* b = band_of(w.y, kUsbPower.data(), kUsbPower.data() + kUsbPower.size()))
@@ -63,7 +64,7 @@ void decode_usb_pad(Run& run, const PadWords& w, PostedInputs& posts) {
 // Notches by the button values in the user's settings: P0..P5 against P + X + Y, then
 // B0..B8 and EB against B. A value matching no entry leaves its handle.
 void decode_ps_pad(Run& run, const PadWords& w, PostedInputs& posts) {
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
   const auto& map = run.input.dg_button_map;
   const int power_value = w.p + w.x + w.y;
@@ -116,7 +117,7 @@ constexpr int kOhcHandleBitsB = 4 | 8;    // buttons 6 and 7
 constexpr int kOhcHandleBitsP = 16 | 32;  // buttons 8 and 9
 
 void decode_ohc_pc01(Run& run, const PadWords& w, PostedInputs& posts) {
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
   // Only the handle's own buttons: the horn, key-4 and door buttons held while the handle
   // moves must not hide the move.
@@ -177,7 +178,7 @@ int notch_map(const VehicleData& vehicle, int n, int group) {
 
 void USBScan(Run& run) {
   ControllerState& c = run.controllers;
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   const PadWords w = pad_words(run.platform.pad.poll());
   const int sum = w.x + w.y + w.p + w.b;
   if (sum == c.ctrl_last_sum) return;

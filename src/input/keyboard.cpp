@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/run.h"
+#include "app/train_steps.h"
 #include "dynamics/handles.h"
 #include "route/doors.h"
 #include "route/driver_commands.h"
@@ -15,12 +16,12 @@ namespace velmora {
 namespace {
 
 int first_row_of_selected_group(const Run& run) {
-  const auto group = static_cast<std::size_t>(run.handles.notch_group_sel);
+  const auto group = static_cast<std::size_t>(run.train.handles.notch_group_sel);
   return group < run.vehicle.notch_first_row.size() ? run.vehicle.notch_first_row[group] : 0;
 }
 
 void power_up(Run& run, bool with_brake_and_hold_conditions) {
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   const bool free = !with_brake_and_hold_conditions || (h.brake_handle == 0 && !h.hold_active);
   if (free && h.power_handle < run.vehicle.power &&
       notch_row_group(run.vehicle, h.power_handle) == h.notch_group_sel) {
@@ -31,7 +32,7 @@ void power_up(Run& run, bool with_brake_and_hold_conditions) {
 }
 
 void power_down(Run& run, bool only_with_brake_released) {
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   const bool free = !only_with_brake_released || h.brake_handle == 0;
   if (h.power_handle > 1 && free && notch_row_group(run.vehicle, h.power_handle) == h.notch_group_sel) {
     h.power_handle -= 1;
@@ -44,7 +45,7 @@ void power_down(Run& run, bool only_with_brake_released) {
 // One brake step applied: leaves hold-back straight to B1, enters it from release when
 // [Hold] is 1, and never reaches emergency.
 void brake_apply(Run& run, bool with_power_condition) {
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   InputState& in = run.input;
   const VehicleData& v = run.vehicle;
   if (h.hold_active) {
@@ -62,7 +63,7 @@ void brake_apply(Run& run, bool with_power_condition) {
 }
 
 void brake_release(Run& run) {
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   if (h.brake_handle < 0) {
     h.brake_handle += 1;
     if (run.vehicle.hold == 1 && h.brake_handle == 0) h.hold_active = true;
@@ -70,7 +71,7 @@ void brake_release(Run& run) {
 }
 
 void combined_up(Run& run) {
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   power_up(run, true);
   h.hold_active = false;
   if (h.power_handle == 0 && h.brake_handle < 0) brake_release(run);
@@ -85,7 +86,7 @@ void combined_down(Run& run, bool power_only_with_brake_released) {
 }
 
 void emergency(Run& run) {
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   h.hold_active = false;
   h.brake_handle = -run.vehicle.brake;
   h.power_handle = 0;
@@ -93,7 +94,7 @@ void emergency(Run& run) {
 }
 
 void neutral(Run& run) {
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   h.hold_active = false;
   h.brake_handle = 0;
   h.power_handle = 0;
@@ -101,9 +102,9 @@ void neutral(Run& run) {
 }
 
 void move_reverser(Run& run, int to, int sound) {
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
-  const bool at_rest = std::fabs(run.motion.speed) <= 1;
+  const bool at_rest = std::fabs(run.train.motion.speed) <= 1;
   const bool unlocked = v.interlock == 0 || (v.interlock == 1 && h.brake_handle == -v.brake);
   if (!at_rest || !unlocked) return;
   if (h.reverser != to) vehicle_sound_play(run, sound);
@@ -113,7 +114,7 @@ void move_reverser(Run& run, int to, int sound) {
 // The handle rows of the character table (f to 0).
 void handle_commands(Run& run, char32_t ch) {
   const VehicleData& v = run.vehicle;
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   const bool one_lever = v.handle == 0;
   const bool two_handles = v.handle == 1;
   switch (ch) {
@@ -169,9 +170,9 @@ void handle_commands(Run& run, char32_t ch) {
 }
 
 void ats_reset(Run& run) {
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
-  const bool standing = std::fabs(run.motion.speed) < 0.1L;
+  const bool standing = std::fabs(run.train.motion.speed) < 0.1L;
   const bool allowed = standing && ((h.ats_eb && h.brake_handle == -v.brake) ||
                                     (!h.ats_eb && h.ats_service && h.brake_handle < 0));
   if (!allowed) return;
@@ -189,14 +190,14 @@ void ats_confirmation(Run& run) {
     vehicle_sound_play(run, v.sound_ats3);
     run.protection.ats_lamps[2] = false;
   }
-  if (v.brake_type == 0 && run.handles.brake_handle == -1) return;
+  if (v.brake_type == 0 && run.train.handles.brake_handle == -1) return;
   ats_confirm(run);
 }
 
 // The rows after the handles: horns, doors, protection buttons, announcements, constant
 // speed, gears and hold-back notches.
 void other_commands(Run& run, char32_t ch) {
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
   const bool diesel_manual = v.engine_type == 0 && v.gear_type == 1;
   const bool electric_suppress = v.engine_type == 1 && !v.suppress.empty();
@@ -228,24 +229,24 @@ void other_commands(Run& run, char32_t ch) {
       if (one_man == 1) announce_previous(run);
       break;
     case U't':
-      if (h.power_handle == v.power && run.motion.speed >= v.const_speed && h.const_active == 0 &&
+      if (h.power_handle == v.power && run.train.motion.speed >= v.const_speed && h.const_active == 0 &&
           v.const_notch == 1) {
         h.const_active = 1;
         h.power_text = run.ui.const_speed;
       }
       break;
     case U'w':
-      if (diesel_manual) run.engine.gear_pos = 2;
+      if (diesel_manual) run.train.engine.gear_pos = 2;
       break;
     case U's':
       if (diesel_manual)
-        run.engine.gear_pos = 0;
+        run.train.engine.gear_pos = 0;
       else if (electric_suppress && h.suppress_state > 0)
         h.suppress_state -= 1;
       break;
     case U'x':
       if (diesel_manual) {
-        run.engine.gear_pos = 1;
+        run.train.engine.gear_pos = 1;
       } else if (electric_suppress && h.suppress_state < static_cast<int>(v.suppress.size())) {
         h.suppress_state += 1;
         if (h.power_handle > 0) {
@@ -262,7 +263,7 @@ void other_commands(Run& run, char32_t ch) {
 }  // namespace
 
 void AsciiDown(Run& run, char32_t ch) {
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   InputState& in = run.input;
   if (!h.eb_device && ch != U'\r') {
     run.protection.eb_timer = 0;
@@ -289,7 +290,7 @@ void AsciiDown(Run& run, char32_t ch) {
 
 void keydowns(Run& run, Key key, bool shift) {
   InputState& in = run.input;
-  MotionState& m = run.motion;
+  MotionState& m = run.train.motion;
   FilmState& film = run.film;
   const auto clock_and_film = [&](int ticks, int frames) {
     m.sim_ticks += ticks;
@@ -363,7 +364,7 @@ void key_pressed(Run& run, Key key, bool shift) {
 void WheelD(Run& run) { AsciiDown(run, U'8'); }
 
 void WheelU(Run& run) {
-  const bool last_service = run.handles.brake_handle == 1 - run.vehicle.brake;
+  const bool last_service = run.train.handles.brake_handle == 1 - run.vehicle.brake;
   AsciiDown(run, last_service ? U'0' : U'2');
 }
 

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "app/run.h"
-#include "dynamics/handles.h"
+#include "app/train_steps.h"
 #include "input/posted_input.h"
 #include "input/controllers.h"
 #include "sound/vehicle_sounds.h"
@@ -31,7 +31,7 @@ bool is_code(const Run& run, std::string_view k, int code) {
 }  // namespace
 
 void mascon_line(Run& run, std::string_view line) {
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
   const std::string_view k = line.substr(0, kCodeLength);
 
@@ -64,7 +64,7 @@ void mascon_line(Run& run, std::string_view line) {
   }
   suppression_reset(run);
   for (int i = 0; i < 3; ++i) {
-    if (is_code(run, k, kCodeForward + i) && std::fabs(run.motion.speed) <= 1) {
+    if (is_code(run, k, kCodeForward + i) && std::fabs(run.train.motion.speed) <= 1) {
       h.reverser = 1 - i;
       masconupdate(run);
     }

@@ -22,7 +22,7 @@ void Door_operate(Run& run) {
   // Only at a distance board or in a stop zone.
   if (st.teimoku_frame == 0) return;
   // Doors never open while moving; open doors may be closed at any speed.
-  if (!st.doors_open && std::fabs(run.motion.speed) >= 0.05L) return;
+  if (!st.doors_open && std::fabs(run.train.motion.speed) >= 0.05L) return;
   const bool heard = !one_man || st.door_draw <= st.door_chance;
   if (!st.doors_open) {
     st.door_cmd = true;
@@ -51,7 +51,7 @@ void door_closing_step(Run& run) {
 
 void forced_door_closing(Run& run) {
   const StationState& st = run.station;
-  if (std::fabs(run.motion.speed) > 5 && st.door_cmd && st.doors_open) Door_operate(run);
+  if (std::fabs(run.train.motion.speed) > 5 && st.door_cmd && st.doors_open) Door_operate(run);
 }
 
 void door_text_step(Run& run) {

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app/run.h"
+#include "app/train_steps.h"
 #include "common/rounding.h"
-#include "dynamics/handles.h"
 #include "sound/vehicle_sounds.h"
 #include "view/value_display.h"
 
@@ -50,7 +50,7 @@ std::optional<int> beacon_walk(Run& run) {
   ProtectionState& p = run.protection;
   const RouteData& r = run.route;
   const int variant = run.vehicle.ats_alert;
-  const long double pos = run.motion.position_cm;
+  const long double pos = run.train.motion.position_cm;
   for (std::size_t k = 0; k < r.events.size(); ++k) {
     const RouteEvent& ev = r.events[k];
     const int e = static_cast<int>(k);
@@ -86,7 +86,7 @@ std::optional<int> beacon_walk(Run& run) {
       continue;
     }
     if (ev.kind == 3) {
-      if (!(run.motion.speed > 0)) continue;
+      if (!(run.train.motion.speed > 0)) continue;
       const auto& done = run.station.st_stop_done;
       const bool stop_done = ev.station >= 0 && static_cast<std::size_t>(ev.station) < done.size() &&
                              done[static_cast<std::size_t>(ev.station)];
@@ -125,10 +125,10 @@ bool protection_braking(const HandleState& h) { return h.ats_service || h.ats_eb
 void next_state(Run& run, const Patterns& c, int no_pattern) {
   ProtectionState& p = run.protection;
   const int variant = run.vehicle.ats_alert;
-  const long double v = run.motion.speed;
+  const long double v = run.train.motion.speed;
   const int T = p.ats_target, P = c.braking, W = c.warning;
   const auto rv = round_half_away(v);
-  const bool quiet = !protection_braking(run.handles);
+  const bool quiet = !protection_braking(run.train.handles);
   auto go = [&](int state, const std::string& line, bool every_pass = false) {
     if (state != p.ats_p_state || every_pass) log(run, line);
     p.ats_p_state = state;
@@ -151,7 +151,7 @@ void next_state(Run& run, const Patterns& c, int no_pattern) {
 // The effects of entering or leaving a state, then the stop brake at a red signal's check point.
 void state_effects(Run& run) {
   ProtectionState& p = run.protection;
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   const VehicleData& veh = run.vehicle;
   const int variant = veh.ats_alert;
   const int state = p.ats_p_state, prev = p.ats_p_state_prev;
@@ -165,7 +165,7 @@ void state_effects(Run& run) {
       h.ats_service = true;
     } else if (variant == kAtsPT) {
       h.ats_eb = true;
-    } else if (p.ats_target == 0 || run.motion.speed <= 25) {
+    } else if (p.ats_target == 0 || run.train.motion.speed <= 25) {
       h.ats_eb = true;
       vehicle_sound_loop(run, veh.sound_ats1);
     } else {
@@ -176,7 +176,7 @@ void state_effects(Run& run) {
   }
   if (state == 0 && prev != 0) {
     if (variant == kAtsP) vehicle_sound_restart(run, veh.sound_atc);
-    if (h.ats_service && run.brakes.bc_t > Fixed4{}) {
+    if (h.ats_service && run.train.brakes.bc_t > Fixed4{}) {
       // The release step of the brake notch in effect, as a driver's release would sound.
       const auto notch = static_cast<std::size_t>(std::max(0, -h.brake_notch));
       if (notch < veh.sound_bk.size()) vehicle_sound_restart(run, veh.sound_bk[notch][1]);
@@ -236,7 +236,7 @@ void pattern_step(Run& run) {
   ProtectionState& p = run.protection;
   const std::optional<int> kind = beacon_walk(run);
   const int no_pattern = run.station.line_max_speed + 10;
-  const long double D = p.ats_target_pos - run.motion.position_cm;
+  const long double D = p.ats_target_pos - run.train.motion.position_cm;
   // A pass that computes no curve (the target point behind the train, the walk ended at no
   // event, or the line's speed changed since the release) counts as no pattern.
   Patterns c{no_pattern, no_pattern};

@@ -37,7 +37,7 @@ void pre_train_step(Run& run) {
     const int from = tail_of(route, r.station);
     const int to = tail_of(route, record_at(route, k + 1).station);
     if (from <= st.pre_train_frame && st.pre_train_frame < to)
-      st.pre_train_rate = r.departure < run.motion.sim_ticks ? r.rate : 0;
+      st.pre_train_rate = r.departure < run.train.motion.sim_ticks ? r.rate : 0;
   }
   for (const SpeedUnitData& u : route.speed_units) {
     if (u.first_frame <= st.pre_train_frame && st.pre_train_frame < u.last_frame) {
@@ -67,7 +67,7 @@ void pre_train_step(Run& run) {
 void place_pre_train(Run& run) {
   SignalState& st = run.signals;
   const RouteData& route = run.route;
-  const int ticks = run.motion.sim_ticks;
+  const int ticks = run.train.motion.sim_ticks;
   st.pre_train_frame = 0;
   for (std::size_t k = 0; k < route.pre_train.size(); ++k) {
     if (route.pre_train[k].departure <= ticks && ticks < record_at(route, k + 1).departure)

@@ -3,8 +3,8 @@
 #include <cstdlib>
 
 #include "app/run.h"
+#include "app/train_steps.h"
 #include "common/rounding.h"
-#include "dynamics/handles.h"
 #include "route/pattern_protection.h"
 #include "sound/vehicle_sounds.h"
 
@@ -15,7 +15,7 @@ namespace {
 constexpr int kVigilanceBellMs = 60001;
 constexpr int kVigilanceBrakeMs = 65001;
 
-bool brake_at_emergency(const Run& run) { return run.handles.brake_handle == -run.vehicle.brake; }
+bool brake_at_emergency(const Run& run) { return run.train.handles.brake_handle == -run.vehicle.brake; }
 
 void brake_changes_pending(HandleState& h) { h.brake_pending = h.sap_pending = h.ebrake_pending = true; }
 
@@ -117,7 +117,7 @@ void light_lamps(ProtectionState& p, bool alarm, bool confirmed) {
 }
 
 void mark_passed_checks(Run& run) {
-  for (SpeedCheckData& c : run.route.speed_check1) c.passed = c.position < run.motion.position_cm;
+  for (SpeedCheckData& c : run.route.speed_check1) c.passed = c.position < run.train.motion.position_cm;
 }
 
 }  // namespace
@@ -145,7 +145,7 @@ void signal_points(Run& run, std::size_t i) {
   if (s.check_frame <= ff && ff < s.check_frame + 20) {
     const int allowed = speed_of_picture(run, run.signals.signal_image_now);
     if (allowed >= 0) p.signal_speed = allowed;
-    if (v.ats_type == 0 && v.ats_alert == 1 && run.motion.speed > p.signal_speed) raise_alarm(p);
+    if (v.ats_type == 0 && v.ats_alert == 1 && run.train.motion.speed > p.signal_speed) raise_alarm(p);
     SignalState& st = run.signals;
     st.signal_image_now = st.signal_image_shown = st.signal_call_voice = kNoSignal;
     // The signal that set the stop pattern has cleared by the time the train reaches it: a
@@ -163,12 +163,12 @@ void signal_points(Run& run, std::size_t i) {
 
 void cab_signal_check(Run& run) {
   ProtectionState& p = run.protection;
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   const int image = run.signals.signal_image_now;
   const auto& lamps = run.panel.lamp_signal_speeds;
   const int m = image - 35;
   const bool over = m >= 0 && m <= 7 && static_cast<std::size_t>(m) < lamps.size() &&
-                    run.motion.speed > lamps[static_cast<std::size_t>(m)] - 0.4L;
+                    run.train.motion.speed > lamps[static_cast<std::size_t>(m)] - 0.4L;
   if (over) {
     if (p.atc_brake) return;
     // A stop aspect brakes to a stand and stays until the reset key.
@@ -185,7 +185,7 @@ void cab_signal_check(Run& run) {
 
 void warning_alarm(Run& run) {
   ProtectionState& p = run.protection;
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
   if (!brake_at_emergency(run) && v.ats_alert == 0 && (p.signal_speed == kWarningPoint || p.signal_speed == 0))
     raise_alarm(p);
@@ -218,7 +218,7 @@ void warning_alarm(Run& run) {
 
 void ats_confirm(Run& run) {
   ProtectionState& p = run.protection;
-  const HandleState& h = run.handles;
+  const HandleState& h = run.train.handles;
   if (p.ats_ack) {
     p.ats_ack = false;
     p.ats_alarm = false;
@@ -236,7 +236,7 @@ void ats_confirm(Run& run) {
 
 void ats_reset(Run& run) {
   ProtectionState& p = run.protection;
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   h.ats_eb = false;
   h.ats_service = false;
   // The brakes follow the released flags at once, not at the driver's next handle move.
@@ -253,7 +253,7 @@ void ats_reset(Run& run) {
 
 void alarm_timer(Run& run) {
   ProtectionState& p = run.protection;
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   p.ats_timer += static_cast<int>(round_half_away(run.frame.frame_ms));
   if (p.ats_timer >= run.vehicle.ats_time && !h.ats_eb) {
     h.ats_eb = true;
@@ -267,8 +267,8 @@ void alarm_timer(Run& run) {
 void limit_preview_step(Run& run) {
   ProtectionState& p = run.protection;
   const RouteData& r = run.route;
-  const long double pos = run.motion.position_cm;
-  const long double v = run.motion.speed;
+  const long double pos = run.train.motion.position_cm;
+  const long double v = run.train.motion.speed;
   int next_film_stop = 999999;
   for (int f : r.movie_stop) {
     if (f > run.film.film_frame) {
@@ -295,12 +295,12 @@ void limit_preview_step(Run& run) {
 }
 
 void speed_checks(Run& run) {
-  if (!run.engine.ats_enabled) return;
+  if (!run.train.engine.ats_enabled) return;
   ProtectionState& p = run.protection;
-  HandleState& h = run.handles;
-  const long double v = run.motion.speed;
+  HandleState& h = run.train.handles;
+  const long double v = run.train.motion.speed;
   for (SpeedCheckData& c : run.route.speed_check1) {
-    if (!(c.position < run.motion.position_cm) || c.passed) continue;
+    if (!(c.position < run.train.motion.position_cm) || c.passed) continue;
     if (!check_applies(run, c)) continue;  // looked at again in a later pass
     if (c.speed2 < v) trip(run);
     c.passed = true;
@@ -334,12 +334,12 @@ void speed_checks(Run& run) {
 
 void vigilance_step(Run& run) {
   ProtectionState& p = run.protection;
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
   // Automatic running and the value display's "抵抗解除" are for trying a route out, not for
   // driving it, so the device would only get in the way; it stays off for the rest of the run.
   if (run.input.auto_run || run.value_display.speed_hold) p.vigilance_off = true;
-  if (run.motion.speed > 1 && v.eb == 1 && !p.vigilance_off)
+  if (run.train.motion.speed > 1 && v.eb == 1 && !p.vigilance_off)
     p.eb_timer += static_cast<int>(round_half_away(run.frame.frame_ms));
   if (p.eb_timer >= kVigilanceBellMs) {
     if (!vehicle_sound_playing(run, v.sound_ebring)) vehicle_sound_loop(run, v.sound_ebring);

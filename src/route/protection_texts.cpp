@@ -24,9 +24,9 @@ void protect_text_step(Run& run) {
   ProtectionState& p = run.protection;
   p.protect_text.clear();
   p.protect_text2.clear();
-  const long double v = run.motion.speed;
+  const long double v = run.train.motion.speed;
   const int T = p.ats_target;
-  const long double D = p.ats_target_pos - run.motion.position_cm;
+  const long double D = p.ats_target_pos - run.train.motion.position_cm;
   if (T == 1 && v > 1 && D > 0) {
     p.protect_text = run.ui.info(2);
     return;

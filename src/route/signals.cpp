@@ -76,7 +76,7 @@ void block_aspects(Run& run) {
 }
 
 void control_overrides(Run& run) {
-  const int ticks = run.motion.sim_ticks;
+  const int ticks = run.train.motion.sim_ticks;
   const bool stop_film = run.film.movie_state == 1;
   for (SignalData& s : run.route.signals) {
     if (s.kind == 1 && ticks < s.release_time) {
@@ -179,7 +179,7 @@ void signal_step(Run& run) {
       st.shown_signal = static_cast<int>(i);
       if (st.signal_image_now != st.signal_image_shown) draw_heads(run, s);
     }
-    if (run.vehicle.ats_type < 2 && run.engine.ats_enabled) signal_points(run, i);
+    if (run.vehicle.ats_type < 2 && run.train.engine.ats_enabled) signal_points(run, i);
     // Passing: the heads go dark as the train runs by the signal.
     if (s.frame <= ff && ff < s.frame + 20) {
       clear_heads(st);

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "app/cab_fade.h"
+#include "app/train_steps.h"
 #include "route/protection.h"
 #include "app/run.h"
-#include "dynamics/handles.h"
 #include "route/signals.h"
 #include "route/station_table.h"
 #include "route/timetable.h"
@@ -31,7 +31,7 @@ void StationClick(Run& run, int t) {
   const StationData& s = station_at(r, t);
   StationState& st = run.station;
   FilmState& film = run.film;
-  MotionState& m = run.motion;
+  MotionState& m = run.train.motion;
 
   // 1. The next announcement is the first one after leaving a station from here on.
   for (std::size_t k = 1; k < r.announce.size(); ++k) {
@@ -79,7 +79,7 @@ void StationClick(Run& run, int t) {
   st.cur_station = t;
   m.gradient = Fixed4();
   std::fill(m.car_gradients.begin(), m.car_gradients.end(), 0);
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   h.power_handle = 0;
   h.power_notch = 0;
   h.brake_handle = 1 - run.vehicle.brake;  // the highest service notch

@@ -31,7 +31,7 @@ void arm_departure_call(StationState& st, int station) {
 }
 
 // Stopped: the speed rounds to 0, that is |speed| <= 0.5 km/h.
-bool stopped(const Run& run) { return round_half_even(run.motion.speed) == 0; }
+bool stopped(const Run& run) { return round_half_even(run.train.motion.speed) == 0; }
 
 bool in_zone(const StationData& s, long double x) { return s.position_s <= x && x <= s.position_e; }
 
@@ -56,11 +56,11 @@ std::optional<std::string> next_station_text(const Run& run, int j) {
 void between_stations(Run& run, int i) {
   const RouteData& r = run.route;
   StationState& st = run.station;
-  const long double x = run.motion.position_cm;
+  const long double x = run.train.motion.position_cm;
   const bool last = i == station_count(r) - 1;
   if (!(station_at(r, i).position_e < x && (x < station_at(r, i + 1).position_s || last))) return;
   if (auto text = next_station_text(run, i + 1)) st.station_text = *text;
-  st.teimoku_frame = distance_board(run.motion.stop_distance);
+  st.teimoku_frame = distance_board(run.train.motion.stop_distance);
   flag(st.st_arrived, i) = false;
   flag(st.st_arrived, i + 1) = false;
   st.monitor_frame = i + 1;
@@ -70,13 +70,13 @@ void between_stations(Run& run, int i) {
 void in_stop_zone(Run& run, int i) {
   const StationData& s = station_at(run.route, i);
   StationState& st = run.station;
-  if (!in_zone(s, run.motion.position_cm) || s.trntype == 1) return;
+  if (!in_zone(s, run.train.motion.position_cm) || s.trntype == 1) return;
   if (!flag(st.st_arrived, i)) {
     st.teimoku_frame = 10 + i;
     st.door_chance = s.doorprob;
     // Reseeded from the simulation clock rather than the wall clock, so that a replay with
     // the same seed draws the same.
-    run.rng.seed(run.config.seed ^ static_cast<std::uint64_t>(run.motion.sim_ticks));
+    run.rng.seed(run.config.seed ^ static_cast<std::uint64_t>(run.train.motion.sim_ticks));
     st.door_draw = random_below(run.rng, 100);
   }
   st.station_text = kNow + s.Name;
@@ -88,7 +88,7 @@ void in_stop_zone(Run& run, int i) {
 // C: within 20 m of the stop position; true when the train is.
 bool background_sound(Run& run, int i) {
   const StationData& s = station_at(run.route, i);
-  const long double from_stop = run.motion.position_cm - s.position;
+  const long double from_stop = run.train.motion.position_cm - s.position;
   if (!(-2000 <= from_stop && from_stop <= 2000)) return false;
   if (s.bcksound != 0) {
     route_sound_volume(run, s.bcksound, background_volume(from_stop));
@@ -119,9 +119,9 @@ void stop_sequence(Run& run, int i) {
   const StationData& s = station_at(run.route, i);
   const int type = s.trntype;
   const int one_man = run.route.one_man;
-  const long double speed = run.motion.speed;
+  const long double speed = run.train.motion.speed;
   const bool at_rest = stopped(run);
-  const int now = run.motion.sim_ticks;
+  const int now = run.train.motion.sim_ticks;
 
   // 1. The station the run started from, or the first of the route.
   if ((type == 0 || type == 2) &&
@@ -234,7 +234,7 @@ void start_stations(Run& run) {
   // A first station beyond the table starts at the last one.
   const int first = std::clamp(run.config.first_station, 0, count - 1);
   const StationData& s = station_at(r, first);
-  run.motion.position_cm = s.position;
+  run.train.motion.position_cm = s.position;
   st.stop_position = s.position;
   st.station_index = first;
   st.cur_station = first;
@@ -251,7 +251,7 @@ void start_stations(Run& run) {
 void line_max_speed_step(Run& run) {
   const RouteData& r = run.route;
   StationState& st = run.station;
-  const long double x = run.motion.position_cm;
+  const long double x = run.train.motion.position_cm;
   for (int i = 0; i < station_count(r); ++i) {
     if (station_at(r, i).position <= x && x < station_at(r, i + 1).position) {
       st.line_max_speed = station_at(r, i).maxspeed;
@@ -292,8 +292,8 @@ void set_next_stop(Run& run, int from) {
 
 void overrun_step(Run& run) {
   StationState& st = run.station;
-  const long double x = run.motion.position_cm;
-  if (!(std::fabs(run.motion.speed) < 1) || st.doors_open || !(run.motion.stop_distance < 0))
+  const long double x = run.train.motion.position_cm;
+  if (!(std::fabs(run.train.motion.speed) < 1) || st.doors_open || !(run.train.motion.stop_distance < 0))
     return;
   for (const StationData& s : run.route.stations)
     if (in_zone(s, x)) return;

@@ -44,14 +44,14 @@ void start_clock(Run& run) {
   const int count = station_count(run.route);
   if (count == 0) return;
   const int first = std::clamp(run.config.first_station, 0, count - 1);
-  run.motion.sim_ticks = stop_end_ticks(run, first);
+  run.train.motion.sim_ticks = stop_end_ticks(run, first);
 }
 
 void jump_clock(Run& run, int t) {
   const RouteData& r = run.route;
   const StationData& target = station_at(r, t);
   if (target.deptime != 0) {
-    run.motion.sim_ticks = stop_end_ticks(run, t);
+    run.train.motion.sim_ticks = stop_end_ticks(run, t);
     return;
   }
   int p = t - 1;
@@ -79,7 +79,7 @@ void jump_clock(Run& run, int t) {
              sp.deptime;
     }
   }
-  run.motion.sim_ticks = clock_ticks(
+  run.train.motion.sim_ticks = clock_ticks(
       static_cast<long double>(round_half_even(time)) -
       kTicksPerSecond * static_cast<long double>(route_sound_seconds(run, target.depsound)) -
       kTicksPerSecond * static_cast<long double>(route_sound_seconds(run, target.arrsound)));

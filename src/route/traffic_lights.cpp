@@ -39,7 +39,7 @@ std::string metres(const std::string& piece, long double cm) {
 void traffic_light_step(Run& run) {
   SignalState& st = run.signals;
   const int ff = run.film.film_frame;
-  const long double pos = run.motion.position_cm;
+  const long double pos = run.train.motion.position_cm;
   for (TrafficSignalData& t : run.route.traffic_signals) {
     advance_phase(t);
     const long double midpoint = (static_cast<long double>(t.stop_position) + t.second_position) / 2;

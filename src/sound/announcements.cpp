@@ -45,7 +45,7 @@ void announce_next(Run& run) {
   const int prob = station_at(run.route, k).prob;
   if (prob > 0 && random_below(run.rng, prob) <= kPassengerOdds) {
     run.announce.announce_event = true;
-    run.announce.announce_event_tick = run.motion.sim_ticks;
+    run.announce.announce_event_tick = run.train.motion.sim_ticks;
   }
   k += 1;
 }
@@ -63,7 +63,7 @@ void announce_event_step(Run& run) {
   if (k <= 0 || !a.announce_event) return;
   // The station's `time` counts tenths of a second; three ticks each.
   const std::int64_t due = std::int64_t{a.announce_event_tick} + 3 * std::int64_t{station_at(run.route, k - 1).time};
-  if (run.motion.sim_ticks <= due) return;
+  if (run.train.motion.sim_ticks <= due) return;
   a.extra_picture4_shown = true;
   a.announce_event = false;
 }
@@ -73,7 +73,7 @@ void conductor_announcements(Run& run) {
   if (r.one_man != 0 && r.one_man != 2) return;
   AnnounceState& a = run.announce;
   fit_latches(a, r.announce.size());
-  const long double x = run.motion.position_cm;
+  const long double x = run.train.motion.position_cm;
   for (int i = 1; i <= entry_count(run); ++i) {
     const AnnounceData& e = r.announce[static_cast<std::size_t>(i)];
     if (e.station < 0 || e.station >= station_count(r)) continue;
@@ -81,7 +81,7 @@ void conductor_announcements(Run& run) {
     const long double d = 100.0L * e.distance;
     bool here = false;
     if (e.kind == 0)
-      here = run.motion.stop_distance > kNextStopFar && stop + d <= x && x < stop + d + kPlaceLength;
+      here = run.train.motion.stop_distance > kNextStopFar && stop + d <= x && x < stop + d + kPlaceLength;
     else if (e.kind == 1)
       here = stop - d <= x && x < stop - d + kPlaceLength;
     const auto n = static_cast<std::size_t>(i);

@@ -60,7 +60,7 @@ void kanko_add(Run& run, int kind) {
 }
 
 void Timekanko(Run& run, int scheduled, int type) {
-  const std::int64_t now = run.motion.sim_ticks;
+  const std::int64_t now = run.train.motion.sim_ticks;
   const std::int64_t off = std::llabs(now - static_cast<std::int64_t>(scheduled));
   if (off <= kTimeUnit) {
     kanko_queue_add(run, kOnTimeSlot);

@@ -73,7 +73,7 @@ void signal_call(Run& run) {
 
 void enter_call(Run& run) {
   const OverlayState& ov = run.overlays;
-  const std::int64_t speed = round_half_even(run.motion.speed);
+  const std::int64_t speed = round_half_even(run.train.motion.speed);
   if (sign_call(run)) return;
   if (limit_call(run, ov.limit_blink, speed)) return;
   if (limit_call(run, ov.limit_end_shown, speed)) return;

@@ -48,10 +48,10 @@ bool any_trip(const HandleState& h) { return h.ats_eb || h.eb_device || h.ats_se
 void brake_squeal_step(Run& run) {
   const int squeak = run.vehicle.sound_squeak;
   if (channel_of(run, squeak) < 0) return;
-  const long double speed = run.motion.speed;
+  const long double speed = run.train.motion.speed;
   const long double v = std::fabs(speed);
-  const long double bc = static_cast<long double>(run.brakes.bc_t);
-  const bool electric = run.brakes.ebrake_current != 0;
+  const long double bc = static_cast<long double>(run.train.brakes.bc_t);
+  const bool electric = run.train.brakes.ebrake_current != 0;
   if (bc > 0 && v > 1 && !electric && !vehicle_sound_playing(run, squeak)) vehicle_sound_loop(run, squeak);
   if (bc == 0) fade_squeal(run, squeak, 100);
   if (v < 1) fade_squeal(run, squeak, 1000);
@@ -66,9 +66,9 @@ void brake_squeal_step(Run& run) {
 void air_valve_step(Run& run) {
   const VehicleData& veh = run.vehicle;
   if (veh.brake_type != 0) return;
-  const long double bp = static_cast<long double>(run.brakes.bp_press);
-  const long double mr = static_cast<long double>(run.brakes.mr_press);
-  const int notch = run.handles.brake_notch;
+  const long double bp = static_cast<long double>(run.train.brakes.bp_press);
+  const long double mr = static_cast<long double>(run.train.brakes.mr_press);
+  const int notch = run.train.handles.brake_notch;
   const int apply = veh.sound_apply[0], charge = veh.sound_apply[1];
   if (notch == -3 && bp > 0) {
     keep_looping(run, apply);
@@ -91,7 +91,7 @@ void air_valve_step(Run& run) {
 
 void emergency_valve_step(Run& run) {
   const VehicleData& veh = run.vehicle;
-  const HandleState& h = run.handles;
+  const HandleState& h = run.train.handles;
   SoundState& s = run.sound;
   const bool emergency = h.brake_handle == -veh.brake || h.ats_eb || h.eb_device;
   if (!emergency) {
@@ -99,12 +99,12 @@ void emergency_valve_step(Run& run) {
     return;
   }
   if (s.eb_latch) return;
-  if (veh.brake_type <= 1 && run.brakes.bp_press > 0) {
+  if (veh.brake_type <= 1 && run.train.brakes.bp_press > 0) {
     vehicle_sound_restart(run, veh.sound_eb[0]);
     vehicle_sound_restart(run, entry(veh.sound_ba, veh.brake, 1));
     s.eb_latch = true;
-  } else if (veh.brake_type == 2 && run.brakes.bc_t < Fixed4(run.load.bc_emergency) &&
-             run.motion.speed > veh.sound_eb[1]) {
+  } else if (veh.brake_type == 2 && run.train.brakes.bc_t < Fixed4(run.load.bc_emergency) &&
+             run.train.motion.speed > veh.sound_eb[1]) {
     vehicle_sound_restart(run, veh.sound_eb[0]);
     s.eb_latch = true;
   }
@@ -112,11 +112,11 @@ void emergency_valve_step(Run& run) {
 
 void brake_step_sounds(Run& run) {
   const VehicleData& veh = run.vehicle;
-  const HandleState& h = run.handles;
+  const HandleState& h = run.train.handles;
   SoundState& s = run.sound;
   if (veh.brake_type <= 0 || any_trip(h)) return;
   const int sn = -h.brake_notch, step = -h.brake_handle;
-  const long double bc = static_cast<long double>(run.brakes.bc_t);
+  const long double bc = static_cast<long double>(run.train.brakes.bc_t);
   const auto sound_once = [&](int number) {
     if (!s.step_latch && !vehicle_sound_playing(run, number)) {
       vehicle_sound_restart(run, number);
@@ -137,7 +137,7 @@ void horn_step(Run& run) {
   const VehicleData& veh = run.vehicle;
   const InputState& in = run.input;
   int& noted = run.sound.horn_noted;
-  const int now = run.motion.sim_ticks;
+  const int now = run.train.motion.sim_ticks;
   struct Horn {
     int s1, s2, s3, s4, interval;
     bool held;
@@ -175,7 +175,7 @@ void horn_step(Run& run) {
 void stop_alert_step(Run& run) {
   SoundState& s = run.sound;
   const int sound = run.vehicle.stop[0], mode = run.vehicle.stop[1];
-  const long double v = run.motion.speed;
+  const long double v = run.train.motion.speed;
   // Standing (or backing), the alert is over; checked first so that a train standing short
   // of its stop does not start an alert only to cut it off in the same pass.
   if (v < 1) {
@@ -186,7 +186,7 @@ void stop_alert_step(Run& run) {
     s.stop_latch = false;
     return;
   }
-  const long double to_stop = run.motion.stop_distance;
+  const long double to_stop = run.train.motion.stop_distance;
   if (to_stop > 0 && v * v / 18 > to_stop / 100 - 125 && !vehicle_sound_playing(run, sound)) {
     if (mode == 1 || !s.stop_latch) vehicle_sound_play(run, sound);
     s.stop_latch = true;
@@ -214,7 +214,7 @@ void key4_sounds_step(Run& run) {
 
 void notching_sound_step(Run& run) {
   SoundState& s = run.sound;
-  const int step = run.traction.current_step;
+  const int step = run.train.traction.current_step;
   if (step > s.notch_step_seen) s.notch_sound_pending = true;
   s.notch_step_seen = step;
   if (!s.notch_sound_pending) return;
@@ -230,7 +230,7 @@ void notching_sound_step(Run& run) {
 
 void ats_warn_step(Run& run) {
   const int warn = run.vehicle.ats_warn;
-  if (!run.engine.ats_enabled && run.options.opt_ats_reg == 0 && run.handles.power_handle >= 2)
+  if (!run.train.engine.ats_enabled && run.options.opt_ats_reg == 0 && run.train.handles.power_handle >= 2)
     keep_looping(run, warn);
   else
     vehicle_sound_stop(run, warn);

@@ -22,7 +22,7 @@ void start_if_idle(Run& run, int number) {
 
 void handle_sounds(Run& run, int power_before, int brake_before) {
   const VehicleData& v = run.vehicle;
-  const HandleState& h = run.handles;
+  const HandleState& h = run.train.handles;
   const int s = -h.brake_handle, s0 = -brake_before;  // brake steps: 0 released .. [Brake]
   const int p = h.power_handle, p0 = power_before;
   const int top = v.brake;
@@ -42,7 +42,7 @@ void handle_sounds(Run& run, int power_before, int brake_before) {
   } else {
     if (s0 < s && s <= top) {
       // Into emergency at speed the application hiss waits for the emergency valve.
-      if (s != top || std::fabs(run.motion.speed) <= 15 || vehicle_sound_playing(run, entry(v.sound_ba, top, 1)))
+      if (s != top || std::fabs(run.train.motion.speed) <= 15 || vehicle_sound_playing(run, entry(v.sound_ba, top, 1)))
         start_if_idle(run, entry(v.sound_ba, s - 1, 1));
       vehicle_sound_restart(run, entry(v.sound_ba, s - 1, 0));
     }

@@ -63,7 +63,7 @@ void lower(long double& fader, long double by, long double floor) {
 }
 
 bool braking_not_emergency(const Run& run) {
-  const int notch = run.handles.brake_notch;
+  const int notch = run.train.handles.brake_notch;
   return notch < 0 && notch != -run.vehicle.brake;
 }
 
@@ -83,7 +83,7 @@ void running_noise_step(Run& run) {
   SoundDevice& device = run.platform.sound;
   const int count = std::min(kBands, run.sound.vehicle_count);
   const auto band = [&](int k) { return k >= 0 && k < count; };
-  const int u = static_cast<int>(round_half_away(std::fabs(run.motion.speed)));
+  const int u = static_cast<int>(round_half_away(std::fabs(run.train.motion.speed)));
   const int b = u / 10, f = u % 10;
   if (u >= 120) {
     if (!band(12)) return;
@@ -104,8 +104,8 @@ void running_noise_step(Run& run) {
 void electric_motor_step(Run& run) {
   SoundState& s = run.sound;
   SoundDevice& device = run.platform.sound;
-  const HandleState& h = run.handles;
-  const long double v = std::fabs(run.motion.speed);
+  const HandleState& h = run.train.handles;
+  const long double v = std::fabs(run.train.motion.speed);
   const long double ms = run.frame.frame_ms;
   const auto& rows = run.vehicle.engine_sound1;
   const std::size_t n = std::min(rows.size(), s.motor_fade.size());
@@ -155,8 +155,8 @@ void electric_motor_step(Run& run) {
 void diesel_engine_step(Run& run) {
   SoundState& s = run.sound;
   SoundDevice& device = run.platform.sound;
-  const HandleState& h = run.handles;
-  const EngineState& e = run.engine;
+  const HandleState& h = run.train.handles;
+  const EngineState& e = run.train.engine;
   const long double ms = run.frame.frame_ms;
   const auto& rows = run.vehicle.engine_sound1;
   const std::size_t n = std::min(rows.size(), s.motor_fade.size());
@@ -195,7 +195,7 @@ void engine_idle_step(Run& run) {
     vehicle_sound_stop(run, b);
     vehicle_sound_loop(run, sound);
   };
-  if (run.engine.engine_run == 0) {
+  if (run.train.engine.engine_run == 0) {
     vehicle_sound_stop(run, a);
     vehicle_sound_stop(run, b);
     return;
@@ -209,9 +209,9 @@ void engine_idle_step(Run& run) {
 void gear_sounds_step(Run& run) {
   SoundState& s = run.sound;
   SoundDevice& device = run.platform.sound;
-  const HandleState& h = run.handles;
-  const EngineState& e = run.engine;
-  const long double v = run.motion.speed;
+  const HandleState& h = run.train.handles;
+  const EngineState& e = run.train.engine;
+  const long double v = run.train.motion.speed;
   const long double ms = run.frame.frame_ms;
   const auto& rows = run.vehicle.engine_sound3;
   const std::size_t n = std::min(rows.size(), s.gear_fade.size());

@@ -22,7 +22,7 @@ long double fade(long double frames) { return std::clamp(3.3L * frames / 100, 0.
 
 // The pitch and the level of a [Sound] entry at this speed.
 int shape(Run& run, const TrackSoundData& e, int channel) {
-  const long double v = run.motion.speed;
+  const long double v = run.train.motion.speed;
   const long double ref = e.ref_speed;
   // Pitch follows the speed's magnitude: a train backing past a sound does not make it
   // play at a negative rate. At a standstill the rate would be 0, which no device plays:
@@ -51,7 +51,7 @@ void track_sounds_step(Run& run) {
   SoundDevice& device = run.platform.sound;
   SoundState& s = run.sound;
   const int ff = run.film.film_frame;
-  const long double v = run.motion.speed;
+  const long double v = run.train.motion.speed;
   if (s.track_played.size() != run.route.sounds.size()) clear_trackside_marks(run);
   for (std::size_t k = 0; k < run.route.sounds.size(); ++k) {
     const TrackSoundData& e = run.route.sounds[k];
@@ -107,14 +107,14 @@ void doppler_step(Run& run) {
   for (const DopplerData& e : run.route.doppler) {
     if (!route_sound(run, e.sound)) continue;
     const int channel = s.route_channel(e.sound);
-    const long double d = e.position - run.motion.position_cm;
+    const long double d = e.position - run.train.motion.position_cm;
     if (!(std::fabs(d) <= e.range)) continue;
     any_in_range = true;
     const bool enabled = e.station == 0 || (e.station > 0 && static_cast<std::size_t>(e.station) < departed.size() &&
                                             departed[static_cast<std::size_t>(e.station)]);
     if ((device.status(channel) & SoundDevice::kPlaying) == 0 && enabled) device.loop(channel);
     if (e.doppler_off == 0) {
-      const long double rate = doppler_rate(run.motion.speed, d);
+      const long double rate = doppler_rate(run.train.motion.speed, d);
       if (rate > 0) device.set_freq_rate(channel, rate);
     }
     device.set_volume(channel, e.range > 0 ? level_of(2000, (e.range - std::fabs(d)) / e.range) : kFullLevel);
@@ -130,7 +130,7 @@ void doppler_step(Run& run) {
 void points_sounds_step(Run& run) {
   SoundState& s = run.sound;
   const int ff = run.film.film_frame;
-  const long double v = run.motion.speed;  // signed: backing, every limit is above it
+  const long double v = run.train.motion.speed;  // signed: backing, every limit is above it
   if (s.switch_sounded.size() != run.route.switches.size()) clear_trackside_marks(run);
   for (std::size_t k = 0; k < run.route.switches.size(); ++k) {
     const SwitchData& sw = run.route.switches[k];

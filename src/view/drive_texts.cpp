@@ -67,13 +67,13 @@ void start_texts(Run& run) {
 }
 
 void drive_texts_step(Run& run) {
-  run.texts.speed_text = formatted("%5.1f", run.motion.speed) + " km/h";
-  run.texts.stop_distance_text = stop_distance_text(run.motion.stop_distance);
+  run.texts.speed_text = formatted("%5.1f", run.train.motion.speed) + " km/h";
+  run.texts.stop_distance_text = stop_distance_text(run.train.motion.stop_distance);
 }
 
 void easy_cab_step(Run& run) {
   EasyCab& e = run.texts.easy_cab;
-  const HandleState& h = run.handles;
+  const HandleState& h = run.train.handles;
   e.neutral = h.power_handle == 0 && h.brake_handle == 0;
   for (std::size_t n = 0; n < e.power.size(); ++n) e.power[n] = h.power_handle >= static_cast<int>(n) + 1;
   for (std::size_t n = 0; n < e.brake.size(); ++n) e.brake[n] = h.brake_handle <= -(static_cast<int>(n) + 1);
@@ -89,9 +89,9 @@ void caption_step(Run& run) {
 
 std::string compose_hint(const Run& run) {
   const StationState& st = run.station;
-  const HandleState& h = run.handles;
+  const HandleState& h = run.train.handles;
   const ProtectionState& p = run.protection;
-  const auto v = static_cast<int>(round_half_even(run.motion.speed));
+  const auto v = static_cast<int>(round_half_even(run.train.motion.speed));
   std::string result;
   const auto set = [&](int k) { result = "0" + run.ui.info(static_cast<std::size_t>(k)); };
 
@@ -118,7 +118,7 @@ std::string compose_hint(const Run& run) {
   }
   // 2.-4. A stop film, protection cut out, the first film stop point.
   if (run.film.movie_state == 1 && h.power_handle > 0) set(10);
-  if (!run.engine.ats_enabled && run.options.opt_ats_reg == 0 && h.power_handle > 1) set(22);
+  if (!run.train.engine.ats_enabled && run.options.opt_ats_reg == 0 && h.power_handle > 1) set(22);
   const auto& stops = run.route.movie_stop;
   if (v == 0 && !stops.empty() && stops[0] - 200 < run.film.film_frame && run.film.film_frame <= stops[0]) set(23);
 
@@ -134,7 +134,7 @@ std::string compose_hint(const Run& run) {
     if (p.ats_p_state >= 2) set(av > 0 ? 11 : 14);
   } else if (vehicle_sound_playing(run, run.vehicle.sound_ats2) && v == 0) {
     set(25);
-  } else if (p.ats_alarm && run.engine.ats_enabled && run.vehicle.ats_time > 0) {
+  } else if (p.ats_alarm && run.train.engine.ats_enabled && run.vehicle.ats_time > 0) {
     set(15);
   } else if (p.eb_timer >= 60001) {
     set(16);
@@ -143,7 +143,7 @@ std::string compose_hint(const Run& run) {
     if (caution(g) && v > 55) set(17);
     if ((g == 15 || g == 24) && v > 75) set(18);
     if ((g == 18 || g == 22) && v > 25) set(19);
-    const long double d = run.motion.stop_distance, speed = run.motion.speed;
+    const long double d = run.train.motion.stop_distance, speed = run.train.motion.speed;
     if (d > 25000 && d / 100 - 125 < speed / 5 * speed / 3.6L) {
       if (result.empty())
         set(20);
@@ -152,7 +152,7 @@ std::string compose_hint(const Run& run) {
     }
   }
   // 6. A stalled engine overrides everything.
-  if (h.power_handle > 0 && run.engine.engine_run == 0 && av == 0) result = kStallHint;
+  if (h.power_handle > 0 && run.train.engine.engine_run == 0 && av == 0) result = kStallHint;
   return result;
 }
 
@@ -172,7 +172,7 @@ void hint_step(Run& run) {
 
 void label_step(Run& run) {
   if (run.options.opt_moji != 1) return;
-  const HandleState& h = run.handles;
+  const HandleState& h = run.train.handles;
   const StationState& st = run.station;
   auto& l = run.texts.labels;
   l[kLabelReverser] = h.reverser_text;
@@ -208,7 +208,7 @@ void draw_film_texts(Run& run) {
   }
   if (!film_mode) return;
   const StationState& st = run.station;
-  const HandleState& h = run.handles;
+  const HandleState& h = run.train.handles;
   // The speed has its shadow and its letters to itself; the texts after it draw all their
   // shadows first, so no shadow of one covers a letter of another where they overlap.
   screen.end_text_group();

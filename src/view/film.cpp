@@ -11,10 +11,10 @@ namespace {
 // The film stop points stop the train dead and silence what it was playing.
 void halt_at(Run& run, int frame) {
   run.film.film_frame = frame;
-  run.motion.speed = 0;
+  run.train.motion.speed = 0;
   run.film.frame_accum = 0;
-  run.handles.power_handle = 0;
-  run.handles.power_notch = 0;
+  run.train.handles.power_handle = 0;
+  run.train.handles.power_notch = 0;
   // The vehicle's, the route's and the motor sounds, channel 0 (running noise) included,
   // so that nothing of the running train keeps sounding at the stop.
   const SoundState& s = run.sound;
@@ -25,9 +25,9 @@ void film_stop_points(Run& run) {
   FilmState& f = run.film;
   if (f.movie_state > 0) return;
   for (const int s : run.route.movie_stop) {
-    if (f.film_reversed == 0 && run.motion.speed > 0 && f.film_frame_prev < s && s <= f.film_frame)
+    if (f.film_reversed == 0 && run.train.motion.speed > 0 && f.film_frame_prev < s && s <= f.film_frame)
       halt_at(run, s);
-    else if (f.film_reversed == 1 && run.motion.speed < 0 && f.film_frame <= s && s < f.film_frame_prev)
+    else if (f.film_reversed == 1 && run.train.motion.speed < 0 && f.film_frame <= s && s < f.film_frame_prev)
       halt_at(run, s + 1);
   }
 }
@@ -46,7 +46,7 @@ bool in_stop_zone(const Run& run, int station) {
   const auto& stations = run.route.stations;
   if (station < 0 || static_cast<std::size_t>(station) >= stations.size()) return false;
   const StationData& s = stations[static_cast<std::size_t>(station)];
-  return s.position_s <= run.motion.position_cm && run.motion.position_cm <= s.position_e;
+  return s.position_s <= run.train.motion.position_cm && run.train.motion.position_cm <= s.position_e;
 }
 
 void open_film(Run& run, const std::string& name) {
@@ -135,13 +135,13 @@ void movie_switching(Run& run) {
     const StationData* station = (e.next >= 0 && static_cast<std::size_t>(e.next) < run.route.stations.size())
                                      ? &run.route.stations[static_cast<std::size_t>(e.next)]
                                      : nullptr;
-    if (static_cast<long long>(run.motion.speed) == 0 && stop_type && station != nullptr && in_stop_zone(run, e.next) &&
-        e.time < run.motion.sim_ticks) {
+    if (static_cast<long long>(run.train.motion.speed) == 0 && stop_type && station != nullptr && in_stop_zone(run, e.next) &&
+        e.time < run.train.motion.sim_ticks) {
       if (f.movie_state == 0 && !f.switch_done[i]) {
         frame.film_ready = false;
         f.movie_state = 1;
         f.film_frame = station->Start;
-        run.motion.position_cm = station->position;
+        run.train.motion.position_cm = station->position;
         f.switch_frame = 0;
         f.switch_base = f.film_frame;
         f.switch_end = e.endf;
@@ -204,7 +204,7 @@ void film_switches_after_jump(Run& run) { run.film.switch_done.assign(run.route.
 
 void reverse_at_film_stop(Run& run) {
   FilmState& f = run.film;
-  if (run.route.movie_stop.empty() || !(std::fabs(run.motion.speed) < 0.1L)) return;
+  if (run.route.movie_stop.empty() || !(std::fabs(run.train.motion.speed) < 0.1L)) return;
   const int first = run.route.movie_stop.front();
   if (first - 200 < f.film_frame && f.film_frame <= first) {
     f.film_frame = first + 2;

@@ -4,8 +4,8 @@
 #include <numeric>
 
 #include "app/run.h"
+#include "app/train_steps.h"
 #include "common/rounding.h"
-#include "dynamics/traction.h"
 #include "sound/vehicle_sounds.h"
 
 namespace velmora {
@@ -36,14 +36,14 @@ void turn(Run& run, const CabItem& item, long double degrees, long double& shown
 }
 
 int ammeter_mode(const Run& run) {
-  const HandleState& h = run.handles;
+  const HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
-  const long double eb_current = run.brakes.ebrake_current;
-  if (h.hold_active && run.motion.resist_force > Fixed4{} && eb_current > 0) return 1;
+  const long double eb_current = run.train.brakes.ebrake_current;
+  if (h.hold_active && run.train.motion.resist_force > Fixed4{} && eb_current > 0) return 1;
   if (-v.brake < h.brake_notch && h.brake_notch < 0 && eb_current > 0) return 1;
   if (h.suppress_state > 0 && eb_current > 0) return 1;
   const auto notch = static_cast<std::size_t>(h.power_notch);
-  if (h.power_handle > 0 && run.motion.traction_force < Fixed4{} && notch >= 1 && notch <= v.notch.size() &&
+  if (h.power_handle > 0 && run.train.motion.traction_force < Fixed4{} && notch >= 1 && notch <= v.notch.size() &&
       v.notch[notch - 1].acc0 < 0)
     return 1;
   if (h.power_notch > 0 && doors_allow_traction(run)) return 2;
@@ -51,7 +51,7 @@ int ammeter_mode(const Run& run) {
 }
 
 long double bc_shown(const Run& run) {
-  return static_cast<long double>(run.vehicle.mc == 1 ? run.brakes.bc_m : run.brakes.bc_t);
+  return static_cast<long double>(run.vehicle.mc == 1 ? run.train.brakes.bc_m : run.train.brakes.bc_t);
 }
 
 // A linear gauge's mark: upward from its zero by the value.
@@ -62,7 +62,7 @@ void linear(CabItem& item, const Meter& m, long double value) {
 
 // A brake-notch indicator's pattern for the handle (step 3 of the indicator rules).
 std::optional<int> brake_pattern(const Run& run, const CabItem& item, int handle) {
-  const HandleState& h = run.handles;
+  const HandleState& h = run.train.handles;
   const int count = run.platform.sprites.pattern_count(item.sprite);
   if (-handle - 1 > count) return std::nullopt;
   if (h.hold_active) return 1;
@@ -81,10 +81,10 @@ long double speedometer_degrees(long double v, int zero, long double one, long d
 void instruments_step(Run& run) {
   CabState& c = run.cab;
   const PanelData& p = run.panel;
-  const BrakeState& b = run.brakes;
+  const BrakeState& b = run.train.brakes;
   c.ammeter_mode = ammeter_mode(run);
 
-  const long double current = run.traction.ammeter_value;
+  const long double current = run.train.traction.ammeter_value;
   CabState::NeedleRotations& u = c.needle_units;
   const Meter& mi = p.Needle_I;
   if (mi.sign == 2)
@@ -105,7 +105,7 @@ void instruments_step(Run& run) {
   rotate(run, c.needle_bc, std::accumulate(c.bc_history.begin(), c.bc_history.end(), 0.0L) / 10, u.bc);
 
   // Above 160 km/h, and just below standstill backwards, the speedometer stays put.
-  const long double speed = run.motion.speed;
+  const long double speed = run.train.motion.speed;
   if (std::fabs(speed) < kSpeedometerHold && !(speed < 0 && speed > -1)) {
     const Meter& m = p.Needle_Speed;
     turn(run, c.needle_speed, speedometer_degrees(std::fabs(speed), m.zero, m.one, m.c), u.speed);
@@ -132,7 +132,7 @@ void instruments_step(Run& run) {
 
 void cab_lamps_step(Run& run) {
   CabState& c = run.cab;
-  const HandleState& h = run.handles;
+  const HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
   const StationState& st = run.station;
 
@@ -146,18 +146,18 @@ void cab_lamps_step(Run& run) {
   c.brake_cmd_value += (target - c.brake_cmd_value) / 2;
 
   const bool service = -v.brake < h.brake_notch && h.brake_notch < 0;
-  const long double eb_current = run.brakes.ebrake_current;
+  const long double eb_current = run.train.brakes.ebrake_current;
   show(run, c.lamp_power, c.ammeter_mode == 2);
   show(run, c.lamp_gen, c.ammeter_mode == 1);
   if (doors_allow_traction(run)) show(run, c.lamp_ele, h.power_notch > 0 || (service && eb_current > 0));
   const auto& steps = v.current_p;
-  const auto j = static_cast<std::size_t>(std::max(0, run.traction.current_step));
+  const auto j = static_cast<std::size_t>(std::max(0, run.train.traction.current_step));
   show(run, c.lamp_fin,
        j > 0 && j < steps.size() && steps[j].notch == h.power_notch &&
            (j + 1 == steps.size() || steps[j + 1].notch != h.power_notch));
   show(run, c.lamp_air, service);
   show(run, c.lamp_const, h.const_active == 1);
-  show(run, c.panel2, run.options.opt_effects_off == 0 && run.motion.tunnel_level != 0);
+  show(run, c.panel2, run.options.opt_effects_off == 0 && run.train.motion.tunnel_level != 0);
   show(run, c.lamp_door, st.door_lamp_lit && !st.doors_open);
 
   // The protection's lamps as the protection and the vigilance device set them.
@@ -172,7 +172,7 @@ void cab_lamps_step(Run& run) {
     if (run.frame.tenth_count % 10 == 0) show(run, c.lamp_stop, true);
     if (run.frame.tenth_count % 10 == 5) show(run, c.lamp_stop, false);
   }
-  if (run.motion.speed < 1) show(run, c.lamp_stop, false);  // with the alert, also backing
+  if (run.train.motion.speed < 1) show(run, c.lamp_stop, false);  // with the alert, also backing
 
   // Extra pictures by slot.
   const auto slot = [&](std::size_t i) -> const CabItem* { return i < c.others.size() ? &c.others[i] : nullptr; };
@@ -183,7 +183,7 @@ void cab_lamps_step(Run& run) {
   if (slot(0)) show(run, *slot(0), st.door_cmd && !right);
   if (slot(1)) show(run, *slot(1), st.door_cmd && right);
   if (slot(2)) show(run, *slot(2), run.input.door_side == 1);
-  const int e = run.engine.engine_run;
+  const int e = run.train.engine.engine_run;
   if (slot(3)) show(run, *slot(3), e == 1 || e == -1 || e == -2);
   if (slot(4) && run.announce.extra_picture4_shown) show(run, *slot(4), true);
   if (slot(5)) show(run, *slot(5), v.ats_type == 1);
@@ -200,13 +200,13 @@ void cab_lamps_step(Run& run) {
 
 void indicators_update(Run& run) {
   CabState& c = run.cab;
-  const HandleState& h = run.handles;
+  const HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
   show(run, c.lamp_fwd, h.reverser == 1);
   show(run, c.lamp_neut, h.reverser == 0);
   show(run, c.lamp_back, h.reverser == -1);
-  pattern(run, c.gear_lever, run.engine.gear_pos);
-  pattern(run, c.gear, run.engine.gear);
+  pattern(run, c.gear_lever, run.train.engine.gear_pos);
+  pattern(run, c.gear, run.train.engine.gear);
 
   const bool power_hidden = v.handle == 0 && (h.brake_handle < 0 || h.hold_active);
   pattern(run, c.notch_p, h.power_handle);

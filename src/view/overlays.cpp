@@ -36,7 +36,7 @@ void limit_sign(Run& run, int p) {
 void stop_lines(Run& run) {
   const OverlayState& o = run.overlays;
   const RouteData& r = run.route;
-  const long double d = run.motion.stop_distance;
+  const long double d = run.train.motion.stop_distance;
   const int i = run.station.station_index;
   const long double g = i >= 0 && static_cast<std::size_t>(i) < r.stations.size()
                             ? r.stations[static_cast<std::size_t>(i)].genkai
@@ -60,7 +60,7 @@ void stop_lines(Run& run) {
 void remaining_board(Run& run) {
   const int sprite = run.overlays.sprites.remain;
   if (sprite < 0) return;
-  const long double d = run.motion.stop_distance;
+  const long double d = run.train.motion.stop_distance;
   if (!(-kBoardRun <= d && d < kBoardRun)) {
     show(run, sprite, false);
     return;
@@ -159,7 +159,7 @@ void other_signs(Run& run) {
       o.last_call_id = -1;
     }
     const int r = e.change_rule;
-    const bool due = (r > 0 && o.sign_passes > 10 * r) || (r > 999 && run.motion.sim_ticks > r);
+    const bool due = (r > 0 && o.sign_passes > 10 * r) || (r > 999 && run.train.motion.sim_ticks > r);
     if (due && o.sign_shown == e.image) {
       pattern(run, sprite, e.image + 1);
       o.sign_shown = e.image + 1;
@@ -168,7 +168,7 @@ void other_signs(Run& run) {
       o.sign_passes += 1;
     }
   }
-  const bool standing_near = run.motion.speed < 1 && run.motion.stop_distance < 10000;
+  const bool standing_near = run.train.motion.speed < 1 && run.train.motion.stop_distance < 10000;
   for (const TimeCheckData& t : run.route.time_checks) {
     if (!(t.first_frame < ff && ff < t.end_frame) || !standing_near) continue;
     active = true;

@@ -39,14 +39,14 @@ std::string shortest(Fixed4 value) {
 std::string str(int value) { return std::to_string(value); }
 
 void motion_values(const Run& run, Values& v) {
-  const MotionState& m = run.motion;
-  const TractionState& t = run.traction;
-  const EngineState& e = run.engine;
+  const MotionState& m = run.train.motion;
+  const TractionState& t = run.train.traction;
+  const EngineState& e = run.train.engine;
   v["Label1"] = fixed(m.speed, 1) + " km/h";
   v["Label6"] = fixed(t.accel_net, 1) + " km/h/s";
   v["Label76"] = fixed(t.accel_traction, 1) + " km/h/s";
   v["Label27"] = fixed(m.gradient, 0) + " Permil";
-  v["Label75"] = fixed(run.brakes.planned_decel, 1) + " km/h/s";
+  v["Label75"] = fixed(run.train.brakes.planned_decel, 1) + " km/h/s";
   v["Label7"] = fixed(m.traction_force, 0) + " N";
   v["Label25"] = fixed(m.resist_force, 0) + " N";
   v["Label50"] = rounded(t.ammeter_needle) + " A";
@@ -60,14 +60,14 @@ void motion_values(const Run& run, Values& v) {
 }
 
 void brake_values(const Run& run, Values& v) {
-  const BrakeState& b = run.brakes;
-  const HandleState& h = run.handles;
+  const BrakeState& b = run.train.brakes;
+  const HandleState& h = run.train.handles;
   v["Label71"] = fixed(b.bp_press, 0) + " kPa";
   v["Label3"] = fixed(b.sap_press, 0) + " kPa";
   v["Label4"] = fixed(b.er_press, 0) + " kPa";
   v["Label5"] = fixed(b.mr_press, 0) + " kPa";
   v["Label63"] = str(run.frame.fps);
-  v["Label44"] = "P " + str(run.traction.current_step) + " " + str(h.power_handle) + " " +
+  v["Label44"] = "P " + str(run.train.traction.current_step) + " " + str(h.power_handle) + " " +
                  str(h.power_notch) + " B " + str(b.currentb_row) + " " + str(h.brake_handle) +
                  " " + str(h.brake_notch) + " " + str(h.sap_notch) + " " + str(h.ebrake_notch);
   const SoundState& s = run.sound;
@@ -84,11 +84,11 @@ void brake_values(const Run& run, Values& v) {
 
 void film_and_stop_values(const Run& run, Values& v) {
   const FilmState& f = run.film;
-  const MotionState& m = run.motion;
+  const MotionState& m = run.train.motion;
   v["Label30"] = str(f.film_frame);
   v["Label31"] = fixed(m.film_speed, 1) + "km/h";
   v["Label46"] = str(f.switch_frame);
-  v["Label48"] = run.handles.ats_eb ? "EB" : run.handles.ats_service ? "MAX" : "";
+  v["Label48"] = run.train.handles.ats_eb ? "EB" : run.train.handles.ats_service ? "MAX" : "";
   v["Label37"] = fixed(run.station.stop_position / 100, 0) + " m " + str(run.station.zone_station);
   v["Label33"] = fixed(m.stop_distance, 0) + " cm";
   v["Label35"] = fixed(m.position_cm / 100, 0) + " m";
@@ -103,7 +103,7 @@ void preview_values(const LimitPreview& p, std::string& distance, std::string& s
 
 void protection_values(const Run& run, Values& v) {
   const ProtectionState& p = run.protection;
-  v["Label8"] = rounded((p.ats_target_pos - run.motion.position_cm) / 100);
+  v["Label8"] = rounded((p.ats_target_pos - run.train.motion.position_cm) / 100);
   v["Label9"] = str(p.ats_target);
   v["Label20"] = str(p.pattern_speed);
   preview_values(p.limit_preview[0], v["Label60"], v["Label61"]);
@@ -185,7 +185,7 @@ int bar(long double value) {
 // After a new [SpeedUnit] table: the train keeps its film frame, and its place along the
 // line and its stop position are measured afresh, so the stop distance stays true.
 void remeasure_train(Run& run) {
-  MotionState& m = run.motion;
+  MotionState& m = run.train.motion;
   if (const auto cm = frame_to_distance(run.route, run.film.film_frame, run.ui.film_fps))
     m.position_cm = *cm;
   // The entries may have been renumbered: the next dynamics step finds the train's entry
@@ -213,7 +213,7 @@ void value_display_step(Run& run) {
   film_and_stop_values(run, d.values);
   protection_values(run, d.values);
   pre_train_place(run, d.values["Label42"]);
-  const BrakeState& b = run.brakes;
+  const BrakeState& b = run.train.brakes;
   d.bars = {bar(b.bc_t), bar(b.bc_m), bar(b.ebrake_current)};
   signal_table(run, d.signal_row);
   channel_monitor(run);

@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view stream(reinterpret_cast<const char*>(data) + 1, size - 1);
   for (std::size_t at = 0; at < stream.size(); at += chunk) {
     RxChar(run, stream.substr(at, std::min(chunk, stream.size() - at)));
-    const HandleState& h = run.handles;
+    const HandleState& h = run.train.handles;
     if (h.power_handle < 0 || h.power_handle > run.vehicle.power) __builtin_trap();
     if (h.brake_handle > 0 || h.brake_handle < -run.vehicle.brake) __builtin_trap();
   }

@@ -96,10 +96,10 @@ struct MediaRig {
   // Drives on at `speed` for `passes` frames, as the film was taken at 36 km/h.
   void drive(int passes, long double speed = 54) {
     for (int pass = 0; pass < passes; ++pass) {
-      run->motion.film_speed = 36;
+      run->train.motion.film_speed = 36;
       platform.clock.advance_ns(16'667'000);
       ASSERT_TRUE(AppIdle(*run)) << "pass " << pass;
-      run->motion.speed = speed;
+      run->train.motion.speed = speed;
     }
   }
 
@@ -180,7 +180,7 @@ TEST(MalformedFilm, AnEmptyFilmIsReportedAndTheDriveGoesOnWithoutPictures) {
   EXPECT_EQ(rig.messages(), std::vector<std::string>{"映像ファイルを開けません" + path.string()});
   rig.drive(60, 60);
   EXPECT_FALSE(rig.run->film.picture);
-  EXPECT_GT(rig.run->motion.position_cm, 0);
+  EXPECT_GT(rig.run->train.motion.position_cm, 0);
 }
 
 TEST(MalformedFilm, AFilmOfAnotherSizeThanTheDisplayIsShownAtItsOwnSize) {

@@ -41,18 +41,18 @@ TEST(EasyCabWindow, ButtonsPostTheirCharactersAndTheReverserFollowsItsPosition) 
   rig.ui.frame(rig.run, rig.windows);
   rig.ui.click(rig.run, rig.windows, rig.windows.easy_cab_origin, middle_of(kEasyCabButtons[0]));
   EXPECT_EQ(rig.windows.posted, std::vector<char32_t>{U'8'});
-  const auto handles = [&] { return std::pair{rig.run.handles.power_handle, rig.run.handles.brake_handle}; };
+  const auto handles = [&] { return std::pair{rig.run.train.handles.power_handle, rig.run.train.handles.brake_handle}; };
   const auto before = handles();
   deliver_posted(rig.run, rig.windows);
   EXPECT_TRUE(rig.windows.posted.empty());
   EXPECT_NE(handles(), before);  // a handle moved through the key handler
 
   const EasyCabButton& reverser = kEasyCabButtons[6];
-  rig.run.handles.reverser = 1;
+  rig.run.train.handles.reverser = 1;
   rig.ui.click(rig.run, rig.windows, rig.windows.easy_cab_origin, middle_of(reverser));
-  rig.run.handles.reverser = 0;
+  rig.run.train.handles.reverser = 0;
   rig.ui.click(rig.run, rig.windows, rig.windows.easy_cab_origin, middle_of(reverser));
-  rig.run.handles.reverser = -1;
+  rig.run.train.handles.reverser = -1;
   rig.ui.click(rig.run, rig.windows, rig.windows.easy_cab_origin, middle_of(reverser));
   EXPECT_EQ(rig.windows.posted, (std::vector<char32_t>{U'b', U'f'}));
 
@@ -89,21 +89,21 @@ TEST(TrainSettingsDialog, ProtectionAndEngineChoicesAndOk) {
   WindowRig rig;
   rig.windows.train_settings = true;
   rig.ui.frame(rig.run, rig.windows);
-  ASSERT_TRUE(rig.run.engine.ats_enabled);
+  ASSERT_TRUE(rig.run.train.engine.ats_enabled);
   rig.ui.click(rig.run, rig.windows, rig.windows.settings_origin, ImVec2(kSettingsAtsOff.x + 6, kSettingsAtsOff.y + 6));
-  EXPECT_FALSE(rig.run.engine.ats_enabled);
+  EXPECT_FALSE(rig.run.train.engine.ats_enabled);
   EXPECT_FALSE(rig.run.protection.ats_lamps[0]);
   rig.run.options.opt_ats_reg = 1;
   rig.ui.click(rig.run, rig.windows, rig.windows.settings_origin, ImVec2(kSettingsAtsOn.x + 6, kSettingsAtsOn.y + 6));
-  EXPECT_TRUE(rig.run.engine.ats_enabled);
+  EXPECT_TRUE(rig.run.train.engine.ats_enabled);
   EXPECT_EQ(rig.run.options.opt_ats_reg, 0);
 
   rig.ui.click(rig.run, rig.windows, rig.windows.settings_origin, ImVec2(kSettingsEngine[2].x + 6, kSettingsEngine[2].y + 6));
-  EXPECT_EQ(rig.run.engine.engine_run, 0);
+  EXPECT_EQ(rig.run.train.engine.engine_run, 0);
   EXPECT_EQ(rig.windows.engine_choice, 2);
   const std::int64_t before = rig.clock.now_ns;
   rig.ui.click(rig.run, rig.windows, rig.windows.settings_origin, ImVec2(kSettingsEngine[0].x + 6, kSettingsEngine[0].y + 6));
-  EXPECT_EQ(rig.run.engine.engine_run, 1);
+  EXPECT_EQ(rig.run.train.engine.engine_run, 1);
   EXPECT_EQ(rig.windows.engine_choice, 1);                  // back on 運転 once started
   EXPECT_GE(rig.clock.now_ns - before, 700'000'000);        // the start holds the program
 

@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "app/cab_fade.h"
-#include "app/film_advance.h"
 #include "app/load_compensation.h"
 #include "app/main_loop.h"
 #include "app/startup.h"
+#include "app/train_steps.h"
 #include "common/rounding.h"
 #include "dynamics/cab_sway.h"
+#include "dynamics/motion.h"
 #include "test_rig.h"
 
 namespace velmora {
@@ -88,20 +89,20 @@ TEST(FramePacing, ASkippedPictureSkipsTheSimulationStepsToo) {
   ASSERT_TRUE(rig.pass_after(17 * kMs));
   EXPECT_EQ(rig.screen.flips, 0);
   EXPECT_EQ(rig.run.frame.tenth_count, 0);
-  EXPECT_EQ(rig.run.sway.sway_pos, 0.5L);  // keisan did not run
+  EXPECT_EQ(rig.run.train.sway.sway_pos, 0.5L);  // keisan did not run
   rig.screen.drawable = true;
   for (int i = 0; i < 7; ++i) ASSERT_TRUE(rig.pass_after(17 * kMs));
   EXPECT_EQ(rig.screen.flips, 7);
   EXPECT_EQ(rig.run.frame.tenth_count, 1);  // 7 × 17 ms = 119 ms: one tenth, 19 left
   EXPECT_EQ(rig.run.frame.tenth_acc, 19);
-  EXPECT_NE(rig.run.sway.sway_pos, 0.5L);
+  EXPECT_NE(rig.run.train.sway.sway_pos, 0.5L);
 }
 
 TEST(FramePacing, WithoutTheFilmTheTrainStandsButTheRouteStepRuns) {
   RunningRig rig;
   rig.run.frame.film_ready = false;
   for (int i = 0; i < 6; ++i) ASSERT_TRUE(rig.pass_after(20 * kMs));
-  EXPECT_EQ(rig.run.sway.sway_pos, 0.5L);
+  EXPECT_EQ(rig.run.train.sway.sway_pos, 0.5L);
   EXPECT_EQ(rig.run.frame.tenth_count, 1);
 }
 
@@ -110,7 +111,7 @@ struct Advance {
   FilmState film;
   MotionState motion;
   void run(int film_fps, long double frame_ms, int frames = 1) {
-    for (int i = 0; i < frames; ++i) advance_film_frame(film, motion, film_fps, frame_ms);
+    for (int i = 0; i < frames; ++i) advance_film_frame(motion, film.frame_accum, film.film_frame, film_fps, frame_ms);
   }
 };
 
@@ -224,12 +225,12 @@ TEST(CabSway, SettlesWhereTheOffsetIsZeroAndBobsOnAChangeOfAcceleration) {
   ASSERT_TRUE(rig.pass_after(17 * kMs));
   EXPECT_EQ(rig.run.frame.sway_offset, 3);  // 25 × 0.5 = 12.5 -> 13, less 10
   for (int i = 0; i < 600; ++i) ASSERT_TRUE(rig.pass_after(16667 * kMs / 1000));
-  EXPECT_NEAR(static_cast<double>(rig.run.sway.sway_pos), 0.403, 0.001);
+  EXPECT_NEAR(static_cast<double>(rig.run.train.sway.sway_pos), 0.403, 0.001);
   EXPECT_EQ(rig.run.frame.sway_offset, 0);
 
   // A step of acceleration (the dynamics step changes the forces between the two
   // readings): the panel bobs, then settles again.
-  SwayState sway = rig.run.sway;
+  SwayState sway = rig.run.train.sway;
   const auto offset = [&] { return static_cast<int>(round_half_away(25 * sway.sway_pos)) - 10; };
   cab_sway_step(sway, 60, 3.6L, 0);
   EXPECT_NEAR(static_cast<double>(sway.accel_change), 3.6, 1e-12);

@@ -53,7 +53,7 @@ TEST(Menus, CheckMarksFollowTheSavedSettingsAndOnlyAOneChecks) {
   FormCreate(first.run);
   EXPECT_EQ(marks(first.run),
             (std::vector<bool>{false, false, false, false, false, false, false, true}));
-  EXPECT_TRUE(first.run.engine.ats_enabled);
+  EXPECT_TRUE(first.run.train.engine.ats_enabled);
   FormCloseQuery(first.run);
   for (const auto& [name, value] :
        {std::pair{"Kanko", 0}, {"Information", 0}, {"ATS", 0}, {"Tunnel", 0}, {"Moji", 1}})
@@ -146,7 +146,7 @@ TEST(Menus, StopLinesItemFollowsItsMarkAndLeavesProtectionAlone) {
   StopLines rig;
   store_options(rig.settings, 0, 0, 1, 0, 1);
   FormCreate(rig.run);
-  EXPECT_FALSE(rig.run.engine.ats_enabled);
+  EXPECT_FALSE(rig.run.train.engine.ats_enabled);
   EXPECT_TRUE(marks(rig.run)[4]);
   EXPECT_FALSE(rig.shown());  // the checked item's pictures start hidden
   menu_click(rig.run, "OFF2");
@@ -154,7 +154,7 @@ TEST(Menus, StopLinesItemFollowsItsMarkAndLeavesProtectionAlone) {
   EXPECT_TRUE(rig.shown());
   menu_click(rig.run, "OFF2");
   EXPECT_FALSE(rig.shown());
-  EXPECT_FALSE(rig.run.engine.ats_enabled);
+  EXPECT_FALSE(rig.run.train.engine.ats_enabled);
   FormCloseQuery(rig.run);
   EXPECT_EQ(rig.settings.read_int(kOptionsKey, "ATS"), 1);
 
@@ -165,7 +165,7 @@ TEST(Menus, StopLinesItemFollowsItsMarkAndLeavesProtectionAlone) {
   settings_ats_click(dialog.run, false);
   EXPECT_TRUE(marks(dialog.run)[4]);
   settings_ats_click(dialog.run, true);
-  EXPECT_TRUE(dialog.run.engine.ats_enabled);
+  EXPECT_TRUE(dialog.run.train.engine.ats_enabled);
   EXPECT_EQ(dialog.run.options.opt_ats_reg, 0);
   EXPECT_FALSE(marks(dialog.run)[4]);
   EXPECT_TRUE(dialog.shown());

@@ -8,6 +8,7 @@
 #include "app/main_loop.h"
 #include "app/recorder.h"
 #include "app/startup.h"
+#include "app/train_steps.h"
 #include "dynamics/engine.h"
 #include "input/keyboard.h"
 #include "test_rig.h"
@@ -185,7 +186,7 @@ TEST(Recorder, ARecordedDriveReplaysHeadlessToTheSameSpeedAndFilmFrame) {
     recorder.finish(kFrames);
     EXPECT_TRUE(recorder.good());
   }
-  ASSERT_GT(driven.run.motion.speed, 1) << driven.run.motion.speed;  // the inputs drove the train
+  ASSERT_GT(driven.run.train.motion.speed, 1) << driven.run.train.motion.speed;  // the inputs drove the train
   ASSERT_GT(driven.run.film.film_frame, 0);
 
   const std::vector<ScriptCommand> script = parse_input_script(read_all(file));
@@ -202,7 +203,7 @@ TEST(Recorder, ARecordedDriveReplaysHeadlessToTheSameSpeedAndFilmFrame) {
     }
   });
   EXPECT_EQ(next, script.size());
-  EXPECT_EQ(replayed.run.motion.speed, driven.run.motion.speed);
+  EXPECT_EQ(replayed.run.train.motion.speed, driven.run.train.motion.speed);
   EXPECT_EQ(replayed.run.film.film_frame, driven.run.film.film_frame);
   EXPECT_EQ(replayed.run.frame.frames_run, driven.run.frame.frames_run);
 }

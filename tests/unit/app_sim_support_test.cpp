@@ -68,10 +68,10 @@ TEST(InputScript, CommandsReachTheirHandlersOrSayTheyWait) {
       "0 char 5\n0 char 8\n0 key ScrollLock\n0 wheel down\n0 key Shift+F1\n0 menu start1\n"
       "0 menu OFFV1\n0 station 1\n0 menu Sta1\n0 menu Controller1\n");
   for (std::size_t i = 0; i < 2; ++i) EXPECT_TRUE(apply_script_command(rig.run, commands[i])) << i;
-  EXPECT_EQ(rig.run.handles.power_handle, 1);
+  EXPECT_EQ(rig.run.train.handles.power_handle, 1);
   for (std::size_t i = 2; i < 6; ++i) EXPECT_TRUE(apply_script_command(rig.run, commands[i])) << i;
   // With Scroll Lock on, the wheel towards the driver takes the notch back.
-  EXPECT_EQ(rig.run.handles.power_handle, 0);
+  EXPECT_EQ(rig.run.train.handles.power_handle, 0);
   EXPECT_TRUE(rig.run.input.handle_swap);
   EXPECT_TRUE(rig.run.input.auto_run);
   EXPECT_FALSE(rig.run.frame.app_ready);
@@ -82,8 +82,8 @@ TEST(InputScript, CommandsReachTheirHandlersOrSayTheyWait) {
 
   const auto dialog = parse_input_script("0 menu jump_engine_stop\n0 menu jump_ats_off\n");
   for (const ScriptCommand& c : dialog) EXPECT_TRUE(apply_script_command(rig.run, c));
-  EXPECT_EQ(rig.run.engine.engine_run, 0);
-  EXPECT_FALSE(rig.run.engine.ats_enabled);
+  EXPECT_EQ(rig.run.train.engine.engine_run, 0);
+  EXPECT_FALSE(rig.run.train.engine.ats_enabled);
 }
 
 TEST(InputScript, SerialLinesAndTheControllerMenu) {
@@ -95,9 +95,9 @@ TEST(InputScript, SerialLinesAndTheControllerMenu) {
   const auto commands = parse_input_script(
       "0 serial MC00\n1 serial MC002\n2 menu controller  2\n3 menu controller 9\n4 pad 0 0 1\n");
   ASSERT_TRUE(apply_script_command(rig.run, commands[0]));
-  EXPECT_EQ(rig.run.handles.power_handle, 0);
+  EXPECT_EQ(rig.run.train.handles.power_handle, 0);
   ASSERT_TRUE(apply_script_command(rig.run, commands[1]));
-  EXPECT_EQ(rig.run.handles.power_handle, 3);
+  EXPECT_EQ(rig.run.train.handles.power_handle, 3);
   EXPECT_EQ(commands[2].arg, "controller 2");
   EXPECT_TRUE(apply_script_command(rig.run, commands[2]));
   EXPECT_EQ(rig.run.controllers.ctrl_type, 2);
@@ -131,7 +131,7 @@ TEST(TraceColumns, NamesAreTheDocumentedStateNames) {
   ASSERT_EQ(columns.size(), 6u);
   TestRig rig(fixture_config());
   FormCreate(rig.run);
-  rig.run.motion.speed = -12.5L;
+  rig.run.train.motion.speed = -12.5L;
   rig.run.load.total_mass = Fixed4(35.25L);
   rig.run.frame.sway_offset = -2;
   EXPECT_EQ(trace_cell(columns[0], rig.run, 42), "42");
@@ -141,7 +141,7 @@ TEST(TraceColumns, NamesAreTheDocumentedStateNames) {
   EXPECT_EQ(trace_cell(columns[4], rig.run, 0), "35.250000");
   EXPECT_EQ(trace_cell(columns[5], rig.run, 0), "1");
 
-  rig.run.sway.sway_pos = 0.4031234567L;
+  rig.run.train.sway.sway_pos = 0.4031234567L;
   EXPECT_EQ(trace_cell(parse_trace_columns("sway_pos")[0], rig.run, 0), "0.403123457");
   EXPECT_EQ(trace_cell(parse_trace_columns("info_label[99]")[0], rig.run, 0), "");
 }

@@ -234,7 +234,7 @@ TEST(ViewOptions, TheSettingsSwitchProtectionOffAndComeBackUnchangedAtTheEnd) {
   TestRig rig(fixture_config());
   store_options(rig.settings, 1, 0, 1, 2, 0);
   FormCreate(rig.run);
-  EXPECT_FALSE(rig.run.engine.ats_enabled);
+  EXPECT_FALSE(rig.run.train.engine.ats_enabled);
   EXPECT_EQ(rig.run.options.opt_kanko_off, 1);
   EXPECT_EQ(rig.run.options.opt_moji, 0);
   rig.settings.values.clear();
@@ -252,7 +252,7 @@ TEST(ViewOptions, TheSettingsSwitchProtectionOffAndComeBackUnchangedAtTheEnd) {
 TEST(ViewOptions, AFirstRunOrAnIncompleteSetTakesTheDefaults) {
   TestRig first(fixture_config());
   FormCreate(first.run);
-  EXPECT_TRUE(first.run.engine.ats_enabled);
+  EXPECT_TRUE(first.run.train.engine.ats_enabled);
   FormCloseQuery(first.run);
   for (const char* name : {"Kanko", "Information", "ATS", "Tunnel"})
     EXPECT_EQ(first.settings.read_int(kOptionsKey, name), 0) << name;
@@ -262,7 +262,7 @@ TEST(ViewOptions, AFirstRunOrAnIncompleteSetTakesTheDefaults) {
   store_options(partial.settings, 1, 1, 1, 1, 0);
   partial.settings.values.erase({kOptionsKey, "Moji"});  // the last one read is missing
   FormCreate(partial.run);
-  EXPECT_TRUE(partial.run.engine.ats_enabled);
+  EXPECT_TRUE(partial.run.train.engine.ats_enabled);
   EXPECT_EQ(partial.run.options.opt_kanko_off, 0);
   EXPECT_EQ(partial.run.options.opt_moji, 1);
 }

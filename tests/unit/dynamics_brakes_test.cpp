@@ -5,8 +5,8 @@
 namespace velmora {
 namespace {
 
-void pressure_steps(Run& run, int n) {
-  for (int i = 0; i < n; ++i) brake_pressure_step(run);
+void pressure_steps(TrainRig& rig, int n) {
+  for (int i = 0; i < n; ++i) brake_pressure_step(rig.train, rig.in);
 }
 
 TEST(ReleaseCurve, FallsAlmostAtTheFullRateHighAndAtATenthNearZero) {
@@ -15,15 +15,14 @@ TEST(ReleaseCurve, FallsAlmostAtTheFullRateHighAndAtATenthNearZero) {
 }
 
 TEST(NotchBrake, FillsToItsShareOfTheMaximumAndHoldsWithinTenKilopascals) {
-  TestRig rig;
   VehicleData v = table_emu();
   v.brake_type2 = 0;
-  start_with(rig, v);
-  BrakeState& b = rig.run.brakes;
+  TrainRig rig(v);
+  BrakeState& b = rig.train.brakes;
   b.bc_t = b.bc_m = Fixed4();
   b.mr_press = Fixed4(880);
-  rig.run.handles.brake_notch = -3;  // 3 of 7 service notches
-  pressure_steps(rig.run, 600);
+  rig.train.handles.brake_notch = -3;  // 3 of 7 service notches
+  pressure_steps(rig, 600);
   const long double target = 440.0L / 7 * 3;
   EXPECT_LE(b.bc_t, target);
   EXPECT_GE(b.bc_t, target - 10 - 200.0L / 60);  // the last fill step may stop just short
@@ -33,76 +32,73 @@ TEST(NotchBrake, FillsToItsShareOfTheMaximumAndHoldsWithinTenKilopascals) {
 }
 
 TEST(NotchBrake, EmergencyFillsToEmergencyPressureAndALowReservoirAppliesItself) {
-  TestRig rig;
-  start_with(rig, table_emu());
-  BrakeState& b = rig.run.brakes;
+  TrainRig rig(table_emu());
+  BrakeState& b = rig.train.brakes;
   b.bc_t = b.bc_m = Fixed4();
-  pressure_steps(rig.run, 600);  // brake notch at emergency from the start
+  pressure_steps(rig, 600);  // brake notch at emergency from the start
   EXPECT_GE(b.bc_m, 540);
   EXPECT_LT(b.bc_m, 540 + 1.3L * 200 / 60 + 0.001L);
 
-  rig.run.handles.brake_notch = 0;
+  rig.train.handles.brake_notch = 0;
   b.bc_t = b.bc_m = Fixed4();
   b.mr_press = Fixed4(300);  // below 340 kPa
-  pressure_steps(rig.run, 30);
+  pressure_steps(rig, 30);
   EXPECT_GT(b.bc_t, 100);
 }
 
 TEST(AutomaticAirBrake, ReleaseAfterEmergencyRechargesThePipeBeforeTheCylinders) {
-  TestRig rig;
   VehicleData v = table_emu();
   v.brake_type = 0;
   v.brake = 4;
   v.brake_type2 = 0;
   v.max_press = {350, 0};
   v.eb_press = {420, 0};  // below the 490 kPa of a charged pipe, as on a real train
-  start_with(rig, v);
-  BrakeState& b = rig.run.brakes;
-  HandleState& h = rig.run.handles;
+  TrainRig rig(v);
+  BrakeState& b = rig.train.brakes;
+  HandleState& h = rig.train.handles;
   h.brake_notch = -4;
-  pressure_steps(rig.run, 300);
+  pressure_steps(rig, 300);
   EXPECT_EQ(b.bp_press, 0);
   const Fixed4 applied = b.bc_t;
   EXPECT_EQ(applied, 420);
 
   h.brake_notch = 0;
-  brake_pressure_step(rig.run);
+  brake_pressure_step(rig.train, rig.in);
   // The cylinders stand above the pipe: the pipe recharges at the full rate.
   EXPECT_NEAR(static_cast<double>(b.bp_press), 100.0 / 60, 1e-9);
   EXPECT_EQ(b.bc_t, applied);
   int frames = 1;
   while (b.bc_t >= b.bp_press && frames < 6000) {
-    brake_pressure_step(rig.run);
+    brake_pressure_step(rig.train, rig.in);
     ++frames;
   }
   EXPECT_LT(frames, 6000);
   EXPECT_EQ(b.bc_t, applied);
   const long double before = b.bp_press;
-  brake_pressure_step(rig.run);
+  brake_pressure_step(rig.train, rig.in);
   EXPECT_LT(b.bc_t, applied);  // only now the cylinders start to release
   EXPECT_NEAR(static_cast<double>(b.bp_press - before), 100.0 / 60 / 2.5, 1e-9);  // the slow rate
 }
 
 TEST(AutomaticAirBrake, ServiceWithAReductionBelowElbrLeavesTheCylinders) {
-  TestRig rig;
   VehicleData v = table_emu();
   v.brake_type = 0;
   v.brake = 4;
   v.elbr = 40;
-  start_with(rig, v);
-  BrakeState& b = rig.run.brakes;
+  TrainRig rig(v);
+  BrakeState& b = rig.train.brakes;
   b.mr_press = Fixed4(880);
   b.bp_press = 470;  // 20 kPa below the 490 limit
   b.er_press = Fixed4(470);
   b.bc_t = b.bc_m = Fixed4();
-  rig.run.handles.brake_notch = -2;  // lap
-  brake_pressure_step(rig.run);
+  rig.train.handles.brake_notch = -2;  // lap
+  brake_pressure_step(rig.train, rig.in);
   EXPECT_EQ(b.bc_t.raw(), 0);
-  rig.run.handles.brake_notch = -3;  // service: the pipe reduces, the cylinders wait for [ELBR]
-  brake_pressure_step(rig.run);
+  rig.train.handles.brake_notch = -3;  // service: the pipe reduces, the cylinders wait for [ELBR]
+  brake_pressure_step(rig.train, rig.in);
   EXPECT_EQ(b.bc_t.raw(), 0);
   EXPECT_LT(b.bp_press, 470);
-  pressure_steps(rig.run, 60);
+  pressure_steps(rig, 60);
   EXPECT_GT(b.bc_t, 0);
 }
 
@@ -116,16 +112,15 @@ TEST(BlendedBrake, TheElectricBrakeRelievesTheMotorCylindersDownToElbr) {
     long double bc_m_low, bc_m_high;
   } cases[] = {{100, 40, 45}, {0, kTarget - 10 - kUp, kTarget}};
   for (const auto& c : cases) {
-    TestRig rig;
     VehicleData v = table_emu();
     v.brake_type = 2;  // notch brake without a pipe
     v.brake_type2 = 1;
-    start_with(rig, v);
-    BrakeState& b = rig.run.brakes;
+    TrainRig rig(v);
+    BrakeState& b = rig.train.brakes;
     b.bc_t = b.bc_m = Fixed4();
     b.ebrake_current = c.current;
-    rig.run.handles.brake_notch = -3;
-    pressure_steps(rig.run, 600);
+    rig.train.handles.brake_notch = -3;
+    pressure_steps(rig, 600);
     EXPECT_GE(b.bc_t, kTarget - 10 - kUp) << static_cast<double>(c.current);
     EXPECT_LE(b.bc_t, kTarget);
     EXPECT_GE(b.bc_m, c.bc_m_low) << static_cast<double>(c.current);
@@ -134,15 +129,14 @@ TEST(BlendedBrake, TheElectricBrakeRelievesTheMotorCylindersDownToElbr) {
   // With the pipe of type 1, the trailers release above the target only while the pipe
   // holds 440 - 440 / 8 = 385 kPa.
   for (const long double pipe : {300.0L, 400.0L}) {
-    TestRig rig;
-    start_with(rig, table_emu());
-    BrakeState& b = rig.run.brakes;
+    TrainRig rig(table_emu());
+    BrakeState& b = rig.train.brakes;
     b.bc_t = Fixed4(300);
     b.bp_press = pipe;
     b.er_press = Fixed4(490);
-    rig.run.handles.brake_notch = -3;
-    rig.run.handles.sap_notch = 0;
-    brake_pressure_step(rig.run);
+    rig.train.handles.brake_notch = -3;
+    rig.train.handles.sap_notch = 0;
+    brake_pressure_step(rig.train, rig.in);
     EXPECT_NEAR(static_cast<double>(b.bc_t), pipe < 385 ? 300 : 300 - 2.398939, 1e-4) << static_cast<double>(pipe);
   }
 }
@@ -159,18 +153,17 @@ TEST(BlendedBrake, AirMakesUpWhatTheElectricBrakeFallsShortOfThePlannedRate) {
       {-1.0L, false, 100, 100 + kUp},                    // no trailers: the motor cars fill in
   };
   for (const auto& c : cases) {
-    TestRig rig;
     VehicleData v = table_emu();
     v.brake_type = 2;
     v.brake_type2 = 2;
     if (!c.trailers) v.tt = {Fixed4(), Fixed4()};
-    start_with(rig, v);
-    BrakeState& b = rig.run.brakes;
+    TrainRig rig(v);
+    BrakeState& b = rig.train.brakes;
     b.bc_t = b.bc_m = Fixed4(100);
     b.ebrake_current = 100;
-    rig.run.handles.brake_notch = rig.run.handles.ebrake_notch = -3;
-    rig.run.traction.accel_traction = c.accel;
-    brake_pressure_step(rig.run);
+    rig.train.handles.brake_notch = rig.train.handles.ebrake_notch = -3;
+    rig.train.traction.accel_traction = c.accel;
+    brake_pressure_step(rig.train, rig.in);
     EXPECT_NEAR(static_cast<double>(b.bc_t), static_cast<double>(c.bc_t), 1e-4) << static_cast<double>(c.accel);
     EXPECT_NEAR(static_cast<double>(b.bc_m), static_cast<double>(c.bc_m), 1e-4) << static_cast<double>(c.accel);
     EXPECT_EQ(b.planned_decel, -1.5L);
@@ -178,15 +171,14 @@ TEST(BlendedBrake, AirMakesUpWhatTheElectricBrakeFallsShortOfThePlannedRate) {
 }
 
 TEST(NotchBrake, TheStraightAirPipeFollowsItsNotchAndTheReservoirGatesTheRelease) {
-  TestRig rig;
-  start_with(rig, table_emu());  // type 1: pipe, reservoir and straight-air pipe
-  BrakeState& b = rig.run.brakes;
-  HandleState& h = rig.run.handles;
+  TrainRig rig(table_emu());  // type 1: pipe, reservoir and straight-air pipe
+  BrakeState& b = rig.train.brakes;
+  HandleState& h = rig.train.handles;
   h.brake_notch = h.sap_notch = -3;  // S = 440 / 7 × 3 = 188.57 kPa
   const std::pair<long double, long double> sap[] = {{0, kUp}, {200, 200 - 2.5L}, {185, 185}};
   for (const auto& [before, after] : sap) {
     b.sap_press = Fixed4(before);
-    brake_pressure_step(rig.run);
+    brake_pressure_step(rig.train, rig.in);
     EXPECT_NEAR(static_cast<double>(b.sap_press), static_cast<double>(after), 1e-4) << static_cast<double>(before);
   }
   // Released: the cylinders follow only with the reservoir above 540 - 540 / 8 = 472.5 kPa;
@@ -195,7 +187,7 @@ TEST(NotchBrake, TheStraightAirPipeFollowsItsNotchAndTheReservoirGatesTheRelease
   for (const long double er : {470.0L, 473.0L}) {
     b.bc_t = b.bc_m = b.sap_press = Fixed4(100);
     b.er_press = Fixed4(er);
-    brake_pressure_step(rig.run);
+    brake_pressure_step(rig.train, rig.in);
     const long double bc = er < 472.5L ? 100 : 100 - 2.130533L;
     EXPECT_NEAR(static_cast<double>(b.bc_t), static_cast<double>(bc), 1e-4) << static_cast<double>(er);
     EXPECT_NEAR(static_cast<double>(b.bc_m), static_cast<double>(bc), 1e-4) << static_cast<double>(er);
@@ -219,92 +211,89 @@ TEST(ElectricBrake, TheCurrentTableStepsUpToTheNotchLimitAndTheHoldBackNotch) {
       {0, 1, 1, 30, 80, 1, false},     // its [Suppress] entry stops at entry 1
   };
   for (const Case& c : cases) {
-    TestRig rig;
     VehicleData v = table_emu();
     v.ebrake_model = 0;
     v.current_b = {{0.5L, 10, 0}, {0.25L, 10, 0}, {0.2L, 5, 0}};
     v.brake_current_limit = {0, 0, 0, 150, 150, 150, 150, 150};
     v.suppress = {c.suppress_limit};
-    start_with(rig, v);
-    rig.run.handles.ebrake_notch = c.notch;
-    rig.run.handles.suppress_state = c.suppress;
-    rig.run.motion.speed = c.speed;
-    rig.run.traction.current_step = 2;
-    electric_brake_step(rig.run);
-    const BrakeState& b = rig.run.brakes;
+    TrainRig rig(v);
+    rig.train.handles.ebrake_notch = c.notch;
+    rig.train.handles.suppress_state = c.suppress;
+    rig.train.motion.speed = c.speed;
+    rig.train.traction.current_step = 2;
+    electric_brake_step(rig.train, rig.in);
+    const BrakeState& b = rig.train.brakes;
     EXPECT_NEAR(static_cast<double>(b.ebrake_current), static_cast<double>(c.current), 1e-9) << c.notch << " " << c.suppress;
     EXPECT_EQ(b.currentb_row, c.row) << c.notch << " " << c.suppress;
-    EXPECT_EQ(rig.run.traction.current_step, c.traction_reset ? 0 : 2) << c.notch << " " << c.suppress;
+    EXPECT_EQ(rig.train.traction.current_step, c.traction_reset ? 0 : 2) << c.notch << " " << c.suppress;
   }
   // Back at notch 0 the table starts again from its first entry.
-  TestRig rig;
   VehicleData v = table_emu();
   v.ebrake_model = 0;
   v.current_b = {{0.5L, 10, 0}, {0.25L, 10, 0}};
   v.brake_current_limit = {0, 0, 0, 150};
-  start_with(rig, v);
-  rig.run.motion.speed = 50;
-  rig.run.handles.ebrake_notch = -3;
-  electric_brake_step(rig.run);
-  ASSERT_EQ(rig.run.brakes.currentb_row, 1);
-  rig.run.handles.ebrake_notch = 0;
-  electric_brake_step(rig.run);
-  EXPECT_EQ(rig.run.brakes.currentb_row, 0);
-  EXPECT_EQ(rig.run.brakes.ebrake_current, 0);
+  TrainRig rig(v);
+  rig.train.motion.speed = 50;
+  rig.train.handles.ebrake_notch = -3;
+  electric_brake_step(rig.train, rig.in);
+  ASSERT_EQ(rig.train.brakes.currentb_row, 1);
+  rig.train.handles.ebrake_notch = 0;
+  electric_brake_step(rig.train, rig.in);
+  EXPECT_EQ(rig.train.brakes.currentb_row, 0);
+  EXPECT_EQ(rig.train.brakes.ebrake_current, 0);
 }
 
 TEST(ElectricBrake, RampsToThePlannedCurrentNeverAboveTheMaximumAndDecaysWhenSlow) {
-  TestRig rig;
-  start_with(rig, table_emu());
-  BrakeState& b = rig.run.brakes;
-  HandleState& h = rig.run.handles;
-  rig.run.motion.speed = 60;
+  TrainRig rig(table_emu());
+  BrakeState& b = rig.train.brakes;
+  HandleState& h = rig.train.handles;
+  rig.train.motion.speed = 60;
   h.ebrake_notch = -3;  // planned 1.5 km/h/s: 100 × 1.5 = 150 A
-  electric_brake_step(rig.run);
+  electric_brake_step(rig.train, rig.in);
   EXPECT_NEAR(static_cast<double>(b.ebrake_current), 200.0 / 60, 1e-9);
-  for (int i = 0; i < 120; ++i) electric_brake_step(rig.run);
+  for (int i = 0; i < 120; ++i) electric_brake_step(rig.train, rig.in);
   EXPECT_GE(b.ebrake_current, 150 - 300.0L / 60);
   EXPECT_LE(b.ebrake_current, 150 + 200.0L / 60);
-  EXPECT_EQ(rig.run.traction.ammeter_value, -static_cast<int>(std::llround(static_cast<double>(b.ebrake_current))));
+  EXPECT_EQ(rig.train.traction.ammeter_value, -static_cast<int>(std::llround(static_cast<double>(b.ebrake_current))));
 
   h.ebrake_notch = -7;  // planned 3.5: 350 A, within the 400 A maximum
-  rig.run.vehicle.max_brake_curr = 200;
-  for (int i = 0; i < 240; ++i) electric_brake_step(rig.run);
+  rig.vehicle.max_brake_curr = 200;
+  for (int i = 0; i < 240; ++i) electric_brake_step(rig.train, rig.in);
   EXPECT_LE(b.ebrake_current, 200 + 200.0L / 60);
 
-  rig.run.motion.speed = 4;  // below [Lose_elec] second number 5
-  for (int i = 0; i < 60; ++i) electric_brake_step(rig.run);
+  rig.train.motion.speed = 4;  // below [Lose_elec] second number 5
+  for (int i = 0; i < 60; ++i) electric_brake_step(rig.train, rig.in);
   EXPECT_EQ(b.ebrake_current, 0);
 }
 
 TEST(Compressor, StartsBelowTheLowPressureAndStopsAtTheHighOne) {
-  TestRig rig;
-  start_with(rig, table_emu());
-  BrakeState& b = rig.run.brakes;
+  TrainRig rig(table_emu());
+  BrakeState& b = rig.train.brakes;
   b.mr_press = Fixed4(781);
-  compressor_step(rig.run);
+  compressor_step(rig.train, rig.in, rig.events);
   EXPECT_FALSE(b.compressor_on);
   b.mr_press = Fixed4(779);
-  compressor_step(rig.run);
+  compressor_step(rig.train, rig.in, rig.events);
   EXPECT_TRUE(b.compressor_on);
+  EXPECT_TRUE(rig.events.compressor_started);  // the run plays its start sound and loop
   EXPECT_NEAR(static_cast<double>(b.mr_press), 779 + 16.667 / 300, 1e-4);
-  for (int i = 0; i < 60 * 40; ++i) compressor_step(rig.run);
+  for (int i = 0; i < 60 * 40; ++i) compressor_step(rig.train, rig.in, rig.events);
   EXPECT_FALSE(b.compressor_on);
+  EXPECT_TRUE(rig.events.compressor_stopped);
   EXPECT_GE(b.mr_press, 880);
 }
 
 TEST(BrakeForce, FrictionFactorIsTheFirstRateNumberAtStandstill) {
-  TestRig rig;
-  start_with(rig, table_emu());
-  BrakeState& b = rig.run.brakes;
-  rig.run.motion.speed = 0;
-  brake_force_step(rig.run);
+  TrainRig rig(table_emu());
+  BrakeState& b = rig.train.brakes;
+  rig.train.motion.speed = 0;
+  brake_force_step(rig.train, rig.in);
   EXPECT_EQ(b.air_factor, Fixed4(4.5L));
-  rig.run.motion.speed = 30;  // at the reference speed the curve gives 1
-  brake_force_step(rig.run);
+  rig.train.motion.speed = 30;  // at the reference speed the curve gives 1
+  brake_force_step(rig.train, rig.in);
   EXPECT_EQ(b.air_factor.raw(), 10000);
-  rig.run.motion.speed = 80;
-  brake_force_step(rig.run);
+  rig.train.motion.speed = 80;
+  brake_force_step(rig.train, rig.in);
   EXPECT_EQ(b.air_factor.raw(), 10000);
   // emergency cylinders of the trailers only: 4.5 / 3.6 × 60 t
   EXPECT_NEAR(static_cast<double>(b.brake_force), 4.5 / 3.6 * 60 * 1000, 0.01);

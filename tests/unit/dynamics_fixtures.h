@@ -4,6 +4,8 @@
 #include "app/load_compensation.h"
 #include "dynamics/brakes.h"
 #include "dynamics/handles.h"
+#include "dynamics/train.h"
+#include "dynamics/train_io.h"
 #include "handle_fixtures.h"
 #include "test_rig.h"
 
@@ -54,5 +56,28 @@ inline void start_with(TestRig& rig, const VehicleData& v) {
   compensate_load(rig.run);
   reset_brakes(rig.run);
 }
+
+// The train on its own, standing at the start without passengers: the data and inputs it
+// reads and its state, no run around it.
+struct TrainRig {
+  explicit TrainRig(const VehicleData& v) : vehicle(v) {
+    route.route_friction = Fixed4(0.3L);
+    load = LoadState{v.tons.empty, v.mt.empty, v.tt.empty, v.max_press.empty, v.eb_press.empty, v.sap_press.empty};
+    reset_handles(train, in, events);
+    reset_brakes(train.brakes, vehicle, load);
+    events = TrainEvents{};
+  }
+  TrainRig(const TrainRig&) = delete;
+  TrainRig& operator=(const TrainRig&) = delete;
+
+  VehicleData vehicle;
+  RouteData route;
+  UiTexts ui = handle_texts();
+  LoadState load;
+  TrainInputs in{
+      .vehicle = vehicle, .route = route, .ui = ui, .load = load, .vehicle_file = {}, .frame_ms = 16.667L, .fps = 60};
+  Train train;
+  TrainEvents events;
+};
 
 }  // namespace velmora

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/train_steps.h"
 #include "dynamics/handles.h"
 #include "handle_fixtures.h"
 #include "test_rig.h"
@@ -11,8 +12,8 @@ namespace {
 template <typename Done>
 int steps_until(Run& run, Done done) {
   for (int step = 1; step <= 1000; ++step) {
-    power_delay_step(run);
-    brake_delay_step(run);
+    power_delay_step(run.train, train_inputs(run));
+    brake_delay_step(run.train, train_inputs(run));
     if (done()) return step;
   }
   return -1;
@@ -21,7 +22,7 @@ int steps_until(Run& run, Done done) {
 TEST(HandleStart, EmergencyBrakeForwardAndNoPower) {
   TestRig rig;
   use_vehicle(rig.run, one_lever_emu());
-  const HandleState& h = rig.run.handles;
+  const HandleState& h = rig.run.train.handles;
   EXPECT_EQ(h.reverser, 1);
   EXPECT_EQ(h.brake_handle, -8);
   EXPECT_EQ(h.brake_notch, -8);
@@ -36,7 +37,7 @@ TEST(HandleStart, EmergencyBrakeForwardAndNoPower) {
 TEST(PowerDelay, ANotchUpActsOnTheThirtiethStepOf17Ms) {
   TestRig rig;
   use_vehicle(rig.run, one_lever_emu());
-  HandleState& h = rig.run.handles;
+  HandleState& h = rig.run.train.handles;
   h.power_handle = 1;
   h.power_pending = true;
   EXPECT_EQ(steps_until(rig.run, [&] { return h.power_notch == 1; }), 30);  // timer 510
@@ -47,7 +48,7 @@ TEST(PowerDelay, ANotchUpActsOnTheThirtiethStepOf17Ms) {
 TEST(PowerDelay, NotchingDownBelowNotchBackWaitsForTheHandleToReachOff) {
   TestRig rig;
   use_vehicle(rig.run, one_lever_emu());
-  HandleState& h = rig.run.handles;
+  HandleState& h = rig.run.train.handles;
   const auto settle = [&](int handle) {
     h.power_handle = handle;
     h.power_pending = true;
@@ -69,7 +70,7 @@ TEST(PowerDelay, NotchingDownBelowNotchBackWaitsForTheHandleToReachOff) {
 TEST(PowerDelay, AChangeDuringAStopFilmIsDropped) {
   TestRig rig;
   use_vehicle(rig.run, one_lever_emu());
-  HandleState& h = rig.run.handles;
+  HandleState& h = rig.run.train.handles;
   rig.run.film.movie_state = 1;
   h.power_handle = 2;
   h.power_pending = true;
@@ -84,13 +85,13 @@ TEST(PowerDelay, AChangeDuringAStopFilmIsDropped) {
 TEST(BrakeDelay, AnActingBrakeReactsInSeventyPercentOfTheDelay) {
   TestRig rig;
   use_vehicle(rig.run, one_lever_emu());
-  HandleState& h = rig.run.handles;
+  HandleState& h = rig.run.train.handles;
   h.brake_handle = -2;
   h.brake_pending = true;
   EXPECT_EQ(steps_until(rig.run, [&] { return !h.brake_pending; }), 18);  // 306 >= 300
   EXPECT_EQ(h.brake_notch, -2);
 
-  rig.run.brakes.bc_t = Fixed4(120);
+  rig.run.train.brakes.bc_t = Fixed4(120);
   h.brake_handle = -3;
   h.brake_pending = true;
   EXPECT_EQ(steps_until(rig.run, [&] { return !h.brake_pending; }), 13);  // 221 >= 210
@@ -104,16 +105,16 @@ TEST(BrakeDelay, AnActingBrakeReactsInSeventyPercentOfTheDelay) {
 TEST(BrakeTarget, ProtectionOverridesWhateverTheHandleSays) {
   TestRig rig;
   use_vehicle(rig.run, one_lever_emu());
-  HandleState& h = rig.run.handles;
+  HandleState& h = rig.run.train.handles;
   h.brake_handle = 0;
-  EXPECT_EQ(brake_target(rig.run), 0);
+  EXPECT_EQ(brake_target(rig.run.train.handles, rig.run.vehicle), 0);
   h.ats_service = true;
-  EXPECT_EQ(brake_target(rig.run), -7);  // maximum service
+  EXPECT_EQ(brake_target(rig.run.train.handles, rig.run.vehicle), -7);  // maximum service
   h.brake_handle = -8;
-  EXPECT_EQ(brake_target(rig.run), -8);  // the handle's emergency stays emergency
+  EXPECT_EQ(brake_target(rig.run.train.handles, rig.run.vehicle), -8);  // the handle's emergency stays emergency
   h.brake_handle = -2;
   h.eb_device = true;
-  EXPECT_EQ(brake_target(rig.run), -8);
+  EXPECT_EQ(brake_target(rig.run.train.handles, rig.run.vehicle), -8);
 
   h.eb_device = false;
   h.ats_service = false;
@@ -127,24 +128,24 @@ TEST(BrakeTarget, ProtectionOverridesWhateverTheHandleSays) {
 TEST(ElectricBrakeDelay, NotStartedBelowTheLowSpeedLimitAndImmediateWhileActing) {
   TestRig rig;
   use_vehicle(rig.run, one_lever_emu());
-  HandleState& h = rig.run.handles;
-  rig.run.motion.speed = 8;  // below [Lose_elec] 10
+  HandleState& h = rig.run.train.handles;
+  rig.run.train.motion.speed = 8;  // below [Lose_elec] 10
   h.brake_handle = -3;
   h.ebrake_pending = true;
-  brake_delay_step(rig.run);
+  brake_delay_step(rig.run.train, train_inputs(rig.run));
   EXPECT_FALSE(h.ebrake_pending);
   EXPECT_EQ(h.ebrake_notch, 0);
   EXPECT_EQ(h.ebrake_timer, 0);
 
-  rig.run.motion.speed = 40;
+  rig.run.train.motion.speed = 40;
   h.ebrake_pending = true;
   EXPECT_EQ(steps_until(rig.run, [&] { return !h.ebrake_pending; }), 24);  // 408 >= 400
   EXPECT_EQ(h.ebrake_notch, -3);
 
-  rig.run.motion.speed = 3;  // acting already: a change takes effect at once, at any speed
+  rig.run.train.motion.speed = 3;  // acting already: a change takes effect at once, at any speed
   h.brake_handle = -5;
   h.ebrake_pending = true;
-  brake_delay_step(rig.run);
+  brake_delay_step(rig.run.train, train_inputs(rig.run));
   EXPECT_EQ(h.ebrake_notch, -5);
 }
 
@@ -154,10 +155,10 @@ TEST(ConstantSpeed, EngagesWhenTheHandleComesBackToItsNotchAndReleasesOnAMove) {
   v.const_notch = 4;
   v.const_speed = 40;
   use_vehicle(rig.run, v);
-  HandleState& h = rig.run.handles;
+  HandleState& h = rig.run.train.handles;
   h.brake_handle = h.brake_notch = 0;
   h.power_handle = h.power_notch = 5;
-  rig.run.motion.speed = 50;
+  rig.run.train.motion.speed = 50;
   h.power_handle = 4;
   masconupdate(rig.run);
   EXPECT_EQ(h.const_active, 1);
@@ -169,13 +170,13 @@ TEST(ConstantSpeed, EngagesWhenTheHandleComesBackToItsNotchAndReleasesOnAMove) {
   EXPECT_EQ(h.power_notch, 3);
   EXPECT_EQ(h.power_text, "P3");
 
-  rig.run.motion.speed = 30;  // too slow to engage
+  rig.run.train.motion.speed = 30;  // too slow to engage
   h.power_handle = h.power_notch = 5;
   h.power_handle = 4;
   masconupdate(rig.run);
   EXPECT_EQ(h.const_active, 0);
 
-  rig.run.motion.speed = 50;
+  rig.run.train.motion.speed = 50;
   masconupdate(rig.run);
   ASSERT_EQ(h.const_active, 1);
   h.ats_service = true;  // protection cancels it
@@ -189,7 +190,7 @@ TEST(HandleTexts, BrakePowerReverserAndModeTextsFollowTheHandles) {
   VehicleData v = one_lever_emu();
   v.hold = 3;
   use_vehicle(rig.run, v);
-  HandleState& h = rig.run.handles;
+  HandleState& h = rig.run.train.handles;
   h.brake_handle = -3;
   masconupdate(rig.run);
   EXPECT_EQ(h.brake_text, "B3");
@@ -221,7 +222,7 @@ TEST(HandleTexts, PowerTextCountsNotchesFromTheSelectedGroupsFirstRow) {
   v.notch_first_row = {0, 3};
   v.power_mode = {{"P", "直列"}, {"S", "並列"}};
   use_vehicle(rig.run, v);
-  HandleState& h = rig.run.handles;
+  HandleState& h = rig.run.train.handles;
   h.notch_group_sel = 1;
   h.power_handle = 5;
   masconupdate(rig.run);
@@ -237,14 +238,14 @@ TEST(HandleTexts, DieselLeverTextByGearPosition) {
   use_vehicle(rig.run, v);
   const std::pair<int, const char*> lever[] = {{0, "中立"}, {1, "変速"}, {2, "直結1"}, {5, "直結4"}};
   for (const auto& [gear, text] : lever) {
-    rig.run.engine.gear_pos = gear;
+    rig.run.train.engine.gear_pos = gear;
     masconupdate(rig.run);
-    EXPECT_EQ(rig.run.handles.mode_text, text) << gear;
+    EXPECT_EQ(rig.run.train.handles.mode_text, text) << gear;
   }
   rig.run.vehicle.engine.resize(3);  // three positions: the top one has no number
-  rig.run.engine.gear_pos = 2;
+  rig.run.train.engine.gear_pos = 2;
   masconupdate(rig.run);
-  EXPECT_EQ(rig.run.handles.mode_text, "直結");
+  EXPECT_EQ(rig.run.train.handles.mode_text, "直結");
 }
 
 TEST(RollBackProtection, BrakesWhenRunningAgainstTheReverserFasterThan7) {
@@ -252,16 +253,16 @@ TEST(RollBackProtection, BrakesWhenRunningAgainstTheReverserFasterThan7) {
   VehicleData v = one_lever_emu();
   v.back = 1;
   use_vehicle(rig.run, v);
-  HandleState& h = rig.run.handles;
-  rig.run.motion.speed = -7;
+  HandleState& h = rig.run.train.handles;
+  rig.run.train.motion.speed = -7;
   rollback_protection(rig.run);
   EXPECT_FALSE(h.ats_eb);
   h.reverser = 0;
-  rig.run.motion.speed = -20;
+  rig.run.train.motion.speed = -20;
   rollback_protection(rig.run);
   EXPECT_FALSE(h.ats_eb);  // neutral never acts
   h.reverser = -1;
-  rig.run.motion.speed = 8;
+  rig.run.train.motion.speed = 8;
   rollback_protection(rig.run);
   EXPECT_TRUE(h.ats_eb);
   EXPECT_TRUE(h.brake_pending && h.sap_pending && h.ebrake_pending);

@@ -3,6 +3,7 @@
 // it depends on.
 
 #include "app/run.h"
+#include "app/train_steps.h"
 #include "dynamics/handles.h"
 
 namespace velmora {

@@ -60,7 +60,7 @@ struct SerialRig : TestRig {
 
 TEST(SerialMascon, CodesMoveTheHandlesWithinTheVehiclesNotches) {
   SerialRig s;
-  HandleState& h = s.run.handles;
+  HandleState& h = s.run.train.handles;
   ASSERT_EQ(s.run.vehicle.power, 4);
   ASSERT_EQ(s.run.vehicle.brake, 8);
   struct Case {
@@ -85,7 +85,7 @@ TEST(SerialMascon, CodesMoveTheHandlesWithinTheVehiclesNotches) {
 
 TEST(SerialMascon, LinesAreAssembledUpToEachCarriageReturn) {
   SerialRig s;
-  HandleState& h = s.run.handles;
+  HandleState& h = s.run.train.handles;
   // Split over two reads: handled once, when the CR arrives.
   EXPECT_TRUE(s.receive("MC0").empty());
   EXPECT_EQ(h.power_handle, 0);
@@ -106,7 +106,7 @@ TEST(SerialMascon, LinesAreAssembledUpToEachCarriageReturn) {
 
 TEST(SerialMascon, OnlyTheFirstFiveCharactersCount) {
   SerialRig s;
-  HandleState& h = s.run.handles;
+  HandleState& h = s.run.train.handles;
   s.receive("MC001 extra\r");
   EXPECT_EQ(h.power_handle, 2);
   EXPECT_EQ(s.run.value_display.caption, "MC001 extra");
@@ -128,13 +128,13 @@ TEST(SerialMascon, OnlyTheFirstFiveCharactersCount) {
 
 TEST(SerialMascon, ReverserOnlyAtRestAndPostedKeysGoThroughTheKeyboard) {
   SerialRig s;
-  HandleState& h = s.run.handles;
+  HandleState& h = s.run.train.handles;
   s.receive("MC017\r");
   EXPECT_EQ(h.reverser, 0);
-  s.run.motion.speed = 5;
+  s.run.train.motion.speed = 5;
   s.receive("MC018\r");
   EXPECT_EQ(h.reverser, 0);
-  s.run.motion.speed = 0.5L;
+  s.run.train.motion.speed = 0.5L;
   s.receive("MC018\r");
   EXPECT_EQ(h.reverser, -1);
   s.receive("MC016\r");
@@ -151,11 +151,11 @@ TEST(SerialMascon, PollReadsThePortOnlyWhileOpen) {
   SerialRig s;
   s.serial.incoming = {"MC001\r"};
   EXPECT_TRUE(serial_poll(s.run).empty());
-  EXPECT_EQ(s.run.handles.power_handle, 0);
+  EXPECT_EQ(s.run.train.handles.power_handle, 0);
   std::string error;
   ASSERT_TRUE(s.serial.open({}, error));
   EXPECT_EQ(serial_poll(s.run), std::vector<std::string>{"MC001"});
-  EXPECT_EQ(s.run.handles.power_handle, 2);
+  EXPECT_EQ(s.run.train.handles.power_handle, 2);
 }
 
 TEST(GamePad, DeadZoneAndButtonWords) {
@@ -184,8 +184,8 @@ struct PadRig : TestRig {
     pad.snapshot = {true, x, y, buttons};
     USBScan(run);
   }
-  int power() const { return run.handles.power_handle; }
-  int brake() const { return run.handles.brake_handle; }
+  int power() const { return run.train.handles.power_handle; }
+  int brake() const { return run.train.handles.brake_handle; }
 };
 
 // The raw axis value that reads as `read` after the dead zone (for multiples of 20).
@@ -244,7 +244,7 @@ TEST(GamePad, AnUnchangedSumIsNotDecoded) {
 TEST(GamePad, ADecodedPollSetsTheLatchesOfTheHandlesThatMoved) {
   PadRig r(kCtrlUsbPad);
   r.move(raw(-200), 0);  // brake released from the emergency the run starts in
-  HandleState& h = r.run.handles;
+  HandleState& h = r.run.train.handles;
   EXPECT_FALSE(h.power_pending);
   EXPECT_TRUE(h.brake_pending && h.sap_pending && h.ebrake_pending);
   h.brake_pending = h.sap_pending = h.ebrake_pending = false;
@@ -266,18 +266,18 @@ TEST(GamePad, TypeOneButtonsPostTheirKeysAfterTheHandles) {
   VehicleData v = one_lever_emu();
   v.suppress = {10, 20};
   PadRig r(kCtrlUsbPad, v);
-  r.run.handles.suppress_state = 2;
+  r.run.train.handles.suppress_state = 2;
   r.move(raw(-200), 0, 1u << 5);  // button 5: s, one hold-back notch less
-  EXPECT_EQ(r.run.handles.suppress_state, 1);
+  EXPECT_EQ(r.run.train.handles.suppress_state, 1);
   // Power drops the hold-back notch.
   r.move(raw(-200), raw(-3000));
-  EXPECT_EQ(r.run.handles.suppress_state, 0);
+  EXPECT_EQ(r.run.train.handles.suppress_state, 0);
 }
 
 TEST(GamePad, TypeTwoMatchesTheSettingsButtonValues) {
   PadRig r(kCtrlPsPad);
   // All values missing: every entry 0, so an idle controller is notch 0 and brake 0.
-  r.run.handles.power_handle = 3;
+  r.run.train.handles.power_handle = 3;
   r.move(0, 0, 1u << 10);  // a button no entry matches changes nothing
   EXPECT_EQ(r.power(), 3);
   r.move(0, 0);
@@ -324,9 +324,9 @@ TEST(GamePad, TypeThreeHandlePositionsHornAndReverser) {
   // The reverser follows axis Y (at rest).
   PadRig rev(kCtrlOhcPc01);
   rev.move(0, raw(3000), 1u << 6);
-  EXPECT_EQ(rev.run.handles.reverser, -1);
+  EXPECT_EQ(rev.run.train.handles.reverser, -1);
   rev.move(0, 0, 1u << 6);
-  EXPECT_EQ(rev.run.handles.reverser, 0);
+  EXPECT_EQ(rev.run.train.handles.reverser, 0);
 }
 
 TEST(GamePad, DebugOptionShowsTheAxesInTheCaption) {

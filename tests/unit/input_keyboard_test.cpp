@@ -16,7 +16,7 @@ struct KeyRig : TestRig {
     for (char c : characters) AsciiDown(run, static_cast<char32_t>(c));
   }
   // The lever position as one number: power notches positive, brake steps negative.
-  int lever() const { return run.handles.power_handle > 0 ? run.handles.power_handle : run.handles.brake_handle; }
+  int lever() const { return run.train.handles.power_handle > 0 ? run.train.handles.power_handle : run.train.handles.brake_handle; }
 };
 
 TEST(OneLever, TwoStepsDownFromPowerIntoTheBrakeAndStopsAtTheLastServiceStep) {
@@ -35,25 +35,25 @@ TEST(OneLever, TwoStepsDownFromPowerIntoTheBrakeAndStopsAtTheLastServiceStep) {
   EXPECT_EQ(k.lever(), -8);  // q: emergency with one lever
   k.type("5a");
   EXPECT_EQ(k.lever(), -1);  // a: one step down with one lever
-  EXPECT_TRUE(k.run.handles.power_pending && k.run.handles.brake_pending &&
-              k.run.handles.sap_pending && k.run.handles.ebrake_pending);
+  EXPECT_TRUE(k.run.train.handles.power_pending && k.run.train.handles.brake_pending &&
+              k.run.train.handles.sap_pending && k.run.train.handles.ebrake_pending);
 }
 
 TEST(OneLever, TwoOnlyTakesPowerOffWithTheBrakeReleased) {
   KeyRig k;
   k.type("5888");
-  k.run.handles.brake_handle = -1;  // a brake step left on while powering (two-handle data)
+  k.run.train.handles.brake_handle = -1;  // a brake step left on while powering (two-handle data)
   k.type("2");
-  EXPECT_EQ(k.run.handles.power_handle, 3);
+  EXPECT_EQ(k.run.train.handles.power_handle, 3);
   k.type("a");  // a has no such condition
-  EXPECT_EQ(k.run.handles.power_handle, 2);
+  EXPECT_EQ(k.run.train.handles.power_handle, 2);
 }
 
 TEST(HoldBack, EightFromB1EntersHoldThenLeavesItThenPowers) {
   VehicleData v = one_lever_emu();
   v.hold = 1;
   KeyRig k(v);
-  HandleState& h = k.run.handles;
+  HandleState& h = k.run.train.handles;
   k.type("5");
   k.type("2");  // from release, 2 enters hold-back
   EXPECT_TRUE(h.hold_active);
@@ -74,11 +74,11 @@ TEST(HoldBack, EightFromB1EntersHoldThenLeavesItThenPowers) {
 
 TEST(Reverser, MovesOnlyAtRestAndAsTheInterlockAllows) {
   KeyRig k;
-  HandleState& h = k.run.handles;
-  k.run.motion.speed = 5;
+  HandleState& h = k.run.train.handles;
+  k.run.train.motion.speed = 5;
   k.type("b");
   EXPECT_EQ(h.reverser, 1);
-  k.run.motion.speed = -1;  // |speed| <= 1 is rest
+  k.run.train.motion.speed = -1;  // |speed| <= 1 is rest
   k.type("b");
   EXPECT_EQ(h.reverser, -1);
   EXPECT_EQ(h.reverser_text, "後");
@@ -102,7 +102,7 @@ TEST(MouseWheel, TowardsPowersAwayBrakesAndAwayAtTheLastStepIsEmergency) {
   WheelU(k.run);
   WheelU(k.run);
   EXPECT_EQ(k.lever(), -1);
-  k.run.handles.brake_handle = -7;
+  k.run.train.handles.brake_handle = -7;
   WheelU(k.run);
   EXPECT_EQ(k.lever(), -8);
 
@@ -122,9 +122,9 @@ TEST(Vigilance, EveryCharacterButEnterResetsTheTimerEvenWhileLocked) {
   k.run.frame.input_locked = true;
   k.type("z");
   EXPECT_EQ(k.run.protection.eb_timer, 0);
-  EXPECT_EQ(k.run.handles.power_handle, 0);  // locked: nothing else happens
+  EXPECT_EQ(k.run.train.handles.power_handle, 0);  // locked: nothing else happens
   k.run.protection.eb_timer = 5000;
-  k.run.handles.eb_device = true;  // tripped: keys no longer reset it
+  k.run.train.handles.eb_device = true;  // tripped: keys no longer reset it
   k.type("z");
   EXPECT_EQ(k.run.protection.eb_timer, 5000);
   key_pressed(k.run, Key::F5, true);
@@ -135,7 +135,7 @@ TEST(TwoHandles, PowerAndBrakeHandlesMoveSeparatelyWithTheirOwnLatches) {
   VehicleData v = one_lever_emu();
   v.handle = 1;
   KeyRig k(v);
-  HandleState& h = k.run.handles;
+  HandleState& h = k.run.train.handles;
   k.type("z");  // power up is free of the brake in this arrangement
   EXPECT_EQ(h.power_handle, 1);
   EXPECT_TRUE(h.power_pending);
@@ -160,13 +160,13 @@ TEST(ConstantSpeedKey, SwitchesOnAtTheTopNotchAboveItsSpeed) {
   v.const_speed = 30;
   KeyRig k(v);
   k.type("588888");
-  k.run.motion.speed = 20;
+  k.run.train.motion.speed = 20;
   k.type("t");
-  EXPECT_EQ(k.run.handles.const_active, 0);
-  k.run.motion.speed = 45;
+  EXPECT_EQ(k.run.train.handles.const_active, 0);
+  k.run.train.motion.speed = 45;
   k.type("t");
-  EXPECT_EQ(k.run.handles.const_active, 1);
-  EXPECT_EQ(k.run.handles.power_text, "定速");
+  EXPECT_EQ(k.run.train.handles.const_active, 1);
+  EXPECT_EQ(k.run.train.handles.power_text, "定速");
 }
 
 TEST(GearKeys, DieselManualGearsAndElectricHoldBackNotches) {
@@ -176,47 +176,47 @@ TEST(GearKeys, DieselManualGearsAndElectricHoldBackNotches) {
   diesel.engine.resize(3);
   KeyRig d(diesel);
   d.type("w");
-  EXPECT_EQ(d.run.engine.gear_pos, 2);
-  EXPECT_EQ(d.run.handles.mode_text, "直結");
+  EXPECT_EQ(d.run.train.engine.gear_pos, 2);
+  EXPECT_EQ(d.run.train.handles.mode_text, "直結");
   d.type("s");
-  EXPECT_EQ(d.run.engine.gear_pos, 0);
+  EXPECT_EQ(d.run.train.engine.gear_pos, 0);
   d.type("x");
-  EXPECT_EQ(d.run.engine.gear_pos, 1);
+  EXPECT_EQ(d.run.train.engine.gear_pos, 1);
   d.run.vehicle.gear_type = 0;  // automatic: the keys do nothing
   d.type("w");
-  EXPECT_EQ(d.run.engine.gear_pos, 1);
+  EXPECT_EQ(d.run.train.engine.gear_pos, 1);
 
   VehicleData emu = one_lever_emu();
   emu.suppress = {3, 5};
   KeyRig e(emu);
   e.type("588");
-  e.run.handles.power_pending = false;
+  e.run.train.handles.power_pending = false;
   e.type("x");
-  EXPECT_EQ(e.run.handles.suppress_state, 1);
-  EXPECT_EQ(e.run.handles.power_handle, 0);  // hold-back takes power off
-  EXPECT_TRUE(e.run.handles.power_pending);
-  EXPECT_EQ(e.run.handles.mode_text, "抑速1");
+  EXPECT_EQ(e.run.train.handles.suppress_state, 1);
+  EXPECT_EQ(e.run.train.handles.power_handle, 0);  // hold-back takes power off
+  EXPECT_TRUE(e.run.train.handles.power_pending);
+  EXPECT_EQ(e.run.train.handles.mode_text, "抑速1");
   e.type("xx");
-  EXPECT_EQ(e.run.handles.suppress_state, 2);  // at most the number of entries
+  EXPECT_EQ(e.run.train.handles.suppress_state, 2);  // at most the number of entries
   e.type("ss");
-  EXPECT_EQ(e.run.handles.suppress_state, 0);
-  EXPECT_EQ(e.run.handles.mode_text, "");
+  EXPECT_EQ(e.run.train.handles.suppress_state, 0);
+  EXPECT_EQ(e.run.train.handles.mode_text, "");
   e.type("x8");  // powering again ends hold-back
-  EXPECT_EQ(e.run.handles.suppress_state, 0);
-  EXPECT_EQ(e.run.handles.power_handle, 1);
+  EXPECT_EQ(e.run.train.handles.suppress_state, 0);
+  EXPECT_EQ(e.run.train.handles.power_handle, 1);
 }
 
 TEST(ProtectionReset, OnlyStandingWithTheBrakeAsRequired) {
   KeyRig k;
-  HandleState& h = k.run.handles;
+  HandleState& h = k.run.train.handles;
   h.ats_eb = true;
   k.type("5r");
   EXPECT_TRUE(h.ats_eb);  // brake not at emergency
   k.type("0");
-  k.run.motion.speed = 0.2L;
+  k.run.train.motion.speed = 0.2L;
   k.type("r");
   EXPECT_TRUE(h.ats_eb);  // still moving
-  k.run.motion.speed = 0;
+  k.run.train.motion.speed = 0;
   k.type("r");
   EXPECT_FALSE(h.ats_eb);
 
@@ -229,7 +229,7 @@ TEST(ProtectionReset, OnlyStandingWithTheBrakeAsRequired) {
 
 TEST(FunctionKeys, SpeedClockFilmScreenAndStarter) {
   KeyRig k;
-  MotionState& m = k.run.motion;
+  MotionState& m = k.run.train.motion;
   m.speed = 10;
   key_pressed(k.run, Key::F11, true);
   EXPECT_EQ(m.speed, 10);  // only above 10 km/h

@@ -126,22 +126,22 @@ TEST(ControllerDevices, MasterControllerLinesOverAPseudoTerminalMoveTheHandlesOf
   std::string error;
   ASSERT_TRUE(d.port.open({pty.path}, error)) << error;
   pty.send("MC005\r");  // notch 6 on a four-notch car
-  for (int tries = 0; tries < 50 && d.run.handles.power_handle != 4; ++tries) {
+  for (int tries = 0; tries < 50 && d.run.train.handles.power_handle != 4; ++tries) {
     d.frames(1);
     SDL_Delay(2);
   }
-  EXPECT_EQ(d.run.handles.power_handle, 4);
+  EXPECT_EQ(d.run.train.handles.power_handle, 4);
   pty.send("MC0");  // half a line: nothing yet
   SDL_Delay(20);
   d.frames(2);
-  EXPECT_EQ(d.run.handles.power_handle, 4);
+  EXPECT_EQ(d.run.train.handles.power_handle, 4);
   pty.send("15\r");  // brake 9 on an eight-step car: emergency
-  for (int tries = 0; tries < 50 && d.run.handles.brake_handle != -8; ++tries) {
+  for (int tries = 0; tries < 50 && d.run.train.handles.brake_handle != -8; ++tries) {
     d.frames(1);
     SDL_Delay(2);
   }
-  EXPECT_EQ(d.run.handles.brake_handle, -8);
-  EXPECT_EQ(d.run.handles.power_handle, 0);
+  EXPECT_EQ(d.run.train.handles.brake_handle, -8);
+  EXPECT_EQ(d.run.train.handles.power_handle, 0);
 }
 
 TEST(ControllerDevices, AVirtualTrainControllerDrivesARunInEachControllerType) {
@@ -152,7 +152,7 @@ TEST(ControllerDevices, AVirtualTrainControllerDrivesARunInEachControllerType) {
     ASSERT_GE(index, 0) << SDL_GetError();
     SDL_Joystick* virt = SDL_JoystickOpen(index);
     ASSERT_NE(virt, nullptr);
-    HandleState& h = d.run.handles;
+    HandleState& h = d.run.train.handles;
 
     // Type 1: power on the Y axis pushed away, brake on the X axis.
     ASSERT_TRUE(choose_controller(d.run, 1));

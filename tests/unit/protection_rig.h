@@ -3,6 +3,7 @@
 // the protection settings it depends on in code.
 
 #include "app/startup.h"
+#include "app/train_steps.h"
 #include "dynamics/handles.h"
 #include "handle_fixtures.h"
 #include "route/protection.h"
@@ -15,13 +16,13 @@ struct ProtectionRig : TestRig {
   ProtectionRig() : TestRig(fixture_config()) {
     FormCreate(run);
     run.frame.frame_ms = 16.5L;  // counts as 17 ms
-    run.handles = HandleState{};
-    run.handles.brake_handle = 0;
+    run.train.handles = HandleState{};
+    run.train.handles.brake_handle = 0;
   }
-  void emergency_handle() { run.handles.brake_handle = -run.vehicle.brake; }
+  void emergency_handle() { run.train.handles.brake_handle = -run.vehicle.brake; }
   bool playing(int number) const { return vehicle_sound_playing(run, number); }
-  void clear_latches() { velmora::clear_latches(run.handles); }
-  bool all_latches() const { return velmora::all_latches(run.handles); }
+  void clear_latches() { velmora::clear_latches(run.train.handles); }
+  bool all_latches() const { return velmora::all_latches(run.train.handles); }
 };
 
 }  // namespace velmora

@@ -14,7 +14,7 @@ StationRig& one_man_at_central(StationRig& rig, long double speed) {
   rig.leave_first();
   rig.at(kCentral, 0);
   rig.passes();
-  rig.run.motion.speed = speed;
+  rig.run.train.motion.speed = speed;
   return rig;
 }
 

@@ -25,9 +25,9 @@ struct PatternRig : ProtectionRig {
     r.signals[1].aspect = 0;
     run.vehicle.ats_type = 1;
     run.vehicle.ats_alert = variant;
-    run.engine.ats_enabled = true;
+    run.train.engine.ats_enabled = true;
     run.station.line_max_speed = kLineMax;
-    run.motion.position_cm = kAt;
+    run.train.motion.position_cm = kAt;
     release_pattern(run);
   }
   void event(int kind, long double ahead_cm, int target, int signal = 1, int station = 0) {
@@ -41,8 +41,8 @@ struct PatternRig : ProtectionRig {
   }
   // The train at `ahead_cm` before the first event, running at `speed`, for one pass.
   void pass_at(long double ahead_cm, long double speed) {
-    run.motion.position_cm = run.route.events.front().position - ahead_cm;
-    run.motion.speed = speed;
+    run.train.motion.position_cm = run.route.events.front().position - ahead_cm;
+    run.train.motion.speed = speed;
     pattern_step(run);
   }
   std::vector<std::string> logs() const {
@@ -120,14 +120,14 @@ TEST(PatternStep, AtsPApproachesAtTheWarningCurveAndBrakesAboveBothToAStop) {
   EXPECT_EQ(p.atsp_lamps, (std::array<bool, 2>{true, false}));
   EXPECT_TRUE(rig.playing(rig.run.vehicle.sound_atc));
   EXPECT_EQ(rig.last_log(), "パターン接近78/86");
-  EXPECT_FALSE(rig.run.handles.ats_service);
+  EXPECT_FALSE(rig.run.train.handles.ats_service);
 
   rig.pass_at(30000, 86.0L);  // on the curve, not above it
   EXPECT_EQ(p.ats_p_state, 1);
   rig.pass_at(30000, 86.2L);
   EXPECT_EQ(p.ats_p_state, 3);
-  EXPECT_TRUE(rig.run.handles.ats_service);
-  EXPECT_TRUE(rig.run.handles.brake_pending);
+  EXPECT_TRUE(rig.run.train.handles.ats_service);
+  EXPECT_TRUE(rig.run.train.handles.brake_pending);
   EXPECT_EQ(p.atsp_lamps, (std::array<bool, 2>{true, true}));
   EXPECT_EQ(rig.last_log(), "10km/h照査によって停止ブレーキ 速度86 パターン86");
 
@@ -139,7 +139,7 @@ TEST(PatternStep, AtsPApproachesAtTheWarningCurveAndBrakesAboveBothToAStop) {
   ats_reset(rig.run);
   rig.pass_at(20000, 5);
   EXPECT_EQ(p.ats_p_state, 0);
-  EXPECT_FALSE(rig.run.handles.ats_service);
+  EXPECT_FALSE(rig.run.train.handles.ats_service);
   EXPECT_EQ(p.atsp_lamps, (std::array<bool, 2>{false, false}));
 }
 
@@ -167,13 +167,13 @@ TEST(PatternStep, ASpeedLimitBrakesAboveTheCurveAndReleasesTenBelowItsTarget) {
   ProtectionState& p = rig.run.protection;
   rig.pass_at(3000, 56);
   EXPECT_EQ(p.ats_p_state, 2);
-  EXPECT_TRUE(rig.run.handles.ats_service);
+  EXPECT_TRUE(rig.run.train.handles.ats_service);
   EXPECT_EQ(rig.last_log(), "50km/h照査によってブレーキ 速度56 パターン55");
   rig.pass_at(2500, 40);  // 40 is not below 50 - 10
   EXPECT_EQ(p.ats_p_state, 2);
   rig.pass_at(2400, 39.4L);
   EXPECT_EQ(p.ats_p_state, 0);
-  EXPECT_FALSE(rig.run.handles.ats_service);
+  EXPECT_FALSE(rig.run.train.handles.ats_service);
   EXPECT_EQ(rig.last_log(), "ブレーキ緩解");
   // Within 5 m of the limit the pattern is released.
   rig.pass_at(600, 39);
@@ -249,18 +249,18 @@ TEST(PatternStep, AStopPatternEndsAtTheCheckPointOfItsOwnSignalOnceItHasCleared)
     p.ats_target_pos = run.route.events[0].position;
     p.ats_event = 0;
     p.ats_p_state = p.ats_p_state_prev = 3;
-    run.handles.ats_service = true;
+    run.train.handles.ats_service = true;
     run.route.signals[1].aspect = c.picture == 7 ? 0 : 4;
     run.route.signals[1].check_frame = 4000;
     run.film.film_frame = 4005;
     run.signals.signal_image_now = c.picture;
-    run.motion.position_cm = run.route.events[0].position - 100;  // 1 m short of the signal
-    run.motion.speed = 0;
+    run.train.motion.position_cm = run.route.events[0].position - 100;  // 1 m short of the signal
+    run.train.motion.speed = 0;
     signal_points(run, 1);
     EXPECT_EQ(p.ats_event == kNoEvent, c.released) << c.picture << " " << c.pattern_signal;
     EXPECT_EQ(p.ats_target == kNone, c.released) << c.picture << " " << c.pattern_signal;
     pattern_step(run);
-    EXPECT_EQ(run.handles.ats_service, !c.released) << c.picture << " " << c.pattern_signal;
+    EXPECT_EQ(run.train.handles.ats_service, !c.released) << c.picture << " " << c.pattern_signal;
     EXPECT_EQ(p.ats_p_state, c.released ? 0 : 3) << c.picture << " " << c.pattern_signal;
   }
 }
@@ -268,9 +268,9 @@ TEST(PatternStep, AStopPatternEndsAtTheCheckPointOfItsOwnSignalOnceItHasCleared)
 TEST(PatternStep, ARedSignalsCheckPointStopsTheTrain) {
   PatternRig rig;
   rig.run.protection.signal_speed = 0;
-  rig.run.motion.speed = 30;
+  rig.run.train.motion.speed = 30;
   pattern_step(rig.run);
-  EXPECT_TRUE(rig.run.handles.ats_eb);
+  EXPECT_TRUE(rig.run.train.handles.ats_eb);
   EXPECT_EQ(rig.run.protection.ats_p_state, 3);
 }
 
@@ -281,21 +281,21 @@ TEST(PatternStep, DAtsPBrakesByTargetAndSpeedAndReleasesEightBelowThePattern) {
     rig.run.station.st_stop_done.assign(1, false);
     rig.pass_at(5100, 45);  // p = sqrt(51 × 25.2) = 35.8 → 36
     EXPECT_EQ(rig.run.protection.ats_p_state, 2);
-    EXPECT_TRUE(rig.run.handles.ats_eb);  // target 0: the emergency brake and the bell
+    EXPECT_TRUE(rig.run.train.handles.ats_eb);  // target 0: the emergency brake and the bell
     EXPECT_TRUE(rig.playing(rig.run.vehicle.sound_ats1));
   }
   PatternRig rig(2);
   rig.event(1, 0, 45);
   rig.pass_at(5100, 70);
   EXPECT_EQ(rig.run.protection.ats_p_state, 2);
-  EXPECT_TRUE(rig.run.handles.ats_service);
-  EXPECT_FALSE(rig.run.handles.ats_eb);
+  EXPECT_TRUE(rig.run.train.handles.ats_service);
+  EXPECT_FALSE(rig.run.train.handles.ats_eb);
   const int p = rig.run.protection.pattern_speed;
   rig.pass_at(5000, p - 8);
   EXPECT_EQ(rig.run.protection.ats_p_state, 2);
   rig.pass_at(5000, p - 8.6L);
   EXPECT_EQ(rig.run.protection.ats_p_state, 0);
-  EXPECT_FALSE(rig.run.handles.ats_service);
+  EXPECT_FALSE(rig.run.train.handles.ats_service);
 }
 
 TEST(PatternStep, AtsPtBrakesWithTheEmergencyBrakeAndWarnsInEveryPass) {
@@ -309,7 +309,7 @@ TEST(PatternStep, AtsPtBrakesWithTheEmergencyBrakeAndWarnsInEveryPass) {
   EXPECT_EQ(std::count(logs.begin(), logs.end(), "ATS-PTパターン接近"), 2);
   rig.pass_at(3000, 58);
   EXPECT_EQ(rig.run.protection.ats_p_state, 2);
-  EXPECT_TRUE(rig.run.handles.ats_eb);
+  EXPECT_TRUE(rig.run.train.handles.ats_eb);
 }
 
 TEST(CabSignal, BrakesAboveTheShownSpeedAndReleasesBelowIt) {
@@ -318,34 +318,34 @@ TEST(CabSignal, BrakesAboveTheShownSpeedAndReleasesBelowIt) {
   run.vehicle.ats_type = 2;
   run.panel.lamp_signal_speeds = {0, 45, 75};
   run.signals.signal_image_now = 36;  // pattern 1: 45 km/h
-  run.motion.speed = 44.6L;
+  run.train.motion.speed = 44.6L;
   cab_signal_check(run);
-  EXPECT_FALSE(run.handles.ats_service);
-  run.motion.speed = 44.7L;
+  EXPECT_FALSE(run.train.handles.ats_service);
+  run.train.motion.speed = 44.7L;
   cab_signal_check(run);
-  EXPECT_TRUE(run.handles.ats_service);
+  EXPECT_TRUE(run.train.handles.ats_service);
   EXPECT_TRUE(run.protection.atc_brake);
   EXPECT_TRUE(rig.all_latches());
-  run.motion.speed = 40;
+  run.train.motion.speed = 40;
   cab_signal_check(run);
-  EXPECT_FALSE(run.handles.ats_service);
+  EXPECT_FALSE(run.train.handles.ats_service);
   EXPECT_FALSE(run.protection.atc_brake);
 
   // The stop aspect: the emergency brake stays after the speed has gone.
   run.signals.signal_image_now = 35;
-  run.motion.speed = 5;
+  run.train.motion.speed = 5;
   cab_signal_check(run);
-  EXPECT_TRUE(run.handles.ats_eb);
-  run.motion.speed = 0;
+  EXPECT_TRUE(run.train.handles.ats_eb);
+  run.train.motion.speed = 0;
   cab_signal_check(run);
-  EXPECT_TRUE(run.handles.ats_eb);
+  EXPECT_TRUE(run.train.handles.ats_eb);
 
   // A picture without a [Lamp_signal] entry never brakes; the stop's emergency brake stays.
   run.signals.signal_image_now = 40;
-  run.motion.speed = 300;
+  run.train.motion.speed = 300;
   cab_signal_check(run);
   EXPECT_FALSE(run.protection.atc_brake);
-  EXPECT_TRUE(run.handles.ats_eb);
+  EXPECT_TRUE(run.train.handles.ats_eb);
 }
 
 TEST(ProtectText, ThePatternToASignalThenTheDueRestrictions) {
@@ -358,8 +358,8 @@ TEST(ProtectText, ThePatternToASignalThenTheDueRestrictions) {
   run.ui.info_label[6] = "照査";
   run.ui.info_label[7] = "制限";
   ProtectionState& p = run.protection;
-  run.motion.position_cm = 0;
-  run.motion.speed = 70;
+  run.train.motion.position_cm = 0;
+  run.train.motion.speed = 70;
   p.ats_target = 10;
   p.ats_target_pos = 30000;
   p.pattern_speed = 86;

@@ -22,7 +22,7 @@ TEST(Vigilance, CountsOnlyAboveOneKmhWithTheDeviceFitted) {
   for (const Case& c : cases) {
     ProtectionRig rig;
     rig.run.vehicle.eb = c.eb;
-    rig.run.motion.speed = c.speed;
+    rig.run.train.motion.speed = c.speed;
     vigilance_step(rig.run);
     EXPECT_EQ(rig.run.protection.eb_timer, c.expected) << c.speed << " " << c.eb;
   }
@@ -32,7 +32,7 @@ TEST(Vigilance, RingsAfterSixtySecondsAndBrakesAfterSixtyFive) {
   ProtectionRig rig;
   velmora::Run& run = rig.run;
   run.vehicle.eb = 1;
-  run.motion.speed = 40;
+  run.train.motion.speed = 40;
   run.protection.eb_timer = 60001 - 17 - 17;
   vigilance_step(run);
   EXPECT_FALSE(rig.playing(run.vehicle.sound_ebring));
@@ -40,31 +40,31 @@ TEST(Vigilance, RingsAfterSixtySecondsAndBrakesAfterSixtyFive) {
   vigilance_step(run);  // 60001
   EXPECT_TRUE(rig.playing(run.vehicle.sound_ebring));
   EXPECT_TRUE(run.protection.eb_lamp);
-  EXPECT_FALSE(run.handles.eb_device);
+  EXPECT_FALSE(run.train.handles.eb_device);
 
   rig.clear_latches();
   run.protection.eb_timer = 65001 - 17 - 17;
   vigilance_step(run);
-  EXPECT_FALSE(run.handles.eb_device);
+  EXPECT_FALSE(run.train.handles.eb_device);
   EXPECT_FALSE(rig.all_latches());
   vigilance_step(run);  // 65001
-  EXPECT_TRUE(run.handles.eb_device);
+  EXPECT_TRUE(run.train.handles.eb_device);
   EXPECT_TRUE(rig.all_latches());
   EXPECT_EQ(run.protection.eb_timer, 0);
-  EXPECT_EQ(brake_target(run), -run.vehicle.brake);  // the handle state brakes at emergency
+  EXPECT_EQ(brake_target(run.train.handles, run.vehicle), -run.vehicle.brake);  // the handle state brakes at emergency
   EXPECT_TRUE(rig.playing(run.vehicle.sound_ebring));  // rings on until released
 
   // Keys do not silence a tripped device; only the brake handle at emergency releases it.
   AsciiDown(run, U'a');
-  EXPECT_TRUE(run.handles.eb_device);
+  EXPECT_TRUE(run.train.handles.eb_device);
   EXPECT_TRUE(rig.playing(run.vehicle.sound_ebring));
-  run.handles.brake_handle = -3;
+  run.train.handles.brake_handle = -3;
   vigilance_step(run);
-  EXPECT_TRUE(run.handles.eb_device);
+  EXPECT_TRUE(run.train.handles.eb_device);
   rig.emergency_handle();
-  run.motion.speed = 0;
+  run.train.motion.speed = 0;
   vigilance_step(run);
-  EXPECT_FALSE(run.handles.eb_device);
+  EXPECT_FALSE(run.train.handles.eb_device);
   EXPECT_FALSE(rig.playing(run.vehicle.sound_ebring));
   EXPECT_FALSE(run.protection.eb_lamp);
 }
@@ -73,7 +73,7 @@ TEST(Vigilance, AKeyBeforeTheBrakeStartsTheCountAgain) {
   ProtectionRig rig;
   velmora::Run& run = rig.run;
   run.vehicle.eb = 1;
-  run.motion.speed = 40;
+  run.train.motion.speed = 40;
   run.protection.eb_timer = 62000;
   vigilance_step(run);
   ASSERT_TRUE(run.protection.eb_lamp);
@@ -83,7 +83,7 @@ TEST(Vigilance, AKeyBeforeTheBrakeStartsTheCountAgain) {
   EXPECT_FALSE(run.protection.eb_lamp);
   run_for(rig, 10);
   EXPECT_EQ(run.protection.eb_timer, 170);
-  EXPECT_FALSE(run.handles.eb_device);
+  EXPECT_FALSE(run.train.handles.eb_device);
 }
 
 TEST(Vigilance, AutomaticRunningOrTheResistanceReleaseSwitchesTheDeviceOffForGood) {
@@ -91,7 +91,7 @@ TEST(Vigilance, AutomaticRunningOrTheResistanceReleaseSwitchesTheDeviceOffForGoo
     ProtectionRig rig;
     velmora::Run& run = rig.run;
     run.vehicle.eb = 1;
-    run.motion.speed = 40;
+    run.train.motion.speed = 40;
     (by_auto_run ? run.input.auto_run : run.value_display.speed_hold) = true;
     vigilance_step(run);
     run.input.auto_run = run.value_display.speed_hold = false;  // switched back: still off
@@ -140,18 +140,18 @@ struct CheckRig : ProtectionRig {
     r.signals[2].aspect = 3;
     run.vehicle.ats_type = 0;
     run.vehicle.ats_time = 5000;
-    run.engine.ats_enabled = true;
+    run.train.engine.ats_enabled = true;
     run.panel.lamp_signal_speeds = {0, 25, 35, 45, 65, 45};
     run.station.line_max_speed = 120;
     run.film.film_frame = 1000;
   }
   void at(long double position_cm, long double speed) {
-    run.motion.position_cm = position_cm;
-    run.motion.speed = speed;
+    run.train.motion.position_cm = position_cm;
+    run.train.motion.speed = speed;
   }
   // One route-step pass of the protection: the alarm timer, then the checks.
   void pass() {
-    if (run.engine.ats_enabled && run.protection.ats_alarm) alarm_timer(run);
+    if (run.train.engine.ats_enabled && run.protection.ats_alarm) alarm_timer(run);
     speed_checks(run);
   }
 };
@@ -171,9 +171,9 @@ TEST(OnePointCheck, TripsOnlyAboveItsSpeedAndIsLookedAtOnce) {
     rig.pass();
     EXPECT_EQ(rig.run.protection.ats_alarm, c.alarm) << c.speed;
     EXPECT_TRUE(rig.run.route.speed_check1[0].passed);
-    EXPECT_FALSE(rig.run.handles.ats_eb);
+    EXPECT_FALSE(rig.run.train.handles.ats_eb);
     rig.pass();  // the alarm's time has already run out
-    EXPECT_EQ(rig.run.handles.ats_eb, c.alarm) << c.speed;
+    EXPECT_EQ(rig.run.train.handles.ats_eb, c.alarm) << c.speed;
   }
   CheckRig rig;
   rig.run.route.speed_check1 = {one_point(10000, 60)};
@@ -201,14 +201,14 @@ TEST(OnePointCheck, ASignalCheckWaitsForItsSignalAtStop) {
 
 TEST(OnePointCheck, NothingWhileProtectionIsOffAndOnlyOnePointChecksInCabSignalling) {
   CheckRig off;
-  off.run.engine.ats_enabled = false;
+  off.run.train.engine.ats_enabled = false;
   off.run.route.speed_check1 = {one_point(10000, 30)};
   off.run.route.speed_check3 = {stretch(40, 900, 1100)};
   off.at(10500, 80);
   off.pass();
   EXPECT_FALSE(off.run.protection.ats_alarm);
   EXPECT_FALSE(off.run.route.speed_check1[0].passed);
-  EXPECT_FALSE(off.run.handles.ats_service);
+  EXPECT_FALSE(off.run.train.handles.ats_service);
 
   CheckRig cab;
   cab.run.vehicle.ats_type = 2;
@@ -218,7 +218,7 @@ TEST(OnePointCheck, NothingWhileProtectionIsOffAndOnlyOnePointChecksInCabSignall
   cab.at(10500, 80);
   cab.pass();
   EXPECT_TRUE(cab.run.protection.ats_alarm);
-  EXPECT_FALSE(cab.run.handles.ats_service);
+  EXPECT_FALSE(cab.run.train.handles.ats_service);
   EXPECT_EQ(cab.run.protection.cabsignal_shown, 0);
 }
 
@@ -248,7 +248,7 @@ TEST(ContinuousCheck, TripsInsideItsStretchBelowTheSignalSpeed) {
 
 TEST(ContinuousLimit, ServiceBrakeAboveTheLimitReleasedAtOrBelowIt) {
   CheckRig rig;
-  HandleState& h = rig.run.handles;
+  HandleState& h = rig.run.train.handles;
   rig.run.route.speed_check3 = {stretch(65, 900, 1100)};
   rig.at(0, 65.1L);
   rig.pass();
@@ -293,30 +293,30 @@ TEST(MaxSpeedCheck, ServiceOrEmergencyAboveTheLineMaximum) {
   service.run.station.line_max_speed = 90;
   service.at(0, 90.1L);
   service.pass();
-  EXPECT_TRUE(service.run.handles.ats_service);
+  EXPECT_TRUE(service.run.train.handles.ats_service);
   service.run.protection.ats_p_state = 2;  // a pattern brake holds it
   service.at(0, 90);
   service.pass();
-  EXPECT_TRUE(service.run.handles.ats_service);
+  EXPECT_TRUE(service.run.train.handles.ats_service);
   service.run.protection.ats_p_state = 0;
   service.pass();
-  EXPECT_FALSE(service.run.handles.ats_service);
+  EXPECT_FALSE(service.run.train.handles.ats_service);
 
   CheckRig eb;
   eb.run.route.max_speed_check = 2;
   eb.run.station.line_max_speed = 90;
   eb.at(0, 90.1L);
   eb.pass();
-  EXPECT_TRUE(eb.run.handles.ats_eb);
+  EXPECT_TRUE(eb.run.train.handles.ats_eb);
   EXPECT_TRUE(eb.run.protection.ats_alarm);
-  EXPECT_FALSE(eb.run.handles.ats_service);
+  EXPECT_FALSE(eb.run.train.handles.ats_service);
 
   CheckRig none;
   none.run.route.max_speed_check = 3;
   none.run.station.line_max_speed = 90;
   none.at(0, 150);
   none.pass();
-  EXPECT_FALSE(none.run.handles.ats_service || none.run.handles.ats_eb);
+  EXPECT_FALSE(none.run.train.handles.ats_service || none.run.train.handles.ats_eb);
 }
 
 TEST(LimitPreview, NeedIsTheBrakingDistancePlusReactionAndDueWithinIt) {
@@ -424,9 +424,9 @@ struct WarningRig : ProtectionRig {
     v.ats_time = 5000;
     v.ats_cnt = 0;
     v.brake_type = 1;
-    run.engine.ats_enabled = true;
+    run.train.engine.ats_enabled = true;
     run.station.line_max_speed = 120;
-    run.motion.speed = 60;
+    run.train.motion.speed = 60;
     run.signals.signal_image_now = kNoSignal;
   }
   // One pass: the signal points, then the protection rules, as the route step runs them.
@@ -438,7 +438,7 @@ struct WarningRig : ProtectionRig {
   int passes_until_eb(int film_frame, int limit) {
     for (int n = 1; n <= limit; ++n) {
       pass(film_frame);
-      if (run.handles.ats_eb) return n;
+      if (run.train.handles.ats_eb) return n;
     }
     return -1;
   }
@@ -455,13 +455,13 @@ TEST(WarningPoint, TheBellRingsAtARedSignalAndTheBrakeFollowsAfterTheTime) {
   EXPECT_TRUE(rig.run.protection.ats_alarm);
   EXPECT_TRUE(rig.playing(rig.bell()));
   EXPECT_EQ(rig.run.protection.ats_lamps, (std::array<bool, 3>{true, true, false}));
-  rig.run.handles.power_notch = 3;
+  rig.run.train.handles.power_notch = 3;
   rig.clear_latches();
   // 5000 ms at 17 ms a pass: the timer counted 17 in the first pass already.
   const int n = rig.passes_until_eb(1010, 400);
   EXPECT_EQ(n, 294);  // 295 passes in all: 294 * 17 = 4998 < 5000 <= 295 * 17
-  EXPECT_EQ(rig.run.handles.power_notch, 0);
-  EXPECT_TRUE(rig.run.handles.brake_pending && rig.run.handles.sap_pending && rig.run.handles.ebrake_pending);
+  EXPECT_EQ(rig.run.train.handles.power_notch, 0);
+  EXPECT_TRUE(rig.run.train.handles.brake_pending && rig.run.train.handles.sap_pending && rig.run.train.handles.ebrake_pending);
   EXPECT_EQ(rig.run.protection.ats_timer, 0);
 }
 
@@ -494,7 +494,7 @@ TEST(WarningPoint, AConfirmationWithTheBrakeAppliedStopsTheCountAndStartsTheChim
   EXPECT_TRUE(rig.run.protection.ats_alarm);
   EXPECT_FALSE(rig.run.protection.ats_ack);
 
-  rig.run.handles.brake_handle = -3;
+  rig.run.train.handles.brake_handle = -3;
   for (int i = 0; i < 100; ++i) rig.pass(1010);
   ats_confirm(rig.run);
   EXPECT_FALSE(rig.run.protection.ats_alarm);
@@ -524,14 +524,14 @@ TEST(WarningPoint, AnAutomaticAirBrakeAtItsFirstPositionDoesNotConfirm) {
     WarningRig rig;
     rig.run.vehicle.brake_type = c.brake_type;
     rig.pass(1000);
-    rig.run.handles.brake_handle = c.handle;
+    rig.run.train.handles.brake_handle = c.handle;
     ats_confirm(rig.run);
     EXPECT_EQ(rig.run.protection.ats_ack, c.accepted) << c.brake_type << " " << c.handle;
   }
   WarningRig tripped;
   tripped.pass(1000);
-  tripped.run.handles.ats_eb = true;
-  tripped.run.handles.brake_handle = -3;
+  tripped.run.train.handles.ats_eb = true;
+  tripped.run.train.handles.brake_handle = -3;
   ats_confirm(tripped.run);
   EXPECT_TRUE(tripped.run.protection.ats_alarm);  // too late once the brake is on
 }
@@ -540,7 +540,7 @@ TEST(WarningPoint, AChimePlayedOnceWithCountOne) {
   WarningRig rig;
   rig.run.vehicle.ats_cnt = 1;
   rig.pass(1000);
-  rig.run.handles.brake_handle = -3;
+  rig.run.train.handles.brake_handle = -3;
   ats_confirm(rig.run);
   rig.pass(1020);  // beyond the warning point, which would raise the alarm again
   EXPECT_TRUE(rig.playing(rig.chime()));
@@ -585,13 +585,13 @@ TEST(CheckPoint, ARedSignalsCheckPointBrakesAtOnceEvenWithTheBellRinging) {
   rig.run.signals.signal_image_now = 7;
   rig.pass(1100);
   EXPECT_EQ(rig.run.protection.signal_speed, 0);
-  EXPECT_TRUE(rig.run.handles.ats_eb);
+  EXPECT_TRUE(rig.run.train.handles.ats_eb);
 
   WarningRig quiet;  // without a warning point before it
   quiet.run.route.signals[1].bell_frame = 0;
   quiet.run.signals.signal_image_now = 7;
   quiet.pass(1100);
-  EXPECT_TRUE(quiet.run.handles.ats_eb);
+  EXPECT_TRUE(quiet.run.train.handles.ats_eb);
   EXPECT_TRUE(quiet.run.protection.ats_alarm);
 }
 
@@ -604,23 +604,23 @@ TEST(CheckPoint, TheSpeedVariantRingsAboveTheSignalSpeed) {
     WarningRig rig;
     rig.run.vehicle.ats_alert = 1;
     rig.run.route.signals[1].aspect = 2;
-    rig.run.motion.speed = c.speed;
+    rig.run.train.motion.speed = c.speed;
     rig.run.signals.signal_image_now = 8;
     rig.pass(1100);
     EXPECT_EQ(rig.run.protection.ats_alarm, c.alarm) << c.speed;
-    EXPECT_FALSE(rig.run.handles.ats_eb);
+    EXPECT_FALSE(rig.run.train.handles.ats_eb);
   }
 }
 
 TEST(CheckPoint, NothingWhileProtectionIsOff) {
   WarningRig rig;
-  rig.run.engine.ats_enabled = false;
+  rig.run.train.engine.ats_enabled = false;
   rig.run.signals.signal_image_now = 7;
   rig.run.film.film_frame = 1100;
   signal_step(rig.run);
   protection_rules(rig.run);
   EXPECT_EQ(rig.run.protection.signal_speed, 999);
-  EXPECT_FALSE(rig.run.handles.ats_eb);
+  EXPECT_FALSE(rig.run.train.handles.ats_eb);
 }
 
 TEST(ProtectionReset, ClearsTheBrakesAndTheAlarmAndPutsTheLampsBack) {
@@ -628,14 +628,14 @@ TEST(ProtectionReset, ClearsTheBrakesAndTheAlarmAndPutsTheLampsBack) {
   rig.pass(1000);
   rig.run.signals.signal_image_now = 7;
   rig.pass(1100);
-  ASSERT_TRUE(rig.run.handles.ats_eb);
-  rig.run.handles.ats_service = true;
+  ASSERT_TRUE(rig.run.train.handles.ats_eb);
+  rig.run.train.handles.ats_service = true;
   rig.run.protection.ats_p_state = 3;
   rig.clear_latches();
   ats_reset(rig.run);
   const ProtectionState& p = rig.run.protection;
-  EXPECT_FALSE(rig.run.handles.ats_eb || rig.run.handles.ats_service);
-  EXPECT_TRUE(rig.run.handles.brake_pending);
+  EXPECT_FALSE(rig.run.train.handles.ats_eb || rig.run.train.handles.ats_service);
+  EXPECT_TRUE(rig.run.train.handles.brake_pending);
   EXPECT_EQ(p.ats_p_state, 0);
   EXPECT_FALSE(p.ats_alarm);
   EXPECT_TRUE(p.ats_ack);
@@ -650,13 +650,13 @@ TEST(ProtectionReset, TheResetKeyAfterAnEmergencyStop) {
   WarningRig rig;
   rig.run.signals.signal_image_now = 7;
   rig.pass(1100);
-  ASSERT_TRUE(rig.run.handles.ats_eb);
-  rig.run.motion.speed = 0;
+  ASSERT_TRUE(rig.run.train.handles.ats_eb);
+  rig.run.train.motion.speed = 0;
   AsciiDown(rig.run, U'r');  // refused: the handle is not at emergency
-  EXPECT_TRUE(rig.run.handles.ats_eb);
+  EXPECT_TRUE(rig.run.train.handles.ats_eb);
   rig.emergency_handle();
   AsciiDown(rig.run, U'r');
-  EXPECT_FALSE(rig.run.handles.ats_eb);
+  EXPECT_FALSE(rig.run.train.handles.ats_eb);
   EXPECT_FALSE(rig.run.protection.ats_alarm);
   EXPECT_FALSE(rig.playing(rig.bell()));
 }

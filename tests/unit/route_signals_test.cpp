@@ -138,7 +138,7 @@ TEST(SignalOverrides, ADepartureSignalWaitsForTheDepartureAndItsReleaseTime) {
     s.release_time = 100;
     s.set_aspect = c.set_aspect;
     rig.run.station.st_departed[1] = c.departed;
-    rig.run.motion.sim_ticks = c.ticks;
+    rig.run.train.motion.sim_ticks = c.ticks;
     SCOPED_TRACE(::testing::Message() << "departed " << c.departed << " at " << c.ticks << " set "
                                       << c.set_aspect);
     EXPECT_EQ(rig.aspects(0)[2], c.expected);
@@ -163,9 +163,9 @@ TEST(SignalOverrides, HeldAndFixedSignals) {
   rig.sig(3).kind = 2;
   rig.sig(3).fixed_aspect = 2;
   rig.sig(3).set_aspect = 3;  // set_aspect wins over the fixed aspect
-  rig.run.motion.sim_ticks = 299;
+  rig.run.train.motion.sim_ticks = 299;
   EXPECT_EQ(rig.aspects(0), (std::vector<int>{4, 0, 2, 3, 4, 4, 4, 4}));
-  rig.run.motion.sim_ticks = 300;
+  rig.run.train.motion.sim_ticks = 300;
   EXPECT_EQ(rig.aspects(0), (std::vector<int>{4, 4, 2, 3, 4, 4, 4, 4}));
 }
 

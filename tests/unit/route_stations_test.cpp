@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/train_steps.h"
 #include "dynamics/keisan.h"
 #include "input/keyboard.h"
 #include "route/doors.h"
@@ -65,7 +66,7 @@ TEST(StationStop, OverrunKeepsTheDoorsShutAndAnnouncesOnce) {
   // The overrun dialog's correction moves the train to the stop position.
   rig.at(kCentral + 900, 0);
   kotai_stop_click(rig.run);
-  EXPECT_EQ(rig.run.motion.position_cm, kCentral);
+  EXPECT_EQ(rig.run.train.motion.position_cm, kCentral);
 }
 
 TEST(StationStop, AStationPassedWithoutStoppingIsSkippedAndItsZoneDoesNothing) {
@@ -155,7 +156,7 @@ TEST(StationStop, OneManDriverOpensAndTheStopCompletesWhenShutAfterTheMelody) {
   StationRig rig;
   rig.run.route.one_man = 1;
   rig.leave_first();
-  rig.run.motion.sim_ticks = 1083600 - 90 - 200;  // 10:01:50
+  rig.run.train.motion.sim_ticks = 1083600 - 90 - 200;  // 10:01:50
   rig.at(kCentral, 0);
   rig.passes(2);
   StationState& st = rig.run.station;
@@ -234,10 +235,10 @@ TEST(StationJump, StandsAtTheStationOnTheServiceBrakeAndWaitsForTheDeparture) {
   rig.at(30000, 60);
   StationClick(rig.run, 2);
   const StationState& st = rig.run.station;
-  const HandleState& h = rig.run.handles;
-  EXPECT_EQ(rig.run.motion.speed, 0);
-  EXPECT_EQ(rig.run.motion.position_cm, kCentral);
-  EXPECT_EQ(rig.run.motion.stop_distance, 0);
+  const HandleState& h = rig.run.train.handles;
+  EXPECT_EQ(rig.run.train.motion.speed, 0);
+  EXPECT_EQ(rig.run.train.motion.position_cm, kCentral);
+  EXPECT_EQ(rig.run.train.motion.stop_distance, 0);
   EXPECT_EQ(st.stop_position, kCentral);
   EXPECT_EQ(st.station_index, 2);
   EXPECT_EQ(st.cur_station, 2);
@@ -248,7 +249,7 @@ TEST(StationJump, StandsAtTheStationOnTheServiceBrakeAndWaitsForTheDeparture) {
   EXPECT_FALSE(st.doors_open);
   EXPECT_TRUE(st.st_doors_done[2]);
   EXPECT_EQ(st.station_text, "ただいま 中央駅");
-  EXPECT_EQ(rig.run.motion.sim_ticks, 1083600 - 90 - 60);
+  EXPECT_EQ(rig.run.train.motion.sim_ticks, 1083600 - 90 - 60);
   EXPECT_EQ(rig.run.film.film_frame, 3000);
   EXPECT_EQ(rig.count("window_caption", "駅線"), 1);
 
@@ -269,7 +270,7 @@ TEST(StationJump, KeepsAStationPositionInsideAFilmSpeedSegment) {
   keisan(rig.run);           // standing in the first [SpeedUnit] entry
   StationClick(rig.run, 1);  // 450 m, halfway along the second
   keisan(rig.run);
-  EXPECT_EQ(rig.run.motion.position_cm, 45000);
+  EXPECT_EQ(rig.run.train.motion.position_cm, 45000);
 }
 
 TEST(StationJump, TheSwitchedFilmGivesWayToTheRouteFilmAtTheStationFrame) {

@@ -52,7 +52,7 @@ TEST(Timetable, TheRunStartsSoThatTheStopEndsAtTheDepartureTime) {
   c.route_file = "line_ten.dat";
   StationRig rig(c);
   StationState& st = rig.run.station;
-  EXPECT_EQ(rig.run.motion.sim_ticks, 1080000 - 600 - 300);
+  EXPECT_EQ(rig.run.train.motion.sim_ticks, 1080000 - 600 - 300);
   rig.passes();
   EXPECT_EQ(st.clock_text, "09:59:30");
   EXPECT_TRUE(st.doors_open);
@@ -136,9 +136,9 @@ TEST(Timetable, AJumpToAStationWithoutATimeTakesItFromItsNeighbours) {
       s.deptime = deptime;
       rig.run.route.stations.push_back(s);
     }
-    rig.run.motion.sim_ticks = unchanged;
+    rig.run.train.motion.sim_ticks = unchanged;
     jump_clock(rig.run, c.target);
-    EXPECT_EQ(rig.run.motion.sim_ticks, c.expected) << c.what;
+    EXPECT_EQ(rig.run.train.motion.sim_ticks, c.expected) << c.what;
   }
 }
 
@@ -166,9 +166,9 @@ TEST(Timetable, ARunMayStartAtAnotherStation) {
     RunConfig config = stations_config();
     config.first_station = c.first;
     StationRig rig(config);
-    EXPECT_EQ(rig.run.motion.position_cm, c.position) << c.first;
+    EXPECT_EQ(rig.run.train.motion.position_cm, c.position) << c.first;
     EXPECT_EQ(rig.run.station.stop_position, c.position);
-    EXPECT_EQ(rig.run.motion.sim_ticks, c.clock);
+    EXPECT_EQ(rig.run.train.motion.sim_ticks, c.clock);
     EXPECT_EQ(rig.run.station.cur_station, c.cur);
     EXPECT_EQ(rig.run.station.announce_next, c.cur + 1);
     EXPECT_TRUE(rig.run.station.doors_open);

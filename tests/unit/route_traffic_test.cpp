@@ -69,7 +69,7 @@ struct LightRig : TestRig {
     run.route.traffic_signals = {t};
   }
   void at(long double cm, int frame) {
-    run.motion.position_cm = cm;
+    run.train.motion.position_cm = cm;
     run.film.film_frame = frame;
     traffic_light_step(run);
   }
@@ -138,7 +138,7 @@ struct PreTrainRig : TestRig {
     r.speed_units = {{0, 3000, 36, 36, 0}, {3000, 4000, 0, 0, 0}, {4000, 10000, 36, 36, 0}};
     run.ui.film_fps = 30;
     run.frame.frame_ms = 100;  // 30 / (1000 / 100) × 40 km/h: 120 a step
-    run.motion.sim_ticks = 150;
+    run.train.motion.sim_ticks = 150;
     run.signals.pre_train_frame = 2000;
     run.signals.pre_train_end = 9500;
   }
@@ -180,7 +180,7 @@ TEST(PreTrain, ItWaitsAtAStationUntilItsDepartureTime) {
   pre_train_step(rig.run);
   EXPECT_EQ(rig.run.signals.pre_train_rate, 0);
   EXPECT_EQ(rig.run.signals.pre_train_frame, 5000);
-  rig.run.motion.sim_ticks = 201;
+  rig.run.train.motion.sim_ticks = 201;
   pre_train_step(rig.run);
   EXPECT_EQ(rig.run.signals.pre_train_rate, 40);
   EXPECT_EQ(rig.run.signals.pre_train_frame, 5003);
@@ -221,7 +221,7 @@ TEST(PreTrain, AStationJumpPutsItAtTheNextStationItHasNotLeft) {
   const Case cases[] = {{99, 0}, {100, 5000}, {199, 5000}, {200, 9000}, {299, 9000}, {300, 0}};
   for (const Case& c : cases) {
     PreTrainRig rig;
-    rig.run.motion.sim_ticks = c.ticks;
+    rig.run.train.motion.sim_ticks = c.ticks;
     place_pre_train(rig.run);
     EXPECT_EQ(rig.run.signals.pre_train_frame, c.frame) << c.ticks;
   }

@@ -26,8 +26,8 @@ struct AnnounceRig : CallRig {
     return n;
   }
   void at(long double x, long double stop_distance) {
-    run.motion.position_cm = x;
-    run.motion.stop_distance = stop_distance;
+    run.train.motion.position_cm = x;
+    run.train.motion.stop_distance = stop_distance;
     conductor_announcements(run);
   }
   long double stop(int station) const { return run.route.stations[static_cast<std::size_t>(station)].position; }
@@ -117,12 +117,12 @@ TEST(OneManAnnouncements, APassengerReactsAfterTheStationsDelay) {
     OneManRig rig;
     rig.run.route.stations[1].prob = prob;
     rig.run.route.stations[1].time = 30;  // 3 s
-    rig.run.motion.sim_ticks = 1000;
+    rig.run.train.motion.sim_ticks = 1000;
     AsciiDown(rig.run, U'c');
-    rig.run.motion.sim_ticks = 1090;
+    rig.run.train.motion.sim_ticks = 1090;
     announce_event_step(rig.run);
     EXPECT_FALSE(rig.run.announce.extra_picture4_shown);
-    rig.run.motion.sim_ticks = 1091;
+    rig.run.train.motion.sim_ticks = 1091;
     announce_event_step(rig.run);
     EXPECT_EQ(rig.run.announce.extra_picture4_shown, prob != 0) << "prob " << prob;
   }

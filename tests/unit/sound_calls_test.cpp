@@ -45,9 +45,9 @@ TEST(EnterKey, LimitAndLimitEndCallsWantNoOtherSignAndTheTrainMoving) {
   OverlayState& ov = rig.run.overlays;
   ov.limit_image_shown = 1;
   ov.limit_blink = true;
-  rig.run.motion.speed = 0.4L;  // rounds to 0
+  rig.run.train.motion.speed = 0.4L;  // rounds to 0
   enter_call(rig.run);
-  rig.run.motion.speed = -3;  // backwards counts
+  rig.run.train.motion.speed = -3;  // backwards counts
   enter_call(rig.run);
   enter_call(rig.run);
   EXPECT_EQ(rig.take_calls(), slots({"5", "L1", "5"}));
@@ -69,7 +69,7 @@ TEST(EnterKey, ACrossingCallTakesTheFirstWaitingCrossingUntilNoneIsLeft) {
   rig.signal_in_view(2, 2, kNoVoice);
   OverlayState& ov = rig.run.overlays;
   ov.cross_shown = 0;
-  rig.run.motion.speed = 0.6L;
+  rig.run.train.motion.speed = 0.6L;
   enter_call(rig.run);
   ov.cross_light2_shown = true;  // the second light: the signal instead
   enter_call(rig.run);
@@ -90,7 +90,7 @@ TEST(SignalCalls, EntriesOfTheSignalInViewRunAroundItsOwnCallUnlessMarkedForStop
       {2, 2, 4, 1},        // not while the signal shows stop, nor any after it
       {2, 2, 5, 0},
   };
-  rig.run.motion.sim_ticks = 1083600;
+  rig.run.train.motion.sim_ticks = 1083600;
   rig.signal_in_view(2, 4, 0);
   enter_call(rig.run);
   EXPECT_EQ(rig.take_calls(), slots({"1", "22", "2", "3", "18", "4", "5"}));
@@ -111,7 +111,7 @@ TEST(TimeCall, TheAmountInFifteenSecondStepsAndTheDirection) {
   };
   for (const Case& c : cases) {
     CallRig rig;
-    rig.run.motion.sim_ticks = 1080000 + c.off;
+    rig.run.train.motion.sim_ticks = 1080000 + c.off;
     Timekanko(rig.run, 1080000, c.type);
     EXPECT_EQ(rig.take_calls(), c.queued) << c.off << " ticks, type " << c.type;
   }
@@ -120,7 +120,7 @@ TEST(TimeCall, TheAmountInFifteenSecondStepsAndTheDirection) {
 TEST(TimeCall, TheTimeBoardChecksTheTimeOnceInsideItsTimeEntry) {
   CallRig rig;
   rig.run.overlays.sign_shown = kTimeBoard;
-  rig.run.motion.sim_ticks = 1083600 + 600;  // [Time] 2950..3000 is due at 10:02:00
+  rig.run.train.motion.sim_ticks = 1083600 + 600;  // [Time] 2950..3000 is due at 10:02:00
   rig.signal_in_view(2, 2, kNoVoice);
   for (int frame : {2950, 2951, 2999}) {
     rig.run.film.film_frame = frame;
@@ -143,7 +143,7 @@ TEST(StationCalls, EachEventRunsItsTypeAndTheValuesFollowTheConvention) {
       {2, 4, -1},       // no slot
   };
   rig.signal_in_view(2, 2, kNoVoice);
-  rig.run.motion.sim_ticks = 1083600 - 30;
+  rig.run.train.motion.sim_ticks = 1083600 - 30;
   const std::vector<std::string> expected[] = {slots({"0", "5", "18"}), slots({"1"}), slots({"2"}),
                                                slots({"3"}), slots({"20", "4"}), slots({"5"})};
   for (int event = 0; event <= 5; ++event) {

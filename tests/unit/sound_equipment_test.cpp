@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/train_steps.h"
 #include "dynamics/brakes.h"
 #include "sound/equipment_sounds.h"
 #include "sound/sound_levels.h"
@@ -41,16 +42,16 @@ TEST(AirValves, TheApplyingAndChargingHissesFollowThePipe) {
       {-2, 200, 800, kOff, kOff},  // lap
   };
   for (const Case& c : cases) {
-    run.handles.brake_notch = c.notch;
-    run.brakes.bp_press = c.bp;
-    run.brakes.mr_press = Fixed4(c.mr);
+    run.train.handles.brake_notch = c.notch;
+    run.train.brakes.bp_press = c.bp;
+    run.train.brakes.mr_press = Fixed4(c.mr);
     air_valve_step(run);
     EXPECT_EQ(heard(rig, 19), c.apply) << c.notch << " " << static_cast<double>(c.bp);
     EXPECT_EQ(heard(rig, 20), c.charge) << c.notch << " " << static_cast<double>(c.bp);
   }
   run.vehicle.brake_type = 1;  // notch brakes have no brake valve
   rig.device().stop(19);
-  run.handles.brake_notch = -3;
+  run.train.handles.brake_notch = -3;
   air_valve_step(run);
   EXPECT_FALSE(rig.playing(19));
 }
@@ -72,20 +73,20 @@ TEST(EmergencyValve, SoundsOncePerApplicationWithAirInThePipeOrAboveItsSpeed) {
     v.sound_eb = {16, 30};  // the sound, and the speed above which type 2 sounds it
     v.sound_ba = {{0, 11}, {0, 12}, {0, 13}, {0, 14}, {0, 15}};
     run.load.bc_emergency = 540;
-    run.brakes.bp_press = c.bp;
-    run.brakes.bc_t = Fixed4(c.bc_t);
-    run.motion.speed = c.speed;
-    run.handles.brake_handle = c.by_handle ? -4 : 0;
-    run.handles.ats_eb = !c.by_handle;
+    run.train.brakes.bp_press = c.bp;
+    run.train.brakes.bc_t = Fixed4(c.bc_t);
+    run.train.motion.speed = c.speed;
+    run.train.handles.brake_handle = c.by_handle ? -4 : 0;
+    run.train.handles.ats_eb = !c.by_handle;
     emergency_valve_step(run);
     emergency_valve_step(run);
     const int once = c.sounds ? 1 : 0;
     EXPECT_EQ(rig.plays(16), once) << c.brake_type << " " << c.by_handle;
     EXPECT_EQ(rig.plays(15), c.sounds && c.brake_type <= 1 ? 1 : 0) << c.brake_type;  // [Sound_BA] entry [Brake]
-    run.handles.brake_handle = -3;  // the application ends, and a new one sounds again
-    run.handles.ats_eb = false;
+    run.train.handles.brake_handle = -3;  // the application ends, and a new one sounds again
+    run.train.handles.ats_eb = false;
     emergency_valve_step(run);
-    run.handles.brake_handle = -4;
+    run.train.handles.brake_handle = -4;
     emergency_valve_step(run);
     EXPECT_EQ(rig.plays(16), 2 * once) << c.brake_type << " " << c.by_handle;
   }
@@ -113,9 +114,9 @@ TEST(BrakeSteps, AReleaseToZeroOrByStepsSoundsOnceUntilItEnds) {
     v.sound_bk = {{0, 1}, {0, 2}, {0, 3}, {0, 4}};
     v.sound_br = {{0, 6}, {0, 7}, {0, 8}, {0, 9}};
     run.load.bc_emergency = 540;
-    run.handles.brake_handle = c.handle;
-    run.handles.brake_notch = c.notch;
-    run.brakes.bc_t = Fixed4(c.bc_t);
+    run.train.handles.brake_handle = c.handle;
+    run.train.handles.brake_notch = c.notch;
+    run.train.brakes.bc_t = Fixed4(c.bc_t);
     brake_step_sounds(run);
     rig.seconds(10);  // over, but the latch holds until the condition ends
     brake_step_sounds(run);
@@ -127,16 +128,16 @@ TEST(BrakeSteps, AReleaseToZeroOrByStepsSoundsOnceUntilItEnds) {
     // Once the condition has ended, the latch is clear and the next change sounds again;
     // while the protection brakes, nothing does.
     const auto settle = [&] {
-      run.handles.brake_handle = run.handles.brake_notch = -2;
+      run.train.handles.brake_handle = run.train.handles.brake_notch = -2;
       brake_step_sounds(run);
-      run.handles.brake_handle = c.handle;
-      run.handles.brake_notch = c.notch;
+      run.train.handles.brake_handle = c.handle;
+      run.train.handles.brake_notch = c.notch;
     };
     settle();
     brake_step_sounds(run);
     EXPECT_EQ(rig.plays(c.sound), 2);
     settle();
-    run.handles.ats_service = true;
+    run.train.handles.ats_service = true;
     brake_step_sounds(run);
     EXPECT_EQ(rig.plays(c.sound), 2);
   }
@@ -146,14 +147,14 @@ TEST(Compressor, StartsWithItsStartSoundAndStopsWithItsEndSound) {
   SoundRig rig;
   velmora::Run& run = rig.run;
   const VehicleData& v = run.vehicle;
-  run.brakes.mr_press = Fixed4(v.low_air_press - 1);
+  run.train.brakes.mr_press = Fixed4(v.low_air_press - 1);
   compressor_step(run);
   EXPECT_EQ(rig.plays(v.cp_start), 1);
   EXPECT_TRUE(rig.looping(v.cp_cnt));
   compressor_step(run);
   EXPECT_EQ(rig.plays(v.cp_start), 1);
   EXPECT_EQ(rig.plays(v.cp_end), 0);
-  run.brakes.mr_press = Fixed4(v.high_air_press);
+  run.train.brakes.mr_press = Fixed4(v.high_air_press);
   compressor_step(run);
   EXPECT_EQ(rig.plays(v.cp_end), 1);
   EXPECT_FALSE(rig.playing(v.cp_cnt));
@@ -194,7 +195,7 @@ TEST(NotchingSound, EachStepTakenSoundsOnceAndAStepWithoutASoundWaitsForOne) {
   velmora::Run& run = rig.run;
   run.vehicle.current_p = {{1, 1000, 0, 100, 44}, {1, 1000, 0, 100, 0}, {2, 1000, 0, 100, 45}};
   const auto at_step = [&](int step) {
-    run.traction.current_step = step;
+    run.train.traction.current_step = step;
     notching_sound_step(run);
   };
   at_step(0);
@@ -223,9 +224,9 @@ TEST(AtsWarn, LoopsWhileProtectionIsCutOutUnderPowerFromNotchTwo) {
     bool loops;
   } cases[] = {{false, 0, 2, true}, {false, 0, 1, false}, {false, 1, 3, false}, {true, 0, 3, false}, {false, 0, 4, true}};
   for (const Case& c : cases) {
-    run.engine.ats_enabled = c.enabled;
+    run.train.engine.ats_enabled = c.enabled;
     run.options.opt_ats_reg = c.saved_off;
-    run.handles.power_handle = c.power;
+    run.train.handles.power_handle = c.power;
     ats_warn_step(run);
     EXPECT_EQ(rig.looping(42), c.loops) << c.enabled << " " << c.saved_off << " " << c.power;
   }
@@ -261,11 +262,11 @@ TEST(HandleSounds, ElectroPneumaticBrakeStepsAndTheEmergencyHissAboveFifteen) {
   for (const Case& c : cases) {
     EpHandleRig rig;
     velmora::Run& run = rig.run;
-    run.motion.speed = c.speed;
-    run.handles.ats_service = c.protection_brakes;
+    run.train.motion.speed = c.speed;
+    run.train.handles.ats_service = c.protection_brakes;
     if (c.emergency_hiss) rig.device().loop(16);
     rig.log.events.clear();
-    run.handles.brake_handle = -c.to;
+    run.train.handles.brake_handle = -c.to;
     handle_sounds(run, 0, -c.from);
     std::vector<int> sounded;
     for (int k = 1; k <= 36; ++k)
@@ -275,7 +276,7 @@ TEST(HandleSounds, ElectroPneumaticBrakeStepsAndTheEmergencyHissAboveFifteen) {
   // A further application cuts short the air of every step still sounding.
   EpHandleRig rig;
   rig.device().loop(7);
-  rig.run.handles.brake_handle = -3;
+  rig.run.train.handles.brake_handle = -3;
   handle_sounds(rig.run, 0, -2);
   EXPECT_FALSE(rig.playing(7));
 }
@@ -285,11 +286,11 @@ TEST(SignedSpeed, BackingEndsTheStopAlertTakesTheFirstPointsSoundAndSquealsFully
   SoundRig rig;
   velmora::Run& run = rig.run;
   const int alert = run.vehicle.stop[0];
-  run.motion.stop_distance = 10000;
-  run.motion.speed = 40;
+  run.train.motion.stop_distance = 10000;
+  run.train.motion.speed = 40;
   stop_alert_step(run);
   ASSERT_TRUE(rig.playing(alert));
-  run.motion.speed = -5;
+  run.train.motion.speed = -5;
   stop_alert_step(run);
   EXPECT_FALSE(rig.playing(alert));
 
@@ -297,18 +298,18 @@ TEST(SignedSpeed, BackingEndsTheStopAlertTakesTheFirstPointsSoundAndSquealsFully
   run.vehicle.switch_sound = {{5, 30, 1}, {6, 999, 1}};
   clear_trackside_marks(run);
   run.film.film_frame = 1000;
-  run.motion.speed = -40;  // below the first entry's 30 km/h
+  run.train.motion.speed = -40;  // below the first entry's 30 km/h
   points_sounds_step(run);
   EXPECT_EQ(rig.plays(5), 1);
   EXPECT_EQ(rig.plays(6), 0);
 
   const int squeak = run.vehicle.sound_squeak;
-  run.brakes.bc_t = 300;
-  run.brakes.ebrake_current = 0;
-  run.motion.speed = 20;  // -500 × (500 × 20 / 5) / 300 = -3333
+  run.train.brakes.bc_t = 300;
+  run.train.brakes.ebrake_current = 0;
+  run.train.motion.speed = 20;  // -500 × (500 × 20 / 5) / 300 = -3333
   brake_squeal_step(run);
   EXPECT_EQ(rig.device().volume(squeak), -3333);
-  run.motion.speed = -20;
+  run.train.motion.speed = -20;
   brake_squeal_step(run);
   EXPECT_EQ(rig.device().volume(squeak), kFullLevel);
 }

@@ -28,7 +28,7 @@ TEST(SoundLevels, NoLogarithmOfNothingAndAlwaysWithinTheDevicesRange) {
 
 TEST(RunningNoise, TheBandsAtStandstillFifteenAndAHundredAndTwentyFive) {
   SoundRig rig;
-  rig.run.motion.speed = 0;
+  rig.run.train.motion.speed = 0;
   running_noise_step(rig.run);
   EXPECT_TRUE(rig.playing(0));
   EXPECT_EQ(rig.device().volume(0), 0);
@@ -36,20 +36,20 @@ TEST(RunningNoise, TheBandsAtStandstillFifteenAndAHundredAndTwentyFive) {
   EXPECT_EQ(rig.device().volume(1), -4000);
   EXPECT_FALSE(rig.playing(2));
 
-  rig.run.motion.speed = 15;
+  rig.run.train.motion.speed = 15;
   running_noise_step(rig.run);
   EXPECT_TRUE(rig.playing(0));  // the standstill sound runs on under the others
   EXPECT_EQ(rig.device().volume(1), -602);
   EXPECT_EQ(rig.device().volume(2), -602);
   EXPECT_EQ(rig.device().volume(0), 0);
 
-  rig.run.motion.speed = 24.6L;  // rounds to 25: band 2 and 3 share it
+  rig.run.train.motion.speed = 24.6L;  // rounds to 25: band 2 and 3 share it
   running_noise_step(rig.run);
   EXPECT_FALSE(rig.playing(1));
   EXPECT_TRUE(rig.playing(2) && rig.playing(3));
 
   SoundRig fast;
-  fast.run.motion.speed = -125;
+  fast.run.train.motion.speed = -125;
   running_noise_step(fast.run);
   for (int band = 0; band < 12; ++band) EXPECT_FALSE(fast.playing(band)) << band;
   EXPECT_TRUE(fast.playing(12));
@@ -65,14 +65,14 @@ TEST(ElectricMotor, APoweringRowFadesOutWithinAboutASecondOfPowerOff) {
   row.Speed1 = 0;
   row.Speed2 = 20;
   row.Volume1 = row.Volume2 = 100;
-  run.motion.speed = 10;
+  run.train.motion.speed = 10;
   const int channel = run.sound.motor_channel(0);
-  run.handles.power_notch = 4;
+  run.train.handles.power_notch = 4;
   for (int i = 0; i < 120; ++i) electric_motor_step(run);  // the common fader rises to 85
   EXPECT_TRUE(rig.playing(channel));
   EXPECT_GT(rig.device().volume(channel), -3000);
 
-  run.handles.power_notch = 0;
+  run.train.handles.power_notch = 0;
   int frames = 0;
   while (rig.device().volume(channel) != kSilent && frames < 200) {
     electric_motor_step(run);
@@ -87,17 +87,17 @@ TEST(CommonFaders, MoveOnceForEveryMotorOrGearRow) {
   SoundRig rig;
   velmora::Run& run = rig.run;
   ASSERT_EQ(run.vehicle.engine_sound1.size(), 2u);
-  run.handles.power_notch = 1;
+  run.train.handles.power_notch = 1;
   electric_motor_step(run);
   EXPECT_NEAR(static_cast<double>(run.sound.load_fade), 1 + 2 * 16.667 / 20, 1e-9);
-  run.handles.power_notch = run.handles.brake_notch = 0;
+  run.train.handles.power_notch = run.train.handles.brake_notch = 0;
   run.sound.load_fade = 50;
   electric_motor_step(run);
   EXPECT_NEAR(static_cast<double>(run.sound.load_fade), 50 - 2 * 16.667 / 10, 1e-9);
 
   run.vehicle.engine_type = 0;
   run.sound.load_fade = 1;
-  run.handles.power_notch = 1;
+  run.train.handles.power_notch = 1;
   diesel_engine_step(run);
   EXPECT_NEAR(static_cast<double>(run.sound.load_fade), 1 + 2 * 16.667 / 10, 1e-9);
 
@@ -132,17 +132,17 @@ TEST(DieselEngineSounds, CurveMarginsAndTheRowsActiveInTheirPosition) {
   } cases[] = {{60, 1.25L, -2321}, {25, 0.375L, -3028}, {30, 0.5L, -2528}, {95, 2.125L, -2659}, {110, 2.125L, -5480}};
   for (const Case& c : cases) {
     run.sound.load_fade = 5;
-    run.engine.engine_rpm = c.rpm;
+    run.train.engine.engine_rpm = c.rpm;
     diesel_engine_step(run);
     EXPECT_NEAR(static_cast<double>(rig.rate_of(channel)), static_cast<double>(c.rate), 1e-3)
         << static_cast<double>(c.rpm);
     EXPECT_EQ(rig.device().volume(channel), c.volume) << static_cast<double>(c.rpm);
     EXPECT_TRUE(rig.looping(channel));
   }
-  run.engine.gear_pos = 1;
+  run.train.engine.gear_pos = 1;
   diesel_engine_step(run);
   EXPECT_EQ(run.sound.motor_fade[1], 1);
-  run.engine.gear_pos = 2;
+  run.train.engine.gear_pos = 2;
   diesel_engine_step(run);
   EXPECT_EQ(run.sound.motor_fade[1], 100);
 }
@@ -168,7 +168,7 @@ TEST(EngineIdle, TheOpenDoorsIdlingUntilFiftyFivePassesIntoTheirClosing) {
   pass(true, false);  // the 55th pass of the closing
   EXPECT_TRUE(rig.looping(30));
   EXPECT_FALSE(rig.playing(31));
-  run.engine.engine_run = 0;
+  run.train.engine.engine_run = 0;
   pass(false, false);
   EXPECT_FALSE(rig.playing(30) || rig.playing(31));
 }
@@ -184,7 +184,7 @@ TEST(GearSounds, ARowFadesInWithItsGearUnderPowerOrWithTheBrakeAboveLoseElec) {
   row.EndRate = 1.2L;
   row.StartVolume = 80;
   row.EndVolume = 60;
-  run.engine.engine_run = 1;
+  run.train.engine.engine_run = 1;
   const long double step = 16.667L / 10;
   struct Case {
     int kagen, power, brake, gear;
@@ -196,21 +196,21 @@ TEST(GearSounds, ARowFadesInWithItsGearUnderPowerOrWithTheBrakeAboveLoseElec) {
   for (const Case& c : cases) {
     row.kagen = c.kagen;
     row.gear = 1;
-    run.handles.power_notch = c.power;
-    run.handles.brake_notch = c.brake;
-    run.engine.gear = c.gear;
-    run.motion.speed = c.speed;  // [Lose_elec] first number: 10 km/h
+    run.train.handles.power_notch = c.power;
+    run.train.handles.brake_notch = c.brake;
+    run.train.engine.gear = c.gear;
+    run.train.motion.speed = c.speed;  // [Lose_elec] first number: 10 km/h
     run.sound.gear_fade[0] = c.before;
     gear_sounds_step(run);
     EXPECT_NEAR(static_cast<double>(run.sound.gear_fade[0]), static_cast<double>(c.after), 1e-9)
         << c.kagen << " " << c.power << " " << c.brake << " " << c.gear << " " << static_cast<double>(c.speed);
   }
   // 5 km/h beyond the row's end speed of 30 the level has faded to half its end volume.
-  run.motion.speed = 35;
+  run.train.motion.speed = 35;
   run.sound.gear_fade[0] = 100;
   run.sound.gear_load = 95;
-  run.handles.power_notch = 1;
-  run.engine.gear = 1;
+  run.train.handles.power_notch = 1;
+  run.train.engine.gear = 1;
   row.kagen = 1;
   gear_sounds_step(run);
   EXPECT_EQ(run.sound.gear_level[0], 30);
@@ -235,7 +235,7 @@ TEST(TracksideAtten, TheLastStretchAroundTheFrameQuietensTheOneShots) {
   run.route.sounds = {one};
   clear_trackside_marks(run);
   run.film.film_frame = 160;
-  run.motion.speed = 80;
+  run.train.motion.speed = 80;
   trackside_atten(run);
   track_sounds_step(run);
   EXPECT_EQ(rig.device().volume(run.sound.route_channel(0)), -3010);  // 5000 log10(0.25)
@@ -255,13 +255,13 @@ TEST(TrackSounds, BackingSilencesALoopAndAStandstillLeavesThePitch) {
   clear_trackside_marks(run);
   const int channel = run.sound.route_channel(0);
   run.film.film_frame = 105;
-  run.motion.speed = 30;
+  run.train.motion.speed = 30;
   track_sounds_step(run);
   EXPECT_TRUE(rig.looping(channel));
   EXPECT_NEAR(static_cast<double>(rig.rate_of(channel)), 0.5, 1e-3);
   EXPECT_EQ(rig.device().volume(channel), kFullLevel);
   run.film.film_frame = 110;  // stopped within its start: it keeps the pitch it had
-  run.motion.speed = 0;
+  run.train.motion.speed = 0;
   track_sounds_step(run);
   EXPECT_NEAR(static_cast<double>(rig.rate_of(channel)), 0.5, 1e-3);
   const struct {
@@ -270,7 +270,7 @@ TEST(TrackSounds, BackingSilencesALoopAndAStandstillLeavesThePitch) {
   } cases[] = {{-1, kSilent}, {-30, kSilent}, {0.99L, kSilent}, {1, kFullLevel}, {0, kSilent}};
   for (const auto& c : cases) {
     run.film.film_frame = 200;
-    run.motion.speed = c.speed;
+    run.train.motion.speed = c.speed;
     track_sounds_step(run);
     EXPECT_EQ(rig.device().volume(channel), c.volume) << static_cast<double>(c.speed);
   }
@@ -290,11 +290,11 @@ TEST(Doppler, ThePitchRisesBeforeTheSourceAndFallsAfterIt) {
   ASSERT_EQ(run.route.doppler.size(), 1u);
   const DopplerData& src = run.route.doppler[0];
   const int channel = run.sound.route_channel(src.sound);
-  run.motion.position_cm = src.position - 4000;
+  run.train.motion.position_cm = src.position - 4000;
   doppler_step(run);
   EXPECT_TRUE(rig.playing(channel));
   EXPECT_EQ(rig.device().volume(channel), static_cast<int>(std::lround(2000 * std::log10(1000.0 / 5000))));
-  run.motion.position_cm = src.position + 5001;
+  run.train.motion.position_cm = src.position + 5001;
   doppler_step(run);
   EXPECT_FALSE(rig.playing(channel));
 }
@@ -322,12 +322,12 @@ TEST(TrackSounds, AOneShotSkippedByAJumpDoesNotPlayAndAContinuousOneLoopsAndStop
   SoundRig loop;
   velmora::Run& r2 = loop.run;
   const int ch = r2.sound.route_channel(r2.route.sounds[0].sound);
-  r2.motion.speed = 60;
+  r2.train.motion.speed = 60;
   r2.film.film_frame = 110;
   track_sounds_step(r2);
   EXPECT_EQ(loop.device().status(ch), SoundDevice::kPlaying | SoundDevice::kLooping);
   EXPECT_NEAR(r2.sound.atten, 0.33, 1e-9);
-  r2.motion.speed = 0.5L;
+  r2.train.motion.speed = 0.5L;
   r2.film.film_frame = 200;
   track_sounds_step(r2);
   EXPECT_EQ(loop.device().volume(ch), kSilent);  // below 1 km/h
@@ -342,7 +342,7 @@ TEST(PointsSounds, ASetOfPointsSoundsOnceAsTheTrainComesOverItAndAgainAfterAJump
   run.route.switches = {{1000, 1}};
   run.vehicle.switch_sound = {{5, 30, 1}, {6, 999, 1}, {7, 999, 2}};
   clear_trackside_marks(run);
-  run.motion.speed = 40;  // above the first entry's limit: the second one sounds
+  run.train.motion.speed = 40;  // above the first entry's limit: the second one sounds
   run.film.film_frame = 990;
   points_sounds_step(run);
   EXPECT_EQ(rig.plays(6), 0);
@@ -372,8 +372,8 @@ struct HandleRig : SoundRig {
     v.sound_pk = {25, 26, 27, 28};
   }
   void change(int power_before, int brake_before, int power, int brake) {
-    run.handles.power_handle = power;
-    run.handles.brake_handle = -brake;
+    run.train.handles.power_handle = power;
+    run.train.handles.brake_handle = -brake;
     handle_sounds(run, power_before, -brake_before);
   }
 };
@@ -404,8 +404,8 @@ TEST(HandleSounds, OnlyTypedCommandsSoundAndTheyCompareWithTheLastTypedPositions
   ASSERT_EQ(run.input.prev_brake_handle, -run.vehicle.brake);  // the start: brake at emergency
   // A controller moves the power handle to 3, which makes no handle sound; the next typed
   // notch-up compares with notch 0, where the last typed command left it.
-  run.handles.power_handle = 3;
-  run.handles.brake_handle = 0;
+  run.train.handles.power_handle = 3;
+  run.train.handles.brake_handle = 0;
   run.input.prev_brake_handle = 0;
   AsciiDown(run, U'z');
   EXPECT_EQ(rig.plays(17), 1);  // [Sound_PA] entry 0: from notch 0
@@ -419,7 +419,7 @@ TEST(HornSequence, OpeningThenTheMiddleSoundsInTurnThenTheClosing) {
   run.vehicle.sound_horn1.numbers = {25, 26, 27, 46, 30};
   run.vehicle.sound_horn2.sound = 0;
   const auto at = [&](int ticks) {
-    run.motion.sim_ticks = ticks;
+    run.train.motion.sim_ticks = ticks;
     horn_step(run);
   };
   run.input.key3_held = true;
@@ -455,17 +455,17 @@ TEST(StopAlert, ModeZeroSoundsOnceUntilTheTrainHasStopped) {
   velmora::Run& run = rig.run;
   const int alert = run.vehicle.stop[0];
   ASSERT_EQ(run.vehicle.stop[1], 0);
-  run.motion.stop_distance = 10000;  // 100 m: v²/18 > -25 always
-  run.motion.speed = 40;
+  run.train.motion.stop_distance = 10000;  // 100 m: v²/18 > -25 always
+  run.train.motion.speed = 40;
   stop_alert_step(run);
   EXPECT_EQ(rig.plays(alert), 1);
   rig.seconds(10);  // the alert is over
   stop_alert_step(run);
   stop_alert_step(run);
   EXPECT_EQ(rig.plays(alert), 1);
-  run.motion.speed = 0.5L;
+  run.train.motion.speed = 0.5L;
   stop_alert_step(run);
-  run.motion.speed = 30;
+  run.train.motion.speed = 30;
   stop_alert_step(run);
   EXPECT_EQ(rig.plays(alert), 2);
 
@@ -479,13 +479,13 @@ TEST(BrakeSqueal, SilencedWithinAFewFramesOnceTheTrainStands) {
   SoundRig rig;
   velmora::Run& run = rig.run;
   const int squeak = run.vehicle.sound_squeak;
-  run.brakes.bc_t = 300;
-  run.brakes.ebrake_current = 0;
-  run.motion.speed = 20;
+  run.train.brakes.bc_t = 300;
+  run.train.brakes.ebrake_current = 0;
+  run.train.motion.speed = 20;
   brake_squeal_step(run);
   ASSERT_TRUE(rig.playing(squeak));
-  run.motion.speed = 0.5L;
-  run.brakes.bc_t = 0;
+  run.train.motion.speed = 0.5L;
+  run.train.brakes.bc_t = 0;
   int frames = 0;
   while (rig.playing(squeak) && frames < 100) {
     brake_squeal_step(run);

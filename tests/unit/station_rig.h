@@ -35,9 +35,9 @@ struct StationRig : TestRig {
     set_next_stop(run, 0);
   }
   void at(long double position_cm, long double speed) {
-    run.motion.position_cm = position_cm;
-    run.motion.speed = speed;
-    run.motion.stop_distance = run.station.stop_position - position_cm;
+    run.train.motion.position_cm = position_cm;
+    run.train.motion.speed = speed;
+    run.train.motion.stop_distance = run.station.stop_position - position_cm;
   }
   void passes(int n = 1) {
     for (int i = 0; i < n; ++i) station_rules(run);
@@ -46,7 +46,7 @@ struct StationRig : TestRig {
   void ticks(int n) {
     for (int i = 0; i < n; ++i) {
       clock.advance_ns(1'000'000'000 / 30);
-      ++run.motion.sim_ticks;
+      ++run.train.motion.sim_ticks;
       station_rules(run);
     }
   }

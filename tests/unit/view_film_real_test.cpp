@@ -42,14 +42,14 @@ TEST(RealRouteFilm, ThePictureFollowsTheTrainFrameByFrame) {
   velmora::Run drive(config, rig.services());
   FormCreate(drive);
   ASSERT_EQ(drive.film.film_length, 900);
-  drive.motion.speed = 54;  // 1.5 × the 36 km/h the film was taken at
+  drive.train.motion.speed = 54;  // 1.5 × the 36 km/h the film was taken at
   drive.film.film_frame = drive.film.film_frame_prev = 400;
   drive.film.shown_frame = -1;
   for (int pass = 0; pass < 120; ++pass) {
-    drive.motion.film_speed = 36;
+    drive.train.motion.film_speed = 36;
     rig.clock.advance_ns(16'667'000);
     ASSERT_TRUE(AppIdle(drive));
-    drive.motion.speed = 54;  // no traction: keep the speed for the test
+    drive.train.motion.speed = 54;  // no traction: keep the speed for the test
     ASSERT_TRUE(drive.film.picture);
     const FilmPicture& p = *drive.film.picture;
     ASSERT_EQ(p.frame, drive.film.film_frame) << "pass " << pass;

@@ -79,16 +79,16 @@ TEST(RouteFilm, ABusyFrameIsShownOnceReadyEvenWhenTheTrainHasStopped) {
 TEST(FilmStopPoints, AForwardTrainStopsDeadAtTheFrameAndStartsAgainPastIt) {
   FilmRig rig(5890);
   rig.run.route.movie_stop = {5895};
-  rig.run.motion.speed = 60;
-  rig.run.handles.power_handle = rig.run.handles.power_notch = 3;
+  rig.run.train.motion.speed = 60;
+  rig.run.train.handles.power_handle = rig.run.train.handles.power_notch = 3;
   rig.run.film.film_frame = 5903;  // this pass ran eight frames past it
   show_film_frame(rig.run);
   EXPECT_EQ(rig.run.film.film_frame, 5895);
-  EXPECT_EQ(rig.run.motion.speed, 0);
+  EXPECT_EQ(rig.run.train.motion.speed, 0);
   EXPECT_EQ(rig.run.film.frame_accum, 0);
-  EXPECT_EQ(rig.run.handles.power_handle, 0);
-  EXPECT_EQ(rig.run.handles.power_notch, 0);
-  rig.run.motion.speed = 10;
+  EXPECT_EQ(rig.run.train.handles.power_handle, 0);
+  EXPECT_EQ(rig.run.train.handles.power_notch, 0);
+  rig.run.train.motion.speed = 10;
   rig.run.film.film_frame = 5897;
   show_film_frame(rig.run);
   EXPECT_EQ(rig.run.film.film_frame, 5897);
@@ -101,11 +101,11 @@ TEST(FilmStopPoints, AfterTheReversalTheTrainStopsOneFrameBeyondRunningBack) {
   EXPECT_EQ(rig.run.film.film_frame, 5897);
   EXPECT_EQ(rig.run.film.film_reversed, 1);
   rig.run.film.film_frame_prev = 5897;
-  rig.run.motion.speed = -20;
+  rig.run.train.motion.speed = -20;
   rig.run.film.film_frame = 5890;
   show_film_frame(rig.run);
   EXPECT_EQ(rig.run.film.film_frame, 5896);
-  EXPECT_EQ(rig.run.motion.speed, 0);
+  EXPECT_EQ(rig.run.train.motion.speed, 0);
 
   FilmRig far(5600);  // more than 200 frames away: no reversal
   far.run.route.movie_stop = {5895};
@@ -169,18 +169,18 @@ TEST(MovieSwitch, AJumpBackPlaysTheFilmsAgainAndTheStopPointsStopAForwardTrainAg
   // At the terminus the driver reverses at the film stop point.
   run.route.movie_stop = {5895};
   run.film.film_frame = 5800;
-  run.motion.speed = 0;
+  run.train.motion.speed = 0;
   reverse_at_film_stop(run);
   ASSERT_EQ(run.film.film_reversed, 1);
 
   StationClick(run, 1);
   EXPECT_EQ(run.film.film_reversed, 0);
   run.film.film_frame_prev = 5890;
-  run.motion.speed = 60;
+  run.train.motion.speed = 60;
   run.film.film_frame = 5900;
   show_film_frame(run);
   EXPECT_EQ(run.film.film_frame, 5895);  // the film stop point stops a forward train again
-  EXPECT_EQ(run.motion.speed, 0);
+  EXPECT_EQ(run.train.motion.speed, 0);
   pass(1000);
   EXPECT_EQ(run.film.movie_state, 2);  // and the spliced film plays again
 }
@@ -188,17 +188,17 @@ TEST(MovieSwitch, AJumpBackPlaysTheFilmsAgainAndTheStopPointsStopAForwardTrainAg
 TEST(MovieSwitch, AStopFilmWaitsForItsTimeWhileTheTrainStandsInTheZone) {
   FilmRig rig(3000);
   StationData& station = rig.run.route.stations.at(2);
-  rig.run.motion.position_cm = station.position;
+  rig.run.train.motion.position_cm = station.position;
   MovieSwitchData e;
   e.swtype = 2;
   e.name = "platform";
   e.endf = 90;
   e.next = 2;
-  e.time = rig.run.motion.sim_ticks + 30;
+  e.time = rig.run.train.motion.sim_ticks + 30;
   rig.run.route.movie_switch = {e};
   movie_switching(rig.run);
   EXPECT_EQ(rig.run.film.movie_state, 0);  // not yet its time
-  rig.run.motion.sim_ticks += 31;
+  rig.run.train.motion.sim_ticks += 31;
   movie_switching(rig.run);
   EXPECT_EQ(rig.run.film.movie_state, 1);
   EXPECT_EQ(rig.run.film.switch_base, station.Start);

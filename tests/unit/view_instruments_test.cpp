@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/startup.h"
+#include "app/train_steps.h"
 #include "data/load_failure.h"
 #include "dynamics/handles.h"
 #include "test_rig.h"
@@ -77,19 +78,19 @@ TEST(Speedometer, OneSlopeOrTwoMeetingAtTenAndHeldFromOneSixty) {
   CabRig rig;
   velmora::Run& run = rig.run;
   run.panel.Needle_Speed = {"x", 0, 0, 0, 0, 30, 2, 0, 0};
-  run.motion.speed = 80;
+  run.train.motion.speed = 80;
   instruments_step(run);
   EXPECT_NEAR(static_cast<double>(rig.of(run.cab.needle_speed).angle), 190 * 1023.0 / 360, 1e-9);
-  run.motion.speed = 159;
+  run.train.motion.speed = 159;
   instruments_step(run);
   const long double at_159 = rig.of(run.cab.needle_speed).angle;
-  run.motion.speed = 170;
+  run.train.motion.speed = 170;
   instruments_step(run);
   EXPECT_EQ(rig.of(run.cab.needle_speed).angle, at_159);
-  run.motion.speed = -0.5L;  // rolling back a little: the needle stays
+  run.train.motion.speed = -0.5L;  // rolling back a little: the needle stays
   instruments_step(run);
   EXPECT_EQ(rig.of(run.cab.needle_speed).angle, at_159);
-  run.motion.speed = -5;
+  run.train.motion.speed = -5;
   instruments_step(run);
   EXPECT_NEAR(rig.degrees(run.cab.needle_speed), 40, 1e-9);
 }
@@ -100,10 +101,10 @@ TEST(BcNeedle, FollowsAStepOfPressureOverTenFrames) {
   run.panel.Needle_BC.zero = 0;
   run.panel.Needle_BC.one = 0.5L;
   run.vehicle.mc = 0;
-  run.brakes.bc_t = 0;
+  run.train.brakes.bc_t = 0;
   for (int i = 0; i < 10; ++i) instruments_step(run);
   EXPECT_EQ(rig.of(run.cab.needle_bc).angle, 0);
-  run.brakes.bc_t = 360;  // 180 degrees: 511.5, rounded 512 units
+  run.train.brakes.bc_t = 360;  // 180 degrees: 511.5, rounded 512 units
   instruments_step(run);
   EXPECT_NEAR(static_cast<double>(rig.of(run.cab.needle_bc).angle), 51.2, 1e-9);
   for (int i = 0; i < 8; ++i) instruments_step(run);
@@ -115,16 +116,16 @@ TEST(BcNeedle, FollowsAStepOfPressureOverTenFrames) {
 TEST(DigitalSpeedAndAmmeter, PatternsAndTheFixedNeedle) {
   CabRig rig;
   velmora::Run& run = rig.run;
-  run.motion.speed = -3.4L;
+  run.train.motion.speed = -3.4L;
   instruments_step(run);
   EXPECT_EQ(rig.of(run.cab.digi_speed).pattern, 3);
-  run.motion.speed = 200;
+  run.train.motion.speed = 200;
   instruments_step(run);
   EXPECT_EQ(rig.of(run.cab.digi_speed).pattern, 3);  // no pattern for 200
 
   run.panel.Needle_I.sign = 2;
   run.panel.Needle_I.zero = 512;
-  run.traction.ammeter_value = -300;
+  run.train.traction.ammeter_value = -300;
   instruments_step(run);
   EXPECT_EQ(rig.of(run.cab.needle_i).angle, 512);  // half a turn, whatever the current
   run.panel.Needle_I = {"x", 0, 0, 0, 0, 10, 0.5L, 1, 0};
@@ -135,21 +136,21 @@ TEST(DigitalSpeedAndAmmeter, PatternsAndTheFixedNeedle) {
 TEST(CabLamps, PowerAndBrakeLampsFollowTheAmmeterModeAndTheNotches) {
   CabRig rig;
   velmora::Run& run = rig.run;
-  run.handles.power_notch = 2;
-  run.handles.brake_notch = 0;
+  run.train.handles.power_notch = 2;
+  run.train.handles.brake_notch = 0;
   run.station.doors_open = false;
   instruments_step(run);
   cab_lamps_step(run);
   EXPECT_EQ(run.cab.ammeter_mode, 2);
   EXPECT_TRUE(rig.of(run.cab.lamp_power).place.visible);
   EXPECT_FALSE(rig.of(run.cab.lamp_air).place.visible);
-  run.handles.power_notch = 0;
-  run.handles.brake_notch = -3;
+  run.train.handles.power_notch = 0;
+  run.train.handles.brake_notch = -3;
   instruments_step(run);
   cab_lamps_step(run);
   EXPECT_FALSE(rig.of(run.cab.lamp_power).place.visible);
   EXPECT_TRUE(rig.of(run.cab.lamp_air).place.visible);
-  run.handles.brake_notch = -run.vehicle.brake;  // emergency is not a service brake
+  run.train.handles.brake_notch = -run.vehicle.brake;  // emergency is not a service brake
   cab_lamps_step(run);
   EXPECT_FALSE(rig.of(run.cab.lamp_air).place.visible);
 }
@@ -160,7 +161,7 @@ TEST(CabLamps, TheStopAlertLampBlinksWhileTheAlertSoundsAndGoesOutAtAStand) {
   const CabItem& lamp = run.cab.lamp_stop;
   ASSERT_TRUE(lamp.exists());
   run.platform.sound.play(run.vehicle.stop[0]);
-  run.motion.speed = 30;
+  run.train.motion.speed = 30;
   run.frame.tenth_count = 20;
   cab_lamps_step(run);
   EXPECT_TRUE(rig.of(lamp).place.visible);
@@ -170,7 +171,7 @@ TEST(CabLamps, TheStopAlertLampBlinksWhileTheAlertSoundsAndGoesOutAtAStand) {
   run.frame.tenth_count = 30;
   cab_lamps_step(run);
   EXPECT_TRUE(rig.of(lamp).place.visible);
-  run.motion.speed = 0.5L;
+  run.train.motion.speed = 0.5L;
   cab_lamps_step(run);
   EXPECT_FALSE(rig.of(lamp).place.visible);
 }
@@ -185,7 +186,7 @@ TEST(CabLamps, TheVoltmeterClimbsInSixPassesAndTheBrakeGaugeHalvesItsWay) {
   cab_lamps_step(run);
   EXPECT_EQ(run.cab.volt_value, Fixed4(1500));
   run.cab.brake_cmd_value = 0;
-  run.handles.brake_notch = -run.vehicle.brake;
+  run.train.handles.brake_notch = -run.vehicle.brake;
   cab_lamps_step(run);
   EXPECT_DOUBLE_EQ(static_cast<double>(run.cab.brake_cmd_value), 2.25);
 }
@@ -212,16 +213,16 @@ TEST(AmmeterMode, ElectricBrakingByTheHoldBackTheBrakeTheSuppressionOrANegativeN
   for (const Case& c : cases) {
     CabRig rig;
     velmora::Run& run = rig.run;
-    HandleState& h = run.handles;
+    HandleState& h = run.train.handles;
     run.vehicle.notch[1].acc0 = -1;  // notch 2 is a braking row
     h.hold_active = c.hold;
     h.power_handle = c.power_handle;
     h.power_notch = c.power_notch;
     h.brake_notch = c.brake_notch;
     h.suppress_state = c.suppress;
-    run.motion.resist_force = Fixed4(c.resist);
-    run.motion.traction_force = Fixed4(c.traction);
-    run.brakes.ebrake_current = c.eb_current;
+    run.train.motion.resist_force = Fixed4(c.resist);
+    run.train.motion.traction_force = Fixed4(c.traction);
+    run.train.brakes.ebrake_current = c.eb_current;
     run.station.doors_open = c.doors_open;
     instruments_step(run);
     EXPECT_EQ(run.cab.ammeter_mode, c.mode) << c.hold << " " << c.brake_notch << " " << c.suppress << " "
@@ -235,10 +236,10 @@ TEST(LinearGauges, MarksRiseFromZeroByTheValueAndTheCurrentGaugeFollowsTheMode) 
   CabState& c = run.cab;
   // Every linear gauge of the fixture: zero at y 560, 0.05 px per unit; the BC gauge shows
   // the motor cars ([Mc] 1).
-  run.traction.ammeter_value = 300;
-  run.brakes.bc_m = 330;
-  run.brakes.mr_press = 880;
-  run.handles.power_notch = 2;  // powering, with the doors shut
+  run.train.traction.ammeter_value = 300;
+  run.train.brakes.bc_m = 330;
+  run.train.brakes.mr_press = 880;
+  run.train.handles.power_notch = 2;  // powering, with the doors shut
   run.station.doors_open = false;
   instruments_step(run);
   EXPECT_EQ(c.linear_ip.top, 560 - 15);
@@ -250,16 +251,16 @@ TEST(LinearGauges, MarksRiseFromZeroByTheValueAndTheCurrentGaugeFollowsTheMode) 
   EXPECT_TRUE(rig.of(c.linear_ip).place.visible);
   EXPECT_FALSE(rig.of(c.linear_ib).place.visible);
 
-  run.traction.ammeter_value = -300;  // braking electrically
-  run.handles.power_notch = 0;
-  run.handles.brake_notch = -3;
-  run.brakes.ebrake_current = 300;
+  run.train.traction.ammeter_value = -300;  // braking electrically
+  run.train.handles.power_notch = 0;
+  run.train.handles.brake_notch = -3;
+  run.train.brakes.ebrake_current = 300;
   instruments_step(run);
   EXPECT_EQ(c.linear_ib.top, 560 + 15);
   EXPECT_FALSE(rig.of(c.linear_ip).place.visible);
   EXPECT_TRUE(rig.of(c.linear_ib).place.visible);
-  run.handles.brake_notch = 0;  // mode 0: both stay as they are
-  run.brakes.ebrake_current = 0;
+  run.train.handles.brake_notch = 0;  // mode 0: both stay as they are
+  run.train.brakes.ebrake_current = 0;
   instruments_step(run);
   EXPECT_FALSE(rig.of(c.linear_ip).place.visible);
   EXPECT_TRUE(rig.of(c.linear_ib).place.visible);
@@ -273,7 +274,7 @@ TEST(CabLamps, TheSecondPanelIsThePictureForInsideTunnelsWithVisualEffectsOn) {
   for (const auto& c : cases) {
     CabRig rig;
     rig.run.options.opt_effects_off = c.effects_off;
-    rig.run.motion.tunnel_level = c.tunnel_level;
+    rig.run.train.motion.tunnel_level = c.tunnel_level;
     cab_lamps_step(rig.run);
     EXPECT_EQ(rig.of(rig.run.cab.panel2).place.visible, c.shown) << c.effects_off << " " << c.tunnel_level;
   }
@@ -299,7 +300,7 @@ TEST(ExtraPictures, EachSlotByItsOwnRule) {
   run.route.stations[2].door = 1;
   st.door_cmd = true;
   run.input.door_side = 1;
-  run.engine.engine_run = -2;
+  run.train.engine.engine_run = -2;
   run.announce.extra_picture4_shown = true;
   run.vehicle.ats_type = 1;
   cab_lamps_step(run);
@@ -308,7 +309,7 @@ TEST(ExtraPictures, EachSlotByItsOwnRule) {
 
   run.route.stations[2].door = 0;
   run.input.door_side = 0;
-  run.engine.engine_run = 0;
+  run.train.engine.engine_run = 0;
   run.announce.extra_picture4_shown = false;  // once shown it stays
   run.vehicle.ats_type = 0;
   cab_lamps_step(run);
@@ -345,7 +346,7 @@ TEST(CabSignal, ACabSignallingVehicleShowsItsFirstPatternFromTheStart) {
 TEST(Indicators, NotchesReverserAndTheProtectionsHoldOnTheSecondSet) {
   CabRig rig;
   velmora::Run& run = rig.run;
-  HandleState& h = run.handles;
+  HandleState& h = run.train.handles;
   h.reverser = -1;
   h.power_handle = 3;
   h.brake_handle = 0;

@@ -28,15 +28,15 @@ TEST(StopLines, OutOfThePictureUntilTwentyMetresThenThinningWithDistance) {
   run.route.perspective_h = 150;
   run.station.station_index = 0;
   run.route.stations[0].genkai = 300;
-  run.motion.stop_distance = 2500;
+  run.train.motion.stop_distance = 2500;
   overlay_frame_step(run);
   EXPECT_EQ(rig.sprite(rig.ids().line_m).place.y, -100);
-  run.motion.stop_distance = 1999;
+  run.train.motion.stop_distance = 1999;
   overlay_frame_step(run);
   EXPECT_EQ(rig.sprite(rig.ids().line_m).place.height, 1);  // 2 - 0.05 x 19.99 = 1.0005
   EXPECT_EQ(rig.sprite(rig.ids().line_m).place.y, perspective_y(19.99L, 10, 150, run.ui.film_height));
   EXPECT_EQ(rig.sprite(rig.ids().line_e).place.y, perspective_y(22.99L, 10, 150, run.ui.film_height));
-  run.motion.stop_distance = 200;  // 2 m: the near end of the zone is behind the train
+  run.train.motion.stop_distance = 200;  // 2 m: the near end of the zone is behind the train
   overlay_frame_step(run);
   EXPECT_EQ(rig.sprite(rig.ids().line_s).place.y, -100);
   EXPECT_EQ(rig.sprite(rig.ids().line_m).place.height, 2);
@@ -56,18 +56,18 @@ TEST(RemainingBoard, SlidesOverTheLastThirtyMetresAndShowsTheOverrun) {
   OverlayRig rig;
   velmora::Run& run = rig.run;
   const int board = rig.ids().remain;
-  run.motion.stop_distance = 3000;
+  run.train.motion.stop_distance = 3000;
   overlay_frame_step(run);
   EXPECT_FALSE(rig.sprite(board).place.visible);
-  run.motion.stop_distance = 1500;
+  run.train.motion.stop_distance = 1500;
   overlay_frame_step(run);
   EXPECT_TRUE(rig.sprite(board).place.visible);
   EXPECT_EQ(rig.sprite(board).pattern, 0);
   EXPECT_EQ(rig.sprite(board).place.y, run.ui.film_height - run.ui.film_height / 2 - 870);
-  run.motion.stop_distance = 0;
+  run.train.motion.stop_distance = 0;
   overlay_frame_step(run);
   const int at_stop = rig.sprite(board).place.y;
-  run.motion.stop_distance = -1000;  // 10 m too far
+  run.train.motion.stop_distance = -1000;  // 10 m too far
   overlay_frame_step(run);
   EXPECT_EQ(rig.sprite(board).pattern, 1);
   EXPECT_GT(rig.sprite(board).place.y, at_stop);
@@ -212,8 +212,8 @@ TEST(OtherSigns, TheTimeBoardWhileStandingWithinAHundredMetresOfTheStop) {
     run.route.signs.clear();
     run.route.time_checks = {{2950, 3000, 1083600}};
     run.film.film_frame = c.frame;
-    run.motion.speed = c.speed;
-    run.motion.stop_distance = c.stop_distance;
+    run.train.motion.speed = c.speed;
+    run.train.motion.stop_distance = c.stop_distance;
     overlay_route_step(run);
     EXPECT_EQ(run.overlays.sign_shown, c.shown) << c.frame << " " << static_cast<double>(c.speed);
     EXPECT_EQ(rig.sprite(rig.ids().other).place.visible, c.shown == kTimeBoard) << c.frame;
@@ -232,7 +232,7 @@ TEST(Monitor, ShowsTheStationInWhoseZoneTheTrainIsOrTheNextOneBetween) {
   const std::pair<long double, int> at[] = {
       {st[0].position, 0}, {(st[0].position_e + st[1].position_s) / 2, 1}, {(st[2].position_e + st[3].position_s) / 2, 3}};
   for (const auto& [position, frame] : at) {
-    run.motion.position_cm = position;
+    run.train.motion.position_cm = position;
     station_step(run);
     overlay_route_step(run);
     EXPECT_EQ(rig.sprite(rig.ids().monitor).pattern, frame) << static_cast<double>(position);

@@ -23,7 +23,7 @@ TEST(DriveTexts, TheStopDistanceInWholeMetresThenOneThenTwoDecimals) {
   EXPECT_EQ(stop_distance_text(500), " 5.00 m");
   EXPECT_EQ(stop_distance_text(-250), "-2.50 m");  // an overrun reads negative
   TextRig rig;
-  rig.run.motion.speed = 7.25L;
+  rig.run.train.motion.speed = 7.25L;
   drive_texts_step(rig.run);
   EXPECT_EQ(rig.run.texts.speed_text, "  7.2 km/h");
 }
@@ -31,28 +31,28 @@ TEST(DriveTexts, TheStopDistanceInWholeMetresThenOneThenTwoDecimals) {
 TEST(Hint, AStalledEngineOverridesEveryOtherExplanation) {
   TextRig rig;
   velmora::Run& run = rig.run;
-  run.motion.speed = 0;
-  run.handles.power_handle = 2;
-  run.engine.ats_enabled = false;  // would give explanation 22
+  run.train.motion.speed = 0;
+  run.train.handles.power_handle = 2;
+  run.train.engine.ats_enabled = false;  // would give explanation 22
   run.options.opt_ats_reg = 0;
   EXPECT_EQ(compose_hint(run), "0説明22");
-  run.engine.engine_run = 0;
+  run.train.engine.engine_run = 0;
   EXPECT_EQ(compose_hint(run), "0エンストしました。変速レバーを変速段に入れてエンジンを再始動してください。");
 }
 
 TEST(Hint, ProtectionAndTheStopAhead) {
   TextRig rig;
   velmora::Run& run = rig.run;
-  run.handles.power_handle = 0;
-  run.motion.speed = 0;
-  run.handles.ats_eb = true;
+  run.train.handles.power_handle = 0;
+  run.train.motion.speed = 0;
+  run.train.handles.ats_eb = true;
   EXPECT_EQ(compose_hint(run), "0説明13");  // stopped by the protection
-  run.handles.ats_eb = false;
+  run.train.handles.ats_eb = false;
   run.signals.signal_image_now = 8;  // caution
-  run.motion.speed = 60;
-  run.motion.stop_distance = 30000;  // 300 m - 125 < 60 / 5 x 60 / 3.6 = 200
+  run.train.motion.speed = 60;
+  run.train.motion.stop_distance = 30000;  // 300 m - 125 < 60 / 5 x 60 / 3.6 = 200
   EXPECT_EQ(compose_hint(run), "0説明17説明20");
-  run.motion.speed = 40;  // 40 / 5 x 40 / 3.6 = 88.9: no need to brake yet
+  run.train.motion.speed = 40;  // 40 / 5 x 40 / 3.6 = 88.9: no need to brake yet
   EXPECT_EQ(compose_hint(run), "");
 }
 
@@ -61,9 +61,9 @@ TEST(Hint, TheLineChangesOnlyWhenItsTextDoesAndIsCentredFromItsSecondFrame) {
   velmora::Run& run = rig.run;
   run.options.opt_moji = 1;
   run.options.opt_info_off = 0;
-  run.motion.speed = 0;
-  run.handles.power_handle = 2;
-  run.engine.ats_enabled = false;
+  run.train.motion.speed = 0;
+  run.train.handles.power_handle = 2;
+  run.train.engine.ats_enabled = false;
   run.film.film_frame = 40;
   run.film.shown_frame = 40;
   hint_step(run);
@@ -155,8 +155,8 @@ TEST(Labels, TheInformationLabelOfAOneManTrain) {
 TEST(EasyCab, TheColumnFollowsTheHandlesAndTheStatusTheDoors) {
   TextRig rig;
   velmora::Run& run = rig.run;
-  run.handles.power_handle = 0;
-  run.handles.brake_handle = -3;
+  run.train.handles.power_handle = 0;
+  run.train.handles.brake_handle = -3;
   run.station.door_cmd = false;
   run.station.doors_open = true;
   easy_cab_step(run);
@@ -164,14 +164,14 @@ TEST(EasyCab, TheColumnFollowsTheHandlesAndTheStatusTheDoors) {
   EXPECT_FALSE(e.neutral);
   EXPECT_EQ(e.brake, (std::array<bool, 8>{true, true, true, false, false, false, false, false}));
   EXPECT_EQ(e.status, "ドアを閉めています");
-  run.handles.brake_handle = 0;
-  run.handles.power_handle = 2;
+  run.train.handles.brake_handle = 0;
+  run.train.handles.power_handle = 2;
   run.station.doors_open = false;
   easy_cab_step(run);
   EXPECT_EQ(e.power, (std::array<bool, 5>{true, true, false, false, false}));
   EXPECT_FALSE(e.neutral);
   EXPECT_EQ(e.status, "");
-  run.handles.power_handle = 0;
+  run.train.handles.power_handle = 0;
   easy_cab_step(run);
   EXPECT_TRUE(e.neutral);
 }

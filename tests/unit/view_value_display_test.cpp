@@ -29,33 +29,33 @@ struct ValueRig : TestRig {
 TEST(ValueDisplay, ValuesInTheirFormatsWithHalvesRoundedToEven) {
   ValueRig rig;
   velmora::Run& run = rig.run;
-  run.motion.speed = 7.25L;
+  run.train.motion.speed = 7.25L;
   EXPECT_EQ(rig.shown("Label1"), "7.2 km/h");
-  run.motion.gradient = Fixed4(-12.5L);
+  run.train.motion.gradient = Fixed4(-12.5L);
   EXPECT_EQ(rig.shown("Label27"), "-12 Permil");
-  run.brakes.bp_press = -0.3L;  // no "-0"
+  run.train.brakes.bp_press = -0.3L;  // no "-0"
   EXPECT_EQ(rig.shown("Label71"), "0 kPa");
-  run.traction.ammeter_needle = 2.5L;
+  run.train.traction.ammeter_needle = 2.5L;
   EXPECT_EQ(rig.shown("Label50"), "2 A");
-  run.traction.slip_text = "空転";
-  run.traction.adhesion = Fixed4(0.125L);
-  run.traction.adh_limit = Fixed4(1234.5L);
+  run.train.traction.slip_text = "空転";
+  run.train.traction.adhesion = Fixed4(0.125L);
+  run.train.traction.adh_limit = Fixed4(1234.5L);
   EXPECT_EQ(rig.shown("Label65"), "空転 0.12 1234N");
   run.station.station_index = 3;  // the run from station 2, loaded 50 %
   run.load.total_mass = Fixed4(35.5L);
   EXPECT_EQ(rig.shown("Label78"), "50% 35.5t");
   run.station.station_index = 0;  // no station left yet
   EXPECT_EQ(rig.shown("Label78"), "0% 35.5t");
-  run.handles = HandleState{};
-  run.traction.current_step = 0;
-  run.brakes.currentb_row = 0;
-  run.handles.power_handle = 2;
-  run.handles.brake_handle = -1;
-  run.handles.sap_notch = -1;
+  run.train.handles = HandleState{};
+  run.train.traction.current_step = 0;
+  run.train.brakes.currentb_row = 0;
+  run.train.handles.power_handle = 2;
+  run.train.handles.brake_handle = -1;
+  run.train.handles.sap_notch = -1;
   EXPECT_EQ(rig.shown("Label44"), "P 0 2 0 B 0 -1 0 -1 0");
-  run.brakes.bc_t = Fixed4(440.5L);
-  run.brakes.bc_m = Fixed4(-3);
-  run.brakes.ebrake_current = 612;  // beyond the bar's end
+  run.train.brakes.bc_t = Fixed4(440.5L);
+  run.train.brakes.bc_m = Fixed4(-3);
+  run.train.brakes.ebrake_current = 612;  // beyond the bar's end
   value_display_step(run);
   EXPECT_EQ(run.value_display.bars, (std::array<int, 3>{440, 0, 500}));
 }
@@ -80,7 +80,7 @@ TEST(ValueDisplay, EveryFilledValueHasItsPlaceInTheWindowAndEveryPlaceIsFilled) 
 TEST(ValueDisplay, PatternLimitAndCheckRowsShow999UntilTheyAreDue) {
   ValueRig rig;
   velmora::Run& run = rig.run;
-  run.motion.position_cm = 1000;
+  run.train.motion.position_cm = 1000;
   run.protection.ats_target_pos = 26050;  // 250.5 m
   EXPECT_EQ(rig.shown("Label8"), "250");
   run.protection.limit_preview[0] = {0, 45, 50000, 12350, 0};  // due, 123.5 m
@@ -159,15 +159,15 @@ TEST(ValueDisplay, F3ShowsItFilledAndTheRouteStepRefreshesItOnlyWhileShown) {
   TestRig rig(fixture_config());
   velmora::Run& run = rig.run;
   FormCreate(run);
-  run.motion.speed = 12;
+  run.train.motion.speed = 12;
   key_pressed(run, Key::F3, false);
   EXPECT_TRUE(run.value_display.visible);
   EXPECT_EQ(run.value_display.values.at("Label1"), "12.0 km/h");
-  run.motion.speed = 20;
+  run.train.motion.speed = 20;
   Timer1(run);
   EXPECT_EQ(run.value_display.values.at("Label1"), "20.0 km/h");
   key_pressed(run, Key::F3, false);
-  run.motion.speed = 30;
+  run.train.motion.speed = 30;
   Timer1(run);
   EXPECT_FALSE(run.value_display.visible);
   EXPECT_EQ(run.value_display.values.at("Label1"), "20.0 km/h");
@@ -238,8 +238,8 @@ TEST(SpeedUnitReload, ReplacesTheTableAndItsPlacesWithoutPicturesOrRandomDraws) 
   EXPECT_EQ(run.route.speed_units[1].speed_first, 72);
   EXPECT_EQ(run.route.stations[2].position, station2 + segment1);
   EXPECT_EQ(run.station.stop_position, station2 + segment1);
-  EXPECT_EQ(run.motion.position_cm, *frame_to_distance(run.route, 1500, run.ui.film_fps));
-  EXPECT_EQ(run.motion.stop_distance, run.station.stop_position - run.motion.position_cm);
+  EXPECT_EQ(run.train.motion.position_cm, *frame_to_distance(run.route, 1500, run.ui.film_fps));
+  EXPECT_EQ(run.train.motion.stop_distance, run.station.stop_position - run.train.motion.position_cm);
   EXPECT_EQ(rig.images.loaded.size(), pictures);
   EXPECT_TRUE(run.rng == engine);
 }

@@ -39,7 +39,7 @@ class Controller {
     h_.decel_per_notch = 3.4 / std::max(1, h_.brake_max);
     // The timetable's clock: a build whose station rules do not yet set the clock at the
     // start keeps its own count, which is read as if it had been set.
-    clock_offset_ = facts.start_ticks - run.motion.sim_ticks;
+    clock_offset_ = facts.start_ticks - run.train.motion.sim_ticks;
   }
 
   // The keys for this frame.
@@ -49,20 +49,20 @@ class Controller {
     return "stop " + std::to_string(stop_) + (standing_ ? " standing" : " running") + " at " +
            std::to_string(metres()) + " m, " + std::to_string(speed()) + " km/h, power " +
            std::to_string(power()) + ", brake " + std::to_string(brake()) + ", clock " + std::to_string(ticks()) +
-           (run_.station.doors_open ? ", doors open" : "") + (run_.handles.ats_eb ? ", protection emergency" : "") +
-           (run_.handles.ats_service ? ", protection service brake" : "") +
-           (run_.handles.eb_device ? ", vigilance emergency" : "") + ", brake notch " +
-           std::to_string(run_.handles.brake_notch) + ", cylinders " + run_.brakes.bc_t.to_string() +
-           " kPa, main reservoir " + run_.brakes.mr_press.to_string() + " kPa";
+           (run_.station.doors_open ? ", doors open" : "") + (run_.train.handles.ats_eb ? ", protection emergency" : "") +
+           (run_.train.handles.ats_service ? ", protection service brake" : "") +
+           (run_.train.handles.eb_device ? ", vigilance emergency" : "") + ", brake notch " +
+           std::to_string(run_.train.handles.brake_notch) + ", cylinders " + run_.train.brakes.bc_t.to_string() +
+           " kPa, main reservoir " + run_.train.brakes.mr_press.to_string() + " kPa";
   }
   int stops_made() const { return stops_made_; }
 
  private:
-  double speed() const { return static_cast<double>(run_.motion.speed); }
-  double metres() const { return static_cast<double>(run_.motion.position_cm) / 100.0; }
-  int ticks() const { return run_.motion.sim_ticks + clock_offset_; }
-  int power() const { return run_.handles.power_handle; }
-  int brake() const { return -run_.handles.brake_handle; }  // 0 released .. brake_max + 1 emergency
+  double speed() const { return static_cast<double>(run_.train.motion.speed); }
+  double metres() const { return static_cast<double>(run_.train.motion.position_cm) / 100.0; }
+  int ticks() const { return run_.train.motion.sim_ticks + clock_offset_; }
+  int power() const { return run_.train.handles.power_handle; }
+  int brake() const { return -run_.train.handles.brake_handle; }  // 0 released .. brake_max + 1 emergency
 
   // One key towards the wanted power notch and brake position (brake first).
   void steer(int want_power, int want_brake, std::vector<char>& keys) const;
@@ -175,7 +175,7 @@ std::vector<char> Controller::decide(long long frame) {
       steer(0, 0, keys);
       return keys;
     }
-    if (static_cast<double>(run_.brakes.bc_t) > 30) return keys;
+    if (static_cast<double>(run_.train.brakes.bc_t) > 30) return keys;
     standing_ = false;
     ++stop_;
     hold_ = 0;
@@ -217,7 +217,7 @@ std::vector<char> Controller::decide(long long frame) {
     if (h_.aab) {
       // The brake valve: service until the cylinders do enough, lap to hold; release
       // when braking far too hard, since the valve cannot ease off partly.
-      const double decel = -static_cast<double>(run_.traction.accel_net);
+      const double decel = -static_cast<double>(run_.train.traction.accel_net);
       if (need > decel + 0.25 && aab_apply_frames_ < 240) {
         want_brake = 3;
         ++aab_apply_frames_;

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <string>
 
+#include "app/train_steps.h"
 #include "platform/imgui/client_window.h"
 #include "app/menus.h"
 #include "app/run.h"
-#include "dynamics/engine.h"
 #include "input/keyboard.h"
 #include "route/station_jump.h"
 #include "view/value_display.h"
@@ -156,9 +156,9 @@ void easy_cab_window(Run& run, CabWindows& w) {
       if (!c.button(b.x, b.y, b.caption, b.width, b.height)) continue;
       if (b.posts != 0)
         w.posted.push_back(b.posts);
-      else if (run.handles.reverser == 1)
+      else if (run.train.handles.reverser == 1)
         w.posted.push_back(U'b');
-      else if (run.handles.reverser == -1)
+      else if (run.train.handles.reverser == -1)
         w.posted.push_back(U'f');
     }
     // The status bar along the bottom.
@@ -177,7 +177,7 @@ void train_settings_window(Run& run, CabWindows& w) {
   Client c(&w.layout);
   if (c.begin("列車設定", &w.train_settings, 250, 160, ImVec2(420, 260), w.settings_origin)) {
     // The protection's choice is read when the dialog opens; afterwards it is the driver's.
-    const bool on = run.engine.ats_enabled;
+    const bool on = run.train.engine.ats_enabled;
     c.text(8, 8, "ATS");
     c.at(kSettingsAtsOn.x, kSettingsAtsOn.y);
     if (ImGui::RadioButton("入", on) && !on) {
