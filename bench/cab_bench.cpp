@@ -10,12 +10,12 @@
 #include <filesystem>
 #include <memory>
 
-#include "platform/imgui/cab_windows.h"
 #include "app/headless_platform.h"
 #include "app/run.h"
 #include "app/startup.h"
 #include "platform/sdl/sdl_cab_screen.h"
 #include "platform/sdl/sdl_imgui.h"
+#include "ui/cab_windows.h"
 #include "view/cab_window.h"
 #include "view/drive_texts.h"
 #include "view/instruments.h"

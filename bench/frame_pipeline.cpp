@@ -32,10 +32,10 @@
 #include "app/startup.h"
 #include "data/load_failure.h"
 #include "platform/ffmpeg/ffmpeg_film_source.h"
-#include "platform/imgui/cab_windows.h"
 #include "platform/openal/openal_sound_device.h"
 #include "platform/sdl/sdl_cab_screen.h"
 #include "platform/sdl/sdl_imgui.h"
+#include "ui/cab_windows.h"
 
 namespace {
 

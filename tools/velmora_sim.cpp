@@ -15,12 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/imgui/cab_windows.h"
 #include "app/headless_platform.h"
 #include "app/input_script.h"
-#include "app/scripted_drive.h"
 #include "app/main_loop.h"
 #include "app/run.h"
+#include "app/scripted_drive.h"
 #include "app/startup.h"
 #include "app/trace_fields.h"
 #include "common/numbers.h"
@@ -29,6 +28,7 @@
 #include "platform/sdl/sdl_cab_screen.h"
 #include "platform/sdl/sdl_imgui.h"
 #include "platform/settings/ini_settings.h"
+#include "ui/cab_windows.h"
 
 namespace {
 

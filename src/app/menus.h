@@ -1,7 +1,7 @@
 #pragma once
 // The cab window's main menu as data, and what its items do to a run: start / pause, the
 // Move menu's station jumps and the Display menu's viewing options with their check marks.
-// The desktop program draws the menu (platform/imgui/menu_bar.h); headless replays choose items by
+// The desktop program draws the menu (ui/menu_bar.h); headless replays choose items by
 // name through the same menu_click.
 
 #include <array>

@@ -103,18 +103,34 @@ TEST(OverlayPictures, OnePictureThatCannotBeMadeStopsWithItsOwnMessage) {
 TEST(OverlayPictures, MonitorAndListPicturesFailWithTheRouteFileMessage) {
   struct Case {
     std::string text, label, line;
+    std::string refuse;  // a picture the image list cannot read
+    std::string detail;  // empty: not checked
   };
+  const std::string unreadable = "the picture \"a.bmp\" cannot be read";
   const Case cases[] = {
-      {"[Monitor]\ntrain_a.dat\n1\n2\n48\n32\nnone.bmp\n", "[SoundData]", "none.bmp"},
-      {"[Monitor]\ntrain_a.dat\n1\n2\n0\n32\na.bmp\n", "[SoundData]", "a.bmp"},
-      {"[AnimImageList]\na.bmp\nnone.bmp\n#\n", "[AnimImageList]", "none.bmp"},
-      {"[TrafficSignalImageList]\nnone.bmp\n#\n", "[TrafficSignalImageList]", "none.bmp"},
+      {"[Monitor]\ntrain_a.dat\n1\n2\n48\n32\nnone.bmp\n", "[SoundData]", "none.bmp", "", ""},
+      {"[Monitor]\ntrain_a.dat\n1\n2\n0\n32\na.bmp\n", "[SoundData]", "a.bmp", "", ""},
+      {"[AnimImageList]\na.bmp\nnone.bmp\n#\n", "[AnimImageList]", "none.bmp", "", ""},
+      {"[TrafficSignalImageList]\nnone.bmp\n#\n", "[TrafficSignalImageList]", "none.bmp", "", ""},
+      {"[Monitor]\ntrain_a.dat\n1\n2\n48\n32\na.bmp\n", "[SoundData]", "a.bmp", "img_mon",
+       "line_test.dat:7: img_mon: \"a.bmp\" cannot be read"},
+      {"[AnimImageList]\na.bmp\na.bmp\n#\n", "[AnimImageList]", "a.bmp", "1",
+       "line_test.dat:3: " + unreadable},
+      {"[TrafficSignalImageList]\na.bmp\n#\n", "[TrafficSignalImageList]", "a.bmp", "0",
+       "line_test.dat:2: " + unreadable},
+      // An unreadable picture is reported before a bad value on a later line.
+      {"[AnimImageList]\na.bmp\n#\n[TunnelR]\nx\n", "[AnimImageList]", "a.bmp", "0",
+       "line_test.dat:2: " + unreadable},
   };
   for (const Case& c : cases) {
     RouteReading reading;
+    if (!c.refuse.empty()) reading.images.refuse.insert(c.refuse);
     const auto messages = reading.failure(c.text);
     ASSERT_EQ(messages.size(), 2u) << c.text;
     EXPECT_EQ(messages[0], route_message(c.label, c.line));
+    if (!c.detail.empty()) {
+      EXPECT_EQ(reading.detail, c.detail) << c.text;
+    }
   }
 }
 

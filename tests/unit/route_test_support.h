@@ -24,6 +24,7 @@ struct RouteReading {
   std::filesystem::path dir;
   std::string vehicle = "train_a.dat";
   int film_width = 800, film_height = 600;
+  std::string detail;  // of the last failure
 
   // `pictures` are created in the data folder, each a copy of a small fixture picture (the
   // image list reads their headers).
@@ -47,6 +48,7 @@ struct RouteReading {
     try {
       read(text);
     } catch (const LoadFailure& f) {
+      detail = f.detail;
       return f.messages;
     }
     ADD_FAILURE() << "the route loaded:\n" << text;

@@ -8,10 +8,10 @@
 #include <string>
 
 #include "app/run.h"
-#include "platform/imgui/help_window.h"
-#include "platform/imgui/serial_dialog.h"
 #include "automation.h"
 #include "desktop_services.h"
+#include "ui/help_window.h"
+#include "ui/serial_dialog.h"
 
 namespace velmora {
 

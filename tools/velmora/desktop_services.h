@@ -32,7 +32,7 @@ class SdlDialogs final : public Dialogs {
   // Messages are also written to standard error, so a run without a display says why.
   bool quiet = false;  // no boxes (automated runs): standard error only
   // Messages no box could show (a display without message boxes): the window that is open
-  // shows them itself (platform/imgui/message_window.h).
+  // shows them itself (ui/message_window.h).
   std::deque<std::string> unshown;
 
  private:

@@ -13,14 +13,14 @@
 #include "app/title.h"
 #include "common/paths.h"
 #include "document_viewer.h"
-#include "platform/imgui/message_window.h"
-#include "platform/imgui/picker_window.h"
 #include "platform/ffmpeg/film_sound.h"
 #include "platform/film_source.h"
 #include "platform/sdl/sdl_handles.h"
-#include "platform/sdl/sdl_picture.h"
 #include "platform/sdl/sdl_imgui.h"
+#include "platform/sdl/sdl_picture.h"
 #include "platform/sdl/sdl_text.h"
+#include "ui/message_window.h"
+#include "ui/picker_window.h"
 
 namespace velmora {
 

@@ -1,10 +1,10 @@
-#include "platform/imgui/serial_dialog.h"
+#include "ui/serial_dialog.h"
 
 #include <imgui_stdlib.h>
 
 #include <array>
 
-#include "platform/imgui/client_window.h"
+#include "ui/client_window.h"
 
 namespace velmora {
 

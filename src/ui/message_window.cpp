@@ -1,4 +1,4 @@
-#include "platform/imgui/message_window.h"
+#include "ui/message_window.h"
 
 #include <imgui.h>
 

@@ -1,4 +1,4 @@
-#include "platform/imgui/picker_window.h"
+#include "ui/picker_window.h"
 
 #include <imgui.h>
 

@@ -1,16 +1,16 @@
-#include "platform/imgui/cab_windows.h"
+#include "ui/cab_windows.h"
 
 #include <imgui_stdlib.h>
 
 #include <algorithm>
 #include <string>
 
-#include "app/train_steps.h"
-#include "platform/imgui/client_window.h"
 #include "app/menus.h"
 #include "app/run.h"
+#include "app/train_steps.h"
 #include "input/keyboard.h"
 #include "route/station_jump.h"
+#include "ui/client_window.h"
 #include "view/value_display.h"
 
 namespace velmora {

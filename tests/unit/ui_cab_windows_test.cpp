@@ -5,12 +5,12 @@
 
 #include <imgui.h>
 
-#include "platform/imgui/cab_windows.h"
 #include "app/main_loop.h"
 #include "app/startup.h"
 #include "headless_imgui.h"
 #include "route/station_jump.h"
 #include "test_rig.h"
+#include "ui/cab_windows.h"
 #include "view/value_display.h"
 
 namespace velmora {

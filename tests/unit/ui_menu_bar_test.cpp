@@ -3,12 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/imgui/cab_windows.h"
-#include "platform/imgui/help_window.h"
-#include "platform/imgui/menu_bar.h"
-#include "platform/imgui/serial_dialog.h"
-#include "platform/imgui/window_stack.h"
 #include "app/startup.h"
+#include "ui/cab_windows.h"
+#include "ui/help_window.h"
+#include "ui/menu_bar.h"
+#include "ui/serial_dialog.h"
+#include "ui/window_stack.h"
 #include <deque>
 
 #include "headless_imgui.h"

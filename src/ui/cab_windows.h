@@ -11,7 +11,7 @@
 
 #include <imgui.h>
 
-#include "platform/imgui/client_window.h"
+#include "ui/client_window.h"
 
 namespace velmora {
 

@@ -1,4 +1,4 @@
-#include "platform/imgui/client_window.h"
+#include "ui/client_window.h"
 
 #include <imgui_internal.h>
 

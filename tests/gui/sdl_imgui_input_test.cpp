@@ -11,14 +11,14 @@
 
 #include "app/menus.h"
 #include "app/startup.h"
-#include "platform/imgui/cab_windows.h"
-#include "platform/imgui/help_window.h"
-#include "platform/imgui/menu_bar.h"
-#include "platform/imgui/message_window.h"
-#include "platform/imgui/picker_window.h"
 #include "platform/sdl/sdl_cab_screen.h"
 #include "platform/sdl/sdl_imgui.h"
 #include "test_rig.h"
+#include "ui/cab_windows.h"
+#include "ui/help_window.h"
+#include "ui/menu_bar.h"
+#include "ui/message_window.h"
+#include "ui/picker_window.h"
 
 namespace velmora {
 namespace {

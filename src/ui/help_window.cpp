@@ -1,4 +1,4 @@
-#include "platform/imgui/help_window.h"
+#include "ui/help_window.h"
 
 #include <imgui_internal.h>
 
@@ -6,7 +6,7 @@
 
 #include "common/paths.h"
 #include "data/text_file.h"
-#include "platform/imgui/client_window.h"
+#include "ui/client_window.h"
 
 namespace velmora {
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/imgui/serial_dialog.h"
 #include "headless_imgui.h"
+#include "ui/serial_dialog.h"
 
 namespace velmora {
 namespace {

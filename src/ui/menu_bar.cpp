@@ -1,14 +1,14 @@
-#include "platform/imgui/menu_bar.h"
+#include "ui/menu_bar.h"
 
 #include <imgui_internal.h>
 
 #include <optional>
 #include <vector>
 
-#include "platform/imgui/cab_windows.h"
-#include "platform/imgui/help_window.h"
 #include "app/menus.h"
 #include "app/run.h"
+#include "ui/cab_windows.h"
+#include "ui/help_window.h"
 
 namespace velmora {
 

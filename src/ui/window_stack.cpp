@@ -1,13 +1,13 @@
-#include "platform/imgui/window_stack.h"
+#include "ui/window_stack.h"
 
 #include <imgui_internal.h>
 
 #include "app/run.h"
-#include "platform/imgui/cab_windows.h"
-#include "platform/imgui/help_window.h"
-#include "platform/imgui/menu_bar.h"
-#include "platform/imgui/serial_dialog.h"
 #include "route/station_jump.h"
+#include "ui/cab_windows.h"
+#include "ui/help_window.h"
+#include "ui/menu_bar.h"
+#include "ui/serial_dialog.h"
 
 namespace velmora {
 
