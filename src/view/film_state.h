@@ -8,12 +8,20 @@
 
 namespace velmora {
 
+// Which film is on screen. The numbers are those the value display and the traces show.
+enum class MovieState : int {
+  RouteFilm = 0,    // the route film, following the train
+  StopFilm = 1,     // a stop-type switched film, running on the clock while the train stands
+  RunningFilm = 2,  // a running-type switched film, following the train
+  Switching = 9,    // between films while one is opened
+};
+
 struct FilmState {
   int film_frame = 0;         // frame of the route film at the train's position
   int film_frame_prev = 0;    // film_frame at the end of the previous frame
   long double frame_accum = 0;  // advance not yet whole frames, in units of film_speed
   int shown_frame = 1;        // frame last decoded; any other value forces a decode
-  int movie_state = 0;        // 0 route film, 1 stop film, 2 running film, 9 switching
+  MovieState movie_state = MovieState::RouteFilm;
   int switch_frame = 0;       // frame of a switched film
   int switch_base = 0;        // film_frame at frame 0 of a running-type switched film
   int switch_end = 0;         // frames 0 .. switch_end - 1 of the switched film are shown

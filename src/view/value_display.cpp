@@ -56,7 +56,7 @@ void motion_values(const Run& run, Values& v) {
   // The load of the run from the station last left; before the first stop, none.
   const StationData& left = station_at(run.route, run.station.station_index - 1);
   v["Label78"] = str(left.percent) + "% " + shortest(run.load.total_mass) + "t";
-  v["Label54"] = str(run.film.movie_state);
+  v["Label54"] = str(static_cast<int>(run.film.movie_state));
 }
 
 void brake_values(const Run& run, Values& v) {

@@ -51,7 +51,7 @@ TEST(NotchBrake, EmergencyFillsToEmergencyPressureAndALowReservoirAppliesItself)
 TEST(AutomaticAirBrake, ReleaseAfterEmergencyRechargesThePipeBeforeTheCylinders) {
   TestRig rig;
   VehicleData v = table_emu();
-  v.brake_type = 0;
+  v.brake_type = BrakeType::AutomaticAir;
   v.brake = 4;
   v.brake_type2 = 0;
   v.max_press = {350, 0};
@@ -86,7 +86,7 @@ TEST(AutomaticAirBrake, ReleaseAfterEmergencyRechargesThePipeBeforeTheCylinders)
 TEST(AutomaticAirBrake, ServiceWithAReductionBelowElbrLeavesTheCylinders) {
   TestRig rig;
   VehicleData v = table_emu();
-  v.brake_type = 0;
+  v.brake_type = BrakeType::AutomaticAir;
   v.brake = 4;
   v.elbr = 40;
   start_with(rig, v);
@@ -118,7 +118,7 @@ TEST(BlendedBrake, TheElectricBrakeRelievesTheMotorCylindersDownToElbr) {
   for (const auto& c : cases) {
     TestRig rig;
     VehicleData v = table_emu();
-    v.brake_type = 2;  // notch brake without a pipe
+    v.brake_type = BrakeType::Notch;  // notch brake without a pipe
     v.brake_type2 = 1;
     start_with(rig, v);
     BrakeState& b = rig.run.brakes;
@@ -161,7 +161,7 @@ TEST(BlendedBrake, AirMakesUpWhatTheElectricBrakeFallsShortOfThePlannedRate) {
   for (const auto& c : cases) {
     TestRig rig;
     VehicleData v = table_emu();
-    v.brake_type = 2;
+    v.brake_type = BrakeType::Notch;
     v.brake_type2 = 2;
     if (!c.trailers) v.tt = {Fixed4(), Fixed4()};
     start_with(rig, v);

@@ -221,7 +221,7 @@ void overrun_window(Run& run, CabWindows& w) {
   if (c.begin(kKotaiCaption, &w.overrun, 420, 130, ImVec2(390, 300), w.overrun_origin)) {
     c.text(16, 12, kKotaiTexts[0]);
     // Moving back is not offered to a one-man train's driver alone: the dialog says why.
-    if (run.route.one_man >= 1) c.text(16, 32, kKotaiTexts[1]);
+    if (run.route.one_man >= OneManMode::OneMan) c.text(16, 32, kKotaiTexts[1]);
     c.text(16, 52, kKotaiTexts[2]);
     if (c.button(kOverrunButton.x, kOverrunButton.y, kKotaiButton, 120)) {
       kotai_stop_click(run);
