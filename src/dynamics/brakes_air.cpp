@@ -110,7 +110,7 @@ void notch_brake(Run& run, long double dt) {
   const HandleState& h = run.handles;
   const LoadState& load = run.load;
   const int B = v.brake;
-  const bool type1 = v.brake_type == 1;
+  const bool type1 = v.brake_type == BrakeType::NotchWithPipe;
   const long double up = v.brake_up, down = v.brake_down;
   const long double release_floor = load.bc_emergency - static_cast<long double>(load.bc_emergency) / B;
 
@@ -243,7 +243,7 @@ void brake_pressure_step(Run& run) {
   BrakeState& b = run.brakes;
   const long double dt = 1.0L / run.frame.fps;
   b.mr_press -= 0.2L * dt;  // the main reservoir leaks a little all the time
-  if (run.vehicle.brake_type == 0)
+  if (run.vehicle.brake_type == BrakeType::AutomaticAir)
     automatic_air_brake(run, dt);
   else
     notch_brake(run, dt);
@@ -267,7 +267,7 @@ void compressor_step(Run& run) {
   if (b.compressor_on) {
     // A diesel car's compressor turns with the engine.
     long double gain = run.frame.frame_ms / 300;
-    if (v.engine_type == 0) gain = gain * run.engine.engine_rpm / 100;
+    if (v.engine_type == EngineType::Diesel) gain = gain * run.engine.engine_rpm / 100;
     b.mr_press += gain;
   }
   // The first horn blows while any of its three sounds S1 to S3 plays.

@@ -142,7 +142,7 @@ void engine_speed_step(Run& run) {
 }
 
 void transmission_step(Run& run) {
-  if (run.vehicle.engine_type != 0) return;
+  if (run.vehicle.engine_type != EngineType::Diesel) return;
   if (run.vehicle.gear_type == 0 && run.engine.shift_state == 0) automatic_gear_selection(run);
   gear_change(run);
 }

@@ -39,7 +39,7 @@ void keisan(Run& run) {
 
   brake_pressure_step(run);
   brake_delay_step(run);
-  if (run.vehicle.engine_type == 0) engine_speed_step(run);
+  if (run.vehicle.engine_type == EngineType::Diesel) engine_speed_step(run);
   anchor_film_speed(run);
   pre_train_step(run);
   advance_position_and_clock(run);

@@ -15,7 +15,7 @@ void integrate_speed(Run& run) {
 
   if (m.resist_force > 0 && h.hold_active && m.gradient < 0) m.traction_force -= m.resist_force;
   if (h.const_active == 1) m.traction_force = m.resist_force < 0 ? -m.resist_force.value() : 0.0L;
-  if (run.film.movie_state == 1) m.resist_force = Fixed4();
+  if (run.film.movie_state == MovieState::StopFilm) m.resist_force = Fixed4();
   // A train without mass cannot be moved by any force.
   if (!(M > 0)) return;
 
@@ -34,7 +34,7 @@ void integrate_speed(Run& run) {
     // The resistances that oppose the motion can slow the train to a stand and hold it there,
     // never set it moving nor turn it round: a standing train starts only when traction or
     // gravity outweighs them, in their direction, and one that they would turn round stops.
-    const long double R = run.film.movie_state == 1 ? 0 : t.motion_resistance;
+    const long double R = run.film.movie_state == MovieState::StopFilm ? 0 : t.motion_resistance;
     const auto gain = [&](long double force) { return force / (M * 1000) * 3.6L / run.frame.fps; };
     const long double before = m.speed;
     if (before == 0) {
@@ -88,7 +88,7 @@ void advance_position_and_clock(Run& run) {
     m.sim_ticks += static_cast<int>(k);
     t.tick_ms -= k * 33.3L;
     // A stop-type switched film runs at one frame per tick.
-    if (film.movie_state == 1 && film.switch_frame < film.switch_end) film.switch_frame += 1;
+    if (film.movie_state == MovieState::StopFilm && film.switch_frame < film.switch_end) film.switch_frame += 1;
   }
 }
 

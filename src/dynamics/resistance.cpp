@@ -29,7 +29,7 @@ void resistance_step(Run& run) {
   const long double M = run.load.total_mass;
   const long double friction = run.route.route_friction;
   // Diesel cars drive on every axle; electric cars only on the motor cars'.
-  const long double driven = v.engine_type == 0 ? M : run.load.motor_mass.value();
+  const long double driven = v.engine_type == EngineType::Diesel ? M : run.load.motor_mass.value();
 
   if (h.power_notch > 0)
     t.adhesion = (1 + 0.279L * speed) / (1 + 0.367L * speed) * friction;
