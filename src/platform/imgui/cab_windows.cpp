@@ -41,8 +41,7 @@ void value_display_window(Run& run, CabWindows& w) {
         // A value starts after its caption, however wide the face makes the caption.
         if (l.caption_top == l.top) left = std::max(left, ImGui::GetItemRectMax().x - c.point(0, 0).x + 4);
       }
-      const auto shown = d.values.find(l.label);
-      c.text(left, l.top, shown != d.values.end() ? shown->second : l.initial);
+      c.text(left, l.top, d.values && l.value != nullptr ? (*d.values).*l.value : l.initial);
     }
     for (const ValueBar& b : kValueBars) {
       c.at(b.left, b.top);
