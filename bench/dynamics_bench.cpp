@@ -18,7 +18,7 @@ enum class Model { Table, Current, Diesel };
 
 VehicleData vehicle_for(Model model) {
   VehicleData v;
-  v.brake_type = 1;
+  v.brake_type = BrakeType::NotchWithPipe;
   v.brake_type2 = model == Model::Diesel ? 0 : 1;
   v.brake = 8;
   v.power = 5;
@@ -35,7 +35,7 @@ VehicleData vehicle_for(Model model) {
   v.air_brake_speed = Fixed4(30);
   v.brake_rate2 = Fixed4(0.03L);
   v.planned_brake_rate.assign(8, Fixed4(1));
-  v.engine_type = model == Model::Diesel ? 0 : 1;
+  v.engine_type = model == Model::Diesel ? EngineType::Diesel : EngineType::Electric;
   v.power_type = model == Model::Table ? 1 : 0;
   for (int n = 1; n <= 5; ++n) v.notch.push_back({0.6L * n, 0.5L * n, 30, 60, 2, 0});
   v.current_p_reference = 300;

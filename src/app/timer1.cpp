@@ -42,12 +42,12 @@ void station_rules(Run& run) {
 
 // Protection, the speed-restriction preview and the speed checks, after the signals.
 void protection_rules(Run& run) {
-  const int type = run.vehicle.ats_type;
+  const AtsType type = run.vehicle.ats_type;
   const bool on = run.train.engine.ats_enabled;
-  if (type == 2) cab_signal_check(run);
-  if (type == 0 && on) warning_alarm(run);
+  if (type == AtsType::CabSignal) cab_signal_check(run);
+  if (type == AtsType::WarningPoint && on) warning_alarm(run);
   if (on && run.protection.ats_alarm) alarm_timer(run);
-  if (type == 1 && on && run.train.handles.reverser == 1) pattern_step(run);
+  if (type == AtsType::Pattern && on && run.train.handles.reverser == 1) pattern_step(run);
   limit_preview_step(run);
   speed_checks(run);
 }

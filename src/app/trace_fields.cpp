@@ -72,7 +72,7 @@ std::vector<TraceField> make_fields() {
       scalar("shown_frame", [](const Run& r) { return std::int64_t{r.film.shown_frame}; }),
       scalar("station_index", [](const Run& r) { return std::int64_t{r.station.station_index}; }),
       scalar("film_fps", [](const Run& r) { return std::int64_t{r.ui.film_fps}; }),
-      scalar("movie_state", [](const Run& r) { return std::int64_t{r.film.movie_state}; }),
+      scalar("movie_state", [](const Run& r) { return static_cast<std::int64_t>(r.film.movie_state); }),
       scalar("doors_open", [](const Run& r) { return r.station.doors_open; }),
       scalar("reverser", [](const Run& r) { return std::int64_t{r.train.handles.reverser}; }),
       scalar("power_handle", [](const Run& r) { return std::int64_t{r.train.handles.power_handle}; }),

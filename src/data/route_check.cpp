@@ -137,7 +137,7 @@ class Checker {
     const std::vector<StationData>& s = route_.stations;
     // The last station ends the run, so it needs no departure time.
     for (std::size_t k = 0; k + 1 < s.size(); ++k)
-      if (s[k].trntype == 0 && s[k].deptime == 0)
+      if (s[k].trntype == StopType::DoorStop && s[k].deptime == 0)
         warn(line_of("[Station]", k), "station " + std::to_string(k) + " \"" + s[k].Name +
                                           "\" stops with doors (type 0) but has no departure time");
   }

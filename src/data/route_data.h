@@ -70,7 +70,7 @@ struct RouteData {
   int pre_train_frame = 0;        // [Pre_Train]: the preceding train's frame at start; 0 none
   int pre_train_end = 0;          // film frame beyond which it is removed
   std::vector<PreTrainData> pre_train;
-  int one_man = 0;                      // [OneMan] 0 conductor-operated, >= 1 one-man
+  OneManMode one_man = OneManMode::Conductor;  // [OneMan] line 1; >= OneMan: one-man
   int one_man_display = 0;              // [OneMan] second value: 1 shows the one-man texts
   std::vector<std::string> sound_data;  // [SoundData]: sound number = index; "" no sound
   MonitorData monitor;

@@ -86,7 +86,7 @@ AttenData parse_atten(const std::string& line) {
 StationData parse_station(const std::string& line) {
   StationData s;
   s.Name = get_field(line, 1);
-  s.trntype = int_field(line, 2);
+  s.trntype = static_cast<StopType>(int_field(line, 2));
   s.Start = int_field(line, 3);
   s.genkai = int_field(line, 4);
   s.arrsound = int_field(line, 5);

@@ -183,7 +183,7 @@ SectionedFormat RouteReader::format() {
           }),
       fixed("[OneMan]", "",
             [&r](ValueLines& in) {
-              r.one_man = to_int(in.next());
+              r.one_man = static_cast<OneManMode>(to_int(in.next()));
               r.one_man_display = to_int(in.next());
             }),
       list("[SoundData]", "[SoundData]", r.sound_data, kSoundDataCapacity, as_text),

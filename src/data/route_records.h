@@ -9,13 +9,14 @@
 #include <string>
 
 #include "common/fixed4.h"
+#include "data/modes.h"
 
 namespace velmora {
 
 // [Station]: one station. Line fields: Name, trntype, Start, genkai, arrsound, depsound,
 // bcksound, deptime, maxspeed, pattern, door, prob, time, person, doorprob, tail, percent.
 struct StationData {
-  int trntype = 0;   // 0 stop with doors, 1 pass, 2 stop without doors, 3 fixed next-stop text
+  StopType trntype = StopType::DoorStop;
   std::string Name;  // station name
   int Start = 0;     // film frame of the stop position
   int genkai = 0;    // cm, stop tolerance

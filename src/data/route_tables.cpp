@@ -149,7 +149,7 @@ void build_route_tables(RouteData& route, int film_fps) {
       route.stations.size(), [&](std::size_t k) { return route.stations[k].Start; },
       [&](std::size_t k, int cm) {
         StationData& s = route.stations[k];
-        if (s.trntype == 0 && s.pattern >= 1) {
+        if (s.trntype == StopType::DoorStop && s.pattern >= 1) {
           const std::int64_t end = cm + static_cast<std::int64_t>(s.pattern) * 100;
           if (!fits_int(end))
             table_failure(route, "[Station]", k, "the stop pattern ends too far along the line");

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/fixed4.h"
+#include "data/modes.h"
 
 namespace velmora {
 
@@ -122,8 +123,8 @@ constexpr int kMaxCars = 1000;
 // Two tables are filled up with rows of zeros at load, as a missing row reads: [Notch] up
 // to [Power] (the ammeter reads row [Power]) and [EngineRate] up to the [Engine] gears.
 struct VehicleData {
-  int handle = 0;       // [Handle] 0: one lever, 1: separate power and brake handles
-  int brake_type = 0;   // [BrakeType] 0: automatic air brake, 1/2: notch-controlled
+  HandleType handle = HandleType::OneLever;     // [Handle]
+  BrakeType brake_type = BrakeType::AutomaticAir;  // [BrakeType]
   int brake_type2 = 0;  // [BrakeType2] 0: no electric brake, 1/2: blended
   int brake = 0;        // [Brake] brake positions; emergency at [Brake]; 4 for [BrakeType] 0
   int power = 0;        // [Power] highest power notch
@@ -155,7 +156,7 @@ struct VehicleData {
   LoadPressure sap_press;  // [SAPPress] highest straight-air-pipe pressure
   int high_air_press = 0;  // [HighAirPress] kPa
   int low_air_press = 0;   // [LowAirPress] kPa
-  int engine_type = 0;     // [Engine_Type] 0 diesel, 1 electric
+  EngineType engine_type = EngineType::Diesel;  // [Engine_Type]
   int door_lock = 0;       // [DoorLock]
   int power_type = 0;      // [Power_Type] 1 [Notch] table, 0 [CurrentP] model
   int ebrake_model = 0;    // [Brake_Type] 1 ramped current, 0 [CurrentB] table
@@ -170,7 +171,8 @@ struct VehicleData {
   std::array<int, 2> lose_elec{};  // [Lose_elec] km/h: ramp start floor, no-current floor
   int elbr = 0;            // [ELBR] kPa
   int mc = 0;              // [Mc]
-  int ats_type = 0, ats_alert = 0, ats_time = 0, ats_cnt = 0;  // [ATS_Type] .. [ATS_Cnt]
+  AtsType ats_type = AtsType::WarningPoint;  // [ATS_Type]
+  int ats_alert = 0, ats_time = 0, ats_cnt = 0;  // [ATS_Alert] .. [ATS_Cnt]
   std::vector<std::array<int, 2>> sound_bk;  // [Sound_BK] per brake position 0..[Brake]-1
   std::vector<std::array<int, 2>> sound_br;  // [Sound_BR] per brake position 0..[Brake]-1
   std::vector<std::array<int, 2>> sound_ba;  // [Sound_BA] per brake position 0..[Brake]

@@ -16,6 +16,13 @@ Section int_value(const char* name, const TargetPtr& t, int VehicleData::*field)
                  [field](Reader& r, Target& x) { x.vehicle.*field = r.integer(); });
 }
 
+// A mode section: the number as the file writes it, named by its enum.
+template <typename Mode>
+Section mode_value(const char* name, const TargetPtr& t, Mode VehicleData::*field) {
+  return section(name, kDefault, t,
+                 [field](Reader& r, Target& x) { x.vehicle.*field = static_cast<Mode>(r.integer()); });
+}
+
 Section sound_value(const char* name, const TargetPtr& t, int VehicleData::*field) {
   return section(name, kDefault, t,
                  [field](Reader& r, Target& x) { x.vehicle.*field = r.sound(); });
@@ -101,7 +108,7 @@ void read_notch(Reader& r, VehicleData& v) {
                       ": a row with acc0 above 0 needs speed1 and speed2 of at least 1 km/h");
     v.notch.push_back(row);
   }
-  if (v.engine_type == 0)
+  if (v.engine_type == EngineType::Diesel)
     throw DataError("[Notch] is given while [Engine_Type] is 0 (diesel)",
                     "動力が気動車なのにNotch指定があります");
 }
@@ -156,7 +163,7 @@ void read_engine(Reader& r, VehicleData& v) {
                       ": speed0 and speed1 must differ");
     v.engine.push_back(g);
   }
-  if (v.engine_type == 1)
+  if (v.engine_type == EngineType::Electric)
     throw DataError("[Engine] is given while [Engine_Type] is 1 (electric)",
                     "動力が電車なのにEngine指定があります");
 }
@@ -196,8 +203,8 @@ void read_engine_sound3(Reader& r, VehicleData& v) {
 
 void add_train_sections(std::vector<Section>& s, const TargetPtr& t) {
   using V = VehicleData;
-  s.push_back(int_value("[Handle]", t, &V::handle));
-  s.push_back(int_value("[BrakeType]", t, &V::brake_type));
+  s.push_back(mode_value("[Handle]", t, &V::handle));
+  s.push_back(mode_value("[BrakeType]", t, &V::brake_type));
   s.push_back(int_value("[BrakeType2]", t, &V::brake_type2));
   s.push_back(int_value("[Brake]", t, &V::brake));
   s.push_back(int_value("[Power]", t, &V::power));
@@ -246,7 +253,7 @@ void add_train_sections(std::vector<Section>& s, const TargetPtr& t) {
   s.push_back(load_pressure("[SAPPress]", t, &V::sap_press));
   s.push_back(int_value("[HighAirPress]", t, &V::high_air_press));
   s.push_back(int_value("[LowAirPress]", t, &V::low_air_press));
-  s.push_back(int_value("[Engine_Type]", t, &V::engine_type));
+  s.push_back(mode_value("[Engine_Type]", t, &V::engine_type));
   s.push_back(int_value("[DoorLock]", t, &V::door_lock));
   s.push_back(int_value("[Power_Type]", t, &V::power_type));
   s.push_back(int_value("[Brake_Type]", t, &V::ebrake_model));
@@ -265,7 +272,7 @@ void add_train_sections(std::vector<Section>& s, const TargetPtr& t) {
   }));
   s.push_back(int_value("[ELBR]", t, &V::elbr));
   s.push_back(int_value("[Mc]", t, &V::mc));
-  s.push_back(int_value("[ATS_Type]", t, &V::ats_type));
+  s.push_back(mode_value("[ATS_Type]", t, &V::ats_type));
   s.push_back(int_value("[ATS_Alert]", t, &V::ats_alert));
   s.push_back(int_value("[ATS_Time]", t, &V::ats_time));
   s.push_back(int_value("[ATS_Cnt]", t, &V::ats_cnt));

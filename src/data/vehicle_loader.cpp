@@ -68,7 +68,7 @@ void check_masses_and_pressures(const VehicleData& v, const Refusal& refuse) {
 }
 
 void check_traction(const VehicleData& v, const Refusal& refuse) {
-  if (v.engine_type == 1 && v.power_type == 0) {
+  if (v.engine_type == EngineType::Electric && v.power_type == 0) {
     if (v.current_p_reference == 0)
       refuse("[CurrentP]", "[CurrentP]", "[CurrentP]: the reference current must not be 0 A");
     // At or above this speed the force is divided by the speed, which may then be 0.
@@ -102,7 +102,7 @@ class Notes {
 // takes as no force. Loaded, filled up and noted, as are the other tables that give none.
 void fill_short_tables(VehicleData& v, VehicleSource& source) {
   Notes note(source);
-  if (v.engine_type == 1 && v.power_type == 1) {
+  if (v.engine_type == EngineType::Electric && v.power_type == 1) {
     const std::size_t rows = v.notch.size();
     // Rows past the table's capacity cannot be given; those notches read past the end.
     const std::size_t wanted = std::min<std::size_t>(std::max(v.power, 0), kNotchRowCapacity);
@@ -127,11 +127,11 @@ void fill_short_tables(VehicleData& v, VehicleSource& source) {
                " ([Power]), which is 0: the ammeter shows 0 "
                "while running backwards under power");
   }
-  if (v.engine_type == 1 && v.power_type == 0 && v.current_p.empty())
+  if (v.engine_type == EngineType::Electric && v.power_type == 0 && v.current_p.empty())
     note("[CurrentP]",
          "[CurrentP] has no step entries: the motor current stays 0 and the train has no "
          "tractive force");
-  if (v.engine_type == 0) {
+  if (v.engine_type == EngineType::Diesel) {
     if (v.engine.empty())
       note(note.given({"[Engine]", "[Engine_Type]"}),
            "a diesel vehicle without [Engine] gears has no tractive force");
@@ -165,12 +165,12 @@ SectionedFormat vehicle_format(VehicleData& vehicle, PanelData& panel, VehicleSo
 void settle_vehicle(VehicleData& v, VehicleSource& source, const std::filesystem::path& path) {
   const Refusal refuse(source, path);
   // The automatic air brake always has its four brake-valve positions.
-  if (v.brake_type == 0) {
+  if (v.brake_type == BrakeType::AutomaticAir) {
     v.brake = 4;
   } else if (v.brake < 3) {
     refuse("[Brake]", kDefaultLabel,
            "[Brake] is " + std::to_string(v.brake) + "; [BrakeType] " +
-               std::to_string(v.brake_type) + " needs at least 3 brake positions",
+               std::to_string(static_cast<int>(v.brake_type)) + " needs at least 3 brake positions",
            "ブレーキの段数を3段以上に設定してください");
   }
   check_masses_and_pressures(v, refuse);

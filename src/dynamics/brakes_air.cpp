@@ -108,7 +108,7 @@ void notch_brake(Train& train, const TrainInputs& in, long double dt) {
   const HandleState& h = train.handles;
   const LoadState& load = in.load;
   const int B = v.brake;
-  const bool type1 = v.brake_type == 1;
+  const bool type1 = v.brake_type == BrakeType::NotchWithPipe;
   const long double up = v.brake_up, down = v.brake_down;
   const long double release_floor = load.bc_emergency - static_cast<long double>(load.bc_emergency) / B;
 
@@ -240,7 +240,7 @@ void brake_pressure_step(Train& train, const TrainInputs& in) {
   BrakeState& b = train.brakes;
   const long double dt = 1.0L / in.fps;
   b.mr_press -= 0.2L * dt;  // the main reservoir leaks a little all the time
-  if (in.vehicle.brake_type == 0)
+  if (in.vehicle.brake_type == BrakeType::AutomaticAir)
     automatic_air_brake(train, in, dt);
   else
     notch_brake(train, in, dt);
@@ -262,7 +262,7 @@ void compressor_step(Train& train, const TrainInputs& in, TrainEvents& events) {
   if (b.compressor_on) {
     // A diesel car's compressor turns with the engine.
     long double gain = in.frame_ms / 300;
-    if (v.engine_type == 0) gain = gain * train.engine.engine_rpm / 100;
+    if (v.engine_type == EngineType::Diesel) gain = gain * train.engine.engine_rpm / 100;
     b.mr_press += gain;
   }
 }

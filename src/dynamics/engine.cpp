@@ -137,7 +137,7 @@ void engine_speed_step(Train& train, const TrainInputs& in) {
 }
 
 void transmission_step(Train& train, const TrainInputs& in, TrainEvents& events) {
-  if (in.vehicle.engine_type != 0) return;
+  if (in.vehicle.engine_type != EngineType::Diesel) return;
   if (in.vehicle.gear_type == 0 && train.engine.shift_state == 0) automatic_gear_selection(train, in);
   gear_change(train, in, events);
 }

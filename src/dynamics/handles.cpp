@@ -15,7 +15,7 @@ std::string brake_text_of(const Train& train, const TrainInputs& in) {
   if (h.hold_active) return ui.hold2;
   if (h.brake_handle == 0) return ui.neut;
   const int n = -h.brake_handle;
-  if (v.brake_type >= 1) return "B" + std::to_string(n);
+  if (v.brake_type >= BrakeType::NotchWithPipe) return "B" + std::to_string(n);
   // The automatic air brake names its brake-valve positions.
   switch (n) {
     case 1: return ui.maintain;
@@ -98,7 +98,7 @@ void masconupdate(Train& train, const TrainInputs& in, TrainEvents& events) {
   h.brake_text = brake_text_of(train, in);
   h.power_text = power_text_of(train, in);
   h.reverser_text = reverser_text_of(train, in);
-  if (v.engine_type == 0) {
+  if (v.engine_type == EngineType::Diesel) {
     h.mode_text = lever_text(train, in);
   } else if (v.suppress.empty()) {
     const auto group = static_cast<std::size_t>(h.notch_group_sel);
@@ -117,8 +117,8 @@ void power_delay_step(Train& train, const TrainInputs& in) {
   h.power_timer = 0;
   h.power_pending = false;
   // While a stop film plays (or the film is being switched) the change is dropped.
-  const int movie_state = in.movie_state;
-  if (movie_state != 0 && movie_state != 2) return;
+  const MovieState movie_state = in.movie_state;
+  if (movie_state != MovieState::RouteFilm && movie_state != MovieState::RunningFilm) return;
   if (h.power_handle >= h.power_notch)
     h.power_notch = h.power_handle;
   else if (h.power_handle >= in.vehicle.notch_back)
@@ -206,7 +206,7 @@ int notch_row_group(const VehicleData& vehicle, int position) {
 
 void update_gear_label(Train& train, const TrainInputs& in) {
   HandleState& h = train.handles;
-  if (in.vehicle.engine_type == 0)
+  if (in.vehicle.engine_type == EngineType::Diesel)
     h.mode_text = lever_text(train, in);
   else if (!in.vehicle.suppress.empty())
     h.mode_text = h.suppress_state > 0 ? "抑速" + std::to_string(h.suppress_state) : std::string();

@@ -37,7 +37,7 @@ void keisan(Train& train, const TrainInputs& in, TrainEvents&) {
 
   brake_pressure_step(train, in);
   brake_delay_step(train, in);
-  if (in.vehicle.engine_type == 0) engine_speed_step(train, in);
+  if (in.vehicle.engine_type == EngineType::Diesel) engine_speed_step(train, in);
   anchor_film_speed(m, in);
 }
 

@@ -14,7 +14,7 @@ void integrate_speed(Train& train, const TrainInputs& in) {
 
   if (m.resist_force > 0 && h.hold_active && m.gradient < 0) m.traction_force -= m.resist_force;
   if (h.const_active == 1) m.traction_force = m.resist_force < 0 ? -m.resist_force.value() : 0.0L;
-  if (in.movie_state == 1) m.resist_force = Fixed4();
+  if (in.movie_state == MovieState::StopFilm) m.resist_force = Fixed4();
   // A train without mass cannot be moved by any force.
   if (!(M > 0)) return;
 
@@ -33,7 +33,7 @@ void integrate_speed(Train& train, const TrainInputs& in) {
     // The resistances that oppose the motion can slow the train to a stand and hold it there,
     // never set it moving nor turn it round: a standing train starts only when traction or
     // gravity outweighs them, in their direction, and one that they would turn round stops.
-    const long double R = in.movie_state == 1 ? 0 : t.motion_resistance;
+    const long double R = in.movie_state == MovieState::StopFilm ? 0 : t.motion_resistance;
     const auto gain = [&](long double force) { return force / (M * 1000) * 3.6L / in.fps; };
     const long double before = m.speed;
     if (before == 0) {

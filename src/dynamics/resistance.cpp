@@ -28,7 +28,7 @@ void resistance_step(Train& train, const TrainInputs& in) {
   const long double M = in.load.total_mass;
   const long double friction = in.route.route_friction;
   // Diesel cars drive on every axle; electric cars only on the motor cars'.
-  const long double driven = v.engine_type == 0 ? M : in.load.motor_mass.value();
+  const long double driven = v.engine_type == EngineType::Diesel ? M : in.load.motor_mass.value();
 
   if (h.power_notch > 0)
     t.adhesion = (1 + 0.279L * speed) / (1 + 0.367L * speed) * friction;

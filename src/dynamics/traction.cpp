@@ -61,12 +61,12 @@ void tractive_effort(Train& train, const TrainInputs& in) {
   const long double speed = std::fabs(m.speed);
   const long double M = in.load.total_mass;
 
-  if (v.engine_type == 1 && v.power_type == 1) {
+  if (v.engine_type == EngineType::Electric && v.power_type == 1) {
     if (h.power_notch > 0 && h.brake_handle == 0 && static_cast<std::size_t>(h.power_notch) <= v.notch.size()) {
       const long double a = table_acceleration(v.notch[static_cast<std::size_t>(h.power_notch - 1)], speed);
       m.traction_force += a / 3.6L * M * 1000;
     }
-  } else if (v.engine_type == 1 && v.power_type == 0) {
+  } else if (v.engine_type == EngineType::Electric && v.power_type == 0) {
     const long double I0 = v.current_p_reference, a0 = v.current_p_accel, vc = v.current_p_falloff_speed;
     if (h.power_notch > 0 && I0 != 0) {
       const int current = train.traction.motor_current;
@@ -75,7 +75,7 @@ void tractive_effort(Train& train, const TrainInputs& in) {
       else
         m.traction_force += M * 1000 * (a0 / 3.6L * vc / speed) / I0 * current;
     }
-  } else if (v.engine_type == 0) {
+  } else if (v.engine_type == EngineType::Diesel) {
     const auto gear = static_cast<std::size_t>(train.engine.gear);
     if (train.engine.shift_state == 0 && h.power_notch > 0 && gear < v.engine.size())
       m.traction_force += engine_effort(train, in, v.engine[gear], speed);

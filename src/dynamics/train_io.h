@@ -22,7 +22,7 @@ struct TrainInputs {
   long double frame_ms = 0;       // ms since the last frame
   int fps = 0;                    // 1000 / frame_ms, rounded half to even
   long double accel_prev = 0;     // km/h/s from the previous dynamics step's forces
-  int movie_state = 0;            // 1 while a stop film plays
+  MovieState movie_state = MovieState::RouteFilm;
   int film_frame = 0;             // film frame on screen
   long double stop_position = 0;  // cm, where the train is to stop
   bool doors_open = false;

@@ -6,7 +6,7 @@ namespace velmora {
 
 std::string vehicle_key_guide(const VehicleData& v) {
   std::string g;
-  if (v.handle == 0)
+  if (v.handle == HandleType::OneLever)
     g += "この車両はワンハンドル: z 力行側 / a ブレーキ側 / q 非常\n"
          "One lever: z towards power, a towards brake, q emergency\n";
   else
@@ -14,7 +14,7 @@ std::string vehicle_key_guide(const VehicleData& v) {
          "Two levers: z/a power up/down, . brake on, , brake off, / emergency\n";
   g += "8 / 2 / 5 / 0: 加速側 / 減速側 / 中立 / 非常 (どの車両でも)\n"
        "8 / 2 / 5 / 0: power / brake / neutral / emergency (any car)\n";
-  if (v.engine_type == 0) {
+  if (v.engine_type == EngineType::Diesel) {
     g += "気動車: F2 を押している間エンジン始動 (Shift+F2 も)\n"
          "Diesel: hold F2 to start the engine\n";
     if (v.gear_type == 1)

@@ -115,8 +115,8 @@ void move_reverser(Run& run, int to, int sound) {
 void handle_commands(Run& run, char32_t ch) {
   const VehicleData& v = run.vehicle;
   HandleState& h = run.train.handles;
-  const bool one_lever = v.handle == 0;
-  const bool two_handles = v.handle == 1;
+  const bool one_lever = v.handle == HandleType::OneLever;
+  const bool two_handles = v.handle == HandleType::TwoHandles;
   switch (ch) {
     case U'f': move_reverser(run, 1, v.sound_rev[0]); break;
     case U'b': move_reverser(run, -1, v.sound_rev[1]); break;
@@ -190,7 +190,7 @@ void ats_confirmation(Run& run) {
     vehicle_sound_play(run, v.sound_ats3);
     run.protection.ats_lamps[2] = false;
   }
-  if (v.brake_type == 0 && run.train.handles.brake_handle == -1) return;
+  if (v.brake_type == BrakeType::AutomaticAir && run.train.handles.brake_handle == -1) return;
   ats_confirm(run);
 }
 
@@ -199,9 +199,9 @@ void ats_confirmation(Run& run) {
 void other_commands(Run& run, char32_t ch) {
   HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
-  const bool diesel_manual = v.engine_type == 0 && v.gear_type == 1;
-  const bool electric_suppress = v.engine_type == 1 && !v.suppress.empty();
-  const int one_man = run.route.one_man;
+  const bool diesel_manual = v.engine_type == EngineType::Diesel && v.gear_type == 1;
+  const bool electric_suppress = v.engine_type == EngineType::Electric && !v.suppress.empty();
+  const OneManMode one_man = run.route.one_man;
   switch (ch) {
     case U'3':
     case U'6':
@@ -215,18 +215,18 @@ void other_commands(Run& run, char32_t ch) {
       break;
     case U'd':
     case U'7':
-      if (one_man > 0) Door_operate(run);
+      if (one_man > OneManMode::Conductor) Door_operate(run);
       break;
     case U'r': ats_reset(run); break;
     case U' ':
-      if (v.ats_type == 0) ats_confirmation(run);
+      if (v.ats_type == AtsType::WarningPoint) ats_confirmation(run);
       break;
     case U'c':
     case U'1':
-      if (one_man == 1) announce_next(run);
+      if (one_man == OneManMode::OneMan) announce_next(run);
       break;
     case U'-':
-      if (one_man == 1) announce_previous(run);
+      if (one_man == OneManMode::OneMan) announce_previous(run);
       break;
     case U't':
       if (h.power_handle == v.power && run.train.motion.speed >= v.const_speed && h.const_active == 0 &&

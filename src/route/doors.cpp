@@ -16,7 +16,7 @@ constexpr int kDepartureCallSlot = 19;  // the fixed call vocabulary's departure
 
 void Door_operate(Run& run) {
   StationState& st = run.station;
-  const bool one_man = run.route.one_man >= 1;
+  const bool one_man = run.route.one_man >= OneManMode::OneMan;
   st.door_cmd = false;
   if (one_man) st.train_info_text.clear();
   // Only at a distance board or in a stop zone.

@@ -139,13 +139,13 @@ void signal_points(Run& run, std::size_t i) {
   ProtectionState& p = run.protection;
   const VehicleData& v = run.vehicle;
   const int ff = run.film.film_frame;
-  if (std::abs(ff - s.bell_frame) < 15 && v.ats_type == 0 && v.ats_alert == 0 && s.head >= 1 &&
+  if (std::abs(ff - s.bell_frame) < 15 && v.ats_type == AtsType::WarningPoint && v.ats_alert == 0 && s.head >= 1 &&
       s.aspect == 0)
     p.signal_speed = kWarningPoint;
   if (s.check_frame <= ff && ff < s.check_frame + 20) {
     const int allowed = speed_of_picture(run, run.signals.signal_image_now);
     if (allowed >= 0) p.signal_speed = allowed;
-    if (v.ats_type == 0 && v.ats_alert == 1 && run.train.motion.speed > p.signal_speed) raise_alarm(p);
+    if (v.ats_type == AtsType::WarningPoint && v.ats_alert == 1 && run.train.motion.speed > p.signal_speed) raise_alarm(p);
     SignalState& st = run.signals;
     st.signal_image_now = st.signal_image_shown = st.signal_call_voice = kNoSignal;
     // The signal that set the stop pattern has cleared by the time the train reaches it: a
@@ -225,7 +225,7 @@ void ats_confirm(Run& run) {
     return;
   }
   // An automatic air brake at its first position has not yet applied any brake.
-  const int applied_below = run.vehicle.brake_type == 0 ? -1 : 0;
+  const int applied_below = run.vehicle.brake_type == BrakeType::AutomaticAir ? -1 : 0;
   if (p.ats_alarm && h.brake_handle < applied_below && !h.ats_eb) {
     p.ats_alarm = false;
     p.ats_ack = true;
@@ -305,7 +305,7 @@ void speed_checks(Run& run) {
     if (c.speed2 < v) trip(run);
     c.passed = true;
   }
-  if (run.vehicle.ats_type >= 2) return;
+  if (run.vehicle.ats_type >= AtsType::CabSignal) return;
 
   continuous_table(run, run.route.speed_check2, [&](const SpeedCheckData& c) {
     if (c.speed < v) trip(run);

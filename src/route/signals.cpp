@@ -77,7 +77,7 @@ void block_aspects(Run& run) {
 
 void control_overrides(Run& run) {
   const int ticks = run.train.motion.sim_ticks;
-  const bool stop_film = run.film.movie_state == 1;
+  const bool stop_film = run.film.movie_state == MovieState::StopFilm;
   for (SignalData& s : run.route.signals) {
     if (s.kind == 1 && ticks < s.release_time) {
       s.aspect = s.fixed_aspect;
@@ -106,7 +106,7 @@ void draw_heads(Run& run, const SignalData& s) {
   SignalState& st = run.signals;
   const int image = st.signal_image_now;
   clear_heads(st);
-  if (run.vehicle.ats_type == 2) {
+  if (run.vehicle.ats_type == AtsType::CabSignal) {
     vehicle_sound_restart(run, run.vehicle.sound_atc);
     if (s.head == 9) st.heads[kMain].pattern = image;
     st.heads[kSub].pattern = s.sub_frame;
@@ -179,11 +179,11 @@ void signal_step(Run& run) {
       st.shown_signal = static_cast<int>(i);
       if (st.signal_image_now != st.signal_image_shown) draw_heads(run, s);
     }
-    if (run.vehicle.ats_type < 2 && run.train.engine.ats_enabled) signal_points(run, i);
+    if (run.vehicle.ats_type < AtsType::CabSignal && run.train.engine.ats_enabled) signal_points(run, i);
     // Passing: the heads go dark as the train runs by the signal.
     if (s.frame <= ff && ff < s.frame + 20) {
       clear_heads(st);
-      if (run.vehicle.ats_type < 2) {
+      if (run.vehicle.ats_type < AtsType::CabSignal) {
         st.signal_image_now = kNoSignal;
         st.signal_image_shown = kNoSignal;
       }

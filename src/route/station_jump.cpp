@@ -20,7 +20,7 @@ namespace velmora {
 
 bool station_in_menu(const Run& run, int i) {
   const StationData& s = station_at(run.route, i);
-  return i >= 0 && i <= station_count(run.route) - 2 && (s.trntype == 0 || s.trntype == 2) &&
+  return i >= 0 && i <= station_count(run.route) - 2 && (s.trntype == StopType::DoorStop || s.trntype == StopType::NoDoorStop) &&
          run.config.first_station <= i && i < run.config.last_station;
 }
 
@@ -41,9 +41,9 @@ void StationClick(Run& run, int t) {
     }
   }
   // 2. Back to the route film at the station's frame, decoded on the next pass.
-  if (film.movie_state > 0) {
+  if (film.movie_state != MovieState::RouteFilm) {
     reopen_route_film(run);
-    film.movie_state = 0;
+    film.movie_state = MovieState::RouteFilm;
     film.switch_frame = 0;
     film.shown_frame = -1;
   }
@@ -67,12 +67,12 @@ void StationClick(Run& run, int t) {
   st.door_cmd = false;
   st.door_lamp_lit = true;
   st.station_text = "ただいま " + s.Name;
-  if (run.route.one_man >= 1) st.train_info_text.clear();
+  if (run.route.one_man >= OneManMode::OneMan) st.train_info_text.clear();
   // 7. The clock text is rebuilt on the next pass even when the seconds happen to match.
   jump_clock(run, t);
   st.clock_sec_prev = -1;
   // 8. A conductor train is released by the departure rule, not by the start-station one.
-  if (r.one_man == 0) flag(st.st_doors_done, t) = true;
+  if (r.one_man == OneManMode::Conductor) flag(st.st_doors_done, t) = true;
   // 9.
   place_pre_train(run);
   // 10.
@@ -96,7 +96,7 @@ void StationClick(Run& run, int t) {
   // 11.
   protection_after_jump(run);
   rebuild_crossing_list(run);
-  film.movie_state = 0;
+  film.movie_state = MovieState::RouteFilm;
   film.film_reversed = 0;  // the film stop points stop a forward run again
   // 10., 12. The signal and traffic-light displays, for the new place; the sign and the
   // crossing lights are drawn anew on the next pass.

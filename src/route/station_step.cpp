@@ -39,13 +39,13 @@ bool in_zone(const StationData& s, long double x) { return s.position_s <= x && 
 std::optional<std::string> next_station_text(const Run& run, int j) {
   const StationData& s = station_at(run.route, j);
   switch (s.trntype) {
-    case 0:
+    case StopType::DoorStop:
       return kNext + s.Name + run.ui.stop;
-    case 1:
+    case StopType::Pass:
       return kNext + s.Name + run.ui.pass;
-    case 2:
+    case StopType::NoDoorStop:
       return kNext + s.Name + run.ui.stop2;
-    case 3:
+    case StopType::FixedText:
       return run.ui.info(0);
     default:
       return std::nullopt;
@@ -70,7 +70,7 @@ void between_stations(Run& run, int i) {
 void in_stop_zone(Run& run, int i) {
   const StationData& s = station_at(run.route, i);
   StationState& st = run.station;
-  if (!in_zone(s, run.train.motion.position_cm) || s.trntype == 1) return;
+  if (!in_zone(s, run.train.motion.position_cm) || s.trntype == StopType::Pass) return;
   if (!flag(st.st_arrived, i)) {
     st.teimoku_frame = 10 + i;
     st.door_chance = s.doorprob;
@@ -100,7 +100,7 @@ bool background_sound(Run& run, int i) {
 // D: the one-man hint once the arrival sound has finished.
 void one_man_hint(Run& run, int i) {
   StationState& st = run.station;
-  if (!flag(st.st_arrived, i) || run.route.one_man < 1 || !flag(st.st_doors_done, i) ||
+  if (!flag(st.st_arrived, i) || run.route.one_man < OneManMode::OneMan || !flag(st.st_doors_done, i) ||
       !st.door_cmd)
     return;
   if (route_sound_playing(run, station_at(run.route, i).arrsound)) return;
@@ -117,14 +117,14 @@ void stop_sequence(Run& run, int i) {
   StationState& st = run.station;
   if (!flag(st.st_arrived, i) || flag(st.st_stop_done, i)) return;
   const StationData& s = station_at(run.route, i);
-  const int type = s.trntype;
-  const int one_man = run.route.one_man;
+  const StopType type = s.trntype;
+  const OneManMode one_man = run.route.one_man;
   const long double speed = run.train.motion.speed;
   const bool at_rest = stopped(run);
   const int now = run.train.motion.sim_ticks;
 
   // 1. The station the run started from, or the first of the route.
-  if ((type == 0 || type == 2) &&
+  if ((type == StopType::DoorStop || type == StopType::NoDoorStop) &&
       (st.zone_station == 0 || st.zone_station == run.config.first_station) && at_rest &&
       !flag(st.st_doors_done, i)) {
     route_sound_restart(run, 0);
@@ -133,17 +133,17 @@ void stop_sequence(Run& run, int i) {
     arm_departure_call(st, i);
   }
   // 2. An announcement held back by an overrun plays once the doors are open.
-  if (flag(st.st_announce_pending, i) && type == 0 && st.doors_open && at_rest) {
+  if (flag(st.st_announce_pending, i) && type == StopType::DoorStop && st.doors_open && at_rest) {
     route_sound_restart(run, run.route.announce_open_sound);
     flag(st.st_announce_pending, i) = false;
   }
   // 3. One-man: standing with the doors still shut.
-  if (type == 0 && one_man >= 1 && !st.doors_open && at_rest && !flag(st.st_oneman_called, i)) {
+  if (type == StopType::DoorStop && one_man >= OneManMode::OneMan && !st.doors_open && at_rest && !flag(st.st_oneman_called, i)) {
     flag(st.st_oneman_called, i) = true;
     station_call(run, 0, i);
   }
   // 4. One-man: the driver has opened the doors.
-  if (type == 0 && one_man >= 1 && st.doors_open && !flag(st.st_doors_done, i) && at_rest) {
+  if (type == StopType::DoorStop && one_man >= OneManMode::OneMan && st.doors_open && !flag(st.st_doors_done, i) && at_rest) {
     route_sound_restart(run, s.arrsound);
     st.arrival_tick = now;
     flag(st.st_doors_done, i) = true;
@@ -152,7 +152,7 @@ void stop_sequence(Run& run, int i) {
     set_next_stop(run, i);
   }
   // 5. Conductor: the doors open as soon as the train stands.
-  if (type == 0 && one_man == 0 && !st.doors_open && std::fabs(speed) < 0.05L) {
+  if (type == StopType::DoorStop && one_man == OneManMode::Conductor && !st.doors_open && std::fabs(speed) < 0.05L) {
     station_call(run, 0, i);
     Door_operate(run);
     flag(st.st_doors_done, i) = true;
@@ -164,27 +164,27 @@ void stop_sequence(Run& run, int i) {
       route_sound_stop(run, s2->sound);
   }
   // 6. A stop without doors.
-  if (type == 2 && !flag(st.st_doors_done, i) && at_rest) {
+  if (type == StopType::NoDoorStop && !flag(st.st_doors_done, i) && at_rest) {
     route_sound_restart(run, s.arrsound);
     st.arrival_tick = now;
     flag(st.st_doors_done, i) = true;
     arm_departure_call(st, i);
   }
   // 7. Departure: the melody starts so that it ends at the departure time.
-  if (run.film.movie_state != 1 && s.deptime - 30 * route_sound_seconds(run, s.depsound) < now &&
+  if (run.film.movie_state != MovieState::StopFilm && s.deptime - 30 * route_sound_seconds(run, s.depsound) < now &&
       !flag(st.st_departed, i) &&
       now - st.arrival_tick > 30 * route_sound_seconds(run, s.arrsound) &&
-      ((type >= 2 && speed < 0.1L) || (type == 0 && st.doors_open))) {
+      ((type >= StopType::NoDoorStop && speed < 0.1L) || (type == StopType::DoorStop && st.doors_open))) {
     set_next_stop(run, i);
     route_sound_restart(run, s.depsound);
     flag(st.st_departed, i) = true;
     hide_crossing_light2(run);
     st.arrival_tick = now;
     station_call(run, 2, i);
-    if (type == 2) vehicle_sound_restart(run, run.vehicle.dep_sign);
+    if (type == StopType::NoDoorStop) vehicle_sound_restart(run, run.vehicle.dep_sign);
   }
   // 8. Conductor: the doors close once the departure time has passed and the melody ended.
-  if (run.film.movie_state != 1 && one_man == 0 && s.deptime < now && st.doors_open &&
+  if (run.film.movie_state != MovieState::StopFilm && one_man == OneManMode::Conductor && s.deptime < now && st.doors_open &&
       flag(st.st_departed, i) && flag(st.st_doors_done, i) && !flag(st.st_stop_done, i) &&
       now - st.arrival_tick > 30 * route_sound_seconds(run, s.depsound)) {
     Door_operate(run);
@@ -198,13 +198,13 @@ void stop_sequence(Run& run, int i) {
   }
   // One-man: the stop is complete once the driver has shut the doors after the melody,
   // which releases the station's stop pattern as the conductor's closing does.
-  if (one_man >= 1 && type == 0 && !st.door_cmd && flag(st.st_departed, i) &&
+  if (one_man >= OneManMode::OneMan && type == StopType::DoorStop && !st.door_cmd && flag(st.st_departed, i) &&
       flag(st.st_doors_done, i) && !flag(st.st_stop_done, i) &&
       now - st.arrival_tick > 30 * route_sound_seconds(run, s.depsound))
     flag(st.st_stop_done, i) = true;
   // 9. The last station ends the run once the arrival sound is over.
   const bool last = i == station_count(run.route) - 1 || i == run.config.last_station;
-  if (at_rest && last && !st.run_ended && ((type == 0 && st.doors_open) || type >= 2) &&
+  if (at_rest && last && !st.run_ended && ((type == StopType::DoorStop && st.doors_open) || type >= StopType::NoDoorStop) &&
       !route_sound_playing(run, s.arrsound)) {
     BackClick(run);
     st.run_ended = true;
@@ -239,7 +239,7 @@ void start_stations(Run& run) {
   st.station_index = first;
   st.cur_station = first;
   st.announce_next = first + 1;
-  if (s.trntype == 0) {
+  if (s.trntype == StopType::DoorStop) {
     st.doors_open = true;
     st.door_cmd = true;
     st.door_lamp_lit = false;
@@ -281,7 +281,7 @@ void set_next_stop(Run& run, int from) {
   const RouteData& r = run.route;
   const int count = station_count(r);
   int j = from + 1;
-  while (j < count && station_at(r, j).trntype == 1) ++j;
+  while (j < count && station_at(r, j).trntype == StopType::Pass) ++j;
   if (j >= count) return;
   StationState& st = run.station;
   st.stop_position = station_at(r, j).position;

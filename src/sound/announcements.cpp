@@ -70,7 +70,7 @@ void announce_event_step(Run& run) {
 
 void conductor_announcements(Run& run) {
   const RouteData& r = run.route;
-  if (r.one_man != 0 && r.one_man != 2) return;
+  if (r.one_man != OneManMode::Conductor && r.one_man != OneManMode::OneManAutoAnnounce) return;
   AnnounceState& a = run.announce;
   fit_latches(a, r.announce.size());
   const long double x = run.train.motion.position_cm;
@@ -97,7 +97,7 @@ void answer_call_step(Run& run) {
   const bool pressed = down && !a.answer_key_down;
   a.answer_key_down = down;
   const RouteData& r = run.route;
-  if (!pressed || run.vehicle.key4 != "B" || r.one_man != 0) return;
+  if (!pressed || run.vehicle.key4 != "B" || r.one_man != OneManMode::Conductor) return;
   fit_latches(a, r.announce.size());
   for (int i = 1; i <= entry_count(run); ++i) {
     const AnnounceData& e = r.announce[static_cast<std::size_t>(i)];

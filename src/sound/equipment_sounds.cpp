@@ -65,7 +65,7 @@ void brake_squeal_step(Run& run) {
 
 void air_valve_step(Run& run) {
   const VehicleData& veh = run.vehicle;
-  if (veh.brake_type != 0) return;
+  if (veh.brake_type != BrakeType::AutomaticAir) return;
   const long double bp = static_cast<long double>(run.train.brakes.bp_press);
   const long double mr = static_cast<long double>(run.train.brakes.mr_press);
   const int notch = run.train.handles.brake_notch;
@@ -99,11 +99,11 @@ void emergency_valve_step(Run& run) {
     return;
   }
   if (s.eb_latch) return;
-  if (veh.brake_type <= 1 && run.train.brakes.bp_press > 0) {
+  if (veh.brake_type <= BrakeType::NotchWithPipe && run.train.brakes.bp_press > 0) {
     vehicle_sound_restart(run, veh.sound_eb[0]);
     vehicle_sound_restart(run, entry(veh.sound_ba, veh.brake, 1));
     s.eb_latch = true;
-  } else if (veh.brake_type == 2 && run.train.brakes.bc_t < Fixed4(run.load.bc_emergency) &&
+  } else if (veh.brake_type == BrakeType::Notch && run.train.brakes.bc_t < Fixed4(run.load.bc_emergency) &&
              run.train.motion.speed > veh.sound_eb[1]) {
     vehicle_sound_restart(run, veh.sound_eb[0]);
     s.eb_latch = true;
@@ -114,7 +114,7 @@ void brake_step_sounds(Run& run) {
   const VehicleData& veh = run.vehicle;
   const HandleState& h = run.train.handles;
   SoundState& s = run.sound;
-  if (veh.brake_type <= 0 || any_trip(h)) return;
+  if (veh.brake_type <= BrakeType::AutomaticAir || any_trip(h)) return;
   const int sn = -h.brake_notch, step = -h.brake_handle;
   const long double bc = static_cast<long double>(run.train.brakes.bc_t);
   const auto sound_once = [&](int number) {

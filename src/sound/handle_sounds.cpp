@@ -32,7 +32,7 @@ void handle_sounds(Run& run, int power_before, int brake_before) {
     for (int k = 0; k < top; ++k)
       for (const auto* table : {&v.sound_bk, &v.sound_br, &v.sound_ba}) vehicle_sound_stop(run, entry(*table, k, 1));
   }
-  if (v.brake_type == 0) {
+  if (v.brake_type == BrakeType::AutomaticAir) {
     if (s == 0 && s0 > 0)
       start_if_idle(run, entry(v.sound_bk, s0 - 1, 1));
     else if (s < s0)

@@ -23,7 +23,7 @@ void sound_step(Run& run) {
   doppler_step(run);
   points_sounds_step(run);
   running_noise_step(run);
-  if (run.vehicle.engine_type == 1) {
+  if (run.vehicle.engine_type == EngineType::Electric) {
     electric_motor_step(run);
   } else {
     diesel_engine_step(run);

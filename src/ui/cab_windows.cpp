@@ -41,8 +41,7 @@ void value_display_window(Run& run, CabWindows& w) {
         // A value starts after its caption, however wide the face makes the caption.
         if (l.caption_top == l.top) left = std::max(left, ImGui::GetItemRectMax().x - c.point(0, 0).x + 4);
       }
-      const auto shown = d.values.find(l.label);
-      c.text(left, l.top, shown != d.values.end() ? shown->second : l.initial);
+      c.text(left, l.top, d.values && l.value != nullptr ? (*d.values).*l.value : l.initial);
     }
     for (const ValueBar& b : kValueBars) {
       c.at(b.left, b.top);
@@ -221,7 +220,7 @@ void overrun_window(Run& run, CabWindows& w) {
   if (c.begin(kKotaiCaption, &w.overrun, 420, 130, ImVec2(390, 300), w.overrun_origin)) {
     c.text(16, 12, kKotaiTexts[0]);
     // Moving back is not offered to a one-man train's driver alone: the dialog says why.
-    if (run.route.one_man >= 1) c.text(16, 32, kKotaiTexts[1]);
+    if (run.route.one_man >= OneManMode::OneMan) c.text(16, 32, kKotaiTexts[1]);
     c.text(16, 52, kKotaiTexts[2]);
     if (c.button(kOverrunButton.x, kOverrunButton.y, kKotaiButton, 120)) {
       kotai_stop_click(run);

@@ -63,7 +63,7 @@ void start_texts(Run& run) {
   l[kLabelSpeed] = "0.0 km/h";
   l[kLabelStopDistance] = "0 m";
   l[kLabelMaxSpeed] = "最高 110 km/h";
-  if (run.route.one_man == 0) run.station.train_info_text = std::to_string(run.vehicle.cars) + run.ui.cars;
+  if (run.route.one_man == OneManMode::Conductor) run.station.train_info_text = std::to_string(run.vehicle.cars) + run.ui.cars;
 }
 
 void drive_texts_step(Run& run) {
@@ -100,11 +100,11 @@ std::string compose_hint(const Run& run) {
   for (std::size_t i = 0; i < stations.size(); ++i) {
     const StationData& s = stations[i];
     const bool arrived = flag(st.st_arrived, i);
-    if (arrived && !flag(st.st_stop_done, i) && v == 0 && (s.trntype == 2 || (s.trntype == 0 && st.doors_open))) {
+    if (arrived && !flag(st.st_stop_done, i) && v == 0 && (s.trntype == StopType::NoDoorStop || (s.trntype == StopType::DoorStop && st.doors_open))) {
       const bool last = i + 1 == stations.size() || static_cast<int>(i) == run.config.last_station;
       if (last && !st.run_ended && route_sound_playing(run, s.arrsound)) set(26);
     }
-    if (s.trntype == 0 && arrived && !st.doors_open && v <= 0 && run.route.one_man >= 1) {
+    if (s.trntype == StopType::DoorStop && arrived && !st.doors_open && v <= 0 && run.route.one_man >= OneManMode::OneMan) {
       const int side = run.input.door_side;
       if (s.person == 0 && side == 1)
         set(8);
@@ -117,7 +117,7 @@ std::string compose_hint(const Run& run) {
     }
   }
   // 2.-4. A stop film, protection cut out, the first film stop point.
-  if (run.film.movie_state == 1 && h.power_handle > 0) set(10);
+  if (run.film.movie_state == MovieState::StopFilm && h.power_handle > 0) set(10);
   if (!run.train.engine.ats_enabled && run.options.opt_ats_reg == 0 && h.power_handle > 1) set(22);
   const auto& stops = run.route.movie_stop;
   if (v == 0 && !stops.empty() && stops[0] - 200 < run.film.film_frame && run.film.film_frame <= stops[0]) set(23);
@@ -180,10 +180,10 @@ void label_step(Run& run) {
   l[kLabelBrake] = h.brake_text;
   l[kLabelMode] = h.mode_text;
   l[kLabelStation] = st.station_text;
-  l[kLabelDoorSide] = run.route.one_man >= 1 && run.route.one_man_display == 1 ? run.input.door_side_text : "";
+  l[kLabelDoorSide] = run.route.one_man >= OneManMode::OneMan && run.route.one_man_display == 1 ? run.input.door_side_text : "";
   l[kLabelClock] = st.clock_text;
   l[kLabelDistance] = run.signals.distance_text;
-  l[kLabelInfo] = run.route.one_man == 0 || !st.train_info_text.empty() ? st.train_info_text
+  l[kLabelInfo] = run.route.one_man == OneManMode::Conductor || !st.train_info_text.empty() ? st.train_info_text
                                                                          : run.signals.signal_info_text;
   l[kLabelProtect] = run.protection.protect_text;
   l[kLabelSpeed] = run.texts.speed_text;
@@ -228,7 +228,7 @@ void draw_film_texts(Run& run) {
   text(0.01L, 0.8L, st.train_info_text);
   text(0.01L, 0.86L, st.station_text);
   text(0.01L, 0.92L, st.clock_text);
-  if (run.route.one_man >= 1) text(0.15L, 0.92L, run.input.door_side_text);
+  if (run.route.one_man >= OneManMode::OneMan) text(0.15L, 0.92L, run.input.door_side_text);
   // The optional lines stack upwards from the train information line.
   int y0 = at(0.8L, H);
   for (const std::string* line : {&run.signals.distance_text, &run.signals.signal_info_text}) {

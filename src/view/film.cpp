@@ -23,7 +23,7 @@ void halt_at(Run& run, int frame) {
 
 void film_stop_points(Run& run) {
   FilmState& f = run.film;
-  if (f.movie_state > 0) return;
+  if (f.movie_state != MovieState::RouteFilm) return;
   for (const int s : run.route.movie_stop) {
     if (f.film_reversed == 0 && run.train.motion.speed > 0 && f.film_frame_prev < s && s <= f.film_frame)
       halt_at(run, s);
@@ -91,7 +91,7 @@ void open_route_film(Run& run) {
 void setup_film(Run& run) {
   FilmState& f = run.film;
   f.film_length = run.platform.film.avi_length() * run.ui.film_length_factor;
-  f.movie_state = 0;
+  f.movie_state = MovieState::RouteFilm;
   f.film_reversed = 0;
   f.shown_frame = 1;
   f.switch_frame = 0;
@@ -100,16 +100,16 @@ void setup_film(Run& run) {
 
 void show_film_frame(Run& run) {
   FilmState& f = run.film;
-  const bool can_decode = f.movie_state <= 2 && run.platform.screen.can_draw() && f.film_frame >= 0;
+  const bool can_decode = f.movie_state != MovieState::Switching && run.platform.screen.can_draw() && f.film_frame >= 0;
   // A frame still being decoded is not waited for: asking for another one redirects the
   // source, and the one asked for last is shown once it is ready.
   // With no picture yet the current frame is wanted even when its number is the one last
   // asked for: a run starting at film frame 0 would otherwise show black until it moved.
-  if (can_decode && f.movie_state == 0 && f.film_frame < f.film_length &&
+  if (can_decode && f.movie_state == MovieState::RouteFilm && f.film_frame < f.film_length &&
       (f.film_frame != f.shown_frame || !f.picture))
     decode(run, f.film_frame);
-  if (can_decode && (f.movie_state == 1 || f.movie_state == 2)) {
-    if (f.movie_state == 2) f.switch_frame = f.film_frame - f.switch_base;
+  if (can_decode && (f.movie_state == MovieState::StopFilm || f.movie_state == MovieState::RunningFilm)) {
+    if (f.movie_state == MovieState::RunningFilm) f.switch_frame = f.film_frame - f.switch_base;
     if (f.switch_frame != f.shown_frame && f.switch_frame < f.switch_end && f.switch_frame >= 0 &&
         run.frame.film_ready)
       decode(run, f.switch_frame);
@@ -127,7 +127,7 @@ void movie_switching(Run& run) {
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const MovieSwitchData& e = entries[i];
     const bool stop_type = e.swtype == 2;
-    if (f.movie_state == 1 && stop_type && in_stop_zone(run, e.next) && e.soundf < f.switch_frame &&
+    if (f.movie_state == MovieState::StopFilm && stop_type && in_stop_zone(run, e.next) && e.soundf < f.switch_frame &&
         f.switch_frame < e.soundf + 10) {
       const int channel = run.sound.route_channel(e.sound);
       if ((run.platform.sound.status(channel) & SoundDevice::kPlaying) == 0) run.platform.sound.play(channel);
@@ -137,9 +137,9 @@ void movie_switching(Run& run) {
                                      : nullptr;
     if (static_cast<long long>(run.train.motion.speed) == 0 && stop_type && station != nullptr && in_stop_zone(run, e.next) &&
         e.time < run.train.motion.sim_ticks) {
-      if (f.movie_state == 0 && !f.switch_done[i]) {
+      if (f.movie_state == MovieState::RouteFilm && !f.switch_done[i]) {
         frame.film_ready = false;
-        f.movie_state = 1;
+        f.movie_state = MovieState::StopFilm;
         f.film_frame = station->Start;
         run.train.motion.position_cm = station->position;
         f.switch_frame = 0;
@@ -148,8 +148,8 @@ void movie_switching(Run& run) {
         open_film(run, e.name);
         frame.film_ready = true;
         f.shown_frame = -1;
-      } else if (f.movie_state == 1 && f.switch_frame >= f.switch_end) {
-        f.movie_state = 9;
+      } else if (f.movie_state == MovieState::StopFilm && f.switch_frame >= f.switch_end) {
+        f.movie_state = MovieState::Switching;
         frame.film_ready = false;
         open_film(run, run.route.data_name);
         f.film_frame = station->Start;
@@ -157,11 +157,11 @@ void movie_switching(Run& run) {
         frame.film_ready = true;
         f.shown_frame = -1;
         f.switch_done[i] = true;
-        f.movie_state = 0;
+        f.movie_state = MovieState::RouteFilm;
       }
     } else if (e.Start <= f.film_frame && f.film_frame <= e.Stop && e.swtype <= 1) {
-      if (f.movie_state == 0 && !f.switch_done[i]) {
-        f.movie_state = 9;
+      if (f.movie_state == MovieState::RouteFilm && !f.switch_done[i]) {
+        f.movie_state = MovieState::Switching;
         f.switch_frame = f.film_frame - e.Start;
         f.switch_base = e.Start;
         frame.film_ready = false;
@@ -172,11 +172,11 @@ void movie_switching(Run& run) {
         if (first.status == FilmFrameStatus::kReady) f.picture = first.picture;
         frame.film_ready = true;
         f.shown_frame = -1;
-        f.movie_state = 2;
+        f.movie_state = MovieState::RunningFilm;
       }
-    } else if (f.movie_state == 2 && f.switch_end <= f.switch_frame && f.switch_frame <= f.switch_end + 60 &&
+    } else if (f.movie_state == MovieState::RunningFilm && f.switch_end <= f.switch_frame && f.switch_frame <= f.switch_end + 60 &&
                e.next > f.film_frame) {
-      f.movie_state = 9;
+      f.movie_state = MovieState::Switching;
       frame.film_ready = false;
       open_film(run, run.route.data_name);
       f.film_frame = e.next;
@@ -184,18 +184,18 @@ void movie_switching(Run& run) {
       frame.film_ready = true;
       f.shown_frame = -1;
       f.switch_done[i] = true;
-      f.movie_state = 0;
+      f.movie_state = MovieState::RouteFilm;
     }
   }
 }
 
 void reopen_route_film(Run& run) {
   FilmState& f = run.film;
-  if (f.movie_state <= 0) return;
+  if (f.movie_state == MovieState::RouteFilm) return;
   run.frame.film_ready = false;
   open_film(run, run.route.data_name);
   run.frame.film_ready = true;
-  f.movie_state = 0;
+  f.movie_state = MovieState::RouteFilm;
   f.switch_frame = 0;
   f.shown_frame = -1;
 }

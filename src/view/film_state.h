@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "data/modes.h"
 #include "platform/film_picture.h"
 
 namespace velmora {
@@ -13,7 +14,7 @@ struct FilmState {
   int film_frame_prev = 0;    // film_frame at the end of the previous frame
   long double frame_accum = 0;  // advance not yet whole frames, in units of film_speed
   int shown_frame = 1;        // frame last decoded; any other value forces a decode
-  int movie_state = 0;        // 0 route film, 1 stop film, 2 running film, 9 switching
+  MovieState movie_state = MovieState::RouteFilm;
   int switch_frame = 0;       // frame of a switched film
   int switch_base = 0;        // film_frame at frame 0 of a running-type switched film
   int switch_end = 0;         // frames 0 .. switch_end - 1 of the switched film are shown

@@ -186,13 +186,13 @@ void cab_lamps_step(Run& run) {
   const int e = run.train.engine.engine_run;
   if (slot(3)) show(run, *slot(3), e == 1 || e == -1 || e == -2);
   if (slot(4) && run.announce.extra_picture4_shown) show(run, *slot(4), true);
-  if (slot(5)) show(run, *slot(5), v.ats_type == 1);
+  if (slot(5)) show(run, *slot(5), v.ats_type == AtsType::Pattern);
   if (slot(6)) show(run, *slot(6), true);
   if (slot(7)) show(run, *slot(7), true);
 
   // The cab signal: the speed shown by cab signalling, else the route's checks.
   if (c.cabsignal.exists()) {
-    const int shown = v.ats_type == 2 ? run.signals.cab_signal_pattern + 1 : pr.cabsignal_shown;
+    const int shown = v.ats_type == AtsType::CabSignal ? run.signals.cab_signal_pattern + 1 : pr.cabsignal_shown;
     show(run, c.cabsignal, shown > 0);
     if (shown > 0) pattern(run, c.cabsignal, shown - 1);
   }
@@ -208,7 +208,7 @@ void indicators_update(Run& run) {
   pattern(run, c.gear_lever, run.train.engine.gear_pos);
   pattern(run, c.gear, run.train.engine.gear);
 
-  const bool power_hidden = v.handle == 0 && (h.brake_handle < 0 || h.hold_active);
+  const bool power_hidden = v.handle == HandleType::OneLever && (h.brake_handle < 0 || h.hold_active);
   pattern(run, c.notch_p, h.power_handle);
   show(run, c.notch_p, !power_hidden);
   if (c.notch_b.exists())

@@ -218,7 +218,7 @@ void signal_heads(Run& run) {
   for (std::size_t k = 0; k < 4; ++k) {
     if (sprites[k] < 0) continue;
     pattern(run, sprites[k], heads[k].pattern);
-    if (run.vehicle.ats_type < 2) run.platform.sprites.set_position(sprites[k], heads[k].x, heads[k].y);
+    if (run.vehicle.ats_type < AtsType::CabSignal) run.platform.sprites.set_position(sprites[k], heads[k].x, heads[k].y);
   }
 }
 

@@ -14,7 +14,7 @@
 namespace velmora {
 namespace {
 
-using Values = std::map<std::string, std::string>;
+using Values = ValueTexts;
 
 // Fixed notation with `decimals` places, no separators. A value that rounds to zero shows
 // no sign ("-0.0" would read as a fault).
@@ -42,56 +42,56 @@ void motion_values(const Run& run, Values& v) {
   const MotionState& m = run.train.motion;
   const TractionState& t = run.train.traction;
   const EngineState& e = run.train.engine;
-  v["Label1"] = fixed(m.speed, 1) + " km/h";
-  v["Label6"] = fixed(t.accel_net, 1) + " km/h/s";
-  v["Label76"] = fixed(t.accel_traction, 1) + " km/h/s";
-  v["Label27"] = fixed(m.gradient, 0) + " Permil";
-  v["Label75"] = fixed(run.train.brakes.planned_decel, 1) + " km/h/s";
-  v["Label7"] = fixed(m.traction_force, 0) + " N";
-  v["Label25"] = fixed(m.resist_force, 0) + " N";
-  v["Label50"] = rounded(t.ammeter_needle) + " A";
-  v["Label40"] = rounded(e.engine_rpm);
-  v["Label52"] = "Gn " + str(e.gear) + " Gp " + str(e.gear_pos);
-  v["Label65"] = t.slip_text + " " + fixed(t.adhesion, 2) + " " + rounded(t.adh_limit) + "N";
+  v.speed = fixed(m.speed, 1) + " km/h";
+  v.accel_net = fixed(t.accel_net, 1) + " km/h/s";
+  v.accel_traction = fixed(t.accel_traction, 1) + " km/h/s";
+  v.gradient = fixed(m.gradient, 0) + " Permil";
+  v.planned_decel = fixed(run.train.brakes.planned_decel, 1) + " km/h/s";
+  v.traction_force = fixed(m.traction_force, 0) + " N";
+  v.resist_force = fixed(m.resist_force, 0) + " N";
+  v.ammeter = rounded(t.ammeter_needle) + " A";
+  v.engine_rpm = rounded(e.engine_rpm);
+  v.gear = "Gn " + str(e.gear) + " Gp " + str(e.gear_pos);
+  v.adhesion = t.slip_text + " " + fixed(t.adhesion, 2) + " " + rounded(t.adh_limit) + "N";
   // The load of the run from the station last left; before the first stop, none.
   const StationData& left = station_at(run.route, run.station.station_index - 1);
-  v["Label78"] = str(left.percent) + "% " + shortest(run.load.total_mass) + "t";
-  v["Label54"] = str(run.film.movie_state);
+  v.load = str(left.percent) + "% " + shortest(run.load.total_mass) + "t";
+  v.movie_state = str(static_cast<int>(run.film.movie_state));
 }
 
 void brake_values(const Run& run, Values& v) {
   const BrakeState& b = run.train.brakes;
   const HandleState& h = run.train.handles;
-  v["Label71"] = fixed(b.bp_press, 0) + " kPa";
-  v["Label3"] = fixed(b.sap_press, 0) + " kPa";
-  v["Label4"] = fixed(b.er_press, 0) + " kPa";
-  v["Label5"] = fixed(b.mr_press, 0) + " kPa";
-  v["Label63"] = str(run.frame.fps);
-  v["Label44"] = "P " + str(run.train.traction.current_step) + " " + str(h.power_handle) + " " +
+  v.bp_press = fixed(b.bp_press, 0) + " kPa";
+  v.sap_press = fixed(b.sap_press, 0) + " kPa";
+  v.er_press = fixed(b.er_press, 0) + " kPa";
+  v.mr_press = fixed(b.mr_press, 0) + " kPa";
+  v.fps = str(run.frame.fps);
+  v.notches = "P " + str(run.train.traction.current_step) + " " + str(h.power_handle) + " " +
                  str(h.power_notch) + " B " + str(b.currentb_row) + " " + str(h.brake_handle) +
                  " " + str(h.brake_notch) + " " + str(h.sap_notch) + " " + str(h.ebrake_notch);
   const SoundState& s = run.sound;
-  v["Label57"] = "Sound D:" + str(s.vehicle_count) + " L:" + str(s.route_count) +
+  v.sound_counts = "Sound D:" + str(s.vehicle_count) + " L:" + str(s.route_count) +
                  " M:" + str(s.motor_count) + " K:1";
-  v["Label21"] = "Signal now:" + str(run.signals.signal_image_now) +
+  v.signal_now = "Signal now:" + str(run.signals.signal_image_now) +
                  " now2:" + str(run.signals.signal_image_shown) +
                  " lim_now:" + str(run.protection.signal_speed);
-  v["Label56"] = str(run.overlays.sign_shown);
-  v["Label11"] = fixed(b.bc_t, 0) + "k";
-  v["Label2"] = fixed(b.bc_m, 0) + "k";
-  v["Label69"] = fixed(b.ebrake_current, 0) + "A";
+  v.sign_shown = str(run.overlays.sign_shown);
+  v.bc_t = fixed(b.bc_t, 0) + "k";
+  v.bc_m = fixed(b.bc_m, 0) + "k";
+  v.ebrake_current = fixed(b.ebrake_current, 0) + "A";
 }
 
 void film_and_stop_values(const Run& run, Values& v) {
   const FilmState& f = run.film;
   const MotionState& m = run.train.motion;
-  v["Label30"] = str(f.film_frame);
-  v["Label31"] = fixed(m.film_speed, 1) + "km/h";
-  v["Label46"] = str(f.switch_frame);
-  v["Label48"] = run.train.handles.ats_eb ? "EB" : run.train.handles.ats_service ? "MAX" : "";
-  v["Label37"] = fixed(run.station.stop_position / 100, 0) + " m " + str(run.station.zone_station);
-  v["Label33"] = fixed(m.stop_distance, 0) + " cm";
-  v["Label35"] = fixed(m.position_cm / 100, 0) + " m";
+  v.film_frame = str(f.film_frame);
+  v.film_speed = fixed(m.film_speed, 1) + "km/h";
+  v.switch_frame = str(f.switch_frame);
+  v.protection_brake = run.train.handles.ats_eb ? "EB" : run.train.handles.ats_service ? "MAX" : "";
+  v.next_stop = fixed(run.station.stop_position / 100, 0) + " m " + str(run.station.zone_station);
+  v.stop_distance = fixed(m.stop_distance, 0) + " cm";
+  v.position = fixed(m.position_cm / 100, 0) + " m";
 }
 
 // A preview record's distance (m) and speed while the driver must brake for it; 999 and 999
@@ -103,12 +103,12 @@ void preview_values(const LimitPreview& p, std::string& distance, std::string& s
 
 void protection_values(const Run& run, Values& v) {
   const ProtectionState& p = run.protection;
-  v["Label8"] = rounded((p.ats_target_pos - run.train.motion.position_cm) / 100);
-  v["Label9"] = str(p.ats_target);
-  v["Label20"] = str(p.pattern_speed);
-  preview_values(p.limit_preview[0], v["Label60"], v["Label61"]);
-  preview_values(p.limit_preview[3], v["Label19"], v["Label41"]);
-  v["Label23"] = str(run.signals.pre_train_frame);
+  v.ats_target_distance = rounded((p.ats_target_pos - run.train.motion.position_cm) / 100);
+  v.ats_target = str(p.ats_target);
+  v.pattern_speed = str(p.pattern_speed);
+  preview_values(p.limit_preview[0], v.limit_distance, v.limit_speed);
+  preview_values(p.limit_preview[3], v.check_distance, v.check_speed);
+  v.pre_train_frame = str(run.signals.pre_train_frame);
 }
 
 // Seconds the preceding train's stop at `station` is late by: the delay its [Pre_Train]
@@ -208,11 +208,12 @@ std::string joined(const std::vector<std::string>& lines) {
 void value_display_step(Run& run) {
   ValueDisplayState& d = run.value_display;
   if (!d.visible) return;
-  motion_values(run, d.values);
-  brake_values(run, d.values);
-  film_and_stop_values(run, d.values);
-  protection_values(run, d.values);
-  pre_train_place(run, d.values["Label42"]);
+  if (!d.values) d.values.emplace();
+  motion_values(run, *d.values);
+  brake_values(run, *d.values);
+  film_and_stop_values(run, *d.values);
+  protection_values(run, *d.values);
+  pre_train_place(run, d.values->pre_train_place);
   const BrakeState& b = run.train.brakes;
   d.bars = {bar(b.bc_t), bar(b.bc_m), bar(b.ebrake_current)};
   signal_table(run, d.signal_row);

@@ -5,7 +5,7 @@
 
 #include <array>
 #include <deque>
-#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,8 +24,7 @@ struct ValueDisplayState {
   bool visible = false;
   bool speed_hold = false;  // "抵抗解除": its caption is bold while on
   std::string caption = kValueWindowCaption;  // the window's title
-  // The value labels by their window names ("Label1", "Label42", ...), as shown.
-  std::map<std::string, std::string> values;
+  std::optional<ValueTexts> values;  // empty until the first step while shown
   std::array<int, 3> bars{};                  // BC (T car), BC (M car), electric brake: 0..500
   std::array<ChannelCell, 100> channels{};    // the sound-channel monitor, 10 x 10, read every pass
   std::vector<std::string> signal_row;        // the signal table's row 1, one cell a signal

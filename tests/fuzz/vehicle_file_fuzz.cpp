@@ -28,15 +28,15 @@ bool within_capacities(const VehicleData& v, const PanelData& p) {
 }
 
 bool settled(const VehicleData& v) {
-  if (v.brake_type == 0 ? v.brake != 4 : v.brake < 3) return false;
+  if (v.brake_type == BrakeType::AutomaticAir ? v.brake != 4 : v.brake < 3) return false;
   if (v.tons.empty.raw() < Fixed4::kScale || v.eb_press.empty < 1 || v.cars < 1 ||
       v.cars > kMaxCars)
     return false;
   // Short tables are filled up with zero rows.
-  if (v.engine_type == 1 && v.power_type == 1 && v.power > 0 &&
+  if (v.engine_type == EngineType::Electric && v.power_type == 1 && v.power > 0 &&
       v.notch.size() < std::min(static_cast<std::size_t>(v.power), kNotchRowCapacity))
     return false;
-  if (v.engine_type == 0 && v.engine_rate.size() < v.engine.size()) return false;
+  if (v.engine_type == EngineType::Diesel && v.engine_rate.size() < v.engine.size()) return false;
   return true;
 }
 

@@ -249,9 +249,9 @@ TEST(DemoFiles, TheVehiclesLoadWithoutAWarning) {
     PanelData panel;
     VehicleSource source;
     const VehicleData v = load_vehicle(dir / e.file, panel, &source);
-    EXPECT_EQ(v.engine_type, e.engine_type);
-    EXPECT_EQ(v.brake_type, e.brake_type);
-    EXPECT_EQ(v.handle, e.handle);
+    EXPECT_EQ(static_cast<int>(v.engine_type), e.engine_type);
+    EXPECT_EQ(static_cast<int>(v.brake_type), e.brake_type);
+    EXPECT_EQ(static_cast<int>(v.handle), e.handle);
     EXPECT_EQ(v.power_type, e.power_type);
     EXPECT_TRUE(vehicle_warnings(v, source, dir).empty());
     EXPECT_EQ(panel.Digi_Speed.pattern_width, 56);

@@ -42,7 +42,7 @@ TEST_P(DemoLine, StopsLieWhereTheCameraStandsAndNearTheDesignedPlace) {
     for (std::size_t i = 0; i < d.stations.size(); ++i) {
       const BuiltStation& s = line.stations[i];
       designed += d.stations[i].gap_m;
-      if (d.stations[i].type == 0) {
+      if (d.stations[i].type == StopType::DoorStop) {
         EXPECT_EQ(line.speed_at_frame(s.frame), 0) << "station " << i;
         EXPECT_EQ(line.speed_at_frame(s.stand_to), 0) << "station " << i;
         EXPECT_GT(s.stand_to, s.frame);
@@ -56,7 +56,7 @@ TEST_P(DemoLine, StopsLieWhereTheCameraStandsAndNearTheDesignedPlace) {
       }
       // The stop is where the camera came to rest: within a frame's run of the design.
       EXPECT_NEAR(s.at_m, designed, 2.0) << "station " << i;
-      if (d.stations[i].type == 0) designed = s.at_m;
+      if (d.stations[i].type == StopType::DoorStop) designed = s.at_m;
     }
   }
 }
@@ -96,7 +96,7 @@ TEST_P(DemoLine, TheTimetableLeavesEachStopAfterTheFilmedRunAndTheDwell) {
     int previous = line.stations[0].departure;
     EXPECT_EQ(previous, d.first_departure);
     for (std::size_t i = 1; i + 1 < d.stations.size(); ++i) {
-      if (d.stations[i].type == 1) {
+      if (d.stations[i].type == StopType::Pass) {
         EXPECT_EQ(line.stations[i].departure, 0);
         continue;
       }
@@ -124,7 +124,7 @@ TEST(DemoLineShort, TheShortLinesAreAFractionOfTheFullOnes) {
 
 TEST(DemoLineDesign, AStopThatCannotBeReachedIsRefused) {
   RouteDesign d = express_design(true);
-  d.stations.back().type = 1;  // a line must end at a stop
+  d.stations.back().type = StopType::Pass;  // a line must end at a stop
   EXPECT_THROW(build_line(d, true), std::runtime_error);
 }
 

@@ -61,7 +61,7 @@ const Demo& demo() {
 
 TEST(DemoRoute, TheConductorLineAnnouncesItsStopsInRunningOrder) {
   const RouteData& r = demo().routes[1];  // rapid
-  EXPECT_EQ(r.one_man, 0);
+  EXPECT_EQ(r.one_man, OneManMode::Conductor);
   ASSERT_GT(r.announce.size(), 4u);
   double last = -1;
   for (std::size_t k = 1; k < r.announce.size(); ++k) {
@@ -87,7 +87,7 @@ TEST(DemoRoute, TheConductorLineAnnouncesItsStopsInRunningOrder) {
 TEST(DemoRoute, TheOneManLineHasItsDoorsFilmStopAndSwitchedFilm) {
   const RouteData& r = demo().routes[2];  // local
   const LineModel& line = demo().lines[2];
-  EXPECT_EQ(r.one_man, 1);
+  EXPECT_EQ(r.one_man, OneManMode::OneMan);
   ASSERT_EQ(r.movie_stop.size(), 1u);
   const BuiltStation& end = line.stations.back();
   EXPECT_GT(r.movie_stop[0], end.frame);
@@ -117,7 +117,7 @@ TEST(DemoRoute, TheExpressHasAPrecedingTrainAPassedStationAndALimitWithItsSign) 
   // It stands at the fourth station until a time after the train left the second.
   EXPECT_EQ(r.pre_train[0].station, 3);
   EXPECT_GT(r.pre_train[0].departure, r.stations[1].deptime);
-  EXPECT_EQ(r.stations[2].trntype, 1);
+  EXPECT_EQ(r.stations[2].trntype, StopType::Pass);
   ASSERT_EQ(r.speed_limits.size(), 1u);
   EXPECT_EQ(r.speed_limits[0].kind, 1);
   EXPECT_GT(r.speed_limits[0].end_image, r.speed_limits[0].sign_image);
@@ -125,14 +125,14 @@ TEST(DemoRoute, TheExpressHasAPrecedingTrainAPassedStationAndALimitWithItsSign) 
   EXPECT_EQ(r.slopes.size(), 3u);
   // The stop patterns of the pattern protection end a little beyond the stops.
   for (std::size_t i = 1; i < r.stations.size(); ++i)
-    if (r.stations[i].trntype == 0) {
+    if (r.stations[i].trntype == StopType::DoorStop) {
       EXPECT_GT(r.stations[i].pattern, 0) << i;
     }
   // Departure signals belong to their stations; a signal's check point is the signal.
   for (const SignalData& s : r.signals) {
     EXPECT_EQ(s.check_frame, s.frame);
     if (s.kind >= 3) {
-      EXPECT_EQ(r.stations[static_cast<std::size_t>(s.station)].trntype, 0);
+      EXPECT_EQ(r.stations[static_cast<std::size_t>(s.station)].trntype, StopType::DoorStop);
     }
   }
 }

@@ -48,7 +48,7 @@ TEST(NotchBrake, EmergencyFillsToEmergencyPressureAndALowReservoirAppliesItself)
 
 TEST(AutomaticAirBrake, ReleaseAfterEmergencyRechargesThePipeBeforeTheCylinders) {
   VehicleData v = table_emu();
-  v.brake_type = 0;
+  v.brake_type = BrakeType::AutomaticAir;
   v.brake = 4;
   v.brake_type2 = 0;
   v.max_press = {350, 0};
@@ -82,7 +82,7 @@ TEST(AutomaticAirBrake, ReleaseAfterEmergencyRechargesThePipeBeforeTheCylinders)
 
 TEST(AutomaticAirBrake, ServiceWithAReductionBelowElbrLeavesTheCylinders) {
   VehicleData v = table_emu();
-  v.brake_type = 0;
+  v.brake_type = BrakeType::AutomaticAir;
   v.brake = 4;
   v.elbr = 40;
   TrainRig rig(v);
@@ -113,7 +113,7 @@ TEST(BlendedBrake, TheElectricBrakeRelievesTheMotorCylindersDownToElbr) {
   } cases[] = {{100, 40, 45}, {0, kTarget - 10 - kUp, kTarget}};
   for (const auto& c : cases) {
     VehicleData v = table_emu();
-    v.brake_type = 2;  // notch brake without a pipe
+    v.brake_type = BrakeType::Notch;  // notch brake without a pipe
     v.brake_type2 = 1;
     TrainRig rig(v);
     BrakeState& b = rig.train.brakes;
@@ -154,7 +154,7 @@ TEST(BlendedBrake, AirMakesUpWhatTheElectricBrakeFallsShortOfThePlannedRate) {
   };
   for (const auto& c : cases) {
     VehicleData v = table_emu();
-    v.brake_type = 2;
+    v.brake_type = BrakeType::Notch;
     v.brake_type2 = 2;
     if (!c.trailers) v.tt = {Fixed4(), Fixed4()};
     TrainRig rig(v);

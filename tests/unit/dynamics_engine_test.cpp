@@ -9,7 +9,7 @@ namespace {
 
 VehicleData railcar(int gear_type) {
   VehicleData v = table_emu();
-  v.engine_type = 0;
+  v.engine_type = EngineType::Diesel;
   v.gear_type = gear_type;
   v.engine = {{0, 20, 30, 2, 1.5L, 1}, {25, 40, 50, 1.5L, 1, 0.8L}, {45, 60, 70, 1, 0.8L, 0.5L},
               {65, 80, 95, 0.8L, 0.6L, 0.3L}};

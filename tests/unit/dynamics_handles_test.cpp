@@ -71,12 +71,12 @@ TEST(PowerDelay, AChangeDuringAStopFilmIsDropped) {
   TestRig rig;
   use_vehicle(rig.run, one_lever_emu());
   HandleState& h = rig.run.train.handles;
-  rig.run.film.movie_state = 1;
+  rig.run.film.movie_state = MovieState::StopFilm;
   h.power_handle = 2;
   h.power_pending = true;
   steps_until(rig.run, [&] { return !h.power_pending; });
   EXPECT_EQ(h.power_notch, 0);
-  rig.run.film.movie_state = 2;  // a running film lets it through
+  rig.run.film.movie_state = MovieState::RunningFilm;  // a running film lets it through
   h.power_pending = true;
   steps_until(rig.run, [&] { return !h.power_pending; });
   EXPECT_EQ(h.power_notch, 2);
@@ -204,7 +204,7 @@ TEST(HandleTexts, BrakePowerReverserAndModeTextsFollowTheHandles) {
   EXPECT_EQ(h.reverser_text, "後");
 
   VehicleData air = one_lever_emu();
-  air.brake_type = 0;
+  air.brake_type = BrakeType::AutomaticAir;
   air.brake = 4;
   use_vehicle(rig.run, air);
   const std::pair<int, const char*> valve[] = {{0, "B切"}, {-1, "保ち"}, {-2, "重なり"}, {-3, "込め"}, {-4, "非常"}};
@@ -233,7 +233,7 @@ TEST(HandleTexts, PowerTextCountsNotchesFromTheSelectedGroupsFirstRow) {
 TEST(HandleTexts, DieselLeverTextByGearPosition) {
   TestRig rig;
   VehicleData v = one_lever_emu();
-  v.engine_type = 0;
+  v.engine_type = EngineType::Diesel;
   v.engine.resize(6);
   use_vehicle(rig.run, v);
   const std::pair<int, const char*> lever[] = {{0, "中立"}, {1, "変速"}, {2, "直結1"}, {5, "直結4"}};

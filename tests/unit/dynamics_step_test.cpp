@@ -110,7 +110,7 @@ TEST(Dynamics, TableTractionFollowsTheNotchRow) {
 
 TEST(Dynamics, DieselBelowPowerJerkPullsWithTwoNotches) {
   VehicleData v = table_emu();
-  v.engine_type = 0;
+  v.engine_type = EngineType::Diesel;
   v.power = 5;
   v.power_jerk = 10;
   v.engine = {{0, 40, 60, 2.0L, 1.0L, 0.5L}};

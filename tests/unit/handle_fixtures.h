@@ -11,8 +11,8 @@ namespace velmora {
 // A one-lever electric car: 5 power notches, 7 service brake notches and emergency.
 inline VehicleData one_lever_emu() {
   VehicleData v;
-  v.handle = 0;
-  v.brake_type = 1;
+  v.handle = HandleType::OneLever;
+  v.brake_type = BrakeType::NotchWithPipe;
   v.brake_type2 = 1;
   v.brake = 8;
   v.power = 5;
@@ -22,7 +22,7 @@ inline VehicleData one_lever_emu() {
   v.sap_delay = 200;
   v.ebrake_delay = 400;
   v.lose_elec = {10, 5};
-  v.engine_type = 1;
+  v.engine_type = EngineType::Electric;
   v.notch.resize(5);
   v.power_mode = {{"P", "通勤"}};
   return v;

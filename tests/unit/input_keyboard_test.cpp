@@ -133,7 +133,7 @@ TEST(Vigilance, EveryCharacterButEnterResetsTheTimerEvenWhileLocked) {
 
 TEST(TwoHandles, PowerAndBrakeHandlesMoveSeparatelyWithTheirOwnLatches) {
   VehicleData v = one_lever_emu();
-  v.handle = 1;
+  v.handle = HandleType::TwoHandles;
   KeyRig k(v);
   HandleState& h = k.run.train.handles;
   k.type("z");  // power up is free of the brake in this arrangement
@@ -171,7 +171,7 @@ TEST(ConstantSpeedKey, SwitchesOnAtTheTopNotchAboveItsSpeed) {
 
 TEST(GearKeys, DieselManualGearsAndElectricHoldBackNotches) {
   VehicleData diesel = one_lever_emu();
-  diesel.engine_type = 0;
+  diesel.engine_type = EngineType::Diesel;
   diesel.gear_type = 1;
   diesel.engine.resize(3);
   KeyRig d(diesel);
@@ -284,7 +284,7 @@ TEST(KeyGuide, NamesTheKeysOfTheVehiclesHandlesEngineAndGears) {
   };
   for (const Case& c : cases) {
     VehicleData v;
-    v.handle = c.handle, v.engine_type = c.engine_type, v.gear_type = c.gear_type;
+    v.handle = static_cast<HandleType>(c.handle), v.engine_type = static_cast<EngineType>(c.engine_type), v.gear_type = c.gear_type;
     const std::string guide = vehicle_key_guide(v);
     for (const std::string& s : c.said) EXPECT_NE(guide.find(s), std::string::npos) << s << " in\n" << guide;
     for (const std::string& s : c.not_said) EXPECT_EQ(guide.find(s), std::string::npos) << s << " in\n" << guide;

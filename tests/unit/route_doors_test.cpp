@@ -10,7 +10,7 @@ namespace {
 
 // A one-man train standing (or creeping) at 中央駅 with its doors shut.
 StationRig& one_man_at_central(StationRig& rig, long double speed) {
-  rig.run.route.one_man = 1;
+  rig.run.route.one_man = OneManMode::OneMan;
   rig.leave_first();
   rig.at(kCentral, 0);
   rig.passes();

@@ -23,7 +23,7 @@ struct PatternRig : ProtectionRig {
     r.signals.assign(2, SignalData{});
     r.signals[1].head = 2;
     r.signals[1].aspect = 0;
-    run.vehicle.ats_type = 1;
+    run.vehicle.ats_type = AtsType::Pattern;
     run.vehicle.ats_alert = variant;
     run.train.engine.ats_enabled = true;
     run.station.line_max_speed = kLineMax;
@@ -315,7 +315,7 @@ TEST(PatternStep, AtsPtBrakesWithTheEmergencyBrakeAndWarnsInEveryPass) {
 TEST(CabSignal, BrakesAboveTheShownSpeedAndReleasesBelowIt) {
   ProtectionRig rig;
   velmora::Run& run = rig.run;
-  run.vehicle.ats_type = 2;
+  run.vehicle.ats_type = AtsType::CabSignal;
   run.panel.lamp_signal_speeds = {0, 45, 75};
   run.signals.signal_image_now = 36;  // pattern 1: 45 km/h
   run.train.motion.speed = 44.6L;

@@ -138,7 +138,7 @@ struct CheckRig : ProtectionRig {
     r.signals[0].aspect = 2;
     r.signals[1].aspect = 0;
     r.signals[2].aspect = 3;
-    run.vehicle.ats_type = 0;
+    run.vehicle.ats_type = AtsType::WarningPoint;
     run.vehicle.ats_time = 5000;
     run.train.engine.ats_enabled = true;
     run.panel.lamp_signal_speeds = {0, 25, 35, 45, 65, 45};
@@ -211,7 +211,7 @@ TEST(OnePointCheck, NothingWhileProtectionIsOffAndOnlyOnePointChecksInCabSignall
   EXPECT_FALSE(off.run.train.handles.ats_service);
 
   CheckRig cab;
-  cab.run.vehicle.ats_type = 2;
+  cab.run.vehicle.ats_type = AtsType::CabSignal;
   cab.run.route.speed_check1 = {one_point(10000, 30)};
   cab.run.route.speed_check2 = {stretch(40, 900, 1100)};
   cab.run.route.speed_check3 = {stretch(40, 900, 1100)};
@@ -419,11 +419,11 @@ struct WarningRig : ProtectionRig {
     r.signals[1].bell_frame = 1000;
     r.signals[1].check_frame = 1100;
     VehicleData& v = run.vehicle;
-    v.ats_type = 0;
+    v.ats_type = AtsType::WarningPoint;
     v.ats_alert = 0;
     v.ats_time = 5000;
     v.ats_cnt = 0;
-    v.brake_type = 1;
+    v.brake_type = BrakeType::NotchWithPipe;
     run.train.engine.ats_enabled = true;
     run.station.line_max_speed = 120;
     run.train.motion.speed = 60;
@@ -522,7 +522,7 @@ TEST(WarningPoint, AnAutomaticAirBrakeAtItsFirstPositionDoesNotConfirm) {
   } cases[] = {{0, -1, false}, {0, -2, true}, {1, -1, true}, {1, 0, false}};
   for (const Case& c : cases) {
     WarningRig rig;
-    rig.run.vehicle.brake_type = c.brake_type;
+    rig.run.vehicle.brake_type = static_cast<BrakeType>(c.brake_type);
     rig.pass(1000);
     rig.run.train.handles.brake_handle = c.handle;
     ats_confirm(rig.run);
@@ -558,7 +558,7 @@ TEST(CheckPoint, TheSignalPictureGivesTheAllowedSpeed) {
                {24, 65}, {9, 90}, {34, 90}, {26, 999}, {32, 999}, {5, 123}, {kNoSignal, 123}};
   for (const Case& c : cases) {
     WarningRig rig;
-    rig.run.vehicle.ats_type = 1;  // no warning point
+    rig.run.vehicle.ats_type = AtsType::Pattern;  // no warning point
     rig.run.route.signals[1].aspect = 2;
     rig.run.protection.signal_speed = 123;
     rig.run.signals.signal_image_now = c.picture;

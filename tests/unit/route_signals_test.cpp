@@ -174,9 +174,9 @@ TEST(SignalOverrides, EverySignalShowsItsFixedAspectWhileAStopFilmPlays) {
   for (int i = 0; i < kSignals; ++i) rig.sig(i).fixed_aspect = i % 3;
   rig.sig(6).set_aspect = 4;
   rig.sig(7).kind = 3;
-  rig.run.film.movie_state = 1;
+  rig.run.film.movie_state = MovieState::StopFilm;
   EXPECT_EQ(rig.aspects(kBetween5And6), (std::vector<int>{0, 1, 2, 0, 1, 2, 0, 1}));
-  rig.run.film.movie_state = 2;  // a running-type film changes nothing
+  rig.run.film.movie_state = MovieState::RunningFilm;  // a running-type film changes nothing
   EXPECT_EQ(rig.aspects(kBetween5And6), (std::vector<int>{4, 4, 3, 2, 1, 0, 4, 1}));  // 7: departure not given
 }
 
@@ -267,7 +267,7 @@ TEST(SignalView, TheSignalInViewIsDrawnOnceAndDarkAsTheTrainPassesIt) {
 
 TEST(SignalView, CabSignallingKeepsThePictureAsTheTrainPasses) {
   SignalRig rig;
-  rig.run.vehicle.ats_type = 2;
+  rig.run.vehicle.ats_type = AtsType::CabSignal;
   rig.sig(5).head = 9;
   rig.run.film.film_frame = SignalRig::frame_of(5) - 100;
   rig.aspects(kBetween5And6);

@@ -154,7 +154,7 @@ TEST(StationStop, TheLastStationEndsTheRunOnceTheArrivalSoundIsOver) {
 
 TEST(StationStop, OneManDriverOpensAndTheStopCompletesWhenShutAfterTheMelody) {
   StationRig rig;
-  rig.run.route.one_man = 1;
+  rig.run.route.one_man = OneManMode::OneMan;
   rig.leave_first();
   rig.run.train.motion.sim_ticks = 1083600 - 90 - 200;  // 10:01:50
   rig.at(kCentral, 0);
@@ -275,10 +275,10 @@ TEST(StationJump, KeepsAStationPositionInsideAFilmSpeedSegment) {
 
 TEST(StationJump, TheSwitchedFilmGivesWayToTheRouteFilmAtTheStationFrame) {
   StationRig rig;
-  rig.run.film.movie_state = 2;
+  rig.run.film.movie_state = MovieState::RunningFilm;
   rig.run.film.switch_frame = 40;
   StationClick(rig.run, 3);
-  EXPECT_EQ(rig.run.film.movie_state, 0);
+  EXPECT_EQ(rig.run.film.movie_state, MovieState::RouteFilm);
   EXPECT_EQ(rig.run.film.switch_frame, 0);
   EXPECT_EQ(rig.run.film.film_frame, 5900);
   EXPECT_EQ(rig.run.film.shown_frame, 5899);

@@ -80,7 +80,7 @@ TEST(ConductorAnnouncements, Key4AnswersOnTheFirstPassOfAPressWhileTheAnnounceme
 
 struct OneManRig : AnnounceRig {
   OneManRig() {
-    run.route.one_man = 1;
+    run.route.one_man = OneManMode::OneMan;
     run.station.announce_next = 1;
     for (StationData& s : run.route.stations) s.prob = 0;
   }

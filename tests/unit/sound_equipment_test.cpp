@@ -23,7 +23,7 @@ int heard(SoundRig& rig, int channel) { return rig.playing(channel) ? rig.device
 TEST(AirValves, TheApplyingAndChargingHissesFollowThePipe) {
   SoundRig rig;
   velmora::Run& run = rig.run;
-  run.vehicle.brake_type = 0;
+  run.vehicle.brake_type = BrakeType::AutomaticAir;
   run.vehicle.sound_apply = {19, 20};
   struct Case {
     int notch;
@@ -49,7 +49,7 @@ TEST(AirValves, TheApplyingAndChargingHissesFollowThePipe) {
     EXPECT_EQ(heard(rig, 19), c.apply) << c.notch << " " << static_cast<double>(c.bp);
     EXPECT_EQ(heard(rig, 20), c.charge) << c.notch << " " << static_cast<double>(c.bp);
   }
-  run.vehicle.brake_type = 1;  // notch brakes have no brake valve
+  run.vehicle.brake_type = BrakeType::NotchWithPipe;  // notch brakes have no brake valve
   rig.device().stop(19);
   run.train.handles.brake_notch = -3;
   air_valve_step(run);
@@ -68,7 +68,7 @@ TEST(EmergencyValve, SoundsOncePerApplicationWithAirInThePipeOrAboveItsSpeed) {
     SoundRig rig;
     velmora::Run& run = rig.run;
     VehicleData& v = run.vehicle;
-    v.brake_type = c.brake_type;
+    v.brake_type = static_cast<BrakeType>(c.brake_type);
     v.brake = 4;
     v.sound_eb = {16, 30};  // the sound, and the speed above which type 2 sounds it
     v.sound_ba = {{0, 11}, {0, 12}, {0, 13}, {0, 14}, {0, 15}};
@@ -109,7 +109,7 @@ TEST(BrakeSteps, AReleaseToZeroOrByStepsSoundsOnceUntilItEnds) {
     SoundRig rig;
     velmora::Run& run = rig.run;
     VehicleData& v = run.vehicle;
-    v.brake_type = 1;
+    v.brake_type = BrakeType::NotchWithPipe;
     v.brake = 4;
     v.sound_bk = {{0, 1}, {0, 2}, {0, 3}, {0, 4}};
     v.sound_br = {{0, 6}, {0, 7}, {0, 8}, {0, 9}};
@@ -236,7 +236,7 @@ TEST(AtsWarn, LoopsWhileProtectionIsCutOutUnderPowerFromNotchTwo) {
 struct EpHandleRig : SoundRig {
   EpHandleRig() {
     VehicleData& v = run.vehicle;
-    v.brake_type = 1;
+    v.brake_type = BrakeType::NotchWithPipe;
     v.brake = 5;
     v.sound_bk = {{21, 1}, {22, 2}, {23, 3}, {24, 4}, {25, 5}};
     v.sound_br = {{26, 6}, {27, 7}, {28, 8}, {29, 9}, {30, 10}};

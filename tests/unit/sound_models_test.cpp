@@ -95,7 +95,7 @@ TEST(CommonFaders, MoveOnceForEveryMotorOrGearRow) {
   electric_motor_step(run);
   EXPECT_NEAR(static_cast<double>(run.sound.load_fade), 50 - 2 * 16.667 / 10, 1e-9);
 
-  run.vehicle.engine_type = 0;
+  run.vehicle.engine_type = EngineType::Diesel;
   run.sound.load_fade = 1;
   run.train.handles.power_notch = 1;
   diesel_engine_step(run);
@@ -113,7 +113,7 @@ TEST(CommonFaders, MoveOnceForEveryMotorOrGearRow) {
 TEST(DieselEngineSounds, CurveMarginsAndTheRowsActiveInTheirPosition) {
   SoundRig rig;
   velmora::Run& run = rig.run;
-  run.vehicle.engine_type = 0;
+  run.vehicle.engine_type = EngineType::Diesel;
   MotorSoundData row;
   row.kagen = -1;  // always on
   row.Speed1 = 30;
@@ -176,7 +176,7 @@ TEST(EngineIdle, TheOpenDoorsIdlingUntilFiftyFivePassesIntoTheirClosing) {
 TEST(GearSounds, ARowFadesInWithItsGearUnderPowerOrWithTheBrakeAboveLoseElec) {
   SoundRig rig;
   velmora::Run& run = rig.run;
-  run.vehicle.engine_type = 0;
+  run.vehicle.engine_type = EngineType::Diesel;
   HensokuSoundData& row = run.vehicle.engine_sound3.at(0);
   row.StartSpeed = 0;
   row.EndSpeed = 30;
@@ -362,7 +362,7 @@ TEST(PointsSounds, ASetOfPointsSoundsOnceAsTheTrainComesOverItAndAgainAfterAJump
 struct HandleRig : SoundRig {
   HandleRig() {
     VehicleData& v = run.vehicle;
-    v.brake_type = 0;
+    v.brake_type = BrakeType::AutomaticAir;
     v.brake = 5;
     v.sound_bk = {{0, 1}, {0, 2}, {0, 3}, {0, 4}, {0, 5}};
     v.sound_br = {{0, 6}, {0, 7}, {0, 8}, {0, 9}, {0, 10}};

@@ -130,7 +130,7 @@ TEST(MovieSwitch, ARunningFilmReplacesAStretchAndTheRouteFilmResumesAhead) {
     movie_switching(rig.run);
   };
   pass(1000);
-  EXPECT_EQ(rig.run.film.movie_state, 2);
+  EXPECT_EQ(rig.run.film.movie_state, MovieState::RunningFilm);
   pass(1000);
   EXPECT_EQ(rig.screen.film_frame_shown, 0);
   pass(1150);
@@ -138,12 +138,12 @@ TEST(MovieSwitch, ARunningFilmReplacesAStretchAndTheRouteFilmResumesAhead) {
   EXPECT_EQ(rig.screen.film_frame_shown, 150);
   pass(1201);  // past Stop with the spliced film at its end
   EXPECT_EQ(rig.run.film.switch_frame, 0);
-  EXPECT_EQ(rig.run.film.movie_state, 0);
+  EXPECT_EQ(rig.run.film.movie_state, MovieState::RouteFilm);
   EXPECT_EQ(rig.run.film.film_frame, 5000);
   ASSERT_GE(rig.film().opened.size(), 3u);
   EXPECT_EQ(rig.film().opened.back(), film_path(rig.run, rig.run.route.data_name));
   pass(1000);  // played once per run
-  EXPECT_EQ(rig.run.film.movie_state, 0);
+  EXPECT_EQ(rig.run.film.movie_state, MovieState::RouteFilm);
 }
 
 TEST(MovieSwitch, AJumpBackPlaysTheFilmsAgainAndTheStopPointsStopAForwardTrainAgain) {
@@ -164,7 +164,7 @@ TEST(MovieSwitch, AJumpBackPlaysTheFilmsAgainAndTheStopPointsStopAForwardTrainAg
   };
   pass(1000);
   pass(1201);
-  ASSERT_EQ(run.film.movie_state, 0);
+  ASSERT_EQ(run.film.movie_state, MovieState::RouteFilm);
   ASSERT_EQ(run.film.film_frame, 1300);
   // At the terminus the driver reverses at the film stop point.
   run.route.movie_stop = {5895};
@@ -182,7 +182,7 @@ TEST(MovieSwitch, AJumpBackPlaysTheFilmsAgainAndTheStopPointsStopAForwardTrainAg
   EXPECT_EQ(run.film.film_frame, 5895);  // the film stop point stops a forward train again
   EXPECT_EQ(run.train.motion.speed, 0);
   pass(1000);
-  EXPECT_EQ(run.film.movie_state, 2);  // and the spliced film plays again
+  EXPECT_EQ(run.film.movie_state, MovieState::RunningFilm);  // and the spliced film plays again
 }
 
 TEST(MovieSwitch, AStopFilmWaitsForItsTimeWhileTheTrainStandsInTheZone) {
@@ -197,14 +197,14 @@ TEST(MovieSwitch, AStopFilmWaitsForItsTimeWhileTheTrainStandsInTheZone) {
   e.time = rig.run.train.motion.sim_ticks + 30;
   rig.run.route.movie_switch = {e};
   movie_switching(rig.run);
-  EXPECT_EQ(rig.run.film.movie_state, 0);  // not yet its time
+  EXPECT_EQ(rig.run.film.movie_state, MovieState::RouteFilm);  // not yet its time
   rig.run.train.motion.sim_ticks += 31;
   movie_switching(rig.run);
-  EXPECT_EQ(rig.run.film.movie_state, 1);
+  EXPECT_EQ(rig.run.film.movie_state, MovieState::StopFilm);
   EXPECT_EQ(rig.run.film.switch_base, station.Start);
   rig.run.film.switch_frame = 90;  // played to its end
   movie_switching(rig.run);
-  EXPECT_EQ(rig.run.film.movie_state, 0);
+  EXPECT_EQ(rig.run.film.movie_state, MovieState::RouteFilm);
   EXPECT_EQ(rig.run.film.film_frame, station.Start);
   EXPECT_EQ(rig.run.film.shown_frame, -1);
 }

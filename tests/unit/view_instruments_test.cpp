@@ -302,7 +302,7 @@ TEST(ExtraPictures, EachSlotByItsOwnRule) {
   run.input.door_side = 1;
   run.train.engine.engine_run = -2;
   run.announce.extra_picture4_shown = true;
-  run.vehicle.ats_type = 1;
+  run.vehicle.ats_type = AtsType::Pattern;
   cab_lamps_step(run);
   const bool all_on[9] = {false, true, true, true, true, true, true, true, false};
   for (std::size_t slot = 0; slot < 9; ++slot) EXPECT_EQ(rig.shown(slot), all_on[slot]) << slot;
@@ -311,7 +311,7 @@ TEST(ExtraPictures, EachSlotByItsOwnRule) {
   run.input.door_side = 0;
   run.train.engine.engine_run = 0;
   run.announce.extra_picture4_shown = false;  // once shown it stays
-  run.vehicle.ats_type = 0;
+  run.vehicle.ats_type = AtsType::WarningPoint;
   cab_lamps_step(run);
   const bool changed[9] = {true, false, false, false, true, false, true, true, false};
   for (std::size_t slot = 0; slot < 9; ++slot) EXPECT_EQ(rig.shown(slot), changed[slot]) << slot;
@@ -333,7 +333,7 @@ TEST(ExtraPictures, WithOneGroupItsSlotStillShowsTheDoorSide) {
 TEST(CabSignal, ACabSignallingVehicleShowsItsFirstPatternFromTheStart) {
   CabRig rig;
   velmora::Run& run = rig.run;
-  run.vehicle.ats_type = 2;
+  run.vehicle.ats_type = AtsType::CabSignal;
   ASSERT_TRUE(run.cab.cabsignal.exists());
   cab_lamps_step(run);
   EXPECT_TRUE(rig.of(run.cab.cabsignal).place.visible);

@@ -242,7 +242,7 @@ TEST(Monitor, ShowsTheStationInWhoseZoneTheTrainIsOrTheNextOneBetween) {
 TEST(SignalHeads, TheSpritesShowWhatTheSignalRulesChose) {
   OverlayRig rig;
   velmora::Run& run = rig.run;
-  run.vehicle.ats_type = 1;
+  run.vehicle.ats_type = AtsType::Pattern;
   run.signals.heads[0] = {7, 100, 50};
   run.signals.heads[2] = {4, 80, 50};
   overlay_route_step(run);

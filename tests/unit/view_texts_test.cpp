@@ -138,7 +138,7 @@ TEST(Labels, TheInformationLabelOfAOneManTrain) {
   TextRig rig;
   velmora::Run& run = rig.run;
   run.options.opt_moji = 1;
-  run.route.one_man = 1;
+  run.route.one_man = OneManMode::OneMan;
   run.signals.signal_info_text = "踏切注意";
   run.station.train_info_text = "";
   label_step(run);

@@ -32,8 +32,8 @@ class Controller {
  public:
   Controller(Run& run, const RouteFacts& facts) : run_(run), facts_(facts) {
     const VehicleData& v = run.vehicle;
-    h_.one_lever = v.handle == 0;
-    h_.aab = v.brake_type == 0;
+    h_.one_lever = v.handle == HandleType::OneLever;
+    h_.aab = v.brake_type == BrakeType::AutomaticAir;
     h_.power_max = v.power;
     h_.brake_max = (h_.aab ? 4 : v.brake) - 1;
     h_.decel_per_notch = 3.4 / std::max(1, h_.brake_max);
@@ -141,7 +141,7 @@ std::vector<char> Controller::decide(long long frame) {
     const int hold_brake = h_.aab ? 2 : std::max(2, h_.brake_max / 2);
     if (last) {
       // A one-man train ends its run only once its driver has opened the doors.
-      if (facts_.one_man >= 1 && !doors_opened_ && frame - stood_since_ > 30) {
+      if (facts_.one_man >= OneManMode::OneMan && !doors_opened_ && frame - stood_since_ > 30) {
         keys.push_back('d');
         doors_opened_ = true;
         return keys;
@@ -150,7 +150,7 @@ std::vector<char> Controller::decide(long long frame) {
       if (frame - stood_since_ > 20 * 60) finished_ = true;
       return keys;
     }
-    const bool one_man = facts_.one_man >= 1;
+    const bool one_man = facts_.one_man >= OneManMode::OneMan;
     // Not before the timetable, and never before the arrival and departure sounds and the
     // doors have had their time, however late the train came in.
     const int sounds = static_cast<int>((here.arrival_s + here.dwell_extra_s + facts_.door_close_s + 3) * 30);

@@ -136,7 +136,7 @@ void place_stations(Scene& scene) {
       case StationLook::halt: halt(scene, st, at, train_m); break;
       case StationLook::plain: plain_station(scene, st, at, train_m); break;
     }
-    if (st.type == 0) {
+    if (st.type == StopType::DoorStop) {
       scene.items.push_back(make_item(ItemKind::stop_marker, at, st.platform_right ? 1.9 : -1.9, 1, 1, kGrey, d.cars));
       if (i > 0)
         for (int m : {300, 200, 150, 100, 50})

@@ -205,7 +205,7 @@ void write_readme(const std::filesystem::path& data_dir, const std::vector<LineM
     html += "<li><b>" + l.design.line_name + "</b>（" + l.design.vehicle_file + "）: ";
     bool first = true;
     for (const StationDesign& s : l.design.stations) {
-      html += (first ? "" : " → ") + s.name + (s.type == 1 ? "（通過）" : "");
+      html += (first ? "" : " → ") + s.name + (s.type == StopType::Pass ? "（通過）" : "");
       first = false;
     }
     html += "</li>\n";

@@ -130,7 +130,7 @@ LineModel build_line(const RouteDesign& design, bool short_mode) {
   m.design = design;
   m.short_mode = short_mode;
   const std::vector<StationDesign>& ds = design.stations;
-  if (ds.size() < 2 || ds.front().type != 0 || ds.back().type != 0)
+  if (ds.size() < 2 || ds.front().type != StopType::DoorStop || ds.back().type != StopType::DoorStop)
     throw std::runtime_error(design.key + ": a line starts and ends at a stopping station");
   const double train_m = design.cars * design.car_length_m;
 
@@ -145,7 +145,7 @@ LineModel build_line(const RouteDesign& design, bool short_mode) {
   while (from + 1 < ds.size()) {
     std::size_t to = from + 1;
     double stop_m = m.stations[from].at_m + ds[to].gap_m;
-    while (ds[to].type == 1) {
+    while (ds[to].type == StopType::Pass) {
       m.stations[to].at_m = stop_m;
       ++to;
       stop_m += ds[to].gap_m;
@@ -179,7 +179,7 @@ LineModel build_line(const RouteDesign& design, bool short_mode) {
   // Stops take the converted place of their frame; passed stations the frame of theirs.
   for (std::size_t i = 0; i < ds.size(); ++i) {
     BuiltStation& s = m.stations[i];
-    if (ds[i].type == 1) {
+    if (ds[i].type == StopType::Pass) {
       s.frame = m.frame_at(s.at_m);
       s.stand_to = s.frame;
     }
@@ -198,7 +198,7 @@ LineModel build_line(const RouteDesign& design, bool short_mode) {
       s.departure = departure;
       continue;
     }
-    if (ds[i].type == 1) continue;
+    if (ds[i].type == StopType::Pass) continue;
     const int run_ticks = s.frame - last_frame;  // a film frame is one clock tick
     const int slack = run_ticks / 5 + 20 * kFilmFps;
     s.arrival = departure + run_ticks + slack;

@@ -33,7 +33,7 @@ enum class StationLook {
 struct StationDesign {
   std::string name;     // shown on the platform boards and in the texts
   std::string reading;  // the name in kana, for the voices
-  int type = 0;         // route-file trntype: 0 stop with doors, 1 passed without stopping
+  StopType type = StopType::DoorStop;  // DoorStop or Pass
   double gap_m = 0;     // m from the previous station's stop position (0 for the first)
   int cruise_kmh = 0;   // filming speed on the way to the next station
   int maxspeed_kmh = 0; // the line's maximum speed from here to the next station
@@ -88,7 +88,7 @@ struct RouteDesign {
   std::uint32_t seed = 1;   // the scenery's fixed seed
   bool electrified = true;
   bool double_track = true;
-  int one_man = 0;
+  OneManMode one_man = OneManMode::Conductor;
   int cars = 6;
   double car_length_m = 20;
   double accel = 2.5;     // km/h/s, the filming train

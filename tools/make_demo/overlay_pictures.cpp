@@ -351,7 +351,7 @@ void draw_route_pictures(const LineModel& line, const std::filesystem::path& dat
     double y = 110;
     for (std::size_t i = 0; i < stations.size(); ++i) {
       const BuiltStation& s = line.stations[i];
-      const bool pass = stations[i].type == 1;
+      const bool pass = stations[i].type == StopType::Pass;
       cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
       text_at(cr, stations[i].name, 70, y, 18, true, true, 120);
       if (pass) {

@@ -15,7 +15,9 @@ struct Scale {
   Anchor at(int station, double offset) const { return {station, m(offset)}; }
 };
 
-StationDesign station(const char* name, const char* reading, int type, double gap, int cruise,
+constexpr StopType kStop = StopType::DoorStop, kPass = StopType::Pass;
+
+StationDesign station(const char* name, const char* reading, StopType type, double gap, int cruise,
                       int maxspeed, int dwell, const Scale& s, bool right = false,
                       StationLook look = StationLook::plain) {
   StationDesign d;
@@ -57,11 +59,11 @@ RouteDesign express_design(bool short_mode) {
   common_timing(d, s);
   d.first_departure = 36000 * 30;  // 10:00:00
   d.stations = {
-      station("白砂", "しらすな", 0, 0, 85, 95, 25, s, false, StationLook::terminal),
-      station("港町", "みなとまち", 0, 950, 95, 105, 30, s),
-      station("桜台", "さくらだい", 1, 800, 95, 105, 0, s),
-      station("青葉", "あおば", 0, 850, 80, 90, 30, s),
-      station("北浜", "きたはま", 0, 850, 0, 90, 0, s),
+      station("白砂", "しらすな", kStop, 0, 85, 95, 25, s, false, StationLook::terminal),
+      station("港町", "みなとまち", kStop, 950, 95, 105, 30, s),
+      station("桜台", "さくらだい", kPass, 800, 95, 105, 0, s),
+      station("青葉", "あおば", kStop, 850, 80, 90, 30, s),
+      station("北浜", "きたはま", kStop, 850, 0, 90, 0, s),
   };
   d.limits = {{s.at(1, 1250), s.at(1, 1450), short_mode ? 15 : 60}};
   d.slopes = {{s.at(0, 150), s.at(0, 600), 10},
@@ -113,10 +115,10 @@ RouteDesign rapid_design(bool short_mode) {
   common_timing(d, s);
   d.first_departure = 36000 * 30 + 15 * 60 * 30;  // 10:15:00
   d.stations = {
-      station("川霧", "かわぎり", 0, 0, 75, 85, 30, s, false, StationLook::through),
-      station("中野原", "なかのはら", 0, 950, 80, 90, 35, s),
-      station("東山", "ひがしやま", 0, 850, 75, 85, 35, s),
-      station("湖畔", "こはん", 0, 800, 0, 85, 0, s),
+      station("川霧", "かわぎり", kStop, 0, 75, 85, 30, s, false, StationLook::through),
+      station("中野原", "なかのはら", kStop, 950, 80, 90, 35, s),
+      station("東山", "ひがしやま", kStop, 850, 75, 85, 35, s),
+      station("湖畔", "こはん", kStop, 800, 0, 85, 0, s),
   };
   d.slopes = {{s.at(0, 250), s.at(0, 650), -6}, {s.at(1, 200), s.at(1, 600), 12}};
   d.curves = {{s.at(0, 300), s.at(0, 560), -1.0 / 600}, {s.at(1, 450), s.at(1, 700), 1.0 / 500},
@@ -151,7 +153,7 @@ RouteDesign local_design(bool short_mode) {
   d.seed = 31302;
   d.electrified = false;
   d.double_track = false;
-  d.one_man = 1;
+  d.one_man = OneManMode::OneMan;
   d.cars = 2;
   d.accel = 2.0;
   d.decel = 2.8;
@@ -160,11 +162,11 @@ RouteDesign local_design(bool short_mode) {
   common_timing(d, s);
   d.first_departure = 36000 * 30 + 40 * 60 * 30;  // 10:40:00
   d.stations = {
-      station("山吹", "やまぶき", 0, 0, 60, 65, 30, s, false, StationLook::halt),
-      station("杉沢", "すぎさわ", 0, 650, 60, 65, 30, s, true),
-      station("滝見", "たきみ", 0, 700, 55, 65, 40, s),
-      station("峠口", "とうげぐち", 0, 650, 50, 55, 30, s),
-      station("奥山吹", "おくやまぶき", 0, 550, 0, 55, 0, s),
+      station("山吹", "やまぶき", kStop, 0, 60, 65, 30, s, false, StationLook::halt),
+      station("杉沢", "すぎさわ", kStop, 650, 60, 65, 30, s, true),
+      station("滝見", "たきみ", kStop, 700, 55, 65, 40, s),
+      station("峠口", "とうげぐち", kStop, 650, 50, 55, 30, s),
+      station("奥山吹", "おくやまぶき", kStop, 550, 0, 55, 0, s),
   };
   d.slopes = {{s.at(0, 200), s.at(0, 500), 15}, {s.at(2, 150), s.at(2, 550), 22},
               {s.at(3, 100), s.at(3, 400), 18}};

@@ -101,7 +101,7 @@ RouteFacts write_route(const LineModel& line, const std::filesystem::path& data_
   const std::string key = d.key;
   const std::string img = "image\\" + key + "\\";
   const std::size_t station_count = d.stations.size();
-  const bool conductor = d.one_man == 0;
+  const bool conductor = d.one_man == OneManMode::Conductor;
 
   // Sounds of the route: the start chime first (route sound 0 plays at the first stop).
   RouteSounds sounds(data_dir, key);
@@ -110,7 +110,7 @@ RouteFacts write_route(const LineModel& line, const std::filesystem::path& data_
   const int platform_noise = sounds.add("platform.wav", ambience(0));
   for (std::size_t i = 0; i < station_count; ++i) {
     const StationDesign& st = d.stations[i];
-    if (st.type == 1) continue;
+    if (st.type == StopType::Pass) continue;
     background[i] = platform_noise;
     if (i > 0)
       arrival[i] = sounds.add("arrive_" + n(static_cast<int>(i)) + ".wav",
@@ -129,13 +129,13 @@ RouteFacts write_route(const LineModel& line, const std::filesystem::path& data_
   std::vector<std::array<int, 5>> announce;  // sound, kind, station, metres, answer slot
   for (std::size_t i = 0; i < station_count; ++i) {
     const StationDesign& st = d.stations[i];
-    if (st.type == 1) continue;
+    if (st.type == StopType::Pass) continue;
     const int si = static_cast<int>(i);
     const int answer = conductor ? kFixedSlots + kWordAnswer : 0;
     if (i + 1 < station_count) {
       std::string next;
       for (std::size_t j = i + 1; j < station_count; ++j)
-        if (d.stations[j].type == 0) {
+        if (d.stations[j].type == StopType::DoorStop) {
           next = d.stations[j].reading;
           break;
         }
@@ -225,7 +225,7 @@ RouteFacts write_route(const LineModel& line, const std::filesystem::path& data_
     out.fields(0, 0);
   }
   out.end_list();
-  out.section("[OneMan]").line(n(d.one_man)).line(n(d.one_man));
+  out.section("[OneMan]").line(n(static_cast<int>(d.one_man))).line(n(static_cast<int>(d.one_man)));
   out.section("[SoundData]");
   for (const std::string& f : sounds.files()) out.line(f);
   out.end_list();
@@ -262,12 +262,12 @@ RouteFacts write_route(const LineModel& line, const std::filesystem::path& data_
   for (std::size_t i = 0; i < station_count; ++i) {
     const StationDesign& st = d.stations[i];
     const BuiltStation& b = line.stations[i];
-    const int pattern = d.key == "exp" && st.type == 0 && i > 0 ? (line.short_mode ? 4 : 15) : 0;
+    const int pattern = d.key == "exp" && st.type == StopType::DoorStop && i > 0 ? (line.short_mode ? 4 : 15) : 0;
     const int tail = line.frame_at(b.at_m + 30);
-    out.fields(st.name, st.type, b.frame, kStopWindowCm, arrival[i], departure[i], background[i],
+    out.fields(st.name, static_cast<int>(st.type), b.frame, kStopWindowCm, arrival[i], departure[i], background[i],
                b.departure, st.maxspeed_kmh, pattern, st.platform_right ? 1 : 0, 0, 30,
                st.platform_right ? 1 : 0, 100, tail, 30 + static_cast<int>(i) * 10);
-    if (st.type == 0) {
+    if (st.type == StopType::DoorStop) {
       DriveStop s;
       s.station = static_cast<int>(i);
       s.at_m = b.at_m;

@@ -37,7 +37,7 @@ struct RouteFacts {
   std::vector<SignalHold> holds;
   std::vector<DriveLimit> limits;
   std::vector<double> line_max;  // per station: maxspeed to the next
-  int one_man = 0;
+  OneManMode one_man = OneManMode::Conductor;
   double door_close_s = 0;    // the door-close sound's length
   int start_ticks = 0;        // the clock when the run starts
 };

@@ -67,7 +67,7 @@ int run_profile(const AuthorOptions& o) {
             << route_table(route, fps);
   std::cout << "[Station]:\n";
   for (const StationData& s : route.stations)
-    std::cout << "  " << s.Name << ": type " << s.trntype << ", frame " << s.Start << ", " << fixed(s.position / 100.0, 1)
+    std::cout << "  " << s.Name << ": type " << static_cast<int>(s.trntype) << ", frame " << s.Start << ", " << fixed(s.position / 100.0, 1)
               << " m\n";
   if (!route.slopes.empty()) std::cout << "[Slope]:\n";
   PreviewData preview;
