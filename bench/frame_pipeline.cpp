@@ -142,7 +142,7 @@ Figures full_pipeline(const fs::path& data, const Drive& d, long long frames, bo
     windows_layer.begin_frame(static_cast<float>(kBudgetMs / 1000));
     draw_cab_windows(run, windows);
     windows_layer.end_frame();
-    deliver_posted(run, windows);
+    apply_window_commands(run, windows);
     drive.finish_frame();
     const auto end = Clock::now();
     const Clock::duration waited = paced ? Clock::duration{} : film.take_inside();

@@ -291,7 +291,7 @@ int main(int argc, char** argv) {
       draw_cab_windows(run, windows);
       windows.layout.check_windows();
       windows_layer->end_frame();
-      deliver_posted(run, windows);
+      apply_window_commands(run, windows);
     }
     drive.finish_frame();
     if (run.frame.ended) log.add("end");

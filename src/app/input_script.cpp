@@ -6,31 +6,14 @@
 #include <optional>
 #include <sstream>
 
-#include "app/menus.h"
-#include "app/startup.h"
-#include "app/train_steps.h"
 #include "common/numbers.h"
-#include "input/keyboard.h"
-#include "input/serial_mascon.h"
-#include "route/station_jump.h"
-#include "view/value_display.h"
 
 namespace velmora {
 namespace {
 
-constexpr std::array<std::string_view, 20> kKeyNames = {
-    "Enter", "Escape", "PageUp", "PageDown", "Backspace", "ScrollLock", "Up", "Down", "F1", "F2",
-    "F3",    "F4",     "F5",     "F6",       "F7",        "F8",         "F9", "F10",  "F11", "F12"};
-
 bool is_key_name(std::string_view name) {
   if (name.substr(0, 6) == "Shift+") name.remove_prefix(6);
-  return std::find(kKeyNames.begin(), kKeyNames.end(), name) != kKeyNames.end();
-}
-
-// Names in the order of the Key enumeration.
-Key key_named(std::string_view name) {
-  const auto at = std::find(kKeyNames.begin(), kKeyNames.end(), name);
-  return static_cast<Key>(at - kKeyNames.begin());
+  return key_named(name).has_value();
 }
 
 char32_t first_code_point(std::string_view s) {
@@ -43,26 +26,6 @@ char32_t first_code_point(std::string_view s) {
   char32_t c = b0 & (0x7F >> length);
   for (std::size_t i = 1; i < length; ++i) c = (c << 6) | (byte(i) & 0x3F);
   return c;
-}
-
-std::string utf8_of(char32_t c) {
-  std::string out;
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-  return out;
 }
 
 bool is_scalar(char32_t c) { return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF); }
@@ -105,22 +68,6 @@ int number(const std::string& text, int line) {
 
 }  // namespace
 
-std::string_view script_key_name(Key key) { return kKeyNames.at(static_cast<std::size_t>(key)); }
-
-std::string script_char(char32_t c) {
-  if (c == ' ') return "space";
-  if (c > ' ' && c < 0x7F) return std::string(1, static_cast<char>(c));
-  // A character no keyboard types still resets the vigilance timer: keep it as U+FFFD.
-  if (!is_scalar(c)) c = 0xFFFD;
-  // Controls (C0, DEL, C1) would split or end the line, or be lost to its trimming.
-  if (c < 0xA0) {
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "U+%04X", static_cast<unsigned>(c));
-    return hex;
-  }
-  return utf8_of(c);
-}
-
 std::vector<ScriptCommand> parse_input_script(std::string_view text) {
   std::vector<ScriptCommand> commands;
   int line_number = 0;
@@ -144,74 +91,84 @@ std::vector<ScriptCommand> parse_input_script(std::string_view text) {
     const int frame = number(words[0], line_number);
     if (frame < 0) throw fail("the frame must not be negative");
     c.frame = frame;
-    c.verb = words[1];
-    c.text = std::string(line.substr(line.find(words[1])));
+    const std::string& verb = words[1];
+    c.text = std::string(line.substr(line.find(verb)));
     while (!c.text.empty() && (c.text.back() == ' ' || c.text.back() == '\t')) c.text.pop_back();
     const auto need_args = [&](std::size_t n) {
       if (words.size() != n + 2)
-        throw fail("\"" + c.verb + "\" takes " + std::to_string(n) + " argument" +
-                   (n == 1 ? "" : "s"));
+        throw fail("\"" + verb + "\" takes " + std::to_string(n) + " argument" + (n == 1 ? "" : "s"));
     };
+    // The text as it stands from `word_at` of the line on, one blank after it dropped.
+    const auto rest_after = [&](std::size_t word_at) {
+      std::string_view rest = line.substr(word_at);
+      if (!rest.empty() && (rest[0] == ' ' || rest[0] == '\t')) rest.remove_prefix(1);
+      return std::string(rest);
+    };
+    const std::size_t after_verb = line.find(verb) + verb.size();
 
-    if (c.verb == "char") {
+    if (verb == "char") {
       need_args(1);
       const std::optional<char32_t> named = code_point_named(words[2]);
-      c.arg = words[2] == "space" ? " " : named ? utf8_of(*named) : words[2];
-      if (!is_one_character(c.arg))
+      if (!named && !is_one_character(words[2]) && words[2] != "space")
         throw fail("\"char\" takes one character, \"space\" or U+XXXX (4 to 6 upper-case hex digits)");
-    } else if (c.verb == "key" || c.verb == "keyup") {
+      c.command = command::Typed{words[2] == "space" ? U' ' : named ? *named : first_code_point(words[2])};
+    } else if (verb == "key" || verb == "keyup") {
       need_args(1);
       if (!is_key_name(words[2])) throw fail("unknown key \"" + words[2] + "\"");
-      c.arg = words[2];
-    } else if (c.verb == "hold" || c.verb == "release") {
+      const bool shift = words[2].rfind("Shift+", 0) == 0;
+      const Key key = *key_named(shift ? words[2].substr(6) : words[2]);
+      if (verb == "key")
+        c.command = command::KeyDown{key, shift};
+      else
+        c.command = command::KeyUp{key, shift};
+    } else if (verb == "hold" || verb == "release") {
       need_args(1);
-      if (words[2] != "3" && words[2] != "4" && words[2] != "6")
-        throw fail("held keys are 3, 4 and 6");
-      c.arg = words[2];
-      c.numbers = {number(words[2], line_number)};
-    } else if (c.verb == "wheel") {
+      if (words[2] != "3" && words[2] != "4" && words[2] != "6") throw fail("held keys are 3, 4 and 6");
+      c.command = command::Held{number(words[2], line_number), verb == "hold"};
+    } else if (verb == "wheel") {
       need_args(1);
       if (words[2] != "up" && words[2] != "down") throw fail("\"wheel\" takes up or down");
-      c.arg = words[2];
-    } else if (c.verb == "serial") {
-      // The received text as it stands after the verb, blanks included.
-      std::string_view rest = line.substr(line.find(words[1]) + words[1].size());
-      if (!rest.empty() && (rest[0] == ' ' || rest[0] == '\t')) rest.remove_prefix(1);
-      c.arg = std::string(rest);
-    } else if (c.verb == "pad") {
+      c.command = command::Wheel{words[2] == "up"};
+    } else if (verb == "serial") {
+      c.command = command::SerialLine{rest_after(after_verb)};
+    } else if (verb == "pad") {
       need_args(3);
-      c.numbers = {number(words[2], line_number), number(words[3], line_number),
-                   number(words[4], line_number)};
-      for (int axis = 0; axis < 2; ++axis)
-        if (c.numbers[static_cast<std::size_t>(axis)] < -32768 || c.numbers[static_cast<std::size_t>(axis)] > 32767)
-          throw fail("the axes X and Y are -32768 to 32767");
-      if (c.numbers[2] < 0 || c.numbers[2] > 0xFFFF) throw fail("BUTTONS is 0 to 65535 (16 buttons)");
-    } else if (c.verb == "menu") {
+      const command::ControllerSnapshot pad{number(words[2], line_number), number(words[3], line_number),
+                                            number(words[4], line_number)};
+      if (pad.x < -32768 || pad.x > 32767 || pad.y < -32768 || pad.y > 32767)
+        throw fail("the axes X and Y are -32768 to 32767");
+      if (pad.buttons < 0 || pad.buttons > 0xFFFF) throw fail("BUTTONS is 0 to 65535 (16 buttons)");
+      c.command = pad;
+    } else if (verb == "menu") {
       // Item names may hold blanks ("controller 1"): the words after the verb, one blank apart.
       if (words.size() < 3) throw fail("\"menu\" takes an item name");
-      c.arg = words[2];
-      for (std::size_t i = 3; i < words.size(); ++i) c.arg += " " + words[i];
-    } else if (c.verb == "value") {
+      std::string item = words[2];
+      for (std::size_t i = 3; i < words.size(); ++i) item += " " + words[i];
+      c.command = command::MenuItem{item};
+    } else if (verb == "value") {
       if (words.size() < 3) throw fail("\"value\" takes su_reload, hold, jump TEXT or stop_channel C R");
-      c.arg = words[2];
-      if (c.arg == "su_reload" || c.arg == "hold") {
+      using Which = command::ValueButton::Which;
+      command::ValueButton button;
+      if (words[2] == "su_reload" || words[2] == "hold") {
         need_args(1);
-      } else if (c.arg == "jump") {
+        button.which = words[2] == "hold" ? Which::hold : Which::su_reload;
+      } else if (words[2] == "jump") {
         // What is typed, as it stands after the item: a jump to a bad text is part of what
         // a replay may try.
-        const std::size_t item = line.find(words[2], line.find(words[1]) + words[1].size());
-        std::string_view rest = line.substr(item + words[2].size());
-        if (!rest.empty() && (rest[0] == ' ' || rest[0] == '\t')) rest.remove_prefix(1);
-        c.typed = std::string(rest);
-      } else if (c.arg == "stop_channel") {
+        button.which = Which::jump;
+        button.typed = rest_after(line.find(words[2], after_verb) + words[2].size());
+      } else if (words[2] == "stop_channel") {
         need_args(3);
-        c.numbers = {number(words[3], line_number), number(words[4], line_number)};
-        if (c.numbers[0] < 0 || c.numbers[0] > 9 || c.numbers[1] < 0 || c.numbers[1] > 9)
+        button.which = Which::stop_channel;
+        button.column = number(words[3], line_number);
+        button.row = number(words[4], line_number);
+        if (button.column < 0 || button.column > 9 || button.row < 0 || button.row > 9)
           throw fail("the channel monitor's columns and rows are 0 to 9");
       } else {
-        throw fail("unknown value display item \"" + c.arg + "\" (known: su_reload, hold, jump, stop_channel)");
+        throw fail("unknown value display item \"" + words[2] + "\" (known: su_reload, hold, jump, stop_channel)");
       }
-    } else if (c.verb == "time") {
+      c.command = button;
+    } else if (verb == "time") {
       // Nanoseconds, as the desktop's clock measured the frame: a replay takes the same steps.
       need_args(1);
       std::size_t used = 0;
@@ -221,16 +178,17 @@ std::vector<ScriptCommand> parse_input_script(std::string_view text) {
       } catch (const std::exception&) {
       }
       if (ns < 0 || used != words[2].size()) throw fail("\"time\" takes the frame's length in nanoseconds");
-      c.ns = ns;
-    } else if (c.verb == "click") {
+      c.command = command::FrameTime{ns};
+    } else if (verb == "click") {
       need_args(2);
-      c.numbers = {number(words[2], line_number), number(words[3], line_number)};
-    } else if (c.verb == "station") {
+      c.command = command::Click{number(words[2], line_number), number(words[3], line_number)};
+    } else if (verb == "station") {
       need_args(1);
-      c.numbers = {number(words[2], line_number)};
-      if (c.numbers[0] < 0) throw fail("the station index must not be negative");
+      const int index = number(words[2], line_number);
+      if (index < 0) throw fail("the station index must not be negative");
+      c.command = command::StationJump{index};
     } else {
-      throw fail("unknown command \"" + c.verb +
+      throw fail("unknown command \"" + verb +
                  "\" (known: char, key, keyup, hold, release, wheel, serial, pad, menu, station, value, click, time)");
     }
     commands.push_back(std::move(c));
@@ -238,71 +196,6 @@ std::vector<ScriptCommand> parse_input_script(std::string_view text) {
   std::stable_sort(commands.begin(), commands.end(),
                    [](const ScriptCommand& a, const ScriptCommand& b) { return a.frame < b.frame; });
   return commands;
-}
-
-bool apply_script_command(Run& run, const ScriptCommand& command) {
-  const std::string& verb = command.verb;
-  if (verb == "char") {
-    AsciiDown(run, first_code_point(command.arg));
-    return true;
-  }
-  if (verb == "key" || verb == "keyup") {
-    const bool shift = command.arg.rfind("Shift+", 0) == 0;
-    const Key key = key_named(shift ? command.arg.substr(6) : command.arg);
-    if (verb == "key")
-      key_pressed(run, key, shift);
-    else
-      keyups(run, key, shift);
-    return true;
-  }
-  if (verb == "click") {
-    cab_window_click(run, command.numbers.at(0), command.numbers.at(1));
-    return true;
-  }
-  if (verb == "wheel") {
-    if (command.arg == "up")
-      WheelU(run);
-    else
-      WheelD(run);
-    return true;
-  }
-  if (verb == "menu") {
-    // The dialogs' choices count as menu items here: their windows are the desktop
-    // program's, their actions are the run's.
-    const std::string& item = command.arg;
-    if (item == "jump_ats_on" || item == "jump_ats_off")
-      settings_ats_click(run, item == "jump_ats_on");
-    else if (item == "jump_engine_start")
-      jump_engine_start(run);
-    else if (item == "jump_engine_stop")
-      jump_engine_stop(run);
-    else if (item == "kotai_stop")
-      kotai_stop_click(run);
-    else
-      // Items that only open a window (help, train settings) change nothing in a run;
-      // they are accepted so that a recorded drive replays without warnings.
-      return menu_click(run, item).has_value();
-    return true;
-  }
-  if (verb == "value") {
-    if (command.arg == "su_reload") {
-      su_reload(run);
-    } else if (command.arg == "hold") {
-      toggle_speed_hold(run);
-    } else if (command.arg == "jump") {
-      run.value_display.jump_text = command.typed;
-      value_jump(run);
-    } else {
-      channel_cell_click(run, command.numbers.at(0), command.numbers.at(1));
-    }
-    return true;
-  }
-  if (verb == "serial") {
-    RxChar(run, command.arg + "\r");
-    return true;
-  }
-  if (verb == "station") return menu_click(run, "Sta" + std::to_string(command.numbers.at(0))).has_value();
-  return false;
 }
 
 }  // namespace velmora

@@ -12,8 +12,8 @@
 //                     one command is one complete line, as a recorded drive writes it
 //   pad X Y BUTTONS   a game-controller snapshot: raw axes (-32768..32767, before the dead
 //                     zone) and the button bits; the controller reads so until the next
-//                     one. velmora-sim puts it into its fake controller, so
-//                     apply_script_command does not act on it
+//                     one. Like hold, release and time, it is a device's state:
+//                     velmora-sim sets its fake controller, `apply` does not act on it
 //   menu ITEM         a menu item by name, as the desktop menu chooses it (app/menus.h):
 //                     start1 (start / pause), Sta<N> (a station jump), the Display menu's
 //                     menu_d1, D1, N3, OFF1, OFF2, P1, OFFV1, OFFC1 (menu_d1 and P1 only
@@ -28,7 +28,7 @@
 //                     run, the cab surface starts a paused run
 //   time NS           this frame came NS nanoseconds after the last one (the desktop's real
 //                     clock, recorded so that a replay takes the same steps); velmora-sim
-//                     applies it, apply_script_command does not
+//                     applies it to its fake clock
 //   value ITEM        the value display's buttons, shown or not: su_reload (SU再読込),
 //                     hold (抵抗解除), jump TEXT (TEXT, the rest of the line, typed into the
 //                     box, then jump), stop_channel C R (a click on the channel monitor's
@@ -39,20 +39,15 @@
 #include <string_view>
 #include <vector>
 
-#include "app/run.h"
-#include "input/keyboard.h"
+#include "app/driver_command.h"
 
 namespace velmora {
 
 struct ScriptCommand {
   long long frame = 0;
-  int line = 0;       // line number in the script, for messages
-  std::string verb;   // "char", "key", ...
-  std::string arg;    // the argument text as written ("space" already made " ")
-  std::vector<int> numbers;  // pad: X, Y, BUTTONS; station: N; hold/release: K; stop_channel: C, R; click: X, Y
-  std::string typed;  // value jump: the text typed into the box
-  long long ns = 0;   // time: the frame's length
-  std::string text;   // the command as written after the frame, for messages
+  int line = 0;          // line number in the script, for messages
+  std::string text;      // the command as written after the frame, for messages
+  DriverCommand command;
 };
 
 struct ScriptError : std::runtime_error {
@@ -62,15 +57,5 @@ struct ScriptError : std::runtime_error {
 // Parses a whole script; the commands come back ordered by frame, in file order within a
 // frame. Throws ScriptError "line N: ..." at the first bad line.
 std::vector<ScriptCommand> parse_input_script(std::string_view text);
-
-// A key's name as "key" and "keyup" write it (without "Shift+").
-std::string_view script_key_name(Key key);
-
-// A typed character as "char" writes it: itself, "space", or U+XXXX for the controls.
-std::string script_char(char32_t c);
-
-// Applies one command to the run. Returns false when nothing in this build acts on it
-// (the caller warns).
-bool apply_script_command(Run& run, const ScriptCommand& command);
 
 }  // namespace velmora

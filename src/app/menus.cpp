@@ -106,15 +106,20 @@ void set_menu_checks(Run& run) {
   hide_stop_lines(run, m.lines_off);
 }
 
+MenuOpens menu_opens(std::string_view name) {
+  if (name == "menu_d1") return MenuOpens::help_window;
+  if (name == "P1") return MenuOpens::train_settings;
+  if (name == "serial settings") return MenuOpens::serial_settings;
+  if (name == "serial connect") return MenuOpens::serial_connect;
+  return MenuOpens::nothing;
+}
+
 std::optional<MenuOpens> menu_click(Run& run, std::string_view name) {
   MenuState& m = run.menu;
   Options& o = run.options;
+  if (const MenuOpens opens = menu_opens(name); opens != MenuOpens::nothing) return opens;
   if (name == "start1") {
     start1Click(run);
-  } else if (name == "menu_d1") {
-    return MenuOpens::help_window;
-  } else if (name == "P1") {
-    return MenuOpens::train_settings;
   } else if (name == "N3") {
     run.texts.easy_cab.visible = true;
   } else if (name == "D1") {
@@ -132,10 +137,6 @@ std::optional<MenuOpens> menu_click(Run& run, std::string_view name) {
     choose_controller(run, *type);
   } else if (name == "controller debug") {
     set_controller_debug(run, !run.controllers.debug_caption);
-  } else if (name == "serial settings") {
-    return MenuOpens::serial_settings;
-  } else if (name == "serial connect") {
-    return MenuOpens::serial_connect;
   } else if (const std::optional<int> station = station_of(name);
              station && station_in_menu(run, *station)) {
     StationClick(run, *station);

@@ -93,6 +93,9 @@ void set_menu_checks(Run& run);
 // serial port when it is open and opens it otherwise.
 enum class MenuOpens { nothing, help_window, train_settings, serial_settings, serial_connect };
 
+// The window or device an item leaves to the desktop program; nothing for the others.
+MenuOpens menu_opens(std::string_view name);
+
 // Carries out the item named `name` (start1, Sta<i> for a listed station, a Display item or
 // a Controller item). Returns nullopt when the menu has no such item; nothing is changed then.
 std::optional<MenuOpens> menu_click(Run& run, std::string_view name);

@@ -2,14 +2,9 @@
 
 #include <cctype>
 
-#include "app/input_script.h"
 
 namespace velmora {
 namespace {
-
-std::string key_text(Key key, bool shift) {
-  return std::string(shift ? "Shift+" : "") + std::string(script_key_name(key));
-}
 
 // Single quotes for the shell when a word holds anything but the safe characters.
 std::string shell_word(const std::string& word) {
@@ -50,65 +45,12 @@ Recorder::Recorder(const std::filesystem::path& file, const RunConfig& config)
   if (!out_) throw RecorderError(file.string() + ": cannot be written");
 }
 
-void Recorder::line(long long frame, std::string_view command) {
+void Recorder::record(long long frame, const DriverCommand& command) {
   if (frame < last_frame_) frame = last_frame_;
   last_frame_ = frame;
-  out_ << frame << ' ' << command << '\n';
+  out_ << frame << ' ' << script_text(command) << '\n';
   out_.flush();
 }
-
-void Recorder::typed(long long frame, char32_t ch) { line(frame, "char " + script_char(ch)); }
-
-void Recorder::key_down(long long frame, Key key, bool shift) {
-  line(frame, "key " + key_text(key, shift));
-}
-
-void Recorder::key_up(long long frame, Key key, bool shift) {
-  line(frame, "keyup " + key_text(key, shift));
-}
-
-void Recorder::held_key(long long frame, int key, bool down) {
-  if (key != 3 && key != 4 && key != 6) throw std::invalid_argument("held keys are 3, 4 and 6");
-  line(frame, (down ? "hold " : "release ") + std::to_string(key));
-}
-
-void Recorder::wheel(long long frame, bool up) { line(frame, up ? "wheel up" : "wheel down"); }
-
-void Recorder::click(long long frame, int x, int y) {
-  line(frame, "click " + std::to_string(x) + " " + std::to_string(y));
-}
-
-void Recorder::menu(long long frame, std::string_view item) {
-  line(frame, "menu " + std::string(item));
-}
-
-void Recorder::station(long long frame, int index) {
-  line(frame, "station " + std::to_string(index));
-}
-
-void Recorder::serial(long long frame, std::string_view text) {
-  line(frame, "serial " + std::string(text.substr(0, text.find_first_of("\r\n"))));
-}
-
-void Recorder::pad(long long frame, int x, int y, int buttons) {
-  line(frame, "pad " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(buttons));
-}
-
-void Recorder::su_reload(long long frame) { line(frame, "value su_reload"); }
-
-void Recorder::speed_hold(long long frame) { line(frame, "value hold"); }
-
-void Recorder::value_jump(long long frame, std::string_view text) {
-  line(frame, "value jump " + std::string(text.substr(0, text.find_first_of("\r\n"))));
-}
-
-void Recorder::stop_channel(long long frame, int column, int row) {
-  line(frame, "value stop_channel " + std::to_string(column) + " " + std::to_string(row));
-}
-
-void Recorder::frame_time(long long frame, std::int64_t ns) { line(frame, "time " + std::to_string(ns)); }
-
-void Recorder::command(long long frame, std::string_view text) { line(frame, text); }
 
 void Recorder::finish(long long frames) {
   out_ << "# The drive ended after " << frames << " frames: replay with --frames " << frames

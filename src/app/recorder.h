@@ -14,8 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/driver_command.h"
 #include "app/run.h"
-#include "input/keyboard.h"
 
 namespace velmora {
 
@@ -34,31 +34,9 @@ class Recorder {
   // cannot be written.
   Recorder(const std::filesystem::path& file, const RunConfig& config);
 
-  // A typed character (the window system's text input).
-  void typed(long long frame, char32_t ch);
-  // A key press as key_pressed delivers it: with its character for Enter, Escape and
-  // Backspace, so that character is not recorded again with typed().
-  void key_down(long long frame, Key key, bool shift);
-  void key_up(long long frame, Key key, bool shift);
-  // The held keys 3, 4 and 6; any other key is a programming error (std::invalid_argument).
-  void held_key(long long frame, int key, bool down);
-  void wheel(long long frame, bool up);
-  void click(long long frame, int x, int y);          // px in the cab window's layout
-  void menu(long long frame, std::string_view item);  // start1, OFF2, N3, jump_ats_on, ...
-  void station(long long frame, int index);
-  void serial(long long frame, std::string_view line);
-  void pad(long long frame, int x, int y, int buttons);
-  // The value display's buttons.
-  void su_reload(long long frame);
-  void speed_hold(long long frame);
-  // A line break ends what the box holds: the box has one line, and so has a script line.
-  void value_jump(long long frame, std::string_view text);
-  void stop_channel(long long frame, int column, int row);
-
-  // The frame came `ns` nanoseconds after the one before, by the desktop's clock.
-  void frame_time(long long frame, std::int64_t ns);
-  // A command the windows carried out, as a script line writes it ("menu kotai_stop").
-  void command(long long frame, std::string_view text);
+  // A command as `apply` receives it, or a device's state (held key, controller, frame
+  // time) as the run reads it.
+  void record(long long frame, const DriverCommand& command);
 
   // The run is over: a last comment with the number of frames to replay.
   void finish(long long frames);
@@ -67,8 +45,6 @@ class Recorder {
   bool good() const { return out_.good(); }
 
  private:
-  void line(long long frame, std::string_view command);
-
   std::ofstream out_;
   long long last_frame_ = 0;
 };

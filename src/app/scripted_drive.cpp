@@ -12,21 +12,22 @@ void ScriptedDrive::start_frame(long long frame, const std::function<void(const 
   std::int64_t advance = frame_ns_;
   for (; next_ < script_.size() && script_[next_].frame <= frame; ++next_) {
     const ScriptCommand& c = script_[next_];
-    if (c.verb == "time") {
-      advance = c.ns;
+    // The devices' states go to the fakes, which the run reads as it reads real ones.
+    if (const auto* time = std::get_if<command::FrameTime>(&c.command)) {
+      advance = time->ns;
       continue;
     }
-    if (c.verb == "hold" || c.verb == "release") {
-      const HeldKey key = c.arg == "3" ? HeldKey::Key3 : c.arg == "4" ? HeldKey::Key4 : HeldKey::Key6;
-      platform_.keyboard.set(key, c.verb == "hold");
+    if (const auto* held = std::get_if<command::Held>(&c.command)) {
+      const HeldKey key = held->key == 3 ? HeldKey::Key3 : held->key == 4 ? HeldKey::Key4 : HeldKey::Key6;
+      platform_.keyboard.set(key, held->down);
       continue;
     }
-    if (c.verb == "pad") {
+    if (const auto* pad = std::get_if<command::ControllerSnapshot>(&c.command)) {
       // The controller reads so from now on, as a real one does until it is moved again.
-      platform_.pad.snapshot = {true, c.numbers.at(0), c.numbers.at(1), static_cast<std::uint16_t>(c.numbers.at(2))};
+      platform_.pad.snapshot = {true, pad->x, pad->y, static_cast<std::uint16_t>(pad->buttons)};
       continue;
     }
-    if (!apply_script_command(run_, c) && ignored) ignored(c);
+    if (!apply(run_, c.command) && ignored) ignored(c);
   }
   platform_.clock.advance_ns(advance);
 }

@@ -94,10 +94,21 @@ std::vector<std::string> RxChar(Run& run, std::string_view received) {
   return lines;
 }
 
-std::vector<std::string> serial_poll(Run& run) {
+std::vector<std::string> serial_lines(Run& run) {
   SerialPort& port = run.platform.serial;
   if (!port.is_open()) return {};
-  return RxChar(run, port.read_available());
+  std::string& pending = run.controllers.rx_result;
+  std::vector<std::string> lines;
+  for (const char ch : port.read_available()) {
+    if (ch == '\n') continue;
+    if (ch != '\r') {
+      pending += ch;
+      continue;
+    }
+    lines.push_back(std::move(pending));
+    pending.clear();
+  }
+  return lines;
 }
 
 }  // namespace velmora

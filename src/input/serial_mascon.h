@@ -23,8 +23,10 @@ std::vector<std::string> RxChar(Run& run, std::string_view received);
 // mascon.dat code does what that code stands for. Posted keys are handled last.
 void mascon_line(Run& run, std::string_view line);
 
-// Reads what the port holds, when it is open, and hands it to RxChar. Returns the lines
-// handled. The desktop program calls this once a main-loop pass.
-std::vector<std::string> serial_poll(Run& run);
+// Reads what the port holds, when it is open, and returns the lines it completes, without
+// handling them: each is then applied as a driver's command. Text after the last carriage
+// return waits for the next read, as with RxChar. The desktop program calls this once a
+// main-loop pass.
+std::vector<std::string> serial_lines(Run& run);
 
 }  // namespace velmora

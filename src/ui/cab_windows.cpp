@@ -7,8 +7,6 @@
 
 #include "app/menus.h"
 #include "app/run.h"
-#include "app/train_steps.h"
-#include "input/keyboard.h"
 #include "route/station_jump.h"
 #include "ui/client_window.h"
 #include "view/value_display.h"
@@ -63,8 +61,7 @@ void value_display_window(Run& run, CabWindows& w) {
         ImGui::SetCursorScreenPos(a);
         ImGui::PushID(r * kMonitorColumns + col);
         if (ImGui::InvisibleButton("cell", ImVec2(cw, ch))) {
-          channel_cell_click(run, col, r);
-          w.done.push_back("value stop_channel " + std::to_string(col) + " " + std::to_string(r));
+          w.commands.push_back(command::ValueButton{command::ValueButton::Which::stop_channel, {}, col, r});
         }
         ImGui::PopID();
       }
@@ -115,14 +112,11 @@ void value_display_window(Run& run, CabWindows& w) {
       if (lit) ImGui::PopStyleColor();
       if (!clicked) continue;
       if (name == "Button1") {
-        su_reload(run);
-        w.done.push_back("value su_reload");
+        w.commands.push_back(command::ValueButton{command::ValueButton::Which::su_reload, {}, 0, 0});
       } else if (name == "Button2") {
-        w.done.push_back("value jump " + d.jump_text);
-        value_jump(run);
+        w.commands.push_back(command::ValueButton{command::ValueButton::Which::jump, d.jump_text, 0, 0});
       } else if (name == "Button3") {
-        toggle_speed_hold(run);
-        w.done.push_back("value hold");
+        w.commands.push_back(command::ValueButton{command::ValueButton::Which::hold, {}, 0, 0});
       }
     }
   }
@@ -154,11 +148,11 @@ void easy_cab_window(Run& run, CabWindows& w) {
     for (const EasyCabButton& b : kEasyCabButtons) {
       if (!c.button(b.x, b.y, b.caption, b.width, b.height)) continue;
       if (b.posts != 0)
-        w.posted.push_back(b.posts);
+        w.commands.push_back(command::Typed{b.posts});
       else if (run.train.handles.reverser == 1)
-        w.posted.push_back(U'b');
+        w.commands.push_back(command::Typed{U'b'});
       else if (run.train.handles.reverser == -1)
-        w.posted.push_back(U'f');
+        w.commands.push_back(command::Typed{U'f'});
     }
     // The status bar along the bottom.
     draw->AddRectFilled(c.point(0, kEasyCabHeight - 19), c.point(kEasyCabWidth, kEasyCabHeight), kFace);
@@ -180,13 +174,11 @@ void train_settings_window(Run& run, CabWindows& w) {
     c.text(8, 8, "ATS");
     c.at(kSettingsAtsOn.x, kSettingsAtsOn.y);
     if (ImGui::RadioButton("入", on) && !on) {
-      settings_ats_click(run, true);
-      w.done.push_back("menu jump_ats_on");
+      w.commands.push_back(command::MenuItem{"jump_ats_on"});
     }
     c.at(kSettingsAtsOff.x, kSettingsAtsOff.y);
     if (ImGui::RadioButton("切", !on) && on) {
-      settings_ats_click(run, false);
-      w.done.push_back("menu jump_ats_off");
+      w.commands.push_back(command::MenuItem{"jump_ats_off"});
     }
     c.text(8, 64, "機関始動");
     const char* const engine[3] = {"始動", "運転", "切##engine"};
@@ -195,12 +187,10 @@ void train_settings_window(Run& run, CabWindows& w) {
       if (!ImGui::RadioButton(engine[k], w.engine_choice == k)) continue;
       w.engine_choice = k;
       if (k == 0) {
-        jump_engine_start(run);
-        w.done.push_back("menu jump_engine_start");
+        w.commands.push_back(command::MenuItem{"jump_engine_start"});
         w.engine_choice = 1;  // the start done, the dialog shows 運転
       } else if (k == 2) {
-        jump_engine_stop(run);
-        w.done.push_back("menu jump_engine_stop");
+        w.commands.push_back(command::MenuItem{"jump_engine_stop"});
       }
     }
     if (c.button(kSettingsOk.x, kSettingsOk.y, "OK", 80)) w.train_settings = false;
@@ -223,8 +213,7 @@ void overrun_window(Run& run, CabWindows& w) {
     if (run.route.one_man >= OneManMode::OneMan) c.text(16, 32, kKotaiTexts[1]);
     c.text(16, 52, kKotaiTexts[2]);
     if (c.button(kOverrunButton.x, kOverrunButton.y, kKotaiButton, 120)) {
-      kotai_stop_click(run);
-      w.done.push_back("menu kotai_stop");
+      w.commands.push_back(command::MenuItem{"kotai_stop"});
       w.overrun = false;
     }
   }
@@ -255,10 +244,13 @@ void draw_cab_windows(Run& run, CabWindows& windows) {
   overrun_window(run, windows);
 }
 
-void deliver_posted(Run& run, CabWindows& windows) {
-  const std::vector<char32_t> posted = std::move(windows.posted);
-  windows.posted.clear();
-  for (char32_t ch : posted) AsciiDown(run, ch);
+void apply_window_commands(Run& run, CabWindows& windows, const std::function<void(const DriverCommand&)>& record) {
+  const std::vector<DriverCommand> commands = std::move(windows.commands);
+  windows.commands.clear();
+  for (const DriverCommand& command : commands) {
+    if (record) record(command);
+    apply(run, command);
+  }
 }
 
 }  // namespace velmora

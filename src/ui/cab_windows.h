@@ -6,11 +6,13 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include <imgui.h>
 
+#include "app/driver_command.h"
 #include "ui/client_window.h"
 
 namespace velmora {
@@ -23,10 +25,9 @@ struct CabWindows {
   int engine_choice = 1;        // the train-settings dialog's 始動 / 運転 / 切
   bool settings_shown = false;  // the dialog was open last frame: its ATS choice is read on opening
   std::size_t overruns_seen = 0;
-  std::vector<char32_t> posted;  // characters the easy-cab buttons posted this frame
-  // What the windows and the menu bar did, as input-script lines ("menu kotai_stop"), so a
-  // recording of the drive replays it; the desktop program empties it.
-  std::vector<std::string> done;
+  // What the driver did in the windows and the menu bar this frame, in order: the caller
+  // applies each (and records it) once the windows are drawn, then empties it.
+  std::vector<DriverCommand> commands;
   // Where each window's client area was drawn this frame (its top-left corner).
   ImVec2 value_origin{}, easy_cab_origin{}, settings_origin{}, overrun_origin{};
   // The windows drawn this frame and the faults of their layout (texts that run into each
@@ -70,7 +71,8 @@ std::string cab_window_texts(const Run& run);
 // layout check: the windows drawn after it this frame (help) join it.
 void draw_cab_windows(Run& run, CabWindows& windows);
 
-// The characters the easy-cab buttons posted, to the cab window's key handler, in order.
-void deliver_posted(Run& run, CabWindows& windows);
+// Applies the commands of the windows in order, handing each to `record` first when given.
+void apply_window_commands(Run& run, CabWindows& windows,
+                           const std::function<void(const DriverCommand&)>& record = {});
 
 }  // namespace velmora

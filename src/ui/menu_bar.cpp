@@ -75,8 +75,8 @@ void draw_menu_bar(Run& run, MenuBar& bar, CabWindows& windows, HelpWindow& help
 
   // Acted on once the bar is drawn, so that the menu shows one state throughout a frame.
   if (!chosen) return;
-  windows.done.push_back("menu " + *chosen);
-  switch (menu_click(run, *chosen).value_or(MenuOpens::nothing)) {
+  windows.commands.push_back(command::MenuItem{*chosen});
+  switch (menu_opens(*chosen)) {
     case MenuOpens::help_window:
       help.visible = true;
       break;

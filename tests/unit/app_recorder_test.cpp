@@ -4,13 +4,11 @@
 #include <functional>
 #include <sstream>
 
+#include "app/driver_command.h"
 #include "app/input_script.h"
 #include "app/main_loop.h"
 #include "app/recorder.h"
 #include "app/startup.h"
-#include "app/train_steps.h"
-#include "dynamics/engine.h"
-#include "input/keyboard.h"
 #include "test_rig.h"
 
 namespace velmora {
@@ -23,35 +21,42 @@ std::string read_all(const std::filesystem::path& file) {
   return text.str();
 }
 
-TEST(Recorder, EveryInputParsesBackToTheSameCommand) {
+TEST(Recorder, EveryCommandIsWrittenAsAScriptLineThatParsesBackToIt) {
   const std::filesystem::path file = scratch_dir("round_trip") / "drive.txt";
   RunConfig config = fixture_config();
   config.seed = 77;
   Recorder r(file, config);
-  r.typed(0, U'z');
-  r.typed(0, U' ');
-  r.typed(1, U'#');
-  r.typed(1, U'あ');
-  r.typed(1, U'\t');
-  r.typed(1, 0xD800);  // no character: kept as one that does nothing
-  r.key_down(2, Key::Up, true);
-  r.key_up(3, Key::Up, true);
-  r.key_down(3, Key::F12, false);
-  r.held_key(4, 3, true);
-  r.held_key(9, 3, false);
-  r.wheel(10, true);
-  r.wheel(10, false);
-  r.click(11, 1193, 768);
-  r.menu(12, "start1");
-  r.station(13, 2);
-  r.serial(14, "N01 x\r");
-  r.pad(15, -32768, 100, 0xFFFF);
-  r.su_reload(16);
-  r.speed_hold(16);
-  r.value_jump(17, " 345 x");
-  r.stop_channel(17, 3, 9);
-  r.typed(8, U'5');  // late: kept after the inputs already written
-  EXPECT_THROW(r.held_key(18, 5, true), std::invalid_argument);
+  using namespace velmora::command;
+  using Which = ValueButton::Which;
+  const struct {
+    long long frame;
+    DriverCommand command;
+    const char* line;  // as written, the frame included
+  } cases[] = {
+      {0, Typed{U'z'}, "0 char z"},
+      {0, Typed{U' '}, "0 char space"},
+      {1, Typed{U'あ'}, "1 char あ"},
+      {1, Typed{0xD800}, "1 char \uFFFD"},  // no character: kept as one that does nothing
+      {2, KeyDown{Key::Up, true}, "2 key Shift+Up"},
+      {3, KeyUp{Key::Up, true}, "3 keyup Shift+Up"},
+      {3, KeyDown{Key::F12, false}, "3 key F12"},
+      {4, Held{3, true}, "4 hold 3"},
+      {9, Held{3, false}, "9 release 3"},
+      {10, Wheel{true}, "10 wheel up"},
+      {10, Wheel{false}, "10 wheel down"},
+      {11, Click{1193, 768}, "11 click 1193 768"},
+      {12, MenuItem{"controller 1"}, "12 menu controller 1"},
+      {13, StationJump{2}, "13 station 2"},
+      {14, SerialLine{"N01 x\r"}, "14 serial N01 x"},
+      {15, ControllerSnapshot{-32768, 100, 0xFFFF}, "15 pad -32768 100 65535"},
+      {16, ValueButton{Which::su_reload, {}, 0, 0}, "16 value su_reload"},
+      {16, ValueButton{Which::hold, {}, 0, 0}, "16 value hold"},
+      {17, ValueButton{Which::jump, " 345 x\nmore", 0, 0}, "17 value jump  345 x"},
+      {17, ValueButton{Which::stop_channel, {}, 3, 9}, "17 value stop_channel 3 9"},
+      {17, FrameTime{16'700'000}, "17 time 16700000"},
+      {8, Typed{U'5'}, "17 char 5"},  // late: kept after the inputs already written
+  };
+  for (const auto& c : cases) r.record(c.frame, c.command);
 
   // Written at once: readable while the recorder is still open.
   const std::string text = read_all(file);
@@ -61,52 +66,36 @@ TEST(Recorder, EveryInputParsesBackToTheSameCommand) {
             std::string::npos)
       << text;
   const std::vector<ScriptCommand> commands = parse_input_script(text);
-  const struct {
-    long long frame;
-    const char* verb;
-    std::string arg;
-    std::vector<int> numbers;
-  } expected[] = {{0, "char", "z", {}},           {0, "char", " ", {}},
-                  {1, "char", "#", {}},           {1, "char", "あ", {}},
-                  {1, "char", "\t", {}},          {1, "char", "\uFFFD", {}},
-                  {2, "key", "Shift+Up", {}},     {3, "keyup", "Shift+Up", {}},
-                  {3, "key", "F12", {}},          {4, "hold", "3", {3}},
-                  {9, "release", "3", {3}},       {10, "wheel", "up", {}},
-                  {10, "wheel", "down", {}},      {11, "click", "", {1193, 768}},
-                  {12, "menu", "start1", {}},     {13, "station", "", {2}},
-                  {14, "serial", "N01 x", {}},    {15, "pad", "", {-32768, 100, 0xFFFF}},
-                  {16, "value", "su_reload", {}}, {16, "value", "hold", {}},
-                  {17, "value", "jump", {}},      {17, "value", "stop_channel", {3, 9}},
-                  {17, "char", "5", {}}};
-  ASSERT_EQ(commands.size(), std::size(expected));
+  ASSERT_EQ(commands.size(), std::size(cases));
+  std::istringstream lines(text);
+  std::string line;
+  std::getline(lines, line);
+  std::getline(lines, line);  // the two header lines
   for (std::size_t i = 0; i < commands.size(); ++i) {
-    EXPECT_EQ(commands[i].frame, expected[i].frame) << i;
-    EXPECT_EQ(commands[i].verb, expected[i].verb) << i;
-    EXPECT_EQ(commands[i].arg, expected[i].arg) << i;
-    EXPECT_EQ(commands[i].numbers, expected[i].numbers) << i;
+    std::getline(lines, line);
+    EXPECT_EQ(line, cases[i].line) << i;
+    EXPECT_EQ(std::to_string(commands[i].frame) + " " + script_text(commands[i].command), line) << i;
+    EXPECT_EQ(commands[i].command.index(), cases[i].command.index()) << i;
   }
-  EXPECT_EQ(commands[20].typed, " 345 x");
 }
 
 TEST(Recorder, CharactersALineCannotHoldGoByTheirCodePoint) {
   const struct {
     char32_t c;
     const char* written;
-    const char* read;  // the character as the parser gives it back, UTF-8
-  } cases[] = {{U' ', "space", " "},          {U'\t', "U+0009", "\t"},
-               {U'\r', "U+000D", "\r"},       {0x7F, "U+007F", "\x7F"},
-               {0x85, "U+0085", "\u0085"},    {0xA0, "\u00A0", "\u00A0"},
-               {U'Ａ', "Ａ", "Ａ"},           {0x1F600, "\U0001F600", "\U0001F600"},
-               {0x110000, "\uFFFD", "\uFFFD"}};
+    char32_t read;  // the character as the parser gives it back
+  } cases[] = {{U' ', "space", U' '},      {U'\t', "U+0009", U'\t'}, {U'\r', "U+000D", U'\r'},
+               {0x7F, "U+007F", 0x7F},     {0x85, "U+0085", 0x85},   {0xA0, "\u00A0", 0xA0},
+               {U'Ａ', "Ａ", U'Ａ'},       {0x1F600, "\U0001F600", 0x1F600},
+               {0x110000, "\uFFFD", 0xFFFD}};
   for (const auto& c : cases) {
     EXPECT_EQ(script_char(c.c), c.written) << static_cast<unsigned>(c.c);
     const auto parsed = parse_input_script(std::string("0 char ") + c.written + "\n");
     ASSERT_EQ(parsed.size(), 1u);
-    EXPECT_EQ(parsed[0].arg, c.read) << static_cast<unsigned>(c.c);
+    EXPECT_EQ(std::get<command::Typed>(parsed[0].command).ch, c.read) << static_cast<unsigned>(c.c);
   }
-  EXPECT_EQ(parse_input_script("0 char U+0041\n")[0].arg, "A");
-  for (const char* bad :
-       {"0 char U+12\n", "0 char U+D800\n", "0 char U+110000\n", "0 char U+00e9\n"})
+  EXPECT_EQ(std::get<command::Typed>(parse_input_script("0 char U+0041\n")[0].command).ch, U'A');
+  for (const char* bad : {"0 char U+12\n", "0 char U+D800\n", "0 char U+110000\n", "0 char U+00e9\n"})
     EXPECT_THROW(parse_input_script(bad), ScriptError) << bad;
 }
 
@@ -115,12 +104,14 @@ TEST(Recorder, ARefusedFileIsSaidAtOnce) {
                RecorderError);
 }
 
-// One input of the desktop program: what it does to the run and how it records it.
-struct Input {
-  long long frame;
-  std::function<void(Run&, FakeKeyboard&)> apply;
-  std::function<void(Recorder&, long long)> record;
-};
+// A device's state goes to the fake device, as the desktop's goes to the real one; the
+// rest is applied.
+void take(TestRig& rig, const DriverCommand& c) {
+  if (const auto* held = std::get_if<command::Held>(&c))
+    rig.keyboard.set(HeldKey::Key3, held->down);
+  else
+    EXPECT_TRUE(apply(rig.run, c)) << script_text(c);
+}
 
 // Steps a run as velmora-sim does: the inputs due, then the clock one frame on and passes
 // until a frame runs (a paused run passes not at all).
@@ -135,38 +126,26 @@ void step_frames(TestRig& rig, long long frames, ApplyDue apply_due) {
 }
 
 TEST(Recorder, ARecordedDriveReplaysHeadlessToTheSameSpeedAndFilmFrame) {
-  const auto typed = [](long long frame, char32_t c) {
-    return Input{frame, [c](velmora::Run& run, FakeKeyboard&) { AsciiDown(run, c); },
-                 [c](Recorder& r, long long f) { r.typed(f, c); }};
-  };
-  const auto held = [](long long frame, bool down) {
-    return Input{frame, [down](velmora::Run&, FakeKeyboard& k) { k.set(HeldKey::Key3, down); },
-                 [down](Recorder& r, long long f) { r.held_key(f, 3, down); }};
+  using namespace velmora::command;
+  struct Input {
+    long long frame;
+    DriverCommand command;
   };
   std::vector<Input> inputs;
   // The departure signal is at stop: protection cut out, as the train-settings dialog does.
-  inputs.push_back({0, [](velmora::Run& run, FakeKeyboard&) { jump_ats(run, false); },
-                    [](Recorder& r, long long f) { r.menu(f, "jump_ats_off"); }});
-  for (int i = 0; i < 8; ++i) inputs.push_back(typed(5, U','));  // brakes off
-  inputs.push_back(typed(6, U' '));
-  inputs.push_back(typed(7, U'ａ'));
-  inputs.push_back(typed(20, U'z'));
-  inputs.push_back(typed(21, U'z'));
-  inputs.push_back(typed(22, U'z'));
-  inputs.push_back(held(30, true));
-  inputs.push_back(held(45, false));
-  inputs.push_back({40, [](velmora::Run& run, FakeKeyboard&) { key_pressed(run, Key::Up, true); },
-                    [](Recorder& r, long long f) { r.key_down(f, Key::Up, true); }});
-  inputs.push_back({41, [](velmora::Run& run, FakeKeyboard&) { keyups(run, Key::Up, true); },
-                    [](Recorder& r, long long f) { r.key_up(f, Key::Up, true); }});
-  const Input pause{0, [](velmora::Run& run, FakeKeyboard&) { start1Click(run); },
-                    [](Recorder& r, long long f) { r.menu(f, "start1"); }};
-  inputs.push_back({450, pause.apply, pause.record});
-  inputs.push_back({470, pause.apply, pause.record});
-  inputs.push_back({500, [](velmora::Run& run, FakeKeyboard&) { WheelD(run); },
-                    [](Recorder& r, long long f) { r.wheel(f, false); }});
-  inputs.push_back(typed(700, U'5'));
-  inputs.push_back(typed(701, U'.'));
+  inputs.push_back({0, MenuItem{"jump_ats_off"}});
+  for (int i = 0; i < 8; ++i) inputs.push_back({5, Typed{U','}});  // brakes off
+  for (const auto& [frame, c] : {std::pair{6, U' '}, {7, U'ａ'}, {20, U'z'}, {21, U'z'}, {22, U'z'}})
+    inputs.push_back({frame, Typed{c}});
+  inputs.push_back({30, Held{3, true}});
+  inputs.push_back({40, KeyDown{Key::Up, true}});
+  inputs.push_back({41, KeyUp{Key::Up, true}});
+  inputs.push_back({45, Held{3, false}});
+  inputs.push_back({450, MenuItem{"start1"}});  // paused, and on again
+  inputs.push_back({470, MenuItem{"start1"}});
+  inputs.push_back({500, Wheel{false}});
+  inputs.push_back({700, Typed{U'5'}});
+  inputs.push_back({701, Typed{U'.'}});
   constexpr long long kFrames = 800;  // the air brake takes some 400 frames to let go
 
   RunConfig config = fixture_config();
@@ -179,8 +158,8 @@ TEST(Recorder, ARecordedDriveReplaysHeadlessToTheSameSpeedAndFilmFrame) {
     std::size_t next = 0;
     step_frames(driven, kFrames, [&](long long frame) {
       for (; next < inputs.size() && inputs[next].frame <= frame; ++next) {
-        inputs[next].apply(driven.run, driven.keyboard);
-        inputs[next].record(recorder, frame);
+        recorder.record(frame, inputs[next].command);
+        take(driven, inputs[next].command);
       }
     });
     recorder.finish(kFrames);
@@ -194,13 +173,7 @@ TEST(Recorder, ARecordedDriveReplaysHeadlessToTheSameSpeedAndFilmFrame) {
   FormCreate(replayed.run);
   std::size_t next = 0;
   step_frames(replayed, kFrames, [&](long long frame) {
-    for (; next < script.size() && script[next].frame <= frame; ++next) {
-      const ScriptCommand& c = script[next];
-      if (c.verb == "hold" || c.verb == "release")
-        replayed.keyboard.set(HeldKey::Key3, c.verb == "hold");
-      else
-        EXPECT_TRUE(apply_script_command(replayed.run, c)) << c.text;
-    }
+    for (; next < script.size() && script[next].frame <= frame; ++next) take(replayed, script[next].command);
   });
   EXPECT_EQ(next, script.size());
   EXPECT_EQ(replayed.run.train.motion.speed, driven.run.train.motion.speed);

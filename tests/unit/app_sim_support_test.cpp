@@ -34,14 +34,17 @@ TEST(InputScript, ParsesEveryCommandAndOrdersThemByFrame) {
       "14 keyup PageDown\n");
   ASSERT_EQ(commands.size(), 11u);
   EXPECT_EQ(commands[0].frame, 5);
-  EXPECT_EQ(commands[0].arg, " ");
-  EXPECT_EQ(commands[1].arg, "ｱ");  // same frame: file order kept
-  EXPECT_EQ(commands[2].numbers, std::vector<int>{4});
-  EXPECT_EQ(commands[5].arg, "MC001  x");  // blanks inside the received text stay
-  EXPECT_EQ(commands[6].numbers, (std::vector<int>{-1000, 1000, 5}));
-  EXPECT_EQ(commands[9].arg, "PageDown");
-  EXPECT_EQ(commands[10].verb, "key");
-  EXPECT_EQ(commands[10].arg, "Shift+F12");
+  using namespace velmora::command;
+  EXPECT_EQ(std::get<Typed>(commands[0].command).ch, U' ');
+  EXPECT_EQ(std::get<Typed>(commands[1].command).ch, U'ｱ');  // same frame: file order kept
+  EXPECT_EQ(std::get<Held>(commands[2].command).key, 4);
+  EXPECT_TRUE(std::get<Held>(commands[2].command).down);
+  EXPECT_EQ(std::get<SerialLine>(commands[5].command).text, "MC001  x");  // blanks inside the received text stay
+  const ControllerSnapshot pad = std::get<ControllerSnapshot>(commands[6].command);
+  EXPECT_EQ(std::vector<int>({pad.x, pad.y, pad.buttons}), (std::vector<int>{-1000, 1000, 5}));
+  EXPECT_EQ(std::get<KeyUp>(commands[9].command).key, Key::PageDown);
+  EXPECT_EQ(std::get<KeyDown>(commands[10].command).key, Key::F12);
+  EXPECT_TRUE(std::get<KeyDown>(commands[10].command).shift);
   EXPECT_EQ(commands[10].line, 2);
 }
 
@@ -67,21 +70,21 @@ TEST(InputScript, CommandsReachTheirHandlersOrSayTheyWait) {
   const auto commands = parse_input_script(
       "0 char 5\n0 char 8\n0 key ScrollLock\n0 wheel down\n0 key Shift+F1\n0 menu start1\n"
       "0 menu OFFV1\n0 station 1\n0 menu Sta1\n0 menu Controller1\n");
-  for (std::size_t i = 0; i < 2; ++i) EXPECT_TRUE(apply_script_command(rig.run, commands[i])) << i;
+  for (std::size_t i = 0; i < 2; ++i) EXPECT_TRUE(apply(rig.run, commands[i].command)) << i;
   EXPECT_EQ(rig.run.train.handles.power_handle, 1);
-  for (std::size_t i = 2; i < 6; ++i) EXPECT_TRUE(apply_script_command(rig.run, commands[i])) << i;
+  for (std::size_t i = 2; i < 6; ++i) EXPECT_TRUE(apply(rig.run, commands[i].command)) << i;
   // With Scroll Lock on, the wheel towards the driver takes the notch back.
   EXPECT_EQ(rig.run.train.handles.power_handle, 0);
   EXPECT_TRUE(rig.run.input.handle_swap);
   EXPECT_TRUE(rig.run.input.auto_run);
   EXPECT_FALSE(rig.run.frame.app_ready);
-  EXPECT_TRUE(apply_script_command(rig.run, commands[6]));
+  EXPECT_TRUE(apply(rig.run, commands[6].command));
   EXPECT_EQ(rig.run.options.opt_effects_off, 1);
   // A station the Move menu does not list (a pass), by either name, and a menu that is no item.
-  for (std::size_t i = 7; i < 10; ++i) EXPECT_FALSE(apply_script_command(rig.run, commands[i])) << i;
+  for (std::size_t i = 7; i < 10; ++i) EXPECT_FALSE(apply(rig.run, commands[i].command)) << i;
 
   const auto dialog = parse_input_script("0 menu jump_engine_stop\n0 menu jump_ats_off\n");
-  for (const ScriptCommand& c : dialog) EXPECT_TRUE(apply_script_command(rig.run, c));
+  for (const ScriptCommand& c : dialog) EXPECT_TRUE(apply(rig.run, c.command));
   EXPECT_EQ(rig.run.train.engine.engine_run, 0);
   EXPECT_FALSE(rig.run.train.engine.ats_enabled);
 }
@@ -94,16 +97,16 @@ TEST(InputScript, SerialLinesAndTheControllerMenu) {
   // Each serial command is one whole line: no CR to write, and the next one starts afresh.
   const auto commands = parse_input_script(
       "0 serial MC00\n1 serial MC002\n2 menu controller  2\n3 menu controller 9\n4 pad 0 0 1\n");
-  ASSERT_TRUE(apply_script_command(rig.run, commands[0]));
+  ASSERT_TRUE(apply(rig.run, commands[0].command));
   EXPECT_EQ(rig.run.train.handles.power_handle, 0);
-  ASSERT_TRUE(apply_script_command(rig.run, commands[1]));
+  ASSERT_TRUE(apply(rig.run, commands[1].command));
   EXPECT_EQ(rig.run.train.handles.power_handle, 3);
-  EXPECT_EQ(commands[2].arg, "controller 2");
-  EXPECT_TRUE(apply_script_command(rig.run, commands[2]));
+  EXPECT_EQ(script_text(commands[2].command), "menu controller 2");
+  EXPECT_TRUE(apply(rig.run, commands[2].command));
   EXPECT_EQ(rig.run.controllers.ctrl_type, 2);
-  EXPECT_FALSE(apply_script_command(rig.run, commands[3]));
+  EXPECT_FALSE(apply(rig.run, commands[3].command));
   // The controller snapshot is the headless run's to set (velmora-sim).
-  EXPECT_FALSE(apply_script_command(rig.run, commands[4]));
+  EXPECT_FALSE(apply(rig.run, commands[4].command));
 }
 
 TEST(InputScript, ValueDisplayButtons) {
@@ -117,9 +120,9 @@ TEST(InputScript, ValueDisplayButtons) {
   rig.sound.loop(23);
   const auto commands = parse_input_script(
       "0 value jump 12 x\n1 value jump  345\n2 value hold\n3 value stop_channel 3 2\n4 value su_reload\n");
-  for (const ScriptCommand& c : commands) EXPECT_TRUE(apply_script_command(rig.run, c)) << c.text;
-  EXPECT_EQ(commands[0].typed, "12 x");  // refused: the frame stays
-  EXPECT_EQ(commands[1].typed, " 345");
+  for (const ScriptCommand& c : commands) EXPECT_TRUE(apply(rig.run, c.command)) << c.text;
+  EXPECT_EQ(std::get<command::ValueButton>(commands[0].command).typed, "12 x");  // refused: the frame stays
+  EXPECT_EQ(std::get<command::ValueButton>(commands[1].command).typed, " 345");
   EXPECT_EQ(rig.run.film.film_frame, 345);
   EXPECT_TRUE(rig.run.value_display.speed_hold);
   EXPECT_EQ(rig.sound.status(23), 0);

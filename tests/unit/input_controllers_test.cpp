@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/driver_command.h"
 #include "app/startup.h"
 #include "handle_fixtures.h"
 #include "input/controllers.h"
@@ -147,15 +148,20 @@ TEST(SerialMascon, ReverserOnlyAtRestAndPostedKeysGoThroughTheKeyboard) {
   EXPECT_TRUE(vehicle_sound_playing(s.run, horn));
 }
 
-TEST(SerialMascon, PollReadsThePortOnlyWhileOpen) {
+TEST(SerialMascon, TheLinesOfThePortAreReadOnlyWhileOpenAndActOnceApplied) {
   SerialRig s;
-  s.serial.incoming = {"MC001\r"};
-  EXPECT_TRUE(serial_poll(s.run).empty());
-  EXPECT_EQ(s.run.train.handles.power_handle, 0);
+  s.serial.incoming = {"MC0", "01\rMC0", "01\r"};
+  EXPECT_TRUE(serial_lines(s.run).empty());
   std::string error;
   ASSERT_TRUE(s.serial.open({}, error));
-  EXPECT_EQ(serial_poll(s.run), std::vector<std::string>{"MC001"});
+  // A line split over reads is whole once its carriage return comes; the text after it waits.
+  EXPECT_TRUE(serial_lines(s.run).empty());
+  const std::vector<std::string> lines = serial_lines(s.run);
+  EXPECT_EQ(lines, std::vector<std::string>{"MC001"});
+  EXPECT_EQ(s.run.train.handles.power_handle, 0);
+  apply(s.run, command::SerialLine{lines[0]});
   EXPECT_EQ(s.run.train.handles.power_handle, 2);
+  EXPECT_EQ(serial_lines(s.run), std::vector<std::string>{"MC001"});
 }
 
 TEST(GamePad, DeadZoneAndButtonWords) {

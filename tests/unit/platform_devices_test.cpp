@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/main_loop.h"
+#include "app/driver_command.h"
 #include "app/startup.h"
 #include "input/controllers.h"
 #include "input/keyboard.h"
@@ -113,7 +114,7 @@ struct DeviceRun {
   void frames(int n) {
     for (int i = 0; i < n; ++i) {
       SDL_PumpEvents();
-      serial_poll(run);
+      for (const std::string& line : serial_lines(run)) apply(run, command::SerialLine{line});
       p.clock.advance_ns(17'000'000);
       AppIdle(run);
     }

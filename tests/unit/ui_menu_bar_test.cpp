@@ -38,6 +38,7 @@ struct BarRig : TestRig {
   std::function<void()> draw = [this] {
     draw_menu_bar(run, bar, windows, help);
     draw_help_window(help);
+    apply_window_commands(run, windows);
   };
 };
 

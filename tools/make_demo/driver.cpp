@@ -279,10 +279,9 @@ DriveResult drive_route(const std::filesystem::path& data_dir, const LineModel& 
   for (; frame < kMaxFrames && !run.frame.ended && !controller.finished(); ++frame) {
     platform.log.frame = frame;
     for (char c : controller.decide(frame)) {
-      const std::string line_text = std::to_string(frame) + " char " + std::string(1, c);
-      std::vector<ScriptCommand> cmd = parse_input_script(line_text);
-      apply_script_command(run, cmd.front());
-      body << line_text << '\n';
+      const command::Typed typed{static_cast<char32_t>(static_cast<unsigned char>(c))};
+      apply(run, typed);
+      body << frame << ' ' << script_text(typed) << '\n';
     }
     platform.clock.advance_ns(kFrameNs);
     for (int pass = 0; pass < 100000 && run.frame.app_ready; ++pass)

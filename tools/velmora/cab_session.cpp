@@ -3,11 +3,13 @@
 #include <imgui.h>
 
 #include <chrono>
+#include <functional>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
 #include <optional>
 
+#include "app/driver_command.h"
 #include "app/main_loop.h"
 #include "app/recorder.h"
 #include "app/startup.h"
@@ -43,7 +45,7 @@ struct WindowCloser {
 };
 
 // Typed text, one character at a time, as the keyboard would type it.
-void type_text(Run& run, const char* utf8, Recorder* recorder) {
+void type_text(const char* utf8, const std::function<void(const DriverCommand&)>& drive) {
   const auto* p = reinterpret_cast<const unsigned char*>(utf8);
   while (*p != 0) {
     char32_t ch = *p;
@@ -51,8 +53,7 @@ void type_text(Run& run, const char* utf8, Recorder* recorder) {
     if (extra > 0) ch &= 0x3F >> extra;
     ++p;
     for (; extra > 0 && (*p & 0xC0) == 0x80; --extra, ++p) ch = (ch << 6) | (*p & 0x3F);
-    if (recorder != nullptr) recorder->typed(run.frame.frames_run, ch);
-    AsciiDown(run, ch);
+    drive(command::Typed{ch});
   }
 }
 
@@ -164,6 +165,14 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
   }
   Recorder* rec = recorder ? &*recorder : nullptr;
   const auto frame = [&run] { return static_cast<long long>(run.frame.frames_run); };
+  // Everything the driver does goes through here: recorded as applied.
+  const auto record = [&](const DriverCommand& c) {
+    if (rec) rec->record(frame(), c);
+  };
+  const std::function<void(const DriverCommand&)> drive = [&](const DriverCommand& c) {
+    record(c);
+    apply(run, c);
+  };
 
   CabWindows windows;
   MenuBar bar;
@@ -204,7 +213,7 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
             if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) FormActivate(run);
             break;
           case SDL_TEXTINPUT:
-            if (!keys_to_dialogs) type_text(run, e.text.text, rec);
+            if (!keys_to_dialogs) type_text(e.text.text, drive);
             break;
           case SDL_KEYDOWN:
           case SDL_KEYUP: {
@@ -222,26 +231,20 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
             if (keys_to_dialogs) break;
             if (const auto key = command_key(e.key.keysym.sym)) {
               const bool shift = shift_alone(e.key.keysym.mod);
-              if (e.type == SDL_KEYDOWN) {
-                if (rec) rec->key_down(frame(), *key, shift);
-                key_pressed(run, *key, shift);
-              } else {
-                if (rec) rec->key_up(frame(), *key, shift);
-                keyups(run, *key, shift);
-              }
+              if (e.type == SDL_KEYDOWN)
+                drive(command::KeyDown{*key, shift});
+              else
+                drive(command::KeyUp{*key, shift});
             }
             break;
           }
           case SDL_MOUSEWHEEL:
             if (mouse_to_dialogs) break;
-            if (e.wheel.y != 0 && rec) rec->wheel(frame(), e.wheel.y > 0);
-            if (e.wheel.y > 0) WheelU(run);
-            if (e.wheel.y < 0) WheelD(run);
+            if (e.wheel.y != 0) drive(command::Wheel{e.wheel.y > 0});
             break;
           case SDL_MOUSEBUTTONDOWN:
             if (!mouse_to_dialogs && e.button.button == SDL_BUTTON_LEFT) {
-              if (rec) rec->click(frame(), e.button.x, e.button.y - kMenuBarHeight);
-              cab_window_click(run, e.button.x, e.button.y - kMenuBarHeight);
+              drive(command::Click{e.button.x, e.button.y - kMenuBarHeight});
             }
             break;
           default:
@@ -276,22 +279,16 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
         else if (!services.serial.open(services.serial_dialog.settings, error))
           services.dialogs.message(error);
       }
-      if (rec) {
-        for (const std::string& done : windows.done) rec->command(frame(), done);
-        for (char32_t ch : windows.posted) rec->typed(frame(), ch);
-      }
-      windows.done.clear();
-      deliver_posted(run, windows);
-      keyboard.refresh([&](int key, bool down) {
-        if (rec) rec->held_key(frame(), key, down);
-      });
+      apply_window_commands(run, windows, record);
+      // The held keys, the train controller and the clock are devices the run reads
+      // itself: their states are recorded, not applied.
+      keyboard.refresh([&](int key, bool down) { record(command::Held{key, down}); });
       // The controllers: what the serial controller sent, handled now; the train
       // controller's state, read by the route step, written down when it moves.
-      for (const std::string& line : serial_poll(run))
-        if (rec) rec->serial(frame(), line);
+      for (std::string& line : serial_lines(run)) drive(command::SerialLine{std::move(line)});
       const PadSnapshot pad = services.pad.poll();
-      if (rec && (pad.x != last_pad.x || pad.y != last_pad.y || pad.buttons != last_pad.buttons))
-        rec->pad(frame(), pad.x, pad.y, pad.buttons);
+      if (pad.x != last_pad.x || pad.y != last_pad.y || pad.buttons != last_pad.buttons)
+        record(command::ControllerSnapshot{pad.x, pad.y, pad.buttons});
       last_pad = pad;
     }
     events.set_paused(!run.frame.app_ready);
@@ -299,7 +296,7 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
       const std::int64_t before = run.frame.counter_prev;
       const long long about_to_run = frame();
       // The frame's length as the clock measured it: a replay steps the same.
-      if (AppIdle(run) && rec) rec->frame_time(about_to_run, run.frame.counter_prev - before);
+      if (AppIdle(run) && rec) rec->record(about_to_run, command::FrameTime{run.frame.counter_prev - before});
     } else {
       // Nothing of the run moves, but the window and its menus still answer; the labels
       // are asked for again, as every frame does.
