@@ -17,10 +17,12 @@ namespace {
 
 // In the order of the Key enumeration.
 constexpr std::array<std::string_view, 20> kKeyNames = {
-    "Enter", "Escape", "PageUp", "PageDown", "Backspace", "ScrollLock", "Up",  "Down",  "F1",  "F2",
-    "F3",    "F4",     "F5",     "F6",       "F7",        "F8",         "F9",  "F10",   "F11", "F12"};
+    "Enter", "Escape", "PageUp", "PageDown", "Backspace", "ScrollLock", "Up", "Down", "F1",  "F2",
+    "F3",    "F4",     "F5",     "F6",       "F7",        "F8",         "F9", "F10",  "F11", "F12"};
 
-std::string key_text(Key key, bool shift) { return std::string(shift ? "Shift+" : "") + std::string(script_key_name(key)); }
+std::string key_text(Key key, bool shift) {
+  return std::string(shift ? "Shift+" : "") + std::string(script_key_name(key));
+}
 
 std::string utf8_of(char32_t c) {
   std::string out;
@@ -45,7 +47,9 @@ std::string utf8_of(char32_t c) {
 bool is_scalar(char32_t c) { return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF); }
 
 // A script line holds one line: a line break would end it.
-std::string one_line(std::string_view text) { return std::string(text.substr(0, text.find_first_of("\r\n"))); }
+std::string one_line(std::string_view text) {
+  return std::string(text.substr(0, text.find_first_of("\r\n")));
+}
 
 template <class... F>
 struct Overloaded : F... {
@@ -79,7 +83,8 @@ std::string script_char(char32_t c) {
 }
 
 bool is_device_state(const DriverCommand& command) {
-  return std::holds_alternative<command::Held>(command) || std::holds_alternative<command::ControllerSnapshot>(command) ||
+  return std::holds_alternative<command::Held>(command) ||
+         std::holds_alternative<command::ControllerSnapshot>(command) ||
          std::holds_alternative<command::FrameTime>(command);
 }
 
@@ -110,7 +115,8 @@ std::string script_text(const DriverCommand& command) {
           },
           [](const SerialLine& c) { return "serial " + one_line(c.text); },
           [](const ControllerSnapshot& c) {
-            return "pad " + std::to_string(c.x) + " " + std::to_string(c.y) + " " + std::to_string(c.buttons);
+            return "pad " + std::to_string(c.x) + " " + std::to_string(c.y) + " " +
+                   std::to_string(c.buttons);
           },
           [](const FrameTime& c) { return "time " + std::to_string(c.ns); },
       },
@@ -119,77 +125,79 @@ std::string script_text(const DriverCommand& command) {
 
 bool apply(Run& run, const DriverCommand& command) {
   using namespace velmora::command;
-  return std::visit(
-      Overloaded{
-          [&](const Typed& c) {
-            AsciiDown(run, c.ch);
-            return true;
-          },
-          [&](const KeyDown& c) {
-            key_pressed(run, c.key, c.shift);
-            return true;
-          },
-          [&](const KeyUp& c) {
-            keyups(run, c.key, c.shift);
-            return true;
-          },
-          [&](const Wheel& c) {
-            if (c.up)
-              WheelU(run);
-            else
-              WheelD(run);
-            return true;
-          },
-          [&](const Click& c) {
-            cab_window_click(run, c.x, c.y);
-            return true;
-          },
-          [&](const MenuItem& c) {
-            // The dialogs' choices count as menu items here: their windows are the
-            // interface's, their actions are the run's.
-            const std::string& item = c.item;
-            if (item == "jump_ats_on" || item == "jump_ats_off")
-              settings_ats_click(run, item == "jump_ats_on");
-            else if (item == "jump_engine_start")
-              jump_engine_start(run);
-            else if (item == "jump_engine_stop")
-              jump_engine_stop(run);
-            else if (item == "kotai_stop")
-              kotai_stop_click(run);
-            else
-              // Items that only open a window (help, train settings) change nothing in a
-              // run; they are accepted so that a recorded drive replays without warnings.
-              return menu_click(run, item).has_value();
-            return true;
-          },
-          [&](const StationJump& c) { return menu_click(run, "Sta" + std::to_string(c.index)).has_value(); },
-          [&](const ValueButton& c) {
-            switch (c.which) {
-              case ValueButton::Which::su_reload:
-                su_reload(run);
-                break;
-              case ValueButton::Which::hold:
-                toggle_speed_hold(run);
-                break;
-              case ValueButton::Which::jump:
-                run.value_display.jump_text = c.typed;
-                value_jump(run);
-                break;
-              case ValueButton::Which::stop_channel:
-                channel_cell_click(run, c.column, c.row);
-                break;
-            }
-            return true;
-          },
-          [&](const SerialLine& c) {
-            mascon_line(run, c.text);
-            return true;
-          },
-          [](const Held&) { return false; },
-          [](const ControllerSnapshot&) { return false; },
-          [](const FrameTime&) { return false; },
-      },
-      command);
+  return std::visit(Overloaded{
+                        [&](const Typed& c) {
+                          AsciiDown(run, c.ch);
+                          return true;
+                        },
+                        [&](const KeyDown& c) {
+                          key_pressed(run, c.key, c.shift);
+                          return true;
+                        },
+                        [&](const KeyUp& c) {
+                          keyups(run, c.key, c.shift);
+                          return true;
+                        },
+                        [&](const Wheel& c) {
+                          if (c.up)
+                            WheelU(run);
+                          else
+                            WheelD(run);
+                          return true;
+                        },
+                        [&](const Click& c) {
+                          cab_window_click(run, c.x, c.y);
+                          return true;
+                        },
+                        [&](const MenuItem& c) {
+                          // The dialogs' choices count as menu items here: their windows are the
+                          // interface's, their actions are the run's.
+                          const std::string& item = c.item;
+                          if (item == "jump_ats_on" || item == "jump_ats_off")
+                            settings_ats_click(run, item == "jump_ats_on");
+                          else if (item == "jump_engine_start")
+                            jump_engine_start(run);
+                          else if (item == "jump_engine_stop")
+                            jump_engine_stop(run);
+                          else if (item == "kotai_stop")
+                            kotai_stop_click(run);
+                          else
+                            // Items that only open a window (help, train settings) change nothing
+                            // in a run; they are accepted so that a recorded drive replays without
+                            // warnings.
+                            return menu_click(run, item).has_value();
+                          return true;
+                        },
+                        [&](const StationJump& c) {
+                          return menu_click(run, "Sta" + std::to_string(c.index)).has_value();
+                        },
+                        [&](const ValueButton& c) {
+                          switch (c.which) {
+                            case ValueButton::Which::su_reload:
+                              su_reload(run);
+                              break;
+                            case ValueButton::Which::hold:
+                              toggle_speed_hold(run);
+                              break;
+                            case ValueButton::Which::jump:
+                              run.value_display.jump_text = c.typed;
+                              value_jump(run);
+                              break;
+                            case ValueButton::Which::stop_channel:
+                              channel_cell_click(run, c.column, c.row);
+                              break;
+                          }
+                          return true;
+                        },
+                        [&](const SerialLine& c) {
+                          mascon_line(run, c.text);
+                          return true;
+                        },
+                        [](const Held&) { return false; },
+                        [](const ControllerSnapshot&) { return false; },
+                        [](const FrameTime&) { return false; },
+                    },
+                    command);
 }
 
 }  // namespace velmora

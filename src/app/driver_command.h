@@ -71,9 +71,9 @@ struct FrameTime {  // the frame came this long after the one before, by the des
 }  // namespace command
 
 using DriverCommand =
-    std::variant<command::Typed, command::KeyDown, command::KeyUp, command::Held, command::Wheel, command::Click,
-                 command::MenuItem, command::StationJump, command::ValueButton, command::SerialLine,
-                 command::ControllerSnapshot, command::FrameTime>;
+    std::variant<command::Typed, command::KeyDown, command::KeyUp, command::Held, command::Wheel,
+                 command::Click, command::MenuItem, command::StationJump, command::ValueButton,
+                 command::SerialLine, command::ControllerSnapshot, command::FrameTime>;
 
 // Applies a command to the run. Held keys, controller snapshots and frame times are the
 // state of devices (keyboard, controller, clock) that whoever owns them sets; for them,

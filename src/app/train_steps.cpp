@@ -55,7 +55,8 @@ void apply_train_events(Run& run, const TrainEvents& events) {
     indicators_update(run);
   }
   FilmState& film = run.film;
-  if (events.clock_ticked && film.movie_state == MovieState::StopFilm && film.switch_frame < film.switch_end)
+  if (events.clock_ticked && film.movie_state == MovieState::StopFilm &&
+      film.switch_frame < film.switch_end)
     film.switch_frame += 1;
 }
 

@@ -48,7 +48,8 @@ fs::path data_dir(const Case& c) {
 }
 
 fs::path script_path(const Case& c) {
-  return c.data == "basic" ? fs::path(VELMORA_FIXTURES) / "scripts" / c.script : data_dir(c) / c.script;
+  return c.data == "basic" ? fs::path(VELMORA_FIXTURES) / "scripts" / c.script
+                           : data_dir(c) / c.script;
 }
 
 // The lines of what a drive wrote, the data folder's path (in sound file names) as <data>,
@@ -56,7 +57,8 @@ fs::path script_path(const Case& c) {
 std::vector<std::string> drive_lines(const fs::path& file, const std::string& data) {
   std::vector<std::string> lines = read_lines(file);
   for (std::string& line : lines)
-    for (std::size_t at; (at = line.find(data)) != std::string::npos;) line.replace(at, data.size(), "<data>");
+    for (std::size_t at; (at = line.find(data)) != std::string::npos;)
+      line.replace(at, data.size(), "<data>");
   return lines;
 }
 
@@ -71,34 +73,43 @@ std::vector<std::string> cells(const std::string& line) {
   bool quoted = false;
   for (char ch : line) {
     if (ch == '"') quoted = !quoted;
-    if (ch == ',' && !quoted) out.emplace_back();
-    else out.back() += ch;
+    if (ch == ',' && !quoted)
+      out.emplace_back();
+    else
+      out.back() += ch;
   }
   return out;
 }
 
 // The first difference, told as a person would look for it; empty when the two agree.
-std::string trace_difference(const std::vector<std::string>& want, const std::vector<std::string>& got) {
+std::string trace_difference(const std::vector<std::string>& want,
+                             const std::vector<std::string>& got) {
   if (want.empty() || got.empty()) return want.empty() == got.empty() ? "" : "one trace is empty";
   const std::vector<std::string> header = cells(want[0]);
-  if (want[0] != got[0]) return "the columns differ:\n  kept: " + want[0].substr(0, 300) + "\n  now:  " + got[0].substr(0, 300);
+  if (want[0] != got[0])
+    return "the columns differ:\n  kept: " + want[0].substr(0, 300) +
+           "\n  now:  " + got[0].substr(0, 300);
   for (std::size_t i = 1; i < std::min(want.size(), got.size()); ++i) {
     if (want[i] == got[i]) continue;
     const std::vector<std::string> a = cells(want[i]), b = cells(got[i]);
     for (std::size_t k = 0; k < header.size(); ++k) {
       const std::string va = k < a.size() ? a[k] : "", vb = k < b.size() ? b[k] : "";
-      if (va != vb) return "frame " + a[0] + ", field " + header[k] + ": kept " + va + ", now " + vb;
+      if (va != vb)
+        return "frame " + a[0] + ", field " + header[k] + ": kept " + va + ", now " + vb;
     }
   }
   if (want.size() != got.size())
-    return "kept " + std::to_string(want.size() - 1) + " rows, now " + std::to_string(got.size() - 1) +
-           " (the run ends at another frame)";
+    return "kept " + std::to_string(want.size() - 1) + " rows, now " +
+           std::to_string(got.size() - 1) + " (the run ends at another frame)";
   return "";
 }
 
-std::string events_difference(const std::vector<std::string>& want, const std::vector<std::string>& got) {
+std::string events_difference(const std::vector<std::string>& want,
+                              const std::vector<std::string>& got) {
   for (std::size_t i = 0; i < std::min(want.size(), got.size()); ++i)
-    if (want[i] != got[i]) return "event line " + std::to_string(i + 1) + ":\n  kept: " + want[i] + "\n  now:  " + got[i];
+    if (want[i] != got[i])
+      return "event line " + std::to_string(i + 1) + ":\n  kept: " + want[i] +
+             "\n  now:  " + got[i];
   if (want.size() != got.size())
     return "kept " + std::to_string(want.size()) + " events, now " + std::to_string(got.size());
   return "";
@@ -110,23 +121,27 @@ TEST_P(GoldenTrace, TheDriveIsTheOneKept) {
   const Case& c = GetParam();
   const fs::path dir = scratch("golden_" + c.name);
   const fs::path csv = dir / (c.name + ".csv"), events = dir / (c.name + ".events");
-  const ToolResult r = run_tool(VELMORA_SIM, "--data " + data_dir(c).string() + " --vehicle " + c.vehicle +
-                                                 " --route " + c.route + " --frames " + c.frames + " --input " +
-                                                 script_path(c).string() + " --fields all --every " + c.every +
-                                                 " --trace " + csv.string() + " --events " + events.string());
+  const ToolResult r =
+      run_tool(VELMORA_SIM, "--data " + data_dir(c).string() + " --vehicle " + c.vehicle +
+                                " --route " + c.route + " --frames " + c.frames + " --input " +
+                                script_path(c).string() + " --fields all --every " + c.every +
+                                " --trace " + csv.string() + " --events " + events.string());
   ASSERT_EQ(r.status, 0) << r.output;
   const fs::path kept = GOLDEN_DIR;
   const std::string data = data_dir(c).string();
-  const std::vector<std::string> trace_now = drive_lines(csv, data), events_now = drive_lines(events, data);
+  const std::vector<std::string> trace_now = drive_lines(csv, data),
+                                 events_now = drive_lines(events, data);
   const char* update = std::getenv("VELMORA_UPDATE_GOLDEN");
   if (update != nullptr && std::string(update) == "1") {
     write_lines(kept / csv.filename(), trace_now);
     write_lines(kept / events.filename(), events_now);
     return;
   }
-  ASSERT_TRUE(fs::exists(kept / csv.filename())) << "no kept trace; make it with scripts/update-golden";
+  ASSERT_TRUE(fs::exists(kept / csv.filename()))
+      << "no kept trace; make it with scripts/update-golden";
   EXPECT_EQ(trace_difference(read_lines(kept / csv.filename()), trace_now), "")
-      << c.name << ": the drive differs from the kept one. If the change is meant, run scripts/update-golden "
+      << c.name
+      << ": the drive differs from the kept one. If the change is meant, run scripts/update-golden "
       << "and commit the new files with the reason.";
   EXPECT_EQ(events_difference(read_lines(kept / events.filename()), events_now), "") << c.name;
 }
