@@ -174,7 +174,7 @@ bool apply(Run& run, const DriverCommand& command) {
                         [&](const ValueButton& c) {
                           switch (c.which) {
                             case ValueButton::Which::su_reload:
-                              su_reload(run);
+                              su_reload(run, run.route);
                               break;
                             case ValueButton::Which::hold:
                               toggle_speed_hold(run);

@@ -37,7 +37,8 @@ std::optional<int> controller_type_of(std::string_view name) {
 
 bool checked(const Run& run, std::string_view name) {
   const MenuState& m = run.menu;
-  if (const std::optional<int> type = controller_type_of(name)) return run.controllers.ctrl_type == *type;
+  if (const std::optional<int> type = controller_type_of(name))
+    return run.controllers.ctrl_type == *type;
   if (name == "controller debug") return run.controllers.debug_caption;
   if (name == "D1") return m.info_off;
   if (name == "OFF1") return m.calls_off;
@@ -76,7 +77,7 @@ std::string start_caption(const Run& run) {
 std::vector<MenuEntry> main_menu(const Run& run, bool show_hidden) {
   MenuEntry move = entry("GoTo1", run.ui.menu_move, true);
   for (int i = 0; i < station_count(run.route); ++i)
-    if (station_in_menu(run, i))
+    if (station_in_menu(run.route, run.config, i))
       move.items.push_back(
           entry(std::string(kStationPrefix) + std::to_string(i), station_at(run.route, i).Name));
   MenuEntry display = entry("Show1", run.ui.menu_display, true);
@@ -132,13 +133,13 @@ std::optional<MenuOpens> menu_click(Run& run, std::string_view name) {
   } else if (name == "OFFV1") {
     o.opt_effects_off = as_option(toggle(m.effects_off));
   } else if (name == "OFFC1") {
-    set_text_mode(run, as_option(toggle(m.labels_shown)));
+    set_text_mode(run.options, as_option(toggle(m.labels_shown)));
   } else if (const std::optional<int> type = controller_type_of(name)) {
     choose_controller(run, *type);
   } else if (name == "controller debug") {
     set_controller_debug(run, !run.controllers.debug_caption);
   } else if (const std::optional<int> station = station_of(name);
-             station && station_in_menu(run, *station)) {
+             station && station_in_menu(run.route, run.config, *station)) {
     StationClick(run, *station);
   } else {
     return std::nullopt;

@@ -9,14 +9,15 @@
 #include <string>
 
 #include "app/frame_state.h"
-#include "dynamics/load_state.h"
 #include "app/menus.h"
 #include "app/options.h"
+#include "app/run_config.h"
 #include "data/mascon_codes.h"
 #include "data/panel_data.h"
 #include "data/route_data.h"
 #include "data/ui_texts.h"
 #include "data/vehicle_data.h"
+#include "dynamics/load_state.h"
 #include "dynamics/train.h"
 #include "input/controller_state.h"
 #include "input/input_state.h"
@@ -30,8 +31,8 @@
 #include "platform/keyboard_state.h"
 #include "platform/serial_port.h"
 #include "platform/settings_store.h"
-#include "platform/sprite_engine.h"
 #include "platform/sound_device.h"
+#include "platform/sprite_engine.h"
 #include "route/protection_state.h"
 #include "route/signal_state.h"
 #include "route/station_state.h"
@@ -39,27 +40,12 @@
 #include "sound/call_state.h"
 #include "sound/sound_state.h"
 #include "view/cab_state.h"
-#include "view/text_state.h"
-#include "view/value_display_state.h"
 #include "view/film_state.h"
 #include "view/overlay_state.h"
+#include "view/text_state.h"
+#include "view/value_display_state.h"
 
 namespace velmora {
-
-// What a run is asked to drive.
-struct RunConfig {
-  std::filesystem::path program_dir;  // data folder: velmora.dat, mascon.dat, route files
-  std::string route_file;             // name inside program_dir, as written
-  std::string vehicle_file;           // name inside vehicle_dir, as written
-  std::filesystem::path vehicle_dir;  // folder of a picked vehicle file; empty: program_dir
-  int first_station = 0;
-  int last_station = 999;
-  std::uint64_t seed = 0;  // the run's random engine starts from this
-  // How long a pass may wait for a film frame being decoded. The desktop program never
-  // waits (it shows the last picture meanwhile); a headless replay waits so that its
-  // pictures do not depend on the machine's speed.
-  std::chrono::microseconds film_wait{0};
-};
 
 struct Services {
   Clock& clock;

@@ -87,6 +87,9 @@ void FormCreate(Run& run) {
   compensate_load(run);
   reset_handles(run);
   start_sounds(run);
+  // The handle sounds compare with the handles' rest positions.
+  run.input.prev_power_handle = 0;
+  run.input.prev_brake_handle = -run.vehicle.brake;
   start_texts(run);
   reset_brakes(run);
   setup_film(run);

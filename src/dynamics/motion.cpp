@@ -26,7 +26,8 @@ void integrate_speed(Train& train, const TrainInputs& in) {
     m.speed = 0;
   } else if (m.speed < 0 && tf > 0 && std::fabs(tf) > std::fabs(rf) && t.speed_next > 0) {
     m.speed = 0;
-  } else if (m.speed == 0 && std::fabs(brake) > std::fabs(static_cast<long double>(t.traction_only)) &&
+  } else if (m.speed == 0 &&
+             std::fabs(brake) > std::fabs(static_cast<long double>(t.traction_only)) &&
              std::fabs(brake) > std::fabs(rf)) {
     // The brakes hold the standing train.
   } else {
@@ -89,8 +90,8 @@ void advance_position_and_clock(Train& train, const TrainInputs& in, TrainEvents
   }
 }
 
-void advance_film_frame(MotionState& motion, long double& frame_accum, int& film_frame, int film_fps,
-                        long double frame_ms) {
+void advance_film_frame(MotionState& motion, long double& frame_accum, int& film_frame,
+                        int film_fps, long double frame_ms) {
   const long double speed = motion.speed;
   frame_accum += std::fabs(film_fps / (1000.0L / frame_ms) * speed);
   if (motion.film_speed == 0) motion.film_speed = 0.1L;
@@ -107,6 +108,12 @@ void advance_film_frame(MotionState& motion, long double& frame_accum, int& film
   else if (speed < 0)
     film_frame -= step;
   frame_accum = rest;
+}
+
+void halt(Train& train) {
+  train.motion.speed = 0;
+  train.handles.power_handle = 0;
+  train.handles.power_notch = 0;
 }
 
 }  // namespace velmora

@@ -21,7 +21,10 @@ void advance_position_and_clock(Train& train, const TrainInputs& in, TrainEvents
 // runs at film_fps frames a second. Whole frames move; the fraction stays in
 // frame_accum. Ten seconds' worth of film or more in one frame moves exactly film_fps
 // frames and drops the excess. A film_speed of exactly 0 becomes 0.1 km/h first.
-void advance_film_frame(MotionState& motion, long double& frame_accum, int& film_frame, int film_fps,
-                        long double frame_ms);
+void advance_film_frame(MotionState& motion, long double& frame_accum, int& film_frame,
+                        int film_fps, long double frame_ms);
+
+// A stop point of the film: the train stands there with the power handle off.
+void halt(Train& train);
 
 }  // namespace velmora

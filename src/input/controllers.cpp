@@ -4,9 +4,8 @@
 #include <array>
 #include <climits>
 
-#include "app/run.h"
-#include "app/train_steps.h"
 #include "dynamics/handles.h"
+#include "input/input_run.h"
 #include "input/posted_input.h"
 
 namespace velmora {
@@ -29,8 +28,11 @@ const AxisBand* band_of(int axis, const AxisBand* first, const AxisBand* last) {
 }
 
 // Power on axis Y (pushed away from the driver is negative), brake on axis X.
-constexpr std::array<AxisBand, 5> kUsbPower = {{
-    {-5000, 0, 1}, {-12000, -5000, 2}, {-20000, -12000, 3}, {-30000, -20000, 4}, {INT_MIN, -30000, 5}}};
+constexpr std::array<AxisBand, 5> kUsbPower = {{{-5000, 0, 1},
+                                                {-12000, -5000, 2},
+                                                {-20000, -12000, 3},
+                                                {-30000, -20000, 4},
+                                                {INT_MIN, -30000, 5}}};
 constexpr std::array<AxisBand, 9> kUsbBrake = {{{0, 1000, -1},
                                                 {1000, 4000, -2},
                                                 {4000, 6000, -3},
@@ -41,13 +43,13 @@ constexpr std::array<AxisBand, 9> kUsbBrake = {{{0, 1000, -1},
                                                 {12000, 13000, -8},
                                                 {13000, INT_MAX, -9}}};
 
-void decode_usb_pad(Run& run, const PadWords& w, PostedInputs& posts) {
+void decode_usb_pad(const InputRun& run, const PadWords& w, PostedInputs& posts) {
   HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
   if (w.y >= 0) h.power_handle = 0;
   if (const AxisBand* b = band_of(w.y, kUsbPower.data(), kUsbPower.data() + kUsbPower.size()))
     h.power_handle = notch_map(v, b->value, h.notch_group_sel);
-  suppression_reset(run);
+  run.suppression_reset();
   if (w.x <= 0)
     h.brake_handle = notch_map(v, 0, 0);
   else if (const AxisBand* b = band_of(w.x, kUsbBrake.data(), kUsbBrake.data() + kUsbBrake.size()))
@@ -63,7 +65,7 @@ void decode_usb_pad(Run& run, const PadWords& w, PostedInputs& posts) {
 
 // Notches by the button values in the user's settings: P0..P5 against P + X + Y, then
 // B0..B8 and EB against B. A value matching no entry leaves its handle.
-void decode_ps_pad(Run& run, const PadWords& w, PostedInputs& posts) {
+void decode_ps_pad(const InputRun& run, const PadWords& w, PostedInputs& posts) {
   HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
   const auto& map = run.input.dg_button_map;
@@ -74,7 +76,7 @@ void decode_ps_pad(Run& run, const PadWords& w, PostedInputs& posts) {
       break;
     }
   }
-  suppression_reset(run);
+  run.suppression_reset();
   for (int step = 0; step <= 9; ++step) {
     if (map[static_cast<std::size_t>(6 + step)] == w.b) {
       h.brake_handle = notch_map(v, -step, 0);
@@ -116,7 +118,7 @@ constexpr std::array<OhcPosition, 15> kOhcPositions = {{
 constexpr int kOhcHandleBitsB = 4 | 8;    // buttons 6 and 7
 constexpr int kOhcHandleBitsP = 16 | 32;  // buttons 8 and 9
 
-void decode_ohc_pc01(Run& run, const PadWords& w, PostedInputs& posts) {
+void decode_ohc_pc01(const InputRun& run, const PadWords& w, PostedInputs& posts) {
   HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
   // Only the handle's own buttons: the horn, key-4 and door buttons held while the handle
@@ -128,7 +130,7 @@ void decode_ohc_pc01(Run& run, const PadWords& w, PostedInputs& posts) {
   if (at != kOhcPositions.end()) {
     if (at->power != kNone) h.power_handle = notch_map(v, at->power, h.notch_group_sel);
     if (h.power_handle > 0) h.brake_handle = 0;
-    suppression_reset(run);
+    run.suppression_reset();
     if (at->brake != kNone) h.brake_handle = notch_map(v, at->brake, 0);
     if (h.brake_handle < 0) h.power_handle = 0;
   }
@@ -176,13 +178,13 @@ int notch_map(const VehicleData& vehicle, int n, int group) {
   return last;
 }
 
-void USBScan(Run& run) {
+void USBScan(const InputRun& run) {
   ControllerState& c = run.controllers;
   HandleState& h = run.train.handles;
   const PadWords w = pad_words(run.platform.pad.poll());
   const int sum = w.x + w.y + w.p + w.b;
   if (sum == c.ctrl_last_sum) return;
-  run.protection.eb_timer = 0;
+  run.rules.protection.eb_timer = 0;
 
   // The latches follow what this poll changed. Compared with the handles before the poll
   // rather than after the last decoded one: a handle the keys moved meanwhile (or the
@@ -192,10 +194,17 @@ void USBScan(Run& run) {
   const int brake_before = h.brake_handle;
   PostedInputs posts;
   switch (c.ctrl_type) {
-    case kCtrlUsbPad: decode_usb_pad(run, w, posts); break;
-    case kCtrlPsPad: decode_ps_pad(run, w, posts); break;
-    case kCtrlOhcPc01: decode_ohc_pc01(run, w, posts); break;
-    default: break;
+    case kCtrlUsbPad:
+      decode_usb_pad(run, w, posts);
+      break;
+    case kCtrlPsPad:
+      decode_ps_pad(run, w, posts);
+      break;
+    case kCtrlOhcPc01:
+      decode_ohc_pc01(run, w, posts);
+      break;
+    default:
+      break;
   }
   if (c.debug_caption)
     run.platform.events.event("window_caption",
@@ -204,16 +213,16 @@ void USBScan(Run& run) {
   c.ctrl_last_sum = sum;
   if (h.power_handle != power_before) {
     h.power_pending = true;
-    masconupdate(run);
+    run.masconupdate();
   }
   if (h.brake_handle != brake_before) {
-    set_brake_latches(run);
-    masconupdate(run);
+    set_brake_latches(run.train.handles);
+    run.masconupdate();
   }
   handle_posted(run, posts);
 }
 
-bool choose_controller(Run& run, int type) {
+bool choose_controller(const InputRun& run, int type) {
   if (type < 0 || type >= kCtrlTypeCount) return false;
   ControllerState& c = run.controllers;
   c.ctrl_type = type;
@@ -223,7 +232,7 @@ bool choose_controller(Run& run, int type) {
   return true;
 }
 
-void set_controller_debug(Run& run, bool on) {
+void set_controller_debug(const InputRun& run, bool on) {
   run.controllers.debug_caption = on;
   if (!on) run.platform.events.event("window_caption", run.route.line_name);
 }

@@ -2,9 +2,8 @@
 
 #include <cmath>
 
-#include "app/run.h"
-#include "app/train_steps.h"
 #include "dynamics/handles.h"
+#include "input/input_run.h"
 #include "route/doors.h"
 #include "route/driver_commands.h"
 #include "sound/announcements.h"
@@ -15,12 +14,12 @@
 namespace velmora {
 namespace {
 
-int first_row_of_selected_group(const Run& run) {
+int first_row_of_selected_group(const InputRun& run) {
   const auto group = static_cast<std::size_t>(run.train.handles.notch_group_sel);
   return group < run.vehicle.notch_first_row.size() ? run.vehicle.notch_first_row[group] : 0;
 }
 
-void power_up(Run& run, bool with_brake_and_hold_conditions) {
+void power_up(const InputRun& run, bool with_brake_and_hold_conditions) {
   HandleState& h = run.train.handles;
   const bool free = !with_brake_and_hold_conditions || (h.brake_handle == 0 && !h.hold_active);
   if (free && h.power_handle < run.vehicle.power &&
@@ -31,10 +30,11 @@ void power_up(Run& run, bool with_brake_and_hold_conditions) {
   }
 }
 
-void power_down(Run& run, bool only_with_brake_released) {
+void power_down(const InputRun& run, bool only_with_brake_released) {
   HandleState& h = run.train.handles;
   const bool free = !only_with_brake_released || h.brake_handle == 0;
-  if (h.power_handle > 1 && free && notch_row_group(run.vehicle, h.power_handle) == h.notch_group_sel) {
+  if (h.power_handle > 1 && free &&
+      notch_row_group(run.vehicle, h.power_handle) == h.notch_group_sel) {
     h.power_handle -= 1;
   } else if (h.power_handle > 0 && h.notch_group_sel >= 0 &&
              h.power_handle == first_row_of_selected_group(run) + 1) {
@@ -44,7 +44,7 @@ void power_down(Run& run, bool only_with_brake_released) {
 
 // One brake step applied: leaves hold-back straight to B1, enters it from release when
 // [Hold] is 1, and never reaches emergency.
-void brake_apply(Run& run, bool with_power_condition) {
+void brake_apply(const InputRun& run, bool with_power_condition) {
   HandleState& h = run.train.handles;
   InputState& in = run.input;
   const VehicleData& v = run.vehicle;
@@ -62,7 +62,7 @@ void brake_apply(Run& run, bool with_power_condition) {
   }
 }
 
-void brake_release(Run& run) {
+void brake_release(const InputRun& run) {
   HandleState& h = run.train.handles;
   if (h.brake_handle < 0) {
     h.brake_handle += 1;
@@ -70,63 +70,69 @@ void brake_release(Run& run) {
   }
 }
 
-void combined_up(Run& run) {
+void combined_up(const InputRun& run) {
   HandleState& h = run.train.handles;
   power_up(run, true);
   h.hold_active = false;
   if (h.power_handle == 0 && h.brake_handle < 0) brake_release(run);
-  suppression_reset(run);
-  set_handle_latches(run);
+  run.suppression_reset();
+  set_handle_latches(run.train.handles);
 }
 
-void combined_down(Run& run, bool power_only_with_brake_released) {
+void combined_down(const InputRun& run, bool power_only_with_brake_released) {
   brake_apply(run, true);
   power_down(run, power_only_with_brake_released);
-  set_handle_latches(run);
+  set_handle_latches(run.train.handles);
 }
 
-void emergency(Run& run) {
+void emergency(const InputRun& run) {
   HandleState& h = run.train.handles;
   h.hold_active = false;
   h.brake_handle = -run.vehicle.brake;
   h.power_handle = 0;
-  set_handle_latches(run);
+  set_handle_latches(run.train.handles);
 }
 
-void neutral(Run& run) {
+void neutral(const InputRun& run) {
   HandleState& h = run.train.handles;
   h.hold_active = false;
   h.brake_handle = 0;
   h.power_handle = 0;
-  set_handle_latches(run);
+  set_handle_latches(run.train.handles);
 }
 
-void move_reverser(Run& run, int to, int sound) {
+void move_reverser(const InputRun& run, int to, int sound) {
   HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
   const bool at_rest = std::fabs(run.train.motion.speed) <= 1;
   const bool unlocked = v.interlock == 0 || (v.interlock == 1 && h.brake_handle == -v.brake);
   if (!at_rest || !unlocked) return;
-  if (h.reverser != to) vehicle_sound_play(run, sound);
+  if (h.reverser != to) vehicle_sound_play(run.sounds, sound);
   h.reverser = to;
 }
 
 // The handle rows of the character table (f to 0).
-void handle_commands(Run& run, char32_t ch) {
+void handle_commands(const InputRun& run, char32_t ch) {
   const VehicleData& v = run.vehicle;
   HandleState& h = run.train.handles;
   const bool one_lever = v.handle == HandleType::OneLever;
   const bool two_handles = v.handle == HandleType::TwoHandles;
   switch (ch) {
-    case U'f': move_reverser(run, 1, v.sound_rev[0]); break;
-    case U'b': move_reverser(run, -1, v.sound_rev[1]); break;
-    case U'n': move_reverser(run, 0, v.sound_rev[2]); break;
+    case U'f':
+      move_reverser(run, 1, v.sound_rev[0]);
+      break;
+    case U'b':
+      move_reverser(run, -1, v.sound_rev[1]);
+      break;
+    case U'n':
+      move_reverser(run, 0, v.sound_rev[2]);
+      break;
     case U'z':
       if (one_lever) {
         combined_up(run);
       } else if (two_handles) {
         power_up(run, false);
-        suppression_reset(run);
+        run.suppression_reset();
         h.power_pending = true;
       }
       break;
@@ -145,31 +151,40 @@ void handle_commands(Run& run, char32_t ch) {
       if (two_handles) {
         h.hold_active = false;
         brake_release(run);
-        set_brake_latches(run);
+        set_brake_latches(run.train.handles);
       }
       break;
     case U'.':
       if (two_handles) {
         brake_apply(run, false);
-        set_brake_latches(run);
+        set_brake_latches(run.train.handles);
       }
       break;
     case U'/':
       if (two_handles) {
         h.hold_active = false;
         h.brake_handle = -v.brake;
-        set_brake_latches(run);
+        set_brake_latches(run.train.handles);
       }
       break;
-    case U'8': combined_up(run); break;
-    case U'2': combined_down(run, true); break;
-    case U'5': neutral(run); break;
-    case U'0': emergency(run); break;
-    default: break;
+    case U'8':
+      combined_up(run);
+      break;
+    case U'2':
+      combined_down(run, true);
+      break;
+    case U'5':
+      neutral(run);
+      break;
+    case U'0':
+      emergency(run);
+      break;
+    default:
+      break;
   }
 }
 
-void ats_reset(Run& run) {
+void ats_reset(const InputRun& run) {
   HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
   const bool standing = std::fabs(run.train.motion.speed) < 0.1L;
@@ -178,25 +193,25 @@ void ats_reset(Run& run) {
   if (!allowed) return;
   h.ats_eb = false;
   h.ats_service = false;
-  if (vehicle_sound_playing(run, v.sound_ats1)) vehicle_sound_play(run, v.sound_ats3);
-  vehicle_sound_stop(run, v.sound_ats1);
-  ats_reset_indication(run);
+  if (vehicle_sound_playing(run.sounds, v.sound_ats1)) vehicle_sound_play(run.sounds, v.sound_ats3);
+  vehicle_sound_stop(run.sounds, v.sound_ats1);
+  ats_reset_indication(run.rules);
 }
 
-void ats_confirmation(Run& run) {
+void ats_confirmation(const InputRun& run) {
   const VehicleData& v = run.vehicle;
-  if (vehicle_sound_playing(run, v.sound_ats2)) {
-    vehicle_sound_stop(run, v.sound_ats2);
-    vehicle_sound_play(run, v.sound_ats3);
-    run.protection.ats_lamps[2] = false;
+  if (vehicle_sound_playing(run.sounds, v.sound_ats2)) {
+    vehicle_sound_stop(run.sounds, v.sound_ats2);
+    vehicle_sound_play(run.sounds, v.sound_ats3);
+    run.rules.protection.ats_lamps[2] = false;
   }
   if (v.brake_type == BrakeType::AutomaticAir && run.train.handles.brake_handle == -1) return;
-  ats_confirm(run);
+  ats_confirm(run.rules);
 }
 
 // The rows after the handles: horns, doors, protection buttons, announcements, constant
 // speed, gears and hold-back notches.
-void other_commands(Run& run, char32_t ch) {
+void other_commands(const InputRun& run, char32_t ch) {
   HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
   const bool diesel_manual = v.engine_type == EngineType::Diesel && v.gear_type == 1;
@@ -205,32 +220,35 @@ void other_commands(Run& run, char32_t ch) {
   switch (ch) {
     case U'3':
     case U'6':
-      if (!vehicle_sound_playing(run, v.sound_horn)) vehicle_sound_play(run, v.sound_horn);
+      if (!vehicle_sound_playing(run.sounds, v.sound_horn))
+        vehicle_sound_play(run.sounds, v.sound_horn);
       break;
     case U'9':
-      if (vehicle_sound_playing(run, v.sound_horn3))
-        vehicle_sound_stop(run, v.sound_horn3);
+      if (vehicle_sound_playing(run.sounds, v.sound_horn3))
+        vehicle_sound_stop(run.sounds, v.sound_horn3);
       else
-        vehicle_sound_loop(run, v.sound_horn3);
+        vehicle_sound_loop(run.sounds, v.sound_horn3);
       break;
     case U'd':
     case U'7':
-      if (one_man > OneManMode::Conductor) Door_operate(run);
+      if (one_man > OneManMode::Conductor) Door_operate(run.rules);
       break;
-    case U'r': ats_reset(run); break;
+    case U'r':
+      ats_reset(run);
+      break;
     case U' ':
       if (v.ats_type == AtsType::WarningPoint) ats_confirmation(run);
       break;
     case U'c':
     case U'1':
-      if (one_man == OneManMode::OneMan) announce_next(run);
+      if (one_man == OneManMode::OneMan) announce_next(run.sounds);
       break;
     case U'-':
-      if (one_man == OneManMode::OneMan) announce_previous(run);
+      if (one_man == OneManMode::OneMan) announce_previous(run.sounds);
       break;
     case U't':
-      if (h.power_handle == v.power && run.train.motion.speed >= v.const_speed && h.const_active == 0 &&
-          v.const_notch == 1) {
+      if (h.power_handle == v.power && run.train.motion.speed >= v.const_speed &&
+          h.const_active == 0 && v.const_notch == 1) {
         h.const_active = 1;
         h.power_text = run.ui.const_speed;
       }
@@ -252,23 +270,24 @@ void other_commands(Run& run, char32_t ch) {
         if (h.power_handle > 0) {
           h.power_handle = 0;
           h.power_pending = true;
-          masconupdate(run);
+          run.masconupdate();
         }
       }
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
 }  // namespace
 
-void AsciiDown(Run& run, char32_t ch) {
+void AsciiDown(const InputRun& run, char32_t ch) {
   HandleState& h = run.train.handles;
   InputState& in = run.input;
   if (!h.eb_device && ch != U'\r') {
-    run.protection.eb_timer = 0;
-    vehicle_sound_stop(run, run.vehicle.sound_ebring);
-    run.protection.eb_lamp = false;
+    run.rules.protection.eb_timer = 0;
+    vehicle_sound_stop(run.sounds, run.vehicle.sound_ebring);
+    run.rules.protection.eb_lamp = false;
   }
   if (in.handle_swap) {
     if (ch == U'2')
@@ -279,33 +298,37 @@ void AsciiDown(Run& run, char32_t ch) {
   if (run.frame.input_locked) return;
 
   handle_commands(run, ch);
-  masconupdate(run);
+  run.masconupdate();
   other_commands(run, ch);
 
-  update_gear_label(run);
-  handle_sounds(run, in.prev_power_handle, in.prev_brake_handle);
+  run.update_gear_label();
+  handle_sounds(run.sounds, in.prev_power_handle, in.prev_brake_handle);
   in.prev_power_handle = h.power_handle;
   in.prev_brake_handle = h.brake_handle;
 }
 
-void keydowns(Run& run, Key key, bool shift) {
+void keydowns(const InputRun& run, Key key, bool shift) {
   InputState& in = run.input;
   MotionState& m = run.train.motion;
-  FilmState& film = run.film;
+  FilmState& film = run.view.film;
   const auto clock_and_film = [&](int ticks, int frames) {
     m.sim_ticks += ticks;
     film.film_frame += frames;
   };
   switch (key) {
-    case Key::Backspace: reverse_at_film_stop(run); break;
-    case Key::ScrollLock: in.handle_swap = !in.handle_swap; break;
+    case Key::Backspace:
+      reverse_at_film_stop(run.view);
+      break;
+    case Key::ScrollLock:
+      in.handle_swap = !in.handle_swap;
+      break;
     case Key::Escape: {
       in.suppress_on = !in.suppress_on;
       // Its lamp follows the switch (cab picture).
       const SignalSuppressData& s = run.vehicle.signal_suppress;
-      vehicle_sound_stop(run, s.sound_on);
-      vehicle_sound_stop(run, s.sound_off);
-      vehicle_sound_play(run, in.suppress_on ? s.sound_on : s.sound_off);
+      vehicle_sound_stop(run.sounds, s.sound_on);
+      vehicle_sound_stop(run.sounds, s.sound_off);
+      vehicle_sound_play(run.sounds, in.suppress_on ? s.sound_on : s.sound_off);
       break;
     }
     case Key::Up:
@@ -315,19 +338,37 @@ void keydowns(Run& run, Key key, bool shift) {
       if (key == Key::Down && in.screen_top < 0) in.screen_top += 50;
       run.platform.screen.set_screen_top(in.screen_top);
       break;
-    case Key::Enter: enter_call(run); break;
-    case Key::F1: in.auto_run = shift; break;
-    case Key::F2: in.starter_key = shift ? 2 : 1; break;
-    case Key::F3:
-      if (shift) back_to_block_start(run);
-      toggle_value_display(run);
+    case Key::Enter:
+      enter_call(run.sounds);
       break;
-    case Key::F5: if (shift) clock_and_film(-90, -100); break;
-    case Key::F6: if (shift) clock_and_film(90, 100); break;
-    case Key::F7: if (shift) clock_and_film(-900, -1000); break;
-    case Key::F8: if (shift) clock_and_film(900, 1000); break;
-    case Key::F9: if (shift) m.sim_ticks -= 900; break;
-    case Key::F10: if (shift) m.sim_ticks += 900; break;
+    case Key::F1:
+      in.auto_run = shift;
+      break;
+    case Key::F2:
+      in.starter_key = shift ? 2 : 1;
+      break;
+    case Key::F3:
+      if (shift) back_to_block_start(run.rules);
+      toggle_value_display(run.rules);
+      break;
+    case Key::F5:
+      if (shift) clock_and_film(-90, -100);
+      break;
+    case Key::F6:
+      if (shift) clock_and_film(90, 100);
+      break;
+    case Key::F7:
+      if (shift) clock_and_film(-900, -1000);
+      break;
+    case Key::F8:
+      if (shift) clock_and_film(900, 1000);
+      break;
+    case Key::F9:
+      if (shift) m.sim_ticks -= 900;
+      break;
+    case Key::F10:
+      if (shift) m.sim_ticks += 900;
+      break;
     case Key::F11:
       if (shift && m.speed > 10) m.speed -= 10;
       break;
@@ -339,36 +380,45 @@ void keydowns(Run& run, Key key, bool shift) {
       if (!run.station.doors_open) {
         const int side = key == Key::PageUp ? 0 : 1;
         in.door_side = side;
-        if (run.route.one_man_display == 1) in.door_side_text = run.ui.doors[static_cast<std::size_t>(side)];
+        if (run.route.one_man_display == 1)
+          in.door_side_text = run.ui.doors[static_cast<std::size_t>(side)];
         // The door-side picture shows for side 1 (cab picture).
       }
       break;
-    case Key::F4: break;
+    case Key::F4:
+      break;
   }
 }
 
-void keyups(Run& run, Key key, bool) {
+void keyups(const InputRun& run, Key key, bool) {
   if (key == Key::F2) run.input.starter_key = 0;
 }
 
-void key_pressed(Run& run, Key key, bool shift) {
+void key_pressed(const InputRun& run, Key key, bool shift) {
   keydowns(run, key, shift);
   switch (key) {
-    case Key::Enter: AsciiDown(run, U'\r'); break;
-    case Key::Escape: AsciiDown(run, U'\x1b'); break;
-    case Key::Backspace: AsciiDown(run, U'\b'); break;
-    default: break;
+    case Key::Enter:
+      AsciiDown(run, U'\r');
+      break;
+    case Key::Escape:
+      AsciiDown(run, U'\x1b');
+      break;
+    case Key::Backspace:
+      AsciiDown(run, U'\b');
+      break;
+    default:
+      break;
   }
 }
 
-void WheelD(Run& run) { AsciiDown(run, U'8'); }
+void WheelD(const InputRun& run) { AsciiDown(run, U'8'); }
 
-void WheelU(Run& run) {
+void WheelU(const InputRun& run) {
   const bool last_service = run.train.handles.brake_handle == 1 - run.vehicle.brake;
   AsciiDown(run, last_service ? U'0' : U'2');
 }
 
-void read_held_keys(Run& run) {
+void read_held_keys(const InputRun& run) {
   KeyboardState& keys = run.platform.keyboard;
   InputState& in = run.input;
   in.key3_held = keys.held(HeldKey::Key3);

@@ -4,7 +4,7 @@
 
 namespace velmora {
 
-void handle_posted(Run& run, const PostedInputs& posts) {
+void handle_posted(const InputRun& run, const PostedInputs& posts) {
   for (const PostedInput& p : posts) {
     if (p.enter_key)
       key_pressed(run, Key::Enter, false);

@@ -5,9 +5,9 @@
 
 #include <vector>
 
-namespace velmora {
+#include "input/input_run.h"
 
-struct Run;
+namespace velmora {
 
 struct PostedInput {
   char32_t ch = 0;         // a typed character; unused for a key press
@@ -20,6 +20,6 @@ inline void post_char(PostedInputs& posts, char32_t ch) { posts.push_back({ch, f
 inline void post_enter(PostedInputs& posts) { posts.push_back({0, true}); }
 
 // Hands every posted input, in order, to AsciiDown or key_pressed.
-void handle_posted(Run& run, const PostedInputs& posts);
+void handle_posted(const InputRun& run, const PostedInputs& posts);
 
 }  // namespace velmora

@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-#include "app/run.h"
-#include "app/train_steps.h"
-#include "input/posted_input.h"
+#include "dynamics/handles.h"
 #include "input/controllers.h"
+#include "input/input_run.h"
+#include "input/posted_input.h"
 #include "sound/vehicle_sounds.h"
 #include "view/value_display.h"
 
@@ -22,7 +22,7 @@ constexpr int kCodeForward = 16;  // 16..18: reverser forward, neutral, backward
 constexpr int kCodeSpace = 19;    // 19..21: the characters space, 3 and 7
 constexpr int kCodeEnter = 22;
 
-bool is_code(const Run& run, std::string_view k, int code) {
+bool is_code(const InputRun& run, std::string_view k, int code) {
   const auto& codes = run.mascon.codes;
   const auto i = static_cast<std::size_t>(code);
   return i < codes.size() && codes[i] == k;
@@ -30,43 +30,43 @@ bool is_code(const Run& run, std::string_view k, int code) {
 
 }  // namespace
 
-void mascon_line(Run& run, std::string_view line) {
+void mascon_line(const InputRun& run, std::string_view line) {
   HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
   const std::string_view k = line.substr(0, kCodeLength);
 
   if (!h.eb_device) {
-    run.protection.eb_timer = 0;
-    vehicle_sound_stop(run, v.sound_ebring);
-    run.protection.eb_lamp = false;
+    run.rules.protection.eb_timer = 0;
+    vehicle_sound_stop(run.sounds, v.sound_ebring);
+    run.rules.protection.eb_lamp = false;
   }
-  set_value_display_caption(run.value_display, line);
+  set_value_display_caption(run.view.value_display, line);
 
   for (int i = 0; i <= 5; ++i) {
     if (!is_code(run, k, kCodePower1 + i)) continue;
     h.power_handle = notch_map(v, i + 1, h.notch_group_sel);
-    set_handle_latches(run);
+    set_handle_latches(run.train.handles);
     h.brake_handle = 0;
-    masconupdate(run);
+    run.masconupdate();
   }
   if (is_code(run, k, kCodeNeutral)) {
     h.power_handle = 0;
     h.brake_handle = 0;
-    set_handle_latches(run);
-    masconupdate(run);
+    set_handle_latches(run.train.handles);
+    run.masconupdate();
   }
   for (int step = 1; step <= 9; ++step) {
     if (!is_code(run, k, kCodeBrake1 + step - 1)) continue;
     h.power_handle = 0;
-    set_handle_latches(run);
+    set_handle_latches(run.train.handles);
     h.brake_handle = notch_map(v, -step, 0);
-    masconupdate(run);
+    run.masconupdate();
   }
-  suppression_reset(run);
+  run.suppression_reset();
   for (int i = 0; i < 3; ++i) {
     if (is_code(run, k, kCodeForward + i) && std::fabs(run.train.motion.speed) <= 1) {
       h.reverser = 1 - i;
-      masconupdate(run);
+      run.masconupdate();
     }
   }
 
@@ -78,7 +78,7 @@ void mascon_line(Run& run, std::string_view line) {
   handle_posted(run, posts);
 }
 
-std::vector<std::string> RxChar(Run& run, std::string_view received) {
+std::vector<std::string> RxChar(const InputRun& run, std::string_view received) {
   std::string& pending = run.controllers.rx_result;
   std::vector<std::string> lines;
   for (const char ch : received) {
@@ -94,7 +94,7 @@ std::vector<std::string> RxChar(Run& run, std::string_view received) {
   return lines;
 }
 
-std::vector<std::string> serial_lines(Run& run) {
+std::vector<std::string> serial_lines(const InputRun& run) {
   SerialPort& port = run.platform.serial;
   if (!port.is_open()) return {};
   std::string& pending = run.controllers.rx_result;

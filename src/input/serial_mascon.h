@@ -7,26 +7,26 @@
 #include <string_view>
 #include <vector>
 
-namespace velmora {
+#include "input/input_run.h"
 
-struct Run;
+namespace velmora {
 
 // Serial text received (one read of the port). Text up to a carriage return completes the
 // line begun by earlier reads, which is then handled; each carriage return ends one line,
 // so several lines in one read are all handled, in order. A line feed is ignored (a device
 // may end its lines with CR LF). Text after the last carriage return begins the next line.
 // Returns the lines handled, without their carriage returns, for a recording of the drive.
-std::vector<std::string> RxChar(Run& run, std::string_view received);
+std::vector<std::string> RxChar(const InputRun& run, std::string_view received);
 
 // One complete line (without its carriage return): the vigilance timer restarts, the line
 // becomes the value display's caption, and a line whose first five characters equal a
 // mascon.dat code does what that code stands for. Posted keys are handled last.
-void mascon_line(Run& run, std::string_view line);
+void mascon_line(const InputRun& run, std::string_view line);
 
 // Reads what the port holds, when it is open, and returns the lines it completes, without
 // handling them: each is then applied as a driver's command. Text after the last carriage
 // return waits for the next read, as with RxChar. The desktop program calls this once a
 // main-loop pass.
-std::vector<std::string> serial_lines(Run& run);
+std::vector<std::string> serial_lines(const InputRun& run);
 
 }  // namespace velmora

@@ -1,15 +1,15 @@
 #include "route/driver_commands.h"
 
-#include "app/run.h"
 #include "route/protection.h"
+#include "route/route_run.h"
 #include "view/value_display.h"
 
 namespace velmora {
 
-void ats_reset_indication(Run& run) { ats_reset(run); }
-void back_to_block_start(Run& run) {
+void ats_reset_indication(const RouteRun& run) { ats_reset(run); }
+void back_to_block_start(const RouteRun& run) {
   const auto& sig = run.route.signals;
-  int& ff = run.film.film_frame;
+  int& ff = run.view.film.film_frame;
   // The block the train is in starts at the last signal at or behind it; the train goes
   // to just before that signal so that the driver sees it again. Before the first signal
   // there is no block to go back to.
@@ -23,11 +23,11 @@ void back_to_block_start(Run& run) {
   }
 }
 
-void toggle_value_display(Run& run) {
-  ValueDisplayState& d = run.value_display;
+void toggle_value_display(const RouteRun& run) {
+  ValueDisplayState& d = run.view.value_display;
   d.visible = !d.visible;
   // The window opens with this pass's values rather than blank ones.
-  value_display_step(run);
+  value_display_step(run.view);
 }
 
 }  // namespace velmora

@@ -5,9 +5,9 @@
 #include <optional>
 #include <string>
 
-#include "app/run.h"
-#include "app/train_steps.h"
 #include "common/rounding.h"
+#include "dynamics/handles.h"
+#include "route/route_run.h"
 #include "sound/vehicle_sounds.h"
 #include "view/value_display.h"
 
@@ -15,23 +15,21 @@ namespace velmora {
 
 namespace {
 
-constexpr long double kReach = 60000;         // cm: beacons look this far ahead
-constexpr long double kPatternDecel = 3.5L;   // km/h/s
-constexpr long double kBrakeMargin = 1000;    // cm before the target point
-constexpr long double kWarnMargin = 6000;     // cm: the warning curve's extra 5000 cm
-constexpr long double kStationWarn = 5000;    // cm
+constexpr long double kReach = 60000;        // cm: beacons look this far ahead
+constexpr long double kPatternDecel = 3.5L;  // km/h/s
+constexpr long double kBrakeMargin = 1000;   // cm before the target point
+constexpr long double kWarnMargin = 6000;    // cm: the warning curve's extra 5000 cm
+constexpr long double kStationWarn = 5000;   // cm
 constexpr int kSignalFloor = 10, kStationFloor = 1;
 
 enum Variant { kAtsP = 0, kAtsPT = 1, kDAtsP = 2 };
 
-void log(Run& run, const std::string& line) {
+void log(const RouteRun& run, const std::string& line) {
   run.platform.events.event("log", line);
-  value_display_log(run.value_display, line);
+  value_display_log(run.view.value_display, line);
 }
 
 std::string metres(long double d) { return std::to_string(round_half_even(d / 100)); }
-
-void brake_changes_pending(HandleState& h) { h.brake_pending = h.sap_pending = h.ebrake_pending = true; }
 
 void set_pattern(ProtectionState& p, int target, int position) {
   p.ats_target = target;
@@ -46,7 +44,7 @@ int curve(long double cm, int target) {
 }
 
 // Stage 1: the beacon walk over the route events; the kind of the event it ended at.
-std::optional<int> beacon_walk(Run& run) {
+std::optional<int> beacon_walk(const RouteRun& run) {
   ProtectionState& p = run.protection;
   const RouteData& r = run.route;
   const int variant = run.vehicle.ats_alert;
@@ -88,7 +86,8 @@ std::optional<int> beacon_walk(Run& run) {
     if (ev.kind == 3) {
       if (!(run.train.motion.speed > 0)) continue;
       const auto& done = run.station.st_stop_done;
-      const bool stop_done = ev.station >= 0 && static_cast<std::size_t>(ev.station) < done.size() &&
+      const bool stop_done = ev.station >= 0 &&
+                             static_cast<std::size_t>(ev.station) < done.size() &&
                              done[static_cast<std::size_t>(ev.station)];
       if (stop_done) {
         release_pattern(run);
@@ -105,7 +104,8 @@ std::optional<int> beacon_walk(Run& run) {
         // The limit sign shows the limit the pattern protects.
         const auto& limits = r.speed_limits;
         for (std::size_t k = 0; k < limits.size(); ++k)
-          if (limits[k].position == ev.position && limits[k].speed == ev.target) p.limit_entry = static_cast<int>(k);
+          if (limits[k].position == ev.position && limits[k].speed == ev.target)
+            p.limit_entry = static_cast<int>(k);
         log(run, std::to_string(p.ats_target) + "km/h照査まで" + metres(d) + "m");
       }
       // Within the last 5 m the limit itself takes over.
@@ -122,7 +122,7 @@ std::optional<int> beacon_walk(Run& run) {
 bool protection_braking(const HandleState& h) { return h.ats_service || h.ats_eb; }
 
 // Stage 3: the new state by the first rule that applies, with its log line.
-void next_state(Run& run, const Patterns& c, int no_pattern) {
+void next_state(const RouteRun& run, const Patterns& c, int no_pattern) {
   ProtectionState& p = run.protection;
   const int variant = run.vehicle.ats_alert;
   const long double v = run.train.motion.speed;
@@ -135,21 +135,25 @@ void next_state(Run& run, const Patterns& c, int no_pattern) {
   };
   const std::string braking = std::to_string(T) + "km/h照査によって";
   const std::string figures = " 速度" + std::to_string(rv) + " パターン" + std::to_string(P);
-  if (variant != kDAtsP && T <= 10 && v > T && v > P) return go(3, braking + "停止ブレーキ" + figures);
+  if (variant != kDAtsP && T <= 10 && v > T && v > P)
+    return go(3, braking + "停止ブレーキ" + figures);
   if (variant != kDAtsP && T > 10 && v > T && v > P) return go(2, braking + "ブレーキ" + figures);
   if (variant == kDAtsP && v > T && v > P) return go(2, braking + "ブレーキ" + figures);
   if (variant == kAtsP && quiet && (v >= W - 0.5L || v >= P - 5))
     return go(1, "パターン接近" + std::to_string(W) + "/" + std::to_string(P));
-  if (variant == kAtsPT && quiet && P < no_pattern && v >= P - 15) return go(1, "ATS-PTパターン接近", true);
-  if (variant == kAtsPT && quiet && P == no_pattern && v >= P - 5) return go(1, "ATS-PT最高速パターン接近", true);
+  if (variant == kAtsPT && quiet && P < no_pattern && v >= P - 15)
+    return go(1, "ATS-PTパターン接近", true);
+  if (variant == kAtsPT && quiet && P == no_pattern && v >= P - 5)
+    return go(1, "ATS-PT最高速パターン接近", true);
   if (variant == kDAtsP && quiet && v >= P - 8) return go(1, "D-ATS-Pパターン接近");
-  if (variant == kDAtsP && p.ats_p_state == 2 && (rv < P - 8 || rv < 10)) return go(0, "ブレーキ緩解");
+  if (variant == kDAtsP && p.ats_p_state == 2 && (rv < P - 8 || rv < 10))
+    return go(0, "ブレーキ緩解");
   if (p.ats_p_state == 2 && T >= 10 && rv < T - 10) return go(0, "ブレーキ緩解");
   if (quiet) return go(0, "パターンなし");
 }
 
 // The effects of entering or leaving a state, then the stop brake at a red signal's check point.
-void state_effects(Run& run) {
+void state_effects(const RouteRun& run) {
   ProtectionState& p = run.protection;
   HandleState& h = run.train.handles;
   const VehicleData& veh = run.vehicle;
@@ -157,44 +161,44 @@ void state_effects(Run& run) {
   const int state = p.ats_p_state, prev = p.ats_p_state_prev;
   if (state == 1 && prev != 1) {
     p.atsp_lamps = {true, false};
-    vehicle_sound_play(run, veh.sound_atc);
+    vehicle_sound_play(run.sounds, veh.sound_atc);
   }
   if (state >= 2 && prev <= 1) {
-    if (variant != kDAtsP) vehicle_sound_restart(run, veh.sound_atc);
+    if (variant != kDAtsP) vehicle_sound_restart(run.sounds, veh.sound_atc);
     if (variant == kAtsP) {
       h.ats_service = true;
     } else if (variant == kAtsPT) {
       h.ats_eb = true;
     } else if (p.ats_target == 0 || run.train.motion.speed <= 25) {
       h.ats_eb = true;
-      vehicle_sound_loop(run, veh.sound_ats1);
+      vehicle_sound_loop(run.sounds, veh.sound_ats1);
     } else {
       h.ats_service = true;
     }
-    brake_changes_pending(h);
+    set_brake_latches(h);
     p.atsp_lamps = {true, true};
   }
   if (state == 0 && prev != 0) {
-    if (variant == kAtsP) vehicle_sound_restart(run, veh.sound_atc);
+    if (variant == kAtsP) vehicle_sound_restart(run.sounds, veh.sound_atc);
     if (h.ats_service && run.train.brakes.bc_t > Fixed4{}) {
       // The release step of the brake notch in effect, as a driver's release would sound.
       const auto notch = static_cast<std::size_t>(std::max(0, -h.brake_notch));
-      if (notch < veh.sound_bk.size()) vehicle_sound_restart(run, veh.sound_bk[notch][1]);
+      if (notch < veh.sound_bk.size()) vehicle_sound_restart(run.sounds, veh.sound_bk[notch][1]);
     }
     h.ats_service = false;
-    brake_changes_pending(h);
+    set_brake_latches(h);
     p.atsp_lamps = {false, false};
   }
   if (state != prev) {
     p.ats_p_state_prev = state;
-    masconupdate(run);
+    run.masconupdate();
   }
   if (p.signal_speed == 0 && !h.ats_eb) {
-    vehicle_sound_restart(run, veh.sound_atc);
+    vehicle_sound_restart(run.sounds, veh.sound_atc);
     p.ats_p_state = 3;
     h.ats_eb = true;
-    brake_changes_pending(h);
-    masconupdate(run);
+    set_brake_latches(h);
+    run.masconupdate();
   }
 }
 
@@ -224,7 +228,7 @@ Patterns pattern_curves(int kind, int target, long double D, int no_pattern) {
   return c;
 }
 
-void release_pattern(Run& run) {
+void release_pattern(const RouteRun& run) {
   ProtectionState& p = run.protection;
   p.ats_target = run.station.line_max_speed + 10;
   p.ats_target_pos = 0;
@@ -232,7 +236,7 @@ void release_pattern(Run& run) {
   p.limit_entry = -1;
 }
 
-void pattern_step(Run& run) {
+void pattern_step(const RouteRun& run) {
   ProtectionState& p = run.protection;
   const std::optional<int> kind = beacon_walk(run);
   const int no_pattern = run.station.line_max_speed + 10;

@@ -3,9 +3,9 @@
 // limits and stopping stations give the train a target speed at a target point; the braking
 // curve towards it brakes a train that runs above it.
 
-namespace velmora {
+#include "route/route_run.h"
 
-struct Run;
+namespace velmora {
 
 // The two curves of one pass, km/h.
 struct Patterns {
@@ -23,9 +23,9 @@ bool in_beacon_window(long double distance_cm);
 
 // Route step, pattern protection while on and the reverser forward: the beacon walk, the
 // curves, the state with its log lines, and the brake it applies or releases.
-void pattern_step(Run& run);
+void pattern_step(const RouteRun& run);
 
 // The pattern forgotten: no target, no target point, no stop signal behind it.
-void release_pattern(Run& run);
+void release_pattern(const RouteRun& run);
 
 }  // namespace velmora

@@ -1,8 +1,8 @@
 #include <cstddef>
 #include <cstdlib>
 
-#include "app/run.h"
 #include "common/rounding.h"
+#include "route/route_run.h"
 #include "route/signals.h"
 #include "route/station_table.h"
 
@@ -21,12 +21,12 @@ int sign_of(int v) { return (v > 0) - (v < 0); }
 
 }  // namespace
 
-void pre_train_remove(Run& run) {
+void pre_train_remove(const RouteRun& run) {
   SignalState& st = run.signals;
   if (st.pre_train_end < st.pre_train_frame) st.pre_train_frame = 0;
 }
 
-void pre_train_step(Run& run) {
+void pre_train_step(const RouteRun& run) {
   SignalState& st = run.signals;
   const RouteData& route = run.route;
   // A removed train (frame 0) stays removed even while the own train is at frame 0.
@@ -41,15 +41,16 @@ void pre_train_step(Run& run) {
   }
   for (const SpeedUnitData& u : route.speed_units) {
     if (u.first_frame <= st.pre_train_frame && st.pre_train_frame < u.last_frame) {
-      st.pre_train_film_speed = static_cast<int>(round_half_away(
-          (u.speed_last - u.speed_first) / (u.last_frame - u.first_frame) *
-              (st.pre_train_frame - u.first_frame) +
-          u.speed_first));
+      st.pre_train_film_speed = static_cast<int>(
+          round_half_away((u.speed_last - u.speed_first) / (u.last_frame - u.first_frame) *
+                              (st.pre_train_frame - u.first_frame) +
+                          u.speed_first));
       break;
     }
   }
   const long double frame_ms = run.frame.frame_ms;
-  const long double inc = frame_ms > 0 ? run.ui.film_fps / (1000.0L / frame_ms) * st.pre_train_rate : 0;
+  const long double inc =
+      frame_ms > 0 ? run.ui.film_fps / (1000.0L / frame_ms) * st.pre_train_rate : 0;
   st.pre_train_accum += static_cast<int>(std::llabs(round_half_away(inc)));
 
   if (st.pre_train_accum < st.pre_train_film_speed) return;
@@ -64,7 +65,7 @@ void pre_train_step(Run& run) {
   }
 }
 
-void place_pre_train(Run& run) {
+void place_pre_train(const RouteRun& run) {
   SignalState& st = run.signals;
   const RouteData& route = run.route;
   const int ticks = run.train.motion.sim_ticks;

@@ -2,10 +2,10 @@
 
 #include <cstdlib>
 
-#include "app/run.h"
-#include "app/train_steps.h"
 #include "common/rounding.h"
+#include "dynamics/handles.h"
 #include "route/pattern_protection.h"
+#include "route/route_run.h"
 #include "sound/vehicle_sounds.h"
 
 namespace velmora {
@@ -15,9 +15,9 @@ namespace {
 constexpr int kVigilanceBellMs = 60001;
 constexpr int kVigilanceBrakeMs = 65001;
 
-bool brake_at_emergency(const Run& run) { return run.train.handles.brake_handle == -run.vehicle.brake; }
-
-void brake_changes_pending(HandleState& h) { h.brake_pending = h.sap_pending = h.ebrake_pending = true; }
+bool brake_at_emergency(const RouteRun& run) {
+  return run.train.handles.brake_handle == -run.vehicle.brake;
+}
 
 void raise_alarm(ProtectionState& p) {
   p.ats_alarm = true;
@@ -26,12 +26,12 @@ void raise_alarm(ProtectionState& p) {
 
 // A speed check that trips: the alarm with its time already run out, so the emergency brake
 // follows in the next pass.
-void trip(Run& run) {
+void trip(const RouteRun& run) {
   raise_alarm(run.protection);
   run.protection.ats_timer = run.vehicle.ats_time;
 }
 
-bool shows_stop(const Run& run, int signal) {
+bool shows_stop(const RouteRun& run, int signal) {
   const auto& sig = run.route.signals;
   return signal >= 0 && static_cast<std::size_t>(signal) < sig.size() &&
          sig[static_cast<std::size_t>(signal)].aspect == 0;
@@ -39,13 +39,13 @@ bool shows_stop(const Run& run, int signal) {
 
 // A [SpeedCheck1] entry with a signal acts only while that signal shows stop; a negative
 // signal never acts.
-bool check_applies(const Run& run, const SpeedCheckData& c) {
+bool check_applies(const RouteRun& run, const SpeedCheckData& c) {
   return c.signal == 0 || (c.signal >= 1 && shows_stop(run, c.signal));
 }
 
 // The cab signal shows the pattern of every [Lamp_signal] entry equal to the offered speed
 // (the last one wins); true when some entry matched.
-bool offer_cab_signal(Run& run, int speed) {
+bool offer_cab_signal(const RouteRun& run, int speed) {
   const auto& lamps = run.panel.lamp_signal_speeds;
   bool matched = false;
   for (std::size_t i = 0; i < lamps.size(); ++i) {
@@ -60,7 +60,8 @@ bool offer_cab_signal(Run& run, int speed) {
 // One continuous table: offers its speeds to the cab signal and hides it when none matched;
 // on_check sees every entry in force that is below the signal's speed.
 template <typename OnCheck>
-void continuous_table(Run& run, const std::vector<SpeedCheckData>& table, OnCheck on_check) {
+void continuous_table(const RouteRun& run, const std::vector<SpeedCheckData>& table,
+                      OnCheck on_check) {
   const ProtectionState& p = run.protection;
   const int ff = run.film.film_frame;
   bool matched = false;
@@ -96,19 +97,49 @@ std::size_t first_ahead(const std::vector<SpeedCheckData>& table, long double po
 
 // The speed a signal allows by the picture it shows; kNoSpeedCheck for a picture that allows
 // any speed, -1 for one that leaves the check as it was.
-int speed_of_picture(const Run& run, int picture) {
+int speed_of_picture(const RouteRun& run, int picture) {
   auto entry = [&](std::size_t k) {
     const auto& table = run.route.speed_signal;
     return k < table.size() ? table[k] : -1;  // a route with fewer aspects has no such speed
   };
   switch (picture) {
-    case 7: case 10: case 13: case 17: case 21: case 30: case 35: return 0;
-    case 18: case 22: return entry(1);
-    case 8: case 11: case 14: case 19: case 23: case 27: case 31: return entry(2);
-    case 15: case 24: return entry(3);
-    case 9: case 12: case 16: case 20: case 25: case 28: case 29: case 33: case 34: return entry(4);
-    case 26: case 32: return kNoSpeedCheck;
-    default: return -1;
+    case 7:
+    case 10:
+    case 13:
+    case 17:
+    case 21:
+    case 30:
+    case 35:
+      return 0;
+    case 18:
+    case 22:
+      return entry(1);
+    case 8:
+    case 11:
+    case 14:
+    case 19:
+    case 23:
+    case 27:
+    case 31:
+      return entry(2);
+    case 15:
+    case 24:
+      return entry(3);
+    case 9:
+    case 12:
+    case 16:
+    case 20:
+    case 25:
+    case 28:
+    case 29:
+    case 33:
+    case 34:
+      return entry(4);
+    case 26:
+    case 32:
+      return kNoSpeedCheck;
+    default:
+      return -1;
   }
 }
 
@@ -116,44 +147,48 @@ void light_lamps(ProtectionState& p, bool alarm, bool confirmed) {
   p.ats_lamps = {true, alarm, confirmed};
 }
 
-void mark_passed_checks(Run& run) {
-  for (SpeedCheckData& c : run.route.speed_check1) c.passed = c.position < run.train.motion.position_cm;
+void mark_passed_checks(const RouteRun& run) {
+  for (SpeedCheckData& c : run.route.speed_check1)
+    c.passed = c.position < run.train.motion.position_cm;
 }
 
 }  // namespace
 
-void start_protection(Run& run) {
+void start_protection(const RouteRun& run) {
   run.protection = ProtectionState{};
   release_pattern(run);
   mark_passed_checks(run);
 }
 
-void protection_after_jump(Run& run) {
+void protection_after_jump(const RouteRun& run) {
   run.protection.signal_speed = kNoSpeedCheck;
   run.protection.cabsignal_shown = 0;
   mark_passed_checks(run);
 }
 
-void signal_points(Run& run, std::size_t i) {
+void signal_points(const RouteRun& run, std::size_t i) {
   const SignalData& s = run.route.signals[i];
   ProtectionState& p = run.protection;
   const VehicleData& v = run.vehicle;
   const int ff = run.film.film_frame;
-  if (std::abs(ff - s.bell_frame) < 15 && v.ats_type == AtsType::WarningPoint && v.ats_alert == 0 && s.head >= 1 &&
-      s.aspect == 0)
+  if (std::abs(ff - s.bell_frame) < 15 && v.ats_type == AtsType::WarningPoint && v.ats_alert == 0 &&
+      s.head >= 1 && s.aspect == 0)
     p.signal_speed = kWarningPoint;
   if (s.check_frame <= ff && ff < s.check_frame + 20) {
     const int allowed = speed_of_picture(run, run.signals.signal_image_now);
     if (allowed >= 0) p.signal_speed = allowed;
-    if (v.ats_type == AtsType::WarningPoint && v.ats_alert == 1 && run.train.motion.speed > p.signal_speed) raise_alarm(p);
+    if (v.ats_type == AtsType::WarningPoint && v.ats_alert == 1 &&
+        run.train.motion.speed > p.signal_speed)
+      raise_alarm(p);
     SignalState& st = run.signals;
     st.signal_image_now = st.signal_image_shown = st.signal_call_voice = kNoSignal;
     // The signal that set the stop pattern has cleared by the time the train reaches it: a
     // train that stopped short of it after its last beacon is not held at the green signal.
     const auto& events = run.route.events;
-    const bool set_by_this_signal = p.ats_event >= 0 && static_cast<std::size_t>(p.ats_event) < events.size() &&
-                                    events[static_cast<std::size_t>(p.ats_event)].kind == 2 &&
-                                    events[static_cast<std::size_t>(p.ats_event)].signal == static_cast<int>(i);
+    const bool set_by_this_signal =
+        p.ats_event >= 0 && static_cast<std::size_t>(p.ats_event) < events.size() &&
+        events[static_cast<std::size_t>(p.ats_event)].kind == 2 &&
+        events[static_cast<std::size_t>(p.ats_event)].signal == static_cast<int>(i);
     if (p.signal_speed != 0 && set_by_this_signal) {
       p.ats_p_state = 0;
       release_pattern(run);
@@ -161,7 +196,7 @@ void signal_points(Run& run, std::size_t i) {
   }
 }
 
-void cab_signal_check(Run& run) {
+void cab_signal_check(const RouteRun& run) {
   ProtectionState& p = run.protection;
   HandleState& h = run.train.handles;
   const int image = run.signals.signal_image_now;
@@ -179,44 +214,45 @@ void cab_signal_check(Run& run) {
     h.ats_service = false;
     p.atc_brake = false;
   }
-  set_handle_latches(run);
-  masconupdate(run);
+  set_handle_latches(run.train.handles);
+  run.masconupdate();
 }
 
-void warning_alarm(Run& run) {
+void warning_alarm(const RouteRun& run) {
   ProtectionState& p = run.protection;
   HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
-  if (!brake_at_emergency(run) && v.ats_alert == 0 && (p.signal_speed == kWarningPoint || p.signal_speed == 0))
+  if (!brake_at_emergency(run) && v.ats_alert == 0 &&
+      (p.signal_speed == kWarningPoint || p.signal_speed == 0))
     raise_alarm(p);
   if (p.ats_alarm) {
-    if (!vehicle_sound_playing(run, v.sound_ats1)) {
-      vehicle_sound_stop(run, v.sound_ats2);
-      vehicle_sound_loop(run, v.sound_ats1);
+    if (!vehicle_sound_playing(run.sounds, v.sound_ats1)) {
+      vehicle_sound_stop(run.sounds, v.sound_ats2);
+      vehicle_sound_loop(run.sounds, v.sound_ats1);
       light_lamps(p, true, false);
     }
     // Checked in every pass, not only when the bell starts: a train that rang at the warning
     // point still meets the red signal's check point with the bell ringing.
     if (p.signal_speed == 0 && !h.ats_eb) {
       h.ats_eb = true;
-      brake_changes_pending(h);
-      masconupdate(run);
+      set_brake_latches(h);
+      run.masconupdate();
     }
   }
   if (p.ats_ack) {
-    if (!vehicle_sound_playing(run, v.sound_ats2)) {
-      vehicle_sound_stop(run, v.sound_ats1);
+    if (!vehicle_sound_playing(run.sounds, v.sound_ats2)) {
+      vehicle_sound_stop(run.sounds, v.sound_ats1);
       if (v.ats_cnt == 0)
-        vehicle_sound_loop(run, v.sound_ats2);
+        vehicle_sound_loop(run.sounds, v.sound_ats2);
       else
-        vehicle_sound_restart(run, v.sound_ats2);
+        vehicle_sound_restart(run.sounds, v.sound_ats2);
     }
     p.ats_ack = false;
     light_lamps(p, false, true);
   }
 }
 
-void ats_confirm(Run& run) {
+void ats_confirm(const RouteRun& run) {
   ProtectionState& p = run.protection;
   const HandleState& h = run.train.handles;
   if (p.ats_ack) {
@@ -234,15 +270,15 @@ void ats_confirm(Run& run) {
   }
 }
 
-void ats_reset(Run& run) {
+void ats_reset(const RouteRun& run) {
   ProtectionState& p = run.protection;
   HandleState& h = run.train.handles;
   h.ats_eb = false;
   h.ats_service = false;
   // The brakes follow the released flags at once, not at the driver's next handle move.
-  brake_changes_pending(h);
+  set_brake_latches(h);
   p.ats_p_state = 0;
-  vehicle_sound_stop(run, run.vehicle.sound_ats1);
+  vehicle_sound_stop(run.sounds, run.vehicle.sound_ats1);
   p.ats_ack = true;
   p.ats_alarm = false;
   p.ats_timer = 0;
@@ -251,20 +287,20 @@ void ats_reset(Run& run) {
   p.ats_lamps[1] = false;
 }
 
-void alarm_timer(Run& run) {
+void alarm_timer(const RouteRun& run) {
   ProtectionState& p = run.protection;
   HandleState& h = run.train.handles;
   p.ats_timer += static_cast<int>(round_half_away(run.frame.frame_ms));
   if (p.ats_timer >= run.vehicle.ats_time && !h.ats_eb) {
     h.ats_eb = true;
     h.power_notch = 0;
-    brake_changes_pending(h);
-    masconupdate(run);
+    set_brake_latches(h);
+    run.masconupdate();
     p.ats_timer = 0;
   }
 }
 
-void limit_preview_step(Run& run) {
+void limit_preview_step(const RouteRun& run) {
   ProtectionState& p = run.protection;
   const RouteData& r = run.route;
   const long double pos = run.train.motion.position_cm;
@@ -283,18 +319,20 @@ void limit_preview_step(Run& run) {
     if (lim + k < r.speed_limits.size()) {
       const SpeedCheckData& e = r.speed_limits[lim + k];
       if (e.from_frame < next_film_stop)
-        p.limit_preview[k] = preview_record(static_cast<int>(lim + k), e.speed, 0, e.position - pos, v);
+        p.limit_preview[k] =
+            preview_record(static_cast<int>(lim + k), e.speed, 0, e.position - pos, v);
     }
     p.limit_preview[3 + k] = LimitPreview{};
     if (chk + k < r.speed_check1.size()) {
       const SpeedCheckData& e = r.speed_check1[chk + k];
       if (check_applies(run, e))
-        p.limit_preview[3 + k] = preview_record(static_cast<int>(chk + k), e.speed, 1, e.position - pos, v);
+        p.limit_preview[3 + k] =
+            preview_record(static_cast<int>(chk + k), e.speed, 1, e.position - pos, v);
     }
   }
 }
 
-void speed_checks(Run& run) {
+void speed_checks(const RouteRun& run) {
   if (!run.train.engine.ats_enabled) return;
   ProtectionState& p = run.protection;
   HandleState& h = run.train.handles;
@@ -318,21 +356,21 @@ void speed_checks(Run& run) {
   if (v > limit || (max_check == 1 && v > line_max)) {
     if (!h.ats_service) {
       h.ats_service = true;
-      brake_changes_pending(h);
+      set_brake_latches(h);
     }
   } else if (max_check == 2 && v > line_max) {
     if (!h.ats_eb) {
       p.ats_alarm = true;
       h.ats_eb = true;
-      brake_changes_pending(h);
+      set_brake_latches(h);
     }
   } else if (h.ats_service && p.ats_p_state < 2) {
     h.ats_service = false;
-    brake_changes_pending(h);
+    set_brake_latches(h);
   }
 }
 
-void vigilance_step(Run& run) {
+void vigilance_step(const RouteRun& run) {
   ProtectionState& p = run.protection;
   HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
@@ -342,18 +380,19 @@ void vigilance_step(Run& run) {
   if (run.train.motion.speed > 1 && v.eb == 1 && !p.vigilance_off)
     p.eb_timer += static_cast<int>(round_half_away(run.frame.frame_ms));
   if (p.eb_timer >= kVigilanceBellMs) {
-    if (!vehicle_sound_playing(run, v.sound_ebring)) vehicle_sound_loop(run, v.sound_ebring);
+    if (!vehicle_sound_playing(run.sounds, v.sound_ebring))
+      vehicle_sound_loop(run.sounds, v.sound_ebring);
     p.eb_lamp = true;
     if (p.eb_timer >= kVigilanceBrakeMs) {
       p.eb_timer = 0;
       h.eb_device = true;
-      masconupdate(run);
-      set_handle_latches(run);
+      run.masconupdate();
+      set_handle_latches(run.train.handles);
     }
   }
   if (h.eb_device && brake_at_emergency(run)) {
     h.eb_device = false;
-    vehicle_sound_stop(run, v.sound_ebring);
+    vehicle_sound_stop(run.sounds, v.sound_ebring);
     p.eb_lamp = false;
   }
 }

@@ -1,8 +1,8 @@
 #include <string>
 
-#include "app/run.h"
 #include "common/rounding.h"
 #include "route/protection.h"
+#include "route/route_run.h"
 
 namespace velmora {
 
@@ -20,7 +20,7 @@ const LimitPreview* second_due(const ProtectionState& p) {
 
 }  // namespace
 
-void protect_text_step(Run& run) {
+void protect_text_step(const RouteRun& run) {
   ProtectionState& p = run.protection;
   p.protect_text.clear();
   p.protect_text2.clear();
@@ -39,11 +39,17 @@ void protect_text_step(Run& run) {
   const LimitPreview& check = p.limit_preview[3];
   const LimitPreview* next = second_due(p);
   if (limit.due()) {
-    p.protect_text = std::to_string(limit.speed) + "km/h " + run.ui.info(4) + whole(limit.distance / 100.0L) + "m";
-    if (next) p.protect_text2 = run.ui.info(5) + std::to_string(next->speed) + "km/h " + run.ui.info(7) + ")";
+    p.protect_text = std::to_string(limit.speed) + "km/h " + run.ui.info(4) +
+                     whole(limit.distance / 100.0L) + "m";
+    if (next)
+      p.protect_text2 =
+          run.ui.info(5) + std::to_string(next->speed) + "km/h " + run.ui.info(7) + ")";
   } else if (check.due()) {
-    p.protect_text = std::to_string(check.speed) + "km/h 照査まで" + whole(check.distance / 100.0L) + "m";
-    if (next) p.protect_text2 = run.ui.info(5) + std::to_string(next->speed) + "km/h " + run.ui.info(6) + ")";
+    p.protect_text =
+        std::to_string(check.speed) + "km/h 照査まで" + whole(check.distance / 100.0L) + "m";
+    if (next)
+      p.protect_text2 =
+          run.ui.info(5) + std::to_string(next->speed) + "km/h " + run.ui.info(6) + ")";
   }
 }
 

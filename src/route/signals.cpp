@@ -1,10 +1,11 @@
+#include "route/signals.h"
+
 #include <algorithm>
 #include <array>
 #include <cstddef>
 
-#include "app/run.h"
 #include "route/protection.h"
-#include "route/signals.h"
+#include "route/route_run.h"
 #include "route/station_table.h"
 #include "sound/vehicle_sounds.h"
 
@@ -32,12 +33,12 @@ constexpr std::array<std::array<int, 8>, 10> kPictures = {{
 
 bool is_repeater(const SignalData& s) { return s.head == 0 || s.head == -1; }
 
-bool departed(const Run& run, int station) {
+bool departed(const RouteRun& run, int station) {
   const auto& flags = run.station.st_departed;
   return station >= 0 && static_cast<std::size_t>(station) < flags.size() && flag(flags, station);
 }
 
-void block_aspects(Run& run) {
+void block_aspects(const RouteRun& run) {
   std::vector<SignalData>& sig = run.route.signals;
   const auto& chain = run.route.signal_chain;
   const int n = static_cast<int>(sig.size());
@@ -75,7 +76,7 @@ void block_aspects(Run& run) {
   }
 }
 
-void control_overrides(Run& run) {
+void control_overrides(const RouteRun& run) {
   const int ticks = run.train.motion.sim_ticks;
   const bool stop_film = run.film.movie_state == MovieState::StopFilm;
   for (SignalData& s : run.route.signals) {
@@ -102,12 +103,12 @@ void clear_heads(SignalState& st) {
 }
 
 // The heads show the signal in view; the cab signal follows it on cab-signalling vehicles.
-void draw_heads(Run& run, const SignalData& s) {
+void draw_heads(const RouteRun& run, const SignalData& s) {
   SignalState& st = run.signals;
   const int image = st.signal_image_now;
   clear_heads(st);
   if (run.vehicle.ats_type == AtsType::CabSignal) {
-    vehicle_sound_restart(run, run.vehicle.sound_atc);
+    vehicle_sound_restart(run.sounds, run.vehicle.sound_atc);
     if (s.head == 9) st.heads[kMain].pattern = image;
     st.heads[kSub].pattern = s.sub_frame;
     st.cab_signal_pattern = image >= 35 ? image - 35 : -1;
@@ -128,7 +129,8 @@ void draw_heads(Run& run, const SignalData& s) {
       if (s.left_frame > 0)
         st.heads[kLeft].pattern = stop && s.left_stop_frame != 0 ? s.left_stop_frame : s.left_frame;
       if (s.right_frame > 0)
-        st.heads[kRight].pattern = stop && s.right_stop_frame != 0 ? s.right_stop_frame : s.right_frame;
+        st.heads[kRight].pattern =
+            stop && s.right_stop_frame != 0 ? s.right_stop_frame : s.right_frame;
     }
   }
   st.signal_image_shown = image;
@@ -151,14 +153,14 @@ bool is_stop_picture(int image) {
   return std::find(stops.begin(), stops.end(), image) != stops.end();
 }
 
-void start_signals(Run& run) {
+void start_signals(const RouteRun& run) {
   SignalState& st = run.signals;
   st = SignalState{};
   st.pre_train_frame = run.route.pre_train_frame;
   st.pre_train_end = run.route.pre_train_end;
 }
 
-void signal_step(Run& run) {
+void signal_step(const RouteRun& run) {
   std::vector<SignalData>& sig = run.route.signals;
   if (sig.empty()) return;
   block_aspects(run);
@@ -179,7 +181,8 @@ void signal_step(Run& run) {
       st.shown_signal = static_cast<int>(i);
       if (st.signal_image_now != st.signal_image_shown) draw_heads(run, s);
     }
-    if (run.vehicle.ats_type < AtsType::CabSignal && run.train.engine.ats_enabled) signal_points(run, i);
+    if (run.vehicle.ats_type < AtsType::CabSignal && run.train.engine.ats_enabled)
+      signal_points(run, i);
     // Passing: the heads go dark as the train runs by the signal.
     if (s.frame <= ff && ff < s.frame + 20) {
       clear_heads(st);
@@ -193,7 +196,7 @@ void signal_step(Run& run) {
   }
 }
 
-void refresh_views(Run& run) {
+void refresh_views(const RouteRun& run) {
   SignalState& st = run.signals;
   const int ff = run.film.film_frame;
   st.signal_image_shown = 1000;
@@ -211,9 +214,9 @@ void refresh_views(Run& run) {
     run.protection.signal_speed = kNoSpeedCheck;
   }
   const auto& lights = run.route.traffic_signals;
-  const bool light_near = std::any_of(lights.begin(), lights.end(), [ff](const TrafficSignalData& t) {
-    return t.first_frame < ff && ff < t.end_frame;
-  });
+  const bool light_near = std::any_of(
+      lights.begin(), lights.end(),
+      [ff](const TrafficSignalData& t) { return t.first_frame < ff && ff < t.end_frame; });
   // The signal in view is the signals' business: a light far away does not forget it.
   if (!light_near) st.light2_frame_now = st.light2_frame_shown = kNoSignal;
 }

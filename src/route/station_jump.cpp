@@ -2,10 +2,9 @@
 
 #include <algorithm>
 
-#include "app/cab_fade.h"
-#include "app/train_steps.h"
+#include "dynamics/handles.h"
 #include "route/protection.h"
-#include "app/run.h"
+#include "route/route_run.h"
 #include "route/signals.h"
 #include "route/station_table.h"
 #include "route/timetable.h"
@@ -18,19 +17,20 @@
 
 namespace velmora {
 
-bool station_in_menu(const Run& run, int i) {
-  const StationData& s = station_at(run.route, i);
-  return i >= 0 && i <= station_count(run.route) - 2 && (s.trntype == StopType::DoorStop || s.trntype == StopType::NoDoorStop) &&
-         run.config.first_station <= i && i < run.config.last_station;
+bool station_in_menu(const RouteData& route, const RunConfig& config, int i) {
+  const StationData& s = station_at(route, i);
+  return i >= 0 && i <= station_count(route) - 2 &&
+         (s.trntype == StopType::DoorStop || s.trntype == StopType::NoDoorStop) &&
+         config.first_station <= i && i < config.last_station;
 }
 
-void StationClick(Run& run, int t) {
+void StationClick(const RouteRun& run, int t) {
   const RouteData& r = run.route;
   const int count = station_count(r);
   if (t < 0 || t >= count) return;
   const StationData& s = station_at(r, t);
   StationState& st = run.station;
-  FilmState& film = run.film;
+  FilmState& film = run.view.film;
   MotionState& m = run.train.motion;
 
   // 1. The next announcement is the first one after leaving a station from here on.
@@ -42,7 +42,7 @@ void StationClick(Run& run, int t) {
   }
   // 2. Back to the route film at the station's frame, decoded on the next pass.
   if (film.movie_state != MovieState::RouteFilm) {
-    reopen_route_film(run);
+    reopen_route_film(run.view);
     film.movie_state = MovieState::RouteFilm;
     film.switch_frame = 0;
     film.shown_frame = -1;
@@ -54,13 +54,13 @@ void StationClick(Run& run, int t) {
   m.speed = 0;
   // 4. Every stop starts afresh, and the points and trackside sounds sound again.
   clear_station_flags(st, count);
-  sounds_after_jump(run);
-  film_switches_after_jump(run);
+  sounds_after_jump(run.sounds);
+  film_switches_after_jump(run.view);
   for (int channel = 1; channel < SoundDevice::kChannels; ++channel)
-    run.platform.sound.stop(channel);
+    run.sounds.platform.sound.stop(channel);
   // Calls waiting for the old place would be said at the new one.
-  clear_call_queue(run);
-  clear_announce_latches(run);
+  clear_call_queue(run.sounds);
+  clear_announce_latches(run.sounds);
   st.departure_call_armed = false;
   // 5., 6.
   st.doors_open = false;
@@ -95,19 +95,19 @@ void StationClick(Run& run, int t) {
   m.speedunit_seg = -1;
   // 11.
   protection_after_jump(run);
-  rebuild_crossing_list(run);
+  rebuild_crossing_list(run.sounds);
   film.movie_state = MovieState::RouteFilm;
   film.film_reversed = 0;  // the film stop points stop a forward run again
   // 10., 12. The signal and traffic-light displays, for the new place; the sign and the
   // crossing lights are drawn anew on the next pass.
   refresh_views(run);
-  overlays_after_jump(run);
+  overlays_after_jump(run.view);
   // 13.
-  masconupdate(run);
+  run.masconupdate();
 }
 
-void BackClick(Run& run) { start_fade(run); }
+void BackClick(const RouteRun& run) { run.start_fade(); }
 
-void kotai_stop_click(Run& run) { StationClick(run, run.station.zone_station); }
+void kotai_stop_click(const RouteRun& run) { StationClick(run, run.station.zone_station); }
 
 }  // namespace velmora

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "app/run.h"
 #include "common/rounding.h"
+#include "route/route_run.h"
 #include "route/station_table.h"
 #include "sound/route_sounds.h"
 
@@ -32,22 +32,22 @@ ClockHand hand(long double degrees, long double length) {
 
 }  // namespace
 
-int stop_end_ticks(const Run& run, int station) {
+int stop_end_ticks(const RouteRun& run, int station) {
   const StationData& s = station_at(run.route, station);
   return clock_ticks(
       static_cast<long double>(s.deptime) -
-      kTicksPerSecond * static_cast<long double>(route_sound_seconds(run, s.depsound)) -
-      kTicksPerSecond * static_cast<long double>(route_sound_seconds(run, s.arrsound)));
+      kTicksPerSecond * static_cast<long double>(route_sound_seconds(run.sounds, s.depsound)) -
+      kTicksPerSecond * static_cast<long double>(route_sound_seconds(run.sounds, s.arrsound)));
 }
 
-void start_clock(Run& run) {
+void start_clock(const RouteRun& run) {
   const int count = station_count(run.route);
   if (count == 0) return;
   const int first = std::clamp(run.config.first_station, 0, count - 1);
   run.train.motion.sim_ticks = stop_end_ticks(run, first);
 }
 
-void jump_clock(Run& run, int t) {
+void jump_clock(const RouteRun& run, int t) {
   const RouteData& r = run.route;
   const StationData& target = station_at(r, t);
   if (target.deptime != 0) {
@@ -81,8 +81,8 @@ void jump_clock(Run& run, int t) {
   }
   run.train.motion.sim_ticks = clock_ticks(
       static_cast<long double>(round_half_even(time)) -
-      kTicksPerSecond * static_cast<long double>(route_sound_seconds(run, target.depsound)) -
-      kTicksPerSecond * static_cast<long double>(route_sound_seconds(run, target.arrsound)));
+      kTicksPerSecond * static_cast<long double>(route_sound_seconds(run.sounds, target.depsound)) -
+      kTicksPerSecond * static_cast<long double>(route_sound_seconds(run.sounds, target.arrsound)));
 }
 
 std::string clock_text_of(int ticks) {
@@ -94,7 +94,7 @@ std::string clock_text_of(int ticks) {
   return two_digits(h) + ":" + two_digits(m) + ":" + two_digits(sec);
 }
 
-void timecalc(Run& run, int ticks) {
+void timecalc(const RouteRun& run, int ticks) {
   StationState& st = run.station;
   const int t = std::max(ticks, 0);
   const int s = t / kTicksPerSecond;

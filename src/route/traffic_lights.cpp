@@ -2,8 +2,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/run.h"
 #include "common/rounding.h"
+#include "route/route_run.h"
 #include "route/signals.h"
 
 namespace velmora {
@@ -12,8 +12,12 @@ namespace {
 constexpr int kPhases = 6;
 constexpr long double kTextRange = 9900;  // cm ahead within which the distance is shown
 
-TrafficPhase& phase_of(TrafficSignalData& t, int p) { return t.phases[static_cast<std::size_t>(p - 1)]; }
-int& count_of(TrafficSignalData& t, int p) { return t.phase_count[static_cast<std::size_t>(p - 1)]; }
+TrafficPhase& phase_of(TrafficSignalData& t, int p) {
+  return t.phases[static_cast<std::size_t>(p - 1)];
+}
+int& count_of(TrafficSignalData& t, int p) {
+  return t.phase_count[static_cast<std::size_t>(p - 1)];
+}
 
 void advance_phase(TrafficSignalData& t) {
   if (t.phase < 1 || t.phase > kPhases) t.phase = 1;
@@ -36,17 +40,19 @@ std::string metres(const std::string& piece, long double cm) {
 
 }  // namespace
 
-void traffic_light_step(Run& run) {
+void traffic_light_step(const RouteRun& run) {
   SignalState& st = run.signals;
   const int ff = run.film.film_frame;
   const long double pos = run.train.motion.position_cm;
   for (TrafficSignalData& t : run.route.traffic_signals) {
     advance_phase(t);
-    const long double midpoint = (static_cast<long double>(t.stop_position) + t.second_position) / 2;
+    const long double midpoint =
+        (static_cast<long double>(t.stop_position) + t.second_position) / 2;
     if (midpoint < pos && ff <= t.warn_until_frame) {
       if (phase_of(t, t.phase).permit == 1) {
         st.light2_frame_now = t.state_go;
-        if (st.light2_frame_now != st.light2_frame_shown) st.light2_frame_shown = st.light2_frame_now;
+        if (st.light2_frame_now != st.light2_frame_shown)
+          st.light2_frame_shown = st.light2_frame_now;
       } else {
         st.light2_frame_now = t.state_stop;
         if (st.light2_frame_now != st.light2_frame_shown) {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/run.h"
+#include "sound/sound_run.h"
 
 namespace velmora {
 namespace {
@@ -16,11 +16,13 @@ const CallSound* entry(const std::vector<CallSound>& table, int index) {
 
 const std::string& name_at(const std::vector<std::string>& names, int index) {
   static const std::string none;
-  return index >= 0 && static_cast<std::size_t>(index) < names.size() ? names[static_cast<std::size_t>(index)]
-                                                                       : none;
+  return index >= 0 && static_cast<std::size_t>(index) < names.size()
+             ? names[static_cast<std::size_t>(index)]
+             : none;
 }
 
-void queue(Run& run, const CallSound* sound, const std::string& slot, const std::string& file) {
+void queue(const SoundRun& run, const CallSound* sound, const std::string& slot,
+           const std::string& file) {
   if (sound == nullptr) return;
   CallState& c = run.calls;
   c.queue_busy = true;
@@ -32,25 +34,31 @@ void queue(Run& run, const CallSound* sound, const std::string& slot, const std:
 
 }  // namespace
 
-void kanko_queue_add(Run& run, int slot) {
+void kanko_queue_add(const SoundRun& run, int slot) {
   const auto& voices = run.route.call_voice;
   const bool known = slot >= 0 && static_cast<std::size_t>(slot) < voices.size();
   queue(run, entry(run.calls.voices, slot), std::to_string(slot),
         known ? voices[static_cast<std::size_t>(slot)].filename : std::string());
 }
 
-void queue_other_call(Run& run, int index) {
-  queue(run, entry(run.calls.other, index), "O" + std::to_string(index), name_at(run.route.other_kanko, index));
+void queue_other_call(const SoundRun& run, int index) {
+  queue(run, entry(run.calls.other, index), "O" + std::to_string(index),
+        name_at(run.route.other_kanko, index));
 }
 
-void queue_limit_call(Run& run, int index) {
-  queue(run, entry(run.calls.limit, index), "L" + std::to_string(index), name_at(run.route.limit_kanko, index));
+void queue_limit_call(const SoundRun& run, int index) {
+  queue(run, entry(run.calls.limit, index), "L" + std::to_string(index),
+        name_at(run.route.limit_kanko, index));
 }
 
-bool has_other_call(const Run& run, int index) { return entry(run.calls.other, index) != nullptr; }
-bool has_limit_call(const Run& run, int index) { return entry(run.calls.limit, index) != nullptr; }
+bool has_other_call(const SoundRun& run, int index) {
+  return entry(run.calls.other, index) != nullptr;
+}
+bool has_limit_call(const SoundRun& run, int index) {
+  return entry(run.calls.limit, index) != nullptr;
+}
 
-void kanko_queue_play(Run& run) {
+void kanko_queue_play(const SoundRun& run) {
   CallState& c = run.calls;
   SoundDevice& device = run.platform.sound;
   const int channel = run.sound.call_channel();
@@ -78,7 +86,7 @@ void kanko_queue_play(Run& run) {
   c.call_playing = true;
 }
 
-void clear_call_queue(Run& run) {
+void clear_call_queue(const SoundRun& run) {
   run.calls.call_queue.clear();
   run.calls.call_playing = false;
 }

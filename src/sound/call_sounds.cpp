@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/run.h"
 #include "common/paths.h"
 #include "data/load_failure.h"
+#include "sound/sound_run.h"
 
 namespace velmora {
 namespace {
@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 class CallLoader {
  public:
-  explicit CallLoader(Run& run) : run_(run) {}
+  explicit CallLoader(const SoundRun& run) : run_(run) {}
 
   std::vector<CallSound> load_all(const std::vector<std::string>& names) {
     std::vector<CallSound> sounds;
@@ -46,7 +46,7 @@ class CallLoader {
     return sound;
   }
 
-  Run& run_;
+  const SoundRun& run_;
   std::map<fs::path, CallSound> loaded_;
 };
 
@@ -59,7 +59,7 @@ std::vector<std::string> voice_names(const std::vector<Kanko>& voices) {
 
 }  // namespace
 
-void load_call_sounds(Run& run) {
+void load_call_sounds(const SoundRun& run) {
   CallLoader loader(run);
   CallState& c = run.calls;
   c.voices = loader.load_all(voice_names(run.route.call_voice));

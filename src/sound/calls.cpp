@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/run.h"
 #include "sound/call_queue.h"
 #include "sound/enter_call.h"
+#include "sound/sound_run.h"
 
 namespace velmora {
 namespace {
@@ -14,13 +14,22 @@ namespace {
 constexpr std::int64_t kTimeUnit = 15 * 30;  // ticks: the time call counts in 15 s steps
 constexpr int kOnTimeSlot = 18;
 constexpr int kPowerAwaySlot = 20;
-constexpr int kAsEnter = 999;    // a [StationKanko] value that acts as the Enter key
+constexpr int kAsEnter = 999;     // a [StationKanko] value that acts as the Enter key
 constexpr int kFirstTime = 1000;  // values from here on are clock times
 
 bool stop_image(int image) {
   switch (image) {
-    case 1: case 7: case 10: case 13: case 17: case 21: case 26: case 30: return true;
-    default: return false;
+    case 1:
+    case 7:
+    case 10:
+    case 13:
+    case 17:
+    case 21:
+    case 26:
+    case 30:
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -30,7 +39,7 @@ int station_kanko_type(int event) {
   return event >= 0 && event <= 5 ? kTypes[event] : -1;
 }
 
-void call_value(Run& run, int value) {
+void call_value(const SoundRun& run, int value) {
   if (value >= kFirstTime)
     Timekanko(run, value, 0);
   else if (value == kAsEnter)
@@ -41,7 +50,7 @@ void call_value(Run& run, int value) {
 
 }  // namespace
 
-void kanko_add(Run& run, int kind) {
+void kanko_add(const SoundRun& run, int kind) {
   const int signal = run.signals.shown_signal;
   if (signal == kNoSignal) return;
   const bool at_stop = stop_image(run.signals.signal_image_now);
@@ -59,7 +68,7 @@ void kanko_add(Run& run, int kind) {
   }
 }
 
-void Timekanko(Run& run, int scheduled, int type) {
+void Timekanko(const SoundRun& run, int scheduled, int type) {
   const std::int64_t now = run.train.motion.sim_ticks;
   const std::int64_t off = std::llabs(now - static_cast<std::int64_t>(scheduled));
   if (off <= kTimeUnit) {
@@ -74,14 +83,14 @@ void Timekanko(Run& run, int scheduled, int type) {
   kanko_queue_add(run, late ? (type == 0 ? 13 : 14) : (type == 0 ? 15 : 16));
 }
 
-void Timecheck(Run& run, int t) {
+void Timecheck(const SoundRun& run, int t) {
   if (t != 0) return;
   const int f = run.film.film_frame;
   for (const TimeCheckData& e : run.route.time_checks)
     if (e.first_frame < f && f < e.end_frame) Timekanko(run, e.scheduled, 1);
 }
 
-void station_call(Run& run, int event, int station) {
+void station_call(const SoundRun& run, int event, int station) {
   run.platform.events.event("station_call", std::to_string(event) + " " + std::to_string(station));
   const int type = station_kanko_type(event);
   if (type < 0) return;

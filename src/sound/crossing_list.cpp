@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "app/run.h"
 #include "sound/call_queue.h"
+#include "sound/sound_run.h"
 
 namespace velmora {
 namespace {
@@ -12,7 +12,9 @@ namespace {
 constexpr std::int64_t kWindowFrames = 20;
 
 // f within the 20 frames from `from` (wide arithmetic: frames come from the route file).
-bool within_window(std::int64_t from, std::int64_t f) { return from <= f && f < from + kWindowFrames; }
+bool within_window(std::int64_t from, std::int64_t f) {
+  return from <= f && f < from + kWindowFrames;
+}
 
 void add_crossing(CallState& c, int index) {
   for (int& slot : c.cross_pending) {
@@ -27,7 +29,7 @@ void add_crossing(CallState& c, int index) {
 
 }  // namespace
 
-void crossing_list_step(Run& run) {
+void crossing_list_step(const SoundRun& run) {
   CallState& c = run.calls;
   const std::int64_t f = run.film.film_frame;
   const auto& crossings = run.route.crossings;
@@ -43,7 +45,7 @@ void crossing_list_step(Run& run) {
   }
 }
 
-void crossing_call(Run& run) {
+void crossing_call(const SoundRun& run) {
   CallState& c = run.calls;
   const int first = c.cross_pending[0];
   if (first < 0) return;
@@ -53,7 +55,7 @@ void crossing_call(Run& run) {
   if (!c.cross_busy) drop_first_crossing(run);
 }
 
-void drop_first_crossing(Run& run) {
+void drop_first_crossing(const SoundRun& run) {
   CallState& c = run.calls;
   c.cross_busy = true;
   std::move(c.cross_pending.begin() + 1, c.cross_pending.end(), c.cross_pending.begin());
@@ -62,13 +64,14 @@ void drop_first_crossing(Run& run) {
   if (c.cross_pending[0] == -1) run.overlays.cross_shown = kNoCrossing;
 }
 
-void rebuild_crossing_list(Run& run) {
+void rebuild_crossing_list(const SoundRun& run) {
   CallState& c = run.calls;
   c.cross_pending = CallState::filled_cross_list();
   const int f = run.film.film_frame;
   const auto& crossings = run.route.crossings;
   for (std::size_t i = 0; i < crossings.size(); ++i)
-    if (crossings[i].announce_frame <= f && f < crossings[i].passed_frame) add_crossing(c, static_cast<int>(i));
+    if (crossings[i].announce_frame <= f && f < crossings[i].passed_frame)
+      add_crossing(c, static_cast<int>(i));
 }
 
 }  // namespace velmora

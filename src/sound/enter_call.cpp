@@ -2,11 +2,11 @@
 
 #include <cstdint>
 
-#include "app/run.h"
 #include "common/rounding.h"
 #include "sound/call_queue.h"
 #include "sound/calls.h"
 #include "sound/crossing_list.h"
+#include "sound/sound_run.h"
 
 namespace velmora {
 namespace {
@@ -17,21 +17,56 @@ constexpr int kFirstUncalledImage = 35;  // signal pictures from here on have no
 // The fixed call for a signal picture.
 int image_call_slot(int image) {
   switch (image) {
-    case 1: case 7: case 10: case 13: case 17: case 21: case 26: case 30: return 0;
-    case 18: case 22: return 1;
-    case 4: case 8: case 11: case 14: case 19: case 23: case 27: case 31: return 2;
-    case 5: case 15: case 24: return 3;
-    case 3: case 6: case 9: case 12: case 16: case 20: case 25: case 28: case 33: return 4;
-    case 2: return 5;
-    case 29: case 34: return 21;
-    default: return kNoVoice;
+    case 1:
+    case 7:
+    case 10:
+    case 13:
+    case 17:
+    case 21:
+    case 26:
+    case 30:
+      return 0;
+    case 18:
+    case 22:
+      return 1;
+    case 4:
+    case 8:
+    case 11:
+    case 14:
+    case 19:
+    case 23:
+    case 27:
+    case 31:
+      return 2;
+    case 5:
+    case 15:
+    case 24:
+      return 3;
+    case 3:
+    case 6:
+    case 9:
+    case 12:
+    case 16:
+    case 20:
+    case 25:
+    case 28:
+    case 33:
+      return 4;
+    case 2:
+      return 5;
+    case 29:
+    case 34:
+      return 21;
+    default:
+      return kNoVoice;
   }
 }
 
-bool sign_call(Run& run) {
+bool sign_call(const SoundRun& run) {
   OverlayState& ov = run.overlays;
   const int sign = ov.sign_shown;
-  if (sign == kNoSign || !(sign == kTimeBoard || has_other_call(run, sign)) || sign == ov.last_call_id)
+  if (sign == kNoSign || !(sign == kTimeBoard || has_other_call(run, sign)) ||
+      sign == ov.last_call_id)
     return false;
   if (sign == kTimeBoard)
     Timecheck(run, 0);
@@ -42,7 +77,7 @@ bool sign_call(Run& run) {
 }
 
 // The limit sign, while it shows a limit (`showing` limit_blink) or its end (limit_end_shown).
-bool limit_call(Run& run, bool showing, std::int64_t speed) {
+bool limit_call(const SoundRun& run, bool showing, std::int64_t speed) {
   OverlayState& ov = run.overlays;
   const int image = ov.limit_image_shown;
   if (!showing || ov.sign_shown != kNoSign || !has_limit_call(run, image) || speed == 0 ||
@@ -53,7 +88,7 @@ bool limit_call(Run& run, bool showing, std::int64_t speed) {
   return true;
 }
 
-void signal_call(Run& run) {
+void signal_call(const SoundRun& run) {
   const SignalState& sig = run.signals;
   const auto& voices = run.route.call_voice;
   for (std::size_t slot = kFixedCallSlots; slot < voices.size(); ++slot) {
@@ -65,13 +100,14 @@ void signal_call(Run& run) {
       kanko_queue_add(run, static_cast<int>(slot));
     }
   }
-  if (const int slot = image_call_slot(sig.signal_image_now); slot != kNoVoice) kanko_queue_add(run, slot);
+  if (const int slot = image_call_slot(sig.signal_image_now); slot != kNoVoice)
+    kanko_queue_add(run, slot);
   kanko_add(run, 2);
 }
 
 }  // namespace
 
-void enter_call(Run& run) {
+void enter_call(const SoundRun& run) {
   const OverlayState& ov = run.overlays;
   const std::int64_t speed = round_half_even(run.train.motion.speed);
   if (sign_call(run)) return;

@@ -1,13 +1,13 @@
 #pragma once
 // The Enter key: the driver calls out what is in view.
 
-namespace velmora {
+#include "sound/sound_run.h"
 
-struct Run;
+namespace velmora {
 
 // In this order, the first that applies: the other sign in view (or the time check at the
 // time board), the speed-limit sign, the end of a limit, then a crossing whose light is lit
 // or else the signal in view.
-void enter_call(Run& run);
+void enter_call(const SoundRun& run);
 
 }  // namespace velmora

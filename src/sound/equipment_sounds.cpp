@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "app/run.h"
 #include "common/rounding.h"
 #include "sound/sound_levels.h"
+#include "sound/sound_run.h"
 #include "sound/vehicle_sounds.h"
 
 namespace velmora {
@@ -14,29 +14,33 @@ namespace {
 constexpr long double kChargedPipe = 490;  // kPa
 
 // The channel of vehicle sound `number`, or -1 for none.
-int channel_of(const Run& run, int number) { return number > 0 && number < run.sound.vehicle_count ? number : -1; }
+int channel_of(const SoundRun& run, int number) {
+  return number > 0 && number < run.sound.vehicle_count ? number : -1;
+}
 
-void set_level(Run& run, int number, int level) {
+void set_level(const SoundRun& run, int number, int level) {
   const int channel = channel_of(run, number);
   if (channel >= 0) run.platform.sound.set_volume(channel, level);
 }
 
-int level(Run& run, int number) {
+int level(const SoundRun& run, int number) {
   const int channel = channel_of(run, number);
   return channel >= 0 ? run.platform.sound.volume(channel) : kSilent;
 }
 
-void keep_looping(Run& run, int number) {
+void keep_looping(const SoundRun& run, int number) {
   if (!vehicle_sound_playing(run, number)) vehicle_sound_loop(run, number);
 }
 
 // Field `field` of entry `k` of a brake-sound table; 0 (none) outside it.
 int entry(const std::vector<std::array<int, 2>>& table, int k, int field) {
-  return k >= 0 && static_cast<std::size_t>(k) < table.size() ? table[static_cast<std::size_t>(k)][field] : 0;
+  return k >= 0 && static_cast<std::size_t>(k) < table.size()
+             ? table[static_cast<std::size_t>(k)][field]
+             : 0;
 }
 
 // Fades the squeal out by `step` a frame and stops it once it is quiet enough.
-void fade_squeal(Run& run, int number, int step) {
+void fade_squeal(const SoundRun& run, int number, int step) {
   if (level(run, number) > -6000) set_level(run, number, clamp_level(level(run, number) - step));
   if (level(run, number) < -5000) vehicle_sound_stop(run, number);
 }
@@ -45,14 +49,15 @@ bool any_trip(const HandleState& h) { return h.ats_eb || h.eb_device || h.ats_se
 
 }  // namespace
 
-void brake_squeal_step(Run& run) {
+void brake_squeal_step(const SoundRun& run) {
   const int squeak = run.vehicle.sound_squeak;
   if (channel_of(run, squeak) < 0) return;
   const long double speed = run.train.motion.speed;
   const long double v = std::fabs(speed);
   const long double bc = static_cast<long double>(run.train.brakes.bc_t);
   const bool electric = run.train.brakes.ebrake_current != 0;
-  if (bc > 0 && v > 1 && !electric && !vehicle_sound_playing(run, squeak)) vehicle_sound_loop(run, squeak);
+  if (bc > 0 && v > 1 && !electric && !vehicle_sound_playing(run, squeak))
+    vehicle_sound_loop(run, squeak);
   if (bc == 0) fade_squeal(run, squeak, 100);
   if (v < 1) fade_squeal(run, squeak, 1000);
   const long double L = run.vehicle.lose_elec[1];
@@ -60,10 +65,12 @@ void brake_squeal_step(Run& run) {
   // Louder at low speed and high cylinder pressure; the signed speed makes a train backing
   // squeal at full level.
   if (bc > 0 && !electric && v > 1 && L != 0 && kpa != 0)
-    set_level(run, squeak, clamp_level(static_cast<long double>(round_half_even(-500 * (500 * speed / L) / kpa))));
+    set_level(
+        run, squeak,
+        clamp_level(static_cast<long double>(round_half_even(-500 * (500 * speed / L) / kpa))));
 }
 
-void air_valve_step(Run& run) {
+void air_valve_step(const SoundRun& run) {
   const VehicleData& veh = run.vehicle;
   if (veh.brake_type != BrakeType::AutomaticAir) return;
   const long double bp = static_cast<long double>(run.train.brakes.bp_press);
@@ -89,7 +96,7 @@ void air_valve_step(Run& run) {
   }
 }
 
-void emergency_valve_step(Run& run) {
+void emergency_valve_step(const SoundRun& run) {
   const VehicleData& veh = run.vehicle;
   const HandleState& h = run.train.handles;
   SoundState& s = run.sound;
@@ -103,14 +110,15 @@ void emergency_valve_step(Run& run) {
     vehicle_sound_restart(run, veh.sound_eb[0]);
     vehicle_sound_restart(run, entry(veh.sound_ba, veh.brake, 1));
     s.eb_latch = true;
-  } else if (veh.brake_type == BrakeType::Notch && run.train.brakes.bc_t < Fixed4(run.load.bc_emergency) &&
+  } else if (veh.brake_type == BrakeType::Notch &&
+             run.train.brakes.bc_t < Fixed4(run.load.bc_emergency) &&
              run.train.motion.speed > veh.sound_eb[1]) {
     vehicle_sound_restart(run, veh.sound_eb[0]);
     s.eb_latch = true;
   }
 }
 
-void brake_step_sounds(Run& run) {
+void brake_step_sounds(const SoundRun& run) {
   const VehicleData& veh = run.vehicle;
   const HandleState& h = run.train.handles;
   SoundState& s = run.sound;
@@ -133,7 +141,7 @@ void brake_step_sounds(Run& run) {
   }
 }
 
-void horn_step(Run& run) {
+void horn_step(const SoundRun& run) {
   const VehicleData& veh = run.vehicle;
   const InputState& in = run.input;
   int& noted = run.sound.horn_noted;
@@ -172,7 +180,7 @@ void horn_step(Run& run) {
   }
 }
 
-void stop_alert_step(Run& run) {
+void stop_alert_step(const SoundRun& run) {
   SoundState& s = run.sound;
   const int sound = run.vehicle.stop[0], mode = run.vehicle.stop[1];
   const long double v = run.train.motion.speed;
@@ -193,7 +201,7 @@ void stop_alert_step(Run& run) {
   }
 }
 
-void key4_sounds_step(Run& run) {
+void key4_sounds_step(const SoundRun& run) {
   const VehicleData& veh = run.vehicle;
   const bool held = run.input.key4_held;
   if (veh.key4 == "B") {
@@ -212,7 +220,7 @@ void key4_sounds_step(Run& run) {
   }
 }
 
-void notching_sound_step(Run& run) {
+void notching_sound_step(const SoundRun& run) {
   SoundState& s = run.sound;
   const int step = run.train.traction.current_step;
   if (step > s.notch_step_seen) s.notch_sound_pending = true;
@@ -228,9 +236,10 @@ void notching_sound_step(Run& run) {
   }
 }
 
-void ats_warn_step(Run& run) {
+void ats_warn_step(const SoundRun& run) {
   const int warn = run.vehicle.ats_warn;
-  if (!run.train.engine.ats_enabled && run.options.opt_ats_reg == 0 && run.train.handles.power_handle >= 2)
+  if (!run.train.engine.ats_enabled && run.options.opt_ats_reg == 0 &&
+      run.train.handles.power_handle >= 2)
     keep_looping(run, warn);
   else
     vehicle_sound_stop(run, warn);

@@ -4,18 +4,18 @@
 // alert, buzzer and hastening on key 4, the notching of the motor-current model and the
 // warning while protection is cut out.
 
+#include "sound/sound_run.h"
+
 namespace velmora {
 
-struct Run;
-
-void brake_squeal_step(Run& run);
-void air_valve_step(Run& run);
-void emergency_valve_step(Run& run);
-void brake_step_sounds(Run& run);
-void horn_step(Run& run);
-void stop_alert_step(Run& run);
-void key4_sounds_step(Run& run);
-void notching_sound_step(Run& run);
-void ats_warn_step(Run& run);
+void brake_squeal_step(const SoundRun& run);
+void air_valve_step(const SoundRun& run);
+void emergency_valve_step(const SoundRun& run);
+void brake_step_sounds(const SoundRun& run);
+void horn_step(const SoundRun& run);
+void stop_alert_step(const SoundRun& run);
+void key4_sounds_step(const SoundRun& run);
+void notching_sound_step(const SoundRun& run);
+void ats_warn_step(const SoundRun& run);
 
 }  // namespace velmora

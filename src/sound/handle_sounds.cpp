@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "app/run.h"
+#include "sound/sound_run.h"
 #include "sound/vehicle_sounds.h"
 
 namespace velmora {
@@ -8,19 +8,22 @@ namespace velmora {
 namespace {
 
 int entry(const std::vector<std::array<int, 2>>& table, int k, int field) {
-  return k >= 0 && static_cast<std::size_t>(k) < table.size() ? table[static_cast<std::size_t>(k)][field] : 0;
+  return k >= 0 && static_cast<std::size_t>(k) < table.size()
+             ? table[static_cast<std::size_t>(k)][field]
+             : 0;
 }
 int entry(const std::vector<int>& table, int k) {
-  return k >= 0 && static_cast<std::size_t>(k) < table.size() ? table[static_cast<std::size_t>(k)] : 0;
+  return k >= 0 && static_cast<std::size_t>(k) < table.size() ? table[static_cast<std::size_t>(k)]
+                                                              : 0;
 }
 
-void start_if_idle(Run& run, int number) {
+void start_if_idle(const SoundRun& run, int number) {
   if (!vehicle_sound_playing(run, number)) vehicle_sound_restart(run, number);
 }
 
 }  // namespace
 
-void handle_sounds(Run& run, int power_before, int brake_before) {
+void handle_sounds(const SoundRun& run, int power_before, int brake_before) {
   const VehicleData& v = run.vehicle;
   const HandleState& h = run.train.handles;
   const int s = -h.brake_handle, s0 = -brake_before;  // brake steps: 0 released .. [Brake]
@@ -30,7 +33,8 @@ void handle_sounds(Run& run, int power_before, int brake_before) {
   if (s > s0) {
     // A further application cuts short the release and application hisses still going.
     for (int k = 0; k < top; ++k)
-      for (const auto* table : {&v.sound_bk, &v.sound_br, &v.sound_ba}) vehicle_sound_stop(run, entry(*table, k, 1));
+      for (const auto* table : {&v.sound_bk, &v.sound_br, &v.sound_ba})
+        vehicle_sound_stop(run, entry(*table, k, 1));
   }
   if (v.brake_type == BrakeType::AutomaticAir) {
     if (s == 0 && s0 > 0)
@@ -42,7 +46,8 @@ void handle_sounds(Run& run, int power_before, int brake_before) {
   } else {
     if (s0 < s && s <= top) {
       // Into emergency at speed the application hiss waits for the emergency valve.
-      if (s != top || std::fabs(run.train.motion.speed) <= 15 || vehicle_sound_playing(run, entry(v.sound_ba, top, 1)))
+      if (s != top || std::fabs(run.train.motion.speed) <= 15 ||
+          vehicle_sound_playing(run, entry(v.sound_ba, top, 1)))
         start_if_idle(run, entry(v.sound_ba, s - 1, 1));
       vehicle_sound_restart(run, entry(v.sound_ba, s - 1, 0));
     }

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/run.h"
 #include "common/rounding.h"
 #include "sound/sound_levels.h"
+#include "sound/sound_run.h"
 #include "sound/vehicle_sounds.h"
 
 namespace velmora {
@@ -14,14 +14,16 @@ namespace {
 
 constexpr int kBands = 13;  // running-noise channels 0..12, one per 10 km/h
 
-bool playing(Run& run, int channel) { return (run.platform.sound.status(channel) & SoundDevice::kPlaying) != 0; }
+bool playing(const SoundRun& run, int channel) {
+  return (run.platform.sound.status(channel) & SoundDevice::kPlaying) != 0;
+}
 
 // A curve may run below zero at its far end; the device is never asked to play backwards.
-void set_rate(Run& run, int channel, long double rate) {
+void set_rate(const SoundRun& run, int channel, long double rate) {
   if (rate > 0) run.platform.sound.set_freq_rate(channel, rate);
 }
 
-void keep_looping(Run& run, int channel) {
+void keep_looping(const SoundRun& run, int channel) {
   if (!playing(run, channel)) run.platform.sound.loop(channel);
 }
 
@@ -35,8 +37,8 @@ struct CurvePoint {
   bool rate_set = false;
   long double rate = 1, level = 1;
 };
-CurvePoint margin_curve(long double x, long double lo, long double hi, long double rate0, long double rate1,
-                        long double vol0, long double vol1) {
+CurvePoint margin_curve(long double x, long double lo, long double hi, long double rate0,
+                        long double rate1, long double vol0, long double vol1) {
   CurvePoint c;
   if (!(lo - 10 < x && x < hi + 10)) return c;
   c.rate_set = true;
@@ -62,14 +64,14 @@ void lower(long double& fader, long double by, long double floor) {
   if (fader > floor) fader -= by;
 }
 
-bool braking_not_emergency(const Run& run) {
+bool braking_not_emergency(const SoundRun& run) {
   const int notch = run.train.handles.brake_notch;
   return notch < 0 && notch != -run.vehicle.brake;
 }
 
 }  // namespace
 
-void reset_running_sounds(Run& run) {
+void reset_running_sounds(const SoundRun& run) {
   SoundState& s = run.sound;
   s.motor_level.assign(static_cast<std::size_t>(s.motor_count), 1);
   s.motor_fade.assign(static_cast<std::size_t>(s.motor_count), 1);
@@ -79,7 +81,7 @@ void reset_running_sounds(Run& run) {
   s.door_counter = 0;
 }
 
-void running_noise_step(Run& run) {
+void running_noise_step(const SoundRun& run) {
   SoundDevice& device = run.platform.sound;
   const int count = std::min(kBands, run.sound.vehicle_count);
   const auto band = [&](int k) { return k >= 0 && k < count; };
@@ -101,7 +103,7 @@ void running_noise_step(Run& run) {
   if (band(b + 1)) device.set_volume(b + 1, level_of_away(2000, c / 100.0L));
 }
 
-void electric_motor_step(Run& run) {
+void electric_motor_step(const SoundRun& run) {
   SoundState& s = run.sound;
   SoundDevice& device = run.platform.sound;
   const HandleState& h = run.train.handles;
@@ -130,7 +132,8 @@ void electric_motor_step(Run& run) {
     } else {
       level = 1;
     }
-    const bool active = (r.kagen == 0 && h.power_notch > 0) || (r.kagen == 1 && braking_not_emergency(run)) ||
+    const bool active = (r.kagen == 0 && h.power_notch > 0) ||
+                        (r.kagen == 1 && braking_not_emergency(run)) ||
                         (r.kagen >= 2 && h.brake_notch != -run.vehicle.brake);
     if (active)
       fade = 100;
@@ -152,7 +155,7 @@ void electric_motor_step(Run& run) {
   }
 }
 
-void diesel_engine_step(Run& run) {
+void diesel_engine_step(const SoundRun& run) {
   SoundState& s = run.sound;
   SoundDevice& device = run.platform.sound;
   const HandleState& h = run.train.handles;
@@ -164,7 +167,8 @@ void diesel_engine_step(Run& run) {
   for (std::size_t i = 0; i < n; ++i) {
     const MotorSoundData& r = rows[i];
     const int channel = s.motor_channel(static_cast<int>(i));
-    const CurvePoint c = margin_curve(e.engine_rpm, r.Speed1, r.Speed4, r.Rate1, r.Rate4, r.Volume1, r.Volume4);
+    const CurvePoint c =
+        margin_curve(e.engine_rpm, r.Speed1, r.Speed4, r.Rate1, r.Rate4, r.Volume1, r.Volume4);
     if (c.rate_set) set_rate(run, channel, c.rate);
     s.motor_level[i] = c.level;
     long double& fade = s.motor_fade[i];
@@ -182,7 +186,7 @@ void diesel_engine_step(Run& run) {
   }
 }
 
-void engine_idle_step(Run& run) {
+void engine_idle_step(const SoundRun& run) {
   SoundState& s = run.sound;
   const StationState& st = run.station;
   const int a = run.vehicle.engine_sound2[0], b = run.vehicle.engine_sound2[1];
@@ -206,7 +210,7 @@ void engine_idle_step(Run& run) {
   if (st.doors_open && s.door_counter < 30 && !vehicle_sound_playing(run, b)) switch_to(b);
 }
 
-void gear_sounds_step(Run& run) {
+void gear_sounds_step(const SoundRun& run) {
   SoundState& s = run.sound;
   SoundDevice& device = run.platform.sound;
   const HandleState& h = run.train.handles;
@@ -219,8 +223,8 @@ void gear_sounds_step(Run& run) {
   for (std::size_t i = 0; i < n; ++i) {
     const HensokuSoundData& r = rows[i];
     const int channel = s.gear_channel(static_cast<int>(i));
-    const CurvePoint c =
-        margin_curve(v, r.StartSpeed, r.EndSpeed, r.StartRate, r.EndRate, r.StartVolume, r.EndVolume);
+    const CurvePoint c = margin_curve(v, r.StartSpeed, r.EndSpeed, r.StartRate, r.EndRate,
+                                      r.StartVolume, r.EndVolume);
     if (c.rate_set) set_rate(run, channel, c.rate);
     s.gear_level[i] = c.level;
     long double& fade = s.gear_fade[i];

@@ -1,15 +1,15 @@
 #include "sound/sound_loading.h"
 
-#include "app/run.h"
 #include "common/paths.h"
 #include "common/wav_seconds.h"
 #include "data/load_failure.h"
+#include "sound/sound_run.h"
 
 namespace velmora {
 
 namespace fs = std::filesystem;
 
-SoundLoads::SoundLoads(Run& run)
+SoundLoads::SoundLoads(const SoundRun& run)
     : run_(run),
       vehicle_dir_(run.config.vehicle_dir.empty() ? run.config.program_dir
                                                   : run.config.vehicle_dir) {

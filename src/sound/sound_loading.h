@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-namespace velmora {
+#include "sound/sound_run.h"
 
-struct Run;
+namespace velmora {
 
 // The sounds of one start-up. A named sound file that does not exist, or that the device
 // cannot read, stops the start with its path and "が見つかりません" or the device's reason
@@ -17,7 +17,7 @@ struct Run;
 class SoundLoads {
  public:
   // Counts the vehicle, environment, motor and gear sounds: the channel layout.
-  explicit SoundLoads(Run& run);
+  explicit SoundLoads(const SoundRun& run);
 
   // The vehicle's [DriveSound] list, for channels 0 .. nV-1.
   void vehicle_sounds();
@@ -32,7 +32,7 @@ class SoundLoads {
  private:
   void load(const std::filesystem::path& folder, const std::string& name, int channel);
 
-  Run& run_;
+  SoundRun run_;
   std::filesystem::path vehicle_dir_;
   std::vector<std::pair<int, int>> read_;  // channel, sound id
 };

@@ -1,13 +1,13 @@
 #include "sound/sound_step.h"
 
-#include "app/run.h"
 #include "sound/equipment_sounds.h"
 #include "sound/running_sounds.h"
+#include "sound/sound_run.h"
 #include "sound/trackside_sounds.h"
 
 namespace velmora {
 
-void sound_step(Run& run) {
+void sound_step(const SoundRun& run) {
   brake_squeal_step(run);
   air_valve_step(run);
   emergency_valve_step(run);
@@ -32,7 +32,7 @@ void sound_step(Run& run) {
   }
 }
 
-void start_sounds(Run& run) {
+void start_sounds(const SoundRun& run) {
   reset_running_sounds(run);
   clear_trackside_marks(run);
   SoundState& s = run.sound;
@@ -40,13 +40,17 @@ void start_sounds(Run& run) {
   s.horn_noted = 0;
   s.notch_step_seen = 0;
   s.atten = 1;
-  run.input.prev_power_handle = 0;
-  run.input.prev_brake_handle = -run.vehicle.brake;
 }
 
-void sounds_after_jump(Run& run) { clear_trackside_marks(run); }
+void stop_running_train_sounds(const SoundRun& run) {
+  const SoundState& s = run.sound;
+  for (int channel = 0; channel < s.motor_channel(s.motor_count); ++channel)
+    run.platform.sound.stop(channel);
+}
 
-void pause_sounds(Run& run) {
+void sounds_after_jump(const SoundRun& run) { clear_trackside_marks(run); }
+
+void pause_sounds(const SoundRun& run) {
   SoundDevice& device = run.platform.sound;
   for (int channel = 0; channel < SoundDevice::kChannels; ++channel) {
     const int status = device.status(channel);
@@ -56,7 +60,7 @@ void pause_sounds(Run& run) {
   }
 }
 
-void resume_sounds(Run& run) {
+void resume_sounds(const SoundRun& run) {
   SoundDevice& device = run.platform.sound;
   for (int channel = 0; channel < SoundDevice::kChannels; ++channel) {
     char& state = run.sound.paused_channel_state[static_cast<std::size_t>(channel)];

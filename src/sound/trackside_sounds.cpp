@@ -3,25 +3,25 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/run.h"
 #include "common/rounding.h"
 #include "sound/sound_levels.h"
+#include "sound/sound_run.h"
 #include "sound/vehicle_sounds.h"
 
 namespace velmora {
 
 namespace {
 
-constexpr int kWindow = 30;            // film frames a sound's start or end takes
+constexpr int kWindow = 30;              // film frames a sound's start or end takes
 constexpr long double kSoundKmh = 1220;  // speed of sound
 constexpr long double kBeside = 300;     // cm from the track to a passing source
 
-bool route_sound(const Run& run, int s) { return s >= 0 && s < run.sound.route_count; }
+bool route_sound(const SoundRun& run, int s) { return s >= 0 && s < run.sound.route_count; }
 
 long double fade(long double frames) { return std::clamp(3.3L * frames / 100, 0.1L, 1.0L); }
 
 // The pitch and the level of a [Sound] entry at this speed.
-int shape(Run& run, const TrackSoundData& e, int channel) {
+int shape(const SoundRun& run, const TrackSoundData& e, int channel) {
   const long double v = run.train.motion.speed;
   const long double ref = e.ref_speed;
   // Pitch follows the speed's magnitude: a train backing past a sound does not make it
@@ -35,19 +35,19 @@ int shape(Run& run, const TrackSoundData& e, int channel) {
 
 }  // namespace
 
-void clear_trackside_marks(Run& run) {
+void clear_trackside_marks(const SoundRun& run) {
   run.sound.track_played.assign(run.route.sounds.size(), 0);
   run.sound.switch_sounded.assign(run.route.switches.size(), 0);
 }
 
-void trackside_atten(Run& run) {
+void trackside_atten(const SoundRun& run) {
   const int ff = run.film.film_frame;
   run.sound.atten = 1;
   for (const AttenData& a : run.route.atten)
     if (a.first_frame < ff && ff < a.end_frame) run.sound.atten = a.factor / 100.0L;
 }
 
-void track_sounds_step(Run& run) {
+void track_sounds_step(const SoundRun& run) {
   SoundDevice& device = run.platform.sound;
   SoundState& s = run.sound;
   const int ff = run.film.film_frame;
@@ -99,7 +99,7 @@ long double doppler_rate(long double speed, long double d) {
   return d > 0 ? kSoundKmh / (kSoundKmh - towards) : kSoundKmh / (kSoundKmh + towards);
 }
 
-void doppler_step(Run& run) {
+void doppler_step(const SoundRun& run) {
   SoundDevice& device = run.platform.sound;
   const SoundState& s = run.sound;
   const auto& departed = run.station.st_departed;
@@ -110,14 +110,16 @@ void doppler_step(Run& run) {
     const long double d = e.position - run.train.motion.position_cm;
     if (!(std::fabs(d) <= e.range)) continue;
     any_in_range = true;
-    const bool enabled = e.station == 0 || (e.station > 0 && static_cast<std::size_t>(e.station) < departed.size() &&
-                                            departed[static_cast<std::size_t>(e.station)]);
+    const bool enabled =
+        e.station == 0 || (e.station > 0 && static_cast<std::size_t>(e.station) < departed.size() &&
+                           departed[static_cast<std::size_t>(e.station)]);
     if ((device.status(channel) & SoundDevice::kPlaying) == 0 && enabled) device.loop(channel);
     if (e.doppler_off == 0) {
       const long double rate = doppler_rate(run.train.motion.speed, d);
       if (rate > 0) device.set_freq_rate(channel, rate);
     }
-    device.set_volume(channel, e.range > 0 ? level_of(2000, (e.range - std::fabs(d)) / e.range) : kFullLevel);
+    device.set_volume(
+        channel, e.range > 0 ? level_of(2000, (e.range - std::fabs(d)) / e.range) : kFullLevel);
   }
   if (any_in_range) return;
   for (const DopplerData& e : run.route.doppler) {
@@ -127,7 +129,7 @@ void doppler_step(Run& run) {
   }
 }
 
-void points_sounds_step(Run& run) {
+void points_sounds_step(const SoundRun& run) {
   SoundState& s = run.sound;
   const int ff = run.film.film_frame;
   const long double v = run.train.motion.speed;  // signed: backing, every limit is above it

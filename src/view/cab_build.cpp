@@ -2,16 +2,16 @@
 
 #include <string>
 
-#include "app/run.h"
 #include "common/paths.h"
 #include "data/load_failure.h"
+#include "view/view_run.h"
 
 namespace velmora {
 
 namespace {
 
 struct Builder {
-  Run& run;
+  const ViewRun& run;
   std::filesystem::path folder;
 
   // One picture with one sprite; the sprite number, or -1 when the element has no picture.
@@ -34,20 +34,24 @@ struct Builder {
     place.visible = visible;
     r.sprites = {place};
     const std::size_t before = run.platform.sprites.sprites_of(image).size();
-    if (!run.platform.images.load(r)) throw LoadFailure(failure, r.file.string() + ": the picture cannot be made");
+    if (!run.platform.images.load(r))
+      throw LoadFailure(failure, r.file.string() + ": the picture cannot be made");
     const std::vector<int> made = run.platform.sprites.sprites_of(image);
     return made.size() > before ? made.back() : -1;
   }
 
   CabItem lamp(const Lamp& l, const std::string& image, int z, bool visible) {
-    return {make(l.name, image, l.Left, l.Top, z, visible, 0, 0, {l.name + "の生成エラー"}), l.Left, l.Top, true};
+    return {make(l.name, image, l.Left, l.Top, z, visible, 0, 0, {l.name + "の生成エラー"}), l.Left,
+            l.Top, true};
   }
   CabItem needle(const Meter& m, const std::string& image, int z) {
-    return {make(m.name, image, m.Left, m.Top, z, true, 0, 0, {m.name + "の生成エラー"}), m.Left, m.Top, true};
+    return {make(m.name, image, m.Left, m.Top, z, true, 0, 0, {m.name + "の生成エラー"}), m.Left,
+            m.Top, true};
   }
   // A linear gauge's mark starts at its zero.
   CabItem linear(const Meter& m, const std::string& image, int z) {
-    return {make(m.name, image, m.Left, m.zero, z, true, 0, 0, {m.name + "の生成エラー"}), m.Left, m.zero, true};
+    return {make(m.name, image, m.Left, m.zero, z, true, 0, 0, {m.name + "の生成エラー"}), m.Left,
+            m.zero, true};
   }
   CabItem strip(const ImageStrip& s, const std::string& key, const std::string& image, int z) {
     return {make(s.name, image, s.X, s.Y, z, true, s.pattern_width, s.pattern_height,
@@ -58,7 +62,7 @@ struct Builder {
 
 }  // namespace
 
-void build_cab(Run& run) {
+void build_cab(const ViewRun& run) {
   const PanelData& p = run.panel;
   CabState& c = run.cab;
   Builder b{run, run.config.vehicle_dir.empty() ? run.config.program_dir : run.config.vehicle_dir};
@@ -116,7 +120,8 @@ void build_cab(Run& run) {
 
   c.others.clear();
   for (std::size_t i = 0; i < p.Others.size(); ++i) {
-    CabItem item = b.lamp(p.Others[i], "img_other" + std::to_string(i), 70 + static_cast<int>(i), false);
+    CabItem item =
+        b.lamp(p.Others[i], "img_other" + std::to_string(i), 70 + static_cast<int>(i), false);
     item.sways = i < 10;  // an eleventh extra picture stays where it is
     c.others.push_back(item);
   }

@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "app/run.h"
 #include "common/paths.h"
 #include "data/load_failure.h"
+#include "view/view_run.h"
 
 namespace velmora {
 
@@ -37,7 +37,7 @@ const std::array<CabLabelPlace, 15> kCabLabels{{
     {kLabelDistance, label(808, 340, 0, 0, 13)},
 }};
 
-void load_window_pictures(Run& run) {
+void load_window_pictures(const ViewRun& run) {
   const std::filesystem::path& folder = run.config.program_dir;
   const auto load = [&](WindowPicture which, const std::string& name, int x, int y) {
     if (name.empty()) return;
@@ -53,7 +53,7 @@ void load_window_pictures(Run& run) {
   load(WindowPicture::SubDisplay, staf[2], kSubDisplayLeft, kSubDisplayTop);
 }
 
-void cab_window_step(Run& run) {
+void cab_window_step(const ViewRun& run) {
   if (run.options.opt_moji == 0) return;
   CabScreen& screen = run.platform.screen;
   for (const CabLabelPlace& l : kCabLabels) {
@@ -62,6 +62,6 @@ void cab_window_step(Run& run) {
   }
 }
 
-void set_text_mode(Run& run, int mode) { run.options.opt_moji = mode; }
+void set_text_mode(Options& options, int mode) { options.opt_moji = mode; }
 
 }  // namespace velmora

@@ -3,17 +3,18 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/run.h"
 #include "common/rounding.h"
 #include "sound/route_sounds.h"
 #include "sound/vehicle_sounds.h"
+#include "view/view_run.h"
 
 namespace velmora {
 
 namespace {
 
 constexpr std::size_t kHintChars = 998;
-constexpr const char* kStallHint = "0エンストしました。変速レバーを変速段に入れてエンジンを再始動してください。";
+constexpr const char* kStallHint =
+    "0エンストしました。変速レバーを変速段に入れてエンジンを再始動してください。";
 
 std::string formatted(const char* pattern, long double value) {
   char text[64];
@@ -38,7 +39,9 @@ bool caution(int g) {
   return false;
 }
 
-int at(long double fraction, int size) { return static_cast<int>(round_half_even(fraction * size)); }
+int at(long double fraction, int size) {
+  return static_cast<int>(round_half_even(fraction * size));
+}
 
 }  // namespace
 
@@ -49,7 +52,7 @@ std::string stop_distance_text(long double d) {
   return formatted("%5.1f", m) + " m";
 }
 
-void start_texts(Run& run) {
+void start_texts(const ViewRun& run) {
   run.texts = TextState{};
   // The labels' captions until the first route step writes them.
   auto& l = run.texts.labels;
@@ -63,31 +66,34 @@ void start_texts(Run& run) {
   l[kLabelSpeed] = "0.0 km/h";
   l[kLabelStopDistance] = "0 m";
   l[kLabelMaxSpeed] = "最高 110 km/h";
-  if (run.route.one_man == OneManMode::Conductor) run.station.train_info_text = std::to_string(run.vehicle.cars) + run.ui.cars;
+  if (run.route.one_man == OneManMode::Conductor)
+    run.station.train_info_text = std::to_string(run.vehicle.cars) + run.ui.cars;
 }
 
-void drive_texts_step(Run& run) {
+void drive_texts_step(const ViewRun& run) {
   run.texts.speed_text = formatted("%5.1f", run.train.motion.speed) + " km/h";
   run.texts.stop_distance_text = stop_distance_text(run.train.motion.stop_distance);
 }
 
-void easy_cab_step(Run& run) {
+void easy_cab_step(const ViewRun& run) {
   EasyCab& e = run.texts.easy_cab;
   const HandleState& h = run.train.handles;
   e.neutral = h.power_handle == 0 && h.brake_handle == 0;
-  for (std::size_t n = 0; n < e.power.size(); ++n) e.power[n] = h.power_handle >= static_cast<int>(n) + 1;
-  for (std::size_t n = 0; n < e.brake.size(); ++n) e.brake[n] = h.brake_handle <= -(static_cast<int>(n) + 1);
+  for (std::size_t n = 0; n < e.power.size(); ++n)
+    e.power[n] = h.power_handle >= static_cast<int>(n) + 1;
+  for (std::size_t n = 0; n < e.brake.size(); ++n)
+    e.brake[n] = h.brake_handle <= -(static_cast<int>(n) + 1);
   const StationState& st = run.station;
   e.status = st.door_cmd ? "ドアが開いています" : st.doors_open ? "ドアを閉めています" : "";
 }
 
-void caption_step(Run& run) {
+void caption_step(const ViewRun& run) {
   if (run.texts.caption_set) return;
   run.platform.events.event("window_caption", run.route.line_name);
   run.texts.caption_set = true;
 }
 
-std::string compose_hint(const Run& run) {
+std::string compose_hint(const ViewRun& run) {
   const StationState& st = run.station;
   const HandleState& h = run.train.handles;
   const ProtectionState& p = run.protection;
@@ -100,11 +106,13 @@ std::string compose_hint(const Run& run) {
   for (std::size_t i = 0; i < stations.size(); ++i) {
     const StationData& s = stations[i];
     const bool arrived = flag(st.st_arrived, i);
-    if (arrived && !flag(st.st_stop_done, i) && v == 0 && (s.trntype == StopType::NoDoorStop || (s.trntype == StopType::DoorStop && st.doors_open))) {
+    if (arrived && !flag(st.st_stop_done, i) && v == 0 &&
+        (s.trntype == StopType::NoDoorStop || (s.trntype == StopType::DoorStop && st.doors_open))) {
       const bool last = i + 1 == stations.size() || static_cast<int>(i) == run.config.last_station;
-      if (last && !st.run_ended && route_sound_playing(run, s.arrsound)) set(26);
+      if (last && !st.run_ended && route_sound_playing(run.sounds, s.arrsound)) set(26);
     }
-    if (s.trntype == StopType::DoorStop && arrived && !st.doors_open && v <= 0 && run.route.one_man >= OneManMode::OneMan) {
+    if (s.trntype == StopType::DoorStop && arrived && !st.doors_open && v <= 0 &&
+        run.route.one_man >= OneManMode::OneMan) {
       const int side = run.input.door_side;
       if (s.person == 0 && side == 1)
         set(8);
@@ -120,7 +128,9 @@ std::string compose_hint(const Run& run) {
   if (run.film.movie_state == MovieState::StopFilm && h.power_handle > 0) set(10);
   if (!run.train.engine.ats_enabled && run.options.opt_ats_reg == 0 && h.power_handle > 1) set(22);
   const auto& stops = run.route.movie_stop;
-  if (v == 0 && !stops.empty() && stops[0] - 200 < run.film.film_frame && run.film.film_frame <= stops[0]) set(23);
+  if (v == 0 && !stops.empty() && stops[0] - 200 < run.film.film_frame &&
+      run.film.film_frame <= stops[0])
+    set(23);
 
   // 5. The protection, the vigilance device, the signals and the stop ahead.
   const int av = std::abs(v);
@@ -132,7 +142,7 @@ std::string compose_hint(const Run& run) {
     }
   } else if (h.ats_service) {
     if (p.ats_p_state >= 2) set(av > 0 ? 11 : 14);
-  } else if (vehicle_sound_playing(run, run.vehicle.sound_ats2) && v == 0) {
+  } else if (vehicle_sound_playing(run.sounds, run.vehicle.sound_ats2) && v == 0) {
     set(25);
   } else if (p.ats_alarm && run.train.engine.ats_enabled && run.vehicle.ats_time > 0) {
     set(15);
@@ -156,7 +166,7 @@ std::string compose_hint(const Run& run) {
   return result;
 }
 
-void hint_step(Run& run) {
+void hint_step(const ViewRun& run) {
   TextState& t = run.texts;
   t.hint_prev = t.hint_now;
   t.hint_now = compose_hint(run);
@@ -170,7 +180,7 @@ void hint_step(Run& run) {
   }
 }
 
-void label_step(Run& run) {
+void label_step(const ViewRun& run) {
   if (run.options.opt_moji != 1) return;
   const HandleState& h = run.train.handles;
   const StationState& st = run.station;
@@ -180,11 +190,14 @@ void label_step(Run& run) {
   l[kLabelBrake] = h.brake_text;
   l[kLabelMode] = h.mode_text;
   l[kLabelStation] = st.station_text;
-  l[kLabelDoorSide] = run.route.one_man >= OneManMode::OneMan && run.route.one_man_display == 1 ? run.input.door_side_text : "";
+  l[kLabelDoorSide] = run.route.one_man >= OneManMode::OneMan && run.route.one_man_display == 1
+                          ? run.input.door_side_text
+                          : "";
   l[kLabelClock] = st.clock_text;
   l[kLabelDistance] = run.signals.distance_text;
-  l[kLabelInfo] = run.route.one_man == OneManMode::Conductor || !st.train_info_text.empty() ? st.train_info_text
-                                                                         : run.signals.signal_info_text;
+  l[kLabelInfo] = run.route.one_man == OneManMode::Conductor || !st.train_info_text.empty()
+                      ? st.train_info_text
+                      : run.signals.signal_info_text;
   l[kLabelProtect] = run.protection.protect_text;
   l[kLabelSpeed] = run.texts.speed_text;
   l[kLabelStopDistance] = run.texts.stop_distance_text;
@@ -193,7 +206,7 @@ void label_step(Run& run) {
   l[kLabelMaxSpeed] = st.maxspeed_text + " km/h";
 }
 
-void draw_film_texts(Run& run) {
+void draw_film_texts(const ViewRun& run) {
   CabScreen& screen = run.platform.screen;
   TextState& t = run.texts;
   const int W = run.ui.film_width, H = run.ui.film_height;
@@ -202,7 +215,8 @@ void draw_film_texts(Run& run) {
   if (run.options.opt_info_off == 0 && !t.hint_text.empty()) {
     // Centred by the width it had when last drawn, so from its second frame on.
     const int size = at(0.015L, W);
-    const int x = static_cast<int>(round_half_even(W / 2.0L) - round_half_even(t.hint_width / 2.0L));
+    const int x =
+        static_cast<int>(round_half_even(W / 2.0L) - round_half_even(t.hint_width / 2.0L));
     screen.draw_text(x, film_mode ? at(0.05L, H) : at(0.9L, H), t.hint_text, size, shadow);
     t.hint_width = screen.text_width(t.hint_text, size);
   }

@@ -2,39 +2,38 @@
 
 #include <cmath>
 
-#include "app/run.h"
 #include "common/paths.h"
+#include "dynamics/motion.h"
+#include "sound/sound_step.h"
+#include "view/view_run.h"
 
 namespace velmora {
 namespace {
 
 // The film stop points stop the train dead and silence what it was playing.
-void halt_at(Run& run, int frame) {
+void halt_at(const ViewRun& run, int frame) {
   run.film.film_frame = frame;
-  run.train.motion.speed = 0;
   run.film.frame_accum = 0;
-  run.train.handles.power_handle = 0;
-  run.train.handles.power_notch = 0;
-  // The vehicle's, the route's and the motor sounds, channel 0 (running noise) included,
-  // so that nothing of the running train keeps sounding at the stop.
-  const SoundState& s = run.sound;
-  for (int channel = 0; channel < s.motor_channel(s.motor_count); ++channel) run.platform.sound.stop(channel);
+  halt(run.train);
+  stop_running_train_sounds(run.sounds);
 }
 
-void film_stop_points(Run& run) {
+void film_stop_points(const ViewRun& run) {
   FilmState& f = run.film;
   if (f.movie_state != MovieState::RouteFilm) return;
   for (const int s : run.route.movie_stop) {
-    if (f.film_reversed == 0 && run.train.motion.speed > 0 && f.film_frame_prev < s && s <= f.film_frame)
+    if (f.film_reversed == 0 && run.train.motion.speed > 0 && f.film_frame_prev < s &&
+        s <= f.film_frame)
       halt_at(run, s);
-    else if (f.film_reversed == 1 && run.train.motion.speed < 0 && f.film_frame <= s && s < f.film_frame_prev)
+    else if (f.film_reversed == 1 && run.train.motion.speed < 0 && f.film_frame <= s &&
+             s < f.film_frame_prev)
       halt_at(run, s + 1);
   }
 }
 
 // Asks for frame n; the picture changes only when the frame is ready, and a busy frame is
 // asked for again on the next pass (the request stands at the source).
-void decode(Run& run, int n) {
+void decode(const ViewRun& run, int n) {
   FilmState& f = run.film;
   const FilmFrame got = run.platform.film.avi_getframe(n, run.config.film_wait);
   if (got.status == FilmFrameStatus::kBusy) return;
@@ -42,36 +41,50 @@ void decode(Run& run, int n) {
   f.shown_frame = n;
 }
 
-bool in_stop_zone(const Run& run, int station) {
+bool in_stop_zone(const ViewRun& run, int station) {
   const auto& stations = run.route.stations;
   if (station < 0 || static_cast<std::size_t>(station) >= stations.size()) return false;
   const StationData& s = stations[static_cast<std::size_t>(station)];
-  return s.position_s <= run.train.motion.position_cm && run.train.motion.position_cm <= s.position_e;
+  return s.position_s <= run.train.motion.position_cm &&
+         run.train.motion.position_cm <= s.position_e;
 }
 
-void open_film(Run& run, const std::string& name) {
+void open_film(const ViewRun& run, const std::string& name) {
   // Films opened during a run report nothing: the run goes on by its frame counters.
   run.platform.film.avi_open(film_path(run, name));
 }
 
 }  // namespace
 
-std::string film_path(const Run& run, const std::string& name) {
+std::string film_path(const ViewRun& run, const std::string& name) {
   const std::string written = run.ui.data_path + name + ".avi";
-  return resolve_data_file(run.config.program_dir, written).value_or(run.config.program_dir / written).string();
+  return resolve_data_file(run.config.program_dir, written)
+      .value_or(run.config.program_dir / written)
+      .string();
 }
 
-void open_route_film(Run& run) {
+void open_route_film(const ViewRun& run) {
   const std::string path = film_path(run, run.route.data_name);
   Dialogs& dialogs = run.platform.dialogs;
   const char* const codec = "DivXビデオコーデックがインストールされていない可能性があります。";
   switch (run.platform.film.avi_open(path)) {
-    case kFilmOpened: break;
-    case kFilmBadFormat: dialogs.message("映像ファイルを開けません" + path); break;
-    case kFilmOutOfMemory: dialogs.message("メモリ不足"); break;
-    case kFilmReadError: dialogs.message("読み取りエラー"); break;
-    case kFilmCannotOpen: dialogs.message("映像オープンエラー"); break;
-    case kFilmNoInfo: dialogs.message("FileInfoエラー"); break;
+    case kFilmOpened:
+      break;
+    case kFilmBadFormat:
+      dialogs.message("映像ファイルを開けません" + path);
+      break;
+    case kFilmOutOfMemory:
+      dialogs.message("メモリ不足");
+      break;
+    case kFilmReadError:
+      dialogs.message("読み取りエラー");
+      break;
+    case kFilmCannotOpen:
+      dialogs.message("映像オープンエラー");
+      break;
+    case kFilmNoInfo:
+      dialogs.message("FileInfoエラー");
+      break;
     case kFilmNoVideo:
       dialogs.message("GetStreamエラー");
       dialogs.message(codec);
@@ -80,7 +93,9 @@ void open_route_film(Run& run) {
       dialogs.message("GetFrameOpenエラー");
       dialogs.message(codec);
       break;
-    default: dialogs.message("映像オープンエラー"); break;
+    default:
+      dialogs.message("映像オープンエラー");
+      break;
   }
   run.film.film_frame = run.route.start_pos;
   const int first = run.config.first_station;
@@ -88,7 +103,7 @@ void open_route_film(Run& run) {
     run.film.film_frame = run.route.stations[static_cast<std::size_t>(first)].Start;
 }
 
-void setup_film(Run& run) {
+void setup_film(const ViewRun& run) {
   FilmState& f = run.film;
   f.film_length = run.platform.film.avi_length() * run.ui.film_length_factor;
   f.movie_state = MovieState::RouteFilm;
@@ -98,9 +113,10 @@ void setup_film(Run& run) {
   f.switch_done.assign(run.route.movie_switch.size(), false);
 }
 
-void show_film_frame(Run& run) {
+void show_film_frame(const ViewRun& run) {
   FilmState& f = run.film;
-  const bool can_decode = f.movie_state != MovieState::Switching && run.platform.screen.can_draw() && f.film_frame >= 0;
+  const bool can_decode =
+      f.movie_state != MovieState::Switching && run.platform.screen.can_draw() && f.film_frame >= 0;
   // A frame still being decoded is not waited for: asking for another one redirects the
   // source, and the one asked for last is shown once it is ready.
   // With no picture yet the current frame is wanted even when its number is the one last
@@ -108,7 +124,8 @@ void show_film_frame(Run& run) {
   if (can_decode && f.movie_state == MovieState::RouteFilm && f.film_frame < f.film_length &&
       (f.film_frame != f.shown_frame || !f.picture))
     decode(run, f.film_frame);
-  if (can_decode && (f.movie_state == MovieState::StopFilm || f.movie_state == MovieState::RunningFilm)) {
+  if (can_decode &&
+      (f.movie_state == MovieState::StopFilm || f.movie_state == MovieState::RunningFilm)) {
     if (f.movie_state == MovieState::RunningFilm) f.switch_frame = f.film_frame - f.switch_base;
     if (f.switch_frame != f.shown_frame && f.switch_frame < f.switch_end && f.switch_frame >= 0 &&
         run.frame.film_ready)
@@ -119,26 +136,26 @@ void show_film_frame(Run& run) {
   run.platform.screen.set_film_picture(f.picture);
 }
 
-void movie_switching(Run& run) {
+void movie_switching(const ViewRun& run) {
   FilmState& f = run.film;
-  FrameState& frame = run.frame;
   const auto& entries = run.route.movie_switch;
   if (f.switch_done.size() != entries.size()) f.switch_done.assign(entries.size(), false);
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const MovieSwitchData& e = entries[i];
     const bool stop_type = e.swtype == 2;
-    if (f.movie_state == MovieState::StopFilm && stop_type && in_stop_zone(run, e.next) && e.soundf < f.switch_frame &&
-        f.switch_frame < e.soundf + 10) {
+    if (f.movie_state == MovieState::StopFilm && stop_type && in_stop_zone(run, e.next) &&
+        e.soundf < f.switch_frame && f.switch_frame < e.soundf + 10) {
       const int channel = run.sound.route_channel(e.sound);
-      if ((run.platform.sound.status(channel) & SoundDevice::kPlaying) == 0) run.platform.sound.play(channel);
+      if ((run.platform.sound.status(channel) & SoundDevice::kPlaying) == 0)
+        run.platform.sound.play(channel);
     }
-    const StationData* station = (e.next >= 0 && static_cast<std::size_t>(e.next) < run.route.stations.size())
-                                     ? &run.route.stations[static_cast<std::size_t>(e.next)]
-                                     : nullptr;
-    if (static_cast<long long>(run.train.motion.speed) == 0 && stop_type && station != nullptr && in_stop_zone(run, e.next) &&
-        e.time < run.train.motion.sim_ticks) {
+    const StationData* station =
+        (e.next >= 0 && static_cast<std::size_t>(e.next) < run.route.stations.size())
+            ? &run.route.stations[static_cast<std::size_t>(e.next)]
+            : nullptr;
+    if (static_cast<long long>(run.train.motion.speed) == 0 && stop_type && station != nullptr &&
+        in_stop_zone(run, e.next) && e.time < run.train.motion.sim_ticks) {
       if (f.movie_state == MovieState::RouteFilm && !f.switch_done[i]) {
-        frame.film_ready = false;
         f.movie_state = MovieState::StopFilm;
         f.film_frame = station->Start;
         run.train.motion.position_cm = station->position;
@@ -146,15 +163,12 @@ void movie_switching(Run& run) {
         f.switch_base = f.film_frame;
         f.switch_end = e.endf;
         open_film(run, e.name);
-        frame.film_ready = true;
         f.shown_frame = -1;
       } else if (f.movie_state == MovieState::StopFilm && f.switch_frame >= f.switch_end) {
         f.movie_state = MovieState::Switching;
-        frame.film_ready = false;
         open_film(run, run.route.data_name);
         f.film_frame = station->Start;
         f.switch_frame = 0;
-        frame.film_ready = true;
         f.shown_frame = -1;
         f.switch_done[i] = true;
         f.movie_state = MovieState::RouteFilm;
@@ -164,24 +178,20 @@ void movie_switching(Run& run) {
         f.movie_state = MovieState::Switching;
         f.switch_frame = f.film_frame - e.Start;
         f.switch_base = e.Start;
-        frame.film_ready = false;
         open_film(run, e.name);
         f.switch_end = e.endf;
         // The first picture of the spliced film at once, so the cut shows no stale frame.
         const FilmFrame first = run.platform.film.avi_getframe(1, run.config.film_wait);
         if (first.status == FilmFrameStatus::kReady) f.picture = first.picture;
-        frame.film_ready = true;
         f.shown_frame = -1;
         f.movie_state = MovieState::RunningFilm;
       }
-    } else if (f.movie_state == MovieState::RunningFilm && f.switch_end <= f.switch_frame && f.switch_frame <= f.switch_end + 60 &&
-               e.next > f.film_frame) {
+    } else if (f.movie_state == MovieState::RunningFilm && f.switch_end <= f.switch_frame &&
+               f.switch_frame <= f.switch_end + 60 && e.next > f.film_frame) {
       f.movie_state = MovieState::Switching;
-      frame.film_ready = false;
       open_film(run, run.route.data_name);
       f.film_frame = e.next;
       f.switch_frame = 0;
-      frame.film_ready = true;
       f.shown_frame = -1;
       f.switch_done[i] = true;
       f.movie_state = MovieState::RouteFilm;
@@ -189,20 +199,20 @@ void movie_switching(Run& run) {
   }
 }
 
-void reopen_route_film(Run& run) {
+void reopen_route_film(const ViewRun& run) {
   FilmState& f = run.film;
   if (f.movie_state == MovieState::RouteFilm) return;
-  run.frame.film_ready = false;
   open_film(run, run.route.data_name);
-  run.frame.film_ready = true;
   f.movie_state = MovieState::RouteFilm;
   f.switch_frame = 0;
   f.shown_frame = -1;
 }
 
-void film_switches_after_jump(Run& run) { run.film.switch_done.assign(run.route.movie_switch.size(), false); }
+void film_switches_after_jump(const ViewRun& run) {
+  run.film.switch_done.assign(run.route.movie_switch.size(), false);
+}
 
-void reverse_at_film_stop(Run& run) {
+void reverse_at_film_stop(const ViewRun& run) {
   FilmState& f = run.film;
   if (run.route.movie_stop.empty() || !(std::fabs(run.train.motion.speed) < 0.1L)) return;
   const int first = run.route.movie_stop.front();

@@ -4,36 +4,36 @@
 
 #include <string>
 
-namespace velmora {
+#include "view/view_run.h"
 
-struct Run;
+namespace velmora {
 
 // Start-up: opens the route film and tells the user when it cannot be shown (the run
 // goes on without pictures); puts film_frame at [StartPos] or the first station's frame.
-void open_route_film(Run& run);
+void open_route_film(const ViewRun& run);
 
 // Environment setup: the film length and the film state at the start of a run.
-void setup_film(Run& run);
+void setup_film(const ViewRun& run);
 
 // Once a pass after the film advance: asks for the frame that belongs to film_frame (or
 // to the switched film), applies the film stop points and hands the picture to the screen.
-void show_film_frame(Run& run);
+void show_film_frame(const ViewRun& run);
 
 // Route step: starts and ends the stop-type and running-type switched films.
-void movie_switching(Run& run);
+void movie_switching(const ViewRun& run);
 
 // Station jump: back to the route film when a switched film is playing.
-void reopen_route_film(Run& run);
+void reopen_route_film(const ViewRun& run);
 
 // Station jump: every switched film may play again.
-void film_switches_after_jump(Run& run);
+void film_switches_after_jump(const ViewRun& run);
 
 // Backspace at rest near the first film stop point: the film runs the other way from
 // just beyond it.
-void reverse_at_film_stop(Run& run);
+void reverse_at_film_stop(const ViewRun& run);
 
 // The full path of a film by its base name ([Path] + name + ".avi", found as data-file
 // names are).
-std::string film_path(const Run& run, const std::string& name);
+std::string film_path(const ViewRun& run, const std::string& name);
 
 }  // namespace velmora

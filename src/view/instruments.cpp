@@ -3,10 +3,10 @@
 #include <cmath>
 #include <numeric>
 
-#include "app/run.h"
-#include "app/train_steps.h"
 #include "common/rounding.h"
+#include "dynamics/traction.h"
 #include "sound/vehicle_sounds.h"
+#include "view/view_run.h"
 
 namespace velmora {
 
@@ -17,25 +17,25 @@ constexpr long double kVoltStep = 250;
 constexpr long double kSpeedometerHold = 160;  // km/h: the needle stops here
 constexpr int kDigitalPatterns = 200;
 
-void show(Run& run, const CabItem& item, bool visible) {
+void show(const ViewRun& run, const CabItem& item, bool visible) {
   if (item.exists()) run.platform.sprites.set_visible(item.sprite, visible);
 }
-void pattern(Run& run, const CabItem& item, int p) {
+void pattern(const ViewRun& run, const CabItem& item, int p) {
   if (item.exists()) run.platform.sprites.set_pattern(item.sprite, p);
 }
-int patterns(Run& run, const CabItem& item) {
+int patterns(const ViewRun& run, const CabItem& item) {
   return item.exists() ? run.platform.sprites.pattern_count(item.sprite) : 0;
 }
 // Turns a needle to `units` (1/1024 turns) and keeps the rotation as `shown`.
-void rotate(Run& run, const CabItem& item, long double units, long double& shown) {
+void rotate(const ViewRun& run, const CabItem& item, long double units, long double& shown) {
   shown = units;
   if (item.exists()) run.platform.sprites.set_angle(item.sprite, units);
 }
-void turn(Run& run, const CabItem& item, long double degrees, long double& shown) {
+void turn(const ViewRun& run, const CabItem& item, long double degrees, long double& shown) {
   rotate(run, item, degrees * kUnitsPerDegree, shown);
 }
 
-int ammeter_mode(const Run& run) {
+int ammeter_mode(const ViewRun& run) {
   const HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
   const long double eb_current = run.train.brakes.ebrake_current;
@@ -43,15 +43,16 @@ int ammeter_mode(const Run& run) {
   if (-v.brake < h.brake_notch && h.brake_notch < 0 && eb_current > 0) return 1;
   if (h.suppress_state > 0 && eb_current > 0) return 1;
   const auto notch = static_cast<std::size_t>(h.power_notch);
-  if (h.power_handle > 0 && run.train.motion.traction_force < Fixed4{} && notch >= 1 && notch <= v.notch.size() &&
-      v.notch[notch - 1].acc0 < 0)
+  if (h.power_handle > 0 && run.train.motion.traction_force < Fixed4{} && notch >= 1 &&
+      notch <= v.notch.size() && v.notch[notch - 1].acc0 < 0)
     return 1;
-  if (h.power_notch > 0 && doors_allow_traction(run)) return 2;
+  if (h.power_notch > 0 && doors_allow_traction(run.vehicle, run.station.doors_open)) return 2;
   return 0;
 }
 
-long double bc_shown(const Run& run) {
-  return static_cast<long double>(run.vehicle.mc == 1 ? run.train.brakes.bc_m : run.train.brakes.bc_t);
+long double bc_shown(const ViewRun& run) {
+  return static_cast<long double>(run.vehicle.mc == 1 ? run.train.brakes.bc_m
+                                                      : run.train.brakes.bc_t);
 }
 
 // A linear gauge's mark: upward from its zero by the value.
@@ -61,7 +62,7 @@ void linear(CabItem& item, const Meter& m, long double value) {
 }
 
 // A brake-notch indicator's pattern for the handle (step 3 of the indicator rules).
-std::optional<int> brake_pattern(const Run& run, const CabItem& item, int handle) {
+std::optional<int> brake_pattern(const ViewRun& run, const CabItem& item, int handle) {
   const HandleState& h = run.train.handles;
   const int count = run.platform.sprites.pattern_count(item.sprite);
   if (-handle - 1 > count) return std::nullopt;
@@ -78,7 +79,7 @@ long double speedometer_degrees(long double v, int zero, long double one, long d
   return v * one + zero - 10 * (one - c);  // the two slopes meet at 10 km/h
 }
 
-void instruments_step(Run& run) {
+void instruments_step(const ViewRun& run) {
   CabState& c = run.cab;
   const PanelData& p = run.panel;
   const BrakeState& b = run.train.brakes;
@@ -91,18 +92,24 @@ void instruments_step(Run& run) {
     rotate(run, c.needle_i, mi.zero, u.i);  // fixed, in units
   else
     turn(run, c.needle_i, (mi.sign == 1 ? std::fabs(current) : current) * mi.one + mi.zero, u.i);
-  turn(run, c.needle_v, static_cast<long double>(c.volt_value) * p.Needle_V.one + p.Needle_V.zero, u.v);
+  turn(run, c.needle_v, static_cast<long double>(c.volt_value) * p.Needle_V.one + p.Needle_V.zero,
+       u.v);
   turn(run, c.needle_brake, c.brake_cmd_value * p.Needle_Brake.one + p.Needle_Brake.zero, u.brake);
-  turn(run, c.needle_bp, static_cast<long double>(b.bp_press) * p.Needle_BP.one + p.Needle_BP.zero, u.bp);
-  turn(run, c.needle_mr, static_cast<long double>(b.mr_press) * p.Needle_MR.one + p.Needle_MR.zero, u.mr);
-  turn(run, c.needle_sap, static_cast<long double>(b.sap_press) * p.Needle_SAP.one + p.Needle_SAP.zero, u.sap);
-  turn(run, c.needle_er, static_cast<long double>(b.er_press) * p.Needle_ER.one + p.Needle_ER.zero, u.er);
+  turn(run, c.needle_bp, static_cast<long double>(b.bp_press) * p.Needle_BP.one + p.Needle_BP.zero,
+       u.bp);
+  turn(run, c.needle_mr, static_cast<long double>(b.mr_press) * p.Needle_MR.one + p.Needle_MR.zero,
+       u.mr);
+  turn(run, c.needle_sap,
+       static_cast<long double>(b.sap_press) * p.Needle_SAP.one + p.Needle_SAP.zero, u.sap);
+  turn(run, c.needle_er, static_cast<long double>(b.er_press) * p.Needle_ER.one + p.Needle_ER.zero,
+       u.er);
 
   // The BC needle follows the pressure over ten frames.
   for (std::size_t i = c.bc_history.size() - 1; i > 0; --i) c.bc_history[i] = c.bc_history[i - 1];
   c.bc_history[0] = static_cast<long double>(
       round_half_away((bc_shown(run) * p.Needle_BC.one + p.Needle_BC.zero) * kUnitsPerDegree));
-  rotate(run, c.needle_bc, std::accumulate(c.bc_history.begin(), c.bc_history.end(), 0.0L) / 10, u.bc);
+  rotate(run, c.needle_bc, std::accumulate(c.bc_history.begin(), c.bc_history.end(), 0.0L) / 10,
+         u.bc);
 
   // Above 160 km/h, and just below standstill backwards, the speedometer stays put.
   const long double speed = run.train.motion.speed;
@@ -130,7 +137,7 @@ void instruments_step(Run& run) {
   }
 }
 
-void cab_lamps_step(Run& run) {
+void cab_lamps_step(const ViewRun& run) {
   CabState& c = run.cab;
   const HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
@@ -149,7 +156,8 @@ void cab_lamps_step(Run& run) {
   const long double eb_current = run.train.brakes.ebrake_current;
   show(run, c.lamp_power, c.ammeter_mode == 2);
   show(run, c.lamp_gen, c.ammeter_mode == 1);
-  if (doors_allow_traction(run)) show(run, c.lamp_ele, h.power_notch > 0 || (service && eb_current > 0));
+  if (doors_allow_traction(run.vehicle, run.station.doors_open))
+    show(run, c.lamp_ele, h.power_notch > 0 || (service && eb_current > 0));
   const auto& steps = v.current_p;
   const auto j = static_cast<std::size_t>(std::max(0, run.train.traction.current_step));
   show(run, c.lamp_fin,
@@ -168,14 +176,16 @@ void cab_lamps_step(Run& run) {
   show(run, c.lamp_suppress, run.input.suppress_on);
 
   // The stop alert blinks while it sounds.
-  if (vehicle_sound_playing(run, v.stop[0])) {
+  if (vehicle_sound_playing(run.sounds, v.stop[0])) {
     if (run.frame.tenth_count % 10 == 0) show(run, c.lamp_stop, true);
     if (run.frame.tenth_count % 10 == 5) show(run, c.lamp_stop, false);
   }
   if (run.train.motion.speed < 1) show(run, c.lamp_stop, false);  // with the alert, also backing
 
   // Extra pictures by slot.
-  const auto slot = [&](std::size_t i) -> const CabItem* { return i < c.others.size() ? &c.others[i] : nullptr; };
+  const auto slot = [&](std::size_t i) -> const CabItem* {
+    return i < c.others.size() ? &c.others[i] : nullptr;
+  };
   // The door-side lamps; each slot follows its own rule, whether or not the other exists.
   bool right = false;
   for (std::size_t i = 0; i < st.st_arrived.size() && i < run.route.stations.size(); ++i)
@@ -192,13 +202,14 @@ void cab_lamps_step(Run& run) {
 
   // The cab signal: the speed shown by cab signalling, else the route's checks.
   if (c.cabsignal.exists()) {
-    const int shown = v.ats_type == AtsType::CabSignal ? run.signals.cab_signal_pattern + 1 : pr.cabsignal_shown;
+    const int shown =
+        v.ats_type == AtsType::CabSignal ? run.signals.cab_signal_pattern + 1 : pr.cabsignal_shown;
     show(run, c.cabsignal, shown > 0);
     if (shown > 0) pattern(run, c.cabsignal, shown - 1);
   }
 }
 
-void indicators_update(Run& run) {
+void indicators_update(const ViewRun& run) {
   CabState& c = run.cab;
   const HandleState& h = run.train.handles;
   const VehicleData& v = run.vehicle;
@@ -208,7 +219,8 @@ void indicators_update(Run& run) {
   pattern(run, c.gear_lever, run.train.engine.gear_pos);
   pattern(run, c.gear, run.train.engine.gear);
 
-  const bool power_hidden = v.handle == HandleType::OneLever && (h.brake_handle < 0 || h.hold_active);
+  const bool power_hidden =
+      v.handle == HandleType::OneLever && (h.brake_handle < 0 || h.hold_active);
   pattern(run, c.notch_p, h.power_handle);
   show(run, c.notch_p, !power_hidden);
   if (c.notch_b.exists())
@@ -217,7 +229,8 @@ void indicators_update(Run& run) {
   if (h.ats_eb || h.eb_device || h.ats_service) {
     // The protection has the brake: the second set shows its brake, not the handles.
     const int count = patterns(run, c.notch_b2);
-    pattern(run, c.notch_b2, std::max(0, h.ats_service && !h.ats_eb && !h.eb_device ? count - 2 : count - 1));
+    pattern(run, c.notch_b2,
+            std::max(0, h.ats_service && !h.ats_eb && !h.eb_device ? count - 2 : count - 1));
     pattern(run, c.notch_p2, 0);
     show(run, c.notch_p2, false);
     return;
@@ -228,14 +241,16 @@ void indicators_update(Run& run) {
     if (const auto b = brake_pattern(run, c.notch_b2, h.brake_handle)) pattern(run, c.notch_b2, *b);
 }
 
-void CommonUtil(Run& run, int offset) {
+void CommonUtil(const ViewRun& run, int offset) {
   SpriteEngine& sprites = run.platform.sprites;
   for_each_item(run.cab, [&](const CabItem& item) {
-    if (item.exists() && item.sways) sprites.set_position(item.sprite, item.left, item.top + offset);
+    if (item.exists() && item.sways)
+      sprites.set_position(item.sprite, item.left, item.top + offset);
   });
   // The route's monitor sits on the desk too.
   const MonitorData& m = run.route.monitor;
-  if (run.overlays.sprites.monitor >= 0) sprites.set_position(run.overlays.sprites.monitor, m.x, m.y + offset);
+  if (run.overlays.sprites.monitor >= 0)
+    sprites.set_position(run.overlays.sprites.monitor, m.x, m.y + offset);
 }
 
 }  // namespace velmora

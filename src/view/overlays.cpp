@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "app/run.h"
 #include "common/rounding.h"
+#include "view/view_run.h"
 
 namespace velmora {
 
@@ -12,28 +12,28 @@ namespace {
 constexpr int kOutOfPicture = -100;
 constexpr long double kLinesFrom = 2000;  // cm: the stop lines appear 20 m before the stop
 constexpr long double kBoardRun = 3000;   // cm: the remaining-distance board's travel
-constexpr int kBoardOffset = 870;          // px
-constexpr int kEndImageFrames = 200;       // film frames an end-of-limit picture shows
+constexpr int kBoardOffset = 870;         // px
+constexpr int kEndImageFrames = 200;      // film frames an end-of-limit picture shows
 
-int first_sprite(Run& run, const char* picture) {
+int first_sprite(const ViewRun& run, const char* picture) {
   const std::vector<int> s = run.platform.sprites.sprites_of(picture);
   return s.empty() ? -1 : s.front();
 }
 
-void show(Run& run, int sprite, bool visible) {
+void show(const ViewRun& run, int sprite, bool visible) {
   if (sprite >= 0) run.platform.sprites.set_visible(sprite, visible);
 }
-void pattern(Run& run, int sprite, int p) {
+void pattern(const ViewRun& run, int sprite, int p) {
   if (sprite >= 0) run.platform.sprites.set_pattern(sprite, p);
 }
 
 // The limit sign's pattern, remembered so the route step can tell what it shows.
-void limit_sign(Run& run, int p) {
+void limit_sign(const ViewRun& run, int p) {
   run.overlays.limit_pattern = p;
   pattern(run, run.overlays.sprites.limit, p);
 }
 
-void stop_lines(Run& run) {
+void stop_lines(const ViewRun& run) {
   const OverlayState& o = run.overlays;
   const RouteData& r = run.route;
   const long double d = run.train.motion.stop_distance;
@@ -43,21 +43,23 @@ void stop_lines(Run& run) {
                             : 0;
   const int film_height = run.ui.film_height;
   const int thickness = static_cast<int>(round_half_away(2 - 0.05L * d / 100));
-  const std::pair<int, long double> lines[] = {{o.sprites.line_s, d - g}, {o.sprites.line_m, d}, {o.sprites.line_e, d + g}};
+  const std::pair<int, long double> lines[] = {
+      {o.sprites.line_s, d - g}, {o.sprites.line_m, d}, {o.sprites.line_e, d + g}};
   for (const auto& [sprite, e] : lines) {
     if (sprite < 0) continue;
     SpriteEngine& s = run.platform.sprites;
     show(run, sprite, !o.stop_lines_hidden);
     if (d < kLinesFrom && e > 0 && r.perspective_p != 0) {
       s.set_size(sprite, run.ui.film_width, thickness);
-      s.set_position(sprite, 0, perspective_y(e / 100, r.perspective_p, r.perspective_h, film_height));
+      s.set_position(sprite, 0,
+                     perspective_y(e / 100, r.perspective_p, r.perspective_h, film_height));
     } else {
       s.set_position(sprite, 0, kOutOfPicture);
     }
   }
 }
 
-void remaining_board(Run& run) {
+void remaining_board(const ViewRun& run) {
   const int sprite = run.overlays.sprites.remain;
   if (sprite < 0) return;
   const long double d = run.train.motion.stop_distance;
@@ -73,17 +75,19 @@ void remaining_board(Run& run) {
   run.platform.sprites.set_position(sprite, x, film_height - static_cast<int>(r) - kBoardOffset);
 }
 
-void gradient_post(Run& run) {
+void gradient_post(const ViewRun& run) {
   OverlayState& o = run.overlays;
   const auto& slopes = run.route.slopes;
   const int ff = run.film.film_frame;
   for (std::size_t k = 0; k < slopes.size(); ++k) {
     const SlopeData& e = slopes[k];
     if (e.from_frame < ff && ff < e.end_frame) {
-      if (e.gradient != Fixed4{} && e.gradient != o.gradient_shown) pattern(run, o.sprites.slope, static_cast<int>(k) + 1);
+      if (e.gradient != Fixed4{} && e.gradient != o.gradient_shown)
+        pattern(run, o.sprites.slope, static_cast<int>(k) + 1);
       o.gradient_shown = e.gradient;
     }
-    const bool before_next = k + 1 < slopes.size() && e.end_frame < ff && ff < slopes[k + 1].from_frame;
+    const bool before_next =
+        k + 1 < slopes.size() && e.end_frame < ff && ff < slopes[k + 1].from_frame;
     const bool after_last = k + 1 == slopes.size() && ff > e.end_frame;
     if (before_next || after_last) {
       pattern(run, o.sprites.slope, 0);
@@ -92,14 +96,14 @@ void gradient_post(Run& run) {
   }
 }
 
-void limit_blink(Run& run) {
+void limit_blink(const ViewRun& run) {
   const OverlayState& o = run.overlays;
   if (!o.limit_blink) return;
   if (run.frame.tenth_count % 10 == 5) show(run, o.sprites.limit, false);
   if (run.frame.tenth_count % 10 == 0) show(run, o.sprites.limit, true);
 }
 
-void limit_sign_step(Run& run) {
+void limit_sign_step(const ViewRun& run) {
   OverlayState& o = run.overlays;
   const auto& limits = run.route.speed_limits;
   const int ff = run.film.film_frame;
@@ -133,7 +137,8 @@ void limit_sign_step(Run& run) {
       o.limit_end_shown = true;
       o.limit_image_shown = e.end_image;
     }
-    if (e.to_frame + kEndImageFrames <= ff && ff < e.to_frame + 2 * kEndImageFrames) o.limit_end_shown = false;
+    if (e.to_frame + kEndImageFrames <= ff && ff < e.to_frame + 2 * kEndImageFrames)
+      o.limit_end_shown = false;
   }
   if (o.limit_end_shown && o.limit_blink) o.limit_end_shown = false;
   if (o.limit_pattern != 0 && !o.limit_end_shown) {
@@ -143,7 +148,7 @@ void limit_sign_step(Run& run) {
   }
 }
 
-void other_signs(Run& run) {
+void other_signs(const ViewRun& run) {
   OverlayState& o = run.overlays;
   const int ff = run.film.film_frame;
   const int sprite = o.sprites.other;
@@ -159,7 +164,8 @@ void other_signs(Run& run) {
       o.last_call_id = -1;
     }
     const int r = e.change_rule;
-    const bool due = (r > 0 && o.sign_passes > 10 * r) || (r > 999 && run.train.motion.sim_ticks > r);
+    const bool due =
+        (r > 0 && o.sign_passes > 10 * r) || (r > 999 && run.train.motion.sim_ticks > r);
     if (due && o.sign_shown == e.image) {
       pattern(run, sprite, e.image + 1);
       o.sign_shown = e.image + 1;
@@ -185,7 +191,7 @@ void other_signs(Run& run) {
   }
 }
 
-void crossing_lights(Run& run) {
+void crossing_lights(const ViewRun& run) {
   OverlayState& o = run.overlays;
   const int ff = run.film.film_frame;
   const auto& crossings = run.route.crossings;
@@ -211,14 +217,15 @@ void crossing_lights(Run& run) {
 }
 
 // The signal heads as the signal rules chose them.
-void signal_heads(Run& run) {
+void signal_heads(const ViewRun& run) {
   const OverlaySprites& s = run.overlays.sprites;
   const auto& heads = run.signals.heads;
   const int sprites[4] = {s.signal_main, s.signal_sub, s.signal_left, s.signal_right};
   for (std::size_t k = 0; k < 4; ++k) {
     if (sprites[k] < 0) continue;
     pattern(run, sprites[k], heads[k].pattern);
-    if (run.vehicle.ats_type < AtsType::CabSignal) run.platform.sprites.set_position(sprites[k], heads[k].x, heads[k].y);
+    if (run.vehicle.ats_type < AtsType::CabSignal)
+      run.platform.sprites.set_position(sprites[k], heads[k].x, heads[k].y);
   }
 }
 
@@ -228,7 +235,7 @@ int perspective_y(long double x, long double p, int h, int film_height) {
   return static_cast<int>(round_half_away(film_height - h * x / (x + p)));
 }
 
-void start_overlays(Run& run) {
+void start_overlays(const ViewRun& run) {
   OverlaySprites& s = run.overlays.sprites;
   s.teimoku = first_sprite(run, "img_unten_teimoku");
   s.line_s = first_sprite(run, "img_unten_teimokuS");
@@ -249,12 +256,12 @@ void start_overlays(Run& run) {
   show(run, s.cross2, false);
 }
 
-void overlay_frame_step(Run& run) {
+void overlay_frame_step(const ViewRun& run) {
   stop_lines(run);
   remaining_board(run);
 }
 
-void overlay_route_step(Run& run) {
+void overlay_route_step(const ViewRun& run) {
   const OverlaySprites& s = run.overlays.sprites;
   limit_blink(run);
   pattern(run, s.teimoku, run.station.teimoku_frame);
@@ -266,22 +273,23 @@ void overlay_route_step(Run& run) {
   signal_heads(run);
 }
 
-void hide_crossing_light2(Run& run) {
+void hide_crossing_light2(const ViewRun& run) {
   show(run, run.overlays.sprites.cross2, false);
   run.overlays.cross_light2_shown = false;
 }
 
-bool toggle_stop_lines(Run& run) {
+bool toggle_stop_lines(const ViewRun& run) {
   OverlayState& o = run.overlays;
   o.stop_lines_hidden = !o.stop_lines_hidden;
-  for (int sprite : {o.sprites.line_s, o.sprites.line_m, o.sprites.line_e}) show(run, sprite, !o.stop_lines_hidden);
+  for (int sprite : {o.sprites.line_s, o.sprites.line_m, o.sprites.line_e})
+    show(run, sprite, !o.stop_lines_hidden);
   return o.stop_lines_hidden;
 }
 
-void overlays_after_jump(Run& run) {
+void overlays_after_jump(const ViewRun& run) {
   OverlayState& o = run.overlays;
-  for (int sprite : {o.sprites.signal_main, o.sprites.signal_sub, o.sprites.signal_left, o.sprites.signal_right,
-                     o.sprites.cross1})
+  for (int sprite : {o.sprites.signal_main, o.sprites.signal_sub, o.sprites.signal_left,
+                     o.sprites.signal_right, o.sprites.cross1})
     pattern(run, sprite, 0);
   show(run, o.sprites.cross2, false);
   o.cross_light2_shown = false;

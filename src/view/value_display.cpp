@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/run.h"
 #include "common/numbers.h"
 #include "common/rounding.h"
 #include "data/load_failure.h"
 #include "data/route_loader.h"
 #include "data/route_tables.h"
 #include "route/station_table.h"
+#include "view/view_run.h"
 
 namespace velmora {
 namespace {
@@ -38,7 +38,7 @@ std::string shortest(Fixed4 value) {
 
 std::string str(int value) { return std::to_string(value); }
 
-void motion_values(const Run& run, Values& v) {
+void motion_values(const ViewRun& run, Values& v) {
   const MotionState& m = run.train.motion;
   const TractionState& t = run.train.traction;
   const EngineState& e = run.train.engine;
@@ -59,7 +59,7 @@ void motion_values(const Run& run, Values& v) {
   v.movie_state = str(static_cast<int>(run.film.movie_state));
 }
 
-void brake_values(const Run& run, Values& v) {
+void brake_values(const ViewRun& run, Values& v) {
   const BrakeState& b = run.train.brakes;
   const HandleState& h = run.train.handles;
   v.bp_press = fixed(b.bp_press, 0) + " kPa";
@@ -68,11 +68,11 @@ void brake_values(const Run& run, Values& v) {
   v.mr_press = fixed(b.mr_press, 0) + " kPa";
   v.fps = str(run.frame.fps);
   v.notches = "P " + str(run.train.traction.current_step) + " " + str(h.power_handle) + " " +
-                 str(h.power_notch) + " B " + str(b.currentb_row) + " " + str(h.brake_handle) +
-                 " " + str(h.brake_notch) + " " + str(h.sap_notch) + " " + str(h.ebrake_notch);
+              str(h.power_notch) + " B " + str(b.currentb_row) + " " + str(h.brake_handle) + " " +
+              str(h.brake_notch) + " " + str(h.sap_notch) + " " + str(h.ebrake_notch);
   const SoundState& s = run.sound;
   v.sound_counts = "Sound D:" + str(s.vehicle_count) + " L:" + str(s.route_count) +
-                 " M:" + str(s.motor_count) + " K:1";
+                   " M:" + str(s.motor_count) + " K:1";
   v.signal_now = "Signal now:" + str(run.signals.signal_image_now) +
                  " now2:" + str(run.signals.signal_image_shown) +
                  " lim_now:" + str(run.protection.signal_speed);
@@ -82,7 +82,7 @@ void brake_values(const Run& run, Values& v) {
   v.ebrake_current = fixed(b.ebrake_current, 0) + "A";
 }
 
-void film_and_stop_values(const Run& run, Values& v) {
+void film_and_stop_values(const ViewRun& run, Values& v) {
   const FilmState& f = run.film;
   const MotionState& m = run.train.motion;
   v.film_frame = str(f.film_frame);
@@ -101,7 +101,7 @@ void preview_values(const LimitPreview& p, std::string& distance, std::string& s
   speed = p.due() ? str(p.speed) : "999";
 }
 
-void protection_values(const Run& run, Values& v) {
+void protection_values(const ViewRun& run, Values& v) {
   const ProtectionState& p = run.protection;
   v.ats_target_distance = rounded((p.ats_target_pos - run.train.motion.position_cm) / 100);
   v.ats_target = str(p.ats_target);
@@ -119,7 +119,7 @@ long long stop_delay_seconds(const RouteData& route, int station) {
   return 0;
 }
 
-void pre_train_place(const Run& run, std::string& place) {
+void pre_train_place(const ViewRun& run, std::string& place) {
   const RouteData& route = run.route;
   const int frame = run.signals.pre_train_frame;
   const int rate = run.signals.pre_train_rate;
@@ -153,7 +153,7 @@ bool in_section(const std::vector<SignalData>& sig, std::size_t i, int frame) {
   return sig[i - 1].frame < frame && frame <= sig[i].frame;
 }
 
-void signal_table(const Run& run, std::vector<std::string>& row) {
+void signal_table(const ViewRun& run, std::vector<std::string>& row) {
   const std::vector<SignalData>& sig = run.route.signals;
   row.assign(sig.size(), "-");
   for (std::size_t i = 0; i < sig.size(); ++i) {
@@ -169,7 +169,7 @@ void signal_table(const Run& run, std::vector<std::string>& row) {
   }
 }
 
-void channel_monitor(Run& run) {
+void channel_monitor(const ViewRun& run) {
   SoundDevice& device = run.platform.sound;
   for (int channel = 0; channel < kMonitorColumns * kMonitorRows; ++channel) {
     ChannelCell& cell = run.value_display.channels[static_cast<std::size_t>(channel)];
@@ -184,7 +184,7 @@ int bar(long double value) {
 
 // After a new [SpeedUnit] table: the train keeps its film frame, and its place along the
 // line and its stop position are measured afresh, so the stop distance stays true.
-void remeasure_train(Run& run) {
+void remeasure_train(const ViewRun& run) {
   MotionState& m = run.train.motion;
   if (const auto cm = frame_to_distance(run.route, run.film.film_frame, run.ui.film_fps))
     m.position_cm = *cm;
@@ -205,7 +205,7 @@ std::string joined(const std::vector<std::string>& lines) {
 
 }  // namespace
 
-void value_display_step(Run& run) {
+void value_display_step(const ViewRun& run) {
   ValueDisplayState& d = run.value_display;
   if (!d.visible) return;
   if (!d.values) d.values.emplace();
@@ -220,17 +220,17 @@ void value_display_step(Run& run) {
   channel_monitor(run);
 }
 
-void su_reload(Run& run) {
+void su_reload(const ViewRun& run, RouteData& route) {
   ValueDisplayState& d = run.value_display;
   try {
     RouteData fresh = reread_route(run.route.source.path, run.config.program_dir,
                                    run.config.vehicle_file, run.ui.film_width, run.ui.film_height);
     // Built on a copy, so a table that does not fit leaves the run's tables whole.
-    RouteData next = run.route;
+    RouteData next = route;
     next.speed_units = std::move(fresh.speed_units);
     next.source = std::move(fresh.source);
     build_route_tables(next, run.ui.film_fps);
-    run.route = std::move(next);
+    route = std::move(next);
   } catch (const LoadFailure& failure) {
     d.message = joined(failure.messages);
     return;
@@ -239,7 +239,7 @@ void su_reload(Run& run) {
   remeasure_train(run);
 }
 
-void value_jump(Run& run) {
+void value_jump(const ViewRun& run) {
   ValueDisplayState& d = run.value_display;
   std::string text = d.jump_text;
   text.erase(text.find_last_not_of(" \t") + 1);
@@ -252,9 +252,11 @@ void value_jump(Run& run) {
   d.message.clear();
 }
 
-void toggle_speed_hold(Run& run) { run.value_display.speed_hold = !run.value_display.speed_hold; }
+void toggle_speed_hold(const ViewRun& run) {
+  run.value_display.speed_hold = !run.value_display.speed_hold;
+}
 
-void channel_cell_click(Run& run, int column, int row) {
+void channel_cell_click(const ViewRun& run, int column, int row) {
   if (column < 0 || column >= kMonitorColumns || row < 0 || row >= kMonitorRows) return;
   run.platform.sound.stop(kMonitorColumns * row + column);
 }

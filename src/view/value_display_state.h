@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "view/value_display.h"
+#include "view/value_display_tables.h"
 
 namespace velmora {
 
@@ -22,15 +22,16 @@ struct ChannelCell {
 
 struct ValueDisplayState {
   bool visible = false;
-  bool speed_hold = false;  // "抵抗解除": its caption is bold while on
+  bool speed_hold = false;                    // "抵抗解除": its caption is bold while on
   std::string caption = kValueWindowCaption;  // the window's title
-  std::optional<ValueTexts> values;  // empty until the first step while shown
+  std::optional<ValueTexts> values;           // empty until the first step while shown
   std::array<int, 3> bars{};                  // BC (T car), BC (M car), electric brake: 0..500
   std::array<ChannelCell, 100> channels{};    // the sound-channel monitor, 10 x 10, read every pass
   std::vector<std::string> signal_row;        // the signal table's row 1, one cell a signal
   std::deque<std::string> log;                // the protection log, newest last
   std::string jump_text;                      // what is typed beside "jump"
-  std::string message;                        // why the last SU再読込 or jump changed nothing; empty after one that worked
+  std::string
+      message;  // why the last SU再読込 or jump changed nothing; empty after one that worked
 };
 
 }  // namespace velmora

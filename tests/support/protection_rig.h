@@ -20,7 +20,7 @@ struct ProtectionRig : TestRig {
     run.train.handles.brake_handle = 0;
   }
   void emergency_handle() { run.train.handles.brake_handle = -run.vehicle.brake; }
-  bool playing(int number) const { return vehicle_sound_playing(run, number); }
+  bool playing(int number) { return vehicle_sound_playing(run, number); }
   void clear_latches() { velmora::clear_latches(run.train.handles); }
   bool all_latches() const { return velmora::all_latches(run.train.handles); }
 };

@@ -35,10 +35,11 @@ TEST(StationStop, ConductorTrainOpensDoorsOnlyStandingInsideTheZone) {
     EXPECT_EQ(rig.count("play", "door_open.wav"), c.open ? 1 : 0);
     EXPECT_EQ(rig.count("play", "arrival_2s.wav"), c.open ? 1 : 0);
     // Events 0 (just before the doors open) and 1 (the arrival sound started), in that order.
-    EXPECT_EQ(rig.details("station_call"), c.open ? (std::vector<std::string>{"0 2", "1 2"})
-                                                  : std::vector<std::string>{});
-    EXPECT_EQ(rig.details("call"), c.open ? (std::vector<std::string>{"0 kanko\\k00.wav", "1 kanko\\k01.wav"})
-                                          : std::vector<std::string>{});
+    EXPECT_EQ(rig.details("station_call"),
+              c.open ? (std::vector<std::string>{"0 2", "1 2"}) : std::vector<std::string>{});
+    EXPECT_EQ(rig.details("call"),
+              c.open ? (std::vector<std::string>{"0 kanko\\k00.wav", "1 kanko\\k01.wav"})
+                     : std::vector<std::string>{});
     EXPECT_EQ(st.st_doors_done[2], c.open);
   }
 }
@@ -199,8 +200,9 @@ TEST(StationStop, DepartureCallWhenPowerIsFirstTakenWithTheDoorsShut) {
   AsciiDown(rig.run, U'z');
   EXPECT_EQ(rig.details("station_call"), (std::vector<std::string>{"0 2", "1 2", "4 2"}));
   // After the arrival's calls: powering away first, then the station's type 3 entry.
-  EXPECT_EQ(rig.details("call"), (std::vector<std::string>{"0 kanko\\k00.wav", "1 kanko\\k01.wav",
-                                                           "20 kanko\\k20.wav", "4 kanko\\k04.wav"}));
+  EXPECT_EQ(rig.details("call"),
+            (std::vector<std::string>{"0 kanko\\k00.wav", "1 kanko\\k01.wav", "20 kanko\\k20.wav",
+                                      "4 kanko\\k04.wav"}));
 }
 
 // [Sound2] (one entry only) loops from the conductor's closing of the doors at a station in
@@ -216,7 +218,7 @@ TEST(StationStop, TheRouteSoundOfAStretchLoopsFromTheClosingDoorsToItsEndStation
     run.route.sound2 = c.sound2;
     const int channel = run.sound.route_channel(5);
     StationClick(run, 2);
-    rig.passes();  // the doors open
+    rig.passes();        // the doors open
     rig.ticks(61 + 91);  // the melody at 10:01:57, then the doors close after it
     ASSERT_TRUE(run.station.st_stop_done[2]);
     EXPECT_EQ((rig.sound.status(channel) & SoundDevice::kLooping) != 0, c.loops) << c.sound2.size();
@@ -300,7 +302,8 @@ TEST(StationJump, TheMoveMenuListsStopsInTheRunsRange) {
     rig.run.config.last_station = c.last;
     FormCreate(rig.run);
     for (int i = 0; i < 4; ++i)
-      EXPECT_EQ(station_in_menu(rig.run, i), c.listed[i]) << c.first << ".." << c.last << ": " << i;
+      EXPECT_EQ(station_in_menu(rig.run.route, rig.run.config, i), c.listed[i])
+          << c.first << ".." << c.last << ": " << i;
   }
 }
 

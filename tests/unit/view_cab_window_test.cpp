@@ -20,7 +20,6 @@ void next_frame(TestRig& rig) {
   ASSERT_TRUE(AppIdle(rig.run));
 }
 
-
 const FakeCabScreen::Label* label_at(const FakeCabScreen& screen, int x, int y) {
   for (const FakeCabScreen::Label& l : screen.labels)
     if (l.place.x == x && l.place.y == y) return &l;
@@ -58,19 +57,21 @@ TEST(CabWindowLabels, FilmModeHidesThemAndLabelModeShowsThemAgain) {
   FormCreate(rig.run);
   next_frame(rig);
   ASSERT_FALSE(rig.screen.labels.empty());
-  set_text_mode(rig.run, 0);
+  set_text_mode(rig.run.options, 0);
   EXPECT_EQ(rig.run.options.opt_moji, 0);
   next_frame(rig);
   EXPECT_TRUE(rig.screen.labels.empty());
-  set_text_mode(rig.run, 1);
+  set_text_mode(rig.run.options, 1);
   next_frame(rig);
   EXPECT_NE(label_at(rig.screen, 820, 518), nullptr);  // the station line
 }
 
 // A copy of the fixture folder whose route names its three pictures as given.
-RunConfig with_pictures(const std::string& staff, const std::string& standby, const std::string& sub) {
+RunConfig with_pictures(const std::string& staff, const std::string& standby,
+                        const std::string& sub) {
   const auto dir = scratch_dir("pictures");
-  std::filesystem::copy(fixture_config().program_dir, dir, std::filesystem::copy_options::recursive);
+  std::filesystem::copy(fixture_config().program_dir, dir,
+                        std::filesystem::copy_options::recursive);
   std::ifstream in(dir / "line_fixture.dat", std::ios::binary);
   std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   const std::string old = "[Staf]\r\nimage\\staff.bmp\r\nimage\\standby.bmp\r\n\r\n";
@@ -98,7 +99,8 @@ TEST(CabWindowPictures, TheRoutesPicturesGoToTheirPlacesAndAMissingOneStopsTheSt
     EXPECT_EQ(shown.at(WindowPicture::SubDisplay).y, 457);
   }
   for (const bool exists : {false, true}) {
-    TestRig rig(with_pictures("image\\staff.bmp", exists ? "image\\standby.bmp" : "image\\none.bmp", ""));
+    TestRig rig(
+        with_pictures("image\\staff.bmp", exists ? "image\\standby.bmp" : "image\\none.bmp", ""));
     if (exists) rig.screen.unreadable = {"standby.bmp"};
     try {
       FormCreate(rig.run);

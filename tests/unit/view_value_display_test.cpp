@@ -68,9 +68,12 @@ TEST(ValueDisplay, EveryValueHasOnePlaceInTheWindow) {
   std::vector<std::string ValueTexts::*> placed;
   int unfilled = 0;
   for (const ValueLabel& place : kValueLabels) {
-    if (place.value == nullptr) ++unfilled;
-    else if (std::find(placed.begin(), placed.end(), place.value) == placed.end()) placed.push_back(place.value);
-    else ADD_FAILURE() << "placed twice: " << place.left << "," << place.top;
+    if (place.value == nullptr)
+      ++unfilled;
+    else if (std::find(placed.begin(), placed.end(), place.value) == placed.end())
+      placed.push_back(place.value);
+    else
+      ADD_FAILURE() << "placed twice: " << place.left << "," << place.top;
   }
   // AR and the two labels right of the Limit and Check rows keep their initial texts.
   EXPECT_EQ(unfilled, 3);
@@ -232,13 +235,14 @@ TEST(SpeedUnitReload, ReplacesTheTableAndItsPlacesWithoutPicturesOrRandomDraws) 
   const std::mt19937_64 engine = run.rng;
   run.value_display.message = "old";
   rig.rewrite("300,2700,72,72");  // twice as fast: the stretch twice as long
-  su_reload(run);
+  su_reload(run, run.route);
   EXPECT_EQ(run.value_display.message, "");
   EXPECT_EQ(run.route.speed_units[1].speed_first, 72);
   EXPECT_EQ(run.route.stations[2].position, station2 + segment1);
   EXPECT_EQ(run.station.stop_position, station2 + segment1);
   EXPECT_EQ(run.train.motion.position_cm, *frame_to_distance(run.route, 1500, run.ui.film_fps));
-  EXPECT_EQ(run.train.motion.stop_distance, run.station.stop_position - run.train.motion.position_cm);
+  EXPECT_EQ(run.train.motion.stop_distance,
+            run.station.stop_position - run.train.motion.position_cm);
   EXPECT_EQ(rig.images.loaded.size(), pictures);
   EXPECT_TRUE(run.rng == engine);
 }
@@ -249,14 +253,14 @@ TEST(SpeedUnitReload, AFileThatFailsKeepsTheOldTableAndTheRunGoesOn) {
   const std::vector<SpeedUnitData> before = run.route.speed_units;
   const int station2 = run.route.stations[2].position;
   rig.rewrite("300,abc,36,36");
-  su_reload(run);
+  su_reload(run, run.route);
   EXPECT_EQ(run.value_display.message.rfind(
                 "路線ファイルに誤りがあります。[SpeedUnit]:300,abc,36,36\n", 0),
             0u)
       << run.value_display.message;
   EXPECT_EQ(run.route.speed_units[1].last_frame, before[1].last_frame);
   rig.rewrite("300,2700,36,1e12");  // reads, but the line grows too long for the tables
-  su_reload(run);
+  su_reload(run, run.route);
   EXPECT_NE(run.value_display.message.find("[SpeedUnit]"), std::string::npos);
   EXPECT_EQ(run.route.speed_units[1].speed_last, before[1].speed_last);
   EXPECT_EQ(run.route.stations[2].position, station2);
