@@ -49,10 +49,10 @@ void FormCreate(Run& run) {
   const std::filesystem::path vehicle_dir =
       run.config.vehicle_dir.empty() ? program_dir : run.config.vehicle_dir;
   run.vehicle = load_vehicle(find_in(vehicle_dir, run.config.vehicle_file), run.panel);
-  RouteLoadContext route_context{program_dir,          run.config.vehicle_file,
-                                 run.ui.film_width,    run.ui.film_height,
-                                 run.platform.images,  run.rng};
-  run.route = load_route(find_in(program_dir, run.config.route_file), route_context);
+  RouteLoadContext route_context{program_dir, run.config.vehicle_file, run.ui.film_width,
+                                 run.ui.film_height, run.rng};
+  run.route =
+      load_route(find_in(program_dir, run.config.route_file), route_context, run.platform.images);
 
   dialogs.status("運転台を描画しています");
   run.platform.screen.set_film_surface(run.ui.film_width, run.ui.film_height);

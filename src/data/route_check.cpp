@@ -208,9 +208,9 @@ LoadedRoute load_route_for_check(const std::filesystem::path& program_dir,
   loaded.ui = load_ui_texts(find_in(program_dir, "velmora.dat"));
   // The delays drawn here change no check.
   std::mt19937_64 rng(0);
-  RouteLoadContext context{program_dir,           vehicle_file, loaded.ui.film_width,
-                           loaded.ui.film_height, images,       rng};
-  loaded.route = load_route(find_in(program_dir, route_file), context);
+  RouteLoadContext context{program_dir, vehicle_file, loaded.ui.film_width, loaded.ui.film_height,
+                           rng};
+  loaded.route = load_route(find_in(program_dir, route_file), context, images);
   build_route_tables(loaded.route, loaded.ui.film_fps);
   return loaded;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <map>
 
 #include "common/fields.h"
 #include "common/numbers.h"
@@ -144,10 +145,6 @@ SectionedFormat RouteReader::format() {
 
   SectionedFormat f;
   f.default_label = "その他";
-  f.opened = [this](const Section& section, int line) {
-    header_line_ = line;
-    route.source.opened.emplace_back(section.name, line);
-  };
   f.sections = {
       fixed("[LineName]", "", text(r.line_name)),
       fixed("[LineName2]", "", text(r.line_name2)),
@@ -267,6 +264,19 @@ SectionedFormat RouteReader::format() {
       list("[Cross]", "[Cross]", r.crossings, kCrossCapacity, parse_cross),
       list("[Time]", "[Time]", r.time_checks, kTimeCapacity, parse_time_check),
       list("[Switch]", "[Switch]", r.switches, kSwitchCapacity, parse_switch),
+  };
+  // The label in force when a section opens: the last one given at or before it in the
+  // checking order, as the reader reports a failure.
+  std::map<std::string, std::string> labels;
+  std::string label = f.default_label;
+  for (const Section& section : f.sections) {
+    if (!section.label.empty()) label = section.label;
+    labels.emplace(section.name, label);
+  }
+  f.opened = [this, labels](const Section& section, int line) {
+    header_line_ = line;
+    label_ = labels.at(section.name);
+    route.source.opened.emplace_back(section.name, line);
   };
   return f;
 }

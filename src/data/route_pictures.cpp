@@ -1,7 +1,8 @@
-// The pictures a route file names, loaded while the file is read: the trackside overlays
-// ([SignImageList], [SignalImageList]), the monitor ([Monitor]) and the animation and
-// traffic-light lists. Places follow the film surface size; products are rounded to
-// whole pixels, halves to even.
+// The pictures a route file names: the trackside overlays ([SignImageList],
+// [SignalImageList]), the monitor ([Monitor]) and the animation and traffic-light lists.
+// They are listed in file order, each with what it reports when it cannot be read, for the
+// caller to load; a missing file or a size that cannot cut a picture stops the reading.
+// Places follow the film surface size; products are rounded to whole pixels, halves to even.
 
 #include <array>
 #include <optional>
@@ -107,11 +108,22 @@ PictureRequest sign_request(std::size_t k, int n, int film_width, int film_heigh
 
 }  // namespace
 
-void RouteReader::picture_failure(const std::string& message, const std::string& why,
-                                  int line) const {
+LoadFailure RouteReader::overlay_failure(const std::string& message, const std::string& why,
+                                         int line) const {
   std::string detail = route.source.path.string();
   if (line > 0) detail += ":" + std::to_string(line);
-  throw LoadFailure({message}, detail + ": " + why);
+  return LoadFailure({message}, detail + ": " + why);
+}
+
+void RouteReader::picture_failure(const std::string& message, const std::string& why,
+                                  int line) const {
+  throw overlay_failure(message, why, line);
+}
+
+LoadFailure RouteReader::route_failure(const std::string& why, const std::string& line,
+                                       int line_number) const {
+  return load_failure(DataFileKind::Route,
+                      LoadError(why, label_, line, route.source.path, line_number));
 }
 
 void RouteReader::read_sign_images(ValueLines& in) {
@@ -136,9 +148,10 @@ void RouteReader::read_sign_images(ValueLines& in) {
       picture_failure(kSignLines[k].message, picture + ": \"" + read.file + "\" does not exist",
                       line_number);
     request.file = *file;
-    if (!context.images.load(request))
-      picture_failure(kSignLines[k].message, picture + ": \"" + read.file + "\" cannot be read",
-                      line_number);
+    pictures.push_back(
+        {std::move(request),
+         overlay_failure(kSignLines[k].message, picture + ": \"" + read.file + "\" cannot be read",
+                         line_number)});
   }
 }
 
@@ -175,9 +188,10 @@ void RouteReader::read_signal_images(ValueLines& in) {
       picture_failure(kSignalLines[k].message,
                       request.name + ": \"" + read.file + "\" does not exist", line_number);
     request.file = *file;
-    if (!context.images.load(request))
-      picture_failure(kSignalLines[k].message,
-                      request.name + ": \"" + read.file + "\" cannot be read", line_number);
+    LoadFailure failure =
+        overlay_failure(kSignalLines[k].message,
+                        request.name + ": \"" + read.file + "\" cannot be read", line_number);
+    pictures.push_back({std::move(request), std::move(failure)});
   }
 }
 
@@ -205,7 +219,10 @@ void RouteReader::read_monitor(ValueLines& in) {
   request.pattern_height = m.height;
   request.transparent = true;
   request.sprites.push_back({m.x, m.y, kMonitorDepth, m.width, m.height, true, 255});
-  if (!context.images.load(request)) throw DataError("img_mon: \"" + m.file + "\" cannot be read");
+  // The file name is the section's last line read.
+  pictures.push_back(
+      {std::move(request), route_failure("img_mon: \"" + m.file + "\" cannot be read", m.file,
+                                         lines_of("[Monitor]").back())});
 }
 
 void RouteReader::load_listed_picture(PictureList list, const std::string& name) {
@@ -216,7 +233,12 @@ void RouteReader::load_listed_picture(PictureList list, const std::string& name)
   request.list = list;
   request.name = std::to_string(count);
   request.file = *file;
-  if (!context.images.load(request)) throw DataError("the picture \"" + name + "\" cannot be read");
+  // The entry is the whole line; its number is noted once it has been read.
+  const std::string section =
+      list == PictureList::Animation ? "[AnimImageList]" : "[TrafficSignalImageList]";
+  const int line = header_line_ + 1 + static_cast<int>(lines_of(section).size());
+  pictures.push_back({std::move(request),
+                      route_failure("the picture \"" + name + "\" cannot be read", name, line)});
   ++count;
 }
 

@@ -32,13 +32,15 @@ class RecordedLines final : public ValueLines {
 
 class RouteReader {
  public:
-  RouteReader(RouteData& route, RouteLoadContext& context) : route(route), context(context) {}
+  RouteReader(RouteData& route, RouteLoadContext& context, std::vector<RoutePicture>& pictures)
+      : route(route), context(context), pictures(pictures) {}
 
   // The 49 sections in checking order, with their context labels.
   SectionedFormat format();
 
   RouteData& route;
   RouteLoadContext& context;
+  std::vector<RoutePicture>& pictures;  // named so far, in file order
 
  private:
   // Section shapes. Each notes the line numbers of what it reads in route.source.
@@ -71,8 +73,13 @@ class RouteReader {
   void load_listed_picture(PictureList list, const std::string& file);
   [[noreturn]] void picture_failure(const std::string& message, const std::string& why,
                                     int line) const;
+  // What an overlay picture reports when it cannot be read: its own message.
+  LoadFailure overlay_failure(const std::string& message, const std::string& why, int line) const;
+  // What a picture of [Monitor] or a picture list reports: the route-file pair for `line`.
+  LoadFailure route_failure(const std::string& why, const std::string& line, int line_number) const;
 
   int header_line_ = 0;       // line of the header being read
+  std::string label_;         // context label of the section being read
   int anim_pictures_ = 0;     // pictures in the animation list so far
   int traffic_pictures_ = 0;  // pictures in the traffic-light list so far
 };

@@ -26,7 +26,8 @@ FilmMotion motion_of(const std::vector<double>& kmh, int fps = 30) {
   m.fps = fps;
   m.speed_kmh = kmh;
   m.distance_m.assign(kmh.size(), 0);
-  for (std::size_t f = 1; f < kmh.size(); ++f) m.distance_m[f] = m.distance_m[f - 1] + (kmh[f - 1] + kmh[f]) / 2 / 3.6 / fps;
+  for (std::size_t f = 1; f < kmh.size(); ++f)
+    m.distance_m[f] = m.distance_m[f - 1] + (kmh[f - 1] + kmh[f]) / 2 / 3.6 / fps;
   return m;
 }
 
@@ -56,12 +57,14 @@ void expect_sound_table(const FitResult& r, const FilmMotion& m, const std::vect
   }
   for (const Stop& s : stops) {
     const bool standing = std::any_of(r.units.begin(), r.units.end(), [&](const SpeedUnitData& u) {
-      return u.first_frame == s.first && u.last_frame == s.last && u.speed_first == 0 && u.speed_last == 0;
+      return u.first_frame == s.first && u.last_frame == s.last && u.speed_first == 0 &&
+             u.speed_last == 0;
     });
     EXPECT_TRUE(standing) << "no standing entry " << s.first << "-" << s.last;
   }
   // Measured as the simulator converts frames.
-  const std::vector<double> route = route_distances(r.units, static_cast<int>(m.distance_m.size()), m.fps);
+  const std::vector<double> route =
+      route_distances(r.units, static_cast<int>(m.distance_m.size()), m.fps);
   for (std::size_t f = 0; f < route.size(); ++f)
     ASSERT_LE(std::fabs(route[f] - m.distance_m[f]), r.tolerance_m + 0.006) << "frame " << f;
   EXPECT_LE(r.max_deviation_m, r.tolerance_m + 0.006);
@@ -96,7 +99,8 @@ TEST(SpeedFit, AFullTableRaisesTheTolerance) {
   std::vector<double> kmh(3000, 36);
   FilmMotion m = motion_of(kmh);
   // (Frame 0 stays at 0: every profile counts from there.)
-  for (std::size_t f = 1; f < m.distance_m.size(); ++f) m.distance_m[f] += f % 2 == 0 ? 0.02 : -0.02;
+  for (std::size_t f = 1; f < m.distance_m.size(); ++f)
+    m.distance_m[f] += f % 2 == 0 ? 0.02 : -0.02;
   const FitResult r = fit_speed_units(m, {}, 0.001);
   EXPECT_GT(r.tolerance_m, 0.001);
   expect_sound_table(r, m, {});
@@ -137,7 +141,8 @@ TEST(Stands, StopsAreStandsOfTenSecondsTimedWithinASecond) {
   run(14);
   stand(20);
   const TrackProfile p = track_profile(straight_track(v, 0.3));
-  const std::vector<Stop> stops = stops_from_stands(p.stands, 1000, static_cast<int>(v.size() - 1) * 30, 30);
+  const std::vector<Stop> stops =
+      stops_from_stands(p.stands, 1000, static_cast<int>(v.size() - 1) * 30, 30);
   ASSERT_EQ(stops.size(), 3u);
   EXPECT_EQ(stops[0].first, 0);
   EXPECT_NEAR(stops[0].last, 19 * 30, 30);
@@ -183,7 +188,8 @@ TEST(Slopes, GradientsComeFromTheElevationsAlongTheLine) {
 
   for (double& e : p.ele) e = std::nan("");
   EXPECT_TRUE(find_slopes(p, notes).empty());
-  EXPECT_EQ(notes, std::vector<std::string>{"the track gives too few elevations for gradients: no [Slope] entries"});
+  EXPECT_EQ(notes, std::vector<std::string>{
+                       "the track gives too few elevations for gradients: no [Slope] entries"});
 }
 
 TEST(Marks, TheCurveRunsThroughTheMarksAndStandsBetweenEqualOnes) {
@@ -206,9 +212,13 @@ TEST(Marks, TheCurveRunsThroughTheMarksAndStandsBetweenEqualOnes) {
 }
 
 TEST(Skeleton, StationsAreTheStartAndEveryStopWithTheFilmingTrainsTimes) {
-  const std::vector<SpeedUnitData> units = {{0, 150, 0, 0, 0}, {150, 600, 0, 62, 0}, {600, 900, 62, 0, 0},
-                                            {900, 1200, 0, 0, 0}, {1200, 1499, 0, 40, 0}};
-  const std::vector<SkeletonStation> run_on = plan_stations({{0, 150}, {900, 1200}}, units, 1500, 30);
+  const std::vector<SpeedUnitData> units = {{0, 150, 0, 0, 0},
+                                            {150, 600, 0, 62, 0},
+                                            {600, 900, 62, 0, 0},
+                                            {900, 1200, 0, 0, 0},
+                                            {1200, 1499, 0, 40, 0}};
+  const std::vector<SkeletonStation> run_on =
+      plan_stations({{0, 150}, {900, 1200}}, units, 1500, 30);
   ASSERT_EQ(run_on.size(), 3u);
   EXPECT_EQ(run_on[0].name, "駅1");
   EXPECT_EQ(run_on[0].frame, 0);
@@ -241,10 +251,11 @@ TEST(Skeleton, TheLoaderReadsTheRouteFileBack) {
   r.ambient_kmh = 40;
   FakeImageList images;
   std::mt19937_64 rng(1);
-  RouteLoadContext context{".", "train.dat", 800, 600, images, rng};
+  RouteLoadContext context{".", "train.dat", 800, 600, rng};
   const std::string bytes = route_file(r).bytes();
   EXPECT_NE(bytes.find("\r\n[Station]\r\n"), std::string::npos);
-  const RouteData loaded = read_route(route_file(r).lines(), "line_test.dat", context);
+  const RouteData loaded =
+      take_route(read_route(route_file(r).lines(), "line_test.dat", context), images);
   EXPECT_EQ(loaded.line_name, "試験");
   EXPECT_EQ(loaded.data_name, "test");
   ASSERT_EQ(loaded.stations.size(), 2u);

@@ -16,10 +16,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace velmora;
   FakeImageList images;
   std::mt19937_64 rng(size);
-  RouteLoadContext context{VELMORA_FIXTURES "/basic", "train_fixture.dat", 800, 600, images, rng};
+  RouteLoadContext context{VELMORA_FIXTURES "/basic", "train_fixture.dat", 800, 600, rng};
   try {
-    RouteData route = read_route(split_text_lines({reinterpret_cast<const char*>(data), size}),
-                                 "line_fuzz.dat", context);
+    RouteData route =
+        take_route(read_route(split_text_lines({reinterpret_cast<const char*>(data), size}),
+                              "line_fuzz.dat", context),
+                   images);
     if (route.signals.size() != route.signal_chain.size()) __builtin_trap();
     if (route.stations.size() > kStationCapacity || route.sound_data.size() > kSoundDataCapacity ||
         route.speed_signal.size() > kSpeedSignalCapacity ||

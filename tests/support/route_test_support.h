@@ -34,14 +34,18 @@ struct RouteReading {
         std::filesystem::path(VELMORA_FIXTURES) / "basic" / "panel" / "lamp_red.bmp";
     for (const std::string& p : pictures) {
       std::filesystem::create_directories((dir / p).parent_path());
-      std::filesystem::copy_file(picture, dir / p, std::filesystem::copy_options::overwrite_existing);
+      std::filesystem::copy_file(picture, dir / p,
+                                 std::filesystem::copy_options::overwrite_existing);
     }
   }
 
-  RouteData read(const std::string& text) {
-    RouteLoadContext c{dir, vehicle, film_width, film_height, images, rng};
+  // The file as read: its pictures listed, none loaded yet.
+  RouteFile read_file(const std::string& text) {
+    RouteLoadContext c{dir, vehicle, film_width, film_height, rng};
     return read_route(split_text_lines(utf8_to_cp932(text)), "line_test.dat", c);
   }
+
+  RouteData read(const std::string& text) { return take_route(read_file(text), images); }
 
   // The messages the text fails with; a test failure when it loads.
   std::vector<std::string> failure(const std::string& text) {

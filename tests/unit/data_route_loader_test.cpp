@@ -10,13 +10,9 @@ namespace {
 TEST(RouteFile, ReadsEverySectionOfTheFixtureRoute) {
   FakeImageList images;
   std::mt19937_64 rng(1);
-  RouteLoadContext c{std::filesystem::path(VELMORA_FIXTURES) / "basic",
-                     "train_fixture.dat",
-                     800,
-                     600,
-                     images,
-                     rng};
-  const RouteData r = load_route(c.program_dir / "line_fixture.dat", c);
+  RouteLoadContext c{std::filesystem::path(VELMORA_FIXTURES) / "basic", "train_fixture.dat", 800,
+                     600, rng};
+  const RouteData r = load_route(c.program_dir / "line_fixture.dat", c, images);
 
   // The fixture gives each of the 49 sections once, in checking order.
   std::vector<std::string> opened;

@@ -134,6 +134,18 @@ TEST(OverlayPictures, MonitorAndListPicturesFailWithTheRouteFileMessage) {
   }
 }
 
+TEST(OverlayPictures, ReadingListsThePicturesBeforeAFaultAndLoadsNone) {
+  RouteReading reading;
+  const RouteFile file = reading.read_file("[AnimImageList]\na.bmp\na.bmp\n#\n[TunnelR]\nx\n");
+  ASSERT_EQ(file.pictures.size(), 2u);
+  EXPECT_EQ(file.pictures[1].request.name, "1");
+  EXPECT_EQ(file.pictures[1].failure.detail,
+            "line_test.dat:3: the picture \"a.bmp\" cannot be read");
+  ASSERT_TRUE(file.failure.has_value());
+  EXPECT_EQ(file.failure->messages.at(0), route_message("[TunnelR]", "x"));
+  EXPECT_TRUE(reading.images.loaded.empty());
+}
+
 TEST(OverlayPictures, MonitorForThisVehicleIsASpriteAtItsPlace) {
   RouteReading reading({"Image/Mon.BMP"});
   const RouteData r = reading.read(

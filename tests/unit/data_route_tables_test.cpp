@@ -157,13 +157,9 @@ TEST(RouteTables, DistancesOutsideTheTablesAreRejectedNotWrapped) {
 TEST(RouteTables, TheFixtureRouteHasItsStationsWhereItsProfilePutsThem) {
   FakeImageList images;
   std::mt19937_64 rng(1);
-  RouteLoadContext c{std::filesystem::path(VELMORA_FIXTURES) / "basic",
-                     "train_fixture.dat",
-                     800,
-                     600,
-                     images,
-                     rng};
-  RouteData r = load_route(c.program_dir / "line_fixture.dat", c);
+  RouteLoadContext c{std::filesystem::path(VELMORA_FIXTURES) / "basic", "train_fixture.dat", 800,
+                     600, rng};
+  RouteData r = load_route(c.program_dir / "line_fixture.dat", c, images);
   build_route_tables(r, 30);
   const int expected[] = {0, 45000, 90000, 176667};
   for (std::size_t k = 0; k < 4; ++k) EXPECT_EQ(r.stations[k].position, expected[k]) << k;
