@@ -20,6 +20,7 @@
 #include "dynamics/load_state.h"
 #include "dynamics/train.h"
 #include "input/controller_state.h"
+#include "input/input_run.h"
 #include "input/input_state.h"
 #include "platform/cab_screen.h"
 #include "platform/clock.h"
@@ -34,16 +35,19 @@
 #include "platform/sound_device.h"
 #include "platform/sprite_engine.h"
 #include "route/protection_state.h"
+#include "route/route_run.h"
 #include "route/signal_state.h"
 #include "route/station_state.h"
 #include "sound/announce_state.h"
 #include "sound/call_state.h"
+#include "sound/sound_run.h"
 #include "sound/sound_state.h"
 #include "view/cab_state.h"
 #include "view/film_state.h"
 #include "view/overlay_state.h"
 #include "view/text_state.h"
 #include "view/value_display_state.h"
+#include "view/view_run.h"
 
 namespace velmora {
 
@@ -100,6 +104,17 @@ struct Run {
 
   // The one source of randomness that affects the drive.
   std::mt19937_64 rng;
+
+  // Each subsystem's view of this run, built once, after everything it refers to. A step
+  // of a subsystem called with the run gets its view.
+  SoundRun sound_run{*this};
+  ViewRun view_run{*this};
+  RouteRun route_run{*this};
+  InputRun input_run{*this};
+  operator const SoundRun&() { return sound_run; }
+  operator const ViewRun&() { return view_run; }
+  operator const RouteRun&() { return route_run; }
+  operator const InputRun&() { return input_run; }
 };
 
 }  // namespace velmora

@@ -37,9 +37,9 @@ struct InputServices {
 };
 
 struct InputRun {
-  // Built from the whole run by the application; implicit so that a caller holding the
-  // run hands it on as it is.
-  InputRun(Run& run);  // NOLINT(google-explicit-constructor)
+  // Built once for each run by the application: the run holds one and hands it to the
+  // steps.
+  explicit InputRun(Run& run);
 
   // Owned.
   InputState& input;

@@ -32,9 +32,9 @@ struct RouteServices {
 };
 
 struct RouteRun {
-  // Built from the whole run by the application; implicit so that a caller holding the
-  // run hands it on as it is.
-  RouteRun(Run& run);  // NOLINT(google-explicit-constructor)
+  // Built once for each run by the application: the run holds one and hands it to the
+  // steps.
+  explicit RouteRun(Run& run);
 
   // Owned.
   StationState& station;

@@ -36,9 +36,9 @@ struct SoundServices {
 };
 
 struct SoundRun {
-  // Built from the whole run by the application; implicit so that a caller holding the
-  // run hands it on as it is.
-  SoundRun(Run& run);  // NOLINT(google-explicit-constructor)
+  // Built once for each run by the application: the run holds one and hands it to the
+  // steps.
+  explicit SoundRun(Run& run);
 
   // Owned.
   SoundState& sound;

@@ -45,9 +45,9 @@ struct ViewServices {
 };
 
 struct ViewRun {
-  // Built from the whole run by the application; implicit so that a caller holding the
-  // run hands it on as it is.
-  ViewRun(Run& run);  // NOLINT(google-explicit-constructor)
+  // Built once for each run by the application: the run holds one and hands it to the
+  // steps.
+  explicit ViewRun(Run& run);
 
   // Owned.
   FilmState& film;
