@@ -105,8 +105,9 @@ struct Run {
   // The one source of randomness that affects the drive.
   std::mt19937_64 rng;
 
-  // Each subsystem's view of this run, built once, after everything it refers to. A step
-  // of a subsystem called with the run gets its view.
+  // Each subsystem's view of this run, built once, after everything it refers to (a view
+  // that asks another subsystem refers to that one's view, declared before it). A step of a
+  // subsystem called with the run gets its view.
   SoundRun sound_run{*this};
   ViewRun view_run{*this};
   RouteRun route_run{*this};

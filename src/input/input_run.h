@@ -58,9 +58,9 @@ struct InputRun {
   const ValueDisplayState& value_display;
 
   // The route rules, the sounds and the view, asked through their owners.
-  RouteRun rules;
-  SoundRun sounds;
-  ViewRun view;
+  const RouteRun& rules;
+  const SoundRun& sounds;
+  const ViewRun& view;
 
   // Asked of the application after the handles moved: their consequences (notches,
   // latches, lamps, the departure call), the suppression switch's reset and the gear label.

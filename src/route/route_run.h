@@ -55,8 +55,8 @@ struct RouteRun {
   const ValueDisplayState& value_display;
 
   // Sounds, pictures and texts are asked of their owners.
-  SoundRun sounds;
-  ViewRun view;
+  const SoundRun& sounds;
+  const ViewRun& view;
 
   // Asked of the application: the handles' consequences worked out again after the
   // protection or a jump moved them (notches, latches, lamps, the departure call), and the

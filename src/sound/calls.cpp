@@ -17,22 +17,6 @@ constexpr int kPowerAwaySlot = 20;
 constexpr int kAsEnter = 999;     // a [StationKanko] value that acts as the Enter key
 constexpr int kFirstTime = 1000;  // values from here on are clock times
 
-bool stop_image(int image) {
-  switch (image) {
-    case 1:
-    case 7:
-    case 10:
-    case 13:
-    case 17:
-    case 21:
-    case 26:
-    case 30:
-      return true;
-    default:
-      return false;
-  }
-}
-
 // The [StationKanko] type that runs at each station event.
 int station_kanko_type(int event) {
   constexpr int kTypes[] = {4, 0, 1, 2, 3, 5};
@@ -53,7 +37,7 @@ void call_value(const SoundRun& run, int value) {
 void kanko_add(const SoundRun& run, int kind) {
   const int signal = run.signals.shown_signal;
   if (signal == kNoSignal) return;
-  const bool at_stop = stop_image(run.signals.signal_image_now);
+  const bool at_stop = image_call_slot(run.signals.signal_image_now) == kStopCallSlot;
   for (const SignalKankoData& e : run.route.signal_kanko) {
     if (e.signal != signal) continue;
     const bool runs = kind == 1 ? e.type == 0 : kind == 2 && (e.type == 1 || e.type == 2);

@@ -14,54 +14,6 @@ namespace {
 constexpr int kNoVoice = -1;
 constexpr int kFirstUncalledImage = 35;  // signal pictures from here on have no call
 
-// The fixed call for a signal picture.
-int image_call_slot(int image) {
-  switch (image) {
-    case 1:
-    case 7:
-    case 10:
-    case 13:
-    case 17:
-    case 21:
-    case 26:
-    case 30:
-      return 0;
-    case 18:
-    case 22:
-      return 1;
-    case 4:
-    case 8:
-    case 11:
-    case 14:
-    case 19:
-    case 23:
-    case 27:
-    case 31:
-      return 2;
-    case 5:
-    case 15:
-    case 24:
-      return 3;
-    case 3:
-    case 6:
-    case 9:
-    case 12:
-    case 16:
-    case 20:
-    case 25:
-    case 28:
-    case 33:
-      return 4;
-    case 2:
-      return 5;
-    case 29:
-    case 34:
-      return 21;
-    default:
-      return kNoVoice;
-  }
-}
-
 bool sign_call(const SoundRun& run) {
   OverlayState& ov = run.overlays;
   const int sign = ov.sign_shown;
@@ -106,6 +58,53 @@ void signal_call(const SoundRun& run) {
 }
 
 }  // namespace
+
+int image_call_slot(int image) {
+  switch (image) {
+    case 1:
+    case 7:
+    case 10:
+    case 13:
+    case 17:
+    case 21:
+    case 26:
+    case 30:
+      return kStopCallSlot;
+    case 18:
+    case 22:
+      return 1;
+    case 4:
+    case 8:
+    case 11:
+    case 14:
+    case 19:
+    case 23:
+    case 27:
+    case 31:
+      return 2;
+    case 5:
+    case 15:
+    case 24:
+      return 3;
+    case 3:
+    case 6:
+    case 9:
+    case 12:
+    case 16:
+    case 20:
+    case 25:
+    case 28:
+    case 33:
+      return 4;
+    case 2:
+      return 5;
+    case 29:
+    case 34:
+      return 21;
+    default:
+      return kNoVoice;
+  }
+}
 
 void enter_call(const SoundRun& run) {
   const OverlayState& ov = run.overlays;

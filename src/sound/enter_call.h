@@ -10,4 +10,8 @@ namespace velmora {
 // or else the signal in view.
 void enter_call(const SoundRun& run);
 
+// The fixed call slot for a signal picture: kStopCallSlot for a stop aspect, -1 for none.
+constexpr int kStopCallSlot = 0;
+int image_call_slot(int image);
+
 }  // namespace velmora

@@ -74,7 +74,7 @@ struct ViewRun {
   const AnnounceState& announce;
 
   // Sounds are played through their owner.
-  SoundRun sounds;
+  const SoundRun& sounds;
 
   // Written here though owned elsewhere: a stop film halts the train (speed, power handle)
   // and places it at the station; a new [SpeedUnit] table measures its place and stop
