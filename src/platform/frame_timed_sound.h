@@ -36,8 +36,12 @@ class FrameTimedSound final : public SoundDevice {
   void set_volume(int channel, int volume) override { device_.set_volume(channel, volume); }
   int volume(int channel) override { return device_.volume(channel); }
   void set_pan(int channel, int pan) override { device_.set_pan(channel, pan); }
-  void set_freq_rate(int channel, long double rate) override { device_.set_freq_rate(channel, rate); }
+  void set_freq_rate(int channel, long double rate) override {
+    device_.set_freq_rate(channel, rate);
+  }
   void release_all() override;
+  bool connected() override { return device_.connected(); }
+  bool reopen() override { return device_.reopen(); }
 
  private:
   struct Channel {

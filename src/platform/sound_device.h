@@ -36,6 +36,13 @@ class SoundDevice {
   virtual void set_freq_rate(int channel, long double rate) = 0;
   // Detaches and releases every sound.
   virtual void release_all() = 0;
+  // False once the output device has gone (a headset unplugged): sounds then play nowhere,
+  // and every call still works on the channels' kept state.
+  virtual bool connected() { return true; }
+  // Opens the system's default output in place of a lost one and gives every channel back
+  // its sound, level, pan, frequency and play state. False when no output opens (the caller
+  // tries again later); the channels' state is kept either way.
+  virtual bool reopen() { return true; }
 };
 
 // What the sound layer tells the user of a channel number outside 0 .. kChannels-1.

@@ -23,6 +23,10 @@ class FakeSoundDevice final : public SoundDevice {
  public:
   FakeSoundDevice(EventLog& log, Clock& clock) : log_(log), clock_(clock) {}
 
+  bool device_connected = true;
+  bool reopen_fails = false;  // set: no output opens yet
+  int reopens = 0;
+
   int load(const std::string& path, std::string& error) override {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
@@ -59,7 +63,8 @@ class FakeSoundDevice final : public SoundDevice {
   int status(int channel) override {
     if (!usable(channel)) return 0;
     Channel& c = at(channel);
-    return c.state.status(now_s(), c.sound < 0 ? 0 : sounds_[static_cast<std::size_t>(c.sound)].seconds);
+    return c.state.status(now_s(),
+                          c.sound < 0 ? 0 : sounds_[static_cast<std::size_t>(c.sound)].seconds);
   }
   void set_volume(int channel, int volume) override {
     if (!usable(channel) || at(channel).volume == volume) return;
@@ -74,7 +79,8 @@ class FakeSoundDevice final : public SoundDevice {
   }
   void set_freq_rate(int channel, long double rate) override {
     if (!usable(channel) || at(channel).sound < 0) return;
-    const auto hz = static_cast<long long>(sounds_[static_cast<std::size_t>(at(channel).sound)].hz * rate);
+    const auto hz =
+        static_cast<long long>(sounds_[static_cast<std::size_t>(at(channel).sound)].hz * rate);
     if (at(channel).hz == hz) return;
     at(channel).hz = hz;
     log_.add("freq", std::to_string(channel) + " " + std::to_string(hz));
@@ -84,11 +90,20 @@ class FakeSoundDevice final : public SoundDevice {
     sounds_.clear();
     invalid_reported_.clear();
   }
+  // A lost output is set by the test; reopening brings it back and is counted.
+  bool connected() override { return device_connected; }
+  bool reopen() override {
+    ++reopens;
+    if (reopen_fails) return false;
+    device_connected = true;
+    return true;
+  }
 
   // The file attached to a channel, for tests; empty when none.
   std::string file_of(int channel) const {
     if (!valid(channel) || channels_[static_cast<std::size_t>(channel)].sound < 0) return {};
-    return sounds_[static_cast<std::size_t>(channels_[static_cast<std::size_t>(channel)].sound)].path;
+    return sounds_[static_cast<std::size_t>(channels_[static_cast<std::size_t>(channel)].sound)]
+        .path;
   }
 
  private:
@@ -111,7 +126,8 @@ class FakeSoundDevice final : public SoundDevice {
   // the sounds are released.
   bool usable(int channel) {
     if (valid(channel)) return true;
-    if (invalid_reported_.insert(channel).second) log_.add("message", invalid_channel_message(channel));
+    if (invalid_reported_.insert(channel).second)
+      log_.add("message", invalid_channel_message(channel));
     return false;
   }
   Channel& at(int channel) { return channels_[static_cast<std::size_t>(channel)]; }
