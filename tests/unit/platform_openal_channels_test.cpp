@@ -303,6 +303,62 @@ TEST_F(OpenAlChannels, ChannelsTheDeviceHasNoSourceForStaySilentAfterOneReport) 
   EXPECT_EQ(rig.reports.size(), 1u);
 }
 
+// The null output is never lost, so this drives the way back from a loss: closing the output
+// and building every sound and channel again on the default one. The loss itself is tested
+// on the wave-file output, in a program of its own.
+TEST_F(OpenAlChannels, ReopeningGivesEveryChannelBackItsSoundLevelPanFrequencyAndPlay) {
+  Rig rig;
+  const auto dir = openal_scratch("reopen");
+  const int brief = load(rig.device, tone_wav(dir, {1, 16, 22050}, 440, 0.2));
+  const int long_stereo = load(rig.device, tone_wav(dir, {2, 8, 11025}, 440, 8.0));
+  enum Play { kLoop, kOnce, kLoopThenStop, kOnceAndOver };
+  struct Case {
+    int channel, sound;
+    Play play;
+    int volume, pan;
+    long double rate;
+    long long hz;
+    int status;  // after reopening
+  };
+  constexpr int kLoops = SoundDevice::kPlaying | SoundDevice::kLooping;
+  const Case cases[] = {
+      {0, brief, kLoop, -300, -4000, 1.5L, 33075, kLoops},
+      {5, long_stereo, kOnce, -1200, 2500, 0.5L, 5512, SoundDevice::kPlaying},
+      {9, long_stereo, kLoopThenStop, -10000, 10000, 1.0L, 11025, 0},
+      {SoundDevice::kChannels - 1, brief, kOnceAndOver, -50, -10000, 4.0L, 88200, 0},
+  };
+  for (const Case& c : cases) {
+    rig.device.attach(c.channel, c.sound);
+    rig.device.set_volume(c.channel, c.volume);
+    rig.device.set_pan(c.channel, c.pan);
+    rig.device.set_freq_rate(c.channel, c.rate);
+    if (c.play == kOnce || c.play == kOnceAndOver)
+      rig.device.play(c.channel);
+    else
+      rig.device.loop(c.channel);
+    if (c.play == kLoopThenStop) rig.device.stop(c.channel);
+  }
+  ASSERT_TRUE(wait_for([&] { return rig.device.status(SoundDevice::kChannels - 1) == 0; }));
+  ASSERT_TRUE(wait_for([&] { return rig.device.position(5) >= 1000; }));
+  const int place = rig.device.position(5);
+
+  ASSERT_TRUE(rig.device.reopen());
+  EXPECT_TRUE(rig.device.connected());
+  for (const Case& c : cases) {
+    EXPECT_EQ(rig.device.status(c.channel), c.status) << c.channel;
+    EXPECT_EQ(rig.device.volume(c.channel), c.volume) << c.channel;
+    EXPECT_EQ(rig.device.pan(c.channel), c.pan) << c.channel;
+    EXPECT_EQ(rig.device.frequency(c.channel), c.hz) << c.channel;
+  }
+  EXPECT_GE(rig.device.position(5), place) << "a sound played once goes on where it was";
+  // The rebuilt channels take calls as before.
+  rig.device.play(9);
+  EXPECT_EQ(rig.device.status(9), SoundDevice::kPlaying);
+  rig.device.stop(0);
+  EXPECT_EQ(rig.device.status(0), 0);
+  EXPECT_TRUE(rig.reports.empty()) << rig.reports[0];
+}
+
 TEST_F(OpenAlChannels, WithoutAnOutputTheDeviceReportsOnceAndDoesNothing) {
   std::vector<std::string> reports;
   OpenAlSettings settings;
@@ -324,6 +380,10 @@ TEST_F(OpenAlChannels, WithoutAnOutputTheDeviceReportsOnceAndDoesNothing) {
   EXPECT_EQ(device.status(0), 0);
   EXPECT_EQ(device.position(0), 0);
   EXPECT_EQ(device.output_rate(), 0);
+  // No output was lost, so none is sought: the settings chose silence.
+  EXPECT_TRUE(device.connected());
+  EXPECT_FALSE(device.reopen());
+  EXPECT_EQ(device.volume(0), -300);
   device.release_all();
   EXPECT_EQ(reports.size(), 1u);
 }

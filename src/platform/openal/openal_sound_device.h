@@ -20,6 +20,16 @@
 // scale when many sounds play at once (a departure's bell, call, handle and brake over the
 // running sounds reach 3 dB beyond it); the channel volumes stay the sound logic's.
 //
+// A lost output (a headset unplugged) is told by connected(); the drive goes on silent and
+// reopen() opens the system's default output in its place. OpenAL Soft 1.19 cannot move a
+// context to another device, so reopening builds everything again: each sound is read again
+// from its file (kept by path, not as a second copy of its samples), and every channel gets
+// a new source with its level, pan, frequency and play state. A loop plays on; a sound played
+// once goes on from where it was when its source can still tell its place (an output that is
+// reopened while still there), else it is left stopped: a lost output stops every source and
+// forgets where it was. While the output is lost a started loop still reads as playing, so
+// nothing starts it over; a sound played once reads as over.
+//
 // Reported: a channel number out of range (once per number until the sounds are released),
 // a channel the device has no source for (once), and an output that cannot be opened or a
 // format it refuses (once, at start).
@@ -67,6 +77,10 @@ class OpenAlSoundDevice final : public SoundDevice {
   void set_pan(int channel, int pan) override;
   void set_freq_rate(int channel, long double rate) override;
   void release_all() override;
+  // Always true for an offline device, and for one that never had an output (nothing lost).
+  bool connected() override;
+  // False, changing nothing, for a device that never had an output: there is none to replace.
+  bool reopen() override;
 
   static constexpr int kOfflineRate = 48000;  // Hz of an offline device left at frequency 0
 
@@ -88,14 +102,16 @@ class OpenAlSoundDevice final : public SoundDevice {
   struct Sound {
     unsigned int buffer = 0;  // 0: none (not working)
     int rate = 0;             // Hz, the sound's own
+    std::string path;         // read again when the output is reopened
   };
   struct Channel {
     bool sourced = false;  // has a source of its own
     unsigned int source = 0;
     int sound = -1;
     bool looping = false;
-    int volume = 0;  // hundredths of a dB, clamped
-    int pan = 0;     // -10000..10000
+    bool playing = false;  // started and not stopped since: what a reopened output restores
+    int volume = 0;        // hundredths of a dB, clamped
+    int pan = 0;           // -10000..10000
     long long hz = 0;
   };
 
@@ -106,8 +122,17 @@ class OpenAlSoundDevice final : public SoundDevice {
   void start(int channel, bool looping);
   void give_source(Channel& c, const Sound& sound);
   void report(const std::string& message) const;
+  // The output was lost and no other has opened yet.
+  bool lost() const { return had_output_ && !working(); }
+  void close_output();
+  // Reads every sound into a buffer of the current output and gives each channel its source
+  // back, playing as it was (`places`: sample frame of each channel's source still playing,
+  // -1 for none).
+  void restore(const std::array<int, kChannels>& places);
 
   SoundErrorReport report_;
+  OpenAlSettings settings_;
+  bool had_output_ = false;  // an output opened at start
   std::unique_ptr<Output> output_;
   std::vector<Sound> sounds_;
   std::array<Channel, kChannels> channels_{};
