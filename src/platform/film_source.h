@@ -33,6 +33,8 @@ enum class FilmFrameStatus {
   kReady,        // picture holds the frame asked for
   kBusy,         // being decoded: ask again on a later pass
   kUnavailable,  // no film open, number out of range, or the frame cannot be decoded
+  kFailed,       // the film could not be read here (the file shrank or went away, a disk
+                 // error): the caller keeps its last picture; reopening the film may mend it
 };
 
 struct FilmFrame {
@@ -42,10 +44,11 @@ struct FilmFrame {
 
 // Counters for tests and benchmarks. They run on across films.
 struct FilmSourceStats {
-  std::int64_t requests = 0;    // avi_getframe calls that asked for a different frame
-  std::int64_t decoded = 0;     // pictures that came out of the decoder
-  std::int64_t seeks = 0;       // keyframe seeks
-  std::size_t cache_bytes = 0;  // decoded frames held now
+  std::int64_t requests = 0;     // avi_getframe calls that asked for a different frame
+  std::int64_t decoded = 0;      // pictures that came out of the decoder
+  std::int64_t seeks = 0;        // keyframe seeks
+  std::int64_t read_errors = 0;  // reads of the film file that failed (see kFailed)
+  std::size_t cache_bytes = 0;   // decoded frames held now
   std::size_t cache_peak_bytes = 0;
   int cache_frames = 0;
 };

@@ -3,6 +3,7 @@
 // carry its number (read_frame_mark); open results, length and decoding delay are set by
 // the test, and every request is counted.
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -31,11 +32,13 @@ class FakeFilmSource final : public FilmSource {
       asked_ = n;
       ++stats_.requests;
       busy_left_ = busy_calls;
+      if (failed_frames.count(n) != 0) ++stats_.read_errors;
     }
     if (busy_left_ > 0) {
       --busy_left_;
       return {FilmFrameStatus::kBusy, nullptr};
     }
+    if (failed_frames.count(n) != 0) return {FilmFrameStatus::kFailed, nullptr};
     if (!last_ || last_->frame != n) {
       NewFilmPicture made = make_film_picture(width, height);
       made.picture->frame = n;
@@ -53,6 +56,7 @@ class FakeFilmSource final : public FilmSource {
   int width = 160;                  // px
   int height = 120;                 // px
   int busy_calls = 0;               // a newly asked frame answers busy on this many calls first
+  std::set<int> failed_frames;      // frames that answer kFailed, as if the file could not be read
   std::vector<std::string> opened;  // every path avi_open was given
   int calls = 0;                    // avi_getframe calls, repeated frames included
 

@@ -101,6 +101,7 @@ FilmFrame FfmpegFilmSource::avi_getframe(int n, std::chrono::microseconds wait) 
   if (wait.count() > 0 && !settled(n)) done_.wait_for(lock, wait, [&] { return settled(n); });
   if (auto picture = cache_.find(n)) return {FilmFrameStatus::kReady, std::move(picture)};
   if (failed_.count(n) != 0) return {};
+  if (unreadable_) return {FilmFrameStatus::kFailed, nullptr};
   return {FilmFrameStatus::kBusy, nullptr};
 }
 
@@ -173,6 +174,7 @@ void FfmpegFilmSource::run_command(std::unique_lock<std::mutex>& lock) {
   lock.lock();
   cache_.clear();
   failed_.clear();
+  unreadable_ = false;
   request_ = -1;
   planner_.reset();
   last_seek_slot_ = last_seek_target_ = -1;
@@ -211,7 +213,12 @@ void FfmpegFilmSource::run_step(std::unique_lock<std::mutex>& lock, const FilmPl
   }
 
   lock.lock();
-  if (!positioned && step.slot == 0) failed_.insert(step.target);
+  if (decoder_->read_failed()) {
+    ++stats_.read_errors;
+    unreadable_ = true;
+  } else if (!positioned && step.slot == 0) {
+    failed_.insert(step.target);
+  }
   const FilmWindow now = window();
   for (auto& picture : pictures) {
     if (picture->frame == last_seek_target_) last_seek_slot_ = last_seek_target_ = -1;

@@ -62,7 +62,7 @@ class FfmpegFilmSource final : public FilmSource {
   void run();
   void run_command(std::unique_lock<std::mutex>& lock);
   void run_step(std::unique_lock<std::mutex>& lock, const FilmPlanStep& step);
-  bool settled(int n) const { return cache_.contains(n) || failed_.count(n) != 0; }
+  bool settled(int n) const { return cache_.contains(n) || failed_.count(n) != 0 || unreadable_; }
   FilmWindow window() const;
 
   const FilmSourceSettings settings_;
@@ -87,6 +87,9 @@ class FfmpegFilmSource final : public FilmSource {
   bool idle_ = true;
   FilmFrameCache cache_;
   std::set<int> failed_;  // frames the film cannot give
+  // A read of the file failed: every frame not cached is kFailed until the film is opened
+  // again. Reading on would only run into the same cut or fault once for each frame.
+  bool unreadable_ = false;
   FilmSourceStats stats_;
   FilmPlanner planner_;  // worker only
   int last_seek_slot_ = -1;

@@ -78,8 +78,12 @@ void FilmDecoder::close() {
   av_packet_free(&packet_);
   av_packet_free(&filtered_);
   av_frame_free(&frame_);
+  path_.clear();
+  size_at_open_ = 0;
   packet_dts_.clear();
+  packet_size_.clear();
   slots_.clear();
+  read_failed_ = false;
   stream_ = -1;
   width_ = height_ = 0;
   lead_ = 0;
@@ -95,6 +99,9 @@ int FilmDecoder::open(const std::string& path) {
 int FilmDecoder::open_stream(const std::string& path) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) return kFilmCannotOpen;
+  path_ = path;
+  size_at_open_ = std::filesystem::file_size(path, error);
+  if (error) return kFilmCannotOpen;
 
   int r = open_input(&format_, path);
   if (r < 0) {
@@ -158,6 +165,7 @@ int FilmDecoder::build_packet_table(const std::string& path) {
     for (int i = 0; i < entries; ++i) {
       const AVIndexEntry* e = avformat_index_get_entry(stream, i);
       packet_dts_.push_back(e->timestamp);
+      packet_size_.push_back(e->size);
       keys.push_back((e->flags & AVINDEX_KEYFRAME) != 0);
     }
   } else {
@@ -175,6 +183,7 @@ int FilmDecoder::build_packet_table(const std::string& path) {
         packet_dts_.push_back(packet_->dts != AV_NOPTS_VALUE
                                   ? packet_->dts
                                   : static_cast<std::int64_t>(packet_dts_.size()));
+        packet_size_.push_back(packet_->size);
         keys.push_back((packet_->flags & AV_PKT_FLAG_KEY) != 0);
       }
       av_packet_unref(packet_);
@@ -200,6 +209,18 @@ int FilmDecoder::find_packet(std::int64_t dts) const {
   return static_cast<int>(it - packet_dts_.begin());
 }
 
+bool FilmDecoder::file_let_down(bool ended_early) const {
+  if (format_->pb != nullptr && format_->pb->error < 0 && format_->pb->error != AVERROR_EOF) {
+    return true;
+  }
+  if (!ended_early) return false;
+  // Reading stopped before the packets the table lists: a film that is whole at its path
+  // merely ends there (a damaged tail); one cut short or removed since it was opened failed.
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(path_, error);
+  return error || size < size_at_open_;
+}
+
 int FilmDecoder::keyframe_number(int slot) const {
   const Slot& s = slots_[slot];
   return s.known ? s.number : s.decode_index + lead_;
@@ -217,6 +238,7 @@ int FilmDecoder::keyframe_for(int n) const {
 
 bool FilmDecoder::seek(int slot) {
   end_run();
+  read_failed_ = false;
   if (!is_open() || slot < 0 || slot >= static_cast<int>(slots_.size())) return false;
   Slot& s = slots_[slot];
   avcodec_flush_buffers(codec_);
@@ -225,7 +247,8 @@ bool FilmDecoder::seek(int slot) {
   // Slot 0 may start with a packet that is not marked as a keyframe.
   const int flags = AVSEEK_FLAG_BACKWARD | (slot == 0 ? AVSEEK_FLAG_ANY : 0);
   if (av_seek_frame(format_, stream_, packet_dts_[s.decode_index], flags) < 0) {
-    if (slot > 0) s.usable = false;
+    read_failed_ = file_let_down(true);
+    if (slot > 0 && !read_failed_) s.usable = false;
     return false;
   }
   slot_ = slot;
@@ -242,7 +265,11 @@ bool FilmDecoder::step(const std::function<bool(int)>& wanted, Out& out) {
   for (;;) {
     const int r = av_read_frame(format_, packet_);
     if (r < 0) {
-      finish_run(wanted, out);
+      if (r == AVERROR(EIO) || file_let_down(next_decode_ < length())) {
+        fail_run(wanted, out);
+      } else {
+        finish_run(wanted, out);
+      }
       return false;
     }
     if (packet_->stream_index != stream_) {
@@ -262,6 +289,14 @@ bool FilmDecoder::step(const std::function<bool(int)>& wanted, Out& out) {
         return false;
       }
       started_ = true;
+    }
+    // The packet's tail lies beyond the end of a file cut short: decoded, it would make a
+    // picture with garbage below the cut.
+    if (next_decode_ < length() && packet_->size < packet_size_[next_decode_] &&
+        file_let_down(true)) {
+      av_packet_unref(packet_);
+      fail_run(wanted, out);
+      return false;
     }
     const int place = next_decode_++;
     if (packet_->size == 0) {
@@ -368,6 +403,18 @@ void FilmDecoder::finish_run(const std::function<bool(int)>& wanted, Out& out) {
   send_to_decoder(nullptr, wanted, out);
   // No reference picture followed the keyframe: the last pictures of the film end its run.
   if (!pending_.empty()) number_pending(length() - static_cast<int>(pending_.size()), wanted, out);
+  end_run();
+}
+
+void FilmDecoder::fail_run(const std::function<bool(int)>& wanted, Out& out) {
+  read_failed_ = true;
+  // The pictures the decoder holds back came from whole packets and are given. Pictures still
+  // waiting for their numbers would take them from the film's end, which this run never
+  // reached: they are dropped.
+  if (next_number_ >= 0) {
+    if (unpack_ != nullptr) feed(nullptr, wanted, out);
+    send_to_decoder(nullptr, wanted, out);
+  }
   end_run();
 }
 

@@ -70,6 +70,9 @@ class FilmDecoder {
   // film, a read error, or a keyframe that cannot be reached); slot() is then -1.
   bool step(const std::function<bool(int)>& wanted,
             std::vector<std::shared_ptr<const FilmPicture>>& out);
+  // True when the last seek or run failed because the file could not be read: a read error,
+  // or the file is shorter than at open (or gone) where the packet table promised more.
+  bool read_failed() const { return read_failed_; }
 
   std::int64_t decoded() const { return decoded_; }  // pictures out of the decoder
   std::int64_t seeks() const { return seeks_; }
@@ -91,6 +94,7 @@ class FilmDecoder {
   int open_stream(const std::string& path);
   int build_packet_table(const std::string& path);
   int find_packet(std::int64_t dts) const;
+  bool file_let_down(bool ended_early) const;
   void feed(AVPacket* packet, const std::function<bool(int)>& wanted, Out& out);
   void send_to_decoder(AVPacket* packet, const std::function<bool(int)>& wanted, Out& out);
   void receive(const std::function<bool(int)>& wanted, Out& out);
@@ -98,6 +102,7 @@ class FilmDecoder {
   void number_pending(int first, const std::function<bool(int)>& wanted, Out& out);
   void emit(AVFrame* frame, int number, const std::function<bool(int)>& wanted, Out& out);
   void finish_run(const std::function<bool(int)>& wanted, Out& out);
+  void fail_run(const std::function<bool(int)>& wanted, Out& out);
   void end_run();
   std::shared_ptr<const FilmPicture> make_picture(AVFrame* frame, int number);
 
@@ -113,7 +118,10 @@ class FilmDecoder {
   int width_ = 0;
   int height_ = 0;
 
+  std::string path_;
+  std::uintmax_t size_at_open_ = 0;       // bytes; a file shorter than this was cut short
   std::vector<std::int64_t> packet_dts_;  // per packet in decoding order
+  std::vector<int> packet_size_;          // bytes, from the index or the scan
   std::vector<Slot> slots_;
   int lead_ = 0;  // learned keyframe number minus decoding place, for unexplored keyframes
 
@@ -124,6 +132,7 @@ class FilmDecoder {
   bool key_seen_ = false;  // the keyframe's picture has come out
   int next_number_ = -1;
   std::vector<Pending> pending_;
+  bool read_failed_ = false;
 
   std::int64_t decoded_ = 0;
   std::int64_t seeks_ = 0;
