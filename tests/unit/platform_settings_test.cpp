@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <fstream>
+#include <iterator>
 
 #include "platform/settings/ini_settings.h"
 #include "test_rig.h"
@@ -49,6 +52,47 @@ TEST(IniSettings, AFailedSaveIsReportedNotHidden) {
   settings.write_int("k", "n", 1);
   EXPECT_NE(settings.last_error(), "");
   EXPECT_EQ(settings.read_int("k", "n"), 1);  // kept for the rest of the run
+}
+
+// A full disk, as the file-size limit makes one even for root: the write fails part-way.
+struct FullDisk {
+  FullDisk() {
+    getrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tiny = saved;
+    tiny.rlim_cur = 8;
+    setrlimit(RLIMIT_FSIZE, &tiny);
+  }
+  ~FullDisk() { setrlimit(RLIMIT_FSIZE, &saved); }
+  rlimit saved{};
+};
+
+TEST(IniSettings, AFailingDiskLeavesTheOldFileWholeAndIsToldOnceUntilASaveWorks) {
+  const auto path = scratch_dir("ini_full") / "settings.ini";
+  IniSettings settings(path);
+  std::vector<std::string> told;
+  settings.set_save_sink([&](const std::string& e) { told.push_back(e); });
+  settings.write_int("Software\\Velmora\\sorano", "Moji", 1);
+  const auto file = [&] {
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const std::string before = file();
+  ASSERT_GT(before.size(), 8u);
+  {
+    FullDisk full;
+    settings.write_int("Software\\Velmora\\sorano", "Kanko", 1);
+    settings.write_int("Software\\Velmora\\sorano", "ATS", 1);
+  }
+  EXPECT_EQ(file(), before);
+  EXPECT_FALSE(std::filesystem::exists(path.string() + ".tmp"));
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_NE(told[0].find("settings.ini.tmp"), std::string::npos) << told[0];
+  settings.write_int("Software\\Velmora\\sorano", "Tunnel", 0);
+  EXPECT_EQ(told, (std::vector<std::string>{told[0], ""}));
+  IniSettings again(path);  // what could not be saved meanwhile is in the next save
+  EXPECT_EQ(again.read_int("Software\\Velmora\\sorano", "Kanko"), 1);
+  EXPECT_EQ(again.read_int("Software\\Velmora\\sorano", "ATS"), 1);
 }
 
 }  // namespace

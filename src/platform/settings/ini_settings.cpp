@@ -1,11 +1,12 @@
 #include "platform/settings/ini_settings.h"
 
+#include <fcntl.h>
 #include <ini.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 
 #include "common/numbers.h"
 
@@ -48,34 +49,45 @@ bool read_ini_settings(const std::filesystem::path& path, SettingsValues& values
 
 bool write_ini_settings(const std::filesystem::path& path, const SettingsValues& values,
                         std::string& error) {
+  std::string text;
+  std::string section;
+  for (const auto& [key, value] : values) {
+    if (text.empty() || key.first != section) {
+      section = key.first;
+      text += (text.empty() ? "[" : "\n[") + section + "]\n";
+    }
+    text += key.second + "=" + std::to_string(value) + "\n";
+  }
   std::error_code ec;
   if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ec);
+  // The old file stays whole until the new one is on the disk: a full disk or a crash
+  // leaves the settings as they were, and no half-written temporary behind.
   const std::filesystem::path temp = path.string() + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::trunc);
-    if (!out) {
-      error = temp.string() + ": " + std::strerror(errno);
-      return false;
-    }
-    std::string section;
-    bool first = true;
-    for (const auto& [key, value] : values) {
-      if (first || key.first != section) {
-        section = key.first;
-        out << (first ? "" : "\n") << "[" << section << "]\n";
-        first = false;
-      }
-      out << key.second << "=" << value << "\n";
-    }
-    out.flush();
-    if (!out) {
-      error = temp.string() + ": write failed";
-      return false;
-    }
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    error = temp.string() + ": " + std::strerror(errno);
+    return false;
+  }
+  std::size_t done = 0;
+  int failed = 0;
+  while (done < text.size() && failed == 0) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n > 0)
+      done += static_cast<std::size_t>(n);
+    else if (n < 0 && errno != EINTR)
+      failed = errno;
+  }
+  if (failed == 0 && ::fsync(fd) != 0) failed = errno;
+  if (::close(fd) != 0 && failed == 0) failed = errno;
+  if (failed != 0) {
+    error = temp.string() + ": " + std::strerror(failed);
+    std::filesystem::remove(temp, ec);
+    return false;
   }
   std::filesystem::rename(temp, path, ec);
   if (ec) {
     error = path.string() + ": " + ec.message();
+    std::filesystem::remove(temp, ec);
     return false;
   }
   return true;
@@ -106,7 +118,10 @@ std::optional<int> IniSettings::read_int(const std::string& key, const std::stri
 void IniSettings::write_int(const std::string& key, const std::string& name, int value) {
   values_[{key, name}] = value;
   error_.clear();
-  write_ini_settings(path_, values_, error_);
+  const bool saved = write_ini_settings(path_, values_, error_);
+  // Told once when saving starts to fail, and once when it works again.
+  if (saved == failing_ && on_change_) on_change_(error_);
+  failing_ = !saved;
 }
 
 }  // namespace velmora

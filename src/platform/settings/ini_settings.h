@@ -4,6 +4,7 @@
 // file.
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -31,14 +32,21 @@ class IniSettings final : public SettingsStore {
  public:
   explicit IniSettings(std::filesystem::path path);
   std::optional<int> read_int(const std::string& key, const std::string& name) override;
-  // Keeps the value and saves the file; a failed save is kept in last_error().
+  // Keeps the value and saves the file; a failed save is kept in last_error(), the file on
+  // the disk stays as it was, and the value is saved with the next write that works.
   void write_int(const std::string& key, const std::string& name, int value) override;
   const std::string& last_error() const { return error_; }
+  // Hears the error when saving starts to fail, and "" when a save works again.
+  void set_save_sink(std::function<void(const std::string& error)> on_change) {
+    on_change_ = std::move(on_change);
+  }
 
  private:
   std::filesystem::path path_;
   SettingsValues values_;
   std::string error_;
+  bool failing_ = false;
+  std::function<void(const std::string&)> on_change_;
 };
 
 }  // namespace velmora
