@@ -40,8 +40,9 @@ void StationClick(const RouteRun& run, int t) {
       break;
     }
   }
-  // 2. Back to the route film at the station's frame, decoded on the next pass.
-  if (film.movie_state != MovieState::RouteFilm) {
+  // 2. Back to the route film at the station's frame, decoded on the next pass; a film
+  // that could not be read is opened afresh (its file may be back).
+  if (film.movie_state != MovieState::RouteFilm || film.film_failed) {
     reopen_route_film(run.view);
     film.movie_state = MovieState::RouteFilm;
     film.switch_frame = 0;

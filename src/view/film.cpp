@@ -38,6 +38,11 @@ void decode(const ViewRun& run, int n) {
   const FilmFrame got = run.platform.film.avi_getframe(n, run.config.film_wait);
   if (got.status == FilmFrameStatus::kBusy) return;
   if (got.status == FilmFrameStatus::kReady) f.picture = got.picture;
+  // The file went away or the disk failed: the last picture stays and the drive goes on.
+  if (got.status == FilmFrameStatus::kFailed && !f.film_failed) {
+    f.film_failed = true;
+    run.platform.events.event("device", "film lost");
+  }
   f.shown_frame = n;
 }
 
@@ -201,11 +206,15 @@ void movie_switching(const ViewRun& run) {
 
 void reopen_route_film(const ViewRun& run) {
   FilmState& f = run.film;
-  if (f.movie_state == MovieState::RouteFilm) return;
+  if (f.movie_state == MovieState::RouteFilm && !f.film_failed) return;
   open_film(run, run.route.data_name);
   f.movie_state = MovieState::RouteFilm;
   f.switch_frame = 0;
   f.shown_frame = -1;
+  if (f.film_failed && run.platform.film.is_open()) {
+    f.film_failed = false;
+    run.platform.events.event("device", "film back");
+  }
 }
 
 void film_switches_after_jump(const ViewRun& run) {

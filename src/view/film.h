@@ -22,7 +22,8 @@ void show_film_frame(const ViewRun& run);
 // Route step: starts and ends the stop-type and running-type switched films.
 void movie_switching(const ViewRun& run);
 
-// Station jump: back to the route film when a switched film is playing.
+// Station jump: back to the route film when a switched film is playing, or opened afresh
+// when it could not be read (the driver is told when it opens again).
 void reopen_route_film(const ViewRun& run);
 
 // Station jump: every switched film may play again.
