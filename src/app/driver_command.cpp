@@ -114,7 +114,11 @@ std::string script_text(const DriverCommand& command) {
             return "value stop_channel " + std::to_string(c.column) + " " + std::to_string(c.row);
           },
           [](const SerialLine& c) { return "serial " + one_line(c.text); },
+          [](const SerialConnection& c) {
+            return std::string(c.connected ? "serial_port back" : "serial_port lost");
+          },
           [](const ControllerSnapshot& c) {
+            if (!c.present) return std::string("pad none");
             return "pad " + std::to_string(c.x) + " " + std::to_string(c.y) + " " +
                    std::to_string(c.buttons);
           },
@@ -191,6 +195,10 @@ bool apply(Run& run, const DriverCommand& command) {
                         },
                         [&](const SerialLine& c) {
                           mascon_line(run, c.text);
+                          return true;
+                        },
+                        [&](const SerialConnection& c) {
+                          serial_connection(run, c.connected);
                           return true;
                         },
                         [](const Held&) { return false; },

@@ -59,10 +59,14 @@ struct ValueButton {  // the value display's buttons
 struct SerialLine {  // one line from the serial master controller, without its line end
   std::string text;
 };
+struct SerialConnection {  // the master controller's port lost (unplugged) or back again
+  bool connected = false;
+};
 struct ControllerSnapshot {  // the train controller's raw axes and button bits
   int x = 0;
   int y = 0;
   int buttons = 0;
+  bool present = true;  // false: no controller plugged in ("pad none")
 };
 struct FrameTime {  // the frame came this long after the one before, by the desktop's clock
   std::int64_t ns = 0;
@@ -73,7 +77,8 @@ struct FrameTime {  // the frame came this long after the one before, by the des
 using DriverCommand =
     std::variant<command::Typed, command::KeyDown, command::KeyUp, command::Held, command::Wheel,
                  command::Click, command::MenuItem, command::StationJump, command::ValueButton,
-                 command::SerialLine, command::ControllerSnapshot, command::FrameTime>;
+                 command::SerialLine, command::SerialConnection, command::ControllerSnapshot,
+                 command::FrameTime>;
 
 // Applies a command to the run. Held keys, controller snapshots and frame times are the
 // state of devices (keyboard, controller, clock) that whoever owns them sets; for them,

@@ -17,7 +17,9 @@ bool is_key_name(std::string_view name) {
 }
 
 char32_t first_code_point(std::string_view s) {
-  const auto byte = [&](std::size_t i) { return static_cast<char32_t>(static_cast<unsigned char>(s[i])); };
+  const auto byte = [&](std::size_t i) {
+    return static_cast<char32_t>(static_cast<unsigned char>(s[i]));
+  };
   if (s.empty()) return 0;
   const char32_t b0 = byte(0);
   if (b0 < 0x80) return b0;
@@ -96,7 +98,8 @@ std::vector<ScriptCommand> parse_input_script(std::string_view text) {
     while (!c.text.empty() && (c.text.back() == ' ' || c.text.back() == '\t')) c.text.pop_back();
     const auto need_args = [&](std::size_t n) {
       if (words.size() != n + 2)
-        throw fail("\"" + verb + "\" takes " + std::to_string(n) + " argument" + (n == 1 ? "" : "s"));
+        throw fail("\"" + verb + "\" takes " + std::to_string(n) + " argument" +
+                   (n == 1 ? "" : "s"));
     };
     // The text as it stands from `word_at` of the line on, one blank after it dropped.
     const auto rest_after = [&](std::size_t word_at) {
@@ -110,8 +113,11 @@ std::vector<ScriptCommand> parse_input_script(std::string_view text) {
       need_args(1);
       const std::optional<char32_t> named = code_point_named(words[2]);
       if (!named && !is_one_character(words[2]) && words[2] != "space")
-        throw fail("\"char\" takes one character, \"space\" or U+XXXX (4 to 6 upper-case hex digits)");
-      c.command = command::Typed{words[2] == "space" ? U' ' : named ? *named : first_code_point(words[2])};
+        throw fail(
+            "\"char\" takes one character, \"space\" or U+XXXX (4 to 6 upper-case hex digits)");
+      c.command = command::Typed{words[2] == "space" ? U' '
+                                 : named             ? *named
+                                                     : first_code_point(words[2])};
     } else if (verb == "key" || verb == "keyup") {
       need_args(1);
       if (!is_key_name(words[2])) throw fail("unknown key \"" + words[2] + "\"");
@@ -123,7 +129,8 @@ std::vector<ScriptCommand> parse_input_script(std::string_view text) {
         c.command = command::KeyUp{key, shift};
     } else if (verb == "hold" || verb == "release") {
       need_args(1);
-      if (words[2] != "3" && words[2] != "4" && words[2] != "6") throw fail("held keys are 3, 4 and 6");
+      if (words[2] != "3" && words[2] != "4" && words[2] != "6")
+        throw fail("held keys are 3, 4 and 6");
       c.command = command::Held{number(words[2], line_number), verb == "hold"};
     } else if (verb == "wheel") {
       need_args(1);
@@ -131,9 +138,17 @@ std::vector<ScriptCommand> parse_input_script(std::string_view text) {
       c.command = command::Wheel{words[2] == "up"};
     } else if (verb == "serial") {
       c.command = command::SerialLine{rest_after(after_verb)};
+    } else if (verb == "serial_port") {
+      need_args(1);
+      if (words[2] != "lost" && words[2] != "back")
+        throw fail("\"serial_port\" takes lost or back");
+      c.command = command::SerialConnection{words[2] == "back"};
+    } else if (verb == "pad" && words.size() == 3 && words[2] == "none") {
+      c.command = command::ControllerSnapshot{0, 0, 0, false};
     } else if (verb == "pad") {
       need_args(3);
-      const command::ControllerSnapshot pad{number(words[2], line_number), number(words[3], line_number),
+      const command::ControllerSnapshot pad{number(words[2], line_number),
+                                            number(words[3], line_number),
                                             number(words[4], line_number)};
       if (pad.x < -32768 || pad.x > 32767 || pad.y < -32768 || pad.y > 32767)
         throw fail("the axes X and Y are -32768 to 32767");
@@ -146,7 +161,8 @@ std::vector<ScriptCommand> parse_input_script(std::string_view text) {
       for (std::size_t i = 3; i < words.size(); ++i) item += " " + words[i];
       c.command = command::MenuItem{item};
     } else if (verb == "value") {
-      if (words.size() < 3) throw fail("\"value\" takes su_reload, hold, jump TEXT or stop_channel C R");
+      if (words.size() < 3)
+        throw fail("\"value\" takes su_reload, hold, jump TEXT or stop_channel C R");
       using Which = command::ValueButton::Which;
       command::ValueButton button;
       if (words[2] == "su_reload" || words[2] == "hold") {
@@ -165,7 +181,8 @@ std::vector<ScriptCommand> parse_input_script(std::string_view text) {
         if (button.column < 0 || button.column > 9 || button.row < 0 || button.row > 9)
           throw fail("the channel monitor's columns and rows are 0 to 9");
       } else {
-        throw fail("unknown value display item \"" + words[2] + "\" (known: su_reload, hold, jump, stop_channel)");
+        throw fail("unknown value display item \"" + words[2] +
+                   "\" (known: su_reload, hold, jump, stop_channel)");
       }
       c.command = button;
     } else if (verb == "time") {
@@ -177,7 +194,8 @@ std::vector<ScriptCommand> parse_input_script(std::string_view text) {
         ns = std::stoll(words[2], &used);
       } catch (const std::exception&) {
       }
-      if (ns < 0 || used != words[2].size()) throw fail("\"time\" takes the frame's length in nanoseconds");
+      if (ns < 0 || used != words[2].size())
+        throw fail("\"time\" takes the frame's length in nanoseconds");
       c.command = command::FrameTime{ns};
     } else if (verb == "click") {
       need_args(2);
@@ -189,12 +207,14 @@ std::vector<ScriptCommand> parse_input_script(std::string_view text) {
       c.command = command::StationJump{index};
     } else {
       throw fail("unknown command \"" + verb +
-                 "\" (known: char, key, keyup, hold, release, wheel, serial, pad, menu, station, value, click, time)");
+                 "\" (known: char, key, keyup, hold, release, wheel, serial, serial_port, pad, "
+                 "menu, station, value, click, time)");
     }
     commands.push_back(std::move(c));
   }
-  std::stable_sort(commands.begin(), commands.end(),
-                   [](const ScriptCommand& a, const ScriptCommand& b) { return a.frame < b.frame; });
+  std::stable_sort(
+      commands.begin(), commands.end(),
+      [](const ScriptCommand& a, const ScriptCommand& b) { return a.frame < b.frame; });
   return commands;
 }
 

@@ -10,10 +10,13 @@
 //   serial TEXT       a line from the serial master controller: TEXT (the rest of the
 //                     line, blanks included) is received followed by a carriage return, so
 //                     one command is one complete line, as a recorded drive writes it
+//   serial_port lost|back   the master controller's port was lost (power goes to notch 0)
+//                     or is back
 //   pad X Y BUTTONS   a game-controller snapshot: raw axes (-32768..32767, before the dead
 //                     zone) and the button bits; the controller reads so until the next
-//                     one. Like hold, release and time, it is a device's state:
-//                     velmora-sim sets its fake controller, `apply` does not act on it
+//                     one. "pad none": the controller was pulled out. Like hold, release
+//                     and time, it is a device's state: velmora-sim sets its fake
+//                     controller, `apply` does not act on it
 //   menu ITEM         a menu item by name, as the desktop menu chooses it (app/menus.h):
 //                     start1 (start / pause), Sta<N> (a station jump), the Display menu's
 //                     menu_d1, D1, N3, OFF1, OFF2, P1, OFFV1, OFFC1 (menu_d1 and P1 only
@@ -45,8 +48,8 @@ namespace velmora {
 
 struct ScriptCommand {
   long long frame = 0;
-  int line = 0;          // line number in the script, for messages
-  std::string text;      // the command as written after the frame, for messages
+  int line = 0;      // line number in the script, for messages
+  std::string text;  // the command as written after the frame, for messages
   DriverCommand command;
 };
 

@@ -1,7 +1,7 @@
 #include "app/recorder.h"
 
+#include <algorithm>
 #include <cctype>
-
 
 namespace velmora {
 namespace {
@@ -49,6 +49,11 @@ void Recorder::record(long long frame, const DriverCommand& command) {
   if (frame < last_frame_) frame = last_frame_;
   last_frame_ = frame;
   out_ << frame << ' ' << script_text(command) << '\n';
+  out_.flush();
+}
+
+void Recorder::note(long long frame, const std::string& text) {
+  out_ << "# frame " << std::max(frame, last_frame_) << ": " << text << '\n';
   out_.flush();
 }
 

@@ -38,6 +38,9 @@ class Recorder {
   // time) as the run reads it.
   void record(long long frame, const DriverCommand& command);
 
+  // A comment at this frame (a device lost or back): read by people, skipped by a replay.
+  void note(long long frame, const std::string& text);
+
   // The run is over: a last comment with the number of frames to replay.
   void finish(long long frames);
 

@@ -7,7 +7,8 @@
 
 namespace velmora {
 
-void ScriptedDrive::start_frame(long long frame, const std::function<void(const ScriptCommand&)>& ignored) {
+void ScriptedDrive::start_frame(long long frame,
+                                const std::function<void(const ScriptCommand&)>& ignored) {
   platform_.log.frame = frame;
   std::int64_t advance = frame_ns_;
   for (; next_ < script_.size() && script_[next_].frame <= frame; ++next_) {
@@ -18,13 +19,16 @@ void ScriptedDrive::start_frame(long long frame, const std::function<void(const 
       continue;
     }
     if (const auto* held = std::get_if<command::Held>(&c.command)) {
-      const HeldKey key = held->key == 3 ? HeldKey::Key3 : held->key == 4 ? HeldKey::Key4 : HeldKey::Key6;
+      const HeldKey key = held->key == 3   ? HeldKey::Key3
+                          : held->key == 4 ? HeldKey::Key4
+                                           : HeldKey::Key6;
       platform_.keyboard.set(key, held->down);
       continue;
     }
     if (const auto* pad = std::get_if<command::ControllerSnapshot>(&c.command)) {
       // The controller reads so from now on, as a real one does until it is moved again.
-      platform_.pad.snapshot = {true, pad->x, pad->y, static_cast<std::uint16_t>(pad->buttons)};
+      platform_.pad.snapshot = {pad->present, pad->x, pad->y,
+                                static_cast<std::uint16_t>(pad->buttons)};
       continue;
     }
     if (!apply(run_, c.command) && ignored) ignored(c);

@@ -82,8 +82,7 @@ RouteRun::RouteRun(Run& run)
 InputRun::InputRun(Run& run)
     : input(run.input),
       controllers(run.controllers),
-      platform{run.platform.keyboard, run.platform.pad, run.platform.serial, run.platform.screen,
-               run.platform.events},
+      platform{run.platform.keyboard, run.platform.pad, run.platform.screen, run.platform.events},
       ui(run.ui),
       mascon(run.mascon),
       vehicle(run.vehicle),

@@ -16,10 +16,15 @@ enum CtrlType {
 };
 inline constexpr int kCtrlTypeCount = 4;
 
+// ctrl_last_sum after the controller was pulled out: no poll's sum equals it, so the next
+// controller plugged in is decoded at once.
+inline constexpr int kNoPadSum = -0x7FFFFFFF;
+
 struct ControllerState {
   int ctrl_type = kCtrlStandard;  // not saved: every start begins with the keyboard
   bool debug_caption = false;     // "デバッグオプション": the cab caption shows the axes
   int ctrl_last_sum = 0;          // X + Y + P + B at the last decoded poll
+  bool pad_present = false;       // a controller was plugged in at the last poll
   int ohc_horn = 0;               // 1 while the OHC-PC01's horn button is pressed
   std::string rx_result;          // serial text received since the last complete line
 };

@@ -178,10 +178,40 @@ int notch_map(const VehicleData& vehicle, int n, int group) {
   return last;
 }
 
+namespace {
+
+// A controller pulled out cannot hold power on: power to notch 0, the brake stays where it
+// was (releasing it would be the worse surprise). The next one plugged in is read afresh.
+void pad_lost(const InputRun& run) {
+  ControllerState& c = run.controllers;
+  HandleState& h = run.train.handles;
+  c.pad_present = false;
+  c.ctrl_last_sum = kNoPadSum;
+  c.ohc_horn = 0;
+  run.platform.events.event("device", "pad lost");
+  if (h.power_handle == 0) return;
+  h.power_handle = 0;
+  h.power_pending = true;
+  run.masconupdate();
+}
+
+}  // namespace
+
 void USBScan(const InputRun& run) {
   ControllerState& c = run.controllers;
   HandleState& h = run.train.handles;
-  const PadWords w = pad_words(run.platform.pad.poll());
+  const PadSnapshot pad = run.platform.pad.poll();
+  // No controller: nothing to read, and nothing changes but the loss of one that was there.
+  if (!pad.present) {
+    if (c.pad_present) pad_lost(run);
+    return;
+  }
+  if (!c.pad_present) {
+    // Seen for the first time, or plugged back: a controller that was lost is told.
+    if (c.ctrl_last_sum == kNoPadSum) run.platform.events.event("device", "pad back");
+    c.pad_present = true;
+  }
+  const PadWords w = pad_words(pad);
   const int sum = w.x + w.y + w.p + w.b;
   if (sum == c.ctrl_last_sum) return;
   run.rules.protection.eb_timer = 0;

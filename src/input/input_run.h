@@ -19,7 +19,6 @@
 #include "platform/event_sink.h"
 #include "platform/game_controller.h"
 #include "platform/keyboard_state.h"
-#include "platform/serial_port.h"
 #include "route/route_run.h"
 #include "sound/sound_run.h"
 #include "view/view_run.h"
@@ -31,7 +30,6 @@ struct Run;
 struct InputServices {
   KeyboardState& keyboard;
   GameController& pad;
-  SerialPort& serial;
   CabScreen& screen;
   EventSink& events;
 };

@@ -94,12 +94,10 @@ std::vector<std::string> RxChar(const InputRun& run, std::string_view received) 
   return lines;
 }
 
-std::vector<std::string> serial_lines(const InputRun& run) {
-  SerialPort& port = run.platform.serial;
-  if (!port.is_open()) return {};
+std::vector<std::string> serial_lines(const InputRun& run, std::string_view received) {
   std::string& pending = run.controllers.rx_result;
   std::vector<std::string> lines;
-  for (const char ch : port.read_available()) {
+  for (const char ch : received) {
     if (ch == '\n') continue;
     if (ch != '\r') {
       pending += ch;
@@ -109,6 +107,17 @@ std::vector<std::string> serial_lines(const InputRun& run) {
     pending.clear();
   }
   return lines;
+}
+
+void serial_connection(const InputRun& run, bool connected) {
+  run.platform.events.event("device", connected ? "serial back" : "serial lost");
+  if (connected) return;
+  run.controllers.rx_result.clear();
+  HandleState& h = run.train.handles;
+  if (h.power_handle == 0) return;
+  h.power_handle = 0;
+  h.power_pending = true;
+  run.masconupdate();
 }
 
 }  // namespace velmora

@@ -23,10 +23,15 @@ std::vector<std::string> RxChar(const InputRun& run, std::string_view received);
 // mascon.dat code does what that code stands for. Posted keys are handled last.
 void mascon_line(const InputRun& run, std::string_view line);
 
-// Reads what the port holds, when it is open, and returns the lines it completes, without
-// handling them: each is then applied as a driver's command. Text after the last carriage
-// return waits for the next read, as with RxChar. The desktop program calls this once a
-// main-loop pass.
-std::vector<std::string> serial_lines(const InputRun& run);
+// The lines that text read from the port completes, without handling them: each is then
+// applied as a driver's command. Text after the last carriage return waits for the next
+// read, as with RxChar. The desktop program calls this once a main-loop pass.
+std::vector<std::string> serial_lines(const InputRun& run, std::string_view received);
+
+// The master controller's port was lost (false) or is back (true). A controller that is
+// gone cannot hold power on: power goes to notch 0, the brake and reverser stay where they
+// were, and a line left half-sent is dropped. Either way the driver is told (event
+// "device": "serial lost" / "serial back").
+void serial_connection(const InputRun& run, bool connected);
 
 }  // namespace velmora

@@ -7,11 +7,11 @@
 namespace velmora {
 
 struct SerialSettings {
-  std::string port;        // device path, e.g. /dev/ttyUSB0
+  std::string port;  // device path, e.g. /dev/ttyUSB0
   int baud = 9600;
-  int data_bits = 8;       // 5 .. 8
-  int stop_bits = 1;       // 1 or 2
-  char parity = 'N';       // N, E or O
+  int data_bits = 8;          // 5 .. 8
+  int stop_bits = 1;          // 1 or 2
+  char parity = 'N';          // N, E or O
   bool flow_control = false;  // RTS/CTS
 };
 
@@ -23,8 +23,11 @@ class SerialPort {
   virtual bool open(const SerialSettings& settings, std::string& error) = 0;
   virtual void close() = 0;
   virtual bool is_open() const = 0;
-  // Every byte that has arrived since the last read; empty when none (never waits).
+  // Every byte that has arrived since the last read; empty when none (never waits). A port
+  // whose device fails or hangs up (an adapter pulled out, the far end of a line closed) is
+  // closed by the read, which keeps why in `failure()` until the next open.
   virtual std::string read_available() = 0;
+  virtual std::string failure() const = 0;
 };
 
 }  // namespace velmora

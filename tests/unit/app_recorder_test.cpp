@@ -49,6 +49,9 @@ TEST(Recorder, EveryCommandIsWrittenAsAScriptLineThatParsesBackToIt) {
       {13, StationJump{2}, "13 station 2"},
       {14, SerialLine{"N01 x\r"}, "14 serial N01 x"},
       {15, ControllerSnapshot{-32768, 100, 0xFFFF}, "15 pad -32768 100 65535"},
+      {15, ControllerSnapshot{0, 0, 0, false}, "15 pad none"},
+      {15, SerialConnection{false}, "15 serial_port lost"},
+      {15, SerialConnection{true}, "15 serial_port back"},
       {16, ValueButton{Which::su_reload, {}, 0, 0}, "16 value su_reload"},
       {16, ValueButton{Which::hold, {}, 0, 0}, "16 value hold"},
       {17, ValueButton{Which::jump, " 345 x\nmore", 0, 0}, "17 value jump  345 x"},
@@ -57,6 +60,7 @@ TEST(Recorder, EveryCommandIsWrittenAsAScriptLineThatParsesBackToIt) {
       {8, Typed{U'5'}, "17 char 5"},  // late: kept after the inputs already written
   };
   for (const auto& c : cases) r.record(c.frame, c.command);
+  r.note(3, "VMマスコンに再接続しました");  // a comment for people: a replay skips it
 
   // Written at once: readable while the recorder is still open.
   const std::string text = read_all(file);
@@ -65,6 +69,7 @@ TEST(Recorder, EveryCommandIsWrittenAsAScriptLineThatParsesBackToIt) {
                       file.string()),
             std::string::npos)
       << text;
+  EXPECT_NE(text.find("\n# frame 17: VMマスコンに再接続しました\n"), std::string::npos) << text;
   const std::vector<ScriptCommand> commands = parse_input_script(text);
   ASSERT_EQ(commands.size(), std::size(cases));
   std::istringstream lines(text);
@@ -74,7 +79,8 @@ TEST(Recorder, EveryCommandIsWrittenAsAScriptLineThatParsesBackToIt) {
   for (std::size_t i = 0; i < commands.size(); ++i) {
     std::getline(lines, line);
     EXPECT_EQ(line, cases[i].line) << i;
-    EXPECT_EQ(std::to_string(commands[i].frame) + " " + script_text(commands[i].command), line) << i;
+    EXPECT_EQ(std::to_string(commands[i].frame) + " " + script_text(commands[i].command), line)
+        << i;
     EXPECT_EQ(commands[i].command.index(), cases[i].command.index()) << i;
   }
 }
@@ -84,10 +90,10 @@ TEST(Recorder, CharactersALineCannotHoldGoByTheirCodePoint) {
     char32_t c;
     const char* written;
     char32_t read;  // the character as the parser gives it back
-  } cases[] = {{U' ', "space", U' '},      {U'\t', "U+0009", U'\t'}, {U'\r', "U+000D", U'\r'},
-               {0x7F, "U+007F", 0x7F},     {0x85, "U+0085", 0x85},   {0xA0, "\u00A0", 0xA0},
-               {U'Ａ', "Ａ", U'Ａ'},       {0x1F600, "\U0001F600", 0x1F600},
-               {0x110000, "\uFFFD", 0xFFFD}};
+  } cases[] = {
+      {U' ', "space", U' '},  {U'\t', "U+0009", U'\t'},         {U'\r', "U+000D", U'\r'},
+      {0x7F, "U+007F", 0x7F}, {0x85, "U+0085", 0x85},           {0xA0, "\u00A0", 0xA0},
+      {U'Ａ', "Ａ", U'Ａ'},   {0x1F600, "\U0001F600", 0x1F600}, {0x110000, "\uFFFD", 0xFFFD}};
   for (const auto& c : cases) {
     EXPECT_EQ(script_char(c.c), c.written) << static_cast<unsigned>(c.c);
     const auto parsed = parse_input_script(std::string("0 char ") + c.written + "\n");
@@ -95,7 +101,8 @@ TEST(Recorder, CharactersALineCannotHoldGoByTheirCodePoint) {
     EXPECT_EQ(std::get<command::Typed>(parsed[0].command).ch, c.read) << static_cast<unsigned>(c.c);
   }
   EXPECT_EQ(std::get<command::Typed>(parse_input_script("0 char U+0041\n")[0].command).ch, U'A');
-  for (const char* bad : {"0 char U+12\n", "0 char U+D800\n", "0 char U+110000\n", "0 char U+00e9\n"})
+  for (const char* bad :
+       {"0 char U+12\n", "0 char U+D800\n", "0 char U+110000\n", "0 char U+00e9\n"})
     EXPECT_THROW(parse_input_script(bad), ScriptError) << bad;
 }
 
@@ -135,7 +142,8 @@ TEST(Recorder, ARecordedDriveReplaysHeadlessToTheSameSpeedAndFilmFrame) {
   // The departure signal is at stop: protection cut out, as the train-settings dialog does.
   inputs.push_back({0, MenuItem{"jump_ats_off"}});
   for (int i = 0; i < 8; ++i) inputs.push_back({5, Typed{U','}});  // brakes off
-  for (const auto& [frame, c] : {std::pair{6, U' '}, {7, U'ａ'}, {20, U'z'}, {21, U'z'}, {22, U'z'}})
+  for (const auto& [frame, c] :
+       {std::pair{6, U' '}, {7, U'ａ'}, {20, U'z'}, {21, U'z'}, {22, U'z'}})
     inputs.push_back({frame, Typed{c}});
   inputs.push_back({30, Held{3, true}});
   inputs.push_back({40, KeyDown{Key::Up, true}});
@@ -165,7 +173,8 @@ TEST(Recorder, ARecordedDriveReplaysHeadlessToTheSameSpeedAndFilmFrame) {
     recorder.finish(kFrames);
     EXPECT_TRUE(recorder.good());
   }
-  ASSERT_GT(driven.run.train.motion.speed, 1) << driven.run.train.motion.speed;  // the inputs drove the train
+  ASSERT_GT(driven.run.train.motion.speed, 1)
+      << driven.run.train.motion.speed;  // the inputs drove the train
   ASSERT_GT(driven.run.film.film_frame, 0);
 
   const std::vector<ScriptCommand> script = parse_input_script(read_all(file));
@@ -173,7 +182,8 @@ TEST(Recorder, ARecordedDriveReplaysHeadlessToTheSameSpeedAndFilmFrame) {
   FormCreate(replayed.run);
   std::size_t next = 0;
   step_frames(replayed, kFrames, [&](long long frame) {
-    for (; next < script.size() && script[next].frame <= frame; ++next) take(replayed, script[next].command);
+    for (; next < script.size() && script[next].frame <= frame; ++next)
+      take(replayed, script[next].command);
   });
   EXPECT_EQ(next, script.size());
   EXPECT_EQ(replayed.run.train.motion.speed, driven.run.train.motion.speed);

@@ -11,6 +11,7 @@
 #include "handle_fixtures.h"
 #include "input/controllers.h"
 #include "input/serial_mascon.h"
+#include "platform/serial_link.h"
 #include "sound/vehicle_sounds.h"
 #include "test_rig.h"
 
@@ -49,7 +50,8 @@ TEST(NotchMap, StaysWithinTheVehiclesPositionsForAnyRequest) {
   for (const Case& c : cases) {
     const VehicleData v = with_groups(c.groups, c.power);
     EXPECT_EQ(notch_map(v, c.n, c.group), c.expected)
-        << "rows " << c.groups.size() << " power " << c.power << " n " << c.n << " group " << c.group;
+        << "rows " << c.groups.size() << " power " << c.power << " n " << c.n << " group "
+        << c.group;
   }
 }
 
@@ -148,26 +150,63 @@ TEST(SerialMascon, ReverserOnlyAtRestAndPostedKeysGoThroughTheKeyboard) {
   EXPECT_TRUE(vehicle_sound_playing(s.run, horn));
 }
 
-TEST(SerialMascon, TheLinesOfThePortAreReadOnlyWhileOpenAndActOnceApplied) {
+TEST(SerialMascon, ALinkReadsLinesWhileConnectedAndTakesALostPortUpAgain) {
   SerialRig s;
+  HandleState& h = s.run.train.handles;
+  SerialLink link(s.serial);
+  const auto lines_at = [&](std::int64_t ms) {
+    const SerialPoll got = link.poll(ms);
+    if (got.change != SerialPoll::Change::none)
+      apply(s.run, command::SerialConnection{got.change == SerialPoll::Change::back});
+    return serial_lines(s.run, got.received);
+  };
   s.serial.incoming = {"MC0", "01\rMC0", "01\r"};
-  EXPECT_TRUE(serial_lines(s.run).empty());
+  EXPECT_TRUE(lines_at(0).empty());  // not connected: nothing read
   std::string error;
-  ASSERT_TRUE(s.serial.open({}, error));
+  ASSERT_TRUE(link.connect({"/dev/ttyUSB0"}, error));
   // A line split over reads is whole once its carriage return comes; the text after it waits.
-  EXPECT_TRUE(serial_lines(s.run).empty());
-  const std::vector<std::string> lines = serial_lines(s.run);
+  EXPECT_TRUE(lines_at(0).empty());
+  const std::vector<std::string> lines = lines_at(0);
   EXPECT_EQ(lines, std::vector<std::string>{"MC001"});
-  EXPECT_EQ(s.run.train.handles.power_handle, 0);
+  EXPECT_EQ(h.power_handle, 0);
   apply(s.run, command::SerialLine{lines[0]});
-  EXPECT_EQ(s.run.train.handles.power_handle, 2);
-  EXPECT_EQ(serial_lines(s.run), std::vector<std::string>{"MC001"});
+  EXPECT_EQ(h.power_handle, 2);
+  h.brake_handle = -3;  // the brake as the keys left it
+
+  // Pulled out: power to 0, the brake stays; the half line sent before is dropped.
+  s.serial.incoming = {"MC0"};
+  EXPECT_TRUE(lines_at(10).empty());
+  s.serial.fail_with = "/dev/ttyUSB0: Input/output error";
+  EXPECT_TRUE(lines_at(20).empty());
+  EXPECT_FALSE(s.serial.opened);
+  EXPECT_EQ(h.power_handle, 0);
+  EXPECT_EQ(h.brake_handle, -3);
+  EXPECT_TRUE(link.connected());
+  // Tried again about once a second, with the same settings, until it opens.
+  s.serial.open_error = "/dev/ttyUSB0: No such file or directory";
+  EXPECT_TRUE(lines_at(900).empty());
+  EXPECT_TRUE(lines_at(1100).empty());
+  s.serial.open_error.clear();
+  s.serial.settings = {};
+  s.serial.incoming = {"01\r", "MC001\r"};
+  EXPECT_TRUE(lines_at(1500).empty());  // not due yet: the last try was at 1100
+  EXPECT_FALSE(s.serial.opened);
+  EXPECT_TRUE(lines_at(2100).empty());
+  EXPECT_TRUE(s.serial.opened);
+  EXPECT_EQ(s.serial.settings.port, "/dev/ttyUSB0");
+  EXPECT_EQ(lines_at(2110), std::vector<std::string>{"01"});  // the dropped half line's rest
+  EXPECT_EQ(event_details(s.log, "device"),
+            (std::vector<std::string>{"serial lost", "serial back"}));
+  link.disconnect();
+  EXPECT_FALSE(s.serial.opened);
+  EXPECT_TRUE(lines_at(5000).empty());
+  EXPECT_FALSE(s.serial.opened);  // disconnected by the driver: not retried
 }
 
 TEST(GamePad, DeadZoneAndButtonWords) {
-  const std::pair<int, int> axes[] = {{0, 0},           {1638, 0},          {-1638, 0},
-                                      {1639, 1},        {-1639, -1},        {1733, 100},
-                                      {32767, 32767},   {-32768, -32768},   {-5000, -3538}};
+  const std::pair<int, int> axes[] = {{0, 0},         {1638, 0},        {-1638, 0},
+                                      {1639, 1},      {-1639, -1},      {1733, 100},
+                                      {32767, 32767}, {-32768, -32768}, {-5000, -3538}};
   for (const auto& [raw, read] : axes) EXPECT_EQ(dead_zone(raw), read) << raw;
 
   PadSnapshot pad{true, 0, 0, 0};
@@ -239,12 +278,27 @@ TEST(GamePad, AnUnchangedSumIsNotDecoded) {
   r.move(raw(500), raw(-3000));
   EXPECT_EQ(r.brake(), -1);
   EXPECT_EQ(r.run.protection.eb_timer, 0);
+}
 
-  // No controller: everything reads 0, so only the first poll after it went changes anything.
-  r.pad.snapshot = {};
+TEST(GamePad, APulledOutControllerCutsPowerKeepsTheBrakeAndIsReadAfreshWhenBack) {
+  PadRig r(kCtrlUsbPad);
+  HandleState& h = r.run.train.handles;
+  r.move(raw(2000), raw(-3000));
+  ASSERT_EQ(r.power(), 1);
+  ASSERT_EQ(r.brake(), -2);
+  h.power_pending = h.brake_pending = false;
+  r.pad.snapshot = {};  // pulled out
+  USBScan(r.run);
   USBScan(r.run);
   EXPECT_EQ(r.power(), 0);
-  EXPECT_EQ(r.brake(), 0);
+  EXPECT_TRUE(h.power_pending);
+  EXPECT_EQ(r.brake(), -2);  // an absent controller is not a released brake
+  EXPECT_FALSE(h.brake_pending);
+  // Plugged back in the position it was pulled out in: read afresh although the sum is the
+  // one last decoded.
+  r.move(raw(2000), raw(-3000));
+  EXPECT_EQ(r.power(), 1);
+  EXPECT_EQ(event_details(r.log, "device"), (std::vector<std::string>{"pad lost", "pad back"}));
 }
 
 TEST(GamePad, ADecodedPollSetsTheLatchesOfTheHandlesThatMoved) {

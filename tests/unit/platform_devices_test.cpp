@@ -7,16 +7,20 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <memory>
 #include <string>
+#include <tuple>
 
-#include "app/main_loop.h"
 #include "app/driver_command.h"
+#include "app/main_loop.h"
 #include "app/startup.h"
 #include "input/controllers.h"
 #include "input/keyboard.h"
 #include "input/serial_mascon.h"
 #include "platform/sdl/sdl_game_controller.h"
 #include "platform/serial/termios_serial_port.h"
+#include "platform/serial_link.h"
 #include "test_rig.h"
 
 namespace velmora {
@@ -31,7 +35,9 @@ struct Pty {
   ~Pty() {
     if (master >= 0) close(master);
   }
-  void send(const std::string& text) const { EXPECT_EQ(write(master, text.data(), text.size()), ssize_t(text.size())); }
+  void send(const std::string& text) const {
+    EXPECT_EQ(write(master, text.data(), text.size()), ssize_t(text.size()));
+  }
   int master = -1;
   std::string path;
 };
@@ -107,14 +113,22 @@ TEST(GameControllerDevice, AVirtualJoystickPluggedInDuringADriveIsReadAxesAndBut
 struct DeviceRun {
   HeadlessPlatform p;
   TermiosSerialPort port;
+  SerialLink link{port};
   SdlGameController pad;
-  Run run{fixture_config(), Services{p.clock, p.dialogs, *p.cab_screen, p.settings, p.sound, *p.film, p.keyboard,
-                                     *p.image_list, *p.sprite_engine, p.events, pad, port}};
+  Run run{fixture_config(),
+          Services{p.clock, p.dialogs, *p.cab_screen, p.settings, p.sound, *p.film, p.keyboard,
+                   *p.image_list, *p.sprite_engine, p.events, pad, port}};
+  std::int64_t ms = 0;
   DeviceRun() { FormCreate(run); }
+  // As the desktop's loop does each pass: the port's lines and changes become commands.
   void frames(int n) {
     for (int i = 0; i < n; ++i) {
       SDL_PumpEvents();
-      for (const std::string& line : serial_lines(run)) apply(run, command::SerialLine{line});
+      const SerialPoll got = link.poll(ms += 17);
+      for (const std::string& line : serial_lines(run, got.received))
+        apply(run, command::SerialLine{line});
+      if (got.change != SerialPoll::Change::none)
+        apply(run, command::SerialConnection{got.change == SerialPoll::Change::back});
       p.clock.advance_ns(17'000'000);
       AppIdle(run);
     }
@@ -125,7 +139,7 @@ TEST(ControllerDevices, MasterControllerLinesOverAPseudoTerminalMoveTheHandlesOf
   Pty pty;
   DeviceRun d;
   std::string error;
-  ASSERT_TRUE(d.port.open({pty.path}, error)) << error;
+  ASSERT_TRUE(d.link.connect({pty.path}, error)) << error;
   pty.send("MC005\r");  // notch 6 on a four-notch car
   for (int tries = 0; tries < 50 && d.run.train.handles.power_handle != 4; ++tries) {
     d.frames(1);
@@ -143,6 +157,89 @@ TEST(ControllerDevices, MasterControllerLinesOverAPseudoTerminalMoveTheHandlesOf
   }
   EXPECT_EQ(d.run.train.handles.brake_handle, -8);
   EXPECT_EQ(d.run.train.handles.power_handle, 0);
+}
+
+// Runs frames until `done` holds, at most `limit` of them.
+template <typename Done>
+void frames_until(DeviceRun& d, Done done, int limit = 200) {
+  for (int i = 0; i < limit && !done(); ++i) {
+    d.frames(1);
+    SDL_Delay(2);
+  }
+}
+
+TEST(ControllerDevices, AMasterControllerPulledOutIsTakenUpAgainOnTheSamePortDuringADrive) {
+  // The port by a name that stays, as udev's /dev/serial/by-id links do: a new pseudo-
+  // terminal behind it is the adapter plugged back.
+  const std::filesystem::path port = scratch_dir("by-id") / "usb-mascon";
+  auto pty = std::make_unique<Pty>();
+  std::filesystem::create_symlink(pty->path, port);
+  DeviceRun d;
+  HandleState& h = d.run.train.handles;
+  std::string error;
+  ASSERT_TRUE(d.link.connect({port.string()}, error)) << error;
+  pty->send("MC003\r");  // notch 4
+  frames_until(d, [&] { return h.power_handle == 4; });
+  ASSERT_EQ(h.power_handle, 4);
+  h.reverser = -1;  // set by the driver: kept through the loss
+
+  pty.reset();  // pulled out: its far end closes
+  frames_until(d, [&] { return h.power_handle == 0; });
+  EXPECT_EQ(h.power_handle, 0);
+  EXPECT_EQ(h.reverser, -1);
+  EXPECT_FALSE(d.port.is_open());
+  const long long frames_at_loss = d.run.frame.frames_run;
+  d.frames(90);  // the drive goes on meanwhile, the port tried about once a second
+  EXPECT_GT(d.run.frame.frames_run, frames_at_loss);
+  EXPECT_FALSE(d.port.is_open());
+
+  pty = std::make_unique<Pty>();
+  std::filesystem::remove(port);
+  std::filesystem::create_symlink(pty->path, port);
+  frames_until(d, [&] { return d.port.is_open(); });
+  ASSERT_TRUE(d.port.is_open());
+  pty->send("MC001\r");
+  frames_until(d, [&] { return h.power_handle == 2; });
+  EXPECT_EQ(h.power_handle, 2);
+  EXPECT_EQ(event_details(d.p.log, "device"),
+            (std::vector<std::string>{"serial lost", "serial back"}));
+}
+
+TEST(ControllerDevices, ATrainControllerPulledOutDuringADriveCutsPowerAndIsReadAgainWhenBack) {
+  ASSERT_EQ(SDL_Init(SDL_INIT_JOYSTICK | SDL_INIT_EVENTS), 0) << SDL_GetError();
+  {
+    DeviceRun d;
+    HandleState& h = d.run.train.handles;
+    ASSERT_TRUE(choose_controller(d.run, 1));
+    const auto plug_in = [](int x, int y) {
+      const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 16, 0);
+      SDL_Joystick* virt = SDL_JoystickOpen(index);
+      SDL_JoystickSetVirtualAxis(virt, 0, static_cast<Sint16>(x));
+      SDL_JoystickSetVirtualAxis(virt, 1, static_cast<Sint16>(y));
+      return std::pair{index, virt};
+    };
+    auto [index, virt] = plug_in(3000, -32000);  // power 5, brake step 2
+    ASSERT_NE(virt, nullptr) << SDL_GetError();
+    d.frames(3);
+    ASSERT_EQ(h.power_handle, 4);
+    const int brake = h.brake_handle;
+    ASSERT_LT(brake, 0);
+
+    SDL_JoystickClose(virt);
+    SDL_JoystickDetachVirtual(index);
+    d.frames(3);
+    EXPECT_EQ(h.power_handle, 0);
+    EXPECT_EQ(h.brake_handle, brake);
+
+    std::tie(index, virt) = plug_in(0, -3000);  // power 1, brake released
+    d.frames(3);
+    EXPECT_EQ(h.power_handle, 1);
+    EXPECT_EQ(h.brake_handle, 0);
+    EXPECT_EQ(event_details(d.p.log, "device"), (std::vector<std::string>{"pad lost", "pad back"}));
+    SDL_JoystickClose(virt);
+    SDL_JoystickDetachVirtual(index);
+  }
+  SDL_Quit();
 }
 
 TEST(ControllerDevices, AVirtualTrainControllerDrivesARunInEachControllerType) {

@@ -3,12 +3,13 @@
 #include <imgui.h>
 
 #include <chrono>
-#include <functional>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <optional>
 
+#include "app/device_notices.h"
 #include "app/driver_command.h"
 #include "app/main_loop.h"
 #include "app/recorder.h"
@@ -23,6 +24,7 @@
 #include "platform/sdl/sdl_imgui.h"
 #include "platform/sdl/window_fit.h"
 #include "platform/serial/termios_serial_port.h"
+#include "platform/serial_link.h"
 #include "platform/system_clock.h"
 #include "ui/cab_windows.h"
 #include "ui/help_window.h"
@@ -76,19 +78,21 @@ void size_window(SDL_Window* window, float scale) {
 
 // A display whose scale SDL does not apply itself (X11) gets the window at its scale here;
 // one that gives the window more px than units (Wayland, macOS) is already at it.
-void apply_display_scale(SDL_Window* window, SDL_Renderer* renderer, UsableArea area, const SessionOptions& options) {
+void apply_display_scale(SDL_Window* window, SDL_Renderer* renderer, UsableArea area,
+                         const SessionOptions& options) {
   if (options.scale > 0 || options.fullscreen || area.display_scale <= 1) return;
   int units = 0, h = 0, px = 0;
   SDL_GetWindowSize(window, &units, &h);
   SDL_GetRendererOutputSize(renderer, &px, &h);
   if (px > units) return;
-  size_window(window, fit_window_scale(area, kCabWindowWidth, kCabWindowHeight + kMenuBarHeight, kFrameWidth,
-                                       kFrameHeight));
+  size_window(window, fit_window_scale(area, kCabWindowWidth, kCabWindowHeight + kMenuBarHeight,
+                                       kFrameWidth, kFrameHeight));
 }
 
 }  // namespace
 
-SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& options, DesktopServices services) {
+SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& options,
+                           DesktopServices services) {
   const int layout_h = kCabWindowHeight + kMenuBarHeight;
   // The window fits the screen less its panels, at the top-left corner (the window manager
   // may place it otherwise). The display's own scale is applied once the window shows
@@ -96,13 +100,14 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
   UsableArea area = usable_area(0);
   const float display_scale = area.display_scale;
   area.display_scale = 1;
-  const WindowPlace place = window_place(area, kCabWindowWidth, layout_h, kFrameWidth, kFrameHeight, options.scale);
+  const WindowPlace place =
+      window_place(area, kCabWindowWidth, layout_h, kFrameWidth, kFrameHeight, options.scale);
   // Hidden while the run starts: its progress shows on the title window meanwhile.
   Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
   if (options.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-  std::unique_ptr<SDL_Window, WindowCloser> window(
-      SDL_CreateWindow(kAppTitle, options.fullscreen ? SDL_WINDOWPOS_UNDEFINED : place.x,
-                       options.fullscreen ? SDL_WINDOWPOS_UNDEFINED : place.y, place.width, place.height, flags));
+  std::unique_ptr<SDL_Window, WindowCloser> window(SDL_CreateWindow(
+      kAppTitle, options.fullscreen ? SDL_WINDOWPOS_UNDEFINED : place.x,
+      options.fullscreen ? SDL_WINDOWPOS_UNDEFINED : place.y, place.width, place.height, flags));
   if (!window) {
     services.dialogs.message(std::string("the cab window cannot be opened: ") + SDL_GetError());
     return SessionEnd::NotStarted;
@@ -132,8 +137,9 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
   WindowEvents events;
   events.set_window(window.get());
   services.dialogs.set_parent(window.get());
-  Run run(config, Services{clock, services.dialogs, *screen, services.settings, sound, services.film, keyboard,
-                           screen->images(), screen->sprites(), events, services.pad, services.serial});
+  Run run(config, Services{clock, services.dialogs, *screen, services.settings, sound,
+                           services.film, keyboard, screen->images(), screen->sprites(), events,
+                           services.pad, services.serial});
   sound.set_clock([&run] { return run.frame.counter_prev; }, clock.frequency());
   try {
     FormCreate(run);
@@ -150,7 +156,8 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
     // The frame's real size is known now: the window's top-left corner, frame included,
     // at the usable area's.
     int top = 0, left = 0, bottom = 0, right = 0;
-    if (SDL_GetWindowBordersSize(window.get(), &top, &left, &bottom, &right) == 0 && (top > 0 || left > 0))
+    if (SDL_GetWindowBordersSize(window.get(), &top, &left, &bottom, &right) == 0 &&
+        (top > 0 || left > 0))
       SDL_SetWindowPosition(window.get(), area.x + left, area.y + top);
   }
   if (services.on_shown) services.on_shown();
@@ -180,9 +187,25 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
   HelpWindow& help = services.help;
   help.vehicle_keys = vehicle_key_guide(run.vehicle);
   // The glyphs of every text the windows show from the data files.
-  windows_layer->add_glyphs(menu_texts(run) + cab_window_texts(run) + help.caption + help.text + help.vehicle_keys);
+  windows_layer->add_glyphs(menu_texts(run) + cab_window_texts(run) + help.caption + help.text +
+                            help.vehicle_keys);
   Automation& automation = *options.automation;
   PadSnapshot last_pad;
+  SerialLink serial(services.serial);
+  SoundWatch sound_watch;
+  // Devices lost and back are written into the drive's recording as they are told.
+  events.set_device_sink([&](const std::string& text) {
+    if (rec) rec->note(frame(), text);
+  });
+  // A settings file that cannot be saved is told as a lost device is: in the title, once.
+  services.settings.set_save_sink([&](const std::string& error) {
+    if (!error.empty()) std::cerr << "velmora: " << error << '\n';
+    events.event("device", error.empty() ? "settings back" : "settings lost");
+  });
+  struct SaveSinkReset {  // the sink speaks to this session's window only
+    IniSettings& settings;
+    ~SaveSinkReset() { settings.set_save_sink(nullptr); }
+  } save_sink_reset{services.settings};
   SessionEnd end = SessionEnd::Closed;
   bool escape_taken = false;  // the last Escape closed a window: its release is not the cab's
   SDL_StartTextInput();
@@ -208,7 +231,8 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
             break;
           case SDL_WINDOWEVENT:
             if (e.window.event == SDL_WINDOWEVENT_CLOSE) close = true;
-            if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+            if (e.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
               screen->redraw();
             if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) FormActivate(run);
             break;
@@ -221,7 +245,8 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
             // none open is it the cab's key.
             if (e.key.keysym.sym == SDLK_ESCAPE) {
               if (e.type == SDL_KEYDOWN) {
-                escape_taken = close_top_window(run, bar, windows, help, services.serial_dialog, services.dialogs.unshown);
+                escape_taken = close_top_window(run, bar, windows, help, services.serial_dialog,
+                                                services.dialogs.unshown);
                 if (escape_taken) break;
               } else if (escape_taken) {
                 escape_taken = false;
@@ -260,8 +285,9 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
         break;
       }
       // Texts that come during the drive (a serial line in a caption, a log line).
-      windows_layer->add_glyphs(run.value_display.caption + run.texts.easy_cab.status +
-                                (run.value_display.log.empty() ? std::string() : run.value_display.log.back()));
+      windows_layer->add_glyphs(
+          run.value_display.caption + run.texts.easy_cab.status +
+          (run.value_display.log.empty() ? std::string() : run.value_display.log.back()));
       windows_layer->set_output_scale(screen->scale());
       windows_layer->begin_frame(1.0f / 60);
       draw_menu_bar(run, bar, windows, help);
@@ -271,12 +297,13 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
       draw_serial_dialog(services.serial_dialog);
       draw_message_window(services.dialogs.unshown, kCabWindowWidth, static_cast<float>(layout_h));
       windows_layer->end_frame();
-      if (bar.serial == MenuOpens::serial_settings) open_serial_dialog(services.serial_dialog, list_serial_ports());
+      if (bar.serial == MenuOpens::serial_settings)
+        open_serial_dialog(services.serial_dialog, list_serial_ports());
       if (bar.serial == MenuOpens::serial_connect) {
         std::string error;
-        if (services.serial.is_open())
-          services.serial.close();
-        else if (!services.serial.open(services.serial_dialog.settings, error))
+        if (serial.connected())
+          serial.disconnect();
+        else if (!serial.connect(services.serial_dialog.settings, error))
           services.dialogs.message(error);
       }
       apply_window_commands(run, windows, record);
@@ -285,18 +312,30 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
       keyboard.refresh([&](int key, bool down) { record(command::Held{key, down}); });
       // The controllers: what the serial controller sent, handled now; the train
       // controller's state, read by the route step, written down when it moves.
-      for (std::string& line : serial_lines(run)) drive(command::SerialLine{std::move(line)});
+      // A port lost goes on being tried; the lines read before a loss are handled first.
+      const std::int64_t now_ms = clock.counter() / (clock.frequency() / 1000);
+      SerialPoll got = serial.poll(now_ms);
+      for (std::string& line : serial_lines(run, got.received))
+        drive(command::SerialLine{std::move(line)});
+      if (got.change == SerialPoll::Change::lost) {
+        std::cerr << "velmora: " << got.why << '\n';
+        drive(command::SerialConnection{false});
+      }
+      if (got.change == SerialPoll::Change::back) drive(command::SerialConnection{true});
       const PadSnapshot pad = services.pad.poll();
-      if (pad.x != last_pad.x || pad.y != last_pad.y || pad.buttons != last_pad.buttons)
-        record(command::ControllerSnapshot{pad.x, pad.y, pad.buttons});
+      if (pad.present != last_pad.present || pad.x != last_pad.x || pad.y != last_pad.y ||
+          pad.buttons != last_pad.buttons)
+        record(command::ControllerSnapshot{pad.x, pad.y, pad.buttons, pad.present});
       last_pad = pad;
+      watch_sound_device(services.sound, events, sound_watch, now_ms);
     }
     events.set_paused(!run.frame.app_ready);
     if (run.frame.app_ready && !bar.open) {
       const std::int64_t before = run.frame.counter_prev;
       const long long about_to_run = frame();
       // The frame's length as the clock measured it: a replay steps the same.
-      if (AppIdle(run) && rec) rec->record(about_to_run, command::FrameTime{run.frame.counter_prev - before});
+      if (AppIdle(run) && rec)
+        rec->record(about_to_run, command::FrameTime{run.frame.counter_prev - before});
     } else {
       // Nothing of the run moves, but the window and its menus still answer; the labels
       // are asked for again, as every frame does.

@@ -10,6 +10,7 @@
 #include "app/run.h"
 #include "automation.h"
 #include "desktop_services.h"
+#include "platform/settings/ini_settings.h"
 #include "ui/help_window.h"
 #include "ui/serial_dialog.h"
 
@@ -17,12 +18,12 @@ namespace velmora {
 
 struct SessionOptions {
   bool fullscreen = false;
-  float scale = 0;                        // the window's size over the layout's; 0: as large as fits
-  bool software = false;                  // SDL's software renderer (no GPU)
-  std::filesystem::path record;           // a velmora-sim input script of the drive; empty: none
-  double quit_after = 0;                  // s after the program started, then it ends; 0: never
-  bool show_hidden_menu = false;          // offers the menu items the cab window keeps hidden
-  Automation* automation = nullptr;       // scripted events and screenshots; the program's clock
+  float scale = 0;                   // the window's size over the layout's; 0: as large as fits
+  bool software = false;             // SDL's software renderer (no GPU)
+  std::filesystem::path record;      // a velmora-sim input script of the drive; empty: none
+  double quit_after = 0;             // s after the program started, then it ends; 0: never
+  bool show_hidden_menu = false;     // offers the menu items the cab window keeps hidden
+  Automation* automation = nullptr;  // scripted events and screenshots; the program's clock
 };
 
 enum class SessionEnd {
@@ -33,7 +34,7 @@ enum class SessionEnd {
 
 struct DesktopServices {
   SdlDialogs& dialogs;
-  SettingsStore& settings;
+  IniSettings& settings;
   SoundDevice& sound;
   FilmSource& film;
   GameController& pad;
@@ -44,7 +45,8 @@ struct DesktopServices {
   std::function<void()> on_shown = {};
 };
 
-SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& options, DesktopServices services);
+SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& options,
+                           DesktopServices services);
 
 // Menu bar height in the layout's px, above the cab window's 1202 x 778.
 inline constexpr int kMenuBarHeight = 19;

@@ -35,8 +35,15 @@ void WindowEvents::set_window(SDL_Window* window) {
 }
 
 void WindowEvents::event(const std::string& kind, const std::string& detail) {
-  if (kind != "window_caption") return;
-  caption_ = detail;
+  if (kind == "device") {
+    const std::string text = devices_.take(detail);
+    std::cerr << "velmora: " << text << '\n';
+    if (on_device_) on_device_(text);
+  } else if (kind == "window_caption") {
+    caption_ = detail;
+  } else {
+    return;
+  }
   show();
 }
 
@@ -48,7 +55,9 @@ void WindowEvents::set_paused(bool paused) {
 
 void WindowEvents::show() {
   if (window_ == nullptr) return;
-  const std::string title = paused_ ? caption_ + kPausedCaption : caption_;
+  std::string title = caption_;
+  if (const std::string lost = devices_.standing(); !lost.empty()) title += " — " + lost;
+  if (paused_) title += kPausedCaption;
   SDL_SetWindowTitle(window_, title.c_str());
 }
 
@@ -58,17 +67,28 @@ bool shift_alone(Uint16 modifiers) {
 
 std::optional<Key> command_key(SDL_Keycode key) {
   switch (key) {
-    case SDLK_RETURN: case SDLK_KP_ENTER: return Key::Enter;
-    case SDLK_ESCAPE: return Key::Escape;
-    case SDLK_PAGEUP: return Key::PageUp;
-    case SDLK_PAGEDOWN: return Key::PageDown;
-    case SDLK_BACKSPACE: return Key::Backspace;
-    case SDLK_SCROLLLOCK: return Key::ScrollLock;
-    case SDLK_UP: return Key::Up;
-    case SDLK_DOWN: return Key::Down;
-    default: break;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+      return Key::Enter;
+    case SDLK_ESCAPE:
+      return Key::Escape;
+    case SDLK_PAGEUP:
+      return Key::PageUp;
+    case SDLK_PAGEDOWN:
+      return Key::PageDown;
+    case SDLK_BACKSPACE:
+      return Key::Backspace;
+    case SDLK_SCROLLLOCK:
+      return Key::ScrollLock;
+    case SDLK_UP:
+      return Key::Up;
+    case SDLK_DOWN:
+      return Key::Down;
+    default:
+      break;
   }
-  if (key >= SDLK_F1 && key <= SDLK_F12) return static_cast<Key>(static_cast<int>(Key::F1) + (key - SDLK_F1));
+  if (key >= SDLK_F1 && key <= SDLK_F12)
+    return static_cast<Key>(static_cast<int>(Key::F1) + (key - SDLK_F1));
   return std::nullopt;
 }
 

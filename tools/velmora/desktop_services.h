@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "app/device_notices.h"
 #include "input/keyboard.h"
 #include "platform/dialogs.h"
 #include "platform/event_sink.h"
@@ -23,7 +24,9 @@ class SdlDialogs final : public Dialogs {
  public:
   // Message boxes belong to `parent` (may be null); progress texts go to `on_status`.
   void set_parent(SDL_Window* parent) { parent_ = parent; }
-  void set_status_sink(std::function<void(const std::string&)> on_status) { on_status_ = std::move(on_status); }
+  void set_status_sink(std::function<void(const std::string&)> on_status) {
+    on_status_ = std::move(on_status);
+  }
   void message(const std::string& text) override;
   void status(const std::string& text) override;
   void caption(const std::string& text) override { start_caption_ = text; }
@@ -53,22 +56,29 @@ class SdlKeyboard final : public KeyboardState {
   bool down_[3] = {false, false, false};
 };
 
-// The route's name becomes the cab window's title, which also says when the run is paused;
-// the rest is for headless replays.
+// The route's name becomes the cab window's title, which also says when the run is paused
+// and which devices are lost; the rest is for headless replays.
 class WindowEvents final : public EventSink {
  public:
   void set_window(SDL_Window* window);
   void event(const std::string& kind, const std::string& detail) override;
   void set_paused(bool paused);
+  // Hears the text of each device lost or back (for the drive's recording and the log).
+  void set_device_sink(std::function<void(const std::string&)> on_device) {
+    on_device_ = std::move(on_device);
+  }
 
  private:
   void show();
   SDL_Window* window_ = nullptr;
   std::string caption_ = kAppTitle;
   bool paused_ = false;
+  DeviceNotices devices_;
+  std::function<void(const std::string&)> on_device_;
 };
 
-inline constexpr const char* kPausedCaption = " — 一時停止中（映像をクリックで再開） / paused: click the film to go on";
+inline constexpr const char* kPausedCaption =
+    " — 一時停止中（映像をクリックで再開） / paused: click the film to go on";
 
 // Shift as the cab's keys mean it: Shift alone, without Ctrl, Alt or the system key.
 bool shift_alone(Uint16 modifiers);

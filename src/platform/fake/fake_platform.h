@@ -13,12 +13,12 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/event_sink.h"
-#include "platform/game_controller.h"
-#include "platform/serial_port.h"
 #include "platform/fake/event_log.h"
+#include "platform/game_controller.h"
 #include "platform/image_list.h"
 #include "platform/keyboard_state.h"
 #include "platform/picture_header.h"
+#include "platform/serial_port.h"
 #include "platform/settings_store.h"
 #include "platform/sprite_engine.h"
 
@@ -56,7 +56,9 @@ class FakeDialogs final : public Dialogs {
 class FakeEventSink final : public EventSink {
  public:
   explicit FakeEventSink(EventLog& log) : log_(log) {}
-  void event(const std::string& kind, const std::string& detail) override { log_.add(kind, detail); }
+  void event(const std::string& kind, const std::string& detail) override {
+    log_.add(kind, detail);
+  }
 
  private:
   EventLog& log_;
@@ -101,8 +103,10 @@ class FakeCabScreen final : public CabScreen {
   };
   // Decodes nothing: a picture whose file the drawing layer would read (by its header, as
   // the drawing layer judges it) counts as loaded, unless it is named in `unreadable`.
-  bool load_window_picture(WindowPicture which, const std::filesystem::path& file, int x, int y) override {
-    if (!picture_file_problem(file).empty() || unreadable.count(file.filename().string())) return false;
+  bool load_window_picture(WindowPicture which, const std::filesystem::path& file, int x,
+                           int y) override {
+    if (!picture_file_problem(file).empty() || unreadable.count(file.filename().string()))
+      return false;
     pictures[which] = {file, x, y};
     return true;
   }
@@ -127,7 +131,7 @@ class FakeCabScreen final : public CabScreen {
   int opacity = 255;
   std::map<WindowPicture, Picture> pictures;
   std::set<std::string> unreadable;  // file names that load as broken pictures
-  std::vector<Label> labels;          // drawn by the last flip
+  std::vector<Label> labels;         // drawn by the last flip
   std::vector<Label> pending_labels;
 };
 
@@ -190,7 +194,9 @@ class FakeSpriteEngine final : public SpriteEngine {
     return s;
   }
   static bool same_name(const std::string& a, const std::string& b) { return lower(a) == lower(b); }
-  bool valid(int sprite) const { return sprite >= 0 && static_cast<std::size_t>(sprite) < sprites.size(); }
+  bool valid(int sprite) const {
+    return sprite >= 0 && static_cast<std::size_t>(sprite) < sprites.size();
+  }
   Sprite& at(int sprite) { return sprites[static_cast<std::size_t>(sprite)]; }
 };
 
@@ -212,7 +218,8 @@ class FakeImageList final : public ImageList {
     if (refuse.count(request.name) != 0) return false;
     loaded.push_back(request);
     if (request.list == PictureList::Cab)
-      for (const SpritePlace& place : request.sprites) sprites_.sprites.push_back({request.name, place, 0, 0});
+      for (const SpritePlace& place : request.sprites)
+        sprites_.sprites.push_back({request.name, place, 0, 0});
     return true;
   }
   // The picture loaded last under that name in the cab collection; null when none.
@@ -276,17 +283,24 @@ class FakeSerialPort final : public SerialPort {
     }
     settings = s;
     opened = true;
+    fail_with.clear();
     return true;
   }
   void close() override { opened = false; }
   bool is_open() const override { return opened; }
   std::string read_available() override {
+    if (opened && !fail_with.empty()) {
+      opened = false;
+      return {};
+    }
     if (!opened || incoming.empty()) return {};
     std::string chunk = incoming.front();
     incoming.erase(incoming.begin());
     return chunk;
   }
+  std::string failure() const override { return fail_with; }
   std::string open_error;  // set: opening fails with this text
+  std::string fail_with;   // set: the next read closes the port, failing so (as if unplugged)
   SerialSettings settings;
   bool opened = false;
   std::vector<std::string> incoming;

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <libserialport.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -15,15 +16,24 @@ namespace {
 
 speed_t speed_of(int baud) {
   switch (baud) {
-    case 1200: return B1200;
-    case 2400: return B2400;
-    case 4800: return B4800;
-    case 9600: return B9600;
-    case 19200: return B19200;
-    case 38400: return B38400;
-    case 57600: return B57600;
-    case 115200: return B115200;
-    default: return B0;
+    case 1200:
+      return B1200;
+    case 2400:
+      return B2400;
+    case 4800:
+      return B4800;
+    case 9600:
+      return B9600;
+    case 19200:
+      return B19200;
+    case 38400:
+      return B38400;
+    case 57600:
+      return B57600;
+    case 115200:
+      return B115200;
+    default:
+      return B0;
   }
 }
 
@@ -68,6 +78,8 @@ bool TermiosSerialPort::open(const SerialSettings& s, std::string& error) {
   int lines = TIOCM_DTR | TIOCM_RTS;
   ioctl(fd, TIOCMBIC, &lines);
   fd_ = fd;
+  path_ = s.port;
+  failure_.clear();
   return true;
 }
 
@@ -82,8 +94,25 @@ std::string TermiosSerialPort::read_available() {
   char buffer[256];
   for (;;) {
     const ssize_t n = ::read(fd_, buffer, sizeof buffer);
-    if (n <= 0) break;
-    got.append(buffer, static_cast<std::size_t>(n));
+    if (n > 0) {
+      got.append(buffer, static_cast<std::size_t>(n));
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno != EAGAIN) {
+      // EIO: the far end of a pseudo-terminal closed, or the device failed.
+      failure_ = path_ + ": " + std::strerror(errno);
+      close();
+      return got;
+    }
+    break;
+  }
+  // In raw mode without a minimum a read of nothing returns 0 either way; a port whose
+  // adapter was pulled out (hung up) says so only to poll.
+  pollfd p{fd_, POLLIN, 0};
+  if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+    failure_ = path_ + ": the device hung up";
+    close();
   }
   return got;
 }

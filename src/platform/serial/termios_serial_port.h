@@ -20,9 +20,12 @@ class TermiosSerialPort final : public SerialPort {
   void close() override;
   bool is_open() const override { return fd_ >= 0; }
   std::string read_available() override;
+  std::string failure() const override { return failure_; }
 
  private:
   int fd_ = -1;
+  std::string path_;
+  std::string failure_;
 };
 
 // The serial ports of this machine by device path (e.g. /dev/ttyUSB0), first the default.
