@@ -2,29 +2,40 @@
 
 namespace velmora {
 
+namespace {
+
+struct Notice {
+  std::string_view detail;
+  const char* text;
+};
+constexpr Notice kNotices[] = {
+    {"serial lost", "VMマスコンとの接続が切れました。力行を切り、再接続を待っています"},
+    {"serial back", "VMマスコンに再接続しました"},
+    {"pad lost", "コントローラが外されました。力行を切りました"},
+    {"pad back", "コントローラを再接続しました"},
+    {"sound lost", "サウンドデバイスが失われました。音なしで運転を続けます"},
+    {"sound back", "サウンドデバイスを開き直しました"},
+    {"film lost",
+     "映像ファイルを読めません。最後の画面のまま運転を続けます（駅ジャンプで開き直します）"},
+    {"film back", "映像ファイルを開き直しました"},
+    {"settings lost",
+     "設定を保存できません（ディスクの空きと書き込み権限を確かめてください）。前の設定はそのまま"
+     "です"},
+    {"settings back", "設定を保存しました"},
+};
+
+}  // namespace
+
 std::string device_notice(std::string_view detail) {
-  struct Notice {
-    std::string_view detail;
-    const char* text;
-  };
-  static constexpr Notice kNotices[] = {
-      {"serial lost", "VMマスコンとの接続が切れました。力行を切り、再接続を待っています"},
-      {"serial back", "VMマスコンに再接続しました"},
-      {"pad lost", "コントローラが外されました。力行を切りました"},
-      {"pad back", "コントローラを再接続しました"},
-      {"sound lost", "サウンドデバイスが失われました。音なしで運転を続けます"},
-      {"sound back", "サウンドデバイスを開き直しました"},
-      {"film lost",
-       "映像ファイルを読めません。最後の画面のまま運転を続けます（駅ジャンプで開き直します）"},
-      {"film back", "映像ファイルを開き直しました"},
-      {"settings lost",
-       "設定を保存できません（ディスクの空きと書き込み権限を確かめてください）。前の設定はそのまま"
-       "です"},
-      {"settings back", "設定を保存しました"},
-  };
   for (const Notice& n : kNotices)
     if (n.detail == detail) return n.text;
   return {};
+}
+
+std::string device_notice_texts() {
+  std::string all;
+  for (const Notice& n : kNotices) all += n.text;
+  return all;
 }
 
 std::string DeviceNotices::take(std::string_view detail) {

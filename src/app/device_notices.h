@@ -15,6 +15,8 @@ namespace velmora {
 
 // The text for a "device" event's detail; empty for one this build does not know.
 std::string device_notice(std::string_view detail);
+// Every such text, one after the other (the glyphs a window needs for them).
+std::string device_notice_texts();
 
 // The devices lost now, for the window's title: each "lost" stands until its "back".
 class DeviceNotices {

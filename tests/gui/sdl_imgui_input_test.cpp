@@ -3,7 +3,6 @@
 // two of them must make a double click.
 
 #include <gtest/gtest.h>
-
 #include <imgui_internal.h>
 
 #include <deque>
@@ -36,7 +35,8 @@ SDL_Event mouse(Uint32 type, ImVec2 at) {
 }
 
 struct LayerRig : TestRig {
-  LayerRig() : TestRig(fixture_config()), screen(SdlCabScreen::offscreen()), layer(screen->renderer()) {
+  LayerRig()
+      : TestRig(fixture_config()), screen(SdlCabScreen::offscreen()), layer(screen->renderer()) {
     FormCreate(run);
     layer.set_display_size(kCabWindowWidth, kCabWindowHeight + 19);
   }
@@ -50,7 +50,8 @@ struct LayerRig : TestRig {
       draw_cab_windows(run, windows);
     }
     layer.end_frame();
-    apply_window_commands(run, windows, [this](const DriverCommand& c) { applied.push_back(script_text(c)); });
+    apply_window_commands(run, windows,
+                          [this](const DriverCommand& c) { applied.push_back(script_text(c)); });
   }
   // `clicks` presses and releases over a point, all before one frame; then frames enough for
   // each change to be seen.
@@ -116,9 +117,30 @@ TEST(WindowMessages, EachStaysUntilItsOkIsClickedTheOldestFirst) {
   ASSERT_NE(shown, nullptr);
   // The OK button: 80 px wide at the foot of the window, inside its padding.
   const ImVec2 pad = ImGui::GetStyle().WindowPadding;
-  const ImVec2 ok(shown->Pos.x + pad.x + 40, shown->Pos.y + shown->Size.y - pad.y - ImGui::GetFrameHeight() / 2);
+  const ImVec2 ok(shown->Pos.x + pad.x + 40,
+                  shown->Pos.y + shown->Size.y - pad.y - ImGui::GetFrameHeight() / 2);
   rig.quick_clicks(ok, 1, draw);
   EXPECT_EQ(messages, std::deque<std::string>{"second"});
+}
+
+TEST(WindowMessages, TheStatusLineLiesAlongTheFootAndLetsClicksThrough) {
+  LayerRig rig;
+  std::string text = "VMマスコンとの接続が切れました";
+  const auto draw = [&] { draw_status_line(text, kCabWindowWidth, kCabWindowHeight); };
+  rig.frame(draw);
+  rig.frame(draw);
+  const ImGuiWindow* line = ImGui::FindWindowByName("###DeviceStatus");
+  ASSERT_NE(line, nullptr);
+  EXPECT_TRUE(line->Active);
+  EXPECT_FLOAT_EQ(line->Pos.y + line->Size.y, kCabWindowHeight);
+  EXPECT_FLOAT_EQ(line->Size.x, kCabWindowWidth);
+  rig.layer.feed(mouse(SDL_MOUSEMOTION, ImVec2(100, kCabWindowHeight - 5)));
+  rig.frame(draw);
+  rig.frame(draw);
+  EXPECT_FALSE(ImGui::GetIO().WantCaptureMouse);  // the cab under it takes the click
+  text.clear();
+  rig.frame(draw);
+  EXPECT_FALSE(line->Active);
 }
 
 TEST(DialogFont, TheGlyphsOfTheLoadedTextsAreMade) {

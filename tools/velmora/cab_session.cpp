@@ -188,7 +188,7 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
   help.vehicle_keys = vehicle_key_guide(run.vehicle);
   // The glyphs of every text the windows show from the data files.
   windows_layer->add_glyphs(menu_texts(run) + cab_window_texts(run) + help.caption + help.text +
-                            help.vehicle_keys);
+                            help.vehicle_keys + device_notice_texts());
   Automation& automation = *options.automation;
   PadSnapshot last_pad;
   SerialLink serial(services.serial);
@@ -197,10 +197,11 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
   events.set_device_sink([&](const std::string& text) {
     if (rec) rec->note(frame(), text);
   });
-  // A settings file that cannot be saved is told as a lost device is: in the title, once.
+  // The viewing options are saved as the run closes: a save that fails is told in a
+  // message, once, since the drive is over by then; the recording notes it too.
   services.settings.set_save_sink([&](const std::string& error) {
-    if (!error.empty()) std::cerr << "velmora: " << error << '\n';
     events.event("device", error.empty() ? "settings back" : "settings lost");
+    if (!error.empty()) services.dialogs.message(device_notice("settings lost") + "\n" + error);
   });
   struct SaveSinkReset {  // the sink speaks to this session's window only
     IniSettings& settings;
@@ -296,6 +297,7 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
       windows.layout.check_windows();
       draw_serial_dialog(services.serial_dialog);
       draw_message_window(services.dialogs.unshown, kCabWindowWidth, static_cast<float>(layout_h));
+      draw_status_line(events.devices_lost(), kCabWindowWidth, static_cast<float>(layout_h));
       windows_layer->end_frame();
       if (bar.serial == MenuOpens::serial_settings)
         open_serial_dialog(services.serial_dialog, list_serial_ports());

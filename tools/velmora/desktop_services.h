@@ -67,6 +67,8 @@ class WindowEvents final : public EventSink {
   void set_device_sink(std::function<void(const std::string&)> on_device) {
     on_device_ = std::move(on_device);
   }
+  // The devices lost now, for the cab window's status line.
+  std::string devices_lost() const { return devices_.standing(); }
 
  private:
   void show();
