@@ -1,7 +1,8 @@
 #pragma once
 // Devices that come and go during a drive. The core and the platform report each change as
-// the event "device" with "<device> lost" or "<device> back" (serial, pad, sound, film);
-// these are the texts the driver is told, and the watch that reopens a lost sound device.
+// the event "device" with "<device> lost" or "<device> back" (serial, pad, sound, film, and
+// settings for a settings file that cannot be saved); these are the texts the driver is
+// told, and the watch that reopens a lost sound device.
 
 #include <cstdint>
 #include <map>
@@ -18,12 +19,13 @@ std::string device_notice(std::string_view detail);
 // Every such text, one after the other (the glyphs a window needs for them).
 std::string device_notice_texts();
 
-// The devices lost now, for the window's title: each "lost" stands until its "back".
+// The devices lost now, for the window's title and status line: each "lost" stands until
+// its "back".
 class DeviceNotices {
  public:
   // Takes a "device" event's detail; returns its text (empty when unknown).
   std::string take(std::string_view detail);
-  // The standing notices, one blank-separated line; empty with every device in place.
+  // The standing notices on one line; empty with every device in place.
   std::string standing() const;
 
  private:
