@@ -1,5 +1,7 @@
 #include "platform/ffmpeg/ffmpeg_film_source.h"
 
+#include <pthread.h>
+#include <sched.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -140,6 +142,12 @@ FilmWindow FfmpegFilmSource::window() const {
 void FfmpegFilmSource::run() {
   // Reading ahead must never delay a frame: with as many busy threads as cores, the frame
   // loop waking from its pause would otherwise wait a whole time slice behind this one.
+  // A batch thread also never takes the core from the frame loop when the frame loop's
+  // request wakes it: a normal one, woken with a sleeper's credit, did so in the middle of
+  // a frame (the slow passes of a drive were mostly that). Its share of the processor
+  // against other programs stays that of its nice value.
+  const sched_param batch{};
+  pthread_setschedparam(pthread_self(), SCHED_BATCH, &batch);
   setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kWorkerNice);
   std::unique_lock<std::mutex> lock(mutex_);
   while (!stop_) {
