@@ -52,11 +52,25 @@ bool AppIdle(Run& run) {
   return true;
 }
 
-bool frame_due(Run& run) {
-  Clock& clock = run.platform.clock;
-  const long double ms =
-      static_cast<long double>(clock.counter() - run.frame.counter_prev) * 1000.0L / clock.frequency();
+namespace {
+
+bool frame_due_at(Run& run, std::int64_t counter) {
+  const long double ms = static_cast<long double>(counter - run.frame.counter_prev) * 1000.0L /
+                         run.platform.clock.frequency();
   return ms >= kFrameMs;
+}
+
+}  // namespace
+
+bool frame_due(Run& run) { return frame_due_at(run, run.platform.clock.counter()); }
+
+std::int64_t next_frame_at(Run& run) {
+  const std::int64_t frequency = run.platform.clock.frequency();
+  std::int64_t due =
+      run.frame.counter_prev + static_cast<std::int64_t>(kFrameMs * frequency / 1000.0L);
+  // The tick at which the pass itself finds the frame due, whatever the rounding.
+  while (!frame_due_at(run, due)) ++due;
+  return due;
 }
 
 void run_frame(Run& run) {
@@ -68,7 +82,8 @@ void run_frame(Run& run) {
   f.accel_prev = accel_from_forces(run.train.motion.traction_force, run.train.motion.resist_force,
                                    run.load.total_mass);
 
-  advance_film_frame(run.train.motion, run.film.frame_accum, run.film.film_frame, run.ui.film_fps, f.frame_ms);
+  advance_film_frame(run.train.motion, run.film.frame_accum, run.film.film_frame, run.ui.film_fps,
+                     f.frame_ms);
   show_film_frame(run);
   draw_film_texts(run);
   // Painting (on-film texts, instruments, trackside markers) goes here; the held keys are

@@ -13,6 +13,10 @@ bool AppIdle(Run& run);
 // the desktop program reads its events and builds its menus only then.
 bool frame_due(Run& run);
 
+// The clock's counter at which the next frame is due: the desktop program waits until then
+// in one sleep instead of passing again and again.
+std::int64_t next_frame_at(Run& run);
+
 // One frame, in its fixed order: load compensation, film advance and decoding, painting,
 // output and fade, the dynamics step, the route and event step.
 void run_frame(Run& run);

@@ -45,7 +45,7 @@ TEST(FramePacing, SleepsEarlyYieldsInTheLastMillisecondAndRunsAt16667) {
   const std::int64_t start = rig.clock.now_ns;
   EXPECT_FALSE(rig.pass_after(10 * kMs));  // 10 ms: sleep 1 ms
   EXPECT_EQ(rig.clock.now_ns, start + 11 * kMs);
-  EXPECT_EQ(rig.run.frame.fps, 100);  // fps is set even when no frame runs
+  EXPECT_EQ(rig.run.frame.fps, 100);      // fps is set even when no frame runs
   EXPECT_FALSE(rig.pass_after(5 * kMs));  // 16 ms: yield
   EXPECT_EQ(rig.clock.now_ns, start + 16 * kMs + FakeClock::kYieldNs);
   EXPECT_FALSE(rig.pass_after(0));  // 16.2 ms: yield again
@@ -53,6 +53,24 @@ TEST(FramePacing, SleepsEarlyYieldsInTheLastMillisecondAndRunsAt16667) {
   rig.clock.now_ns = start + 16667 * kMs / 1000;
   EXPECT_TRUE(AppIdle(rig.run));
   EXPECT_EQ(rig.run.frame.frames_run, 2);
+}
+
+TEST(FramePacing, OneWaitUntilTheNextFrameLandsOnTheFrameItself) {
+  RunningRig rig;
+  ASSERT_TRUE(rig.pass_after(20 * kMs));
+  for (const std::int64_t after : {std::int64_t{0}, 3 * kMs, 16 * kMs}) {
+    const std::int64_t start = rig.clock.now_ns;
+    rig.clock.advance_ns(after);
+    rig.clock.sleep_until(next_frame_at(rig.run));
+    EXPECT_EQ(rig.clock.now_ns, start + 16667 * kMs / 1000) << after;
+    ASSERT_TRUE(AppIdle(rig.run)) << after;
+    EXPECT_EQ(rig.run.frame.fps, 60);
+  }
+  // A frame already due is not waited for.
+  rig.clock.advance_ns(30 * kMs);
+  const std::int64_t late = rig.clock.now_ns;
+  rig.clock.sleep_until(next_frame_at(rig.run));
+  EXPECT_EQ(rig.clock.now_ns, late);
 }
 
 TEST(FramePacing, ALongGapCountsAs20MsAndZeroAs1Ms) {
@@ -111,7 +129,8 @@ struct Advance {
   FilmState film;
   MotionState motion;
   void run(int film_fps, long double frame_ms, int frames = 1) {
-    for (int i = 0; i < frames; ++i) advance_film_frame(motion, film.frame_accum, film.film_frame, film_fps, frame_ms);
+    for (int i = 0; i < frames; ++i)
+      advance_film_frame(motion, film.frame_accum, film.film_frame, film_fps, frame_ms);
   }
 };
 
@@ -206,8 +225,8 @@ TEST(LoadCompensation, UsesThePercentOfTheStationBeforeTheNextStop) {
 
   rig.run.station.station_index = 1;  // station 0 at 10 %
   compensate_load(rig.run);
-  EXPECT_EQ(rig.run.load.total_mass.raw(), 350000);  // 35.25 -> 35
-  EXPECT_EQ(rig.run.load.motor_mass.raw(), 220000);  // 22.5 -> 22 (even)
+  EXPECT_EQ(rig.run.load.total_mass.raw(), 350000);    // 35.25 -> 35
+  EXPECT_EQ(rig.run.load.motor_mass.raw(), 220000);    // 22.5 -> 22 (even)
   EXPECT_EQ(rig.run.load.trailer_mass.raw(), 130000);  // 12.75 -> 13
   EXPECT_EQ(rig.run.load.bc_max, 412);                 // 412.5 -> 412 (even)
   EXPECT_EQ(rig.run.load.bc_emergency, 515);
@@ -247,7 +266,8 @@ TEST(CabSway, SettlesWhereTheOffsetIsZeroAndBobsOnAChangeOfAcceleration) {
 
 TEST(CabSway, ATrainWithoutMassHasNoAcceleration) {
   EXPECT_EQ(accel_from_forces(Fixed4(1000), Fixed4(-200), Fixed4()), 0);
-  EXPECT_NEAR(static_cast<double>(accel_from_forces(Fixed4(1000), Fixed4(-200), Fixed4(2))), 1.44, 1e-12);
+  EXPECT_NEAR(static_cast<double>(accel_from_forces(Fixed4(1000), Fixed4(-200), Fixed4(2))), 1.44,
+              1e-12);
 }
 
 TEST(ClosingFade, FadesOverFiftyOneFramesOrClosesAtOnceWithEffectsOff) {

@@ -211,6 +211,9 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
   bool escape_taken = false;  // the last Escape closed a window: its release is not the cab's
   SDL_StartTextInput();
   while (!run.frame.ended) {
+    // Until the next frame is due the program sleeps in one wait rather than passing again
+    // and again: a standing train then costs little more than its frames.
+    if (run.frame.app_ready && !bar.open && !frame_due(run)) clock.sleep_until(next_frame_at(run));
     // A run paused, or waiting while a menu of the bar is open (a menu holds the window's
     // queue, so no frame runs): the window still answers.
     const bool waiting = !run.frame.app_ready || bar.open;

@@ -2,6 +2,7 @@
 // The fake platform: a clock stepped by its driver and services that record what they
 // were asked to do. Used by the tests and by velmora-sim.
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <set>
@@ -35,6 +36,10 @@ class FakeClock final : public Clock {
   void sleep_ms(int ms) override {
     ++sleeps;
     now_ns += ms > 0 ? static_cast<std::int64_t>(ms) * 1'000'000 : kYieldNs;
+  }
+  void sleep_until(std::int64_t counter) override {
+    ++sleeps;
+    now_ns = std::max(now_ns, counter);
   }
   void advance_ns(std::int64_t ns) { now_ns += ns; }
 
