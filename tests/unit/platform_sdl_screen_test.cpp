@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "platform/film_picture.h"
+#include "platform/sdl/renderer_choice.h"
 #include "platform/sdl/sdl_imgui.h"
 #include "platform/sdl/window_fit.h"
 #include "sdl_test_pictures.h"
@@ -16,7 +17,8 @@
 namespace velmora {
 namespace {
 
-std::shared_ptr<FilmPicture> film_of(int width, int height, int y, int u, int v, bool full_range = false) {
+std::shared_ptr<FilmPicture> film_of(int width, int height, int y, int u, int v,
+                                     bool full_range = false) {
   NewFilmPicture made = make_film_picture(width, height);
   std::memset(made.planes[0], y, std::size_t(width) * height);
   std::memset(made.planes[1], u, std::size_t((width + 1) / 2) * ((height + 1) / 2));
@@ -72,7 +74,8 @@ TEST(CabScreen, TheFilmPictureLiesAtItsOwnSizeInTheCornerAndTheRestStaysBlack) {
   CabPixels p = screen->read_back();
   for (const auto& [x, y] : {std::pair{0, 0}, {639, 479}, {320, 240}})
     EXPECT_TRUE(colour_near(p, x, y, converted(*reddish))) << x << "," << y;
-  for (const auto& [x, y] : {std::pair{640, 0}, {0, 480}, {799, 779}}) EXPECT_TRUE(colour_near(p, x, y, 0, 0)) << x << "," << y;
+  for (const auto& [x, y] : {std::pair{640, 0}, {0, 480}, {799, 779}})
+    EXPECT_TRUE(colour_near(p, x, y, 0, 0)) << x << "," << y;
 
   // A picture of another size and in full range takes its own size; the same one again stays.
   const auto full = film_of(64, 48, 200, 100, 150, true);
@@ -163,8 +166,8 @@ TEST(CabScreen, AGroupOfTextsDrawsAllItsShadowsBeforeAnyLetter) {
   screen->draw_text(17, 17, "田", 40, 3);
   const int apart = bright();
   EXPECT_EQ(screen->text_error(), "");
-  EXPECT_GT(grouped, one);      // both texts' letters show
-  EXPECT_LE(apart, one + 2);    // the second's letters only, the first's under its shadow
+  EXPECT_GT(grouped, one);    // both texts' letters show
+  EXPECT_LE(apart, one + 2);  // the second's letters only, the first's under its shadow
   EXPECT_GT(one, 50);
 }
 
@@ -194,9 +197,9 @@ TEST(CabScreen, TheClosingFadeDarkensTheWholeWindowLabelsAndBackButtonToo) {
   };
   CabPixels w = window(128);
   EXPECT_EQ(rig.screen->opacity(), 128);
-  EXPECT_TRUE(colour_near(w, 20, 20, 0x808080, 2));                    // the cab
-  EXPECT_NEAR(brightest(w, 1040, 739, 1160, 770), 0x80, 2);            // a label
-  EXPECT_TRUE(colour_near(w, 1176, 751, 0x303030, 2));                 // the back button
+  EXPECT_TRUE(colour_near(w, 20, 20, 0x808080, 2));          // the cab
+  EXPECT_NEAR(brightest(w, 1040, 739, 1160, 770), 0x80, 2);  // a label
+  EXPECT_TRUE(colour_near(w, 1176, 751, 0x303030, 2));       // the back button
   w = window(0);
   EXPECT_EQ(brightest(w, 0, 0, w.width, w.height), 0);
   w = window(300);
@@ -212,7 +215,8 @@ TEST(CabScreen, ShiftUpAndDownMoveTheCabSurfaceInTheWindow) {
   rig.sprite("img_white", TestPicture(1, 1, 0xffffff), "white.png", bottom);
   rig.compose();
   rig.screen->flip();
-  EXPECT_EQ(drawn_in(rig.screen->read_window(), 0, 700, 800, 760), 0);  // the surface's foot is below the window
+  EXPECT_EQ(drawn_in(rig.screen->read_window(), 0, 700, 800, 760),
+            0);  // the surface's foot is below the window
   rig.screen->set_screen_top(-100);
   rig.screen->flip();
   const CabPixels moved = rig.screen->read_window();
@@ -264,9 +268,11 @@ TEST(CabWindow, PicturesLieBesideTheCabWhichCoversThemAndLabelsStayInTheirBoxes)
   const auto card = TestPicture(300, 400, 0xe0e0c0).save(rig.dir / "staff.png");
   ASSERT_TRUE(rig.screen->load_window_picture(WindowPicture::SubDisplay, grey, 798, 457));
   ASSERT_TRUE(rig.screen->load_window_picture(WindowPicture::StaffTimetable, card, 1000, 0));
-  EXPECT_FALSE(rig.screen->load_window_picture(WindowPicture::NotStarted, rig.dir / "none.png", 0, 0));
+  EXPECT_FALSE(
+      rig.screen->load_window_picture(WindowPicture::NotStarted, rig.dir / "none.png", 0, 0));
   std::ofstream(rig.dir / "broken.png") << "not a picture";
-  EXPECT_FALSE(rig.screen->load_window_picture(WindowPicture::NotStarted, rig.dir / "broken.png", 0, 0));
+  EXPECT_FALSE(
+      rig.screen->load_window_picture(WindowPicture::NotStarted, rig.dir / "broken.png", 0, 0));
 
   rig.screen->set_film_picture(film_of(800, 600, 81, 90, 240));
   rig.screen->compose();
@@ -286,7 +292,8 @@ TEST(CabWindow, PicturesLieBesideTheCabWhichCoversThemAndLabelsStayInTheirBoxes)
   // The cut label is the one fault of this picture.
   const std::vector<std::string> faults = rig.screen->layout_faults();
   ASSERT_EQ(faults.size(), 1u);
-  EXPECT_NE(faults[0].find("ただいま 港町駅 到着\" is cut at its box"), std::string::npos) << faults[0];
+  EXPECT_NE(faults[0].find("ただいま 港町駅 到着\" is cut at its box"), std::string::npos)
+      << faults[0];
   const CabPixels w = rig.screen->read_window();
   ASSERT_EQ(w.width, 1202);
   ASSERT_EQ(w.height, 778);
@@ -370,7 +377,8 @@ TEST(CabWindow, TheWindowOpensAsLargeAsFitsTheUsableAreaAtMostAtTheDisplaysScale
       {{0, 0, 200, 100, 1}, 0.25f},            // never below a quarter
   };
   for (const Case& c : cases)
-    EXPECT_NEAR(fit_window_scale(c.area, 1202, 797, 16, 48), c.scale, 1e-4) << c.area.width << " x " << c.area.height;
+    EXPECT_NEAR(fit_window_scale(c.area, 1202, 797, 16, 48), c.scale, 1e-4)
+        << c.area.width << " x " << c.area.height;
 
   // At the top-left corner of the usable area (below a top panel here), unless a scale is
   // asked for.
@@ -397,7 +405,8 @@ TEST(CabWindow, TheDialogLayerSaysWhenItsFontIsMissing) {
   }
   // A layer that could be made draws nothing until a frame has ended.
   SdlImGui layer(screen->renderer());
-  screen->set_window_overlay([&](SDL_Renderer*, float l, float t, float s) { layer.draw(l, t, s); });
+  screen->set_window_overlay(
+      [&](SDL_Renderer*, float l, float t, float s) { layer.draw(l, t, s); });
   screen->flip();
   EXPECT_TRUE(colour_near(screen->read_window(), 1100, 100, 0, 0));
 }
@@ -410,7 +419,8 @@ namespace {
 
 TEST(CabWindow, AnUnchangedPictureIsNotDrawnAgainButAnyChangeIs) {
   DrawingRig rig(800, 780);
-  const int needle = rig.sprite("img_needle", TestPicture(4, 40, 0xffffff), "needle.png", at(100, 100));
+  const int needle =
+      rig.sprite("img_needle", TestPicture(4, 40, 0xffffff), "needle.png", at(100, 100));
   ASSERT_GE(needle, 0);
   const auto film = film_of(16, 12, 81, 90, 240);
   const auto frame = [&](const std::string& label, const std::string& text) {
@@ -422,8 +432,8 @@ TEST(CabWindow, AnUnchangedPictureIsNotDrawnAgainButAnyChangeIs) {
     return rig.screen->windows_drawn();
   };
   const long long first = frame("10:00:00", "説明");
-  EXPECT_EQ(frame("10:00:00", "説明"), first);  // a standing train
-  EXPECT_EQ(frame("10:00:01", "説明"), first + 1);  // the clock label
+  EXPECT_EQ(frame("10:00:00", "説明"), first);        // a standing train
+  EXPECT_EQ(frame("10:00:01", "説明"), first + 1);    // the clock label
   EXPECT_EQ(frame("10:00:01", "説明 2"), first + 2);  // a text on the film
   rig.screen->sprites().set_angle(needle, 12);
   EXPECT_EQ(frame("10:00:01", "説明 2"), first + 3);  // a needle
@@ -436,11 +446,31 @@ TEST(CabWindow, AnUnchangedPictureIsNotDrawnAgainButAnyChangeIs) {
   // What was skipped is still the picture read back.
   EXPECT_GT(rig.screen->read_window().rgb.size(), 0u);
   bool overlay_changes = false;
-  rig.screen->set_window_overlay([](SDL_Renderer*, float, float, float) {}, [&] { return overlay_changes; });
+  rig.screen->set_window_overlay([](SDL_Renderer*, float, float, float) {},
+                                 [&] { return overlay_changes; });
   EXPECT_EQ(frame("10:00:01", "説明 2"), first + 6);  // a new overlay draws once
   EXPECT_EQ(frame("10:00:01", "説明 2"), first + 6);
   overlay_changes = true;
   EXPECT_EQ(frame("10:00:01", "説明 2"), first + 7);  // a menu opened
+}
+
+TEST(RendererChoice, OpenGlOnTheProcessorIsToldFromAGraphicsProcessor) {
+  const struct {
+    const char* gl_renderer;
+    bool software;
+  } cases[] = {
+      {"llvmpipe (LLVM 15.0.6, 256 bits)", true},
+      {"softpipe", true},
+      {"Mesa OffScreen (swrast)", true},
+      {"Software Rasterizer", true},
+      {"D3D12 (Microsoft Basic Render Driver)", true},
+      {"Mesa Intel(R) UHD Graphics 620 (KBL GT2)", false},
+      {"AMD Radeon RX 580 Series (polaris10, LLVM 15.0.6, DRM 3.49, 6.1.0-13-amd64)", false},
+      {"NVIDIA GeForce GTX 1650/PCIe/SSE2", false},
+      {"", false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(gl_renderer_is_software(c.gl_renderer), c.software) << c.gl_renderer;
 }
 
 }  // namespace

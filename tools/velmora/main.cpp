@@ -15,6 +15,7 @@
 #include "desktop_services.h"
 #include "platform/ffmpeg/ffmpeg_film_source.h"
 #include "platform/openal/openal_sound_device.h"
+#include "platform/sdl/renderer_choice.h"
 #include "platform/sdl/sdl_game_controller.h"
 #include "platform/serial/termios_serial_port.h"
 #include "platform/settings/ini_settings.h"
@@ -34,11 +35,14 @@ constexpr const char* kUsage =
     "  --fullscreen          the cab window fills the screen (its layout scaled, letterboxed)\n"
     "  --scale X             the cab window at X times its size (default: as large as fits\n"
     "                        the screen, at most the display's own scale)\n"
-    "  --software            draw with SDL's software renderer\n"
+    "  --software            draw with SDL's software renderer (the default when OpenGL has\n"
+    "                        no graphics processor behind it)\n"
+    "  --no-software         draw with OpenGL even without a graphics processor\n"
     "  --settings FILE       the settings file (default $XDG_CONFIG_HOME/velmora/settings.ini)\n"
     "  --record FILE         write the drive's inputs as a velmora-sim input script\n"
     "  --seed N              the drive's random seed (default: a new one each drive)\n"
-    "  --show-hidden-menu    offer the menu items the cab window keeps hidden (列車設定, 視覚効果OFF)\n"
+    "  --show-hidden-menu    offer the menu items the cab window keeps hidden (列車設定, "
+    "視覚効果OFF)\n"
     "  --quit-after S        end the program after S seconds (automation)\n"
     "  --screenshot-every S DIR  save the window as DIR/velmora-NNNN.png every S seconds\n"
     "  --automate FILE       put scripted clicks, keys and texts into the event queue at\n"
@@ -63,6 +67,7 @@ struct CommandLine {
   std::uint64_t seed = 0;
   SessionOptions session;
   fs::path automate;
+  RendererChoice renderer = RendererChoice::automatic;
   fs::path screenshot_dir;
   double screenshot_every = 0;
 };
@@ -108,7 +113,9 @@ CommandLine parse(int argc, char** argv) {
     } else if (a == "--scale") {
       o.session.scale = static_cast<float>(number(value()));
     } else if (a == "--software") {
-      o.session.software = true;
+      o.renderer = RendererChoice::software;
+    } else if (a == "--no-software") {
+      o.renderer = RendererChoice::accelerated;
     } else if (a == "--settings") {
       o.settings = value();
     } else if (a == "--record") {
@@ -124,7 +131,8 @@ CommandLine parse(int argc, char** argv) {
       o.screenshot_every = number(value());
       o.screenshot_dir = value();
       if (!fs::is_directory(o.screenshot_dir))
-        usage_error("--screenshot-every: the folder " + o.screenshot_dir.string() + " does not exist");
+        usage_error("--screenshot-every: the folder " + o.screenshot_dir.string() +
+                    " does not exist");
     } else if (a == "--automate") {
       o.automate = value();
     } else if (!a.empty() && a[0] == '-') {
@@ -165,23 +173,33 @@ int main(int argc, char** argv) {
 
   // A train controller keeps working while another window has the focus.
   SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-  // With the software renderer the window's pixels go straight to the display, not through
-  // a GL texture (which without a GPU is a second software renderer).
-  if (o.session.software) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER | SDL_INIT_JOYSTICK) != 0) {
     std::cerr << "velmora: no display to open a window on (" << SDL_GetError()
               << "). Run it on a desktop, or under a virtual display, for example:\n"
                  "  xvfb-run -a velmora\n";
     return 1;
   }
+  o.session.software = o.renderer == RendererChoice::software;
+  if (o.renderer == RendererChoice::automatic) {
+    const RendererProbe probe = probe_default_renderer();
+    o.session.software = probe.software;
+    if (probe.software)
+      std::cerr << "velmora: no graphics processor behind " << probe.what
+                << ": drawing with the software renderer (--no-software uses OpenGL anyway)\n";
+  }
+  // With the software renderer the window's pixels go straight to the display, not through
+  // a GL texture (which without a GPU is a second software renderer). The windows' pictures
+  // are made after this.
+  if (o.session.software) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   SdlDialogs dialogs;
   // An automated run must not wait for someone to close a message box.
   dialogs.quiet = o.session.quit_after > 0 || !o.automate.empty();
   if (!fs::exists(data / "velmora.dat")) {
     // The system's own text, then what is wrong here and how to put it right.
-    const std::string where = fs::is_directory(data)
-                                  ? data.string() + " holds no velmora.dat, so it is not a data folder."
-                                  : "The data folder " + data.string() + " does not exist.";
+    const std::string where =
+        fs::is_directory(data)
+            ? data.string() + " holds no velmora.dat, so it is not a data folder."
+            : "The data folder " + data.string() + " does not exist.";
     dialogs.message("実行ファイルが正しい場所に配置されていません\n\n" + where +
                     "\nStart velmora with the folder that holds velmora.dat (velmora DATA_FOLDER), "
                     "or run ./scripts/run in the source folder to make and open the demo.");
