@@ -4,7 +4,7 @@
 // texts) and the SDL drawing of the 1202 x 778 cab window with the software renderer into
 // memory. Then the same frames on the fake platform: the simulation alone.
 //
-//   velmora_frame_pipeline DATA_DIR [KEY...] [--frames N] [--unpaced] [--out DIR]
+//   velmora_frame_pipeline DATA_DIR [KEY...] [--frames N] [--unpaced] [--load] [--out DIR]
 //
 // KEY names a drive_KEY.txt of the data folder (default: every one there). The frames run
 // in real time, as on the desktop: the film is never waited for, and the sounds, which the
@@ -18,7 +18,10 @@
 // DIR/frame_times_KEY.png (default: the current folder). Each pass is split into the driver
 // commands with the ImGui windows, the run's frame and, inside it, the film call, with the
 // thread's CPU time, page faults and context switches, so that the passes over 4 ms can be
-// told apart: taken off the CPU, faulting, or waiting for the film.
+// told apart: taken off the CPU, faulting, or waiting for the film. --load runs one
+// CPU-bound process beside each route's pipeline drive (this program again, started with
+// --competing-load PID, which only spins), as another program on the desktop would; its
+// histograms are named frame_times_KEY_load.png.
 #include <SDL.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -32,6 +35,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -40,6 +44,7 @@
 #include "app/headless_platform.h"
 #include "app/scripted_drive.h"
 #include "app/startup.h"
+#include "competing_load.h"
 #include "data/load_failure.h"
 #include "frame_histogram.h"
 #include "platform/ffmpeg/ffmpeg_film_source.h"
@@ -117,6 +122,7 @@ struct Figures {
   bool ended = false;              // the run ended within the frames
   double waited_ms = 0;            // for the film decoder, left out of the costs
   double total_s = 0;
+  double load_cpu_s = -1;  // used by the competing load; -1 without one
 };
 
 RunConfig config_of(const fs::path& data, const Drive& d) {
@@ -128,7 +134,8 @@ RunConfig config_of(const fs::path& data, const Drive& d) {
 }
 
 // The drive on the real film source, sound device and drawing layer.
-Figures full_pipeline(const fs::path& data, const Drive& d, long long frames, bool paced) {
+Figures full_pipeline(const fs::path& data, const Drive& d, long long frames, bool paced,
+                      bool load) {
   HeadlessPlatform platform;
   FfmpegFilmSource ffmpeg;
   TimedFilm film(ffmpeg);
@@ -157,6 +164,8 @@ Figures full_pipeline(const fs::path& data, const Drive& d, long long frames, bo
   f.ms.resize(static_cast<std::size_t>(frames));
   f.passes.resize(static_cast<std::size_t>(frames));
   std::size_t passed = 0;
+  std::optional<CompetingLoad> competing;
+  if (load) competing.emplace();
   const auto begin = Clock::now();
   for (long long frame = 0; frame < frames && !run.frame.ended; ++frame) {
     rusage before{}, after{};
@@ -193,6 +202,7 @@ Figures full_pipeline(const fs::path& data, const Drive& d, long long frames, bo
   f.total_s = std::chrono::duration<double>(Clock::now() - begin).count();
   f.ms.resize(passed);
   f.passes.resize(passed);
+  if (competing) f.load_cpu_s = competing->stop();
   f.ended = run.frame.ended;
   return f;
 }
@@ -220,16 +230,20 @@ Figures simulation_alone(const fs::path& data, const Drive& d, long long frames)
 [[noreturn]] void usage(const std::string& why) {
   std::cerr
       << "velmora_frame_pipeline: " << why
-      << "\nusage: velmora_frame_pipeline DATA_DIR [KEY...] [--frames N] [--unpaced] [--out DIR]\n"
+      << "\nusage: velmora_frame_pipeline DATA_DIR [KEY...] [--frames N] [--unpaced] [--load] "
+         "[--out DIR]\n"
          "  --frames N   stop each route after N frames\n"
          "  --unpaced    run the frames at once, waiting for each film frame\n"
-         "  --out DIR    where the frame_times_KEY.png histograms go (default: .)\n";
+         "  --load       run one CPU-bound process beside each route's pipeline drive\n"
+         "  --out DIR    where the frame_times_KEY[_load].png histograms go (default: .)\n";
   std::exit(2);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == kCompetingLoadOption)
+    spin_as_competing_load(static_cast<pid_t>(std::atol(argv[2])));
   // No display and no speakers needed: SDL draws in memory, OpenAL mixes into nothing.
   setenv("SDL_VIDEODRIVER", "offscreen", 0);
   setenv("ALSOFT_DRIVERS", "null", 0);
@@ -238,11 +252,13 @@ int main(int argc, char** argv) {
   fs::path data, out = ".";
   std::vector<std::string> keys;
   long long frame_limit = 0;
-  bool paced = true;
+  bool paced = true, load = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--unpaced") {
       paced = false;
+    } else if (a == "--load") {
+      load = true;
     } else if (a == "--frames" && i + 1 < argc) {
       frame_limit = std::atoll(argv[++i]);
       if (frame_limit <= 0) usage("--frames needs a number above 0");
@@ -268,10 +284,12 @@ int main(int argc, char** argv) {
 
   std::printf(
       "frame pipeline on %s: SDL software renderer into memory (1202 x 778), OpenAL null output,\n"
-      "FFmpeg film source; %s; %ld CPUs online\n",
+      "FFmpeg film source; %s;\n%s; %ld CPUs online\n",
       data.string().c_str(),
       paced ? "frames in real time, the film never waited for"
             : "unpaced, each film frame waited for, the waits left out of the costs",
+      load ? "with a competing load: one CPU-bound process beside each pipeline drive"
+           : "no competing load",
       sysconf(_SC_NPROCESSORS_ONLN));
   std::printf("%-15s %7s %9s %9s %9s %9s %6s %4s %15s %10s\n", "route", "frames", "median", "p99",
               "p99.9", "worst", "missed", "run", "budget med/p99", "film wait");
@@ -282,7 +300,7 @@ int main(int argc, char** argv) {
     const long long frames =
         frame_limit > 0 ? std::min(frame_limit, d.frames + 600) : d.frames + 600;
     try {
-      const Figures full = full_pipeline(data, d, frames, paced);
+      const Figures full = full_pipeline(data, d, frames, paced, load);
       const Figures sim = simulation_alone(data, d, frames);
       const FrameTimeFigures t = frame_time_figures(full.ms);
       std::printf(
@@ -293,6 +311,9 @@ int main(int argc, char** argv) {
       std::printf("  simulation alone med/p99/worst %.1f / %.1f / %.1f us, %.0f frames/s\n",
                   1000 * percentile(sim.ms, 0.5), 1000 * percentile(sim.ms, 0.99),
                   1000 * percentile(sim.ms, 1), static_cast<double>(sim.ms.size()) / sim.total_s);
+      if (load)
+        std::printf("  competing load: %.1f s of CPU during the %.1f s pipeline drive\n",
+                    full.load_cpu_s, full.total_s);
       // The two passes are comparable only when they drove the same frames.
       if (full.ms.size() != sim.ms.size() || !full.ended || !sim.ended)
         std::printf("  %s: the pipeline ran %zu frames (%s), the simulation alone %zu (%s)\n",
@@ -300,13 +321,14 @@ int main(int argc, char** argv) {
                     full.ended ? "the run ended" : "the run went on", sim.ms.size(),
                     sim.ended ? "the run ended" : "the run went on");
       char title[200], subtitle[200];
-      std::snprintf(title, sizeof title, "%s (%s): %s", key.c_str(), d.route.c_str(),
-                    paced ? "paced" : "unpaced, film waits left out");
+      std::snprintf(title, sizeof title, "%s (%s): %s, %s", key.c_str(), d.route.c_str(),
+                    paced ? "paced" : "unpaced, film waits left out",
+                    load ? "with competing load" : "no load");
       std::snprintf(
           subtitle, sizeof subtitle,
           "%zu passes: median %.2f ms, p99 %.2f ms, p99.9 %.2f ms, worst %.2f ms; %zu missed",
           t.frames, t.median_ms, t.p99_ms, t.p999_ms, t.worst_ms, t.missed);
-      const fs::path png = out / ("frame_times_" + key + ".png");
+      const fs::path png = out / ("frame_times_" + key + (load ? "_load" : "") + ".png");
       const std::string failed = write_histogram_png(png.string(), full.ms, title, subtitle);
       if (failed.empty()) {
         std::printf("  histogram %s\n", png.string().c_str());
