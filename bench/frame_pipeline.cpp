@@ -4,7 +4,7 @@
 // texts) and the SDL drawing of the 1202 x 778 cab window with the software renderer into
 // memory. Then the same frames on the fake platform: the simulation alone.
 //
-//   velmora_frame_pipeline DATA_DIR [KEY...] [--frames N] [--unpaced]
+//   velmora_frame_pipeline DATA_DIR [KEY...] [--frames N] [--unpaced] [--load] [--out DIR]
 //
 // KEY names a drive_KEY.txt of the data folder (default: every one there). The frames run
 // in real time, as on the desktop: the film is never waited for, and the sounds, which the
@@ -12,16 +12,30 @@
 // --unpaced the frames follow each other at once, each film frame is waited for and the
 // waits are left out of the costs; sounds then end late in the drive's time, so a drive that
 // waits for one (a melody, an announcement) goes otherwise than recorded.
+//
+// Each route gets its frame times (median, p99, p99.9, worst), the missed frames (passes over
+// 16.667 ms) and the longest run of them, and a histogram of the times written to
+// DIR/frame_times_KEY.png (default: the current folder). Each pass is split into the driver
+// commands with the ImGui windows, the run's frame and, inside it, the film call, with the
+// thread's CPU time, page faults and context switches, so that the passes over 4 ms can be
+// told apart: taken off the CPU, faulting, or waiting for the film. --load runs one
+// CPU-bound process beside each route's pipeline drive (this program again, started with
+// --competing-load PID, which only spins), as another program on the desktop would; its
+// histograms are named frame_times_KEY_load.png.
 #include <SDL.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -30,20 +44,32 @@
 #include "app/headless_platform.h"
 #include "app/scripted_drive.h"
 #include "app/startup.h"
+#include "competing_load.h"
 #include "data/load_failure.h"
+#include "frame_histogram.h"
 #include "platform/ffmpeg/ffmpeg_film_source.h"
 #include "platform/openal/openal_sound_device.h"
 #include "platform/sdl/sdl_cab_screen.h"
 #include "platform/sdl/sdl_imgui.h"
+#include "slow_passes.h"
 #include "ui/cab_windows.h"
 
 namespace {
 
 using namespace velmora;
+using namespace velmora::bench;
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-constexpr double kBudgetMs = 1000.0 / 60;
 constexpr std::int64_t kFrameNs = 16'667'000;
+
+double ms_of(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+// The thread's CPU time from its own clock: getrusage's user and system times are sampled
+// at the scheduler tick and only scaled to the total, off by milliseconds on a short pass.
+double thread_cpu_ms() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1000 + static_cast<double>(t.tv_nsec) / 1e6;
+}
 
 // The film source with the time spent inside avi_getframe counted, so that a wait for the
 // decoder can be told from the frame's own work.
@@ -91,17 +117,13 @@ bool read_drive(const fs::path& data, const std::string& key, Drive& d) {
 }
 
 struct Figures {
-  std::vector<double> ms;  // each frame's cost
-  bool ended = false;      // the run ended within the frames
-  double waited_ms = 0;    // for the film decoder, left out of the costs
+  std::vector<double> ms;          // each frame's cost
+  std::vector<PassRecord> passes;  // the same frames split up; the pipeline only
+  bool ended = false;              // the run ended within the frames
+  double waited_ms = 0;            // for the film decoder, left out of the costs
   double total_s = 0;
+  double load_cpu_s = -1;  // used by the competing load; -1 without one
 };
-
-double percentile(std::vector<double> v, double p) {
-  if (v.empty()) return 0;
-  std::sort(v.begin(), v.end());
-  return v[std::min(v.size() - 1, static_cast<std::size_t>(p * static_cast<double>(v.size() - 1) + 0.5))];
-}
 
 RunConfig config_of(const fs::path& data, const Drive& d) {
   RunConfig c;
@@ -112,13 +134,16 @@ RunConfig config_of(const fs::path& data, const Drive& d) {
 }
 
 // The drive on the real film source, sound device and drawing layer.
-Figures full_pipeline(const fs::path& data, const Drive& d, long long frames, bool paced) {
+Figures full_pipeline(const fs::path& data, const Drive& d, long long frames, bool paced,
+                      bool load) {
   HeadlessPlatform platform;
   FfmpegFilmSource ffmpeg;
   TimedFilm film(ffmpeg);
   const std::unique_ptr<SdlCabScreen> screen = SdlCabScreen::offscreen();
   SdlImGui windows_layer(screen->renderer());
-  screen->set_window_overlay([&](SDL_Renderer*, float left, float top, float scale) { windows_layer.draw(left, top, scale); }, [&] { return windows_layer.changed(); });
+  screen->set_window_overlay([&](SDL_Renderer*, float left, float top,
+                                 float scale) { windows_layer.draw(left, top, scale); },
+                             [&] { return windows_layer.changed(); });
   OpenAlSoundDevice sound([](const std::string& e) { std::cerr << "sound: " << e << '\n'; });
   platform.film = &film;
   platform.cab_screen = screen.get();
@@ -133,24 +158,52 @@ Figures full_pipeline(const fs::path& data, const Drive& d, long long frames, bo
   CabWindows windows;
   ScriptedDrive drive(platform, run, parse_input_script(d.script), kFrameNs);
 
+  // Allocated and written up front: the loop neither allocates nor touches a new page of its
+  // own, so the benchmark does not cause the page faults and slow passes it is there to find.
   Figures f;
-  f.ms.reserve(static_cast<std::size_t>(frames));
+  f.ms.resize(static_cast<std::size_t>(frames));
+  f.passes.resize(static_cast<std::size_t>(frames));
+  std::size_t passed = 0;
+  std::optional<CompetingLoad> competing;
+  if (load) competing.emplace();
+  film.take_inside();  // what the setup spent in the film belongs to no pass
   const auto begin = Clock::now();
   for (long long frame = 0; frame < frames && !run.frame.ended; ++frame) {
+    rusage before{}, after{};
+    getrusage(RUSAGE_THREAD, &before);
+    const double cpu_before = thread_cpu_ms();
     const auto start = Clock::now();
     drive.start_frame(frame);
     windows_layer.begin_frame(static_cast<float>(kBudgetMs / 1000));
     draw_cab_windows(run, windows);
     windows_layer.end_frame();
     apply_window_commands(run, windows);
+    const auto windows_done = Clock::now();
     drive.finish_frame();
     const auto end = Clock::now();
-    const Clock::duration waited = paced ? Clock::duration{} : film.take_inside();
-    f.waited_ms += std::chrono::duration<double, std::milli>(waited).count();
-    f.ms.push_back(std::chrono::duration<double, std::milli>(end - start - waited).count());
+    const double cpu_after = thread_cpu_ms();
+    getrusage(RUSAGE_THREAD, &after);
+    const Clock::duration in_film = film.take_inside();
+    const Clock::duration waited = paced ? Clock::duration{} : in_film;
+    PassRecord& p = f.passes[passed];
+    p.frame = frame;
+    p.total_ms = ms_of(end - start - waited);
+    p.windows_ms = ms_of(windows_done - start);
+    p.run_frame_ms = ms_of(end - windows_done - waited);
+    p.film_ms = ms_of(in_film);
+    p.cpu_ms = cpu_after - cpu_before;
+    p.invol_switches = after.ru_nivcsw - before.ru_nivcsw;
+    p.vol_switches = after.ru_nvcsw - before.ru_nvcsw;
+    p.minor_faults = after.ru_minflt - before.ru_minflt;
+    p.major_faults = after.ru_majflt - before.ru_majflt;
+    f.waited_ms += ms_of(waited);
+    f.ms[passed++] = p.total_ms;
     if (paced) std::this_thread::sleep_until(start + std::chrono::nanoseconds(kFrameNs));
   }
   f.total_s = std::chrono::duration<double>(Clock::now() - begin).count();
+  f.ms.resize(passed);
+  f.passes.resize(passed);
+  if (competing) f.load_cpu_s = competing->stop();
   f.ended = run.frame.ended;
   return f;
 }
@@ -168,7 +221,7 @@ Figures simulation_alone(const fs::path& data, const Drive& d, long long frames)
     const auto start = Clock::now();
     drive.start_frame(frame);
     drive.finish_frame();
-    f.ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    f.ms.push_back(ms_of(Clock::now() - start));
   }
   f.total_s = std::chrono::duration<double>(Clock::now() - begin).count();
   f.ended = run.frame.ended;
@@ -176,30 +229,42 @@ Figures simulation_alone(const fs::path& data, const Drive& d, long long frames)
 }
 
 [[noreturn]] void usage(const std::string& why) {
-  std::cerr << "velmora_frame_pipeline: " << why
-            << "\nusage: velmora_frame_pipeline DATA_DIR [KEY...] [--frames N] [--unpaced]\n";
+  std::cerr
+      << "velmora_frame_pipeline: " << why
+      << "\nusage: velmora_frame_pipeline DATA_DIR [KEY...] [--frames N] [--unpaced] [--load] "
+         "[--out DIR]\n"
+         "  --frames N   stop each route after N frames\n"
+         "  --unpaced    run the frames at once, waiting for each film frame\n"
+         "  --load       run one CPU-bound process beside each route's pipeline drive\n"
+         "  --out DIR    where the frame_times_KEY[_load].png histograms go (default: .)\n";
   std::exit(2);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == kCompetingLoadOption)
+    spin_as_competing_load(static_cast<pid_t>(std::atol(argv[2])));
   // No display and no speakers needed: SDL draws in memory, OpenAL mixes into nothing.
   setenv("SDL_VIDEODRIVER", "offscreen", 0);
   setenv("ALSOFT_DRIVERS", "null", 0);
   set_film_library_quiet(true);
 
-  fs::path data;
+  fs::path data, out = ".";
   std::vector<std::string> keys;
   long long frame_limit = 0;
-  bool paced = true;
+  bool paced = true, load = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--unpaced") {
       paced = false;
+    } else if (a == "--load") {
+      load = true;
     } else if (a == "--frames" && i + 1 < argc) {
       frame_limit = std::atoll(argv[++i]);
       if (frame_limit <= 0) usage("--frames needs a number above 0");
+    } else if (a == "--out" && i + 1 < argc) {
+      out = argv[++i];
     } else if (!a.empty() && a[0] == '-') {
       usage("unknown option " + a);
     } else if (data.empty()) {
@@ -213,38 +278,73 @@ int main(int argc, char** argv) {
     for (const char* k : {"exp", "rapid", "local"})
       if (fs::exists(data / ("drive_" + std::string(k) + ".txt"))) keys.push_back(k);
   if (keys.empty()) usage(data.string() + " holds no drive_KEY.txt");
+  std::error_code made;
+  fs::create_directories(out, made);
+  if (made || !fs::is_directory(out))
+    usage("cannot make the folder " + out.string() + " for the histograms");
 
-  std::printf("frame pipeline on %s: SDL software renderer into memory (1202 x 778), OpenAL null output,\n"
-              "FFmpeg film source; %s\n",
-              data.string().c_str(),
-              paced ? "frames in real time, the film never waited for"
-                    : "unpaced, each film frame waited for, the waits left out of the costs");
-  std::printf("%-15s %7s %9s %9s %9s %15s %10s  | %-31s %9s\n", "route", "frames", "median", "p99", "worst",
-              "budget med/p99", "film wait", "simulation alone med/p99/worst", "frames/s");
+  std::printf(
+      "frame pipeline on %s: SDL software renderer into memory (1202 x 778), OpenAL null output,\n"
+      "FFmpeg film source; %s;\n%s; %ld CPUs online\n",
+      data.string().c_str(),
+      paced ? "frames in real time, the film never waited for"
+            : "unpaced, each film frame waited for, the waits left out of the costs",
+      load ? "with a competing load: one CPU-bound process beside each pipeline drive"
+           : "no competing load",
+      sysconf(_SC_NPROCESSORS_ONLN));
+  std::printf("%-15s %7s %9s %9s %9s %9s %6s %4s %15s %10s\n", "route", "frames", "median", "p99",
+              "p99.9", "worst", "missed", "run", "budget med/p99", "film wait");
   int status = 0;
   for (const std::string& key : keys) {
     Drive d;
     if (!read_drive(data, key, d)) usage(key + ": no usable drive_" + key + ".txt");
-    const long long frames = frame_limit > 0 ? std::min(frame_limit, d.frames + 600) : d.frames + 600;
+    const long long frames =
+        frame_limit > 0 ? std::min(frame_limit, d.frames + 600) : d.frames + 600;
     try {
-      const Figures full = full_pipeline(data, d, frames, paced);
+      const Figures full = full_pipeline(data, d, frames, paced, load);
       const Figures sim = simulation_alone(data, d, frames);
-      const double med = percentile(full.ms, 0.5), p99 = percentile(full.ms, 0.99), worst = percentile(full.ms, 1);
-      const double fps = static_cast<double>(sim.ms.size()) / sim.total_s;
-      std::printf("%-15s %7zu %6.2f ms %6.2f ms %6.2f ms %6.1f/%5.1f %% %7.2f ms  | %6.1f / %6.1f / %7.1f us %9.0f\n",
-                  d.route.c_str(), full.ms.size(), med, p99, worst, 100 * med / kBudgetMs, 100 * p99 / kBudgetMs,
-                  full.ms.empty() ? 0.0 : full.waited_ms / static_cast<double>(full.ms.size()),
-                  1000 * percentile(sim.ms, 0.5), 1000 * percentile(sim.ms, 0.99), 1000 * percentile(sim.ms, 1),
-                  fps);
+      const FrameTimeFigures t = frame_time_figures(full.ms);
+      std::printf(
+          "%-15s %7zu %6.2f ms %6.2f ms %6.2f ms %6.2f ms %6zu %4zu %6.1f/%5.1f %% %7.2f ms\n",
+          d.route.c_str(), t.frames, t.median_ms, t.p99_ms, t.p999_ms, t.worst_ms, t.missed,
+          t.longest_missed, 100 * t.median_ms / kBudgetMs, 100 * t.p99_ms / kBudgetMs,
+          full.ms.empty() ? 0.0 : full.waited_ms / static_cast<double>(full.ms.size()));
+      std::printf("  simulation alone med/p99/worst %.1f / %.1f / %.1f us, %.0f frames/s\n",
+                  1000 * percentile(sim.ms, 0.5), 1000 * percentile(sim.ms, 0.99),
+                  1000 * percentile(sim.ms, 1), static_cast<double>(sim.ms.size()) / sim.total_s);
+      if (load)
+        std::printf("  competing load: %.1f s of CPU during the %.1f s pipeline drive\n",
+                    full.load_cpu_s, full.total_s);
       // The two passes are comparable only when they drove the same frames.
       if (full.ms.size() != sim.ms.size() || !full.ended || !sim.ended)
-        std::printf("  %s: the pipeline ran %zu frames (%s), the simulation alone %zu (%s)\n", d.route.c_str(),
-                    full.ms.size(), full.ended ? "the run ended" : "the run went on", sim.ms.size(),
+        std::printf("  %s: the pipeline ran %zu frames (%s), the simulation alone %zu (%s)\n",
+                    d.route.c_str(), full.ms.size(),
+                    full.ended ? "the run ended" : "the run went on", sim.ms.size(),
                     sim.ended ? "the run ended" : "the run went on");
+      char title[200], subtitle[200];
+      std::snprintf(title, sizeof title, "%s (%s): %s, %s", key.c_str(), d.route.c_str(),
+                    paced ? "paced" : "unpaced, film waits left out",
+                    load ? "with competing load" : "no load");
+      std::snprintf(
+          subtitle, sizeof subtitle,
+          "%zu passes: median %.2f ms, p99 %.2f ms, p99.9 %.2f ms, worst %.2f ms; %zu missed",
+          t.frames, t.median_ms, t.p99_ms, t.p999_ms, t.worst_ms, t.missed);
+      const fs::path png = out / ("frame_times_" + key + (load ? "_load" : "") + ".png");
+      const std::string failed = write_histogram_png(png.string(), full.ms, title, subtitle);
+      if (failed.empty()) {
+        std::printf("  histogram %s\n", png.string().c_str());
+      } else {
+        std::printf("  no histogram: %s: %s\n", png.string().c_str(), failed.c_str());
+        status = 1;
+      }
+      print_slow_passes(stdout, full.passes, paced);
       std::fflush(stdout);
     } catch (const LoadFailure& failure) {
       for (const std::string& m : failure.messages) std::cerr << "message: " << m << '\n';
       std::cerr << "velmora_frame_pipeline: " << d.route << ": " << failure.detail << '\n';
+      status = 1;
+    } catch (const std::runtime_error& failure) {
+      std::cerr << "velmora_frame_pipeline: " << d.route << ": " << failure.what() << '\n';
       status = 1;
     }
   }

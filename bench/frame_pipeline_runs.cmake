@@ -1,0 +1,22 @@
+# Runs the frame pipeline benchmark briefly, paced without load and unpaced with it, and
+# checks that each run says where it wrote its histogram and that the file is a PNG.
+file(REMOVE_RECURSE ${OUT})
+foreach(run "exp;--frames;120;--out;${OUT}|frame_times_exp.png"
+            "exp;--frames;120;--unpaced;--load;--out;${OUT}|frame_times_exp_load.png")
+  string(REPLACE "|" ";" run "${run}")
+  list(POP_BACK run png)
+  list(JOIN run " " shown)
+  execute_process(COMMAND ${PROGRAM} ${DATA} ${run} RESULT_VARIABLE result OUTPUT_VARIABLE printed)
+  message("${printed}")
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "velmora_frame_pipeline ${shown} failed: ${result}")
+  endif()
+  string(FIND "${printed}" "histogram ${OUT}/${png}" said)
+  if(said EQUAL -1)
+    message(FATAL_ERROR "the table does not name ${OUT}/${png}")
+  endif()
+  file(READ ${OUT}/${png} signature LIMIT 8 HEX)
+  if(NOT signature STREQUAL "89504e470d0a1a0a")
+    message(FATAL_ERROR "${OUT}/${png} is not a PNG")
+  endif()
+endforeach()

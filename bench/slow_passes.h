@@ -1,0 +1,31 @@
+#pragma once
+// Each pass of the frame pipeline benchmark split into what the benchmark can tell apart,
+// and where the slow ones come from.
+
+#include <cstdio>
+#include <vector>
+
+namespace velmora::bench {
+
+struct PassRecord {
+  long long frame = 0;
+  double total_ms = 0;      // the pass as counted (unpaced: film waits left out)
+  double windows_ms = 0;    // driver commands and the ImGui windows
+  double run_frame_ms = 0;  // the run's frame, finish_frame (unpaced: film waits left out)
+  double film_ms = 0;       // inside avi_getframe; paced: part of run_frame_ms
+  double cpu_ms = 0;        // the thread's own CPU time, user and system, from its clock
+  long invol_switches = 0, vol_switches = 0;
+  long minor_faults = 0, major_faults = 0;
+};
+
+inline constexpr double kSlowPassMs = 4;
+
+// A pass was taken off the CPU: an involuntary switch, and the thread's CPU time well
+// below the pass's time.
+bool preempted(const PassRecord& p);
+
+// How many passes took over kSlowPassMs and what they have in common, then the worst five
+// with their split. `paced` tells whether the film's time is part of the passes.
+void print_slow_passes(std::FILE* out, const std::vector<PassRecord>& passes, bool paced);
+
+}  // namespace velmora::bench
