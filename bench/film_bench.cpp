@@ -1,13 +1,25 @@
 // The film source driven the way the run drives it, on an 800 x 600 film the benchmark
 // writes itself (MPEG-4 Part 2 with B-frames and a keyframe every 300 frames; H.264 with
-// one every 250 when FFmpeg has an encoder for it), next to FFmpeg's own sequential
-// decode-and-convert cost measured in the same run.
+// one every 250 when FFmpeg has an encoder for it), next to FFmpeg's own cost for the same
+// work measured in the same run.
 //
 // Run: build/release/bench/velmora_bench --benchmark_filter=Film
 // A pass's cost is the main thread's time in avi_getframe plus the BGRA conversion of a new
 // picture. "Throughput" passes run back to back, each waiting for its exact frame; "paced"
 // passes come every 16.667 ms, ask without waiting and keep the old picture while the frame
 // is busy ("late" counts those passes).
+//
+// What each side includes, so that like is compared with like:
+// - FFmpeg alone ("ffmpeg_*"): the same file through the same AVI reader and decoder with one
+//   decoding thread (the source's default), each picture converted to BGRA by the very
+//   conversion the run uses (film_picture_to_bgra, reading the decoder's planes in place).
+//   Nothing else: no numbering, no bitstream filter, no cache, no second thread.
+// - The source: everything the run pays for, in the whole process (worker thread included):
+//   reading, the MPEG-4 bitstream filter, decoding, numbering, the cache, the hand-over
+//   between the threads and the same BGRA conversion on the calling thread.
+// A jump on FFmpeg's side is a keyframe seek (AVSEEK_FLAG_BACKWARD) with the decoder flushed,
+// decoding on to the exact frame (told by the frame marks the films carry; a keyframe whose
+// own picture comes after the frame sends it one keyframe further back) and its conversion.
 #include <benchmark/benchmark.h>
 #include <time.h>
 
@@ -24,7 +36,6 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
-#include <libswscale/swscale.h>
 }
 
 #include "platform/ffmpeg/ffmpeg_film_source.h"
@@ -165,53 +176,123 @@ bool check_film(benchmark::State& state, const std::string& name) {
   return true;
 }
 
+// FFmpeg alone on one of the benchmark films, its contexts opened once.
+class BareDecoder {
+ public:
+  explicit BareDecoder(const std::string& path) {
+    avformat_open_input(&format_, path.c_str(), nullptr, nullptr);
+    avformat_find_stream_info(format_, nullptr);
+    stream_ = av_find_best_stream(format_, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    const AVCodec* codec = avcodec_find_decoder(format_->streams[stream_]->codecpar->codec_id);
+    codec_ = avcodec_alloc_context3(codec);
+    avcodec_parameters_to_context(codec_, format_->streams[stream_]->codecpar);
+    codec_->thread_count = 1;
+    avcodec_open2(codec_, codec, nullptr);
+    packet_ = av_packet_alloc();
+    frame_ = av_frame_alloc();
+  }
+  ~BareDecoder() {
+    av_frame_free(&frame_);
+    av_packet_free(&packet_);
+    avcodec_free_context(&codec_);
+    avformat_close_input(&format_);
+  }
+  BareDecoder(const BareDecoder&) = delete;
+  BareDecoder& operator=(const BareDecoder&) = delete;
+
+  // To the keyframe at or before ts (decoding order), the decoder flushed.
+  void seek(std::int64_t ts) {
+    av_seek_frame(format_, stream_, ts, AVSEEK_FLAG_BACKWARD);
+    avcodec_flush_buffers(codec_);
+    ended_ = false;
+    first_dts_ = AV_NOPTS_VALUE;
+  }
+  std::int64_t first_dts() const { return first_dts_; }  // of the first packet since the seek
+
+  // The next picture in presentation order; null at the film's end.
+  const AVFrame* next() {
+    for (;;) {
+      av_frame_unref(frame_);
+      if (avcodec_receive_frame(codec_, frame_) == 0) return frame_;
+      if (ended_) return nullptr;
+      if (av_read_frame(format_, packet_) < 0) {
+        avcodec_send_packet(codec_, nullptr);
+        ended_ = true;
+        continue;
+      }
+      if (packet_->stream_index == stream_) {
+        if (first_dts_ == AV_NOPTS_VALUE) first_dts_ = packet_->dts;
+        avcodec_send_packet(codec_, packet_);
+      }
+      av_packet_unref(packet_);
+    }
+  }
+
+ private:
+  AVFormatContext* format_ = nullptr;
+  AVCodecContext* codec_ = nullptr;
+  AVPacket* packet_ = nullptr;
+  AVFrame* frame_ = nullptr;
+  int stream_ = -1;
+  bool ended_ = false;
+  std::int64_t first_dts_ = AV_NOPTS_VALUE;
+};
+
+// The run's own conversion, reading the decoder's planes where they are.
+void decoded_to_bgra(const AVFrame& f, std::uint8_t* bgra) {
+  FilmPicture p;
+  p.width = f.width;
+  p.height = f.height;
+  for (int i = 0; i < 3; ++i) {
+    p.planes[i] = f.data[i];
+    p.strides[i] = f.linesize[i];
+  }
+  p.full_range = f.format == AV_PIX_FMT_YUVJ420P || f.color_range == AVCOL_RANGE_JPEG;
+  film_picture_to_bgra(p, bgra, f.width * 4);
+}
+
 struct Baseline {
   double wall_ms = 0;  // per frame, decode and conversion to BGRA
   double cpu_ms = 0;
 };
 
-// FFmpeg alone: a straight decode of the first 600 frames with swscale's conversion.
+// FFmpeg alone: a straight decode of the first 600 frames, each converted.
 Baseline ffmpeg_sequential(const std::string& name) {
   static std::map<std::string, Baseline> measured;
   if (auto it = measured.find(name); it != measured.end()) return it->second;
-  AVFormatContext* format = nullptr;
-  avformat_open_input(&format, film(name).c_str(), nullptr, nullptr);
-  avformat_find_stream_info(format, nullptr);
-  const int stream = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-  const AVCodec* codec = avcodec_find_decoder(format->streams[stream]->codecpar->codec_id);
-  AVCodecContext* c = avcodec_alloc_context3(codec);
-  avcodec_parameters_to_context(c, format->streams[stream]->codecpar);
-  c->thread_count = 1;
-  avcodec_open2(c, codec, nullptr);
-  AVPacket* packet = av_packet_alloc();
-  AVFrame* frame = av_frame_alloc();
-  SwsContext* sws = nullptr;
+  BareDecoder decoder(film(name));
   std::vector<std::uint8_t> bgra(kWidth * kHeight * 4);
-  std::uint8_t* dst[4] = {bgra.data(), nullptr, nullptr, nullptr};
-  int dst_stride[4] = {kWidth * 4, 0, 0, 0};
   int frames = 0;
   const auto start = Clock::now();
   const double cpu_start = cpu_ms();
-  while (frames < 600 && av_read_frame(format, packet) >= 0) {
-    if (packet->stream_index == stream) {
-      avcodec_send_packet(c, packet);
-      while (avcodec_receive_frame(c, frame) == 0) {
-        sws = sws_getCachedContext(sws, frame->width, frame->height,
-                                   static_cast<AVPixelFormat>(frame->format), kWidth, kHeight,
-                                   AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr);
-        sws_scale(sws, frame->data, frame->linesize, 0, frame->height, dst, dst_stride);
-        ++frames;
-      }
-    }
-    av_packet_unref(packet);
+  while (frames < 600) {
+    const AVFrame* f = decoder.next();
+    if (f == nullptr) break;
+    decoded_to_bgra(*f, bgra.data());
+    ++frames;
   }
-  Baseline b{ms_since(start) / frames, (cpu_ms() - cpu_start) / frames};
-  sws_freeContext(sws);
-  av_frame_free(&frame);
-  av_packet_free(&packet);
-  avcodec_free_context(&c);
-  avformat_close_input(&format);
-  return measured[name] = b;
+  return measured[name] = {ms_since(start) / frames, (cpu_ms() - cpu_start) / frames};
+}
+
+// FFmpeg alone on a jump to `target`: ms until its exact picture is converted; -1 when it
+// never came.
+double ffmpeg_jump_ms(BareDecoder& decoder, int target) {
+  std::vector<std::uint8_t> bgra(kWidth * kHeight * 4);
+  const auto start = Clock::now();
+  std::int64_t ts = target;
+  for (int tries = 0; tries < 3 && ts >= 0; ++tries) {
+    decoder.seek(ts);
+    while (const AVFrame* f = decoder.next()) {
+      const int n = read_frame_mark(f->data[0], f->linesize[0], f->width, f->height);
+      if (n == target) {
+        decoded_to_bgra(*f, bgra.data());
+        return ms_since(start);
+      }
+      if (n > target) break;  // the keyframe's picture comes after the frame
+    }
+    ts = decoder.first_dts() - 1;
+  }
+  return -1;
 }
 
 // The main thread's side of one pass.
@@ -246,6 +327,8 @@ class Driver {
     state.counters["wrong"] = wrong_;
     state.counters["passes"] = static_cast<double>(costs_.size());
   }
+  int wrong() const { return wrong_; }
+  int late() const { return late_; }
   double total_ms() const {
     double sum = 0;
     for (double c : costs_) sum += c;
@@ -353,32 +436,85 @@ void BM_FilmPacedBackward(benchmark::State& state, const std::string& name) {
   }
 }
 
-// Jumps of 1000 frames landing at different places in a keyframe group: each pass asks
-// without waiting; the time until the exact frame is shown is counted in passes.
+// Jumps of 1000 frames landing at different places in a keyframe group, measured three
+// ways: paced passes that ask without waiting (the time until the exact frame is shown is
+// counted in whole 16.667 ms passes, so it comes in steps of a pass), a single ask that
+// waits for the frame (the source's own time to the exact frame, the fair comparison), and
+// FFmpeg alone doing the same jump. "*_vs_ffmpeg" are the ratios of medians and of worsts.
+constexpr int kJumpFrom[] = {10, 80, 150, 200, 240, 299};
+constexpr int kJump = 1000;
+
+struct Spread {
+  double med = 0;
+  double max = 0;
+};
+Spread spread(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? Spread{} : Spread{v[v.size() / 2], v.back()};
+}
+
+// The same figures for the source's two ways of asking, next to FFmpeg's.
+void report_jumps(benchmark::State& state, const std::string& way, const Spread& source,
+                  const Spread& ffmpeg) {
+  state.counters[way + "_med_ms"] = source.med;
+  state.counters[way + "_max_ms"] = source.max;
+  state.counters[way + "_vs_ffmpeg_med"] = ffmpeg.med > 0 ? source.med / ffmpeg.med : 0;
+  state.counters[way + "_vs_ffmpeg_max"] = ffmpeg.max > 0 ? source.max / ffmpeg.max : 0;
+}
+
 void BM_FilmPacedJump(benchmark::State& state, const std::string& name) {
   if (!check_film(state, name)) return;
   for (auto _ : state) {
-    FfmpegFilmSource source;
-    source.avi_open(film(name));
-    Driver setup(source);
-    Driver driver(source);
-    std::vector<double> until_ready;
-    for (int from : {10, 80, 150, 200, 240, 299}) {
-      setup.pass(from, std::chrono::seconds(5));
-      source.wait_idle();
-      const auto jump = Clock::now();
-      auto due = jump;
-      while (!driver.pass(from + 1000, {})) {
-        due += kPass;
-        std::this_thread::sleep_until(due);
-      }
-      until_ready.push_back(ms_since(jump));
+    std::vector<double> paced;
+    std::vector<double> waited;
+    std::vector<double> bare;
+    {
+      BareDecoder decoder(film(name));
+      for (int from : kJumpFrom) bare.push_back(ffmpeg_jump_ms(decoder, from + kJump));
     }
-    std::sort(until_ready.begin(), until_ready.end());
-    driver.report(state);
-    state.counters["ready_med_ms"] = until_ready[until_ready.size() / 2];
-    state.counters["ready_max_ms"] = until_ready.back();
-    report_cache(state, source);
+    if (std::count(bare.begin(), bare.end(), -1.0) != 0) {
+      state.SkipWithError("FFmpeg alone did not reach a jump's frame");
+      return;
+    }
+    {
+      FfmpegFilmSource source;
+      source.avi_open(film(name));
+      Driver setup(source);
+      Driver driver(source);
+      for (int from : kJumpFrom) {
+        setup.pass(from, std::chrono::seconds(5));
+        source.wait_idle();
+        const auto jump = Clock::now();
+        auto due = jump;
+        while (!driver.pass(from + kJump, {})) {
+          due += kPass;
+          std::this_thread::sleep_until(due);
+        }
+        paced.push_back(ms_since(jump));
+      }
+      driver.report(state);
+      report_cache(state, source);
+    }
+    {
+      FfmpegFilmSource source;
+      source.avi_open(film(name));
+      Driver setup(source);
+      Driver driver(source);
+      for (int from : kJumpFrom) {
+        setup.pass(from, std::chrono::seconds(5));
+        source.wait_idle();
+        const auto jump = Clock::now();
+        driver.pass(from + kJump, std::chrono::seconds(5));
+        waited.push_back(ms_since(jump));
+      }
+      state.counters["wrong"] += driver.wrong();
+      state.counters["late"] += driver.late();
+    }
+    const Spread ffmpeg = spread(bare);
+    state.counters["ffmpeg_med_ms"] = ffmpeg.med;
+    state.counters["ffmpeg_max_ms"] = ffmpeg.max;
+    report_jumps(state, "ready", spread(paced), ffmpeg);
+    report_jumps(state, "wait", spread(waited), ffmpeg);
   }
 }
 
