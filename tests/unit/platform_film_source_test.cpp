@@ -343,6 +343,18 @@ TEST_F(FilmSourceTest, OpeningAnotherFilmWhileDecodingSwitchesCleanly) {
   EXPECT_EQ(read_frame_mark(old.y.data(), old.width, old.width, old.height), 10);
 }
 
+TEST_F(FilmSourceTest, PicturesOutliveTheSourceThatDecodedThem) {
+  FilmFrame held;
+  {
+    FfmpegFilmSource source;
+    ASSERT_EQ(source.avi_open(film("a.avi", xvid_like(60))), kFilmOpened);
+    held = source.avi_getframe(40, kPatience);
+    ASSERT_EQ(held.status, FilmFrameStatus::kReady);
+  }
+  const Planes p = film_test::planes_of(*held.picture);
+  EXPECT_EQ(read_frame_mark(p.y.data(), p.width, p.width, p.height), 40);
+}
+
 }  // namespace
 }  // namespace velmora
 

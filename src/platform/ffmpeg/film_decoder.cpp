@@ -12,6 +12,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "platform/ffmpeg/film_frame_pool.h"
 #include "platform/film_source.h"
 
 namespace velmora {
@@ -66,12 +67,15 @@ void free_frame(AVFrame* frame) { av_frame_free(&frame); }
 
 }  // namespace
 
+FilmDecoder::FilmDecoder(int threads) : threads_(threads) {}
+
 FilmDecoder::~FilmDecoder() { close(); }
 
 void FilmDecoder::close() {
   end_run();
   av_bsf_free(&unpack_);
   avcodec_free_context(&codec_);
+  frames_.reset();
   avformat_close_input(&format_);
   sws_freeContext(sws_);
   sws_ = nullptr;
@@ -137,6 +141,8 @@ int FilmDecoder::open_stream(const std::string& path) {
   // Pictures the decoder really cannot make whole (those before the keyframe's own) are
   // dropped by the numbering.
   codec_->flags |= AV_CODEC_FLAG_OUTPUT_CORRUPT;
+  frames_ = std::make_unique<FilmFramePool>();
+  frames_->attach(codec_);
   r = avcodec_open2(codec_, codec, nullptr);
   if (r < 0) return r == AVERROR(ENOMEM) ? kFilmOutOfMemory : kFilmNoDecoder;
 

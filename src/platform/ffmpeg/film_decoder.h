@@ -31,6 +31,8 @@ struct SwsContext;
 
 namespace velmora {
 
+class FilmFramePool;
+
 class FilmDecoder {
  public:
   // Largest picture accepted, in px per side and in total: beyond it a file is refused as
@@ -42,7 +44,7 @@ class FilmDecoder {
   // film's end with every picture held back.
   static constexpr int kMaxUnsettled = 64;
 
-  explicit FilmDecoder(int threads = 1) : threads_(threads) {}
+  explicit FilmDecoder(int threads = 1);
   ~FilmDecoder();
   FilmDecoder(const FilmDecoder&) = delete;
   FilmDecoder& operator=(const FilmDecoder&) = delete;
@@ -109,7 +111,8 @@ class FilmDecoder {
   int threads_;
   AVFormatContext* format_ = nullptr;
   AVCodecContext* codec_ = nullptr;
-  AVBSFContext* unpack_ = nullptr;  // splits DivX packed B-frames, one picture per packet
+  std::unique_ptr<FilmFramePool> frames_;  // codec_'s picture memory; freed after it
+  AVBSFContext* unpack_ = nullptr;         // splits DivX packed B-frames, one picture per packet
   SwsContext* sws_ = nullptr;
   AVPacket* packet_ = nullptr;
   AVPacket* filtered_ = nullptr;
