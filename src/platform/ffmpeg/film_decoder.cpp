@@ -142,7 +142,9 @@ int FilmDecoder::open_stream(const std::string& path) {
   // dropped by the numbering.
   codec_->flags |= AV_CODEC_FLAG_OUTPUT_CORRUPT;
   frames_ = std::make_unique<FilmFramePool>();
-  frames_->attach(codec_);
+  // The pool lays its pictures out on the first request: one decoding thread only, as
+  // FFmpeg's frame threads would ask for pictures at the same time.
+  if (threads_ == 1) frames_->attach(codec_);
   r = avcodec_open2(codec_, codec, nullptr);
   if (r < 0) return r == AVERROR(ENOMEM) ? kFilmOutOfMemory : kFilmNoDecoder;
 
