@@ -144,7 +144,11 @@ int FilmDecoder::open_stream(const std::string& path) {
   frames_ = std::make_unique<FilmFramePool>();
   // The pool lays its pictures out on the first request: one decoding thread only, as
   // FFmpeg's frame threads would ask for pictures at the same time.
-  if (threads_ == 1) frames_->attach(codec_);
+  if (threads_ == 1) {
+    // Not even asked for: FFmpeg warns of frame threads with the pool on every film opened.
+    codec_->thread_type = 0;
+    frames_->attach(codec_);
+  }
   r = avcodec_open2(codec_, codec, nullptr);
   if (r < 0) return r == AVERROR(ENOMEM) ? kFilmOutOfMemory : kFilmNoDecoder;
 
