@@ -376,17 +376,20 @@ TEST_F(FilmSourceTest, TheSoundTrackOfAFilmIsWrittenAsAWavFileOrSaidToBeMissing)
   ASSERT_GT(bytes.size(), 44u);
   EXPECT_EQ(bytes.substr(0, 4), "RIFF");
   const auto u32 = [&](std::size_t at) {
-    return std::uint32_t(std::uint8_t(bytes[at])) | std::uint32_t(std::uint8_t(bytes[at + 1])) << 8 |
-           std::uint32_t(std::uint8_t(bytes[at + 2])) << 16 | std::uint32_t(std::uint8_t(bytes[at + 3])) << 24;
+    return std::uint32_t(std::uint8_t(bytes[at])) |
+           std::uint32_t(std::uint8_t(bytes[at + 1])) << 8 |
+           std::uint32_t(std::uint8_t(bytes[at + 2])) << 16 |
+           std::uint32_t(std::uint8_t(bytes[at + 3])) << 24;
   };
-  EXPECT_EQ(u32(24), 8000u);                // its rate
-  EXPECT_NEAR(u32(40) / 2.0, 8000, 400);    // about a second of mono samples
+  EXPECT_EQ(u32(24), 8000u);              // its rate
+  EXPECT_NEAR(u32(40) / 2.0, 8000, 400);  // about a second of mono samples
   std::int16_t second;
   std::memcpy(&second, bytes.data() + 44 + 2, 2);
-  EXPECT_EQ(second, 100 - 5000);            // PCM comes through unchanged
+  EXPECT_EQ(second, 100 - 5000);  // PCM comes through unchanged
 
   EXPECT_EQ(extract_film_sound(without, scratch_.path("none.wav"), error), FilmSound::NoSound);
-  EXPECT_EQ(extract_film_sound(scratch_.path("missing.avi"), scratch_.path("x.wav"), error), FilmSound::Failed);
+  EXPECT_EQ(extract_film_sound(scratch_.path("missing.avi"), scratch_.path("x.wav"), error),
+            FilmSound::Failed);
   EXPECT_NE(error.find("missing.avi"), std::string::npos) << error;
 }
 
