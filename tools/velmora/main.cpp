@@ -183,7 +183,7 @@ int main(int argc, char** argv) {
   if (o.renderer == RendererChoice::automatic) {
     const RendererProbe probe = probe_default_renderer();
     o.session.software = probe.software;
-    if (probe.software)
+    if (probe.software && probe.screen)
       std::cerr << "velmora: no graphics processor behind " << probe.what
                 << ": drawing with the software renderer (--no-software uses OpenGL anyway)\n";
   }

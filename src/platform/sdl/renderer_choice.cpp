@@ -20,6 +20,15 @@ bool gl_renderer_is_software(const std::string& gl_renderer) {
 
 RendererProbe probe_default_renderer() {
   RendererProbe probe;
+  // Without a screen (the offscreen and dummy drivers) nothing is shown: drawing in memory
+  // is all there is to do, and an OpenGL context made only to ask would be thrown away.
+  const std::string_view driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+  if (driver == "offscreen" || driver == "dummy") {
+    probe.software = true;
+    probe.screen = false;
+    probe.what = std::string(driver) + " video";
+    return probe;
+  }
   SDL_Window* window = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 1, 1,
                                         SDL_WINDOW_HIDDEN);
   if (!window) return probe;  // the window itself will say what is wrong

@@ -16,6 +16,7 @@ bool gl_renderer_is_software(const std::string& gl_renderer);
 struct RendererProbe {
   bool software = false;  // the renderer SDL would choose draws without a graphics processor
   std::string what;       // the renderer's name, and its GL_RENDERER where it has one
+  bool screen = true;     // false: a video driver that shows nothing (offscreen, dummy)
 };
 
 // Asks SDL, on a hidden window, which renderer it would choose and what draws behind it.
