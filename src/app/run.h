@@ -34,6 +34,7 @@
 #include "platform/settings_store.h"
 #include "platform/sound_device.h"
 #include "platform/sprite_engine.h"
+#include "report/run_log.h"
 #include "route/protection_state.h"
 #include "route/route_run.h"
 #include "route/signal_state.h"
@@ -101,6 +102,7 @@ struct Run {
   CabState cab;
   TextState texts;
   ValueDisplayState value_display;
+  RunLog run_log;  // what the report after the drive shows; only the frame writes it
 
   // The one source of randomness that affects the drive.
   std::mt19937_64 rng;

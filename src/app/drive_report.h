@@ -1,0 +1,12 @@
+#pragma once
+// The report of a run as it stands: the log the frame kept, scored, with what names the
+// drive (line, files, seed, frames).
+
+#include "app/run.h"
+#include "report/run_report.h"
+
+namespace velmora {
+
+RunReport drive_report(const Run& run);
+
+}  // namespace velmora

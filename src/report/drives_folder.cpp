@@ -1,0 +1,3 @@
+#include "report/drives_folder.h"
+
+namespace velmora {}  // namespace velmora

@@ -1,0 +1,3 @@
+#include "report/report_html.h"
+
+namespace velmora {}  // namespace velmora

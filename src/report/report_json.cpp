@@ -1,0 +1,3 @@
+#include "report/report_json.h"
+
+namespace velmora {}  // namespace velmora

@@ -1,0 +1,3 @@
+#include "report/run_curve.h"
+
+namespace velmora {}  // namespace velmora

@@ -1,0 +1,3 @@
+#include "report/run_log.h"
+
+namespace velmora {}  // namespace velmora

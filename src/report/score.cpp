@@ -1,0 +1,3 @@
+#include "report/score.h"
+
+namespace velmora {}  // namespace velmora
