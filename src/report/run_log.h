@@ -49,9 +49,13 @@ struct OverSpeed {
   std::string limit_kind;  // what set that speed: line, limit, signal, pattern, cab
 };
 
-// One protection intervention or warning.
+// One protection intervention or warning. Kinds: signal_at_stop (a signal passed at stop),
+// ats_bell (the protection's alarm), ats_confirm (the driver confirmed it), pattern_approach,
+// pattern_brake, service_brake (a speed check's service brake), emergency (the
+// protection's emergency brake), vigilance_bell, vigilance_brake, driver_emergency (the
+// driver's handle at emergency while moving).
 struct ProtectionMark {
-  std::string kind;  // see kProtectionKinds in run_log.cpp
+  std::string kind;
   int ticks = 0;     // clock
   long double position_cm = 0;
   long double speed_kmh = 0;
@@ -131,6 +135,10 @@ struct RunLogPass {
   const ProtectionState& protection;
   const SignalState& signals;
 };
+
+// The driver's words for a protection mark's kind and for what set a speed in force.
+std::string protection_kind_text(const std::string& kind);
+std::string limit_kind_text(const std::string& kind);
 
 // The speed in force where the pass leaves the train, and what sets it.
 struct SpeedInForce {
