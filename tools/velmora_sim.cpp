@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/drive_report.h"
 #include "app/headless_platform.h"
 #include "app/input_script.h"
 #include "app/main_loop.h"
@@ -28,6 +29,9 @@
 #include "platform/sdl/sdl_cab_screen.h"
 #include "platform/sdl/sdl_imgui.h"
 #include "platform/settings/ini_settings.h"
+#include "report/report_html.h"
+#include "report/report_json.h"
+#include "report/run_curve.h"
 #include "ui/cab_windows.h"
 
 namespace {
@@ -56,8 +60,13 @@ const char* const kUsage =
     "                        all: every name, arrays element by element\n"
     "  --every K             trace every K-th frame (default 1)\n"
     "  --events FILE         events: FRAME<TAB>KIND<TAB>DETAIL per line\n"
+    "  --report FILE.html    the run report after the drive: score, stations, speeds,\n"
+    "                        protection, comfort and the run curve, in one HTML page\n"
+    "  --report-json FILE    the same report as JSON\n"
+    "  --run-curve FILE.png  the report's run curve as a PNG picture\n"
     "  --settings FILE       user settings (INI) to start from; never written\n"
-    "  --film real|fake      film frame source: the films themselves, or synthetic frames (default)\n"
+    "  --film real|fake      film frame source: the films themselves, or synthetic frames "
+    "(default)\n"
     "  --screenshot F:FILE   save the cab window as PNG after frame F has run (repeatable);\n"
     "                        the value display (key F3) and the easy-cab window (menu N3)\n"
     "                        are drawn in it when shown\n"
@@ -72,7 +81,8 @@ struct SimOptions {
   RunConfig config;
   long long frames = 600;
   long double frame_ms = 16.667L;
-  std::string input_path, trace_path, events_path, settings_path;
+  std::string input_path, trace_path, events_path, settings_path, report_path, report_json_path,
+      run_curve_path;
   std::string fields = kDefaultFields;
   long long every = 1;
   bool real_film = false;
@@ -105,26 +115,46 @@ SimOptions parse_options(int argc, char** argv) {
     }
     if (i + 1 >= argc) usage_error(option + " needs a value");
     const std::string value = argv[++i];
-    if (option == "--data") data = value;
-    else if (option == "--vehicle") vehicle = value;
-    else if (option == "--route") route = value;
-    else if (option == "--start-station") o.config.first_station = static_cast<int>(whole_number(option, value, 0));
-    else if (option == "--last-station") o.config.last_station = static_cast<int>(whole_number(option, value, 0));
-    else if (option == "--frames") o.frames = whole_number(option, value, 0);
-    else if (option == "--seed") o.config.seed = static_cast<std::uint64_t>(whole_number(option, value, 0));
-    else if (option == "--every") o.every = whole_number(option, value, 1);
-    else if (option == "--input") o.input_path = value;
-    else if (option == "--trace") o.trace_path = value;
-    else if (option == "--fields") o.fields = value;
-    else if (option == "--events") o.events_path = value;
-    else if (option == "--settings") o.settings_path = value;
+    if (option == "--data")
+      data = value;
+    else if (option == "--vehicle")
+      vehicle = value;
+    else if (option == "--route")
+      route = value;
+    else if (option == "--start-station")
+      o.config.first_station = static_cast<int>(whole_number(option, value, 0));
+    else if (option == "--last-station")
+      o.config.last_station = static_cast<int>(whole_number(option, value, 0));
+    else if (option == "--frames")
+      o.frames = whole_number(option, value, 0);
+    else if (option == "--seed")
+      o.config.seed = static_cast<std::uint64_t>(whole_number(option, value, 0));
+    else if (option == "--every")
+      o.every = whole_number(option, value, 1);
+    else if (option == "--input")
+      o.input_path = value;
+    else if (option == "--trace")
+      o.trace_path = value;
+    else if (option == "--fields")
+      o.fields = value;
+    else if (option == "--events")
+      o.events_path = value;
+    else if (option == "--report")
+      o.report_path = value;
+    else if (option == "--report-json")
+      o.report_json_path = value;
+    else if (option == "--run-curve")
+      o.run_curve_path = value;
+    else if (option == "--settings")
+      o.settings_path = value;
     else if (option == "--frame-ms") {
       try {
         o.frame_ms = to_real(value);
       } catch (const ConversionError& e) {
         usage_error("--frame-ms: " + std::string(e.what()));
       }
-      if (!(o.frame_ms > 0) || o.frame_ms > 3'600'000) usage_error("--frame-ms must be above 0 and at most 3600000");
+      if (!(o.frame_ms > 0) || o.frame_ms > 3'600'000)
+        usage_error("--frame-ms must be above 0 and at most 3600000");
     } else if (option == "--film") {
       if (value != "real" && value != "fake") usage_error("--film takes real or fake");
       o.real_film = value == "real";
@@ -132,7 +162,8 @@ SimOptions parse_options(int argc, char** argv) {
       const std::size_t colon = value.find(':');
       if (colon == std::string::npos || colon == 0 || colon + 1 == value.size())
         usage_error("--screenshot takes FRAME:FILE, e.g. --screenshot 120:cab.png");
-      o.screenshots.push_back({whole_number(option, value.substr(0, colon), 0), value.substr(colon + 1)});
+      o.screenshots.push_back(
+          {whole_number(option, value.substr(0, colon), 0), value.substr(colon + 1)});
     } else {
       usage_error("unknown option " + option);
     }
@@ -141,11 +172,18 @@ SimOptions parse_options(int argc, char** argv) {
     usage_error("--data, --vehicle and --route are required");
   for (const Screenshot& s : o.screenshots) {
     if (s.frame >= o.frames)
-      usage_error("--screenshot " + std::to_string(s.frame) + ":" + s.file + ": frame " + std::to_string(s.frame) +
-                  " is not reached in " + std::to_string(o.frames) + " frames; ask for more with --frames");
+      usage_error("--screenshot " + std::to_string(s.frame) + ":" + s.file + ": frame " +
+                  std::to_string(s.frame) + " is not reached in " + std::to_string(o.frames) +
+                  " frames; ask for more with --frames");
     const std::filesystem::path folder = std::filesystem::path(s.file).parent_path();
     if (!folder.empty() && !std::filesystem::is_directory(folder))
       usage_error("--screenshot: the folder " + folder.string() + " does not exist");
+  }
+  // A report that cannot be written is told before the drive, not after it.
+  for (const std::string& report : {o.report_path, o.report_json_path, o.run_curve_path}) {
+    const std::filesystem::path folder = std::filesystem::path(report).parent_path();
+    if (!report.empty() && !folder.empty() && !std::filesystem::is_directory(folder))
+      usage_error("--report: the folder " + folder.string() + " does not exist");
   }
   o.config.program_dir = data;
   o.config.route_file = route;
@@ -170,6 +208,20 @@ std::ofstream open_output(const std::string& path) {
   std::ofstream out(path, std::ios::trunc);
   if (!out) usage_error("cannot write " + path);
   return out;
+}
+
+// The report after the drive, as HTML and as JSON, for whichever was asked for.
+void write_reports(const SimOptions& o, const Run& run) {
+  if (o.report_path.empty() && o.report_json_path.empty() && o.run_curve_path.empty()) return;
+  const RunReport report = drive_report(run);
+  if (!o.report_path.empty()) open_output(o.report_path) << report_html(report);
+  if (!o.report_json_path.empty()) open_output(o.report_json_path) << report_json(report);
+  if (!o.run_curve_path.empty()) {
+    const std::vector<std::uint8_t> png = run_curve_png(report);
+    if (png.empty()) usage_error("--run-curve: the run curve cannot be drawn");
+    open_output(o.run_curve_path)
+        .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+  }
 }
 
 void write_events(const std::string& path, const EventLog& log) {
@@ -219,7 +271,9 @@ int main(int argc, char** argv) {
     } catch (const SdlError& e) {
       usage_error(std::string("--screenshot: ") + e.what());
     }
-    cab->set_window_overlay([&](SDL_Renderer*, float left, float top, float scale) { windows_layer->draw(left, top, scale); }, [&] { return windows_layer->changed(); });
+    cab->set_window_overlay([&](SDL_Renderer*, float left, float top,
+                                float scale) { windows_layer->draw(left, top, scale); },
+                            [&] { return windows_layer->changed(); });
     platform.cab_screen = cab.get();
     platform.image_list = &cab->images();
     platform.sprite_engine = &cab->sprites();
@@ -250,8 +304,8 @@ int main(int argc, char** argv) {
   // The synthetic film stands in for the route's: in a picture it takes the film's size
   // (one no display could show keeps the synthetic one's).
   constexpr int kLargestFilm = 8192;  // px a side
-  if (cab && !real_film && run.ui.film_width > 0 && run.ui.film_width <= kLargestFilm && run.ui.film_height > 0 &&
-      run.ui.film_height <= kLargestFilm) {
+  if (cab && !real_film && run.ui.film_width > 0 && run.ui.film_width <= kLargestFilm &&
+      run.ui.film_height > 0 && run.ui.film_height <= kLargestFilm) {
     platform.fake_film.width = run.ui.film_width;
     platform.fake_film.height = run.ui.film_height;
   }
@@ -280,11 +334,12 @@ int main(int argc, char** argv) {
   long long frame = 0;
   for (; frame < o.frames && !run.frame.ended; ++frame) {
     // Only the frames saved are drawn; the others only keep the picture's state.
-    if (cab) cab->set_drawing(std::any_of(o.screenshots.begin(), o.screenshots.end(),
-                                          [frame](const Screenshot& s) { return s.frame == frame; }));
+    if (cab)
+      cab->set_drawing(std::any_of(o.screenshots.begin(), o.screenshots.end(),
+                                   [frame](const Screenshot& s) { return s.frame == frame; }));
     drive.start_frame(frame, [&](const ScriptCommand& c) {
-      std::cerr << "velmora-sim: warning: " << o.input_path << ": line " << c.line << ": \"" << c.text
-                << "\" does nothing in this build; ignored\n";
+      std::cerr << "velmora-sim: warning: " << o.input_path << ": line " << c.line << ": \""
+                << c.text << "\" does nothing in this build; ignored\n";
     });
     if (windows_layer) {
       windows_layer->begin_frame(static_cast<float>(o.frame_ms / 1000));
@@ -310,22 +365,26 @@ int main(int argc, char** argv) {
       // What the picture shows drawn badly, so that a check need not look at it.
       std::vector<std::string> faults = cab->layout_faults();
       faults.insert(faults.end(), windows.layout.faults.begin(), windows.layout.faults.end());
-      for (const std::string& f : faults) std::cerr << "velmora-sim: layout: frame " << frame << ": " << f << '\n';
+      for (const std::string& f : faults)
+        std::cerr << "velmora-sim: layout: frame " << frame << ": " << f << '\n';
     }
   }
   for (const Screenshot& s : o.screenshots)
     if (s.frame >= frame)
-      std::cerr << "velmora-sim: warning: no screenshot " << s.file << ": the run ended before frame " << s.frame
-                << '\n';
+      std::cerr << "velmora-sim: warning: no screenshot " << s.file
+                << ": the run ended before frame " << s.frame << '\n';
   write_events(o.events_path, log);
+  write_reports(o, run);
 
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%.3Lf", static_cast<long double>(clock.now_ns) / 1e9L);
-  std::cout << "velmora-sim: " << frame << " frames, " << run.frame.frames_run << " run, " << seconds
-            << " s on the clock; " << (run.frame.ended ? "the run ended" : "the run goes on") << '\n';
+  std::cout << "velmora-sim: " << frame << " frames, " << run.frame.frames_run << " run, "
+            << seconds << " s on the clock; "
+            << (run.frame.ended ? "the run ended" : "the run goes on") << '\n';
   std::string final_values;
   for (const TraceColumn& c : columns)
-    if (c.field != nullptr && !all_fields) final_values += " " + c.header + "=" + trace_cell(c, run, frame);
+    if (c.field != nullptr && !all_fields)
+      final_values += " " + c.header + "=" + trace_cell(c, run, frame);
   if (!final_values.empty()) std::cout << "final:" << final_values << '\n';
   return status;
 }

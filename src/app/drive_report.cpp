@@ -2,6 +2,22 @@
 
 namespace velmora {
 
+void feed_run_log(Run& run) {
+  const RunLogPass pass{run.frame.frame_ms,
+                        run.film.film_frame,
+                        run.route,
+                        run.vehicle.brake,
+                        run.vehicle.ats_type == AtsType::Pattern,
+                        run.panel.lamp_signal_speeds,
+                        run.train.motion,
+                        run.train.handles,
+                        run.train.traction,
+                        run.station,
+                        run.protection,
+                        run.signals};
+  run_log_step(run.run_log, pass);
+}
+
 RunReport drive_report(const Run& run) {
   RunReport r;
   r.line_name = run.route.line_name;

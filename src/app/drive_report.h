@@ -7,6 +7,9 @@
 
 namespace velmora {
 
+// Hands the run log this pass's state; the frame calls it last, after the route step.
+void feed_run_log(Run& run);
+
 RunReport drive_report(const Run& run);
 
 }  // namespace velmora

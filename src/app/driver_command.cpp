@@ -163,9 +163,10 @@ bool apply(Run& run, const DriverCommand& command) {
                             jump_engine_start(run);
                           else if (item == "jump_engine_stop")
                             jump_engine_stop(run);
-                          else if (item == "kotai_stop")
+                          else if (item == "kotai_stop") {
+                            note_stop_back(run.run_log, run.station.zone_station);
                             kotai_stop_click(run);
-                          else
+                          } else
                             // Items that only open a window (help, train settings) change nothing
                             // in a run; they are accepted so that a recorded drive replays without
                             // warnings.

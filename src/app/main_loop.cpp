@@ -1,6 +1,7 @@
 #include "app/main_loop.h"
 
 #include "app/cab_fade.h"
+#include "app/drive_report.h"
 #include "app/load_compensation.h"
 #include "app/startup.h"
 #include "app/timer1.h"
@@ -104,6 +105,7 @@ void run_frame(Run& run) {
 
   if (f.film_ready) keisan(run);
   if (f.app_ready) Timer1(run);
+  feed_run_log(run);
 }
 
 }  // namespace velmora

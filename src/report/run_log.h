@@ -22,29 +22,30 @@ namespace velmora {
 struct StationRecord {
   int index = 0;
   std::string name;
-  bool stops = true;       // a stop of this train (every type but the passed stations)
-  bool start = false;      // the drive started here
+  bool stops = true;   // a stop of this train (every type but the passed stations)
+  bool start = false;  // the drive started here
   long double position_cm = 0;
   long double zone_from_cm = 0, zone_to_cm = 0;  // the stop zone
-  int deptime = 0;         // timetable departure, clock ticks (1/30 s); 0: none
+  int deptime = 0;  // timetable departure, clock ticks (1/30 s); 0: none
 
   std::optional<int> arrival_ticks;    // the train first stood here
   std::optional<int> departure_ticks;  // it last started moving before it left
   // Where it last stood before leaving, cm past the stop position (negative: short).
   std::optional<long double> stop_error_cm;
-  bool in_zone = false;      // that last standstill lay inside the stop zone
-  bool overrun = false;      // it stood beyond the zone at some time
-  bool stop_back = false;    // the driver moved back by the overrun correction
-  bool missed = false;       // a stop passed without standing
+  bool in_zone = false;    // that last standstill lay inside the stop zone
+  bool overrun = false;    // it stood beyond the zone at some time
+  bool stop_back = false;  // the driver moved back by the overrun correction
+  bool missed = false;     // a stop passed without standing
   long double doors_open_ms = 0;
 };
 
 // A stretch above the speed in force.
 struct OverSpeed {
   long double from_cm = 0, to_cm = 0;
-  int start_ticks = 0;     // clock at its start
-  long double ms = 0;      // how long
-  int limit_kmh = 0;       // the speed in force where it was worst
+  int start_ticks = 0;          // clock at its start
+  long double ms = 0;           // how long
+  long double distance_cm = 0;  // how far
+  int limit_kmh = 0;            // the speed in force where it was worst
   long double max_over_kmh = 0;
   std::string limit_kind;  // what set that speed: line, limit, signal, pattern, cab
 };
@@ -56,7 +57,7 @@ struct OverSpeed {
 // driver's handle at emergency while moving).
 struct ProtectionMark {
   std::string kind;
-  int ticks = 0;     // clock
+  int ticks = 0;  // clock
   long double position_cm = 0;
   long double speed_kmh = 0;
   std::string detail;  // e.g. the signal's index
@@ -75,21 +76,22 @@ struct CurvePoint {
   long double position_cm = 0;
   long double speed_kmh = 0;
   int limit_kmh = 0;  // the speed in force
+  bool jump = false;  // the train was moved here (a station jump): no line from the point before
 };
 
 struct RunComfort {
-  long double max_decel_kmhs = 0;  // km/h/s, over half-second steps while moving
-  long double max_jerk_kmhs2 = 0;  // km/h/s², the change between those steps
+  long double max_decel_kmhs = 0;     // km/h/s, over half-second steps while moving
+  long double max_jerk_kmhs2 = 0;     // km/h/s², the change between those steps
   int emergency_applications = 0;     // while moving, by the driver or the protection
   int full_service_applications = 0;  // while moving, by the driver or the protection
 };
 
 struct RunTotals {
-  long double distance_cm = 0;  // run, either way
-  long double run_ms = 0;       // time the frame ran
+  long double distance_cm = 0;         // run, either way
+  long double run_ms = 0;              // time the frame ran
   int start_ticks = 0, end_ticks = 0;  // the clock
-  long double energy_j = 0;     // traction force × distance while powering
-  int peak_current_a = 0;       // motor current, where the vehicle's model has one
+  long double energy_j = 0;            // traction force × distance while powering
+  int peak_current_a = 0;              // motor current, where the vehicle's model has one
 };
 
 struct RunLog {
@@ -117,6 +119,7 @@ struct RunLog {
     long double window_ms = 0, window_speed = 0;  // the half-second comfort step
     std::optional<long double> window_accel;
     std::optional<int> standing_at;  // station the standing train belongs to
+    bool after_jump = false;         // the train has not moved since it was moved by a jump
   } prev;
 };
 
@@ -125,7 +128,7 @@ struct RunLogPass {
   long double frame_ms = 0;
   int film_frame = 0;
   const RouteData& route;
-  int brake_positions = 0;   // the vehicle's [Brake]: emergency at -brake_positions
+  int brake_positions = 0;          // the vehicle's [Brake]: emergency at -brake_positions
   bool pattern_protection = false;  // [ATS_Type] 1
   const std::vector<int>& lamp_signal_speeds;  // cab signalling's speeds by picture
   const MotionState& motion;
@@ -154,7 +157,7 @@ void run_log_step(RunLog& log, const RunLogPass& pass);
 bool reached_a_station(const RunLog& log);
 
 // The driver's own moves the state does not show.
+// The overrun correction: a station jump back to the stop the train ran past.
 void note_stop_back(RunLog& log, int station);
-void note_station_jump(RunLog& log, int station);
 
 }  // namespace velmora

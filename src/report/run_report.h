@@ -16,7 +16,7 @@ struct RunReport {
   std::string route_file;    // as chosen
   std::string vehicle_file;  // as chosen
   std::uint64_t seed = 0;
-  long long frames = 0;      // frames the drive ran
+  long long frames = 0;  // frames the drive ran
   RunLog log;
   Score score;
 };

@@ -64,8 +64,8 @@ std::string sim_args(const Pair& p, const Drive& d) {
 
 TEST(DemoRun, EveryPairLoadsWithoutAWarning) {
   for (const Pair& p : kPairs) {
-    const ToolResult r = run_tool(VELMORA_CHECK, "--data " + demo().string() + " --vehicle " + p.vehicle +
-                                                     " --route " + p.route);
+    const ToolResult r = run_tool(VELMORA_CHECK, "--data " + demo().string() + " --vehicle " +
+                                                     p.vehicle + " --route " + p.route);
     EXPECT_EQ(r.status, 0) << p.route << "\n" << r.output;
     EXPECT_EQ(r.out, "") << p.route << " has warnings";
   }
@@ -79,9 +79,11 @@ TEST(DemoRun, TheScriptedDriverStopsInsideEveryStopZoneAndWaits) {
     ASSERT_GE(d.stops.size(), 3u);  // at least four stations, one of them perhaps passed
     std::string fields = "frame,speed,position_cm";
     for (int s : d.stops)
-      fields += ",station_position_s[" + std::to_string(s) + "],station_position_e[" + std::to_string(s) + "]";
+      fields += ",station_position_s[" + std::to_string(s) + "],station_position_e[" +
+                std::to_string(s) + "]";
     const fs::path trace = scratch(std::string("drive_") + p.key) / "trace.csv";
-    const ToolResult r = run_tool(VELMORA_SIM, sim_args(p, d) + " --trace " + trace.string() + " --fields " + fields);
+    const ToolResult r = run_tool(
+        VELMORA_SIM, sim_args(p, d) + " --trace " + trace.string() + " --fields " + fields);
     ASSERT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(r.err.find("warning"), std::string::npos) << r.err;
     std::vector<std::vector<std::string>> rows = read_csv(trace);
@@ -111,15 +113,18 @@ TEST(DemoRun, TheScriptedDriverStopsInsideEveryStopZoneAndWaits) {
 }
 
 // The same drives, seen through the station rules: the next stop moves on along the stops,
-// the doors open at each, and the run ends at the terminus.
+// the doors open at each, and the run ends at the terminus. The run report says the same:
+// every stop served inside its zone, no stop passed, nothing from the protection.
 TEST(DemoRun, TheStationRulesServeEveryStationAndEndTheRun) {
   for (const Pair& p : kPairs) {
     SCOPED_TRACE(p.route);
     const Drive d = read_drive(p.key);
     const fs::path dir = scratch(std::string("stations_") + p.key);
-    const ToolResult r = run_tool(VELMORA_SIM, sim_args(p, d) + " --trace " + (dir / "t.csv").string() +
-                                                   " --fields frame,station_index,doors_open --events " +
-                                                   (dir / "events.txt").string());
+    const ToolResult r =
+        run_tool(VELMORA_SIM, sim_args(p, d) + " --trace " + (dir / "t.csv").string() +
+                                  " --fields frame,station_index,doors_open --events " +
+                                  (dir / "events.txt").string() + " --report-json " +
+                                  (dir / "report.json").string());
     ASSERT_EQ(r.status, 0) << r.output;
     std::vector<std::vector<std::string>> rows = read_csv(dir / "t.csv");
     rows.erase(rows.begin());
@@ -137,7 +142,19 @@ TEST(DemoRun, TheStationRulesServeEveryStationAndEndTheRun) {
     if (!moved_to.empty() && moved_to.front() == d.stops.front()) moved_to.erase(moved_to.begin());
     EXPECT_EQ(moved_to, expected);
     EXPECT_GE(doors_opened, static_cast<int>(d.stops.size()) - 1);
-    EXPECT_NE(read_file(dir / "events.txt").find("\tend"), std::string::npos) << "the run did not end";
+    EXPECT_NE(read_file(dir / "events.txt").find("\tend"), std::string::npos)
+        << "the run did not end";
+
+    const std::string report = read_file(dir / "report.json");
+    for (int s : expected) {
+      const std::size_t at = report.find("{\"index\": " + std::to_string(s) + ",");
+      ASSERT_NE(at, std::string::npos) << "station " << s;
+      const std::string station = report.substr(at, report.find('}', at) - at);
+      EXPECT_NE(station.find("\"in_zone\": true"), std::string::npos) << station;
+      EXPECT_EQ(station.find("\"arrival\": null"), std::string::npos) << station;
+    }
+    EXPECT_EQ(report.find("\"missed\": true"), std::string::npos);
+    EXPECT_NE(report.find("\"protection\": []"), std::string::npos) << report;
   }
 }
 
@@ -152,25 +169,30 @@ TEST(DemoRun, NothingInTheCabWindowIsCutOffOrCoversSomethingElse) {
       script << "0 key F3\n0 menu N3\n" << mode << read_file(d.script);
       script.close();
       std::string shots;
-      for (int k : {1, 2, 3}) shots += " --screenshot " + std::to_string(d.frames * k / 4) + ":" + (dir / (std::to_string(k) + ".png")).string();
-      const ToolResult r = run_tool(VELMORA_SIM, "--data " + demo().string() + " --vehicle " + p.vehicle + " --route " +
-                                                     p.route + " --input " + (dir / "drive.txt").string() +
-                                                     " --frames " + std::to_string(d.frames * 3 / 4 + 1) + shots);
+      for (int k : {1, 2, 3})
+        shots += " --screenshot " + std::to_string(d.frames * k / 4) + ":" +
+                 (dir / (std::to_string(k) + ".png")).string();
+      const ToolResult r = run_tool(
+          VELMORA_SIM, "--data " + demo().string() + " --vehicle " + p.vehicle + " --route " +
+                           p.route + " --input " + (dir / "drive.txt").string() + " --frames " +
+                           std::to_string(d.frames * 3 / 4 + 1) + shots);
       ASSERT_EQ(r.status, 0) << r.output;
-      EXPECT_EQ(r.err.find("layout:"), std::string::npos) << p.key << (*mode ? " (texts on the film)" : "") << ":\n" << r.err;
+      EXPECT_EQ(r.err.find("layout:"), std::string::npos)
+          << p.key << (*mode ? " (texts on the film)" : "") << ":\n"
+          << r.err;
     }
   }
 }
 
 TEST(DemoRun, TheFilmsOfTheRoutesAreThere) {
-  for (const char* film : {"movie/exp.avi", "movie/rapid.avi", "movie/local.avi", "movie/local_cross.avi",
-                           "move/opening.avi"}) {
+  for (const char* film : {"movie/exp.avi", "movie/rapid.avi", "movie/local.avi",
+                           "movie/local_cross.avi", "move/opening.avi"}) {
     const fs::path f = demo() / film;
     ASSERT_TRUE(fs::exists(f)) << film;
     EXPECT_GT(fs::file_size(f), 10000u) << film;
   }
-  for (const char* other : {"velmora.dat", "mascon.dat", "operation.dat", "readme.html", "sound/39911.wav",
-                            "image/title/01.jpg", "image/title/05.jpg"})
+  for (const char* other : {"velmora.dat", "mascon.dat", "operation.dat", "readme.html",
+                            "sound/39911.wav", "image/title/01.jpg", "image/title/05.jpg"})
     EXPECT_TRUE(fs::exists(demo() / other)) << other;
 }
 
