@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "app/drive_report.h"
 #include "report/report_json.h"
+#include "report/score.h"
 #include "station_rig.h"
 
 namespace velmora {
@@ -144,6 +146,74 @@ TEST(RunLog, AStopPassedAnOverrunCorrectedAndAJumpAreToldApart) {
   // The jump neither counts as distance run nor draws a line on the curve.
   EXPECT_LT(static_cast<double>(log.totals.distance_cm), kEnd + 600 + 600 + 1);
   EXPECT_TRUE(log.curve.back().jump);
+}
+
+// Each rule of the score, alone in a log: what the README's table says it deducts.
+TEST(RunScore, EachRuleDeductsWhatTheReadmeSays) {
+  const auto stop = [](std::optional<long double> error_cm, bool in_zone) {
+    StationRecord s;
+    s.stop_error_cm = error_cm;
+    s.in_zone = in_zone;
+    s.deptime = 30 * 3600 * 10;
+    s.arrival_ticks = s.deptime - 30 * 60;
+    s.departure_ticks = s.deptime + 30 * 5;
+    return s;
+  };
+  const auto marked = [](const char* kind) {
+    return [kind](RunLog& l) {
+      ProtectionMark m;
+      m.kind = kind;
+      l.protection.push_back(m);
+    };
+  };
+  struct Case {
+    const char* what;
+    std::function<void(RunLog&)> drive;
+    long double points;
+  };
+  const Case cases[] = {
+      {"signal at stop", marked("signal_at_stop"), 30},
+      {"vigilance brake", marked("vigilance_brake"), 15},
+      {"driver's emergency", marked("driver_emergency"), 10},
+      {"pattern brake", marked("pattern_brake"), 5},
+      {"over speed, capped",
+       [](RunLog& l) {
+         l.over_speeds.push_back({0, 0, 0, 60000, 0, 60, 20, "line"});
+       },
+       10},
+      {"inside the zone", [&](RunLog& l) { l.stations.push_back(stop(-150, true)); }, 0.75L},
+      {"outside the zone", [&](RunLog& l) { l.stations.push_back(stop(700, false)); }, 12},
+      {"far outside, capped", [&](RunLog& l) { l.stations.push_back(stop(4000, false)); }, 20},
+      {"early by 8 s",
+       [&](RunLog& l) {
+         l.stations.push_back(stop(0, true));
+         l.stations.back().departure_ticks = l.stations.back().deptime - 8 * 30;
+       },
+       8},
+      {"late by 35 s",
+       [&](RunLog& l) {
+         l.stations.push_back(stop(0, true));
+         l.stations.back().departure_ticks = l.stations.back().deptime + 35 * 30;
+       },
+       5},
+      {"missed",
+       [&](RunLog& l) {
+         l.stations.push_back(stop(std::nullopt, false)), l.stations.back().missed = true;
+       },
+       20},
+      {"a start station counts nothing",
+       [&](RunLog& l) { l.stations.push_back(stop(900, false)), l.stations.back().start = true; },
+       0},
+      {"hard braking", [](RunLog& l) { l.comfort.max_decel_kmhs = 5.5L; }, 3},
+  };
+  for (const Case& c : cases) {
+    RunLog log;
+    c.drive(log);
+    const Score score = score_run(log);
+    EXPECT_NEAR(static_cast<double>(100 - score.total), static_cast<double>(c.points), 1e-9)
+        << c.what;
+    EXPECT_EQ(score.lines.size(), c.points > 0 ? 1u : 0u) << c.what;
+  }
 }
 
 }  // namespace
