@@ -222,6 +222,7 @@ void write_reports(const SimOptions& o, const Run& run) {
     open_output(o.run_curve_path)
         .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
   }
+  release_curve_fonts();  // the drive is over: nothing more is drawn
 }
 
 void write_events(const std::string& path, const EventLog& log) {

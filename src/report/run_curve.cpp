@@ -289,7 +289,7 @@ void draw_stations(cairo_t* cr, const Plot& plot, const RunLog& log, double s) {
 }
 
 // The speed in force as steps: level up to the next point, where it jumps. No line where
-// there is no real limit.
+// there is no real limit, nor across a station jump.
 void draw_limit(cairo_t* cr, const Plot& plot, const RunLog& log, double s) {
   const auto& c = log.curve;
   bool open = false;
@@ -299,13 +299,13 @@ void draw_limit(cairo_t* cr, const Plot& plot, const RunLog& log, double s) {
       continue;
     }
     const double y = plot.y(c[i].limit_kmh);
-    if (open) {
+    if (open && !c[i].jump) {
       cairo_line_to(cr, plot.x(c[i].position_cm), y);
     } else {
       cairo_move_to(cr, plot.x(c[i].position_cm), y);
     }
     open = true;
-    if (i + 1 < c.size() && std::isfinite(c[i + 1].position_cm))
+    if (i + 1 < c.size() && std::isfinite(c[i + 1].position_cm) && !c[i + 1].jump)
       cairo_line_to(cr, plot.x(c[i + 1].position_cm), y);
   }
   colour(cr, kLimit);
@@ -323,7 +323,8 @@ void draw_speed(cairo_t* cr, const Plot& plot, const RunLog& log, double s) {
     // Backing up draws as a speed above zero too: the curve shows how fast, not which way.
     const double x = plot.x(p.position_cm),
                  y = plot.y(std::min(std::fabs(p.speed_kmh), kTopSpeedKmh));
-    if (open) {
+    // A station jump moved the train: no line joins the two places.
+    if (open && !p.jump) {
       cairo_line_to(cr, x, y);
     } else {
       cairo_move_to(cr, x, y);

@@ -89,7 +89,7 @@ RunReport sample_report() {
     p.limit_kmh = x >= 50000 && x < 90000 ? 60 : x > 150800 && x < 260000 ? 999 : 70;
     log.curve.push_back(p);
   }
-  log.over_speeds.push_back({60000, 75000, kTen + 30 * 40, 6500, 60, 7.5L, "limit"});
+  log.over_speeds.push_back({60000, 75000, kTen + 30 * 40, 6500, 15000, 60, 7.5L, "limit"});
   const auto on_line = [](long double cm) { return leg_speed(cm, 0, 150800, 68); };
   log.protection = {{"ats_bell", kTen + 30 * 80, 100000, on_line(100000), "信号 2"},
                     {"ats_confirm", kTen + 30 * 81, 101000, on_line(101000), ""},
