@@ -109,10 +109,6 @@ Score score_run(const RunLog& log) {
   add(score, "遅発（定刻10秒後から5秒ごとに1点、1駅最大10点）", late);
   add(score, "延着（発車時刻後の到着、10秒ごとに1点、1駅最大5点）", arrival);
 
-  Tally full;
-  full.count = log.comfort.full_service_applications;
-  full.points = full.count * 0.5L;
-  add(score, "走行中の常用最大ブレーキ（1回0.5点）", full);
   Tally decel;
   if (log.comfort.max_decel_kmhs > kComfortDecelKmhs) {
     decel.points = std::min<long double>(10, 2 * (log.comfort.max_decel_kmhs - kComfortDecelKmhs));
