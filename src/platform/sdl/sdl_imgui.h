@@ -10,14 +10,13 @@
 // over two frames, and two such clicks are a double click.
 
 #include <SDL.h>
+#include <imgui.h>
 
 #include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#include <imgui.h>
 
 #include "platform/sdl/sdl_handles.h"
 
@@ -31,7 +30,8 @@ class SdlImGui {
  public:
   // A context of its own with the Japanese glyphs of `font_file` at `size` px. Throws
   // SdlError when the font cannot be read or its texture made.
-  SdlImGui(SDL_Renderer* renderer, const std::filesystem::path& font_file = kDialogFontFile, float size = 13);
+  SdlImGui(SDL_Renderer* renderer, const std::filesystem::path& font_file = kDialogFontFile,
+           float size = 13);
   ~SdlImGui();
   SdlImGui(const SdlImGui&) = delete;
   SdlImGui& operator=(const SdlImGui&) = delete;
@@ -76,8 +76,8 @@ class SdlImGui {
   ImGuiContext* context_ = nullptr;
   std::string font_bytes_;
   float font_px_;
-  float scale_ = 1;      // the glyphs are made for this output scale
-  float made_for_ = 0;   // the scale the current glyphs were made for; 0: none yet
+  float scale_ = 1;     // the glyphs are made for this output scale
+  float made_for_ = 0;  // the scale the current glyphs were made for; 0: none yet
   std::u32string extra_glyphs_;
   bool glyphs_added_ = false;
   std::vector<ImWchar> ranges_;  // the glyphs asked of the font; kept while the font lives
