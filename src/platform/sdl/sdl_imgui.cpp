@@ -90,6 +90,17 @@ void SdlImGui::set_output_scale(float scale) {
   if (scale > 0 && std::isfinite(scale)) scale_ = scale;
 }
 
+void SdlImGui::want_large_font(float px, const std::string& extra) {
+  ImFontGlyphRangesBuilder glyphs;
+  for (ImWchar c = 0x20; c < 0x7F; ++c) glyphs.AddChar(c);
+  glyphs.AddText(extra.c_str());
+  ImVector<ImWchar> ranges;
+  glyphs.BuildRanges(&ranges);
+  large_ranges_.assign(ranges.begin(), ranges.end());
+  large_px_ = px;
+  glyphs_added_ = true;
+}
+
 bool SdlImGui::has_glyph(char32_t c) const {
   return font_ != nullptr && c <= 0xFFFF &&
          font_->FindGlyphNoFallback(static_cast<ImWchar>(c)) != nullptr;
@@ -111,6 +122,11 @@ void SdlImGui::make_font() {
   config.FontDataOwnedByAtlas = false;  // the bytes are this object's
   font_ = io.Fonts->AddFontFromMemoryTTF(font_bytes_.data(), static_cast<int>(font_bytes_.size()),
                                          std::round(font_px_ * scale_), &config, ranges_.data());
+  large_ = nullptr;
+  if (font_ != nullptr && large_px_ > 0)
+    large_ = io.Fonts->AddFontFromMemoryTTF(
+        font_bytes_.data(), static_cast<int>(font_bytes_.size()), std::round(large_px_ * scale_),
+        &config, large_ranges_.data());
   unsigned char* pixels = nullptr;
   int width = 0, height = 0;
   if (font_ != nullptr) io.Fonts->GetTexDataAsRGBA32(&pixels, &width, &height);
@@ -120,6 +136,7 @@ void SdlImGui::make_font() {
                                     width, height));
   if (!texture || SDL_UpdateTexture(texture.get(), nullptr, pixels, width * 4) != 0) {
     font_ = nullptr;
+    large_ = nullptr;
     throw SdlError(pixels == nullptr
                        ? "the dialogs' font has no usable glyphs"
                        : with_sdl_reason("the dialogs' font cannot be put into a texture"));

@@ -46,6 +46,11 @@ class SdlImGui {
   void set_output_scale(float scale);
   // Whether the font has a glyph for `c` (after the glyphs were last made).
   bool has_glyph(char32_t c) const;
+  // A second face `px` layout px high for a figure shown big (digits, signs and `extra`
+  // characters only), made with the glyphs before the next frame; large_font() is null
+  // until then.
+  void want_large_font(float px, const std::string& extra);
+  ImFont* large_font() const { return large_; }
 
   // An SDL event for the windows, its pointer already in layout px.
   void feed(const SDL_Event& e);
@@ -82,6 +87,9 @@ class SdlImGui {
   bool glyphs_added_ = false;
   std::vector<ImWchar> ranges_;  // the glyphs asked of the font; kept while the font lives
   ImFont* font_ = nullptr;
+  float large_px_ = 0;  // 0: no large face
+  std::vector<ImWchar> large_ranges_;
+  ImFont* large_ = nullptr;
   int width_, height_;
   std::uint64_t signature_ = 0, drawn_signature_ = 1;
   TexturePtr font_texture_;
