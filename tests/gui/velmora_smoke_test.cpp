@@ -18,25 +18,27 @@ namespace {
 
 using namespace velmora_scenario;
 
-
 // Pixels that are not black in a box.
 int lit(const Picture& p, int x0, int y0, int x1, int y1) {
   int n = 0;
   for (int y = y0; y < std::min(y1, p->h); ++y)
     for (int x = x0; x < std::min(x1, p->w); ++x) {
-      const auto* px = static_cast<const std::uint8_t*>(p->pixels) + std::ptrdiff_t(y) * p->pitch + 3 * x;
+      const auto* px =
+          static_cast<const std::uint8_t*>(p->pixels) + std::ptrdiff_t(y) * p->pitch + 3 * x;
       n += px[0] > 16 || px[1] > 16 || px[2] > 16;
     }
   return n;
 }
 
 // "name=value" pairs of the line that starts with `prefix`.
-std::map<std::string, std::string> values_after(const std::string& text, const std::string& prefix) {
+std::map<std::string, std::string> values_after(const std::string& text,
+                                                const std::string& prefix) {
   std::map<std::string, std::string> out;
   for (const std::string& line : split_lines(text)) {
     if (line.rfind(prefix, 0) != 0) continue;
     static const std::regex pair(R"((\w+)=([-\d.]+))");
-    for (std::sregex_iterator it(line.begin(), line.end(), pair), end; it != end; ++it) out[(*it)[1]] = (*it)[2];
+    for (std::sregex_iterator it(line.begin(), line.end(), pair), end; it != end; ++it)
+      out[(*it)[1]] = (*it)[2];
   }
   return out;
 }
@@ -50,14 +52,15 @@ TEST(DesktopSmoke, TitleRouteDriveCloseTitleAndTheRecordedDriveReplaysTheSame) {
   // window closed; the title window's close ends the program.
   std::ofstream script(dir / "automate.txt");
   script << "0.8 click 100 100\n3.0 click 650 375\n6.5 click 30 9\n7.5 click 30 9\n";
-  for (int k = 0; k < 10; ++k) script << 9 + 0.2 * k << " text ,\n";  // the brake off
+  for (int k = 0; k < 10; ++k) script << 9 + 0.2 * k << " text ,\n";    // the brake off
   for (int k = 0; k < 4; ++k) script << 11.5 + 0.2 * k << " text z\n";  // power
   script << "14.5 text a\n16.0 close\n18.5 close\n";
   script.close();
-  const ToolResult r =
-      run_tool(VELMORA, std::string(DEMO_SHORT_DIR) + " --software --scale 1 --seed 7 --settings " + (dir / "settings.ini").string() +
-                            " --record " + (dir / "drive.txt").string() + " --automate " + (dir / "automate.txt").string() +
-                            " --screenshot-every 1 " + shots.string() + " --quit-after 30");
+  const ToolResult r = run_tool(
+      VELMORA, std::string(DEMO_SHORT_DIR) + " --software --scale 1 --seed 7 --settings " +
+                   (dir / "settings.ini").string() + " --record " + (dir / "drive.txt").string() +
+                   " --automate " + (dir / "automate.txt").string() + " --screenshot-every 1 " +
+                   shots.string() + " --quit-after 30");
   ASSERT_EQ(r.status, 0) << r.output;
 
   // The title window (its picture once the opening has been clicked away), the cab window,
@@ -93,7 +96,8 @@ TEST(DesktopSmoke, TitleRouteDriveCloseTitleAndTheRecordedDriveReplaysTheSame) {
   // Quick clicks (press and release in one frame) reached the menu.
   const std::string recorded = read_file(dir / "drive.txt");
   std::size_t pauses = 0;
-  for (std::size_t at = recorded.find(" menu start1"); at != std::string::npos; at = recorded.find(" menu start1", at + 1))
+  for (std::size_t at = recorded.find(" menu start1"); at != std::string::npos;
+       at = recorded.find(" menu start1", at + 1))
     ++pauses;
   EXPECT_EQ(pauses, 2u) << recorded;
 
@@ -106,10 +110,11 @@ TEST(DesktopSmoke, TitleRouteDriveCloseTitleAndTheRecordedDriveReplaysTheSame) {
   const auto ended = values_after(r.out, "velmora: drive ended");
   ASSERT_TRUE(ended.count("frames") && ended.count("speed") && ended.count("film_frame")) << r.out;
   ASSERT_GT(std::stod(ended.at("speed")), 0.0) << "the drive never moved";
-  const ToolResult replay = run_tool(VELMORA_SIM, std::string("--data ") + DEMO_SHORT_DIR +
-                                                      " --vehicle train_85.dat --route line_exp.dat --seed 7 --input " +
-                                                      (dir / "drive.txt").string() + " --frames " + ended.at("frames") +
-                                                      " --fields speed,film_frame");
+  const ToolResult replay =
+      run_tool(VELMORA_SIM, std::string("--data ") + DEMO_SHORT_DIR +
+                                " --vehicle train_85.dat --route line_exp.dat --seed 7 --input " +
+                                (dir / "drive.txt").string() + " --frames " + ended.at("frames") +
+                                " --fields speed,film_frame");
   ASSERT_EQ(replay.status, 0) << replay.output;
   const auto replayed = values_after(replay.out, "final:");
   EXPECT_EQ(replayed.at("speed"), ended.at("speed"));
@@ -132,9 +137,11 @@ TEST(DesktopSmoke, AChoiceThatFailsToLoadShowsWhyAndTheTitleComesBack) {
   std::ofstream script(dir / "automate.txt");
   script << "0.8 click 100 100\n3.0 click 650 375\n5.0 click 650 435\n8.0 close\n9.5 close\n";
   script.close();
-  const ToolResult r = run_tool(VELMORA, data.string() + " --software --scale 1 --settings " + (dir / "settings.ini").string() +
-                                             " --automate " + (dir / "automate.txt").string() + " --screenshot-every 1 " +
-                                             shots.string() + " --quit-after 15");
+  const ToolResult r =
+      run_tool(VELMORA, data.string() + " --software --scale 1 --settings " +
+                            (dir / "settings.ini").string() + " --automate " +
+                            (dir / "automate.txt").string() + " --screenshot-every 1 " +
+                            shots.string() + " --quit-after 15");
   EXPECT_EQ(r.status, 0) << r.output;
   EXPECT_NE(r.err.find("車両ファイル"), std::string::npos) << r.err;
   const std::size_t help_error = r.err.find("operation.dat");
@@ -154,8 +161,10 @@ TEST(DesktopSmoke, TheCommandLineSaysWhatIsWrong) {
   EXPECT_EQ(run_tool(VELMORA, "--scale -1").status, 2);
   const ToolResult no_data = run_tool(VELMORA, "/nonexistent/velmora --quit-after 1");
   EXPECT_EQ(no_data.status, 1);
-  EXPECT_NE(no_data.err.find("実行ファイルが正しい場所に配置されていません"), std::string::npos) << no_data.err;
-  EXPECT_NE(no_data.err.find("/nonexistent/velmora does not exist"), std::string::npos) << no_data.err;
+  EXPECT_NE(no_data.err.find("実行ファイルが正しい場所に配置されていません"), std::string::npos)
+      << no_data.err;
+  EXPECT_NE(no_data.err.find("/nonexistent/velmora does not exist"), std::string::npos)
+      << no_data.err;
 }
 
 }  // namespace
