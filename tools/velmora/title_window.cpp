@@ -1,6 +1,5 @@
 #include "title_window.h"
 
-#include <SDL_image.h>
 #include <imgui.h>
 
 #include <array>
@@ -19,8 +18,12 @@
 #include "platform/sdl/sdl_imgui.h"
 #include "platform/sdl/sdl_picture.h"
 #include "platform/sdl/sdl_text.h"
+#include "report/drives_folder.h"
+#include "report_view.h"
 #include "ui/message_window.h"
 #include "ui/picker_window.h"
+#include "ui/report_window.h"
+#include "window_shot.h"
 
 namespace velmora {
 
@@ -40,6 +43,9 @@ constexpr std::array<const char*, 5> kButtonPictures = {"train1.png", "train2.pn
                                                         "help.png", "quit.png"};
 constexpr std::array<const char*, 5> kButtonTexts = {"特急", "快速", "普通", "HELP", "Quit"};
 constexpr SDL_Point kLoadingAt{345, 271};
+// The list of past drives, a plain button left of HELP, shown with it.
+constexpr SDL_Rect kPastDrivesButton{567, 510, 110, 19};
+constexpr const char* kPastDrivesText = "過去の運転";
 
 struct WindowCloser {
   void operator()(SDL_Window* w) const { SDL_DestroyWindow(w); }
@@ -75,7 +81,7 @@ class TitleWindow {
   void click(int x, int y, int button);
   void start(const RunConfig& config);
   void draw_picker();
-  void save_shot(const fs::path& file);
+  void draw_reports();
 
   fs::path data_;
   SessionOptions options_;
@@ -97,6 +103,8 @@ class TitleWindow {
   TitleButton picker_button_ = TitleButton::Train1;
   fs::path sound_file_;
   DocumentViewer viewer_;
+  std::optional<ReportView> report_;            // the drive just ended
+  std::optional<std::vector<PastDrive>> past_;  // the list of past drives, while open
 };
 
 bool TitleWindow::open() {
@@ -220,6 +228,12 @@ void TitleWindow::draw(bool with_windows) {
                    {255, 255, 255, 255}, 0);
       }
     }
+    if (state_.button_visible[static_cast<std::size_t>(TitleButton::HELP)]) {
+      SDL_SetRenderDrawColor(r, 51, 51, 64, 255);
+      SDL_RenderFillRect(r, &kPastDrivesButton);
+      text_.draw(r, kPastDrivesButton.x + 8, kPastDrivesButton.y + 2, kPastDrivesText, 13,
+                 {255, 255, 255, 255}, 0);
+    }
     if (state_.loading_visible) {
       SDL_Point size{110, 40};
       if (loading_) {
@@ -235,31 +249,14 @@ void TitleWindow::draw(bool with_windows) {
   if (with_windows) {
     imgui_->begin_frame(1.0f / 30);
     draw_picker();
+    draw_reports();
     draw_message_window(services_.dialogs.unshown, 800, 533);
     imgui_->end_frame();
     imgui_->draw();
   }
-  if (const fs::path shot = options_.automation->screenshot_due(); !shot.empty()) save_shot(shot);
+  if (const fs::path shot = options_.automation->screenshot_due(); !shot.empty())
+    save_window_shot(r, shot);
   SDL_RenderPresent(r);
-}
-
-// The picture drawn so far, before it is shown, at the window's own size.
-void TitleWindow::save_shot(const fs::path& file) {
-  SDL_Renderer* r = renderer_.get();
-  int w = 0, h = 0;
-  SDL_GetRendererOutputSize(r, &w, &h);
-  SurfacePtr pixels(SDL_CreateRGBSurfaceWithFormat(0, w, h, 24, SDL_PIXELFORMAT_RGB24));
-  // Read in the output's own px, whatever logical size the layout has.
-  SDL_Rect all{0, 0, w, h};
-  int lw = 0, lh = 0;
-  SDL_RenderGetLogicalSize(r, &lw, &lh);
-  SDL_RenderSetLogicalSize(r, 0, 0);
-  const bool read = pixels && SDL_RenderReadPixels(r, &all, SDL_PIXELFORMAT_RGB24, pixels->pixels,
-                                                   pixels->pitch) == 0;
-  SDL_RenderSetLogicalSize(r, lw, lh);
-  if (!read || IMG_SavePNG(pixels.get(), file.string().c_str()) != 0)
-    std::cerr << "velmora: " << file.string() << ": the screenshot cannot be written ("
-              << SDL_GetError() << ")\n";
 }
 
 void TitleWindow::draw_picker() {
@@ -279,6 +276,18 @@ void TitleWindow::draw_picker() {
   }
 }
 
+void TitleWindow::draw_reports() {
+  if (past_) {
+    const PastDrivesAnswer answer = draw_past_drives_window(*past_, options_.drives, 800, 533);
+    if (answer.chosen) {
+      const fs::path page = options_.drives / (*past_)[*answer.chosen].folder / kDriveReportHtml;
+      if (const auto why = viewer_.open(page, kDriveReportKind)) services_.dialogs.message(*why);
+    }
+    if (answer.closed) past_.reset();
+  }
+  if (report_ && !report_->draw(800, 533)) report_.reset();
+}
+
 void TitleWindow::start(const RunConfig& config) {
   services_.sound.release_all();
   services_.dialogs.set_status_sink([this](const std::string& s) {
@@ -291,10 +300,10 @@ void TitleWindow::start(const RunConfig& config) {
     title_hide(state_);
     SDL_HideWindow(window_.get());
   };
-  const SessionEnd end = run_cab_session(config, options_, services);
+  SessionResult result = run_cab_session(config, options_, services);
   services_.dialogs.set_status_sink(nullptr);
   services_.dialogs.set_parent(window_.get());
-  if (end == SessionEnd::Quit) {
+  if (result.end == SessionEnd::Quit) {
     quit_ = true;
     return;
   }
@@ -303,12 +312,24 @@ void TitleWindow::start(const RunConfig& config) {
   title_return(state_);
   place();
   SDL_ShowWindow(window_.get());
+  // The drive's report over the title picture, its glyphs made with the window's.
+  if (result.drive) report_.emplace(std::move(*result.drive), renderer_.get(), *imgui_);
 }
 
 void TitleWindow::click(int x, int y, int button) {
   if (state_.stage == TitleStage::Opening) {
     if (button == SDL_BUTTON_LEFT && state_.film_visible)
       apply(aviclick(state_, screen_.w, screen_.h));
+    return;
+  }
+  const SDL_Point at{x, y};
+  if (button == SDL_BUTTON_LEFT &&
+      state_.button_visible[static_cast<std::size_t>(TitleButton::HELP)] &&
+      SDL_PointInRect(&at, &kPastDrivesButton)) {
+    past_ = past_drives(options_.drives);
+    std::string names;
+    for (const PastDrive& d : *past_) names += d.line_name;
+    imgui_->add_glyphs(names);
     return;
   }
   for (std::size_t i = 0; i < kButtons.size(); ++i) {
@@ -345,9 +366,11 @@ int TitleWindow::run() {
   while (!quit_) {
     automation.pump(automation.seconds(), window_.get());
     SDL_Event e;
-    // The picker and any message shown in the window take the mouse while they are open.
+    // The picker, the report, the list of past drives and any message shown in the window
+    // take the mouse while they are open.
     const auto windows_open = [this] {
-      return picker_.has_value() || !services_.dialogs.unshown.empty();
+      return picker_.has_value() || report_.has_value() || past_.has_value() ||
+             !services_.dialogs.unshown.empty();
     };
     while (SDL_PollEvent(&e)) {
       if (windows_open()) imgui_->feed(e);
