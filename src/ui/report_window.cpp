@@ -233,11 +233,6 @@ ReportAnswer draw_report_window(ReportWindow& w, float width, float height) {
     ImGui::TextUnformatted(r.line_name.c_str());
     ImGui::TextColored(kDim, "%s  %s / %s", w.started.c_str(), r.route_file.c_str(),
                        r.vehicle_file.c_str());
-    if (!w.notice.empty()) {
-      ImGui::PushTextWrapPos(0);
-      ImGui::TextColored(w.notice_is_error ? kRed : kDim, "%s", w.notice.c_str());
-      ImGui::PopTextWrapPos();
-    }
     if (ImGui::Button("保存... / Save...")) ImGui::OpenPopup(kSaveDialog);
     ImGui::SameLine();
     if (w.folder.empty()) ImGui::BeginDisabled();
@@ -245,6 +240,12 @@ ReportAnswer draw_report_window(ReportWindow& w, float width, float height) {
     if (w.folder.empty()) ImGui::EndDisabled();
     ImGui::SameLine();
     if (ImGui::Button("閉じる / Close")) answer.closed = true;
+    // Below the buttons, so that a longer notice never moves them.
+    if (!w.notice.empty()) {
+      ImGui::PushTextWrapPos(0);
+      ImGui::TextColored(w.notice_is_error ? kRed : kDim, "%s", w.notice.c_str());
+      ImGui::PopTextWrapPos();
+    }
     ImGui::EndGroup();
     // Escape closes the save dialog when it is open, else the window.
     escape = ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Escape), false) &&
