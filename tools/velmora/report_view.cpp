@@ -92,24 +92,38 @@ void ReportView::make_curve(float scale) {
 }
 
 void ReportView::save(const fs::path& to) {
-  const fs::path path = expand_home(to);
+  fs::path path = expand_home(to);
+  std::error_code ec;
+  // A folder given: the page goes into it under the name offered.
+  if (fs::is_directory(path, ec)) path /= fs::path(default_save_path(drive_)).filename();
+  const auto tell = [this](const std::string& text, bool error) {
+    window_.notice = text;
+    window_.notice_is_error = error;
+    imgui_.add_glyphs(text);
+  };
+  // A file of that name is replaced only when the user saves to it a second time.
+  if (fs::exists(path, ec) && path != replace_) {
+    replace_ = path;
+    tell(
+        "同じ名前のファイルがあります。もう一度保存すると置き換えます / The file exists; save "
+        "again to replace it: " +
+            path.string(),
+        true);
+    return;
+  }
+  replace_.clear();
   {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << drive_.html;
     out.close();
     if (out) {
-      window_.notice = "保存しました / Saved: " + path.string();
-      window_.notice_is_error = false;
-      imgui_.add_glyphs(window_.notice);
+      tell("保存しました / Saved: " + path.string(), false);
       return;
     }
   }
-  window_.notice =
-      "保存できません（フォルダと書き込み権限、ディスクの空きを確かめてください）/ "
-      "Cannot save: " +
-      path.string() + ": " + std::strerror(errno);
-  window_.notice_is_error = true;
-  imgui_.add_glyphs(window_.notice);
+  tell("保存できません（フォルダと書き込み権限、ディスクの空きを確かめてください）/ Cannot save: " +
+           path.string() + ": " + std::strerror(errno),
+       true);
 }
 
 bool ReportView::draw(float width, float height, float scale) {

@@ -35,6 +35,8 @@ class ReportView {
   ReportWindow window_;
   TexturePtr curve_;
   ImVec2 curve_for_{0, 0};  // the layout size the texture was made for
+  std::filesystem::path
+      replace_;  // an existing file the user was told of: the next save replaces it
   DocumentViewer viewer_;
 };
 
