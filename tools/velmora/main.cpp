@@ -51,7 +51,9 @@ constexpr const char* kUsage =
     "                        given seconds (lines \"SECONDS click X Y [right]\", \"SECONDS key\n"
     "                        NAME\", \"SECONDS text CHARS\", \"SECONDS close\")\n"
     "  --version             the program's version\n"
-    "  --help                this text\n";
+    "  --help                this text\n"
+    "Each drive that reaches a station is kept with its report in\n"
+    "$XDG_DATA_HOME/velmora/drives (default ~/.local/share/velmora/drives).\n";
 
 constexpr const char* kVersion = "velmora 0.1";
 
