@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <iostream>
 #include <optional>
@@ -91,8 +92,8 @@ void apply_display_scale(SDL_Window* window, SDL_Renderer* renderer, UsableArea 
 
 }  // namespace
 
-SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& options,
-                           DesktopServices services) {
+SessionResult run_cab_session(const RunConfig& config, const SessionOptions& options,
+                              DesktopServices services) {
   const int layout_h = kCabWindowHeight + kMenuBarHeight;
   // The window fits the screen less its panels, at the top-left corner (the window manager
   // may place it otherwise). The display's own scale is applied once the window shows
@@ -110,7 +111,7 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
       options.fullscreen ? SDL_WINDOWPOS_UNDEFINED : place.y, place.width, place.height, flags));
   if (!window) {
     services.dialogs.message(std::string("the cab window cannot be opened: ") + SDL_GetError());
-    return SessionEnd::NotStarted;
+    return {SessionEnd::NotStarted, std::nullopt};
   }
   std::unique_ptr<SdlCabScreen> screen;
   std::unique_ptr<SdlImGui> windows_layer;
@@ -120,7 +121,7 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
     windows_layer = std::make_unique<SdlImGui>(screen->renderer());
   } catch (const SdlError& e) {
     services.dialogs.message(e.what());
-    return SessionEnd::NotStarted;
+    return {SessionEnd::NotStarted, std::nullopt};
   }
   area.display_scale = display_scale;
   apply_display_scale(window.get(), screen->renderer(), area, options);
@@ -149,7 +150,7 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
     // What the start had loaded goes with the window; a start that failed saves nothing.
     FormCloseQuery(run);
     services.dialogs.set_parent(nullptr);
-    return SessionEnd::NotStarted;
+    return {SessionEnd::NotStarted, std::nullopt};
   }
   SDL_ShowWindow(window.get());
   if (!options.fullscreen) {
@@ -162,19 +163,35 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
   }
   if (services.on_shown) services.on_shown();
 
-  std::optional<Recorder> recorder;
+  // The drive is recorded into its own folder of the drives kept, and also into the file
+  // the command line names: either may fail without the other.
+  DriveRecording kept{options.drives, {}, {}, true, options.keep_drives};
+  if (!options.drives.empty())
+    kept.folder = make_drive_folder(options.drives, std::time(nullptr), kept.folder_error);
+  if (!kept.folder_error.empty()) std::cerr << "velmora: " << kept.folder_error << '\n';
+  std::optional<Recorder> user_recorder, folder_recorder;
   if (!options.record.empty()) {
     try {
-      recorder.emplace(options.record, config);
+      user_recorder.emplace(options.record, config);
     } catch (const RecorderError& e) {
       services.dialogs.message(e.what());
     }
   }
-  Recorder* rec = recorder ? &*recorder : nullptr;
+  if (!kept.folder.path.empty()) {
+    try {
+      folder_recorder.emplace(kept.folder.path / kDriveRecording, config);
+    } catch (const RecorderError& e) {
+      kept.whole = false;
+      std::cerr << "velmora: " << e.what() << '\n';
+    }
+  }
+  std::vector<Recorder*> recorders;
+  for (std::optional<Recorder>* r : {&user_recorder, &folder_recorder})
+    if (r->has_value()) recorders.push_back(&**r);
   const auto frame = [&run] { return static_cast<long long>(run.frame.frames_run); };
   // Everything the driver does goes through here: recorded as applied.
   const auto record = [&](const DriverCommand& c) {
-    if (rec) rec->record(frame(), c);
+    for (Recorder* r : recorders) r->record(frame(), c);
   };
   const std::function<void(const DriverCommand&)> drive = [&](const DriverCommand& c) {
     record(c);
@@ -195,7 +212,7 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
   SoundWatch sound_watch;
   // Devices lost and back are written into the drive's recording as they are told.
   events.set_device_sink([&](const std::string& text) {
-    if (rec) rec->note(frame(), text);
+    for (Recorder* r : recorders) r->note(frame(), text);
   });
   // The viewing options are saved as the run closes: a save that fails is told in a
   // message, once, since the drive is over by then; the recording notes it too.
@@ -339,8 +356,9 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
       const std::int64_t before = run.frame.counter_prev;
       const long long about_to_run = frame();
       // The frame's length as the clock measured it: a replay steps the same.
-      if (AppIdle(run) && rec)
-        rec->record(about_to_run, command::FrameTime{run.frame.counter_prev - before});
+      if (AppIdle(run))
+        for (Recorder* r : recorders)
+          r->record(about_to_run, command::FrameTime{run.frame.counter_prev - before});
     } else {
       // Nothing of the run moves, but the window and its menus still answer; the labels
       // are asked for again, as every frame does.
@@ -355,14 +373,15 @@ SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& option
   }
   SDL_StopTextInput();
   services.dialogs.set_parent(nullptr);
-  if (rec) rec->finish(frame());
+  for (Recorder* r : recorders) r->finish(frame());
+  if (folder_recorder && !folder_recorder->good()) kept.whole = false;
   // Where the drive ended, as velmora-sim prints it, so a recorded drive's replay can be
   // checked against it.
   std::string ended = "velmora: drive ended: frames=" + std::to_string(run.frame.frames_run);
   for (const TraceColumn& c : parse_trace_columns("speed,film_frame"))
     ended += " " + c.header + "=" + trace_cell(c, run, run.frame.frames_run);
   std::cout << ended << std::endl;
-  return end;
+  return {end, finish_drive(run, kept)};
 }
 
 }  // namespace velmora

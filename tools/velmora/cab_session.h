@@ -5,11 +5,13 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/run.h"
 #include "automation.h"
 #include "desktop_services.h"
+#include "drive_keeping.h"
 #include "platform/settings/ini_settings.h"
 #include "ui/help_window.h"
 #include "ui/serial_dialog.h"
@@ -24,6 +26,8 @@ struct SessionOptions {
   double quit_after = 0;             // s after the program started, then it ends; 0: never
   bool show_hidden_menu = false;     // offers the menu items the cab window keeps hidden
   Automation* automation = nullptr;  // scripted events and screenshots; the program's clock
+  std::filesystem::path drives;      // every drive is recorded into a folder here; empty: not
+  int keep_drives = kDrivesKeptByDefault;
 };
 
 enum class SessionEnd {
@@ -45,8 +49,13 @@ struct DesktopServices {
   std::function<void()> on_shown = {};
 };
 
-SessionEnd run_cab_session(const RunConfig& config, const SessionOptions& options,
-                           DesktopServices services);
+struct SessionResult {
+  SessionEnd end = SessionEnd::Closed;
+  std::optional<KeptDrive> drive;  // a drive that reached a station: its report
+};
+
+SessionResult run_cab_session(const RunConfig& config, const SessionOptions& options,
+                              DesktopServices services);
 
 // Menu bar height in the layout's px, above the cab window's 1202 x 778.
 inline constexpr int kMenuBarHeight = 19;

@@ -16,15 +16,24 @@ DocumentViewer::~DocumentViewer() {
 }
 
 std::string DocumentViewer::failure() const {
-  return "ヘルプを表示できません: 文書を開くビューア (xdg-open とブラウザ) が見つかりません。\n"
-         "No viewer could open the help. Open this file in a web browser:\n" +
+  return std::string(kind_.japanese) +
+         "を表示できません: 文書を開くビューア (xdg-open とブラウザ) が見つかりません。\n" +
+         "No viewer could open the " + kind_.english + ". Open this " +
+         (kind_.folder ? "folder in a file manager" : "file in a web browser") + ":\n" +
          file_.string();
 }
 
-std::optional<std::string> DocumentViewer::open(const std::filesystem::path& file) {
+std::optional<std::string> DocumentViewer::open(const std::filesystem::path& file,
+                                                DocumentKind kind) {
   file_ = std::filesystem::absolute(file);
-  if (!std::filesystem::is_regular_file(file_))
-    return "ヘルプのファイルがありません / The help file is missing:\n" + file_.string();
+  kind_ = kind;
+  const bool there =
+      kind.folder ? std::filesystem::is_directory(file_) : std::filesystem::is_regular_file(file_);
+  if (!there)
+    return kind.folder ? std::string(kind.japanese) + "がありません / The " + kind.english +
+                             " is missing:\n" + file_.string()
+                       : std::string(kind.japanese) + "のファイルがありません / The " +
+                             kind.english + " file is missing:\n" + file_.string();
   if (child_ > 0) waitpid(child_, nullptr, WNOHANG);
   std::string program = "xdg-open", argument = file_.string();
   std::vector<char*> argv = {program.data(), argument.data(), nullptr};

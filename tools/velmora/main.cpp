@@ -19,6 +19,8 @@
 #include "platform/sdl/sdl_game_controller.h"
 #include "platform/serial/termios_serial_port.h"
 #include "platform/settings/ini_settings.h"
+#include "report/drives_folder.h"
+#include "report_view.h"
 #include "title_window.h"
 
 namespace fs = std::filesystem;
@@ -49,7 +51,9 @@ constexpr const char* kUsage =
     "                        given seconds (lines \"SECONDS click X Y [right]\", \"SECONDS key\n"
     "                        NAME\", \"SECONDS text CHARS\", \"SECONDS close\")\n"
     "  --version             the program's version\n"
-    "  --help                this text\n";
+    "  --help                this text\n"
+    "Each drive that reaches a station is kept with its report in\n"
+    "$XDG_DATA_HOME/velmora/drives (default ~/.local/share/velmora/drives).\n";
 
 constexpr const char* kVersion = "velmora 0.1";
 
@@ -219,6 +223,9 @@ int main(int argc, char** argv) {
   HelpWindow help;
   if (const auto error = load_help(help, data)) dialogs.message(*error);
   DesktopServices services{dialogs, settings, sound, film, pad, serial, serial_dialog, help};
+  // Every drive is kept with its report (report/drives_folder.h).
+  o.session.drives = default_drives_folder();
+  o.session.keep_drives = drives_to_keep(settings);
   std::random_device entropy;
   // Seeds stay below 2^31 so that velmora-sim --seed can replay any drive.
   const auto seed = [&]() -> std::uint64_t { return o.seeded ? o.seed : entropy() & 0x7fffffffu; };
@@ -231,7 +238,11 @@ int main(int argc, char** argv) {
     config.vehicle_file = o.vehicle;
     config.first_station = o.start_station;
     config.seed = seed();
-    if (run_cab_session(config, o.session, services) == SessionEnd::NotStarted) status = 1;
+    SessionResult result = run_cab_session(config, o.session, services);
+    if (result.end == SessionEnd::NotStarted) status = 1;
+    // The drive's report before the program ends, unless the automation's time is up.
+    const bool time_up = o.session.quit_after > 0 && automation.seconds() >= o.session.quit_after;
+    if (result.drive && !time_up) show_report_window(std::move(*result.drive), o.session, dialogs);
   } else {
     status = run_title_window(data, o.session, services, seed);
   }

@@ -1,6 +1,5 @@
 #include "title_window.h"
 
-#include <SDL_image.h>
 #include <imgui.h>
 
 #include <array>
@@ -19,8 +18,12 @@
 #include "platform/sdl/sdl_imgui.h"
 #include "platform/sdl/sdl_picture.h"
 #include "platform/sdl/sdl_text.h"
+#include "report/drives_folder.h"
+#include "report_view.h"
 #include "ui/message_window.h"
 #include "ui/picker_window.h"
+#include "ui/report_window.h"
+#include "window_shot.h"
 
 namespace velmora {
 
@@ -31,18 +34,25 @@ namespace fs = std::filesystem;
 constexpr int kTitleChannel = 0;  // the player's one channel: the opening's sound, then the jingle
 
 // Where the title window's pictures lie (its resource layout).
-constexpr std::array<SDL_Rect, 5> kButtons = {{
-    {500, 350, 300, 50}, {500, 410, 300, 50}, {500, 460, 300, 50}, {683, 510, 50, 19}, {739, 510, 50, 19}}};
-constexpr std::array<const char*, 5> kButtonPictures = {"train1.png", "train2.png", "train3.png", "help.png",
-                                                        "quit.png"};
+constexpr std::array<SDL_Rect, 5> kButtons = {{{500, 350, 300, 50},
+                                               {500, 410, 300, 50},
+                                               {500, 460, 300, 50},
+                                               {683, 510, 50, 19},
+                                               {739, 510, 50, 19}}};
+constexpr std::array<const char*, 5> kButtonPictures = {"train1.png", "train2.png", "train3.png",
+                                                        "help.png", "quit.png"};
 constexpr std::array<const char*, 5> kButtonTexts = {"特急", "快速", "普通", "HELP", "Quit"};
 constexpr SDL_Point kLoadingAt{345, 271};
+// The list of past drives, a plain button left of HELP, shown with it.
+constexpr SDL_Rect kPastDrivesButton{567, 510, 110, 19};
+constexpr const char* kPastDrivesText = "過去の運転";
 
 struct WindowCloser {
   void operator()(SDL_Window* w) const { SDL_DestroyWindow(w); }
 };
 
-TexturePtr load_texture(SDL_Renderer* r, const fs::path& data, const std::string& name, SDL_Point* size = nullptr) {
+TexturePtr load_texture(SDL_Renderer* r, const fs::path& data, const std::string& name,
+                        SDL_Point* size = nullptr) {
   const auto found = resolve_data_file(data, name);
   if (!found) return nullptr;
   // Read as every picture is: by its content, with its size checked before decoding.
@@ -71,7 +81,7 @@ class TitleWindow {
   void click(int x, int y, int button);
   void start(const RunConfig& config);
   void draw_picker();
-  void save_shot(const fs::path& file);
+  void draw_reports();
 
   fs::path data_;
   SessionOptions options_;
@@ -93,18 +103,21 @@ class TitleWindow {
   TitleButton picker_button_ = TitleButton::Train1;
   fs::path sound_file_;
   DocumentViewer viewer_;
+  std::optional<ReportView> report_;            // the drive just ended
+  std::optional<std::vector<PastDrive>> past_;  // the list of past drives, while open
 };
 
 bool TitleWindow::open() {
   SDL_GetDisplayBounds(0, &screen_);
   state_ = title_create(screen_.w, screen_.h, rng_);
-  window_.reset(SDL_CreateWindow(kAppTitle, state_.left, state_.top, state_.client_width, state_.client_height,
-                                 SDL_WINDOW_BORDERLESS));
+  window_.reset(SDL_CreateWindow(kAppTitle, state_.left, state_.top, state_.client_width,
+                                 state_.client_height, SDL_WINDOW_BORDERLESS));
   if (!window_) {
     services_.dialogs.message(std::string("the title window cannot be opened: ") + SDL_GetError());
     return false;
   }
-  renderer_.reset(SDL_CreateRenderer(window_.get(), -1, options_.software ? SDL_RENDERER_SOFTWARE : 0));
+  renderer_.reset(
+      SDL_CreateRenderer(window_.get(), -1, options_.software ? SDL_RENDERER_SOFTWARE : 0));
   if (!renderer_) {
     services_.dialogs.message(std::string("the title window cannot be drawn: ") + SDL_GetError());
     return false;
@@ -121,7 +134,8 @@ bool TitleWindow::open() {
   picture_ = load_texture(renderer_.get(), data_, state_.picture);
   loading_ = load_texture(renderer_.get(), data_, "image\\title\\loading.png");
   for (std::size_t i = 0; i < buttons_.size(); ++i)
-    buttons_[i] = load_texture(renderer_.get(), data_, std::string("image\\title\\") + kButtonPictures[i]);
+    buttons_[i] =
+        load_texture(renderer_.get(), data_, std::string("image\\title\\") + kButtonPictures[i]);
   return true;
 }
 
@@ -136,7 +150,8 @@ void TitleWindow::start_opening() {
   film_started_ = std::chrono::steady_clock::now();
   // The film's sound plays on the player's channel beside its pictures.
   std::string error;
-  sound_file_ = fs::temp_directory_path() / ("velmora-opening-" + std::to_string(SDL_GetTicks64()) + ".wav");
+  sound_file_ =
+      fs::temp_directory_path() / ("velmora-opening-" + std::to_string(SDL_GetTicks64()) + ".wav");
   if (extract_film_sound(*film, sound_file_, error) == FilmSound::Written) {
     const int sound = services_.sound.load(sound_file_.string(), error);
     if (sound >= 0) {
@@ -172,7 +187,8 @@ void TitleWindow::apply(const TitleEffects& e) {
 }
 
 void TitleWindow::show_film_frame() {
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - film_started_).count();
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - film_started_).count();
   const int n = static_cast<int>(seconds * film_fps_);
   if (n >= services_.film.avi_length()) {
     apply(aviclick(state_, screen_.w, screen_.h));
@@ -184,10 +200,11 @@ void TitleWindow::show_film_frame() {
   int w = 0, h = 0;
   if (film_) SDL_QueryTexture(film_.get(), nullptr, nullptr, &w, &h);
   if (!film_ || w != p.width || h != p.height)
-    film_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_IYUV, SDL_TEXTUREACCESS_STREAMING, p.width, p.height));
+    film_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_IYUV,
+                                  SDL_TEXTUREACCESS_STREAMING, p.width, p.height));
   if (film_)
-    SDL_UpdateYUVTexture(film_.get(), nullptr, p.planes[0], p.strides[0], p.planes[1], p.strides[1], p.planes[2],
-                         p.strides[2]);
+    SDL_UpdateYUVTexture(film_.get(), nullptr, p.planes[0], p.strides[0], p.planes[1], p.strides[1],
+                         p.planes[2], p.strides[2]);
 }
 
 void TitleWindow::draw(bool with_windows) {
@@ -207,8 +224,15 @@ void TitleWindow::draw(bool with_windows) {
         // No picture in the data folder: a plain button with its name.
         SDL_SetRenderDrawColor(r, 40, 40, 60, 255);
         SDL_RenderFillRect(r, &kButtons[i]);
-        text_.draw(r, kButtons[i].x + 8, kButtons[i].y + 2, kButtonTexts[i], i < 3 ? 28 : 13, {255, 255, 255, 255}, 0);
+        text_.draw(r, kButtons[i].x + 8, kButtons[i].y + 2, kButtonTexts[i], i < 3 ? 28 : 13,
+                   {255, 255, 255, 255}, 0);
       }
+    }
+    if (state_.button_visible[static_cast<std::size_t>(TitleButton::HELP)]) {
+      SDL_SetRenderDrawColor(r, 51, 51, 64, 255);
+      SDL_RenderFillRect(r, &kPastDrivesButton);
+      text_.draw(r, kPastDrivesButton.x + 8, kPastDrivesButton.y + 2, kPastDrivesText, 13,
+                 {255, 255, 255, 255}, 0);
     }
     if (state_.loading_visible) {
       SDL_Point size{110, 40};
@@ -218,35 +242,21 @@ void TitleWindow::draw(bool with_windows) {
         SDL_RenderCopy(r, loading_.get(), nullptr, &at);
       }
       // The start's progress, so a long load shows where it is.
-      if (!state_.status.empty()) text_.draw(r, 8, 533 - 24, state_.status, 16, {255, 255, 255, 255}, 1);
+      if (!state_.status.empty())
+        text_.draw(r, 8, 533 - 24, state_.status, 16, {255, 255, 255, 255}, 1);
     }
   }
   if (with_windows) {
     imgui_->begin_frame(1.0f / 30);
     draw_picker();
+    draw_reports();
     draw_message_window(services_.dialogs.unshown, 800, 533);
     imgui_->end_frame();
     imgui_->draw();
   }
-  if (const fs::path shot = options_.automation->screenshot_due(); !shot.empty()) save_shot(shot);
+  if (const fs::path shot = options_.automation->screenshot_due(); !shot.empty())
+    save_window_shot(r, shot);
   SDL_RenderPresent(r);
-}
-
-// The picture drawn so far, before it is shown, at the window's own size.
-void TitleWindow::save_shot(const fs::path& file) {
-  SDL_Renderer* r = renderer_.get();
-  int w = 0, h = 0;
-  SDL_GetRendererOutputSize(r, &w, &h);
-  SurfacePtr pixels(SDL_CreateRGBSurfaceWithFormat(0, w, h, 24, SDL_PIXELFORMAT_RGB24));
-  // Read in the output's own px, whatever logical size the layout has.
-  SDL_Rect all{0, 0, w, h};
-  int lw = 0, lh = 0;
-  SDL_RenderGetLogicalSize(r, &lw, &lh);
-  SDL_RenderSetLogicalSize(r, 0, 0);
-  const bool read = pixels && SDL_RenderReadPixels(r, &all, SDL_PIXELFORMAT_RGB24, pixels->pixels, pixels->pitch) == 0;
-  SDL_RenderSetLogicalSize(r, lw, lh);
-  if (!read || IMG_SavePNG(pixels.get(), file.string().c_str()) != 0)
-    std::cerr << "velmora: " << file.string() << ": the screenshot cannot be written (" << SDL_GetError() << ")\n";
 }
 
 void TitleWindow::draw_picker() {
@@ -259,10 +269,23 @@ void TitleWindow::draw_picker() {
   if (answer.picked) {
     picker_.reset();
     TitleEffects effects;
-    const auto config = Menumousedown(state_, picker_button_, answer.picked, data_, seed_(), effects);
+    const auto config =
+        Menumousedown(state_, picker_button_, answer.picked, data_, seed_(), effects);
     apply(effects);
     if (config) start(*config);
   }
+}
+
+void TitleWindow::draw_reports() {
+  if (past_) {
+    const PastDrivesAnswer answer = draw_past_drives_window(*past_, options_.drives, 800, 533);
+    if (answer.chosen) {
+      const fs::path page = options_.drives / (*past_)[*answer.chosen].folder / kDriveReportHtml;
+      if (const auto why = viewer_.open(page, kDriveReportKind)) services_.dialogs.message(*why);
+    }
+    if (answer.closed) past_.reset();
+  }
+  if (report_ && !report_->draw(800, 533)) report_.reset();
 }
 
 void TitleWindow::start(const RunConfig& config) {
@@ -277,10 +300,10 @@ void TitleWindow::start(const RunConfig& config) {
     title_hide(state_);
     SDL_HideWindow(window_.get());
   };
-  const SessionEnd end = run_cab_session(config, options_, services);
+  SessionResult result = run_cab_session(config, options_, services);
   services_.dialogs.set_status_sink(nullptr);
   services_.dialogs.set_parent(window_.get());
-  if (end == SessionEnd::Quit) {
+  if (result.end == SessionEnd::Quit) {
     quit_ = true;
     return;
   }
@@ -289,22 +312,37 @@ void TitleWindow::start(const RunConfig& config) {
   title_return(state_);
   place();
   SDL_ShowWindow(window_.get());
+  // The drive's report over the title picture, its glyphs made with the window's.
+  if (result.drive) report_.emplace(std::move(*result.drive), renderer_.get(), *imgui_);
 }
 
 void TitleWindow::click(int x, int y, int button) {
   if (state_.stage == TitleStage::Opening) {
-    if (button == SDL_BUTTON_LEFT && state_.film_visible) apply(aviclick(state_, screen_.w, screen_.h));
+    if (button == SDL_BUTTON_LEFT && state_.film_visible)
+      apply(aviclick(state_, screen_.w, screen_.h));
+    return;
+  }
+  const SDL_Point at{x, y};
+  if (button == SDL_BUTTON_LEFT &&
+      state_.button_visible[static_cast<std::size_t>(TitleButton::HELP)] &&
+      SDL_PointInRect(&at, &kPastDrivesButton)) {
+    past_ = past_drives(options_.drives);
+    std::string names;
+    for (const PastDrive& d : *past_) names += d.line_name;
+    imgui_->add_glyphs(names);
     return;
   }
   for (std::size_t i = 0; i < kButtons.size(); ++i) {
     const SDL_Rect& b = kButtons[i];
-    if (!state_.button_visible[i] || x < b.x || x >= b.x + b.w || y < b.y || y >= b.y + b.h) continue;
+    if (!state_.button_visible[i] || x < b.x || x >= b.x + b.w || y < b.y || y >= b.y + b.h)
+      continue;
     const auto which = static_cast<TitleButton>(i);
     if (which == TitleButton::Quit) {
       if (button == SDL_BUTTON_LEFT) quit_ = true;
     } else if (which == TitleButton::HELP) {
       if (button == SDL_BUTTON_LEFT) {
-        const fs::path document = resolve_data_file(data_, kHelpDocument).value_or(helpclick(data_));
+        const fs::path document =
+            resolve_data_file(data_, kHelpDocument).value_or(helpclick(data_));
         if (const auto why = viewer_.open(document)) services_.dialogs.message(*why);
       }
     } else if (button == SDL_BUTTON_LEFT) {
@@ -328,12 +366,19 @@ int TitleWindow::run() {
   while (!quit_) {
     automation.pump(automation.seconds(), window_.get());
     SDL_Event e;
-    // The picker and any message shown in the window take the mouse while they are open.
-    const auto windows_open = [this] { return picker_.has_value() || !services_.dialogs.unshown.empty(); };
+    // The picker, the report, the list of past drives and any message shown in the window
+    // take the mouse while they are open.
+    const auto windows_open = [this] {
+      return picker_.has_value() || report_.has_value() || past_.has_value() ||
+             !services_.dialogs.unshown.empty();
+    };
     while (SDL_PollEvent(&e)) {
       if (windows_open()) imgui_->feed(e);
-      if (e.type == SDL_QUIT || (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE)) quit_ = true;
-      if (e.type == SDL_MOUSEBUTTONDOWN && !windows_open()) click(e.button.x, e.button.y, e.button.button);
+      if (e.type == SDL_QUIT ||
+          (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE))
+        quit_ = true;
+      if (e.type == SDL_MOUSEBUTTONDOWN && !windows_open())
+        click(e.button.x, e.button.y, e.button.button);
     }
     if (quit_) break;
     if (const auto why = viewer_.poll()) services_.dialogs.message(*why);

@@ -12,7 +12,7 @@
 namespace velmora {
 
 // Runs until the title window is closed or Quit is chosen; the process's exit status.
-int run_title_window(const std::filesystem::path& data, const SessionOptions& options, DesktopServices services,
-                     const std::function<std::uint64_t()>& seed);
+int run_title_window(const std::filesystem::path& data, const SessionOptions& options,
+                     DesktopServices services, const std::function<std::uint64_t()>& seed);
 
 }  // namespace velmora

@@ -44,7 +44,8 @@ SdlImGui::SdlImGui(SDL_Renderer* renderer, const std::filesystem::path& font_fil
   std::ifstream in(font_file, std::ios::binary);
   font_bytes_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   if (!in || font_bytes_.empty())
-    throw SdlError(font_file.string() + ": the dialogs' font cannot be read; install fonts-ipafont-gothic");
+    throw SdlError(font_file.string() +
+                   ": the dialogs' font cannot be read; install fonts-ipafont-gothic");
   ImGuiContext* before = ImGui::GetCurrentContext();
   context_ = ImGui::CreateContext();
   ImGui::SetCurrentContext(context_);
@@ -89,8 +90,20 @@ void SdlImGui::set_output_scale(float scale) {
   if (scale > 0 && std::isfinite(scale)) scale_ = scale;
 }
 
+void SdlImGui::want_large_font(float px, const std::string& extra) {
+  ImFontGlyphRangesBuilder glyphs;
+  for (ImWchar c = 0x20; c < 0x7F; ++c) glyphs.AddChar(c);
+  glyphs.AddText(extra.c_str());
+  ImVector<ImWchar> ranges;
+  glyphs.BuildRanges(&ranges);
+  large_ranges_.assign(ranges.begin(), ranges.end());
+  large_px_ = px;
+  glyphs_added_ = true;
+}
+
 bool SdlImGui::has_glyph(char32_t c) const {
-  return font_ != nullptr && c <= 0xFFFF && font_->FindGlyphNoFallback(static_cast<ImWchar>(c)) != nullptr;
+  return font_ != nullptr && c <= 0xFFFF &&
+         font_->FindGlyphNoFallback(static_cast<ImWchar>(c)) != nullptr;
 }
 
 // The glyphs at the size they are seen at: a layout px is `scale_` output px, so the font
@@ -109,16 +122,24 @@ void SdlImGui::make_font() {
   config.FontDataOwnedByAtlas = false;  // the bytes are this object's
   font_ = io.Fonts->AddFontFromMemoryTTF(font_bytes_.data(), static_cast<int>(font_bytes_.size()),
                                          std::round(font_px_ * scale_), &config, ranges_.data());
+  large_ = nullptr;
+  if (font_ != nullptr && large_px_ > 0)
+    large_ = io.Fonts->AddFontFromMemoryTTF(
+        font_bytes_.data(), static_cast<int>(font_bytes_.size()), std::round(large_px_ * scale_),
+        &config, large_ranges_.data());
   unsigned char* pixels = nullptr;
   int width = 0, height = 0;
   if (font_ != nullptr) io.Fonts->GetTexDataAsRGBA32(&pixels, &width, &height);
   TexturePtr texture;
   if (pixels != nullptr)
-    texture.reset(SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGBA32, SDL_TEXTUREACCESS_STATIC, width, height));
+    texture.reset(SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGBA32, SDL_TEXTUREACCESS_STATIC,
+                                    width, height));
   if (!texture || SDL_UpdateTexture(texture.get(), nullptr, pixels, width * 4) != 0) {
     font_ = nullptr;
-    throw SdlError(pixels == nullptr ? "the dialogs' font has no usable glyphs"
-                                     : with_sdl_reason("the dialogs' font cannot be put into a texture"));
+    large_ = nullptr;
+    throw SdlError(pixels == nullptr
+                       ? "the dialogs' font has no usable glyphs"
+                       : with_sdl_reason("the dialogs' font cannot be put into a texture"));
   }
   SDL_SetTextureBlendMode(texture.get(), SDL_BLENDMODE_BLEND);
   // One glyph px to one screen px: no filtering needed, and none wanted.
@@ -145,7 +166,8 @@ void SdlImGui::feed(const SDL_Event& e) {
       mouse_x_ = static_cast<float>(e.button.x);
       mouse_y_ = static_cast<float>(e.button.y);
       if (e.button.button >= 1 && e.button.button <= 3)
-        changes_.push_back({Change::Button, e.button.button - 1, e.type == SDL_MOUSEBUTTONDOWN, mouse_x_, mouse_y_});
+        changes_.push_back({Change::Button, e.button.button - 1, e.type == SDL_MOUSEBUTTONDOWN,
+                            mouse_x_, mouse_y_});
       break;
     case SDL_MOUSEWHEEL:
       io.MouseWheel += static_cast<float>(e.wheel.y);
@@ -198,8 +220,8 @@ void SdlImGui::begin_frame(float seconds) {
     changes_.pop_front();
   }
   // The pointer where the last press or release was until all of them have been seen.
-  const bool pending_button =
-      std::any_of(changes_.begin(), changes_.end(), [](const Change& c) { return c.kind == Change::Button; });
+  const bool pending_button = std::any_of(changes_.begin(), changes_.end(),
+                                          [](const Change& c) { return c.kind == Change::Button; });
   if (!pointer_set && !pending_button) io.MousePos = ImVec2(mouse_x_, mouse_y_);
   ImGui::NewFrame();
 }
@@ -261,10 +283,11 @@ void SdlImGui::draw(float left, float top, float scale) {
       SDL_RenderSetClipRect(renderer_, &clip);
       const ImDrawVert* v = vertices + cmd.VtxOffset;
       // ImGui's packed colour is R, G, B, A in memory, as SDL_Color.
-      SDL_RenderGeometryRaw(renderer_, static_cast<SDL_Texture*>(cmd.GetTexID()), xy.data() + 2 * cmd.VtxOffset,
-                            2 * sizeof(float), reinterpret_cast<const SDL_Color*>(&v->col), sizeof(ImDrawVert),
-                            &v->uv.x, sizeof(ImDrawVert), list->VtxBuffer.Size - static_cast<int>(cmd.VtxOffset),
-                            indices + cmd.IdxOffset, static_cast<int>(cmd.ElemCount), sizeof(ImDrawIdx));
+      SDL_RenderGeometryRaw(
+          renderer_, static_cast<SDL_Texture*>(cmd.GetTexID()), xy.data() + 2 * cmd.VtxOffset,
+          2 * sizeof(float), reinterpret_cast<const SDL_Color*>(&v->col), sizeof(ImDrawVert),
+          &v->uv.x, sizeof(ImDrawVert), list->VtxBuffer.Size - static_cast<int>(cmd.VtxOffset),
+          indices + cmd.IdxOffset, static_cast<int>(cmd.ElemCount), sizeof(ImDrawIdx));
     }
   }
   SDL_RenderSetClipRect(renderer_, clipped ? &old_clip : nullptr);

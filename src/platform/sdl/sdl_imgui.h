@@ -10,14 +10,13 @@
 // over two frames, and two such clicks are a double click.
 
 #include <SDL.h>
+#include <imgui.h>
 
 #include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#include <imgui.h>
 
 #include "platform/sdl/sdl_handles.h"
 
@@ -31,7 +30,8 @@ class SdlImGui {
  public:
   // A context of its own with the Japanese glyphs of `font_file` at `size` px. Throws
   // SdlError when the font cannot be read or its texture made.
-  SdlImGui(SDL_Renderer* renderer, const std::filesystem::path& font_file = kDialogFontFile, float size = 13);
+  SdlImGui(SDL_Renderer* renderer, const std::filesystem::path& font_file = kDialogFontFile,
+           float size = 13);
   ~SdlImGui();
   SdlImGui(const SdlImGui&) = delete;
   SdlImGui& operator=(const SdlImGui&) = delete;
@@ -46,6 +46,11 @@ class SdlImGui {
   void set_output_scale(float scale);
   // Whether the font has a glyph for `c` (after the glyphs were last made).
   bool has_glyph(char32_t c) const;
+  // A second face `px` layout px high for a figure shown big (digits, signs and `extra`
+  // characters only), made with the glyphs before the next frame; large_font() is null
+  // until then.
+  void want_large_font(float px, const std::string& extra);
+  ImFont* large_font() const { return large_; }
 
   // An SDL event for the windows, its pointer already in layout px.
   void feed(const SDL_Event& e);
@@ -76,12 +81,15 @@ class SdlImGui {
   ImGuiContext* context_ = nullptr;
   std::string font_bytes_;
   float font_px_;
-  float scale_ = 1;      // the glyphs are made for this output scale
-  float made_for_ = 0;   // the scale the current glyphs were made for; 0: none yet
+  float scale_ = 1;     // the glyphs are made for this output scale
+  float made_for_ = 0;  // the scale the current glyphs were made for; 0: none yet
   std::u32string extra_glyphs_;
   bool glyphs_added_ = false;
   std::vector<ImWchar> ranges_;  // the glyphs asked of the font; kept while the font lives
   ImFont* font_ = nullptr;
+  float large_px_ = 0;  // 0: no large face
+  std::vector<ImWchar> large_ranges_;
+  ImFont* large_ = nullptr;
   int width_, height_;
   std::uint64_t signature_ = 0, drawn_signature_ = 1;
   TexturePtr font_texture_;
