@@ -102,7 +102,8 @@ struct Run {
   CabState cab;
   TextState texts;
   ValueDisplayState value_display;
-  RunLog run_log;  // what the report after the drive shows: the frame and the overrun correction write it
+  RunLog run_log;  // what the report after the drive shows: the frame and the overrun correction
+                   // write it
 
   // The one source of randomness that affects the drive.
   std::mt19937_64 rng;
