@@ -20,6 +20,7 @@
 #include "platform/serial/termios_serial_port.h"
 #include "platform/settings/ini_settings.h"
 #include "report/drives_folder.h"
+#include "report/run_curve.h"
 #include "report_view.h"
 #include "title_window.h"
 
@@ -247,5 +248,6 @@ int main(int argc, char** argv) {
     status = run_title_window(data, o.session, services, seed);
   }
   SDL_Quit();
+  release_curve_fonts();  // the fonts the run curves were drawn with; nothing is drawn now
   return status;
 }
