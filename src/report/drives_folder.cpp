@@ -11,6 +11,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/whole_file.h"
+
 namespace velmora {
 
 namespace fs = std::filesystem;
@@ -18,41 +20,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kCheckDisk = "（ディスクの空きと書き込み権限を確かめてください）";
-
-// The whole text to a temporary file, synced, then renamed over `path`: a full disk or a
-// crash leaves the old file (or none), never half of the new one.
-bool write_whole(const fs::path& path, const std::string& text, std::string& error) {
-  const fs::path temp = path.string() + ".tmp";
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    error = temp.string() + ": " + std::strerror(errno);
-    return false;
-  }
-  std::size_t done = 0;
-  int failed = 0;
-  while (done < text.size() && failed == 0) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n > 0)
-      done += static_cast<std::size_t>(n);
-    else if (n < 0 && errno != EINTR)
-      failed = errno;
-  }
-  if (failed == 0 && ::fsync(fd) != 0) failed = errno;
-  if (::close(fd) != 0 && failed == 0) failed = errno;
-  std::error_code ec;
-  if (failed != 0) {
-    error = temp.string() + ": " + std::strerror(failed);
-    fs::remove(temp, ec);
-    return false;
-  }
-  fs::rename(temp, path, ec);
-  if (ec) {
-    error = path.string() + ": " + ec.message();
-    fs::remove(temp, ec);
-    return false;
-  }
-  return true;
-}
 
 // A field of an index line: tabs and line ends would split it.
 std::string field(std::string text) {
@@ -146,8 +113,8 @@ KeptReport keep_drive_report(const fs::path& drives, const DriveFolder& drive,
     return result;
   };
   std::string why;
-  if (!write_whole(drive.path / kDriveReportHtml, html, why) ||
-      !write_whole(drive.path / kDriveReportJson, json, why))
+  if (!write_whole_file(drive.path / kDriveReportHtml, html, why) ||
+      !write_whole_file(drive.path / kDriveReportJson, json, why))
     return failed(why);
 
   // Lines whose folder was removed by hand go.
@@ -182,7 +149,7 @@ KeptReport keep_drive_report(const fs::path& drives, const DriveFolder& drive,
   }
   std::string text;
   for (const IndexLine& l : kept) text += l.text + '\n';
-  if (!write_whole(drives / kDrivesIndex, text, why)) return failed(why);
+  if (!write_whole_file(drives / kDrivesIndex, text, why)) return failed(why);
   result.kept = true;
   if (!stayed.empty())
     result.error = "古い運転を消せません / Old drives could not be removed:" + stayed;
