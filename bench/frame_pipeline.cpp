@@ -23,6 +23,7 @@
 // --competing-load PID, which only spins), as another program on the desktop would; its
 // histograms are named frame_times_KEY_load.png.
 #include <SDL.h>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -65,6 +66,9 @@ constexpr std::int64_t kFrameNs = 16'667'000;
 double ms_of(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 // The thread's CPU time from its own clock: getrusage's user and system times are sampled
 // at the scheduler tick and only scaled to the total, off by milliseconds on a short pass.
+double ms_of_timeval(const timeval& t) {
+  return static_cast<double>(t.tv_sec) * 1000 + static_cast<double>(t.tv_usec) / 1000;
+}
 double thread_cpu_ms() {
   timespec t{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
@@ -167,9 +171,11 @@ Figures full_pipeline(const fs::path& data, const Drive& d, long long frames, bo
   std::optional<CompetingLoad> competing;
   if (load) competing.emplace();
   film.take_inside();  // what the setup spent in the film belongs to no pass
+  const int proc_stat = open("/proc/stat", O_RDONLY | O_CLOEXEC);
   const auto begin = Clock::now();
   for (long long frame = 0; frame < frames && !run.frame.ended; ++frame) {
     rusage before{}, after{};
+    const long steal_before = machine_steal_ticks(proc_stat);
     getrusage(RUSAGE_THREAD, &before);
     const double cpu_before = thread_cpu_ms();
     const auto start = Clock::now();
@@ -183,6 +189,7 @@ Figures full_pipeline(const fs::path& data, const Drive& d, long long frames, bo
     const auto end = Clock::now();
     const double cpu_after = thread_cpu_ms();
     getrusage(RUSAGE_THREAD, &after);
+    const long steal_after = machine_steal_ticks(proc_stat);
     const Clock::duration in_film = film.take_inside();
     const Clock::duration waited = paced ? Clock::duration{} : in_film;
     PassRecord& p = f.passes[passed];
@@ -192,6 +199,9 @@ Figures full_pipeline(const fs::path& data, const Drive& d, long long frames, bo
     p.run_frame_ms = ms_of(end - windows_done - waited);
     p.film_ms = ms_of(in_film);
     p.cpu_ms = cpu_after - cpu_before;
+    p.user_ms = ms_of_timeval(after.ru_utime) - ms_of_timeval(before.ru_utime);
+    p.system_ms = ms_of_timeval(after.ru_stime) - ms_of_timeval(before.ru_stime);
+    p.steal_ticks = steal_before < 0 || steal_after < 0 ? -1 : steal_after - steal_before;
     p.invol_switches = after.ru_nivcsw - before.ru_nivcsw;
     p.vol_switches = after.ru_nvcsw - before.ru_nvcsw;
     p.minor_faults = after.ru_minflt - before.ru_minflt;
@@ -201,6 +211,7 @@ Figures full_pipeline(const fs::path& data, const Drive& d, long long frames, bo
     if (paced) std::this_thread::sleep_until(start + std::chrono::nanoseconds(kFrameNs));
   }
   f.total_s = std::chrono::duration<double>(Clock::now() - begin).count();
+  if (proc_stat >= 0) close(proc_stat);
   f.ms.resize(passed);
   f.passes.resize(passed);
   if (competing) f.load_cpu_s = competing->stop();

@@ -14,6 +14,8 @@ struct PassRecord {
   double run_frame_ms = 0;  // the run's frame, finish_frame (unpaced: film waits left out)
   double film_ms = 0;       // inside avi_getframe; paced: part of run_frame_ms
   double cpu_ms = 0;        // the thread's own CPU time, user and system, from its clock
+  double user_ms = 0, system_ms = 0;  // getrusage's split: sampled at the tick, so rough
+  long steal_ticks = -1;  // the machine's stolen time in the pass, in 1/100 s; -1 unknown
   long invol_switches = 0, vol_switches = 0;
   long minor_faults = 0, major_faults = 0;
 };
@@ -23,6 +25,10 @@ inline constexpr double kSlowPassMs = 4;
 // A pass was taken off the CPU: an involuntary switch, and the thread's CPU time well
 // below the pass's time.
 bool preempted(const PassRecord& p);
+
+// The hypervisor's stolen time over all CPUs, from /proc/stat, in 1/100 s; -1 where it cannot
+// be read. Reads into a fixed buffer: no allocation in the frame loop.
+long machine_steal_ticks(int proc_stat_fd);
 
 // How many passes took over kSlowPassMs and what they have in common, then the worst five
 // with their split. `paced` tells whether the film's time is part of the passes.
