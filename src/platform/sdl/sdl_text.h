@@ -1,16 +1,21 @@
 #pragma once
 // Text on the cab: UTF-8 strings in one face and style (the film's texts bold and italic,
 // with a dark drop shadow; the window's labels plain), drawn straight onto the renderer's
-// current target. Fonts open at first use, one per size; the drawn texts are kept as
-// textures, since most of them are the same from one frame to the next.
+// current target. Fonts open at first use, one per size, from the font file read into memory
+// once: the font library reads a glyph's outline from its source when the glyph is first
+// drawn, and a file whose pages the system has dropped meanwhile would make a frame wait for
+// the disk. The drawn texts are kept as textures, since most of them are the same from one frame
+// to the next.
 
 #include <SDL.h>
 #include <SDL_ttf.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/sdl/sdl_handles.h"
 
@@ -24,8 +29,8 @@ inline constexpr int kFilmTextStyle = TTF_STYLE_BOLD | TTF_STYLE_ITALIC;
 
 class SdlText {
  public:
-  explicit SdlText(std::filesystem::path font_file = kCabFontFile, int style = kFilmTextStyle)
-      : font_file_(std::move(font_file)), style_(style) {}
+  // Reads the font file here, before any frame; a missing one is told at the first drawing.
+  explicit SdlText(std::filesystem::path font_file = kCabFontFile, int style = kFilmTextStyle);
   ~SdlText();
   SdlText(const SdlText&) = delete;
   SdlText& operator=(const SdlText&) = delete;
@@ -54,7 +59,9 @@ class SdlText {
   struct Drawn {
     TexturePtr texture;
     int width, height;
+    std::uint64_t used;  // uses_ at its last drawing
   };
+  void drop_older_half();  // of the kept textures, by their last drawing
   // The texture of a text at a size in a colour, made at its first drawing.
   const Drawn* drawn(SDL_Renderer* renderer, TTF_Font* font, int size, const std::string& utf8,
                      SDL_Color colour);
@@ -62,7 +69,9 @@ class SdlText {
   std::filesystem::path font_file_;
   int style_;
   bool ttf_started_ = false;
+  std::vector<char> font_bytes_;  // the whole font file; outlives the fonts opened on it
   SDL_Renderer* cached_for_ = nullptr;
+  std::uint64_t uses_ = 0;
   std::map<std::string, Drawn> cache_;
   std::map<int, std::unique_ptr<TTF_Font, FontCloser>> fonts_;
   std::string error_;
