@@ -64,11 +64,11 @@ using Clock = std::chrono::steady_clock;
 constexpr std::int64_t kFrameNs = 16'667'000;
 
 double ms_of(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-// The thread's CPU time from its own clock: getrusage's user and system times are sampled
-// at the scheduler tick and only scaled to the total, off by milliseconds on a short pass.
 double ms_of_timeval(const timeval& t) {
   return static_cast<double>(t.tv_sec) * 1000 + static_cast<double>(t.tv_usec) / 1000;
 }
+// The thread's CPU time from its own clock: getrusage's user and system times are sampled
+// at the scheduler tick and only scaled to the total, off by milliseconds on a short pass.
 double thread_cpu_ms() {
   timespec t{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
