@@ -362,6 +362,33 @@ TEST(CabWindow, AWindowOfAnySizeShowsTheLayoutScaledWithItsLabelsMadeAtTheWindow
   SDL_Quit();
 }
 
+TEST(CabWindow, TheBarsBesideALayoutNarrowerThanItsWindowTurnBlackWhateverWasShownThere) {
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+  // Half the layout is 601 px wide: 50 px bars on either side.
+  SDL_Window* window = SDL_CreateWindow("cab", 0, 0, 701, 389, SDL_WINDOW_HIDDEN);
+  ASSERT_NE(window, nullptr) << SDL_GetError();
+  {
+    const auto screen = SdlCabScreen::in_window(window, true);
+    screen->set_film_picture(film_of(800, 600, 81, 90, 240));
+    screen->compose();
+    screen->set_window_overlay([](SDL_Renderer* r, float, float, float) {
+      SDL_SetRenderDrawColor(r, 255, 255, 255, 255);
+      SDL_RenderFillRect(r, nullptr);
+    });
+    screen->flip();
+    ASSERT_EQ(brightest(screen->read_window(), 0, 0, 50, 389), 0xff);
+    screen->set_window_overlay({});
+    screen->flip();
+    const CabPixels w = screen->read_window();
+    EXPECT_EQ(brightest(w, 0, 0, 50, 389), 0);
+    EXPECT_EQ(brightest(w, 651, 0, 701, 389), 0);
+    EXPECT_GT(brightest(w, 50, 0, 651, 300), 0);
+  }
+  SDL_DestroyWindow(window);
+  SDL_Quit();
+}
+
 TEST(CabWindow, TheWindowOpensAsLargeAsFitsTheUsableAreaAtMostAtTheDisplaysScale) {
   struct Case {
     UsableArea area;

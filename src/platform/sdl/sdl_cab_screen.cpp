@@ -11,16 +11,16 @@ std::unique_ptr<SdlCabScreen> SdlCabScreen::offscreen(int width, int height) {
   if (width <= 0 || height <= 0)
     throw SdlError("a cab picture of " + std::to_string(width) + " x " + std::to_string(height) +
                    " px cannot be drawn");
-  SurfacePtr memory(
-      SDL_CreateRGBSurfaceWithFormat(0, kCabWindowWidth, kCabWindowHeight, 32, SDL_PIXELFORMAT_ARGB8888));
+  SurfacePtr memory(SDL_CreateRGBSurfaceWithFormat(0, kCabWindowWidth, kCabWindowHeight, 32,
+                                                   SDL_PIXELFORMAT_ARGB8888));
   if (!memory) throw SdlError(with_sdl_reason("no memory for the cab picture"));
   RendererPtr renderer(SDL_CreateSoftwareRenderer(memory.get()));
   if (!renderer) throw SdlError(with_sdl_reason("the cab picture cannot be drawn in memory"));
   return with_renderer(std::move(memory), std::move(renderer), width, height);
 }
 
-std::unique_ptr<SdlCabScreen> SdlCabScreen::in_window(SDL_Window* window, bool software, int menu_height,
-                                                      bool window_opacity) {
+std::unique_ptr<SdlCabScreen> SdlCabScreen::in_window(SDL_Window* window, bool software,
+                                                      int menu_height, bool window_opacity) {
   RendererPtr renderer(SDL_CreateRenderer(window, -1, software ? SDL_RENDERER_SOFTWARE : 0));
   if (!renderer) throw SdlError(with_sdl_reason("the cab window cannot be drawn"));
   auto screen = with_renderer(nullptr, std::move(renderer), kWidth, kHeight, menu_height);
@@ -29,21 +29,22 @@ std::unique_ptr<SdlCabScreen> SdlCabScreen::in_window(SDL_Window* window, bool s
   return screen;
 }
 
-std::unique_ptr<SdlCabScreen> SdlCabScreen::with_renderer(SurfacePtr memory, RendererPtr renderer, int width,
-                                                          int height, int menu_height) {
-  TexturePtr cab(SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
-                                   width, height));
-  TexturePtr window(SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
-                                      kCabWindowWidth, kCabWindowHeight + menu_height));
+std::unique_ptr<SdlCabScreen> SdlCabScreen::with_renderer(SurfacePtr memory, RendererPtr renderer,
+                                                          int width, int height, int menu_height) {
+  TexturePtr cab(SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_ARGB8888,
+                                   SDL_TEXTUREACCESS_TARGET, width, height));
+  TexturePtr window(SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_ARGB8888,
+                                      SDL_TEXTUREACCESS_TARGET, kCabWindowWidth,
+                                      kCabWindowHeight + menu_height));
   if (!cab || !window) throw SdlError(with_sdl_reason("the cab picture's texture cannot be made"));
-  std::unique_ptr<SdlCabScreen> screen(new SdlCabScreen(std::move(memory), std::move(renderer), std::move(cab),
-                                                        std::move(window), width, height));
+  std::unique_ptr<SdlCabScreen> screen(new SdlCabScreen(
+      std::move(memory), std::move(renderer), std::move(cab), std::move(window), width, height));
   screen->menu_height_ = menu_height;
   return screen;
 }
 
-SdlCabScreen::SdlCabScreen(SurfacePtr memory, RendererPtr renderer, TexturePtr cab, TexturePtr window,
-                           int width, int height)
+SdlCabScreen::SdlCabScreen(SurfacePtr memory, RendererPtr renderer, TexturePtr cab,
+                           TexturePtr window, int width, int height)
     : memory_(std::move(memory)),
       renderer_(std::move(renderer)),
       cab_(std::move(cab)),
@@ -129,16 +130,18 @@ void SdlCabScreen::draw_film() {
     if (film_) SDL_QueryTexture(film_.get(), nullptr, nullptr, &w, &h);
     if (!film_ || w != picture_->width || h != picture_->height) {
       uploaded_.reset();
-      film_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_IYUV, SDL_TEXTUREACCESS_STREAMING,
-                                    picture_->width, picture_->height));
+      film_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_IYUV,
+                                    SDL_TEXTUREACCESS_STREAMING, picture_->width,
+                                    picture_->height));
       if (!film_) return;
     }
     // The same BT.601 factors as film_picture_to_bgra, whatever the picture's size; the
     // software renderer converts on upload, so the mode is set just before it.
-    SDL_SetYUVConversionMode(picture_->full_range ? SDL_YUV_CONVERSION_JPEG : SDL_YUV_CONVERSION_BT601);
+    SDL_SetYUVConversionMode(picture_->full_range ? SDL_YUV_CONVERSION_JPEG
+                                                  : SDL_YUV_CONVERSION_BT601);
     const FilmPicture& p = *picture_;
-    if (SDL_UpdateYUVTexture(film_.get(), nullptr, p.planes[0], p.strides[0], p.planes[1], p.strides[1],
-                             p.planes[2], p.strides[2]) != 0)
+    if (SDL_UpdateYUVTexture(film_.get(), nullptr, p.planes[0], p.strides[0], p.planes[1],
+                             p.strides[1], p.planes[2], p.strides[2]) != 0)
       return;
     uploaded_ = picture_;
   }
@@ -157,9 +160,11 @@ void SdlCabScreen::draw_texts() {
   // Each group (the texts up to an empty one) draws all its shadows, then all its letters.
   constexpr SDL_Color kBlack{0, 0, 0, 255};
   for (auto group = texts_.begin(); group != texts_.end();) {
-    const auto end = std::find_if(group, texts_.end(), [](const QueuedText& t) { return t.utf8.empty(); });
+    const auto end =
+        std::find_if(group, texts_.end(), [](const QueuedText& t) { return t.utf8.empty(); });
     for (auto t = group; t != end; ++t)
-      if (t->shadow > 0 && !text_.draw(r, t->x + t->shadow, t->y + t->shadow, t->utf8, t->size, kBlack, 0))
+      if (t->shadow > 0 &&
+          !text_.draw(r, t->x + t->shadow, t->y + t->shadow, t->utf8, t->size, kBlack, 0))
         text_error_ = text_.error();
     for (auto t = group; t != end; ++t)
       if (!text_.draw(r, t->x, t->y, t->utf8, t->size, t->colour, 0)) text_error_ = text_.error();
@@ -169,7 +174,8 @@ void SdlCabScreen::draw_texts() {
   texts_.clear();
 }
 
-bool SdlCabScreen::load_window_picture(WindowPicture which, const std::filesystem::path& file, int x, int y) {
+bool SdlCabScreen::load_window_picture(WindowPicture which, const std::filesystem::path& file,
+                                       int x, int y) {
   std::string error;
   const SurfacePtr pixels = read_picture_pixels(file, false, error);
   if (!pixels) return false;
@@ -192,7 +198,8 @@ void SdlCabScreen::flip() {
   }
   const bool overlay_changed = overlay_ && (!overlay_changed_ || overlay_changed_());
   const Placement place = placement();
-  const bool moved = place.output_width != place_.output_width || place.output_height != place_.output_height;
+  const bool moved =
+      place.output_width != place_.output_width || place.output_height != place_.output_height;
   if (!cab_changed_ && labels_ == shown_labels_ && !overlay_changed && !redraw_ && !moved &&
       opacity_ == shown_opacity_) {
     labels_.clear();
@@ -218,7 +225,8 @@ SdlCabScreen::Placement SdlCabScreen::placement() const {
   SDL_GetRendererOutputSize(r, &p.output_width, &p.output_height);
   SDL_SetRenderTarget(r, before);
   const int layout_h = kCabWindowHeight + menu_height_;
-  if (p.output_width <= 0 || p.output_height <= 0) p.output_width = kCabWindowWidth, p.output_height = layout_h;
+  if (p.output_width <= 0 || p.output_height <= 0)
+    p.output_width = kCabWindowWidth, p.output_height = layout_h;
   p.scale = std::min(static_cast<float>(p.output_width) / kCabWindowWidth,
                      static_cast<float>(p.output_height) / layout_h);
   p.left = static_cast<int>(std::lround((p.output_width - kCabWindowWidth * p.scale) / 2));
@@ -247,10 +255,18 @@ void SdlCabScreen::draw_output() {
   SDL_SetRenderTarget(r, nullptr);
   SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
   SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
-  SDL_RenderClear(r);
   const int layout_h = kCabWindowHeight + menu_height_;
   const SDL_Rect layout{p.left, p.top, static_cast<int>(std::lround(kCabWindowWidth * p.scale)),
                         static_cast<int>(std::lround(layout_h * p.scale))};
+  // Black only where the layout leaves the output bare: the layout's copy covers the rest, and
+  // clearing the whole output first would add a fifth to a scaled copy on every redraw.
+  const SDL_Rect bars[] = {
+      {0, 0, p.output_width, layout.y},
+      {0, layout.y + layout.h, p.output_width, p.output_height - layout.y - layout.h},
+      {0, layout.y, layout.x, layout.h},
+      {layout.x + layout.w, layout.y, p.output_width - layout.x - layout.w, layout.h}};
+  for (const SDL_Rect& bar : bars)
+    if (bar.w > 0 && bar.h > 0) SDL_RenderFillRect(r, &bar);
   // A whole-number scale keeps every px sharp; any other is filtered, or texts and lines
   // break apart (a 0 reads as a D).
   const bool whole = std::fabs(p.scale - std::round(p.scale)) < 1e-4f;
@@ -292,18 +308,22 @@ void SdlCabScreen::draw_labels() {
   constexpr SDL_Color kWhite{255, 255, 255, 255};
   const Placement& o = place_;
   const auto x_of = [&o](int x) { return o.left + static_cast<int>(std::lround(x * o.scale)); };
-  const auto y_of = [&o, this](int y) { return o.top + static_cast<int>(std::lround((y + menu_height_) * o.scale)); };
+  const auto y_of = [&o, this](int y) {
+    return o.top + static_cast<int>(std::lround((y + menu_height_) * o.scale));
+  };
   for (const QueuedLabel& l : shown_labels_) {
     const WindowLabel& p = l.place;
     const int size = std::max(1, static_cast<int>(std::lround(p.size * o.scale)));
     int x = x_of(p.x);
     if (p.width > 0) {
       // A fixed-size label cuts its text at its edges.
-      const SDL_Rect box{x_of(p.x), y_of(p.y), x_of(p.x + p.width) - x_of(p.x), y_of(p.y + p.height) - y_of(p.y)};
+      const SDL_Rect box{x_of(p.x), y_of(p.y), x_of(p.x + p.width) - x_of(p.x),
+                         y_of(p.y + p.height) - y_of(p.y)};
       SDL_RenderSetClipRect(r, &box);
       if (p.right_aligned) x = box.x + box.w - label_text_.width(l.utf8, size);
     }
-    if (!label_text_.draw(r, x, y_of(p.y), l.utf8, size, kWhite, 0)) text_error_ = label_text_.error();
+    if (!label_text_.draw(r, x, y_of(p.y), l.utf8, size, kWhite, 0))
+      text_error_ = label_text_.error();
     SDL_RenderSetClipRect(r, nullptr);
   }
 }
@@ -316,8 +336,8 @@ std::vector<std::string> SdlCabScreen::layout_faults() {
     const WindowLabel& p = l.place;
     const SDL_Point size = label_text_.extent(l.utf8, p.size);
     if (p.width > 0 && size.x > p.width)
-      faults.push_back("label \"" + l.utf8 + "\" is cut at its box (" + std::to_string(size.x) + " px in " +
-                       std::to_string(p.width) + ")");
+      faults.push_back("label \"" + l.utf8 + "\" is cut at its box (" + std::to_string(size.x) +
+                       " px in " + std::to_string(p.width) + ")");
     const int w = p.width > 0 ? std::min(size.x, p.width) : size.x;
     const int x = p.width > 0 && p.right_aligned ? p.x + p.width - w : p.x;
     drawn.push_back({x, p.y, w, size.y});
@@ -333,8 +353,9 @@ std::vector<std::string> SdlCabScreen::layout_faults() {
   for (const QueuedText& t : composed_texts_) {
     const SDL_Point size = text_.extent(t.utf8, t.size);
     if (t.x + size.x + t.shadow > film_surface_.w || t.y + size.y + t.shadow > film_surface_.h)
-      faults.push_back("film text \"" + t.utf8 + "\" runs past the film (" + std::to_string(film_surface_.w) + " x " +
-                       std::to_string(film_surface_.h) + " px)");
+      faults.push_back("film text \"" + t.utf8 + "\" runs past the film (" +
+                       std::to_string(film_surface_.w) + " x " + std::to_string(film_surface_.h) +
+                       " px)");
   }
   return faults;
 }
@@ -358,7 +379,8 @@ CabPixels SdlCabScreen::read_back() {
   out.height = height_;
   out.rgb.resize(static_cast<std::size_t>(width_) * height_ * 3);
   SDL_SetRenderTarget(renderer_.get(), cab_.get());
-  if (SDL_RenderReadPixels(renderer_.get(), nullptr, SDL_PIXELFORMAT_RGB24, out.rgb.data(), width_ * 3) != 0)
+  if (SDL_RenderReadPixels(renderer_.get(), nullptr, SDL_PIXELFORMAT_RGB24, out.rgb.data(),
+                           width_ * 3) != 0)
     throw SdlError(with_sdl_reason("the cab picture cannot be read back"));
   return out;
 }
@@ -370,7 +392,8 @@ CabPixels SdlCabScreen::read_window() {
   out.width = place_.output_width;
   out.height = place_.output_height;
   out.rgb.resize(static_cast<std::size_t>(out.width) * out.height * 3);
-  if (SDL_RenderReadPixels(renderer_.get(), nullptr, SDL_PIXELFORMAT_RGB24, out.rgb.data(), out.width * 3) != 0)
+  if (SDL_RenderReadPixels(renderer_.get(), nullptr, SDL_PIXELFORMAT_RGB24, out.rgb.data(),
+                           out.width * 3) != 0)
     throw SdlError(with_sdl_reason("the cab window cannot be read back"));
   return out;
 }
@@ -390,7 +413,9 @@ bool SdlCabScreen::save_png(const std::filesystem::path& file, std::string& erro
     return false;
   }
   if (IMG_SavePNG(surface.get(), file.string().c_str()) != 0) {
-    error = with_sdl_reason(file.string() + ": the screenshot cannot be written; check the folder exists and may be written to");
+    error = with_sdl_reason(
+        file.string() +
+        ": the screenshot cannot be written; check the folder exists and may be written to");
     return false;
   }
   return true;
