@@ -4,7 +4,8 @@
 // texts) and the SDL drawing of the 1202 x 778 cab window with the software renderer into
 // memory. Then the same frames on the fake platform: the simulation alone.
 //
-//   velmora_frame_pipeline DATA_DIR [KEY...] [--frames N] [--unpaced] [--load] [--out DIR]
+//   velmora_frame_pipeline DATA_DIR [KEY...] [--frames N] [--unpaced] [--load] [--witness]
+//   [--out DIR]
 //
 // KEY names a drive_KEY.txt of the data folder (default: every one there). The frames run
 // in real time, as on the desktop: the film is never waited for, and the sounds, which the
@@ -18,12 +19,14 @@
 // DIR/frame_times_KEY.png (default: the current folder). Each pass is split into the driver
 // commands with the ImGui windows, the run's frame and, inside it, the film call, with the
 // thread's CPU time, page faults and context switches, so that the passes over 4 ms can be
-// told apart: taken off the CPU, faulting, or waiting for the film. --load runs one
-// CPU-bound process beside each route's pipeline drive (this program again, started with
-// --competing-load PID, which only spins), as another program on the desktop would; its
-// histograms are named frame_times_KEY_load.png.
+// told apart: taken off the CPU, faulting, or waiting for the film. --witness adds the time
+// the pass's CPU ran nothing of this machine (see machine_witness.h): held back by the
+// hypervisor. --load runs one CPU-bound process beside each route's pipeline drive (this
+// program again, started with --competing-load PID, which only spins), as another program on
+// the desktop would; its histograms are named frame_times_KEY_load.png.
 #include <SDL.h>
 #include <fcntl.h>
+#include <sched.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -48,6 +51,7 @@
 #include "competing_load.h"
 #include "data/load_failure.h"
 #include "frame_histogram.h"
+#include "machine_witness.h"
 #include "platform/ffmpeg/ffmpeg_film_source.h"
 #include "platform/openal/openal_sound_device.h"
 #include "platform/sdl/sdl_cab_screen.h"
@@ -101,6 +105,53 @@ class TimedFilm final : public FilmSource {
   Clock::duration inside_{};
 };
 
+// The cab screen with the time spent drawing counted (texts and labels, the composed cab, the
+// window shown), so that a slow run's frame can be told to be drawing or the simulation.
+class TimedScreen final : public CabScreen {
+ public:
+  explicit TimedScreen(SdlCabScreen& screen) : screen_(screen) {}
+  void set_film_picture(const std::shared_ptr<const FilmPicture>& picture) override {
+    screen_.set_film_picture(picture);
+  }
+  void set_film_surface(int width, int height) override { screen_.set_film_surface(width, height); }
+  void set_screen_top(int top) override { screen_.set_screen_top(top); }
+  bool can_draw() override { return screen_.can_draw(); }
+  void draw_text(int x, int y, const std::string& utf8, int size, int shadow) override {
+    timed([&] { screen_.draw_text(x, y, utf8, size, shadow); });
+  }
+  int text_width(const std::string& utf8, int size) override {
+    int width = 0;
+    timed([&] { width = screen_.text_width(utf8, size); });
+    return width;
+  }
+  void compose() override {
+    timed([&] { screen_.compose(); });
+  }
+  void set_opacity(int opacity) override { screen_.set_opacity(opacity); }
+  void flip() override {
+    timed([&] { screen_.flip(); });
+  }
+  bool load_window_picture(WindowPicture which, const std::filesystem::path& file, int x,
+                           int y) override {
+    return screen_.load_window_picture(which, file, x, y);
+  }
+  void draw_label(const WindowLabel& label, const std::string& utf8) override {
+    timed([&] { screen_.draw_label(label, utf8); });
+  }
+  void show_still(bool on) override { screen_.show_still(on); }
+  Clock::duration take_inside() { return std::exchange(inside_, Clock::duration{}); }
+
+ private:
+  template <typename F>
+  void timed(F&& f) {
+    const auto start = Clock::now();
+    f();
+    inside_ += Clock::now() - start;
+  }
+  SdlCabScreen& screen_;
+  Clock::duration inside_{};
+};
+
 struct Drive {
   std::string key, route, vehicle, script;
   long long frames = 0;
@@ -126,7 +177,8 @@ struct Figures {
   bool ended = false;              // the run ended within the frames
   double waited_ms = 0;            // for the film decoder, left out of the costs
   double total_s = 0;
-  double load_cpu_s = -1;  // used by the competing load; -1 without one
+  double load_cpu_s = -1;               // used by the competing load; -1 without one
+  bool witnessed_in_real_time = false;  // every CPU's witness at real-time priority
 };
 
 RunConfig config_of(const fs::path& data, const Drive& d) {
@@ -138,8 +190,8 @@ RunConfig config_of(const fs::path& data, const Drive& d) {
 }
 
 // The drive on the real film source, sound device and drawing layer.
-Figures full_pipeline(const fs::path& data, const Drive& d, long long frames, bool paced,
-                      bool load) {
+Figures full_pipeline(const fs::path& data, const Drive& d, long long frames, bool paced, bool load,
+                      bool witness) {
   HeadlessPlatform platform;
   FfmpegFilmSource ffmpeg;
   TimedFilm film(ffmpeg);
@@ -150,7 +202,8 @@ Figures full_pipeline(const fs::path& data, const Drive& d, long long frames, bo
                              [&] { return windows_layer.changed(); });
   OpenAlSoundDevice sound([](const std::string& e) { std::cerr << "sound: " << e << '\n'; });
   platform.film = &film;
-  platform.cab_screen = screen.get();
+  TimedScreen timed_screen(*screen);
+  platform.cab_screen = &timed_screen;
   platform.image_list = &screen->images();
   platform.sprite_engine = &screen->sprites();
   platform.sound_device = &sound;
@@ -170,14 +223,22 @@ Figures full_pipeline(const fs::path& data, const Drive& d, long long frames, bo
   std::size_t passed = 0;
   std::optional<CompetingLoad> competing;
   if (load) competing.emplace();
-  film.take_inside();  // what the setup spent in the film belongs to no pass
+  film.take_inside();  // what the setup spent in the film or drawing belongs to no pass
+  timed_screen.take_inside();
   const int proc_stat = open("/proc/stat", O_RDONLY | O_CLOEXEC);
+  // A witness on each CPU the drive may run on.
+  std::vector<std::unique_ptr<MachineWitness>> witnesses;
+  cpu_set_t cpus;
+  if (witness && sched_getaffinity(0, sizeof cpus, &cpus) == 0)
+    for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu)
+      if (CPU_ISSET(cpu, &cpus)) witnesses.push_back(std::make_unique<MachineWitness>(cpu));
   const auto begin = Clock::now();
   for (long long frame = 0; frame < frames && !run.frame.ended; ++frame) {
     rusage before{}, after{};
     const long steal_before = machine_steal_ticks(proc_stat);
     getrusage(RUSAGE_THREAD, &before);
     const double cpu_before = thread_cpu_ms();
+    const int cpu_at_start = sched_getcpu();
     const auto start = Clock::now();
     drive.start_frame(frame);
     windows_layer.begin_frame(static_cast<float>(kBudgetMs / 1000));
@@ -187,6 +248,7 @@ Figures full_pipeline(const fs::path& data, const Drive& d, long long frames, bo
     const auto windows_done = Clock::now();
     drive.finish_frame();
     const auto end = Clock::now();
+    const int cpu_at_end = sched_getcpu();
     const double cpu_after = thread_cpu_ms();
     getrusage(RUSAGE_THREAD, &after);
     const long steal_after = machine_steal_ticks(proc_stat);
@@ -194,10 +256,14 @@ Figures full_pipeline(const fs::path& data, const Drive& d, long long frames, bo
     const Clock::duration waited = paced ? Clock::duration{} : in_film;
     PassRecord& p = f.passes[passed];
     p.frame = frame;
+    p.start = start;
+    p.end = end;
+    p.cpus = {cpu_at_start, cpu_at_end};
     p.total_ms = ms_of(end - start - waited);
     p.windows_ms = ms_of(windows_done - start);
     p.run_frame_ms = ms_of(end - windows_done - waited);
     p.film_ms = ms_of(in_film);
+    p.drawing_ms = ms_of(timed_screen.take_inside());
     p.cpu_ms = cpu_after - cpu_before;
     p.user_ms = ms_of_timeval(after.ru_utime) - ms_of_timeval(before.ru_utime);
     p.system_ms = ms_of_timeval(after.ru_stime) - ms_of_timeval(before.ru_stime);
@@ -214,6 +280,14 @@ Figures full_pipeline(const fs::path& data, const Drive& d, long long frames, bo
   if (proc_stat >= 0) close(proc_stat);
   f.ms.resize(passed);
   f.passes.resize(passed);
+  f.witnessed_in_real_time = !witnesses.empty();
+  for (const std::unique_ptr<MachineWitness>& w : witnesses) {
+    f.witnessed_in_real_time = f.witnessed_in_real_time && w->real_time();
+    const std::vector<Stall> stalls = w->stop();
+    for (PassRecord& p : f.passes)
+      if (p.cpus[0] == w->cpu() || p.cpus[1] == w->cpu())
+        p.stalled_ms = std::max(p.stalled_ms, stalled_ms(stalls, p.start, p.end));
+  }
   if (competing) f.load_cpu_s = competing->stop();
   f.ended = run.frame.ended;
   return f;
@@ -243,10 +317,12 @@ Figures simulation_alone(const fs::path& data, const Drive& d, long long frames)
   std::cerr
       << "velmora_frame_pipeline: " << why
       << "\nusage: velmora_frame_pipeline DATA_DIR [KEY...] [--frames N] [--unpaced] [--load] "
-         "[--out DIR]\n"
+         "[--witness] [--out DIR]\n"
          "  --frames N   stop each route after N frames\n"
          "  --unpaced    run the frames at once, waiting for each film frame\n"
          "  --load       run one CPU-bound process beside each route's pipeline drive\n"
+         "  --witness    keep a thread on each CPU that tells when the machine held it back\n"
+         "               (it wakes every 2 ms: the passes cost a little more with it)\n"
          "  --out DIR    where the frame_times_KEY[_load].png histograms go (default: .)\n";
   std::exit(2);
 }
@@ -264,13 +340,15 @@ int main(int argc, char** argv) {
   fs::path data, out = ".";
   std::vector<std::string> keys;
   long long frame_limit = 0;
-  bool paced = true, load = false;
+  bool paced = true, load = false, witness = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--unpaced") {
       paced = false;
     } else if (a == "--load") {
       load = true;
+    } else if (a == "--witness") {
+      witness = true;
     } else if (a == "--frames" && i + 1 < argc) {
       frame_limit = std::atoll(argv[++i]);
       if (frame_limit <= 0) usage("--frames needs a number above 0");
@@ -312,7 +390,7 @@ int main(int argc, char** argv) {
     const long long frames =
         frame_limit > 0 ? std::min(frame_limit, d.frames + 600) : d.frames + 600;
     try {
-      const Figures full = full_pipeline(data, d, frames, paced, load);
+      const Figures full = full_pipeline(data, d, frames, paced, load, witness);
       const Figures sim = simulation_alone(data, d, frames);
       const FrameTimeFigures t = frame_time_figures(full.ms);
       std::printf(
@@ -349,6 +427,10 @@ int main(int argc, char** argv) {
         status = 1;
       }
       print_slow_passes(stdout, full.passes, paced);
+      if (witness && !full.witnessed_in_real_time)
+        std::printf(
+            "  (the witnesses ran without real-time priority: the pass's own work may "
+            "have made them late)\n");
       std::fflush(stdout);
     } catch (const LoadFailure& failure) {
       for (const std::string& m : failure.messages) std::cerr << "message: " << m << '\n';

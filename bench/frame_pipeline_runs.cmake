@@ -1,15 +1,21 @@
-# Runs the frame pipeline benchmark briefly, paced without load and unpaced with it, and
-# checks that each run says where it wrote its histogram and that the file is a PNG.
+# Runs the frame pipeline benchmark briefly, paced without load but with the CPUs' witnesses
+# and unpaced with load, and checks that each run says where it wrote its histogram, that the
+# file is a PNG, and that the witnessed run counts its stalled passes.
 file(REMOVE_RECURSE ${OUT})
-foreach(run "exp;--frames;120;--out;${OUT}|frame_times_exp.png"
-            "exp;--frames;120;--unpaced;--load;--out;${OUT}|frame_times_exp_load.png")
+foreach(run "exp;--frames;120;--witness;--out;${OUT}|frame_times_exp.png|with its CPU stalled"
+            "exp;--frames;120;--unpaced;--load;--out;${OUT}|frame_times_exp_load.png|passes over")
   string(REPLACE "|" ";" run "${run}")
+  list(POP_BACK run phrase)
   list(POP_BACK run png)
   list(JOIN run " " shown)
   execute_process(COMMAND ${PROGRAM} ${DATA} ${run} RESULT_VARIABLE result OUTPUT_VARIABLE printed)
   message("${printed}")
   if(NOT result EQUAL 0)
     message(FATAL_ERROR "velmora_frame_pipeline ${shown} failed: ${result}")
+  endif()
+  string(FIND "${printed}" "${phrase}" told)
+  if(told EQUAL -1)
+    message(FATAL_ERROR "velmora_frame_pipeline ${shown} does not say \"${phrase}\"")
   endif()
   string(FIND "${printed}" "histogram ${OUT}/${png}" said)
   if(said EQUAL -1)

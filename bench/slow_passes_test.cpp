@@ -9,6 +9,8 @@
 #include <fstream>
 #include <string>
 
+#include "machine_witness.h"
+
 namespace velmora::bench {
 namespace {
 
@@ -33,6 +35,35 @@ TEST(MachineSteal, IsTheEighthNumberOfTheCpuLine) {
   }
   std::filesystem::remove(file);
   EXPECT_EQ(machine_steal_ticks(-1), -1);
+}
+
+TEST(MachineWitness, APassIsStalledForTheTimeTheWitnessesLateWakesCoverOfIt) {
+  using std::chrono::milliseconds;
+  const std::chrono::steady_clock::time_point t0{};
+  const auto at = [&](int ms) { return t0 + milliseconds(ms); };
+  const std::vector<Stall> stalls = {{at(10), at(20)}, {at(30), at(35)}, {at(100), at(160)}};
+  struct Case {
+    int from, to;
+    double stalled;
+  };
+  const Case cases[] = {
+      {0, 10, 0},      // ends where a stall starts
+      {0, 100, 15},    // covers two whole
+      {15, 32, 7},     // the end of one and the start of the next
+      {120, 137, 17},  // inside one
+      {20, 30, 0},     // between two
+      {150, 200, 10},  // the last one's end
+  };
+  for (const Case& c : cases)
+    EXPECT_DOUBLE_EQ(stalled_ms(stalls, at(c.from), at(c.to)), c.stalled) << c.from << ".." << c.to;
+  EXPECT_DOUBLE_EQ(stalled_ms({}, at(0), at(50)), 0);
+
+  PassRecord p;
+  p.total_ms = 20;
+  for (const auto& [stalled, whole] : {std::pair{-1.0, false}, {9.9, false}, {10.0, true}}) {
+    p.stalled_ms = stalled;
+    EXPECT_EQ(machine_stalled(p), whole) << stalled;
+  }
 }
 
 }  // namespace
