@@ -17,9 +17,9 @@
 // Each route gets its frame times (median, p99, p99.9, worst), the missed frames (passes over
 // 16.667 ms) and the longest run of them, and a histogram of the times written to
 // DIR/frame_times_KEY.png (default: the current folder). Each pass is split into the driver
-// commands with the ImGui windows, the run's frame and, inside it, the film call, with the
-// thread's CPU time, page faults and context switches, so that the passes over 4 ms can be
-// told apart: taken off the CPU, faulting, or waiting for the film. --witness adds the time
+// commands with the ImGui windows, the run's frame and, inside it, the drawing and the film
+// call, with the thread's CPU time, page faults and context switches, so that the passes over 4 ms
+// can be told apart: taken off the CPU, faulting, or waiting for the film. --witness adds the time
 // the pass's CPU ran nothing of this machine (see machine_witness.h): held back by the
 // hypervisor. --load runs one CPU-bound process beside each route's pipeline drive (this
 // program again, started with --competing-load PID, which only spins), as another program on
