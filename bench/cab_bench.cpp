@@ -138,9 +138,7 @@ void BM_CabWindowSdl(benchmark::State& state) {
   SdlFixtureRun f(1);
   Run& run = *f.run;
   SdlImGui windows_layer(f.screen->renderer());
-  f.screen->set_window_overlay([&](SDL_Renderer*, float left, float top, float scale) {
-    windows_layer.draw(left, top, scale);
-  });
+  f.screen->set_window_overlay([&](SDL_Renderer*, float left, float top, float scale) { windows_layer.draw(left, top, scale); });
   run.value_display.visible = state.range(0) == 1;
   run.texts.easy_cab.visible = state.range(0) == 1;
   CabWindows windows;

@@ -2,8 +2,8 @@
 // Run: build/release/bench/velmora_bench --benchmark_filter=Keisan
 #include <benchmark/benchmark.h>
 
-#include "app/headless_platform.h"
 #include "app/load_compensation.h"
+#include "app/headless_platform.h"
 #include "app/run.h"
 #include "app/train_steps.h"
 #include "dynamics/brakes.h"

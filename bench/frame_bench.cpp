@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "app/headless_platform.h"
 #include "app/main_loop.h"
+#include "app/headless_platform.h"
 #include "app/run.h"
 #include "data/ui_texts.h"
 
@@ -13,8 +13,7 @@ namespace {
 
 using namespace velmora;
 
-const std::filesystem::path kFixtures =
-    std::filesystem::path(VELMORA_SOURCE_DIR) / "tests/fixtures/basic";
+const std::filesystem::path kFixtures = std::filesystem::path(VELMORA_SOURCE_DIR) / "tests/fixtures/basic";
 
 void BM_Frame(benchmark::State& state) {
   HeadlessPlatform platform;
