@@ -320,12 +320,27 @@ TEST(CabWindow, PicturesLieBesideTheCabWhichCoversThemAndLabelsStayInTheirBoxes)
   EXPECT_EQ(drawn_in(rig.screen->read_window(), 808, 340, 950, 360), 0);
 }
 
+// A hidden window the software renderer draws into straight, as velmora --software does;
+// declared before the screen, so that the screen goes first.
+struct SoftwareWindow {
+  bool video = false;
+  SDL_Window* window = nullptr;
+  SoftwareWindow(int width, int height) {
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    video = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (video) window = SDL_CreateWindow("cab", 0, 0, width, height, SDL_WINDOW_HIDDEN);
+  }
+  ~SoftwareWindow() {
+    if (window != nullptr) SDL_DestroyWindow(window);
+    SDL_Quit();
+  }
+};
+
 TEST(CabWindow, AWindowOfAnySizeShowsTheLayoutScaledWithItsLabelsMadeAtTheWindowsSize) {
-  // The software renderer's pixels straight into the window, as velmora --software does.
-  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
-  SDL_Window* window = SDL_CreateWindow("cab", 0, 0, 601, 389, SDL_WINDOW_HIDDEN);
-  ASSERT_NE(window, nullptr) << SDL_GetError();
+  const SoftwareWindow shown(601, 389);
+  ASSERT_TRUE(shown.video) << SDL_GetError();
+  ASSERT_NE(shown.window, nullptr) << SDL_GetError();
+  SDL_Window* window = shown.window;
   {
     const auto screen = SdlCabScreen::in_window(window, true);
     const auto reddish = film_of(800, 600, 81, 90, 240);
@@ -358,18 +373,15 @@ TEST(CabWindow, AWindowOfAnySizeShowsTheLayoutScaledWithItsLabelsMadeAtTheWindow
     EXPECT_NEAR(px[1], int(film >> 8 & 0xff), 3);
     SDL_FreeSurface(rgb);
   }
-  SDL_DestroyWindow(window);
-  SDL_Quit();
 }
 
 TEST(CabWindow, TheBarsBesideALayoutNarrowerThanItsWindowTurnBlackWhateverWasShownThere) {
-  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
   // Half the layout is 601 px wide: 50 px bars on either side.
-  SDL_Window* window = SDL_CreateWindow("cab", 0, 0, 701, 389, SDL_WINDOW_HIDDEN);
-  ASSERT_NE(window, nullptr) << SDL_GetError();
+  const SoftwareWindow shown(701, 389);
+  ASSERT_TRUE(shown.video) << SDL_GetError();
+  ASSERT_NE(shown.window, nullptr) << SDL_GetError();
   {
-    const auto screen = SdlCabScreen::in_window(window, true);
+    const auto screen = SdlCabScreen::in_window(shown.window, true);
     screen->set_film_picture(film_of(800, 600, 81, 90, 240));
     screen->compose();
     screen->set_window_overlay([](SDL_Renderer* r, float, float, float) {
@@ -385,8 +397,6 @@ TEST(CabWindow, TheBarsBesideALayoutNarrowerThanItsWindowTurnBlackWhateverWasSho
     EXPECT_EQ(brightest(w, 651, 0, 701, 389), 0);
     EXPECT_GT(brightest(w, 50, 0, 651, 300), 0);
   }
-  SDL_DestroyWindow(window);
-  SDL_Quit();
 }
 
 TEST(CabWindow, TheWindowOpensAsLargeAsFitsTheUsableAreaAtMostAtTheDisplaysScale) {
