@@ -32,7 +32,8 @@ inline std::filesystem::path sdl_scratch(const std::string& name) {
 
 // An opaque picture of 0xRRGGBB pixels, saved as BMP, PNG or JPEG by its file's extension.
 struct TestPicture {
-  TestPicture(int w, int h, std::uint32_t colour) : width(w), height(h), pixels(std::size_t(w) * h, colour) {}
+  TestPicture(int w, int h, std::uint32_t colour)
+      : width(w), height(h), pixels(std::size_t(w) * h, colour) {}
 
   TestPicture& fill(int x, int y, int w, int h, std::uint32_t colour) {
     for (int row = y; row < y + h; ++row)
@@ -74,8 +75,8 @@ inline ::testing::AssertionResult colour_near(const CabPixels& p, int x, int y, 
   for (int i = 0; i < 3; ++i)
     if (std::abs(got[i] - want[i]) > tolerance)
       return ::testing::AssertionFailure()
-             << "(" << x << ", " << y << ") is " << got[0] << "," << got[1] << "," << got[2] << ", not "
-             << want[0] << "," << want[1] << "," << want[2];
+             << "(" << x << ", " << y << ") is " << got[0] << "," << got[1] << "," << got[2]
+             << ", not " << want[0] << "," << want[1] << "," << want[2];
   return ::testing::AssertionSuccess();
 }
 
@@ -83,6 +84,8 @@ inline ::testing::AssertionResult colour_near(const CabPixels& p, int x, int y, 
 struct DrawingRig {
   explicit DrawingRig(int width = 100, int height = 100)
       : screen(SdlCabScreen::offscreen(width, height)), dir(sdl_scratch("pictures")) {}
+  explicit DrawingRig(std::unique_ptr<SdlCabScreen> drawn_by)
+      : screen(std::move(drawn_by)), dir(sdl_scratch("pictures")) {}
 
   // Loads `picture` (written as `file` in the folder) as a cab picture with one sprite;
   // returns the sprite, -1 when the load fails.

@@ -399,6 +399,42 @@ TEST(CabWindow, TheBarsBesideALayoutNarrowerThanItsWindowTurnBlackWhateverWasSho
   }
 }
 
+TEST(CabWindow, ARedrawOfJustTheChangedPartShowsWhatARedrawOfTheWholeWindowShows) {
+  // 0.83 of the layout: filtered, and the output's px fall between the layout's.
+  const SoftwareWindow shown(1000, 700);
+  ASSERT_TRUE(shown.video) << SDL_GetError();
+  ASSERT_NE(shown.window, nullptr) << SDL_GetError();
+  {
+    DrawingRig rig(SdlCabScreen::in_window(shown.window, true));
+    // A dial of many greys stretched from 60 to 77 px, which the needle turning on it
+    // overlaps in part.
+    TestPicture dial(60, 60, 0);
+    for (int y = 0; y < 60; ++y) dial.fill(y % 7, y, 60 - y % 7, 1, 0x010101u * (y * 4 + 10));
+    SpritePlace dial_place = at(95, 95);
+    dial_place.width = dial_place.height = 77;
+    ASSERT_GE(rig.sprite("img_dial", dial, "dial.png", dial_place), 0);
+    const int needle =
+        rig.sprite("img_needle", TestPicture(4, 40, 0xff0000), "needle.png", at(80, 90, 1));
+    ASSERT_GE(needle, 0);
+    const auto film = film_of(800, 600, 81, 90, 240);
+    const auto frame = [&] {
+      rig.screen->set_film_picture(film);
+      rig.screen->draw_text(300, 300, "12:34", 20, 1);
+      rig.screen->compose();
+      rig.screen->flip();
+      return rig.screen->read_window();
+    };
+    const CabPixels before = frame();
+    rig.screen->sprites().set_angle(needle, 100);
+    frame();
+    rig.screen->sprites().set_position(needle, 130, 650);
+    const CabPixels partly = frame();
+    EXPECT_NE(partly.rgb, before.rgb);
+    rig.screen->redraw();
+    EXPECT_EQ(frame().rgb, partly.rgb);
+  }
+}
+
 TEST(CabWindow, TheWindowOpensAsLargeAsFitsTheUsableAreaAtMostAtTheDisplaysScale) {
   struct Case {
     UsableArea area;

@@ -23,8 +23,12 @@ std::unique_ptr<SdlCabScreen> SdlCabScreen::in_window(SDL_Window* window, bool s
                                                       int menu_height, bool window_opacity) {
   RendererPtr renderer(SDL_CreateRenderer(window, -1, software ? SDL_RENDERER_SOFTWARE : 0));
   if (!renderer) throw SdlError(with_sdl_reason("the cab window cannot be drawn"));
+  SDL_RendererInfo info{};
+  const bool drawn_in_software =
+      SDL_GetRendererInfo(renderer.get(), &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0;
   auto screen = with_renderer(nullptr, std::move(renderer), kWidth, kHeight, menu_height);
   screen->shown_in_ = window;
+  screen->scales_in_software_ = drawn_in_software;
   screen->window_opacity_ = window_opacity;
   return screen;
 }
@@ -37,6 +41,9 @@ std::unique_ptr<SdlCabScreen> SdlCabScreen::with_renderer(SurfacePtr memory, Ren
                                       SDL_TEXTUREACCESS_TARGET, kCabWindowWidth,
                                       kCabWindowHeight + menu_height));
   if (!cab || !window) throw SdlError(with_sdl_reason("the cab picture's texture cannot be made"));
+  // Both are opaque all over (each drawing starts from black), so they are copied, not blended.
+  SDL_SetTextureBlendMode(cab.get(), SDL_BLENDMODE_NONE);
+  SDL_SetTextureBlendMode(window.get(), SDL_BLENDMODE_NONE);
   std::unique_ptr<SdlCabScreen> screen(new SdlCabScreen(
       std::move(memory), std::move(renderer), std::move(cab), std::move(window), width, height));
   screen->menu_height_ = menu_height;
@@ -91,26 +98,50 @@ void SdlCabScreen::draw_text(int x, int y, const std::string& utf8, int size, in
 int SdlCabScreen::text_width(const std::string& utf8, int size) { return text_.width(utf8, size); }
 
 void SdlCabScreen::compose() {
-  // The same film picture, texts, sprites and fade as last time: the cab texture already
-  // holds this picture.
-  const bool sprites_changed = sprites_.take_changed();
+  const SDL_Rect sprites_changed = sprites_.take_changed_area();
   if (!drawing_) {
     composed_texts_ = std::move(texts_);
     texts_.clear();
     return;
   }
-  if (!sprites_changed && picture_ == composed_picture_ && texts_ == composed_texts_ && !redraw_) {
+  // Only what changed is drawn again: a standing train moves a needle or two, and the rest of
+  // the cab texture already holds the picture.
+  const SDL_Rect whole{0, 0, width_, height_};
+  bool all = redraw_ || still_;
+  SDL_Rect area = sprites_changed;
+  if (picture_ != composed_picture_) {
+    if (picture_ && composed_picture_ && picture_->width == composed_picture_->width &&
+        picture_->height == composed_picture_->height)
+      SDL_UnionRect(&area, &film_surface_, &area);
+    else
+      all = true;
+  }
+  if (texts_ != composed_texts_) SDL_UnionRect(&area, &film_surface_, &area);
+  area = all ? whole : sprites_.with_whole_stretched(area);
+  if (!SDL_IntersectRect(&area, &whole, &area)) {
     texts_.clear();
     return;
   }
   composed_picture_ = picture_;
   composed_texts_ = texts_;
-  cab_changed_ = true;
+  SDL_UnionRect(&cab_changed_, &area, &cab_changed_);
   SDL_Renderer* r = renderer_.get();
   SDL_SetRenderTarget(r, cab_.get());
   SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
   SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
-  SDL_RenderClear(r);
+  SDL_RenderSetClipRect(r, &area);
+  // A film picture covers its surface, which lies at (0, 0): black is needed only where the
+  // area reaches past it, below and to its right.
+  const bool film_shown = !still_ && picture_ && picture_->width == film_surface_.w &&
+                          picture_->height == film_surface_.h;
+  const int film_w = film_shown ? film_surface_.w : 0, film_h = film_shown ? film_surface_.h : 0;
+  const int right = area.x + area.w, bottom = area.y + area.h;
+  const SDL_Rect bare[] = {
+      {area.x, std::max(area.y, film_h), area.w, bottom - std::max(area.y, film_h)},
+      {std::max(area.x, film_w), area.y, right - std::max(area.x, film_w),
+       std::min(bottom, film_h) - area.y}};
+  for (const SDL_Rect& b : bare)
+    if (b.w > 0 && b.h > 0) SDL_RenderFillRect(r, &b);
   if (still_) {
     texts_.clear();
     sprites_.draw(r);
@@ -118,9 +149,10 @@ void SdlCabScreen::compose() {
     if (still.texture) SDL_RenderCopy(r, still.texture.get(), nullptr, &still.place);
   } else {
     draw_film();
-    draw_texts();
+    draw_texts(area);
     sprites_.draw(r);
   }
+  SDL_RenderSetClipRect(r, nullptr);
 }
 
 void SdlCabScreen::draw_film() {
@@ -151,12 +183,16 @@ void SdlCabScreen::draw_film() {
   SDL_RenderCopy(renderer_.get(), film_.get(), nullptr, &film_surface_);
 }
 
-void SdlCabScreen::draw_texts() {
+void SdlCabScreen::draw_texts(const SDL_Rect& area) {
   text_error_.clear();
-  if (texts_.empty()) return;
-  SDL_Renderer* r = renderer_.get();
+  SDL_Rect on_film;
   // The texts are drawn on the film surface, so nothing of them reaches the desk.
-  SDL_RenderSetClipRect(r, &film_surface_);
+  if (texts_.empty() || !SDL_IntersectRect(&film_surface_, &area, &on_film)) {
+    texts_.clear();
+    return;
+  }
+  SDL_Renderer* r = renderer_.get();
+  SDL_RenderSetClipRect(r, &on_film);
   // Each group (the texts up to an empty one) draws all its shadows, then all its letters.
   constexpr SDL_Color kBlack{0, 0, 0, 255};
   for (auto group = texts_.begin(); group != texts_.end();) {
@@ -170,7 +206,7 @@ void SdlCabScreen::draw_texts() {
       if (!text_.draw(r, t->x, t->y, t->utf8, t->size, t->colour, 0)) text_error_ = text_.error();
     group = end == texts_.end() ? end : end + 1;
   }
-  SDL_RenderSetClipRect(r, nullptr);
+  SDL_RenderSetClipRect(r, &area);
   texts_.clear();
 }
 
@@ -200,21 +236,101 @@ void SdlCabScreen::flip() {
   const Placement place = placement();
   const bool moved =
       place.output_width != place_.output_width || place.output_height != place_.output_height;
-  if (!cab_changed_ && labels_ == shown_labels_ && !overlay_changed && !redraw_ && !moved &&
+  if (cab_changed_.w <= 0 && labels_ == shown_labels_ && !overlay_changed && !redraw_ && !moved &&
       opacity_ == shown_opacity_) {
     labels_.clear();
     return;
   }
-  if (cab_changed_ || redraw_) draw_window();
-  cab_changed_ = false;
+  const SDL_Rect layout{0, 0, kCabWindowWidth, kCabWindowHeight + menu_height_};
+  SDL_Rect changed = layout;
+  if (redraw_) {
+    draw_window(layout);
+  } else if (cab_changed_.w > 0) {
+    // The cab's changed part where the cab lies in the layout, below the menu bar's strip.
+    const SDL_Rect below_menu{0, menu_height_, kCabWindowWidth, kCabWindowHeight};
+    changed = {cab_changed_.x + kCabSurface.x,
+               cab_changed_.y + kCabSurface.y + screen_top_ + menu_height_, cab_changed_.w,
+               cab_changed_.h};
+    if (SDL_IntersectRect(&changed, &below_menu, &changed)) draw_window(changed);
+  } else {
+    changed = {};
+  }
+  place_ = place;
+  scale_layout(redraw_ || moved ? layout : changed);
+  cab_changed_ = {};
   redraw_ = false;
   shown_labels_ = std::move(labels_);
   labels_.clear();
   shown_opacity_ = opacity_;
-  place_ = place;
   ++windows_drawn_;
   draw_output();
   SDL_RenderPresent(renderer_.get());
+}
+
+SDL_Rect SdlCabScreen::output_layout() const {
+  const Placement& p = place_;
+  return {p.left, p.top, static_cast<int>(std::lround(kCabWindowWidth * p.scale)),
+          static_cast<int>(std::lround((kCabWindowHeight + menu_height_) * p.scale))};
+}
+
+// Software drawing scales just the changed part of the layout itself, into a picture at the
+// output's size kept from flip to flip; a redraw then copies that picture as it is. Elsewhere
+// (a GPU, or a layout at its own size) the whole layout is scaled by the renderer each time.
+void SdlCabScreen::scale_layout(const SDL_Rect& changed) {
+  const SDL_Rect out = output_layout();
+  const int layout_h = kCabWindowHeight + menu_height_;
+  if (!scales_in_software_ || (out.w == kCabWindowWidth && out.h == layout_h)) {
+    scaled_.reset();
+    return;
+  }
+  SDL_Renderer* r = renderer_.get();
+  SDL_Rect part = scaler_.output_of(changed);
+  int w = 0, h = 0;
+  if (scaled_) SDL_QueryTexture(scaled_.get(), nullptr, nullptr, &w, &h);
+  if (!scaled_ || w != place_.output_width || h != place_.output_height ||
+      scaler_.to_width() != out.w || scaler_.to_height() != out.h) {
+    // The whole output, its bars black once and for all: filling them on every redraw would
+    // cost as much as copying them. The window surface's own format where it is a 32-bit
+    // one, so the copy needs no converting.
+    Uint32 format = shown_in_ != nullptr ? SDL_GetWindowPixelFormat(shown_in_) : 0;
+    if (format != SDL_PIXELFORMAT_RGB888) format = SDL_PIXELFORMAT_ARGB8888;
+    scaled_.reset(SDL_CreateTexture(r, format, SDL_TEXTUREACCESS_STREAMING, place_.output_width,
+                                    place_.output_height));
+    void* pixels = nullptr;
+    int pitch = 0;
+    if (!scaled_ || SDL_LockTexture(scaled_.get(), nullptr, &pixels, &pitch) != 0) {
+      scaled_.reset();
+      return;
+    }
+    for (int y = 0; y < place_.output_height; ++y) {
+      auto* row = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(pixels) +
+                                                   static_cast<std::ptrdiff_t>(y) * pitch);
+      std::fill(row, row + place_.output_width, 0xff000000u);
+    }
+    SDL_UnlockTexture(scaled_.get());
+    SDL_SetTextureBlendMode(scaled_.get(), SDL_BLENDMODE_NONE);
+    scaler_.set_size(kCabWindowWidth, layout_h, out.w, out.h,
+                     std::fabs(place_.scale - std::round(place_.scale)) < 1e-4f);
+    part = {0, 0, out.w, out.h};
+  }
+  if (part.w <= 0) return;
+  const SDL_Rect in_output{part.x + out.x, part.y + out.y, part.w, part.h};
+  const SDL_Rect from = scaler_.source_of(part);
+  layout_pixels_.resize(static_cast<std::size_t>(from.w) * static_cast<std::size_t>(from.h));
+  void* pixels = nullptr;
+  int pitch = 0;
+  SDL_SetRenderTarget(r, window_.get());
+  const bool read = SDL_RenderReadPixels(r, &from, SDL_PIXELFORMAT_ARGB8888, layout_pixels_.data(),
+                                         from.w * 4) == 0;
+  SDL_SetRenderTarget(r, nullptr);
+  // Not read or not written: the renderer scales the whole layout again, as without this.
+  if (!read || SDL_LockTexture(scaled_.get(), &in_output, &pixels, &pitch) != 0) {
+    scaled_.reset();
+    return;
+  }
+  scaler_.scale(part, layout_pixels_.data(), from.w, static_cast<std::uint32_t*>(pixels),
+                pitch / 4);
+  SDL_UnlockTexture(scaled_.get());
 }
 
 SdlCabScreen::Placement SdlCabScreen::placement() const {
@@ -255,23 +371,25 @@ void SdlCabScreen::draw_output() {
   SDL_SetRenderTarget(r, nullptr);
   SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
   SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
-  const int layout_h = kCabWindowHeight + menu_height_;
-  const SDL_Rect layout{p.left, p.top, static_cast<int>(std::lround(kCabWindowWidth * p.scale)),
-                        static_cast<int>(std::lround(layout_h * p.scale))};
-  // Black only where the layout leaves the output bare: the layout's copy covers the rest, and
-  // clearing the whole output first would add a fifth to a scaled copy on every redraw.
-  const SDL_Rect bars[] = {
-      {0, 0, p.output_width, layout.y},
-      {0, layout.y + layout.h, p.output_width, p.output_height - layout.y - layout.h},
-      {0, layout.y, layout.x, layout.h},
-      {layout.x + layout.w, layout.y, p.output_width - layout.x - layout.w, layout.h}};
-  for (const SDL_Rect& bar : bars)
-    if (bar.w > 0 && bar.h > 0) SDL_RenderFillRect(r, &bar);
-  // A whole-number scale keeps every px sharp; any other is filtered, or texts and lines
-  // break apart (a 0 reads as a D).
-  const bool whole = std::fabs(p.scale - std::round(p.scale)) < 1e-4f;
-  SDL_SetTextureScaleMode(window_.get(), whole ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
-  SDL_RenderCopy(r, window_.get(), nullptr, &layout);
+  const SDL_Rect layout = output_layout();
+  if (scaled_) {
+    SDL_RenderCopy(r, scaled_.get(), nullptr, nullptr);
+  } else {
+    // Black only where the layout leaves the output bare: the layout's copy covers the rest,
+    // and clearing the whole output first would add a fifth to a scaled copy on every redraw.
+    const SDL_Rect bars[] = {
+        {0, 0, p.output_width, layout.y},
+        {0, layout.y + layout.h, p.output_width, p.output_height - layout.y - layout.h},
+        {0, layout.y, layout.x, layout.h},
+        {layout.x + layout.w, layout.y, p.output_width - layout.x - layout.w, layout.h}};
+    for (const SDL_Rect& bar : bars)
+      if (bar.w > 0 && bar.h > 0) SDL_RenderFillRect(r, &bar);
+    // A whole-number scale keeps every px sharp; any other is filtered, or texts and lines
+    // break apart (a 0 reads as a D).
+    const bool whole = std::fabs(p.scale - std::round(p.scale)) < 1e-4f;
+    SDL_SetTextureScaleMode(window_.get(), whole ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+    SDL_RenderCopy(r, window_.get(), nullptr, &layout);
+  }
   draw_labels();
   if (overlay_) overlay_(r, static_cast<float>(p.left), static_cast<float>(p.top), p.scale);
   if (opacity_ < 255 && !window_opacity_) {
@@ -282,23 +400,31 @@ void SdlCabScreen::draw_output() {
 }
 
 // Beneath the cab the pictures beside it, over it the labels and the back button: the cab
-// surface covers whatever part of a picture lies in its area.
-void SdlCabScreen::draw_window() {
+// surface covers whatever part of a picture lies in its area. Only `area` (layout px, the
+// menu bar's strip included) is drawn.
+void SdlCabScreen::draw_window(const SDL_Rect& area) {
   SDL_Renderer* r = renderer_.get();
   SDL_SetRenderTarget(r, window_.get());
   SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
   SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
-  SDL_RenderClear(r);
-  // The layout below the menu bar's strip.
+  // Black only where the cab, copied over everything, leaves some of the area.
+  const SDL_Rect cab{kCabSurface.x, kCabSurface.y + screen_top_, width_, height_};
+  const SDL_Rect cab_here{cab.x, cab.y + menu_height_, cab.w, cab.h};
+  SDL_Rect in_cab;
+  if (!SDL_IntersectRect(&area, &cab_here, &in_cab) || !SDL_RectEquals(&in_cab, &area))
+    SDL_RenderFillRect(r, &area);
+  // The layout below the menu bar's strip; the clip is the viewport's.
   const SDL_Rect layout{0, menu_height_, kCabWindowWidth, kCabWindowHeight};
   SDL_RenderSetViewport(r, &layout);
+  const SDL_Rect clip{area.x, area.y - menu_height_, area.w, area.h};
+  SDL_RenderSetClipRect(r, &clip);
   for (WindowPicture which : {WindowPicture::SubDisplay, WindowPicture::StaffTimetable}) {
     const Shown& p = pictures_[static_cast<std::size_t>(which)];
     if (p.texture) SDL_RenderCopy(r, p.texture.get(), nullptr, &p.place);
   }
-  const SDL_Rect cab{kCabSurface.x, kCabSurface.y + screen_top_, width_, height_};
   SDL_RenderCopy(r, cab_.get(), nullptr, &cab);
   draw_back_button();
+  SDL_RenderSetClipRect(r, nullptr);
   SDL_RenderSetViewport(r, nullptr);
 }
 

@@ -16,8 +16,8 @@
 
 #include <SDL.h>
 
-#include <cstdint>
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "platform/cab_screen.h"
+#include "platform/sdl/layout_scaler.h"
 #include "platform/sdl/sdl_handles.h"
 #include "platform/sdl/sdl_images.h"
 #include "platform/sdl/sdl_sprites.h"
@@ -60,8 +61,8 @@ class SdlCabScreen final : public CabScreen {
   // to the window's size, below a strip of `menu_height` px left for the menu bar.
   // `software` asks for SDL's software renderer; `window_opacity` says that the window can
   // be faded by its opacity (a compositing display), else the fade darkens the picture.
-  static std::unique_ptr<SdlCabScreen> in_window(SDL_Window* window, bool software = false, int menu_height = 0,
-                                                 bool window_opacity = false);
+  static std::unique_ptr<SdlCabScreen> in_window(SDL_Window* window, bool software = false,
+                                                 int menu_height = 0, bool window_opacity = false);
   ~SdlCabScreen() override;
   SdlCabScreen(const SdlCabScreen&) = delete;
   SdlCabScreen& operator=(const SdlCabScreen&) = delete;
@@ -76,7 +77,8 @@ class SdlCabScreen final : public CabScreen {
   void compose() override;
   void set_opacity(int opacity) override;
   void flip() override;
-  bool load_window_picture(WindowPicture which, const std::filesystem::path& file, int x, int y) override;
+  bool load_window_picture(WindowPicture which, const std::filesystem::path& file, int x,
+                           int y) override;
   void draw_label(const WindowLabel& label, const std::string& utf8) override;
   void show_still(bool on) override {
     redraw_ |= still_ != on;
@@ -149,7 +151,8 @@ class SdlCabScreen final : public CabScreen {
     int shadow;
     bool operator==(const QueuedText& o) const {
       return x == o.x && y == o.y && utf8 == o.utf8 && size == o.size && colour.r == o.colour.r &&
-             colour.g == o.colour.g && colour.b == o.colour.b && colour.a == o.colour.a && shadow == o.shadow;
+             colour.g == o.colour.g && colour.b == o.colour.b && colour.a == o.colour.a &&
+             shadow == o.shadow;
     }
   };
 
@@ -174,13 +177,15 @@ class SdlCabScreen final : public CabScreen {
     int output_width = 0, output_height = 0;
   };
 
-  SdlCabScreen(SurfacePtr memory, RendererPtr renderer, TexturePtr cab, TexturePtr window, int width,
-               int height);
-  static std::unique_ptr<SdlCabScreen> with_renderer(SurfacePtr memory, RendererPtr renderer, int width,
-                                                     int height, int menu_height = 0);
+  SdlCabScreen(SurfacePtr memory, RendererPtr renderer, TexturePtr cab, TexturePtr window,
+               int width, int height);
+  static std::unique_ptr<SdlCabScreen> with_renderer(SurfacePtr memory, RendererPtr renderer,
+                                                     int width, int height, int menu_height = 0);
   void draw_film();
-  void draw_texts();
-  void draw_window();
+  void draw_texts(const SDL_Rect& area);
+  void draw_window(const SDL_Rect& area);
+  void scale_layout(const SDL_Rect& changed);
+  SDL_Rect output_layout() const;
   void draw_output();
   void draw_labels();
   void draw_back_button();
@@ -192,8 +197,12 @@ class SdlCabScreen final : public CabScreen {
   TexturePtr cab_;     // the composed cab
   TexturePtr window_;  // the cab window at its layout's size, labels and overlay excepted
   TexturePtr film_;
-  SDL_Window* shown_in_ = nullptr;  // the window drawn into; null: memory
-  bool window_opacity_ = false;     // the fade sets the window's opacity
+  TexturePtr scaled_;  // the layout at the output's size, when scaled in software; else null
+  SDL_Window* shown_in_ = nullptr;   // the window drawn into; null: memory
+  bool window_opacity_ = false;      // the fade sets the window's opacity
+  bool scales_in_software_ = false;  // a window the software renderer draws
+  LayoutScaler scaler_;
+  std::vector<std::uint32_t> layout_pixels_;  // the layout's changed part, read back to be scaled
   int width_, height_;
   SDL_Rect film_surface_;  // px from (0, 0): the film picture's size, [Disp]'s before one is shown
   int screen_top_ = 0;     // px, the cab surface's top in the window (Shift+Up / Shift+Down)
@@ -216,7 +225,7 @@ class SdlCabScreen final : public CabScreen {
   std::shared_ptr<const FilmPicture> composed_picture_;
   std::vector<QueuedText> composed_texts_;
   int shown_opacity_ = 255;
-  bool cab_changed_ = true;
+  SDL_Rect cab_changed_{};  // cab px composed since the last flip
   std::vector<QueuedLabel> shown_labels_;
   bool redraw_ = true;
   bool drawing_ = true;

@@ -35,8 +35,12 @@ class SdlSprites final : public SpriteEngine {
   void draw(SDL_Renderer* renderer) const;
 
   int count() const { return static_cast<int>(sprites_.size()); }
-  // Whether any sprite was made or changed since the last call.
-  bool take_changed() { return std::exchange(changed_, false); }
+  // What the sprites made or changed since the last call cover, where they were and where
+  // they are now; empty (w 0) when none changed.
+  SDL_Rect take_changed_area();
+  // `area` grown until no stretched, unturned sprite lies partly in it: SDL clips a stretched
+  // copy by rounding its source, so one drawn in part may not match one drawn whole.
+  SDL_Rect with_whole_stretched(SDL_Rect area) const;
   // The rotation a sprite is drawn with, in whole units of 0..1023; -1 for no such sprite.
   int angle(int sprite) const;
 
@@ -50,10 +54,16 @@ class SdlSprites final : public SpriteEngine {
   };
 
   bool valid(int sprite) const;
+  // Where a sprite draws, turned or not, a px of SDL's rounding included; empty when hidden.
+  SDL_Rect covered(const Sprite& s) const;
+  // Notes where a sprite is, before it changes.
+  void touch(int sprite);
 
   std::vector<Sprite> sprites_;
   std::vector<int> order_;  // sprite numbers in drawing order, kept as sprites are made
-  bool changed_ = true;
+  SDL_Rect changed_area_{};
+  // Changed since the last take_changed_area; where they are then counts too.
+  std::vector<int> touched_;
 };
 
 }  // namespace velmora
