@@ -5,7 +5,7 @@
 // memory. Then the same frames on the fake platform: the simulation alone.
 //
 //   velmora_frame_pipeline DATA_DIR [KEY...] [--frames N] [--unpaced] [--load] [--witness]
-//   [--out DIR]
+//   [--window WxH] [--out DIR]
 //
 // KEY names a drive_KEY.txt of the data folder (default: every one there). The frames run
 // in real time, as on the desktop: the film is never waited for, and the sounds, which the
@@ -23,7 +23,10 @@
 // the pass's CPU ran nothing of this machine (see machine_witness.h): held back by the
 // hypervisor. --load runs one CPU-bound process beside each route's pipeline drive (this
 // program again, started with --competing-load PID, which only spins), as another program on
-// the desktop would; its histograms are named frame_times_KEY_load.png.
+// the desktop would; its histograms are named frame_times_KEY_load.png. --window draws into a
+// window of W x H px instead of memory, as the desktop program does on a screen of that size:
+// the layout scaled to fit below the menu bar's strip (SDL's offscreen video driver unless
+// SDL_VIDEODRIVER says otherwise, so what showing the window costs is left out).
 #include <SDL.h>
 #include <fcntl.h>
 #include <sched.h>
@@ -190,12 +193,35 @@ RunConfig config_of(const fs::path& data, const Drive& d) {
 }
 
 // The drive on the real film source, sound device and drawing layer.
+// A window drawn in software as the desktop program draws it; none for 0 x 0.
+struct BenchWindow {
+  SDL_Window* window = nullptr;
+  BenchWindow(int width, int height) {
+    if (width <= 0) return;
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0)
+      window = SDL_CreateWindow("frame pipeline", 0, 0, width, height, 0);
+    if (window == nullptr) throw SdlError(std::string("no window to draw into: ") + SDL_GetError());
+  }
+  ~BenchWindow() {
+    if (window != nullptr) SDL_DestroyWindow(window);
+  }
+  BenchWindow(const BenchWindow&) = delete;
+  BenchWindow& operator=(const BenchWindow&) = delete;
+};
+
+// The desktop program's menu bar strip above the layout.
+constexpr int kMenuStrip = 19;
+
 Figures full_pipeline(const fs::path& data, const Drive& d, long long frames, bool paced, bool load,
-                      bool witness) {
+                      bool witness, SDL_Point window_size) {
   HeadlessPlatform platform;
   FfmpegFilmSource ffmpeg;
   TimedFilm film(ffmpeg);
-  const std::unique_ptr<SdlCabScreen> screen = SdlCabScreen::offscreen();
+  const BenchWindow shown(window_size.x, window_size.y);
+  const std::unique_ptr<SdlCabScreen> screen =
+      shown.window != nullptr ? SdlCabScreen::in_window(shown.window, true, kMenuStrip)
+                              : SdlCabScreen::offscreen();
   SdlImGui windows_layer(screen->renderer());
   screen->set_window_overlay([&](SDL_Renderer*, float left, float top,
                                  float scale) { windows_layer.draw(left, top, scale); },
@@ -317,11 +343,12 @@ Figures simulation_alone(const fs::path& data, const Drive& d, long long frames)
   std::cerr
       << "velmora_frame_pipeline: " << why
       << "\nusage: velmora_frame_pipeline DATA_DIR [KEY...] [--frames N] [--unpaced] [--load] "
-         "[--witness] [--out DIR]\n"
+         "[--witness] [--window WxH] [--out DIR]\n"
          "  --frames N   stop each route after N frames\n"
          "  --unpaced    run the frames at once, waiting for each film frame\n"
          "  --load       run one CPU-bound process beside each route's pipeline drive\n"
          "  --witness    keep a thread on each CPU that tells when the machine held it back\n"
+         "  --window WxH draw into a window of that size, scaled as the desktop program does\n"
          "               (it wakes every 2 ms: the passes cost a little more with it)\n"
          "  --out DIR    where the frame_times_KEY[_load].png histograms go (default: .)\n";
   std::exit(2);
@@ -341,6 +368,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> keys;
   long long frame_limit = 0;
   bool paced = true, load = false, witness = false;
+  SDL_Point window_size{0, 0};
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--unpaced") {
@@ -352,6 +380,10 @@ int main(int argc, char** argv) {
     } else if (a == "--frames" && i + 1 < argc) {
       frame_limit = std::atoll(argv[++i]);
       if (frame_limit <= 0) usage("--frames needs a number above 0");
+    } else if (a == "--window" && i + 1 < argc) {
+      if (std::sscanf(argv[++i], "%dx%d", &window_size.x, &window_size.y) != 2 ||
+          window_size.x <= 0 || window_size.y <= 0)
+        usage("--window needs a size such as 1366x768");
     } else if (a == "--out" && i + 1 < argc) {
       out = argv[++i];
     } else if (!a.empty() && a[0] == '-') {
@@ -372,10 +404,13 @@ int main(int argc, char** argv) {
   if (made || !fs::is_directory(out))
     usage("cannot make the folder " + out.string() + " for the histograms");
 
+  char drawn_into[80] = "memory (1202 x 778)";
+  if (window_size.x > 0)
+    std::snprintf(drawn_into, sizeof drawn_into, "a %d x %d window", window_size.x, window_size.y);
   std::printf(
-      "frame pipeline on %s: SDL software renderer into memory (1202 x 778), OpenAL null output,\n"
+      "frame pipeline on %s: SDL software renderer into %s, OpenAL null output,\n"
       "FFmpeg film source; %s;\n%s; %ld CPUs online\n",
-      data.string().c_str(),
+      data.string().c_str(), drawn_into,
       paced ? "frames in real time, the film never waited for"
             : "unpaced, each film frame waited for, the waits left out of the costs",
       load ? "with a competing load: one CPU-bound process beside each pipeline drive"
@@ -390,7 +425,7 @@ int main(int argc, char** argv) {
     const long long frames =
         frame_limit > 0 ? std::min(frame_limit, d.frames + 600) : d.frames + 600;
     try {
-      const Figures full = full_pipeline(data, d, frames, paced, load, witness);
+      const Figures full = full_pipeline(data, d, frames, paced, load, witness, window_size);
       const Figures sim = simulation_alone(data, d, frames);
       const FrameTimeFigures t = frame_time_figures(full.ms);
       std::printf(
