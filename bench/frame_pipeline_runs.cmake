@@ -1,9 +1,10 @@
 # Runs the frame pipeline benchmark briefly, paced without load but with the CPUs' witnesses
-# and unpaced with load, and checks that each run says where it wrote its histogram, that the
-# file is a PNG, and that the witnessed run counts its stalled passes.
+# and unpaced with load into a window, and checks that each run says where it wrote its
+# histogram, that the file is a PNG, that the witnessed run counts its stalled passes, and
+# that the other says where it drew.
 file(REMOVE_RECURSE ${OUT})
 foreach(run "exp;--frames;120;--witness;--out;${OUT}|frame_times_exp.png|with its CPU stalled"
-            "exp;--frames;120;--unpaced;--load;--out;${OUT}|frame_times_exp_load.png|passes over")
+            "exp;--frames;120;--unpaced;--load;--window;1366x768;--out;${OUT}|frame_times_exp_load.png|into a 1366 x 768 window")
   string(REPLACE "|" ";" run "${run}")
   list(POP_BACK run phrase)
   list(POP_BACK run png)
