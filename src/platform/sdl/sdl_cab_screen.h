@@ -9,7 +9,9 @@
 // no video driver is needed, and the same input always gives the same pixels. In a window
 // the layout is scaled to the window's size (letterboxed, filtered linearly unless the scale
 // is a whole number), and the labels and the window layer are drawn at the window's own
-// resolution, so their texts stay sharp at any size.
+// resolution, so their texts stay sharp at any size. Only what changed since the last
+// picture is drawn again (a moved needle, the film area); with the software renderer the
+// layout scaler scales just that part into a picture of the whole output kept between flips.
 //
 // Opacity: the closing fade is drawn into the picture, as black over the whole window at
 // 255 - opacity, unless the window itself can be made see-through (window_opacity).
