@@ -61,6 +61,7 @@
 #include "platform/sdl/sdl_imgui.h"
 #include "slow_passes.h"
 #include "ui/cab_windows.h"
+#include "ui/menu_bar.h"
 
 namespace {
 
@@ -210,9 +211,6 @@ struct BenchWindow {
   BenchWindow& operator=(const BenchWindow&) = delete;
 };
 
-// The desktop program's menu bar strip above the layout.
-constexpr int kMenuStrip = 19;
-
 Figures full_pipeline(const fs::path& data, const Drive& d, long long frames, bool paced, bool load,
                       bool witness, SDL_Point window_size) {
   HeadlessPlatform platform;
@@ -220,7 +218,7 @@ Figures full_pipeline(const fs::path& data, const Drive& d, long long frames, bo
   TimedFilm film(ffmpeg);
   const BenchWindow shown(window_size.x, window_size.y);
   const std::unique_ptr<SdlCabScreen> screen =
-      shown.window != nullptr ? SdlCabScreen::in_window(shown.window, true, kMenuStrip)
+      shown.window != nullptr ? SdlCabScreen::in_window(shown.window, true, kMenuBarHeight)
                               : SdlCabScreen::offscreen();
   SdlImGui windows_layer(screen->renderer());
   screen->set_window_overlay([&](SDL_Renderer*, float left, float top,

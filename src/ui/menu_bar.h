@@ -15,6 +15,9 @@ struct Run;
 struct CabWindows;
 struct HelpWindow;
 
+// Menu bar height in the layout's px, above the cab window's 1202 x 778.
+inline constexpr int kMenuBarHeight = 19;
+
 struct MenuBar {
   bool show_hidden =
       false;  // also offer "列車設定(&P)" and "視覚効果OFF(&V)" (a command-line option)

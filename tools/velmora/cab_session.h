@@ -57,7 +57,4 @@ struct SessionResult {
 SessionResult run_cab_session(const RunConfig& config, const SessionOptions& options,
                               DesktopServices services);
 
-// Menu bar height in the layout's px, above the cab window's 1202 x 778.
-inline constexpr int kMenuBarHeight = 19;
-
 }  // namespace velmora

@@ -7,6 +7,14 @@
 
 namespace velmora {
 
+namespace {
+
+// A whole-number scale keeps every px sharp; any other is filtered, or texts and lines break
+// apart (a 0 reads as a D).
+bool whole_scale(float scale) { return std::fabs(scale - std::round(scale)) < 1e-4f; }
+
+}  // namespace
+
 std::unique_ptr<SdlCabScreen> SdlCabScreen::offscreen(int width, int height) {
   if (width <= 0 || height <= 0)
     throw SdlError("a cab picture of " + std::to_string(width) + " x " + std::to_string(height) +
@@ -309,8 +317,7 @@ void SdlCabScreen::scale_layout(const SDL_Rect& changed) {
     }
     SDL_UnlockTexture(scaled_.get());
     SDL_SetTextureBlendMode(scaled_.get(), SDL_BLENDMODE_NONE);
-    scaler_.set_size(kCabWindowWidth, layout_h, out.w, out.h,
-                     std::fabs(place_.scale - std::round(place_.scale)) < 1e-4f);
+    scaler_.set_size(kCabWindowWidth, layout_h, out.w, out.h, whole_scale(place_.scale));
     part = {0, 0, out.w, out.h};
   }
   if (part.w <= 0) return;
@@ -384,10 +391,8 @@ void SdlCabScreen::draw_output() {
         {layout.x + layout.w, layout.y, p.output_width - layout.x - layout.w, layout.h}};
     for (const SDL_Rect& bar : bars)
       if (bar.w > 0 && bar.h > 0) SDL_RenderFillRect(r, &bar);
-    // A whole-number scale keeps every px sharp; any other is filtered, or texts and lines
-    // break apart (a 0 reads as a D).
-    const bool whole = std::fabs(p.scale - std::round(p.scale)) < 1e-4f;
-    SDL_SetTextureScaleMode(window_.get(), whole ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+    SDL_SetTextureScaleMode(window_.get(),
+                            whole_scale(p.scale) ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
     SDL_RenderCopy(r, window_.get(), nullptr, &layout);
   }
   draw_labels();
